@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <stdexcept>
+
+// Raised when a text is not a number: "'<text>' is not a valid floating point value".
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString &text);
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+// Converts what a user typed into a number. Accepted: blanks around, an optional sign,
+// decimal digits with at most one decimal separator (the given one), an optional
+// exponent "E" or "e" with optional sign and digits; the whole text must be used and
+// the value must fit in a double. Everything else raises ConversionError.
+double textToFloat(const QString &text, QChar decimalSeparator);
+double textToFloat(const QString &text);

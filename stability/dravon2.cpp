@@ -1,0 +1,282 @@
+#include "dravon2.h"
+
+#include "controls.h"
+#include "faultrun.h"
+#include "imagecontrol.h"
+#include "numberformat.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry) {
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(position);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+TDravon::TDravon(QWidget *parent)
+    : QMainWindow(parent), m_alertSound(std::make_unique<AlertSound>()) {
+    setObjectName(QStringLiteral("Dravon"));
+    setWindowTitle(QStringLiteral("Critical clearing time"));
+    // The layout's 8-point sans-serif: 11 pixels at 96 dots per inch.
+    QFont plain(QStringLiteral("Sans Serif"));
+    plain.setPixelSize(11);
+    setFont(plain);
+
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setTimerType(Qt::PreciseTimer);
+
+    createMenu();
+    createControls();
+    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    move(239, 137);
+    FormCreate();
+}
+
+TDravon::~TDravon() = default;
+
+void TDravon::createControls() {
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+
+    schema = makePanel(client, QStringLiteral("schema"), QRect(24, 16, 297, 209));
+    QFont symbolFont = font();
+    symbolFont.setPixelSize(19);
+    schema->setFont(symbolFont);
+    // Later controls lie on top of earlier ones: the letters on their circles.
+    Shape1 = new ShapeControl(schema, QStringLiteral("Shape1"), ShapeControl::Kind::Circle,
+                              QRect(9, 78, 73, 57), clWhite);
+    Shape1->setToolTip(QStringLiteral("right-click for popup"));
+    Generator = new MouseLabel(schema, QStringLiteral("Generator"), QStringLiteral("G"),
+                               QPoint(40, 94));
+    Generator->setToolTip(QStringLiteral("rightclick for popup"));
+    Shape2 = new ShapeControl(schema, QStringLiteral("Shape2"), ShapeControl::Kind::Circle,
+                              QRect(200, 64, 73, 57), clWhite);
+    swingbus = new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"),
+                              QPoint(224, 80));
+    Lijn = new ShapeControl(schema, QStringLiteral("Lijn"), ShapeControl::Kind::Rectangle,
+                            QRect(119, 91, 90, 4), clBlack);
+    Rail = new ShapeControl(schema, QStringLiteral("Rail"), ShapeControl::Kind::Rectangle,
+                            QRect(112, 48, 9, 89), clBlack);
+    Rail->setToolTip(QStringLiteral("rightclick for popup"));
+    Shape3 = new ShapeControl(schema, QStringLiteral("Shape3"), ShapeControl::Kind::Rectangle,
+                              QRect(73, 103, 45, 4), clBlack);
+    for (auto *shape : {Shape1, Shape2})
+        connect(shape, &ShapeControl::mouseDown, this, &TDravon::Shape1MouseDown);
+    for (auto *label : {Generator, swingbus})
+        connect(label, &MouseLabel::mouseDown, this, &TDravon::Shape1MouseDown);
+    connect(Rail, &ShapeControl::mouseDown, this, &TDravon::RailMouseDown);
+
+    PanelSinus = makePanel(client, QStringLiteral("PanelSinus"), QRect(24, 232, 297, 185));
+    ImageSinus = new ImageControl(PanelSinus, QStringLiteral("ImageSinus"), QRect(8, 8, 281, 168));
+
+    Kortsluiting = new QPushButton(QStringLiteral("short circuit"), client);
+    Kortsluiting->setObjectName(QStringLiteral("Kortsluiting"));
+    Kortsluiting->setGeometry(344, 16, 75, 25);
+    connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
+
+    EditDomega = makeEdit(client, QStringLiteral("EditDomega"), QRect(328, 56, 73, 21), true);
+    labDomega =
+        makeLabel(client, QStringLiteral("labDomega"), QStringLiteral("Speed deviation"), {405, 59});
+    EditDelta = makeEdit(client, QStringLiteral("EditDelta"), QRect(328, 88, 73, 21), true);
+    LabDelta = makeLabel(client, QStringLiteral("LabDelta"), QStringLiteral("rotor angle"), {405, 94});
+    EdittotTijd = makeEdit(client, QStringLiteral("EdittotTijd"), QRect(328, 128, 73, 21), false);
+    LabTotTijd =
+        makeLabel(client, QStringLiteral("LabTotTijd"), QStringLiteral("Total Time"), {406, 132});
+    EditPelek = makeEdit(client, QStringLiteral("EditPelek"), QRect(328, 160, 73, 21), false);
+    LabPelek = makeLabel(client, QStringLiteral("LabPelek"), QStringLiteral("Pelec"), {405, 168});
+
+    Panelrotor = makePanel(client, QStringLiteral("Panelrotor"), QRect(485, 238, 193, 177));
+    ImageRotor = new ImageControl(Panelrotor, QStringLiteral("ImageRotor"), QRect(24, 8, 161, 161));
+    Panelfase = makePanel(client, QStringLiteral("Panelfase"), QRect(501, 14, 177, 177));
+    ImageFase = new ImageControl(Panelfase, QStringLiteral("ImageFase"), QRect(16, 16, 145, 145));
+    Label1 = makeLabel(Panelfase, QStringLiteral("Label1"), QStringLiteral("angle"), {130, 90});
+    Label2 = makeLabel(Panelfase, QStringLiteral("Label2"), QStringLiteral("speed dev"), {90, 20});
+
+    setTabOrder(Kortsluiting, EditDomega);
+    setTabOrder(EditDomega, EditDelta);
+    setTabOrder(EditDelta, EdittotTijd);
+    setTabOrder(EdittotTijd, EditPelek);
+}
+
+void TDravon::createMenu() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Close1 = File1->addAction(QStringLiteral("&Close"), this, &TDravon::Close1Click);
+    Close1->setObjectName(QStringLiteral("Close1"));
+
+    Speed1 = menuBar()->addMenu(QStringLiteral("&Speed"));
+    Speed1->setObjectName(QStringLiteral("Speed1"));
+    auto *speeds = new QActionGroup(this);
+    speeds->setExclusive(true);
+    const auto addSpeed = [&](const QString &name, const QString &caption, RunSpeed speed) {
+        QAction *action = Speed1->addAction(caption, this, [this, speed] { setSpeed(speed); });
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(speed == m_speed);
+        speeds->addAction(action);
+        return action;
+    };
+    Realtime1 = addSpeed(QStringLiteral("Realtime1"), QStringLiteral("&Real time"), RunSpeed::RealTime);
+    Slowmotion1 =
+        addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"), RunSpeed::SlowMotion);
+    Fast1 = addSpeed(QStringLiteral("Fast1"), QStringLiteral("&Fast"), RunSpeed::Fast);
+
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = Help1->addAction(QStringLiteral("&Help"), this, &TDravon::Help2Click);
+    Help2->setObjectName(QStringLiteral("Help2"));
+    About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
+    About1->setObjectName(QStringLiteral("About1"));
+}
+
+void TDravon::FormCreate() {
+    Afschakeltijd = 200;
+    GenParams = TGenParams{450.0, 6.0, 0.00002, 0.5};
+    m_generator = std::make_unique<TMyGenerator>(GenParams);
+    EditDelta->setText(formatGeneral(generator().DeltaInDegrees()));
+    // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
+    EditPelek->setText(formatGeneral(generator().Pelek));
+    FreshGenerator = true;
+    Running = false;
+}
+
+void TDravon::setSpeed(RunSpeed speed) {
+    m_speed = speed;
+    QAction *item = speed == RunSpeed::RealTime ? Realtime1
+                    : speed == RunSpeed::SlowMotion ? Slowmotion1
+                                                    : Fast1;
+    if (item && !item->isChecked()) item->setChecked(true);
+}
+
+void TDravon::KortsluitingClick() {
+    if (Running) {
+        // The loop further down the call stack sees this at its next test and ends.
+        Running = false;
+        return;
+    }
+    if (FreshGenerator) {
+        // The start-up generator, already drawn, serves the first run.
+        FreshGenerator = false;
+    } else {
+        m_generator.reset();
+        m_generator = std::make_unique<TMyGenerator>(GenParams);
+    }
+    TotTijd = 0;
+    TekenTeller = 0;
+    Running = true;
+    tijdloop();
+}
+
+void TDravon::tijdloop() {
+    m_pacer.start(RunPacer::Clock::now());
+    int number = 0;
+    while (Running && TotTijd < EindTijd) {
+        step(++number);
+        // Let the window live: the button can stop the run, dialogs can change the data.
+        QCoreApplication::processEvents();
+        m_pacer.stepDone(m_speed, RunPacer::Clock::now());
+        waitForNextStep();
+    }
+    Running = false;
+}
+
+void TDravon::step(int number) {
+    // The generator is always reached through the current reference: a run started
+    // inside this step's event pump may have replaced it.
+    generator().BerekenPelek(TotTijd, Afschakeltijd);
+    EditPelek->setText(formatGeneral(generator().PelekInPowerUnit()));
+    generator().BerekenDomega(StapTijd);
+    EditDomega->setText(formatGeneral(generator().Domega));
+    generator().BerekenDelta(StapTijd);
+    EditDelta->setText(formatGeneral(generator().DeltaInDegrees()));
+
+    // "Unless Delta <= 8 pi", so an angle that is no number counts as out of step too.
+    if (!(generator().Delta <= UitDePasHoek)) {
+        if (m_alertSound) m_alertSound->play();
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                        QStringLiteral("De generator is uit de pas"), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("UitDePas"));
+        runModal(box, modalRunner);
+        Running = false;
+    }
+
+    EdittotTijd->setText(formatGeneral(TotTijd));
+
+    ++TekenTeller;
+    if (TekenTeller == RedrawEvery) TekenTeller = 0;
+
+    TotTijd = TotTijd + StapTijd;
+    if (stepHook) stepHook(number);
+}
+
+void TDravon::waitForNextStep() {
+    // Wait for the schedule while handling events as they come: no sleep that freezes
+    // the window, no busy loop that burns a core.
+    while (Running && TotTijd < EindTijd) {
+        const auto left = m_pacer.due() - RunPacer::Clock::now();
+        if (left <= RunPacer::Clock::duration::zero()) return;
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+        m_stepTimer.start(static_cast<int>(ms));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void TDravon::Shape1MouseDown(Qt::MouseButton button) {
+    Q_UNUSED(button); // the right button opens the generator data dialog
+    TMyGenerator &g = generator();
+    g.Pmax = GenParams.Pmax;
+    g.H = GenParams.H;
+    g.Demping = GenParams.Demping;
+    if (GenParams.Pmech != g.Pmech) g.Pmech = GenParams.Pmech;
+    QCoreApplication::processEvents();
+}
+
+void TDravon::RailMouseDown(Qt::MouseButton button) {
+    Q_UNUSED(button); // the right button opens the clearing-time dialog
+}
+
+void TDravon::Close1Click() { close(); }
+
+void TDravon::Help2Click() {}
+
+void TDravon::About1Click() {}
+
+void TDravon::closeEvent(QCloseEvent *event) {
+    // A run in progress must not go on computing behind a closed window: clearing the
+    // flag ends its loop at the next test, and the program exits once it has returned.
+    Running = false;
+    QMainWindow::closeEvent(event);
+}

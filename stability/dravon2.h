@@ -1,0 +1,122 @@
+#pragma once
+
+#include "alertsound.h"
+#include "modalrunner.h"
+#include "mygenerator.h"
+#include "runpacer.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class ImageControl;
+class MouseLabel;
+class ShapeControl;
+
+// The main window of Dravex: the one-line diagram (generator, busbar, line, swing bus),
+// the "short circuit" button that runs a fault, the read-outs of the run and the three
+// plots. It owns the state that the whole program shares: the machine data, the
+// clearing time and the one current generator.
+class TDravon : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TDravon(QWidget *parent = nullptr);
+    ~TDravon() override;
+
+    // Event handlers, named after the control and the event.
+    void KortsluitingClick();
+    void Shape1MouseDown(Qt::MouseButton button);
+    void RailMouseDown(Qt::MouseButton button);
+    void Close1Click();
+    void Help2Click();
+    void About1Click();
+
+    // The time loop of a fault run; returns when the run ends.
+    void tijdloop();
+
+    TMyGenerator &generator() { return *m_generator; }
+    const TMyGenerator &generator() const { return *m_generator; }
+
+    RunSpeed speed() const { return m_speed; }
+    void setSpeed(RunSpeed speed);
+
+    // Program-wide state of the window's module.
+    TGenParams GenParams;
+    std::int32_t Afschakeltijd = 200; // clearing time, ms
+    bool FreshGenerator = false;      // the start-up generator has not run yet
+    double TotTijd = 0;               // simulation clock, s (a running sum of steps)
+    std::int32_t TekenTeller = 0;     // steps since the last full redraw
+    bool Running = false;
+
+    // How modal dialogs and message boxes are shown; tests answer them here.
+    ModalRunner modalRunner;
+    // Called at the end of every step, before the event pump, with the step's number in
+    // its run (1 for the first).
+    std::function<void(int)> stepHook;
+    void setAlertSound(std::unique_ptr<AlertSound> sound) { m_alertSound = std::move(sound); }
+
+    // Controls, named as in the window's layout.
+    QFrame *schema = nullptr;
+    ShapeControl *Shape1 = nullptr;
+    MouseLabel *Generator = nullptr;
+    ShapeControl *Shape2 = nullptr;
+    MouseLabel *swingbus = nullptr;
+    ShapeControl *Lijn = nullptr;
+    ShapeControl *Rail = nullptr;
+    ShapeControl *Shape3 = nullptr;
+    QFrame *PanelSinus = nullptr;
+    ImageControl *ImageSinus = nullptr;
+    QPushButton *Kortsluiting = nullptr;
+    QLineEdit *EditDomega = nullptr;
+    QLabel *labDomega = nullptr;
+    QLineEdit *EditDelta = nullptr;
+    QLabel *LabDelta = nullptr;
+    QLineEdit *EdittotTijd = nullptr;
+    QLabel *LabTotTijd = nullptr;
+    QLineEdit *EditPelek = nullptr;
+    QLabel *LabPelek = nullptr;
+    QFrame *Panelrotor = nullptr;
+    ImageControl *ImageRotor = nullptr;
+    QFrame *Panelfase = nullptr;
+    ImageControl *ImageFase = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *Close1 = nullptr;
+    QMenu *Speed1 = nullptr;
+    QAction *Realtime1 = nullptr;
+    QAction *Slowmotion1 = nullptr;
+    QAction *Fast1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *About1 = nullptr;
+
+    // The client area below the menu bar that holds every control with the layout's
+    // margins.
+    static constexpr QSize ClientSize{688, 426};
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void FormCreate();
+    void step(int number);
+    void waitForNextStep();
+
+    std::unique_ptr<TMyGenerator> m_generator;
+    std::unique_ptr<AlertSound> m_alertSound;
+    RunSpeed m_speed = RunSpeed::RealTime;
+    RunPacer m_pacer;
+    QTimer m_stepTimer; // wakes the loop when the next step is due
+};

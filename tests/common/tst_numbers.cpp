@@ -1,0 +1,159 @@
+// Rounding to pixels, the general number format and the conversion of typed text.
+#include "numberformat.h"
+#include "rounding.h"
+#include "textconvert.h"
+
+#include <QtTest>
+#include <cmath>
+#include <limits>
+
+class TestNumbers : public QObject {
+    Q_OBJECT
+private slots:
+    void roundsHalvesToEven_data();
+    void roundsHalvesToEven();
+    void formatsGeneral_data();
+    void formatsGeneral();
+    void formatsWithSystemSeparator();
+    void acceptsGrammar_data();
+    void acceptsGrammar();
+    void refusesOutsideGrammar_data();
+    void refusesOutsideGrammar();
+    void conversionErrorNamesText();
+    void roundTripsThroughFormat();
+};
+
+void TestNumbers::roundsHalvesToEven_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("pixel");
+    QTest::newRow("14.5") << 14.5 << 14;
+    QTest::newRow("80.5") << 80.5 << 80;
+    QTest::newRow("112.5") << 112.5 << 112;
+    QTest::newRow("15.5") << 15.5 << 16;
+    QTest::newRow("56.25") << 56.25 << 56;
+    QTest::newRow("60.75") << 60.75 << 61;
+    QTest::newRow("-0.5") << -0.5 << 0;
+    QTest::newRow("-1.5") << -1.5 << -2;
+    QTest::newRow("-2.5") << -2.5 << -2;
+    QTest::newRow("-2.6") << -2.6 << -3;
+    QTest::newRow("just above a half") << 2.5000000001 << 3;
+    QTest::newRow("just below a half") << 3.4999999999 << 3;
+}
+
+void TestNumbers::roundsHalvesToEven() {
+    QFETCH(double, value);
+    QFETCH(int, pixel);
+    QCOMPARE(roundToPixel(value), pixel);
+}
+
+void TestNumbers::formatsGeneral_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("point");
+    QTest::addColumn<QString>("comma");
+    QTest::newRow("half") << 0.5 << "0.5" << "0,5";
+    QTest::newRow("whole") << 30.0 << "30" << "30";
+    QTest::newRow("negative") << -3.25 << "-3.25" << "-3,25";
+    QTest::newRow("zero") << 0.0 << "0" << "0";
+    QTest::newRow("minus zero") << -0.0 << "0" << "0";
+    QTest::newRow("damping") << 0.00002 << "2E-5" << "2E-5";
+    QTest::newRow("small with digits") << -1.5e-7 << "-1.5E-7" << "-1,5E-7";
+    QTest::newRow("smallest fixed") << 0.0001 << "0.0001" << "0,0001";
+    QTest::newRow("below smallest fixed") << 0.00009 << "9E-5" << "9E-5";
+    QTest::newRow("largest fixed") << 123456789012345.0 << "123456789012345" << "123456789012345";
+    QTest::newRow("1E15") << 1e15 << "1E15" << "1E15";
+    QTest::newRow("large") << 1.5e20 << "1.5E20" << "1,5E20";
+    QTest::newRow("third") << 1.0 / 3 << "0.333333333333333" << "0,333333333333333";
+    QTest::newRow("two thirds") << 2.0 / 3 << "0.666666666666667" << "0,666666666666667";
+    QTest::newRow("15 digits round up to a power of ten") << 999999999999999.9 << "1E15" << "1E15";
+    QTest::newRow("tiny") << 1.23456789012345678e-300 << "1.23456789012346E-300"
+                          << "1,23456789012346E-300";
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "INF" << "INF";
+    QTest::newRow("no number") << std::numeric_limits<double>::quiet_NaN() << "NAN" << "NAN";
+}
+
+void TestNumbers::formatsGeneral() {
+    QFETCH(double, value);
+    QFETCH(QString, point);
+    QFETCH(QString, comma);
+    QCOMPARE(formatGeneral(value, QChar('.')), point);
+    QCOMPARE(formatGeneral(value, QChar(',')), comma);
+}
+
+void TestNumbers::formatsWithSystemSeparator() {
+    // This test runs once in the C locale and once in a Dutch one.
+    const bool dutch = qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl"));
+    QCOMPARE(systemDecimalSeparator(), dutch ? QChar(',') : QChar('.'));
+    QCOMPARE(formatGeneral(0.5), dutch ? QStringLiteral("0,5") : QStringLiteral("0.5"));
+    QCOMPARE(textToFloat(dutch ? QStringLiteral("1,25") : QStringLiteral("1.25")), 1.25);
+}
+
+void TestNumbers::acceptsGrammar_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<double>("value");
+    const QChar dot('.'), comma(',');
+    QTest::newRow("digits") << "450" << dot << 450.0;
+    QTest::newRow("blanks around") << "  1.5 " << dot << 1.5;
+    QTest::newRow("minus") << "-2" << dot << -2.0;
+    QTest::newRow("plus") << "+3" << dot << 3.0;
+    QTest::newRow("no integer digits") << ".5" << dot << 0.5;
+    QTest::newRow("no fraction digits") << "5." << dot << 5.0;
+    QTest::newRow("exponent") << "1e3" << dot << 1000.0;
+    QTest::newRow("capital exponent") << "2E-5" << dot << 0.00002;
+    QTest::newRow("signed exponent") << "1.5e+2" << dot << 150.0;
+    QTest::newRow("comma") << "0,5" << comma << 0.5;
+    QTest::newRow("comma with exponent") << "-2,5E1" << comma << -25.0;
+    QTest::newRow("largest double") << "1.7976931348623157e308" << dot
+                                    << std::numeric_limits<double>::max();
+    QTest::newRow("below the smallest double is zero") << "1e-400" << dot << 0.0;
+    QTest::newRow("many zeros then tiny") << "0.0000001e-390" << dot << 0.0;
+    QTest::newRow("zero with huge exponent") << "0e999999" << dot << 0.0;
+}
+
+void TestNumbers::acceptsGrammar() {
+    QFETCH(QString, text);
+    QFETCH(QChar, separator);
+    QFETCH(double, value);
+    QCOMPARE(textToFloat(text, separator), value);
+}
+
+void TestNumbers::refusesOutsideGrammar_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("separator");
+    const QChar dot('.'), comma(',');
+    for (const char *bad : {"", " ", "abc", "inf", "-inf", "nan", "infinity", "0x10", "1.2.3",
+                            "1,5", "1e400", "-1e400", "123e99999999999999", "1e", "1e+",
+                            "e5", ".", "-", "--1", "+-1", "1 2", "1e5.5", "1.5x", "\t1",
+                            "1\t"})
+        QTest::newRow(bad) << QString::fromLatin1(bad) << dot;
+    QTest::newRow("full stop in a comma locale") << "1.5" << comma;
+    QTest::newRow("two commas") << "1,5,0" << comma;
+    QTest::newRow("arabic-indic digit") << QString(QChar(0x0661)) << dot;
+    QTest::newRow("fullwidth digit") << QString(QChar(0xFF11)) << dot;
+}
+
+void TestNumbers::refusesOutsideGrammar() {
+    QFETCH(QString, text);
+    QFETCH(QChar, separator);
+    QVERIFY_THROWS_EXCEPTION(ConversionError, textToFloat(text, separator));
+}
+
+void TestNumbers::conversionErrorNamesText() {
+    try {
+        textToFloat(QStringLiteral("12a"), QChar('.'));
+        QFAIL("no error raised");
+    } catch (const ConversionError &e) {
+        QCOMPARE(e.message(), QStringLiteral("'12a' is not a valid floating point value"));
+    }
+}
+
+void TestNumbers::roundTripsThroughFormat() {
+    // What a read-out or a dialog pre-fill shows must read back as the same number
+    // wherever it has 15 digits or fewer.
+    for (double v : {0.5, 450.0, 6.0, 0.00002, -12.75, 1e-300, 1.5e20, 0.123456789012345})
+        for (QChar sep : {QChar('.'), QChar(',')})
+            QCOMPARE(textToFloat(formatGeneral(v, sep), sep), v);
+}
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "tst_numbers.moc"

@@ -1,0 +1,63 @@
+#pragma once
+
+// A fresh Dravex main window for one test: runs as fast as the machine goes, answers
+// its message boxes, counts its alert sounds and records the steps of its runs.
+#include "dravon2.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <vector>
+
+struct ShownBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    int afterSteps = 0; // steps recorded when it was shown
+    QString clockReadout;
+};
+
+class CountingSound : public AlertSound {
+public:
+    explicit CountingSound(int &count) : m_count(count) {}
+    void play() override { ++m_count; }
+
+private:
+    int &m_count;
+};
+
+struct DravonHarness {
+    TDravon w;
+    std::vector<int> steps; // the step numbers in the order they ran
+    std::vector<ShownBox> boxes;
+    int sounds = 0;
+    std::function<void(int)> onStep; // the test's own action at the end of a step
+
+    DravonHarness() {
+        w.setSpeed(RunSpeed::Fast);
+        w.setAlertSound(std::make_unique<CountingSound>(sounds));
+        w.modalRunner = [this](QDialog &dialog) {
+            ShownBox shown;
+            if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+                shown.title = box->windowTitle();
+                shown.text = box->text();
+                shown.icon = box->icon();
+                for (QAbstractButton *b : box->buttons()) shown.buttons << b->text();
+            }
+            shown.afterSteps = static_cast<int>(steps.size());
+            shown.clockReadout = w.EdittotTijd->text();
+            boxes.push_back(shown);
+            return int(QDialog::Accepted);
+        };
+        w.stepHook = [this](int number) {
+            steps.push_back(number);
+            if (onStep) onStep(number);
+        };
+    }
+
+    // A click on "short circuit" that arrives while the current step's events are handled.
+    void clickDuringRun() {
+        QMetaObject::invokeMethod(w.Kortsluiting, "click", Qt::QueuedConnection);
+    }
+};

@@ -1,0 +1,208 @@
+// The Dravex main window: its read-outs, layout, menu and the one-line diagram's mouse.
+#include "controls.h"
+#include "dravonharness.h"
+#include "imagecontrol.h"
+#include "textconvert.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QtTest>
+
+namespace {
+
+// The read-out text for a number written with a full stop, in the user's locale.
+QString local(const char *text) {
+    return QString::fromLatin1(text).replace(QChar('.'), QLocale::system().decimalPoint());
+}
+
+// The control that Tab moves to from the given one.
+QWidget *nextTabStop(QWidget *from) {
+    QWidget *next = from->nextInFocusChain();
+    while (next != from && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+    return next;
+}
+
+} // namespace
+
+class TestDravon : public QObject {
+    Q_OBJECT
+private slots:
+    void readOutsAtStart();
+    void readOutsFollowEachStep();
+    void captionsFitTheirPlaces();
+    void controlsHaveLayoutNamesAndPlaces();
+    void menusAndSpeeds();
+    void diagramSymbolsCopyMachineData();
+    void busbarLeavesGeneratorAlone();
+};
+
+void TestDravon::readOutsAtStart() {
+    TDravon w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Critical clearing time"));
+    QCOMPARE(w.EditDelta->text(), QStringLiteral("30"));
+    QCOMPARE(w.EditPelek->text(), local("0.5"));
+    if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl")))
+        QCOMPARE(w.EditPelek->text(), QStringLiteral("0,5"));
+    QVERIFY(w.EditDomega->text().isEmpty());
+    QVERIFY(w.EdittotTijd->text().isEmpty());
+    QCOMPARE(w.Afschakeltijd, 200);
+    QCOMPARE(w.GenParams.Pmax, 450.0);
+    QCOMPARE(w.GenParams.H, 6.0);
+    QCOMPARE(w.GenParams.Demping, 0.00002);
+    QCOMPARE(w.GenParams.Pmech, 0.5);
+    QVERIFY(w.FreshGenerator);
+    QVERIFY(!w.Running);
+    QCOMPARE(w.TotTijd, 0.0);
+}
+
+void TestDravon::readOutsFollowEachStep() {
+    DravonHarness h;
+    QStringList seen;
+    h.onStep = [&](int n) {
+        if (n <= 2 || n == 68)
+            seen << h.w.EditPelek->text() << h.w.EditDomega->text() << h.w.EditDelta->text()
+                 << h.w.EdittotTijd->text();
+        if (n == 68) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(seen.size(), 12);
+    // Step 1, under the fault: no electrical power, C / 8000 rad/s, 30.00675 degrees.
+    QCOMPARE(seen[0], QStringLiteral("0"));
+    QCOMPARE(seen[1], local("0.0392699081698724"));
+    QCOMPARE(seen[2], local("30.00675"));
+    QCOMPARE(seen[3], QStringLiteral("0"));
+    QCOMPARE(seen[4], QStringLiteral("0"));
+    QCOMPARE(seen[5], local("0.0785192546639092"));
+    QCOMPARE(seen[7], local("0.003"));
+    // Step 68 is the first after clearing: Pelek times Pmax, in the user's power unit.
+    const double pelec = textToFloat(seen[8]);
+    QVERIFY(pelec > 0.5 * 450 && pelec <= 450);
+}
+
+void TestDravon::captionsFitTheirPlaces() {
+    TDravon w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (QLabel *label : w.findChildren<QLabel *>()) {
+        if (!label->isVisible()) continue;
+        const QRect r = label->geometry();
+        QVERIFY2(label->sizeHint().width() <= r.width() + 1, qPrintable(label->objectName()));
+        QVERIFY2(r.right() < label->parentWidget()->width(), qPrintable(label->objectName()));
+    }
+    // The read-out labels stop short of the phase-plane panel.
+    for (QLabel *label : {w.labDomega, w.LabDelta, w.LabTotTijd, w.LabPelek})
+        QVERIFY2(label->geometry().right() < w.Panelfase->x(), qPrintable(label->objectName()));
+    QVERIFY(w.Kortsluiting->fontMetrics().horizontalAdvance(w.Kortsluiting->text()) + 6 <=
+            w.Kortsluiting->width());
+    // "G" and "SB" lie on their circles.
+    QVERIFY(w.Shape1->geometry().contains(w.Generator->geometry()));
+    QVERIFY(w.Shape2->geometry().contains(w.swingbus->geometry()));
+    QCOMPARE(w.Generator->font().pixelSize(), 19);
+    // Everything fits in the client area.
+    const QWidget *client = w.centralWidget();
+    for (QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(client->rect().contains(child->geometry()), qPrintable(child->objectName()));
+}
+
+void TestDravon::controlsHaveLayoutNamesAndPlaces() {
+    TDravon w;
+    const struct {
+        const char *name;
+        QRect geometry;
+    } expected[] = {
+        {"schema", {24, 16, 297, 209}},     {"Shape1", {9, 78, 73, 57}},
+        {"Shape2", {200, 64, 73, 57}},      {"Lijn", {119, 91, 90, 4}},
+        {"Rail", {112, 48, 9, 89}},         {"Shape3", {73, 103, 45, 4}},
+        {"PanelSinus", {24, 232, 297, 185}}, {"ImageSinus", {8, 8, 281, 168}},
+        {"Kortsluiting", {344, 16, 75, 25}}, {"EditDomega", {328, 56, 73, 21}},
+        {"EditDelta", {328, 88, 73, 21}},   {"EdittotTijd", {328, 128, 73, 21}},
+        {"EditPelek", {328, 160, 73, 21}},  {"Panelrotor", {485, 238, 193, 177}},
+        {"ImageRotor", {24, 8, 161, 161}},  {"Panelfase", {501, 14, 177, 177}},
+        {"ImageFase", {16, 16, 145, 145}},
+    };
+    for (const auto &e : expected) {
+        auto *control = w.findChild<QWidget *>(QString::fromLatin1(e.name));
+        QVERIFY2(control, e.name);
+        QCOMPARE(control->geometry(), e.geometry);
+    }
+    QVERIFY(w.EditDomega->isReadOnly());
+    QVERIFY(w.EditDelta->isReadOnly());
+    QVERIFY(!w.EdittotTijd->isReadOnly());
+    QVERIFY(!w.EditPelek->isReadOnly());
+    QCOMPARE(w.Shape1->toolTip(), QStringLiteral("right-click for popup"));
+    QCOMPARE(w.Generator->toolTip(), QStringLiteral("rightclick for popup"));
+    QCOMPARE(w.Rail->toolTip(), QStringLiteral("rightclick for popup"));
+    QCOMPARE(w.Shape1->kind(), ShapeControl::Kind::Circle);
+    QCOMPARE(w.Rail->fill(), clBlack);
+    // The images wait for their first drawing before they have a picture.
+    QVERIFY(!w.ImageRotor->hasPicture());
+    // Tab order through the button and the read-outs.
+    QCOMPARE(nextTabStop(w.Kortsluiting), w.EditDomega);
+    QCOMPARE(nextTabStop(w.EditDomega), w.EditDelta);
+    QCOMPARE(nextTabStop(w.EditDelta), w.EdittotTijd);
+    QCOMPARE(nextTabStop(w.EdittotTijd), w.EditPelek);
+}
+
+void TestDravon::menusAndSpeeds() {
+    TDravon w;
+    QStringList titles;
+    for (QAction *a : w.menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{"&File", "&Speed", "&Help"}));
+    QCOMPARE(w.Close1->text(), QStringLiteral("&Close"));
+    QCOMPARE(w.Help2->text(), QStringLiteral("&Help"));
+    QCOMPARE(w.About1->text(), QStringLiteral("&About"));
+    QCOMPARE(w.Help1->actions(), (QList<QAction *>{w.Help2, w.About1}));
+    QCOMPARE(w.Speed1->actions(), (QList<QAction *>{w.Realtime1, w.Slowmotion1, w.Fast1}));
+    QCOMPARE(w.Realtime1->text(), QStringLiteral("&Real time"));
+    QCOMPARE(w.Slowmotion1->text(), QStringLiteral("&Slow motion"));
+    QCOMPARE(w.Fast1->text(), QStringLiteral("&Fast"));
+    QCOMPARE(w.speed(), RunSpeed::RealTime);
+    QVERIFY(w.Realtime1->isChecked());
+    w.Slowmotion1->trigger();
+    QCOMPARE(w.speed(), RunSpeed::SlowMotion);
+    QVERIFY(!w.Realtime1->isChecked());
+    w.setSpeed(RunSpeed::Fast);
+    QVERIFY(w.Fast1->isChecked());
+    QVERIFY(!w.Slowmotion1->isChecked());
+}
+
+void TestDravon::diagramSymbolsCopyMachineData() {
+    // Any button on the generator, the swing bus or their letters copies the machine
+    // data into the current generator; M and the angle stay as they were.
+    TDravon w;
+    w.show();
+    QWidget *symbols[] = {w.Shape1, w.Generator, w.Shape2, w.swingbus};
+    double pmax = 450;
+    for (QWidget *symbol : symbols) {
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+            pmax += 10;
+            w.GenParams.Pmax = pmax;
+            w.GenParams.H = 7;
+            w.GenParams.Demping = 0.0001;
+            w.GenParams.Pmech = 0.6;
+            const double m = w.generator().M, delta = w.generator().Delta;
+            QTest::mousePress(symbol, button, {}, QPoint(5, 5));
+            QCOMPARE(w.generator().Pmax, pmax);
+            QCOMPARE(w.generator().H, 7.0);
+            QCOMPARE(w.generator().Demping, 0.0001);
+            QCOMPARE(w.generator().Pmech, 0.6);
+            QCOMPARE(w.generator().M, m);
+            QCOMPARE(w.generator().Delta, delta);
+        }
+    }
+    QVERIFY(w.FreshGenerator); // the dialog path leaves the flag alone
+}
+
+void TestDravon::busbarLeavesGeneratorAlone() {
+    TDravon w;
+    w.show();
+    w.GenParams.Pmax = 900;
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        QTest::mousePress(w.Rail, button, {}, QPoint(4, 40));
+    QCOMPARE(w.generator().Pmax, 450.0);
+    QCOMPARE(w.Afschakeltijd, 200);
+}
+
+QTEST_MAIN(TestDravon)
+#include "tst_dravon2.moc"

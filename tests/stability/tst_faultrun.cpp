@@ -1,0 +1,198 @@
+// Whole fault runs, driven as fast as the machine goes, and the run's state machine.
+#include "dravonharness.h"
+#include "numberformat.h"
+#include "textconvert.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+class TestFaultRun : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultRunEndsAtClockLimit();
+    void faultIsOnForFirst67Steps();
+    void clearingTimeDecidesStability_data();
+    void clearingTimeDecidesStability();
+    void pressDuringRunStopsWithoutAnotherStep();
+    void firstPressReusesStartupGenerator();
+    void laterPressesCreateFreshGenerator();
+    void pressHandledAfterStopStartsNestedRun();
+    void closingDuringRunEndsItAtOnce();
+    void programExitsPromptlyWhenClosedDuringRun();
+};
+
+void TestFaultRun::defaultRunEndsAtClockLimit() {
+    DravonHarness h;
+    QString lastClock;
+    h.onStep = [&](int) { lastClock = h.w.EdittotTijd->text(); };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 3334);
+    QCOMPARE(h.steps.back(), 3334);
+    QVERIFY(!h.w.Running);
+    QVERIFY(h.boxes.empty());
+    QCOMPARE(h.sounds, 0);
+    // The clock is a running sum of 3 ms steps: the last step starts just below 10 s,
+    // and its read-out shows that it is not exactly 9.999.
+    QCOMPARE(lastClock, formatGeneral(9.99900000000027, systemDecimalSeparator()));
+    QVERIFY(h.w.TotTijd >= 10.0);
+    QVERIFY(std::fabs(h.w.generator().Delta) < 3.2); // stayed in step
+    // The read-outs keep the last state; another press starts another run.
+    QCOMPARE(h.w.EdittotTijd->text(), lastClock);
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 2 * 3334);
+}
+
+void TestFaultRun::faultIsOnForFirst67Steps() {
+    DravonHarness h;
+    QStringList pelek, clock;
+    h.onStep = [&](int n) {
+        pelek << h.w.EditPelek->text();
+        clock << h.w.EdittotTijd->text();
+        if (n == 70) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(pelek.size(), 70);
+    for (int i = 0; i < 67; ++i) QCOMPARE(pelek[i], QStringLiteral("0"));
+    QVERIFY(pelek[67] != QStringLiteral("0"));
+    QCOMPARE(clock[0], QStringLiteral("0"));
+    QCOMPARE(textToFloat(clock[66]), 66 * 0.003);
+}
+
+void TestFaultRun::clearingTimeDecidesStability_data() {
+    QTest::addColumn<int>("clearingMs");
+    QTest::addColumn<int>("outOfStepStep"); // 0: stays in step
+    QTest::addColumn<double>("clock");
+    QTest::newRow("375 ms stays in step") << 375 << 0 << 0.0;
+    QTest::newRow("376 ms") << 376 << 976 << 2.925;
+    QTest::newRow("400 ms") << 400 << 791 << 2.37;
+}
+
+void TestFaultRun::clearingTimeDecidesStability() {
+    QFETCH(int, clearingMs);
+    QFETCH(int, outOfStepStep);
+    QFETCH(double, clock);
+    DravonHarness h;
+    h.w.Afschakeltijd = clearingMs;
+    h.w.Kortsluiting->click();
+    QVERIFY(!h.w.Running);
+    if (outOfStepStep == 0) {
+        QVERIFY(h.boxes.empty());
+        QCOMPARE(int(h.steps.size()), 3334);
+        return;
+    }
+    QCOMPARE(int(h.boxes.size()), 1);
+    QCOMPARE(h.sounds, 1);
+    const ShownBox &box = h.boxes.front();
+    QCOMPARE(box.title, QStringLiteral("Warning"));
+    QCOMPARE(box.text, QStringLiteral("De generator is uit de pas"));
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
+    // Shown inside the step, before its clock read-out; the step is then completed and
+    // the run ends after it.
+    QCOMPARE(box.afterSteps, outOfStepStep - 1);
+    QCOMPARE(int(h.steps.size()), outOfStepStep);
+    QVERIFY(std::fabs(textToFloat(h.w.EdittotTijd->text()) - clock) < 1e-9);
+    QVERIFY(h.w.generator().Delta > 8 * 3.14159265358979);
+}
+
+void TestFaultRun::pressDuringRunStopsWithoutAnotherStep() {
+    DravonHarness h;
+    QString domegaAtStop;
+    h.onStep = [&](int n) {
+        if (n == 7) {
+            domegaAtStop = h.w.EditDomega->text();
+            h.clickDuringRun();
+        }
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 7);
+    QVERIFY(!h.w.Running);
+    QCOMPARE(h.w.EdittotTijd->text(), formatGeneral(6 * 0.003 + 0.0, systemDecimalSeparator()));
+    QCOMPARE(h.w.EditDomega->text(), domegaAtStop);
+    QVERIFY(h.boxes.empty());
+}
+
+void TestFaultRun::firstPressReusesStartupGenerator() {
+    DravonHarness h;
+    const TMyGenerator *startup = &h.w.generator();
+    const double startupM = h.w.generator().M;
+    QVERIFY(h.w.FreshGenerator);
+    h.onStep = [&](int n) {
+        if (n == 1) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    QVERIFY(!h.w.FreshGenerator);
+    QCOMPARE(&h.w.generator(), startup);
+    QCOMPARE(h.w.generator().M, startupM);
+    QVERIFY(h.w.generator().Domega > 0);
+}
+
+void TestFaultRun::laterPressesCreateFreshGenerator() {
+    DravonHarness h;
+    h.onStep = [&](int n) {
+        if (n == 100) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    const double domegaAfterFirst = h.w.generator().Domega;
+    // New machine data are taken by the next run's fresh generator.
+    h.w.GenParams.H = 3.0;
+    h.onStep = [&](int n) {
+        if (n == 1) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    const TMyGenerator &g = h.w.generator();
+    const double C = 314.15926535897932384;
+    QCOMPARE(g.H, 3.0);
+    QVERIFY(std::fabs(g.M - 3 * 450 * 2 / (C * C)) < 1e-15);
+    // Its first step starts from rest with the clock back at 0: (C / 2H) Pmech dt.
+    QVERIFY(std::fabs(g.Domega - C / 4000) < 1e-12);
+    QVERIFY(g.Domega != domegaAfterFirst);
+    QCOMPARE(h.w.EdittotTijd->text(), QStringLiteral("0"));
+}
+
+void TestFaultRun::pressHandledAfterStopStartsNestedRun() {
+    DravonHarness h;
+    bool posted = false;
+    h.onStep = [&](int n) {
+        if (n == 3 && !posted) {
+            posted = true;
+            h.clickDuringRun(); // stops the run ...
+            h.clickDuringRun(); // ... and, in the same pump, starts the next one
+        }
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 3 + 3334);
+    QCOMPARE(h.steps[2], 3);
+    QCOMPARE(h.steps[3], 1);
+    QCOMPARE(h.steps.back(), 3334); // the outer run ended without a step of its own
+    QVERIFY(!h.w.Running);
+}
+
+void TestFaultRun::closingDuringRunEndsItAtOnce() {
+    DravonHarness h;
+    h.w.show();
+    h.onStep = [&](int n) {
+        if (n == 10) QMetaObject::invokeMethod(&h.w, "close", Qt::QueuedConnection);
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 10);
+    QVERIFY(!h.w.isVisible());
+    QVERIFY(!h.w.Running);
+}
+
+void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
+    // File > Close in the middle of a run: the program's event loop ends as soon as the
+    // run's loop has seen the request, not when the simulated clock reaches 10 s.
+    DravonHarness h;
+    h.w.show();
+    h.onStep = [&](int n) {
+        if (n == 5) QMetaObject::invokeMethod(h.w.Close1, "trigger", Qt::QueuedConnection);
+    };
+    QTimer::singleShot(0, h.w.Kortsluiting, &QPushButton::click);
+    QApplication::exec();
+    QCOMPARE(int(h.steps.size()), 5);
+    QVERIFY(!h.w.Running);
+}
+
+QTEST_MAIN(TestFaultRun)
+#include "tst_faultrun.moc"
