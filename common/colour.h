@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QColor>
 #include <cstdint>
+#include <QColor>
 
 // A colour as the drawings name it: 0x00BBGGRR (red in the low byte).
 using Colour = std::uint32_t;
@@ -13,7 +13,9 @@ constexpr Colour clLime = 0x0000FF00;
 constexpr Colour clGreen = 0x00008000;
 constexpr Colour clBlue = 0x00FF0000;
 
-inline QColor toQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+inline QColor toQColor(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 inline Colour fromQRgb(QRgb rgb) {
     return static_cast<Colour>(qRed(rgb)) | (static_cast<Colour>(qGreen(rgb)) << 8) |

@@ -28,14 +28,17 @@ void ShapeControl::paintEvent(QPaintEvent *) {
     painter.drawEllipse((width() - d) / 2, (height() - d) / 2, d - 1, d - 1);
 }
 
-void ShapeControl::mousePressEvent(QMouseEvent *event) { emit mouseDown(event->button()); }
+void ShapeControl::mousePressEvent(QMouseEvent *event) {
+    emit mouseDown(event->button());
+}
 
-MouseLabel::MouseLabel(QWidget *parent, const QString &name, const QString &text,
-                       QPoint position)
+MouseLabel::MouseLabel(QWidget *parent, const QString &name, const QString &text, QPoint position)
     : QLabel(text, parent) {
     setObjectName(name);
     move(position);
     adjustSize();
 }
 
-void MouseLabel::mousePressEvent(QMouseEvent *event) { emit mouseDown(event->button()); }
+void MouseLabel::mousePressEvent(QMouseEvent *event) {
+    emit mouseDown(event->button());
+}

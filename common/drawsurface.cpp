@@ -15,9 +15,12 @@ QPen makePen(Colour colour, int width) {
 
 Qt::BrushStyle toQt(BrushStyle style) {
     switch (style) {
-    case BrushStyle::RisingHatch: return Qt::BDiagPattern;
-    case BrushStyle::FallingHatch: return Qt::FDiagPattern;
-    case BrushStyle::Solid: break;
+    case BrushStyle::RisingHatch:
+        return Qt::BDiagPattern;
+    case BrushStyle::FallingHatch:
+        return Qt::FDiagPattern;
+    case BrushStyle::Solid:
+        break;
     }
     return Qt::SolidPattern;
 }
@@ -30,7 +33,9 @@ void preparePainter(QPainter &painter) {
 
 } // namespace
 
-DrawSurface::DrawSurface(QSize size) : m_image(size, QImage::Format_RGB32) { newPicture(); }
+DrawSurface::DrawSurface(QSize size) : m_image(size, QImage::Format_RGB32) {
+    newPicture();
+}
 
 void DrawSurface::newPicture() {
     m_image.fill(Qt::white);
@@ -41,7 +46,9 @@ void DrawSurface::newPicture() {
     changed();
 }
 
-Colour DrawSurface::pixel(int x, int y) const { return fromQRgb(m_image.pixel(x, y)); }
+Colour DrawSurface::pixel(int x, int y) const {
+    return fromQRgb(m_image.pixel(x, y));
+}
 
 void DrawSurface::setPen(Colour colour, int width) {
     m_penColour = colour;

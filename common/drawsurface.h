@@ -2,10 +2,10 @@
 
 #include "colour.h"
 
+#include <functional>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
-#include <functional>
 #include <vector>
 
 // A growable list of pixel points (x to the right, y downwards).

@@ -17,7 +17,9 @@ DrawSurface &ImageControl::surface() {
     return *m_surface;
 }
 
-void ImageControl::newPicture() { surface().newPicture(); }
+void ImageControl::newPicture() {
+    surface().newPicture();
+}
 
 void ImageControl::paintEvent(QPaintEvent *) {
     if (!m_surface) return;

@@ -2,8 +2,8 @@
 
 #include "drawsurface.h"
 
-#include <QWidget>
 #include <memory>
+#include <QWidget>
 
 // Shows a drawing surface of a fixed size and nothing else. The control starts
 // without a picture; the first use of its surface gives it a white one of the

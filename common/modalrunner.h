@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QDialog>
 #include <functional>
+#include <QDialog>
 
 // Shows a modal dialog or message box and returns its result. The programs use exec();
 // tests hand in a runner that answers the dialog without a person.

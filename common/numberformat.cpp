@@ -1,9 +1,9 @@
 #include "numberformat.h"
 
-#include <QLocale>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <QLocale>
 #include <string>
 
 QChar systemDecimalSeparator() {
@@ -33,4 +33,6 @@ QString formatGeneral(long double value, QChar decimalSeparator) {
     return mantissa + QChar('E') + QString::number(exponent);
 }
 
-QString formatGeneral(long double value) { return formatGeneral(value, systemDecimalSeparator()); }
+QString formatGeneral(long double value) {
+    return formatGeneral(value, systemDecimalSeparator());
+}

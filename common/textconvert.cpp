@@ -12,7 +12,9 @@ ConversionError::ConversionError(const QString &text)
 
 namespace {
 
-bool isDigit(QChar c) { return c >= QChar('0') && c <= QChar('9'); }
+bool isDigit(QChar c) {
+    return c >= QChar('0') && c <= QChar('9');
+}
 
 } // namespace
 
@@ -88,4 +90,6 @@ double textToFloat(const QString &text, QChar decimalSeparator) {
     return value;
 }
 
-double textToFloat(const QString &text) { return textToFloat(text, systemDecimalSeparator()); }
+double textToFloat(const QString &text) {
+    return textToFloat(text, systemDecimalSeparator());
+}

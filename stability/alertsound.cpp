@@ -1,7 +1,7 @@
 #include "alertsound.h"
 
-#include <QApplication>
 #include <canberra.h>
+#include <QApplication>
 
 AlertSound::~AlertSound() {
     if (m_context) ca_context_destroy(m_context);

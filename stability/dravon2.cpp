@@ -42,6 +42,13 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPo
     return label;
 }
 
+// Shows a number in a read-out from its first digit on, as a student reads it: a long
+// number is cut off at the right, never at the left.
+void showReadout(QLineEdit *edit, long double value) {
+    edit->setText(formatGeneral(value));
+    edit->setCursorPosition(0);
+}
+
 } // namespace
 
 TDravon::TDravon(QWidget *parent)
@@ -78,13 +85,13 @@ void TDravon::createControls() {
     Shape1 = new ShapeControl(schema, QStringLiteral("Shape1"), ShapeControl::Kind::Circle,
                               QRect(9, 78, 73, 57), clWhite);
     Shape1->setToolTip(QStringLiteral("right-click for popup"));
-    Generator = new MouseLabel(schema, QStringLiteral("Generator"), QStringLiteral("G"),
-                               QPoint(40, 94));
+    Generator =
+        new MouseLabel(schema, QStringLiteral("Generator"), QStringLiteral("G"), QPoint(40, 94));
     Generator->setToolTip(QStringLiteral("rightclick for popup"));
     Shape2 = new ShapeControl(schema, QStringLiteral("Shape2"), ShapeControl::Kind::Circle,
                               QRect(200, 64, 73, 57), clWhite);
-    swingbus = new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"),
-                              QPoint(224, 80));
+    swingbus =
+        new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"), QPoint(224, 80));
     Lijn = new ShapeControl(schema, QStringLiteral("Lijn"), ShapeControl::Kind::Rectangle,
                             QRect(119, 91, 90, 4), clBlack);
     Rail = new ShapeControl(schema, QStringLiteral("Rail"), ShapeControl::Kind::Rectangle,
@@ -107,10 +114,11 @@ void TDravon::createControls() {
     connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
 
     EditDomega = makeEdit(client, QStringLiteral("EditDomega"), QRect(328, 56, 73, 21), true);
-    labDomega =
-        makeLabel(client, QStringLiteral("labDomega"), QStringLiteral("Speed deviation"), {405, 59});
+    labDomega = makeLabel(client, QStringLiteral("labDomega"), QStringLiteral("Speed deviation"),
+                          {405, 59});
     EditDelta = makeEdit(client, QStringLiteral("EditDelta"), QRect(328, 88, 73, 21), true);
-    LabDelta = makeLabel(client, QStringLiteral("LabDelta"), QStringLiteral("rotor angle"), {405, 94});
+    LabDelta =
+        makeLabel(client, QStringLiteral("LabDelta"), QStringLiteral("rotor angle"), {405, 94});
     EdittotTijd = makeEdit(client, QStringLiteral("EdittotTijd"), QRect(328, 128, 73, 21), false);
     LabTotTijd =
         makeLabel(client, QStringLiteral("LabTotTijd"), QStringLiteral("Total Time"), {406, 132});
@@ -149,9 +157,10 @@ void TDravon::createMenu() {
         speeds->addAction(action);
         return action;
     };
-    Realtime1 = addSpeed(QStringLiteral("Realtime1"), QStringLiteral("&Real time"), RunSpeed::RealTime);
-    Slowmotion1 =
-        addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"), RunSpeed::SlowMotion);
+    Realtime1 =
+        addSpeed(QStringLiteral("Realtime1"), QStringLiteral("&Real time"), RunSpeed::RealTime);
+    Slowmotion1 = addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"),
+                           RunSpeed::SlowMotion);
     Fast1 = addSpeed(QStringLiteral("Fast1"), QStringLiteral("&Fast"), RunSpeed::Fast);
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -166,16 +175,16 @@ void TDravon::FormCreate() {
     Afschakeltijd = 200;
     GenParams = TGenParams{450.0, 6.0, 0.00002, 0.5};
     m_generator = std::make_unique<TMyGenerator>(GenParams);
-    EditDelta->setText(formatGeneral(generator().DeltaInDegrees()));
+    showReadout(EditDelta, generator().DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
-    EditPelek->setText(formatGeneral(generator().Pelek));
+    showReadout(EditPelek, generator().Pelek);
     FreshGenerator = true;
     Running = false;
 }
 
 void TDravon::setSpeed(RunSpeed speed) {
     m_speed = speed;
-    QAction *item = speed == RunSpeed::RealTime ? Realtime1
+    QAction *item = speed == RunSpeed::RealTime     ? Realtime1
                     : speed == RunSpeed::SlowMotion ? Slowmotion1
                                                     : Fast1;
     if (item && !item->isChecked()) item->setChecked(true);
@@ -217,11 +226,11 @@ void TDravon::step(int number) {
     // The generator is always reached through the current reference: a run started
     // inside this step's event pump may have replaced it.
     generator().BerekenPelek(TotTijd, Afschakeltijd);
-    EditPelek->setText(formatGeneral(generator().PelekInPowerUnit()));
+    showReadout(EditPelek, generator().PelekInPowerUnit());
     generator().BerekenDomega(StapTijd);
-    EditDomega->setText(formatGeneral(generator().Domega));
+    showReadout(EditDomega, generator().Domega);
     generator().BerekenDelta(StapTijd);
-    EditDelta->setText(formatGeneral(generator().DeltaInDegrees()));
+    showReadout(EditDelta, generator().DeltaInDegrees());
 
     // "Unless Delta <= 8 pi", so an angle that is no number counts as out of step too.
     if (!(generator().Delta <= UitDePasHoek)) {
@@ -233,7 +242,7 @@ void TDravon::step(int number) {
         Running = false;
     }
 
-    EdittotTijd->setText(formatGeneral(TotTijd));
+    showReadout(EdittotTijd, TotTijd);
 
     ++TekenTeller;
     if (TekenTeller == RedrawEvery) TekenTeller = 0;
@@ -268,7 +277,9 @@ void TDravon::RailMouseDown(Qt::MouseButton button) {
     Q_UNUSED(button); // the right button opens the clearing-time dialog
 }
 
-void TDravon::Close1Click() { close(); }
+void TDravon::Close1Click() {
+    close();
+}
 
 void TDravon::Help2Click() {}
 

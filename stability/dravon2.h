@@ -5,11 +5,11 @@
 #include "mygenerator.h"
 #include "runpacer.h"
 
-#include <QMainWindow>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <QMainWindow>
+#include <QTimer>
 
 class QAction;
 class QFrame;

@@ -134,8 +134,8 @@ void TestDrawSurface::hatchIsFixedToPixelGrid() {
     // The same hatch lines, wherever the shape lies: every rising line pixel sits on
     // one of the diagonals x + y = 7 (mod 8) of the picture.
     DrawSurface s(QSize(40, 40));
-    for (const PointList &shape : {PointList{{3, 5}, {20, 5}, {20, 30}, {3, 30}},
-                                   PointList{{24, 1}, {38, 1}, {31, 20}}}) {
+    for (const PointList &shape :
+         {PointList{{3, 5}, {20, 5}, {20, 30}, {3, 30}}, PointList{{24, 1}, {38, 1}, {31, 20}}}) {
         s.setPen(clWhite);
         s.setBrush(clLime, BrushStyle::RisingHatch);
         s.polygon(shape);
@@ -166,9 +166,9 @@ void TestDrawSurface::redrawingInWhiteErasesExactly() {
     s.polygon(area);
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 40; ++x) {
-            const bool touched = drawn.pixel(x, y) != before.pixel(x, y) ||
-                                 (before.pixel(x, y) != qRgb(255, 255, 255) &&
-                                  s.pixel(x, y) == clWhite);
+            const bool touched =
+                drawn.pixel(x, y) != before.pixel(x, y) ||
+                (before.pixel(x, y) != qRgb(255, 255, 255) && s.pixel(x, y) == clWhite);
             if (touched) {
                 QCOMPARE(s.pixel(x, y), clWhite);
             } else {

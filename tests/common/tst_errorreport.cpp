@@ -26,8 +26,7 @@ struct Shown {
 ModalRunner recorder(Shown &shown) {
     return [&shown](QDialog &dialog) {
         auto &box = dynamic_cast<QMessageBox &>(dialog);
-        shown = {box.windowTitle(), box.text(), box.icon(),
-                 static_cast<int>(box.buttons().size())};
+        shown = {box.windowTitle(), box.text(), box.icon(), static_cast<int>(box.buttons().size())};
         return int(QMessageBox::Ok);
     };
 }

@@ -3,9 +3,9 @@
 #include "rounding.h"
 #include "textconvert.h"
 
-#include <QtTest>
 #include <cmath>
 #include <limits>
+#include <QtTest>
 
 class TestNumbers : public QObject {
     Q_OBJECT
@@ -50,25 +50,42 @@ void TestNumbers::formatsGeneral_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("point");
     QTest::addColumn<QString>("comma");
-    QTest::newRow("half") << 0.5 << "0.5" << "0,5";
-    QTest::newRow("whole") << 30.0 << "30" << "30";
-    QTest::newRow("negative") << -3.25 << "-3.25" << "-3,25";
-    QTest::newRow("zero") << 0.0 << "0" << "0";
-    QTest::newRow("minus zero") << -0.0 << "0" << "0";
-    QTest::newRow("damping") << 0.00002 << "2E-5" << "2E-5";
-    QTest::newRow("small with digits") << -1.5e-7 << "-1.5E-7" << "-1,5E-7";
-    QTest::newRow("smallest fixed") << 0.0001 << "0.0001" << "0,0001";
-    QTest::newRow("below smallest fixed") << 0.00009 << "9E-5" << "9E-5";
-    QTest::newRow("largest fixed") << 123456789012345.0 << "123456789012345" << "123456789012345";
-    QTest::newRow("1E15") << 1e15 << "1E15" << "1E15";
-    QTest::newRow("large") << 1.5e20 << "1.5E20" << "1,5E20";
-    QTest::newRow("third") << 1.0 / 3 << "0.333333333333333" << "0,333333333333333";
-    QTest::newRow("two thirds") << 2.0 / 3 << "0.666666666666667" << "0,666666666666667";
-    QTest::newRow("15 digits round up to a power of ten") << 999999999999999.9 << "1E15" << "1E15";
+    QTest::newRow("half") << 0.5 << "0.5"
+                          << "0,5";
+    QTest::newRow("whole") << 30.0 << "30"
+                           << "30";
+    QTest::newRow("negative") << -3.25 << "-3.25"
+                              << "-3,25";
+    QTest::newRow("zero") << 0.0 << "0"
+                          << "0";
+    QTest::newRow("minus zero") << -0.0 << "0"
+                                << "0";
+    QTest::newRow("damping") << 0.00002 << "2E-5"
+                             << "2E-5";
+    QTest::newRow("small with digits") << -1.5e-7 << "-1.5E-7"
+                                       << "-1,5E-7";
+    QTest::newRow("smallest fixed") << 0.0001 << "0.0001"
+                                    << "0,0001";
+    QTest::newRow("below smallest fixed") << 0.00009 << "9E-5"
+                                          << "9E-5";
+    QTest::newRow("largest fixed") << 123456789012345.0 << "123456789012345"
+                                   << "123456789012345";
+    QTest::newRow("1E15") << 1e15 << "1E15"
+                          << "1E15";
+    QTest::newRow("large") << 1.5e20 << "1.5E20"
+                           << "1,5E20";
+    QTest::newRow("third") << 1.0 / 3 << "0.333333333333333"
+                           << "0,333333333333333";
+    QTest::newRow("two thirds") << 2.0 / 3 << "0.666666666666667"
+                                << "0,666666666666667";
+    QTest::newRow("15 digits round up to a power of ten") << 999999999999999.9 << "1E15"
+                                                          << "1E15";
     QTest::newRow("tiny") << 1.23456789012345678e-300 << "1.23456789012346E-300"
                           << "1,23456789012346E-300";
-    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "INF" << "INF";
-    QTest::newRow("no number") << std::numeric_limits<double>::quiet_NaN() << "NAN" << "NAN";
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "INF"
+                              << "INF";
+    QTest::newRow("no number") << std::numeric_limits<double>::quiet_NaN() << "NAN"
+                               << "NAN";
 }
 
 void TestNumbers::formatsGeneral() {
@@ -103,8 +120,8 @@ void TestNumbers::acceptsGrammar_data() {
     QTest::newRow("signed exponent") << "1.5e+2" << dot << 150.0;
     QTest::newRow("comma") << "0,5" << comma << 0.5;
     QTest::newRow("comma with exponent") << "-2,5E1" << comma << -25.0;
-    QTest::newRow("largest double") << "1.7976931348623157e308" << dot
-                                    << std::numeric_limits<double>::max();
+    QTest::newRow("largest double")
+        << "1.7976931348623157e308" << dot << std::numeric_limits<double>::max();
     QTest::newRow("below the smallest double is zero") << "1e-400" << dot << 0.0;
     QTest::newRow("many zeros then tiny") << "0.0000001e-390" << dot << 0.0;
     QTest::newRow("zero with huge exponent") << "0e999999" << dot << 0.0;
@@ -121,9 +138,30 @@ void TestNumbers::refusesOutsideGrammar_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QChar>("separator");
     const QChar dot('.'), comma(',');
-    for (const char *bad : {"", " ", "abc", "inf", "-inf", "nan", "infinity", "0x10", "1.2.3",
-                            "1,5", "1e400", "-1e400", "123e99999999999999", "1e", "1e+",
-                            "e5", ".", "-", "--1", "+-1", "1 2", "1e5.5", "1.5x", "\t1",
+    for (const char *bad : {"",
+                            " ",
+                            "abc",
+                            "inf",
+                            "-inf",
+                            "nan",
+                            "infinity",
+                            "0x10",
+                            "1.2.3",
+                            "1,5",
+                            "1e400",
+                            "-1e400",
+                            "123e99999999999999",
+                            "1e",
+                            "1e+",
+                            "e5",
+                            ".",
+                            "-",
+                            "--1",
+                            "+-1",
+                            "1 2",
+                            "1e5.5",
+                            "1.5x",
+                            "\t1",
                             "1\t"})
         QTest::newRow(bad) << QString::fromLatin1(bad) << dot;
     QTest::newRow("full stop in a comma locale") << "1.5" << comma;

@@ -75,6 +75,8 @@ void TestDravon::readOutsFollowEachStep() {
     QCOMPARE(seen[4], QStringLiteral("0"));
     QCOMPARE(seen[5], local("0.0785192546639092"));
     QCOMPARE(seen[7], local("0.003"));
+    // A long number is read from its first digit.
+    QCOMPARE(h.w.EditDomega->cursorPosition(), 0);
     // Step 68 is the first after clearing: Pelek times Pmax, in the user's power unit.
     const double pelec = textToFloat(seen[8]);
     QVERIFY(pelec > 0.5 * 450 && pelec <= 450);
@@ -111,14 +113,14 @@ void TestDravon::controlsHaveLayoutNamesAndPlaces() {
         const char *name;
         QRect geometry;
     } expected[] = {
-        {"schema", {24, 16, 297, 209}},     {"Shape1", {9, 78, 73, 57}},
-        {"Shape2", {200, 64, 73, 57}},      {"Lijn", {119, 91, 90, 4}},
-        {"Rail", {112, 48, 9, 89}},         {"Shape3", {73, 103, 45, 4}},
+        {"schema", {24, 16, 297, 209}},      {"Shape1", {9, 78, 73, 57}},
+        {"Shape2", {200, 64, 73, 57}},       {"Lijn", {119, 91, 90, 4}},
+        {"Rail", {112, 48, 9, 89}},          {"Shape3", {73, 103, 45, 4}},
         {"PanelSinus", {24, 232, 297, 185}}, {"ImageSinus", {8, 8, 281, 168}},
         {"Kortsluiting", {344, 16, 75, 25}}, {"EditDomega", {328, 56, 73, 21}},
-        {"EditDelta", {328, 88, 73, 21}},   {"EdittotTijd", {328, 128, 73, 21}},
-        {"EditPelek", {328, 160, 73, 21}},  {"Panelrotor", {485, 238, 193, 177}},
-        {"ImageRotor", {24, 8, 161, 161}},  {"Panelfase", {501, 14, 177, 177}},
+        {"EditDelta", {328, 88, 73, 21}},    {"EdittotTijd", {328, 128, 73, 21}},
+        {"EditPelek", {328, 160, 73, 21}},   {"Panelrotor", {485, 238, 193, 177}},
+        {"ImageRotor", {24, 8, 161, 161}},   {"Panelfase", {501, 14, 177, 177}},
         {"ImageFase", {16, 16, 145, 145}},
     };
     for (const auto &e : expected) {

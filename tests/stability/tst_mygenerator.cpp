@@ -3,8 +3,8 @@
 #include "numberformat.h"
 #include "runpacer.h"
 
-#include <QtTest>
 #include <cmath>
+#include <QtTest>
 
 namespace {
 
