@@ -19,7 +19,9 @@ enum class BrushStyle {
 
 // An off-screen picture with a pen and a brush that stay set between calls, and a pen
 // position kept between move-to and line-to, the way the plots draw step by step.
-// Lines leave out their last pixel, so a chain of line-to calls sets each joint once.
+// One-pixel lines set their first pixel and leave out their last, whichever way they
+// run, so a chain of line-to calls sets each joint once and a closed outline each
+// corner once. Wider lines are Qt's own.
 // Hatches paint only their lines, fixed to the picture's pixel grid: painting the same
 // polygon again in white removes exactly what it painted.
 class DrawSurface {
@@ -56,6 +58,8 @@ public:
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
 private:
+    // Lines through the points in turn with the pen; `closed` adds the closing edge.
+    void strokeSegments(const PointList &points, bool closed);
     void changed();
 
     QImage m_image;

@@ -65,6 +65,11 @@ TDravon::TDravon(QWidget *parent)
 
     createMenu();
     createControls();
+    sinus = std::make_unique<SinusPlot>(ImageSinus->surface());
+    sinus->showWindow = [this] { show(); };
+    oppervlakken = std::make_unique<Oppervlakken>(ImageSinus->surface(), *sinus);
+    fase = std::make_unique<Fase>(ImageFase->surface());
+    rotor = std::make_unique<Rotor>(ImageRotor->surface());
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     move(239, 137);
     FormCreate();
@@ -178,6 +183,23 @@ void TDravon::FormCreate() {
     showReadout(EditDelta, generator().DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
     showReadout(EditPelek, generator().Pelek);
+
+    // Drawing the axes shows the window, before the rest of start-up is done.
+    sinus->InitSinus();
+    sinus->BerekenSinus();
+    sinus->TekenSinus();
+    sinus->TekenPmech(generator().Pmech);
+    sinus->Tekenas();
+
+    fase->InitFase();
+    fase->TekenasFase();
+    fase->BerekenFase(generator().Delta, generator().Domega);
+    fase->beginTrace(generator().Delta, generator().Domega);
+    fase->TekenFase();
+
+    rotor->InitRotor();
+    rotor->TekenRotor(generator().Delta);
+
     FreshGenerator = true;
     Running = false;
 }
@@ -202,9 +224,14 @@ void TDravon::KortsluitingClick() {
     } else {
         m_generator.reset();
         m_generator = std::make_unique<TMyGenerator>(GenParams);
+        redrawPowerAngle();
+        fase->SchoonFase();
+        fase->TekenasFase();
+        fase->beginTrace(generator().Delta, generator().Domega);
     }
     TotTijd = 0;
     TekenTeller = 0;
+    oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech);
     Running = true;
     tijdloop();
 }
@@ -244,8 +271,20 @@ void TDravon::step(int number) {
 
     showReadout(EdittotTijd, TotTijd);
 
+    fase->BerekenFase(generator().Delta, generator().Domega);
+    fase->TekenFase();
+
     ++TekenTeller;
-    if (TekenTeller == RedrawEvery) TekenTeller = 0;
+    if (TekenTeller == RedrawEvery) {
+        const TMyGenerator &g = generator();
+        sinus->VerwijderBlok();
+        sinus->TekenSinus();
+        sinus->TekenBlok(g.Delta, g.Pelek);
+        oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech);
+        rotor->WisRotor();
+        rotor->TekenRotor(g.Delta);
+        TekenTeller = 0;
+    }
 
     TotTijd = TotTijd + StapTijd;
     if (stepHook) stepHook(number);
@@ -269,8 +308,20 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
     g.Pmax = GenParams.Pmax;
     g.H = GenParams.H;
     g.Demping = GenParams.Demping;
-    if (GenParams.Pmech != g.Pmech) g.Pmech = GenParams.Pmech;
+    if (GenParams.Pmech != g.Pmech) {
+        // The curve is not recomputed; the areas and the block are gone until the
+        // run draws them again.
+        g.Pmech = GenParams.Pmech;
+        redrawPowerAngle();
+    }
     QCoreApplication::processEvents();
+}
+
+void TDravon::redrawPowerAngle() {
+    sinus->Schoon();
+    sinus->Tekenas();
+    sinus->TekenSinus();
+    sinus->TekenPmech(generator().Pmech);
 }
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "alertsound.h"
+#include "fase.h"
 #include "modalrunner.h"
 #include "mygenerator.h"
+#include "oppervlakken.h"
+#include "rotor.h"
 #include "runpacer.h"
+#include "sinusplot.h"
 
 #include <cstdint>
 #include <functional>
@@ -63,6 +67,12 @@ public:
     std::function<void(int)> stepHook;
     void setAlertSound(std::unique_ptr<AlertSound> sound) { m_alertSound = std::move(sound); }
 
+    // The three drawings: power-angle plot with the equal areas, phase plane, rotor.
+    std::unique_ptr<SinusPlot> sinus;
+    std::unique_ptr<Oppervlakken> oppervlakken;
+    std::unique_ptr<Fase> fase;
+    std::unique_ptr<Rotor> rotor;
+
     // Controls, named as in the window's layout.
     QFrame *schema = nullptr;
     ShapeControl *Shape1 = nullptr;
@@ -112,6 +122,8 @@ private:
     void createMenu();
     void FormCreate();
     void step(int number);
+    // Blanks the power-angle plot and draws axes, curve and Pmech line again.
+    void redrawPowerAngle();
     void waitForNextStep();
 
     std::unique_ptr<TMyGenerator> m_generator;

@@ -25,6 +25,7 @@ class TestDrawSurface : public QObject {
 private slots:
     void startsWhiteWithDefaultTools();
     void lineToKeepsPenPositionAndLeavesOutEndPixel();
+    void linesLeaveOutEndPixelEveryWay();
     void penWidthTwoDrawsTwoPixelsWide();
     void polylineLeavesPenPosition();
     void polygonOutlinesAndFills();
@@ -62,6 +63,31 @@ void TestDrawSurface::lineToKeepsPenPositionAndLeavesOutEndPixel() {
     QCOMPARE(s.pixel(8, 5), clWhite);
     QCOMPARE(inked(s).size(), 7 + 4);
     QCOMPARE(s.penColour(), clRed);
+}
+
+void TestDrawSurface::linesLeaveOutEndPixelEveryWay() {
+    // Eight directions and a steep and a shallow slope: the start pixel is set, the end
+    // pixel is not, and the line has as many pixels as its longer side.
+    const QPoint from(20, 20);
+    for (const QPoint &d :
+         {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7), QPoint(7, 7), QPoint(-7, -7),
+          QPoint(7, -7), QPoint(-7, 7), QPoint(3, -11), QPoint(-11, 4)}) {
+        DrawSurface s(QSize(40, 40));
+        s.moveTo(from.x(), from.y());
+        s.lineTo(from.x() + d.x(), from.y() + d.y());
+        QCOMPARE(s.pixel(from.x(), from.y()), clBlack);
+        QCOMPARE(s.pixel(from.x() + d.x(), from.y() + d.y()), clWhite);
+        QCOMPARE(inked(s).size(), qMax(qAbs(d.x()), qAbs(d.y())));
+    }
+    // A closed outline drawn in either sense sets each of its pixels once, corners too.
+    DrawSurface s(QSize(20, 20));
+    s.polyline({{15, 5}, {5, 5}, {5, 15}, {15, 15}, {15, 5}});
+    QCOMPARE(inked(s).size(), 40);
+    // No length, no pixel.
+    DrawSurface dot(QSize(5, 5));
+    dot.moveTo(2, 2);
+    dot.lineTo(2, 2);
+    QVERIFY(inked(dot).isEmpty());
 }
 
 void TestDrawSurface::penWidthTwoDrawsTwoPixelsWide() {

@@ -137,8 +137,10 @@ void TestDravon::controlsHaveLayoutNamesAndPlaces() {
     QCOMPARE(w.Rail->toolTip(), QStringLiteral("rightclick for popup"));
     QCOMPARE(w.Shape1->kind(), ShapeControl::Kind::Circle);
     QCOMPARE(w.Rail->fill(), clBlack);
-    // The images wait for their first drawing before they have a picture.
-    QVERIFY(!w.ImageRotor->hasPicture());
+    // Start-up has drawn on every image: each has a picture of its layout size.
+    QCOMPARE(w.ImageSinus->surface().size(), QSize(281, 168));
+    QCOMPARE(w.ImageFase->surface().size(), QSize(145, 145));
+    QCOMPARE(w.ImageRotor->surface().size(), QSize(161, 161));
     // Tab order through the button and the read-outs.
     QCOMPARE(nextTabStop(w.Kortsluiting), w.EditDomega);
     QCOMPARE(nextTabStop(w.EditDomega), w.EditDelta);
