@@ -1,0 +1,266 @@
+// The equal-area polygons through whole runs, and the plots' redraws in the run.
+#include "dravonharness.h"
+#include "imagecontrol.h"
+
+#include <QtTest>
+
+namespace {
+
+const double Pi = 3.14159265358979323846;
+
+// The operating point at every fifth step, when the areas are updated.
+struct Update {
+    double delta, pelek;
+};
+
+std::vector<Update> recordUpdates(DravonHarness &h) {
+    auto updates = std::make_shared<std::vector<Update>>();
+    h.onStep = [&h, updates](int n) {
+        if (n % 5 == 0) updates->push_back({h.w.generator().Delta, h.w.generator().Pelek});
+    };
+    h.w.Kortsluiting->click();
+    return *updates;
+}
+
+QPoint operatingPoint(const SinusPlot &s, const Update &u) {
+    return QPoint(s.Hoek2X(u.delta), s.Vermogen2Y(u.pelek));
+}
+
+// Every lime pixel lies inside the bounding box of one of the polygons.
+bool limeOnlyWithin(const DrawSurface &s, const std::vector<QRect> &boxes) {
+    for (int y = 0; y < s.size().height(); ++y)
+        for (int x = 0; x < s.size().width(); ++x)
+            if (s.pixel(x, y) == clLime &&
+                std::none_of(boxes.begin(), boxes.end(),
+                             [&](const QRect &r) { return r.contains(x, y); }))
+                return false;
+    return true;
+}
+
+QRect boundingBox(const PointList &points) {
+    QRect r(points.front(), points.front());
+    for (const QPoint &p : points) r = r.united(QRect(p, p));
+    return r;
+}
+
+} // namespace
+
+class TestOppervlakken : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultRunPaintsA1A2A3();
+    void hatchesLeanOppositeWays();
+    void shortClearingStartsA2AtStartingAngle();
+    void laterShortRunFreezesA2AtOnce();
+    void lateClearingStaysBelowPmech();
+    void updateBeyondPiChangesNothing();
+    void fullListTakesNoMore();
+    void runStoppedAfterStep7ShowsStep5();
+    void laterRunStartsFromCleanPlots();
+};
+
+void TestOppervlakken::defaultRunPaintsA1A2A3() {
+    DravonHarness h;
+    const std::vector<Update> u = recordUpdates(h);
+    const SinusPlot &s = *h.w.sinus;
+    const Oppervlakken &o = *h.w.oppervlakken;
+    const QPoint start(s.Hoek2X(Pi / 6), 54);
+
+    // A1: from the starting angle to the angle of the last fault-on update (step 65).
+    std::size_t i = 0;
+    while (u[i].pelek == 0.0) ++i;
+    QCOMPARE(int(i), 13);
+    const int xClear = s.Hoek2X(u[i - 1].delta);
+    QCOMPARE(o.VlakA1, (PointList{start, {start.x(), 84}, {xClear, 84}, {xClear, 54}, start}));
+
+    // A2 from the corner of A1, one vertex per update, frozen at the first smaller angle.
+    PointList a2{QPoint(xClear, 54)};
+    for (std::size_t k = i;; ++k) {
+        a2.push_back(operatingPoint(s, u[k]));
+        if (u[k].delta < u[k - 1].delta) {
+            i = k + 1;
+            break;
+        }
+    }
+    a2.push_back(QPoint(a2.back().x(), 54));
+    QVERIFY(o.A2Klaar);
+    QCOMPARE(o.AantalA2, int(a2.size()) - 2);
+    QCOMPARE(o.GetekendA2, a2);
+
+    // A3 from (x0, yP), starting with the first update below Pmech on the way back and
+    // ending with the first larger angle.
+    while (u[i].pelek >= 0.5) ++i;
+    PointList a3{start};
+    for (std::size_t k = i;; ++k) {
+        a3.push_back(operatingPoint(s, u[k]));
+        if (u[k].delta > u[k - 1].delta) break;
+    }
+    a3.push_back(QPoint(a3.back().x(), 54));
+    QVERIFY(!o.A3Wacht);
+    QVERIFY(!o.VlakkenActief);
+    QCOMPARE(o.GetekendA3, a3);
+    QVERIFY(a3[1].x() < start.x());
+
+    // What was painted: blue outlines (where the moving block has not whitened them),
+    // lime only inside the final polygons (earlier, smaller versions were erased).
+    const DrawSurface &pic = h.w.ImageSinus->surface();
+    QCOMPARE(pic.pixel(xClear, 70), clBlue);
+    QCOMPARE(pic.pixel(a2.back().x(), 54), clBlue);
+    QVERIFY(limeOnlyWithin(pic, {boundingBox(o.VlakA1), boundingBox(a2), boundingBox(a3)}));
+}
+
+void TestOppervlakken::hatchesLeanOppositeWays() {
+    DravonHarness h;
+    recordUpdates(h);
+    const Oppervlakken &o = *h.w.oppervlakken;
+    const DrawSurface &pic = h.w.ImageSinus->surface();
+    const auto diagonals = [&pic](const QRect &box, bool rising) {
+        QSet<int> d;
+        for (int y = box.top() + 1; y < box.bottom(); ++y)
+            for (int x = box.left() + 1; x < box.right(); ++x)
+                if (pic.pixel(x, y) == clLime)
+                    d.insert(rising ? (x + y) % 8 : ((x - y) % 8 + 8) % 8);
+        return d;
+    };
+    // A1's lime lies on rising diagonals x + y = 7 (mod 8), A2's on falling ones.
+    QCOMPARE(diagonals(boundingBox(o.VlakA1), true), QSet<int>{7});
+    QCOMPARE(diagonals(boundingBox(o.GetekendA2).adjusted(0, 0, 0, -2), false).size(), 1);
+}
+
+void TestOppervlakken::shortClearingStartsA2AtStartingAngle() {
+    // Cleared before the first update (step 5): A1 never widens, A2 starts at (x0, yP).
+    DravonHarness h;
+    h.w.Afschakeltijd = 10;
+    const std::vector<Update> u = recordUpdates(h);
+    const Oppervlakken &o = *h.w.oppervlakken;
+    QVERIFY(u.front().pelek != 0.0);
+    QCOMPARE(o.VlakA1[2].x(), o.VlakA1[0].x());
+    QCOMPARE(o.GetekendA2.front(), o.VlakA1[0]);
+    QVERIFY(o.AantalA2 > 1);
+}
+
+void TestOppervlakken::laterShortRunFreezesA2AtOnce() {
+    // A run stopped at the top of the swing leaves a large angle behind; the next run's
+    // first update after an early clearing finds a smaller one and freezes A2 at once.
+    DravonHarness h;
+    h.onStep = [&h](int n) {
+        if (n == 150) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    QVERIFY(h.w.oppervlakken->VorigeDelta > 1.0);
+    h.w.Afschakeltijd = 0;
+    h.onStep = [&h](int n) {
+        if (n == 50) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    const Oppervlakken &o = *h.w.oppervlakken;
+    QVERIFY(o.A2Klaar);
+    QCOMPARE(o.AantalA2, 1);
+    QCOMPARE(int(o.GetekendA2.size()), 3);
+}
+
+void TestOppervlakken::lateClearingStaysBelowPmech() {
+    // Cleared beyond pi - delta0 (a clearing time past the dialog's range, to reach
+    // that angle with the default machine): A2 lies below the Pmech line, A3 never
+    // starts and the updates stop once the angle passes pi.
+    DravonHarness h;
+    h.w.Afschakeltijd = 600;
+    recordUpdates(h);
+    const Oppervlakken &o = *h.w.oppervlakken;
+    QCOMPARE(h.boxes.size(), std::size_t(1)); // out of step
+    QVERIFY(!o.BovenPmech);
+    QVERIFY(o.A3Wacht);
+    QVERIFY(o.VlakkenActief);
+    QVERIFY(o.AantalA2 >= 1);
+    for (int k = 1; k <= o.AantalA2; ++k) QVERIFY(o.GetekendA2[std::size_t(k)].y() > 54);
+    QVERIFY(o.VorigeDelta <= Pi);
+}
+
+void TestOppervlakken::updateBeyondPiChangesNothing() {
+    DrawSurface s(QSize(281, 168));
+    SinusPlot sinus(s);
+    sinus.InitSinus();
+    Oppervlakken o(s, sinus);
+    o.InitOppervlakken(Pi / 6, 0.5);
+    o.TekenOppervlakken(0.8, 0.0, 0.5);
+    o.TekenOppervlakken(1.2, 0.93, 0.5);
+    const QImage before = s.image().copy();
+    const PointList a1 = o.VlakA1, a2 = o.VlakA2, g2 = o.GetekendA2;
+    const double vorige = o.VorigeDelta;
+    for (double pelek : {0.0, -0.2, 0.7}) o.TekenOppervlakken(Pi + 0.001, pelek, 0.5);
+    QCOMPARE(s.image(), before);
+    QCOMPARE(o.VlakA1, a1);
+    QCOMPARE(o.VlakA2, a2);
+    QCOMPARE(o.GetekendA2, g2);
+    QCOMPARE(o.VorigeDelta, vorige);
+    QCOMPARE(o.AantalA2, 1);
+    QVERIFY(o.VlakkenActief && !o.A2Klaar && o.A3Wacht && o.BovenPmech);
+    // Back below pi, the updates resume.
+    o.TekenOppervlakken(1.3, 0.96, 0.5);
+    QCOMPARE(o.AantalA2, 2);
+}
+
+void TestOppervlakken::fullListTakesNoMore() {
+    // A very slow swing: more updates than the list has slots.
+    DrawSurface s(QSize(281, 168));
+    SinusPlot sinus(s);
+    sinus.InitSinus();
+    Oppervlakken o(s, sinus);
+    o.InitOppervlakken(Pi / 6, 0.5);
+    for (int k = 0; k < 300; ++k) o.TekenOppervlakken(0.6 + k * 0.005, 0.8, 0.5);
+    QCOMPARE(o.AantalA2, 134);
+    QCOMPARE(int(o.VlakA2.size()), 137);
+    QCOMPARE(int(o.GetekendA2.size()), 136);
+    // The swing still turns back and A2 freezes.
+    o.TekenOppervlakken(1.0, 0.8, 0.5);
+    QVERIFY(o.A2Klaar);
+}
+
+void TestOppervlakken::runStoppedAfterStep7ShowsStep5() {
+    DravonHarness h;
+    QImage sinusAt5, rotorAt5;
+    double deltaAt7 = 0, domegaAt7 = 0;
+    h.onStep = [&](int n) {
+        if (n == 5) {
+            sinusAt5 = h.w.ImageSinus->surface().image().copy();
+            rotorAt5 = h.w.ImageRotor->surface().image().copy();
+        }
+        if (n == 7) {
+            deltaAt7 = h.w.generator().Delta;
+            domegaAt7 = h.w.generator().Domega;
+            h.clickDuringRun();
+        }
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 7);
+    QCOMPARE(h.w.ImageSinus->surface().image(), sinusAt5);
+    QCOMPARE(h.w.ImageRotor->surface().image(), rotorAt5);
+    QCOMPARE(h.w.sinus->BlokPunten.size(), std::size_t(5));
+    const Fase &f = *h.w.fase;
+    const QPoint at7(f.FaseHoek2X(deltaAt7), f.FaseDomega2Y(domegaAt7));
+    QCOMPARE(*f.FasePunt, at7);
+    QCOMPARE(h.w.ImageFase->surface().penPos(), at7);
+}
+
+void TestOppervlakken::laterRunStartsFromCleanPlots() {
+    DravonHarness h;
+    recordUpdates(h);
+    int limeAtStart = -1, blueOnPhase = -1;
+    h.onStep = [&](int n) {
+        if (n != 1) return;
+        const DrawSurface &s = h.w.ImageSinus->surface();
+        const DrawSurface &f = h.w.ImageFase->surface();
+        limeAtStart = blueOnPhase = 0;
+        for (int y = 0; y < 168; ++y)
+            for (int x = 0; x < 281; ++x) limeAtStart += s.pixel(x, y) == clLime;
+        for (int y = 0; y < 145; ++y)
+            for (int x = 0; x < 145; ++x) blueOnPhase += f.pixel(x, y) == clBlue;
+        h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(limeAtStart, 0);
+    QVERIFY(blueOnPhase <= 1); // only the first segment of the new trace
+}
+
+QTEST_MAIN(TestOppervlakken)
+#include "tst_oppervlakken.moc"
