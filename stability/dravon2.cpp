@@ -2,8 +2,11 @@
 
 #include "controls.h"
 #include "faultrun.h"
+#include "gen_dlg_new.h"
 #include "imagecontrol.h"
+#include "layouthelpers.h"
 #include "numberformat.h"
+#include "schak_dlg.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -16,31 +19,6 @@
 #include <QPushButton>
 
 namespace {
-
-QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry) {
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(1);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly) {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(geometry);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->move(position);
-    label->adjustSize();
-    return label;
-}
 
 // Shows a number in a read-out from its first digit on, as a student reads it: a long
 // number is cut off at the right, never at the left.
@@ -218,9 +196,12 @@ void TDravon::KortsluitingClick() {
         Running = false;
         return;
     }
-    if (FreshGenerator) {
-        // The start-up generator, already drawn, serves the first run.
-        FreshGenerator = false;
+    const bool reuse = FreshGenerator && generator().FollowsFromItsValues();
+    FreshGenerator = false;
+    if (reuse) {
+        // The start-up generator, already drawn, serves the first run, as long as the
+        // machine data written into it since have not changed its inertia or its
+        // starting angle.
     } else {
         m_generator.reset();
         m_generator = std::make_unique<TMyGenerator>(GenParams);
@@ -303,7 +284,7 @@ void TDravon::waitForNextStep() {
 }
 
 void TDravon::Shape1MouseDown(Qt::MouseButton button) {
-    Q_UNUSED(button); // the right button opens the generator data dialog
+    if (button == Qt::RightButton) TGenDlg::Execute(this, generator(), GenParams, modalRunner);
     TMyGenerator &g = generator();
     g.Pmax = GenParams.Pmax;
     g.H = GenParams.H;
@@ -325,7 +306,7 @@ void TDravon::redrawPowerAngle() {
 }
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {
-    Q_UNUSED(button); // the right button opens the clearing-time dialog
+    if (button == Qt::RightButton) TSchakDlg::Execute(this, Afschakeltijd, modalRunner);
 }
 
 void TDravon::Close1Click() {

@@ -8,7 +8,8 @@ TMyGenerator::TMyGenerator(const TGenParams &params) {
     Pelek = Pmech;
     H = params.H;
     // Inertia coefficient M = 2 H Pmax / C^2, so that 1 / (C M) * Pmax = C / 2H.
-    M = static_cast<double>((static_cast<long double>(H) * Pmax * 2) / (C * C));
+    M = static_cast<double>((static_cast<long double>(H) * Pmax * 2) /
+                            (SynchronousSpeed * SynchronousSpeed));
     Demping = params.Demping;
     Domega = 0;
     // arcsin(Pmech) through the arctangent, as the sine and cosine sides of the angle.
@@ -28,7 +29,7 @@ void TMyGenerator::BerekenPelek(double totTijd, std::int32_t afschakeltijdMs) {
 }
 
 void TMyGenerator::BerekenDomega(double dt) {
-    const long double k = 1.0L / (C * M);
+    const long double k = 1.0L / (SynchronousSpeed * M);
     const long double a = k * ((static_cast<long double>(Pmech) - Pelek) * Pmax * dt);
     const long double b = k * (static_cast<long double>(Demping) * Pmax * Domega);
     Domega = static_cast<double>(Domega + a - b);
@@ -36,4 +37,9 @@ void TMyGenerator::BerekenDomega(double dt) {
 
 void TMyGenerator::BerekenDelta(double dt) {
     Delta = static_cast<double>(static_cast<long double>(Domega) * dt + Delta);
+}
+
+bool TMyGenerator::FollowsFromItsValues() const {
+    const TMyGenerator fresh(TGenParams{Pmax, H, Demping, Pmech});
+    return fresh.M == M && fresh.Delta0 == Delta0;
 }

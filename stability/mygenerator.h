@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Synchronous speed of a 50 Hz machine, 100 pi rad/s.
-constexpr long double C = 314.15926535897932384L;
+// C, the synchronous speed of a 50 Hz machine: 100 pi rad/s.
+constexpr long double SynchronousSpeed = 314.15926535897932384L;
 // 2 pi, for turning the rotor angle into degrees.
 constexpr long double TweePi = 6.283185307179586477L;
 
@@ -35,6 +35,10 @@ public:
     void BerekenDomega(double dt);
     // Angle step with the speed just computed; the angle is never wrapped.
     void BerekenDelta(double dt);
+
+    // Whether M and the starting angle are still what creation from the present Pmax, H
+    // and Pmech gives (the machine data may have been written in since).
+    bool FollowsFromItsValues() const;
 
     // What the read-outs show: the rotor angle in degrees and the electrical power in
     // the user's unit.

@@ -33,18 +33,20 @@ struct DravonHarness {
     std::vector<ShownBox> boxes;
     int sounds = 0;
     std::function<void(int)> onStep; // the test's own action at the end of a step
+    // The test's answer to a dialog other than a message box; without one, Cancel.
+    std::function<int(QDialog &)> onDialog;
 
     DravonHarness() {
         w.setSpeed(RunSpeed::Fast);
         w.setAlertSound(std::make_unique<CountingSound>(sounds));
         w.modalRunner = [this](QDialog &dialog) {
+            auto *box = qobject_cast<QMessageBox *>(&dialog);
+            if (!box) return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
             ShownBox shown;
-            if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
-                shown.title = box->windowTitle();
-                shown.text = box->text();
-                shown.icon = box->icon();
-                for (QAbstractButton *b : box->buttons()) shown.buttons << b->text();
-            }
+            shown.title = box->windowTitle();
+            shown.text = box->text();
+            shown.icon = box->icon();
+            for (QAbstractButton *b : box->buttons()) shown.buttons << b->text();
             shown.afterSteps = static_cast<int>(steps.size());
             shown.clockReadout = w.EdittotTijd->text();
             boxes.push_back(shown);

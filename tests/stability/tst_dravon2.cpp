@@ -199,13 +199,18 @@ void TestDravon::diagramSymbolsCopyMachineData() {
 }
 
 void TestDravon::busbarLeavesGeneratorAlone() {
-    TDravon w;
-    w.show();
-    w.GenParams.Pmax = 900;
+    DravonHarness h;
+    QStringList opened;
+    h.onDialog = [&opened](QDialog &d) {
+        opened << d.windowTitle();
+        return int(QDialog::Rejected);
+    };
+    h.w.GenParams.Pmax = 900;
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        QTest::mousePress(w.Rail, button, {}, QPoint(4, 40));
-    QCOMPARE(w.generator().Pmax, 450.0);
-    QCOMPARE(w.Afschakeltijd, 200);
+        QTest::mousePress(h.w.Rail, button, {}, QPoint(4, 40));
+    QCOMPARE(opened, QStringList{QStringLiteral("Clearing time")}); // the right button only
+    QCOMPARE(h.w.generator().Pmax, 450.0);
+    QCOMPARE(h.w.Afschakeltijd, 200);
 }
 
 QTEST_MAIN(TestDravon)

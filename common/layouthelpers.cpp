@@ -1,0 +1,54 @@
+#include "layouthelpers.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry) {
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry) {
+    auto *bevel = new QFrame(parent);
+    bevel->setObjectName(name);
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel->setGeometry(geometry);
+    return bevel;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(position);
+    label->adjustSize();
+    return label;
+}
+
+QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QString &text, int right,
+                              int top) {
+    QLabel *label = makeLabel(parent, name, text, QPoint(0, top));
+    label->move(right - label->width(), top);
+    return label;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly,
+                    const QString &text) {
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, QRect geometry) {
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Controls placed at the fixed pixel positions of the programs' window layouts, each
+// with its layout name as object name.
+QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry);
+QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry);
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position);
+// A label sized to its text whose right edge ends at `right`.
+QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QString &text, int right,
+                              int top);
+QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly = false,
+                    const QString &text = {});
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, QRect geometry);

@@ -1,0 +1,63 @@
+#include "schak_dlg.h"
+
+#include "layouthelpers.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SchakDlg"));
+    setWindowTitle(QStringLiteral("Clearing time"));
+    setFixedSize(259, 214);
+
+    Bevel1 = makeBevel(this, QStringLiteral("Bevel1"), QRect(8, 8, 233, 161));
+    LabelAfschakeltijd = makeLabel(this, QStringLiteral("LabelAfschakeltijd"),
+                                   QStringLiteral("Clearing time ="), QPoint(63, 24));
+    LabelAfschakeltNew = makeLabel(this, QStringLiteral("LabelAfschakeltNew"),
+                                   QStringLiteral("250"), QPoint(144, 24));
+    // Room for "500" whatever the font, so the live value is never cut off.
+    LabelAfschakeltNew->setMinimumWidth(LabelAfschakeltNew->width());
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("ms"), QPoint(168, 24));
+
+    TBAfschakeltijd = new QSlider(Qt::Horizontal, this);
+    TBAfschakeltijd->setObjectName(QStringLiteral("TBAfschakeltijd"));
+    TBAfschakeltijd->setGeometry(48, 64, 150, 33);
+    TBAfschakeltijd->setRange(0, 500);
+    TBAfschakeltijd->setValue(250);
+    TBAfschakeltijd->setTickInterval(50);
+    TBAfschakeltijd->setTickPosition(QSlider::TicksBelow);
+    TBAfschakeltijd->setSingleStep(1);
+    TBAfschakeltijd->setPageStep(1);
+    connect(TBAfschakeltijd, &QSlider::valueChanged, this, &TSchakDlg::TBAfschakeltijdChange);
+
+    LabelMinAfsch =
+        makeLabel(this, QStringLiteral("LabelMinAfsch"), QStringLiteral("0"), QPoint(56, 96));
+    LabelMaxAfsch =
+        makeLabel(this, QStringLiteral("LabelMaxAfsch"), QStringLiteral("500"), QPoint(184, 96));
+
+    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(55, 180, 75, 25));
+    OKBtn->setDefault(true);
+    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
+                           QRect(143, 180, 75, 25));
+    connect(OKBtn, &QPushButton::clicked, this, &TSchakDlg::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &TSchakDlg::reject);
+
+    setTabOrder(OKBtn, CancelBtn);
+    setTabOrder(CancelBtn, TBAfschakeltijd);
+    OKBtn->setFocus();
+}
+
+bool TSchakDlg::Execute(QWidget *parent, std::int32_t &afschakeltijd, const ModalRunner &runner) {
+    TSchakDlg dialog(parent);
+    // The slider reports a change, and so writes its label, only when the value moves.
+    dialog.TBAfschakeltijd->setValue(afschakeltijd);
+    const bool ok = runModal(dialog, runner) == QDialog::Accepted;
+    if (ok) afschakeltijd = dialog.TBAfschakeltijd->value();
+    return ok;
+}
+
+void TSchakDlg::TBAfschakeltijdChange() {
+    LabelAfschakeltNew->setText(QString::number(TBAfschakeltijd->value()));
+}

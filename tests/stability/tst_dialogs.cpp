@@ -1,0 +1,404 @@
+// The generator data dialog and the clearing-time dialog: what they show, what they
+// store, what they refuse, and how a run goes on around them.
+#include "controls.h"
+#include "dravonharness.h"
+#include "gen_dlg_new.h"
+#include "imagecontrol.h"
+#include "numberformat.h"
+#include "schak_dlg.h"
+#include "textconvert.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QtTest>
+
+namespace {
+
+const double C = 314.15926535897932384;
+
+QString local(const char *text) {
+    return QString::fromLatin1(text).replace(QChar('.'), systemDecimalSeparator());
+}
+
+QStringList fieldsOf(const TGenDlg &d) {
+    return {d.EditPmax->text(), d.EditH->text(), d.EditDemping->text(), d.EditPmech->text()};
+}
+
+// A right-click on a symbol of the one-line diagram.
+void rightClick(QWidget *symbol) {
+    QTest::mousePress(symbol, Qt::RightButton, {}, QPoint(4, 4));
+}
+
+// The same right-click, arriving while the present step's events are handled.
+void rightClickDuringRun(QWidget *symbol) {
+    QTimer::singleShot(0, symbol, [symbol] { rightClick(symbol); });
+}
+
+bool sameParams(const TGenParams &a, const TGenParams &b) {
+    return a.Pmax == b.Pmax && a.H == b.H && a.Demping == b.Demping && a.Pmech == b.Pmech;
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void generatorDialogShowsCurrentValues();
+    void unchangedOkRedrawsNothing();
+    void cancelResetsMachineData();
+    void pmechKeyFilter();
+    void malformedFieldKeepsDialogOpen_data();
+    void malformedFieldKeepsDialogOpen();
+    void meaninglessValuesRefused_data();
+    void meaninglessValuesRefused();
+    void changedPmechRedrawsPowerAngle();
+    void clearingDialogShowsAndStores();
+    void clearingDialogKeys();
+    void dialogsDuringRun();
+    void firstRunFollowsChangedMachineData();
+};
+
+void TestDialogs::generatorDialogShowsCurrentValues() {
+    DravonHarness h;
+    QList<QStringList> shown;
+    QStringList titles;
+    h.onDialog = [&](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        shown << fieldsOf(g);
+        titles << g.windowTitle();
+        g.EditPmax->setText(local("500.5"));
+        g.OKBtn->click();
+        return g.result();
+    };
+    QWidget *symbols[] = {h.w.Generator, h.w.Shape1, h.w.Shape2, h.w.swingbus};
+    for (QWidget *symbol : symbols) rightClick(symbol);
+    QCOMPARE(shown.size(), 4);
+    QCOMPARE(titles[3], QStringLiteral("Generator gegevens"));
+    QCOMPARE(shown[0], (QStringList{"450", "6", "2E-5", local("0.5")}));
+    // The second showing has the value stored by the first, copied into the generator.
+    QCOMPARE(shown[1], (QStringList{local("500.5"), "6", "2E-5", local("0.5")}));
+    QCOMPARE(h.w.GenParams.Pmax, 500.5);
+    QCOMPARE(h.w.generator().Pmax, 500.5);
+}
+
+void TestDialogs::unchangedOkRedrawsNothing() {
+    DravonHarness h;
+    h.onStep = [&h](int n) {
+        if (n == 300) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    const QImage before = h.w.ImageSinus->surface().image().copy();
+    const TGenParams params = h.w.GenParams;
+    h.onDialog = [](QDialog &d) {
+        dynamic_cast<TGenDlg &>(d).OKBtn->click();
+        return d.result();
+    };
+    rightClick(h.w.Generator);
+    QVERIFY(sameParams(h.w.GenParams, params));
+    QCOMPARE(h.w.ImageSinus->surface().image(), before); // the areas are still there
+}
+
+void TestDialogs::cancelResetsMachineData() {
+    DravonHarness h;
+    h.w.GenParams.H = 9; // as a refused OK of the past might have left it
+    h.onDialog = [](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        g.EditH->setText(QStringLiteral("3"));
+        g.CancelBtn->click();
+        return g.result();
+    };
+    rightClick(h.w.Shape1);
+    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+    QCOMPARE(h.w.generator().H, 6.0);
+}
+
+void TestDialogs::pmechKeyFilter() {
+    // Runs in a full-stop and in a comma locale: only digits, backspace and the
+    // user's own decimal separator can be typed into the Pmech field.
+    TGenDlg d(nullptr, {});
+    d.EditPmech->clear();
+    QTest::keyClicks(d.EditPmech, QStringLiteral("-1.5e,2E+x 3"));
+    const bool comma = systemDecimalSeparator() == QChar(',');
+    QCOMPARE(d.EditPmech->text(), comma ? QStringLiteral("15,23") : QStringLiteral("1.523"));
+    QTest::keyClick(d.EditPmech, Qt::Key_Backspace);
+    QCOMPARE(d.EditPmech->text(), comma ? QStringLiteral("15,2") : QStringLiteral("1.52"));
+    QTest::keyClick(d.EditPmech, Qt::Key_Home);
+    QTest::keyClick(d.EditPmech, Qt::Key_Delete);
+    QCOMPARE(d.EditPmech->text().size(), 3);
+    // The other fields take any character.
+    for (QLineEdit *field : {d.EditPmax, d.EditH, d.EditDemping}) {
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("-1.5e,2"));
+        QCOMPARE(field->text(), QStringLiteral("-1.5e,2"));
+    }
+    QChar key('7');
+    d.EditPmechKeyPress(key);
+    QCOMPARE(key, QChar('7'));
+    key = QChar('-');
+    d.EditPmechKeyPress(key);
+    QVERIFY(key.isNull());
+}
+
+void TestDialogs::malformedFieldKeepsDialogOpen_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    const QString otherSeparator = systemDecimalSeparator() == QChar(',') ? "1.5" : "1,5";
+    for (int field = 0; field < 4; ++field)
+        for (const QString &text : {QString(), QStringLiteral("abc"), otherSeparator,
+                                    QStringLiteral("1e400"), QStringLiteral("inf")})
+            QTest::addRow("field %d '%s'", field, qPrintable(text)) << field << text;
+}
+
+void TestDialogs::malformedFieldKeepsDialogOpen() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    DravonHarness h;
+    QStringList typed;
+    bool stillOpen = false, focused = false, selected = false;
+    h.onDialog = [&](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        QLineEdit *fields[] = {g.EditPmax, g.EditH, g.EditDemping, g.EditPmech};
+        g.EditH->setText(QStringLiteral("7")); // a valid change that must not be stored
+        fields[field]->setText(text);          // typed or pasted past the key filter
+        typed = fieldsOf(g);
+        g.OKBtn->click();
+        stillOpen = g.result() != QDialog::Accepted && fieldsOf(g) == typed;
+        focused = g.focusWidget() == fields[field];
+        selected = fields[field]->selectedText() == text;
+        g.CancelBtn->click();
+        return g.result();
+    };
+    rightClick(h.w.Generator);
+    QCOMPARE(int(h.boxes.size()), 1);
+    QCOMPARE(h.boxes[0].text,
+             QStringLiteral("'%1' is not a valid floating point value.").arg(text));
+    QCOMPARE(h.boxes[0].icon, QMessageBox::Critical);
+    QVERIFY(stillOpen);
+    QVERIFY(focused);
+    QVERIFY(selected);
+    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+    QCOMPARE(h.w.generator().H, 6.0);
+}
+
+void TestDialogs::meaninglessValuesRefused_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // empty: accepted
+    const QString pmax = "Pmax must be greater than 0.", h = "H must be greater than 0.",
+                  pmech = "Pmech must lie from 0 to 1.", demping = "Demping must be 0 or more";
+    QTest::newRow("Pmax 0") << 0 << "0" << pmax;
+    QTest::newRow("Pmax negative") << 0 << "-450" << pmax;
+    QTest::newRow("H 0") << 1 << "0" << h;
+    QTest::newRow("H negative") << 1 << "-1" << h;
+    QTest::newRow("Demping negative") << 2 << "-1E-6" << demping;
+    QTest::newRow("Demping removes all in a step") << 2 << "0.04" << demping;
+    QTest::newRow("Demping just below the limit") << 2 << "0.038" << QString();
+    QTest::newRow("Demping 0") << 2 << "0" << QString();
+    QTest::newRow("Pmech negative (pasted)") << 3 << "-0.1" << pmech;
+    QTest::newRow("Pmech above 1") << 3 << "1.5" << pmech;
+    QTest::newRow("Pmech 0") << 3 << "0" << QString();
+    QTest::newRow("Pmech 1") << 3 << "1" << QString();
+}
+
+void TestDialogs::meaninglessValuesRefused() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    DravonHarness h;
+    bool closedWithOk = false, focused = false;
+    h.onDialog = [&](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        QLineEdit *fields[] = {g.EditPmax, g.EditH, g.EditDemping, g.EditPmech};
+        fields[field]->setText(local(qPrintable(text)));
+        g.OKBtn->click();
+        closedWithOk = g.result() == QDialog::Accepted;
+        if (!closedWithOk) {
+            focused = g.focusWidget() == fields[field];
+            g.CancelBtn->click();
+        }
+        return g.result();
+    };
+    rightClick(h.w.Generator);
+    if (message.isEmpty()) {
+        QVERIFY(closedWithOk);
+        QVERIFY(h.boxes.empty());
+        double *stored[] = {&h.w.GenParams.Pmax, &h.w.GenParams.H, &h.w.GenParams.Demping,
+                            &h.w.GenParams.Pmech};
+        QCOMPARE(*stored[field], textToFloat(text, QChar('.')));
+        return;
+    }
+    QVERIFY(!closedWithOk);
+    QVERIFY(focused);
+    QCOMPARE(int(h.boxes.size()), 1);
+    QVERIFY2(h.boxes[0].text.startsWith(message), qPrintable(h.boxes[0].text));
+    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+}
+
+void TestDialogs::changedPmechRedrawsPowerAngle() {
+    DravonHarness h;
+    h.onStep = [&h](int n) {
+        if (n == 200) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+    h.onDialog = [](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        g.EditPmech->setText(local("0.8"));
+        g.OKBtn->click();
+        return g.result();
+    };
+    rightClick(h.w.swingbus);
+    QCOMPARE(h.w.generator().Pmech, 0.8);
+    // Blank, then axes, curve and the new Pmech line; the areas and the block are gone.
+    const DrawSurface &s = h.w.ImageSinus->surface();
+    const int yP = h.w.sinus->Vermogen2Y(0.8);
+    QCOMPARE(s.pixel(40, yP), clGreen);
+    QCOMPARE(s.pixel(40, 54), clWhite);
+    int lime = 0, black = 0;
+    for (int y = 0; y < 168; ++y)
+        for (int x = 0; x < 281; ++x) {
+            lime += s.pixel(x, y) == clLime;
+            black += s.pixel(x, y) == clBlack;
+        }
+    QCOMPARE(lime, 0);
+    QCOMPARE(black, 0);
+}
+
+void TestDialogs::clearingDialogShowsAndStores() {
+    DravonHarness h;
+    QStringList labels;
+    int move = 0;
+    bool cancel = false;
+    h.onDialog = [&](QDialog &d) {
+        auto &s = dynamic_cast<TSchakDlg &>(d);
+        labels << s.windowTitle() << s.LabelAfschakeltNew->text();
+        s.TBAfschakeltijd->setValue(move);
+        labels << s.LabelAfschakeltNew->text();
+        (cancel ? s.CancelBtn : s.OKBtn)->click();
+        return s.result();
+    };
+    cancel = true;
+    move = 321;
+    rightClick(h.w.Rail);
+    QCOMPARE(h.w.Afschakeltijd, 200);
+    cancel = false;
+    move = 0;
+    rightClick(h.w.Rail);
+    QCOMPARE(h.w.Afschakeltijd, 0);
+    move = 900; // the slider keeps to its range
+    rightClick(h.w.Rail);
+    QCOMPARE(h.w.Afschakeltijd, 500);
+    QCOMPARE(labels, (QStringList{"Clearing time", "200", "321", "Clearing time", "200", "0",
+                                  "Clearing time", "0", "500"}));
+
+    // Opened at 250: the slider does not move, and the layout's "250" is right.
+    h.w.Afschakeltijd = 250;
+    labels.clear();
+    move = 250;
+    rightClick(h.w.Rail);
+    QCOMPARE(labels, (QStringList{"Clearing time", "250", "250"}));
+    QCOMPARE(h.w.Afschakeltijd, 250);
+}
+
+void TestDialogs::clearingDialogKeys() {
+    // The real modal dialog: arrow and page keys move by 1 ms, Enter is OK, Escape is
+    // Cancel.
+    std::int32_t value = 200;
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<TSchakDlg *>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QTest::keyClick(d->TBAfschakeltijd, Qt::Key_Right);
+        QTest::keyClick(d->TBAfschakeltijd, Qt::Key_PageUp);
+        QTest::keyClick(d->TBAfschakeltijd, Qt::Key_Right);
+        QTest::keyClick(d->TBAfschakeltijd, Qt::Key_Left);
+        QCOMPARE(d->LabelAfschakeltNew->text(), QStringLiteral("202"));
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    QVERIFY(!TSchakDlg::Execute(nullptr, value));
+    QCOMPARE(value, 200);
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    QVERIFY(TSchakDlg::Execute(nullptr, value));
+    QCOMPARE(value, 200);
+
+    // The generator dialog likewise: Enter right after opening is OK.
+    const TMyGenerator g{TGenParams{}};
+    TGenParams params;
+    params.H = 1;
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    QVERIFY(TGenDlg::Execute(nullptr, g, params));
+    QVERIFY(sameParams(params, TGenParams{}));
+}
+
+void TestDialogs::dialogsDuringRun() {
+    DravonHarness h;
+    QStringList pelek;
+    int stepsAtDialog = -1;
+    h.onStep = [&](int n) {
+        pelek << h.w.EditPelek->text();
+        if (n == 20) rightClickDuringRun(h.w.Rail);
+        if (n == 100) rightClickDuringRun(h.w.Generator);
+        if (n == 102) h.clickDuringRun();
+    };
+    h.onDialog = [&](QDialog &d) {
+        stepsAtDialog = int(h.steps.size());
+        if (auto *s = qobject_cast<TSchakDlg *>(&d)) {
+            s->TBAfschakeltijd->setValue(30); // shortened while the fault is on
+            s->OKBtn->click();
+        } else {
+            auto &g = dynamic_cast<TGenDlg &>(d);
+            g.EditPmax->setText(QStringLiteral("900"));
+            g.OKBtn->click();
+        }
+        return d.result();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(stepsAtDialog, 100); // the run waited in step 100's events
+    QCOMPARE(int(h.steps.size()), 102);
+    QCOMPARE(h.w.Afschakeltijd, 30);
+    // The fault was on through step 20 and cleared from step 21 on.
+    QCOMPARE(pelek[19], QStringLiteral("0"));
+    QVERIFY(pelek[20] != QStringLiteral("0"));
+    // Pmax doubled from step 101 on: the read-out shows sin(delta) times the new Pmax.
+    const double before = textToFloat(pelek[99]), after = textToFloat(pelek[100]);
+    QVERIFY(after > 1.7 * before && after < 2.3 * before);
+    QCOMPARE(h.w.generator().Pmax, 900.0);
+}
+
+void TestDialogs::firstRunFollowsChangedMachineData() {
+    // An unchanged OK: the start-up generator serves the first run.
+    {
+        DravonHarness h;
+        const TMyGenerator *startup = &h.w.generator();
+        h.onDialog = [](QDialog &d) {
+            dynamic_cast<TGenDlg &>(d).OKBtn->click();
+            return d.result();
+        };
+        rightClick(h.w.Generator);
+        h.onStep = [&h](int) { h.clickDuringRun(); };
+        h.w.Kortsluiting->click();
+        QCOMPARE(&h.w.generator(), startup);
+    }
+    // A new H or Pmech before the first run: the run starts from a generator made from
+    // them, with its own inertia and starting angle.
+    DravonHarness h;
+    h.onDialog = [](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        g.EditH->setText(QStringLiteral("12"));
+        g.EditPmech->setText(local("0.6"));
+        g.OKBtn->click();
+        return d.result();
+    };
+    rightClick(h.w.Generator);
+    h.onStep = [&h](int) { h.clickDuringRun(); };
+    h.w.Kortsluiting->click();
+    const TMyGenerator &g = h.w.generator();
+    QVERIFY(std::fabs(g.M - 12 * 450 * 2 / (C * C)) < 1e-15);
+    QVERIFY(std::fabs(g.Delta0 - std::asin(0.6)) < 1e-15);
+    QVERIFY(std::fabs(g.Domega - C / 24 * 0.6 * 0.003) < 1e-12);
+    // The phase plane was started again from the new starting angle.
+    QCOMPARE(h.w.fase->FasePunt->x(), h.w.fase->FaseHoek2X(g.Delta));
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
