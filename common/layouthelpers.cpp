@@ -1,9 +1,20 @@
 #include "layouthelpers.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+QFont layoutFont(int pixelSize) {
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void placeAfter(QWidget *label, const QWidget *before, int left) {
+    label->move(qMax(left, before->geometry().right() + 4), label->y());
+}
 
 QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry) {
     auto *panel = new QFrame(parent);

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QFont;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -11,6 +12,11 @@ class QWidget;
 
 // Controls placed at the fixed pixel positions of the programs' window layouts, each
 // with its layout name as object name.
+// The layouts' 8-point sans-serif: 11 pixels high at 96 dots per inch.
+QFont layoutFont(int pixelSize = 11);
+// Places `label` at `left`, or just right of `before` where that would overlap it.
+void placeAfter(QWidget *label, const QWidget *before, int left);
+
 QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry);
 QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry);
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position);

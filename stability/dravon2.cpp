@@ -33,10 +33,7 @@ TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_alertSound(std::make_unique<AlertSound>()) {
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
-    // The layout's 8-point sans-serif: 11 pixels at 96 dots per inch.
-    QFont plain(QStringLiteral("Sans Serif"));
-    plain.setPixelSize(11);
-    setFont(plain);
+    setFont(layoutFont());
 
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);

@@ -15,6 +15,7 @@ TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), 
     setObjectName(QStringLiteral("GenDlg"));
     setWindowTitle(QStringLiteral("Generator gegevens"));
     setFixedSize(219, 214);
+    setFont(layoutFont());
 
     Bevel1 = makeBevel(this, QStringLiteral("Bevel1"), QRect(8, 8, 201, 161));
     // The labels end just left of their fields, at x = 82.

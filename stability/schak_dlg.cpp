@@ -11,6 +11,7 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SchakDlg"));
     setWindowTitle(QStringLiteral("Clearing time"));
     setFixedSize(259, 214);
+    setFont(layoutFont());
 
     Bevel1 = makeBevel(this, QStringLiteral("Bevel1"), QRect(8, 8, 233, 161));
     LabelAfschakeltijd = makeLabel(this, QStringLiteral("LabelAfschakeltijd"),
@@ -20,6 +21,10 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     // Room for "500" whatever the font, so the live value is never cut off.
     LabelAfschakeltNew->setMinimumWidth(LabelAfschakeltNew->width());
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("ms"), QPoint(168, 24));
+    // Where the system's font is wider than the layout's, the value and its unit move
+    // right rather than overlap the caption.
+    placeAfter(LabelAfschakeltNew, LabelAfschakeltijd, 144);
+    placeAfter(Label1, LabelAfschakeltNew, 168);
 
     TBAfschakeltijd = new QSlider(Qt::Horizontal, this);
     TBAfschakeltijd->setObjectName(QStringLiteral("TBAfschakeltijd"));

@@ -9,6 +9,7 @@
 #include "textconvert.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QtTest>
 
@@ -54,6 +55,7 @@ private slots:
     void changedPmechRedrawsPowerAngle();
     void clearingDialogShowsAndStores();
     void clearingDialogKeys();
+    void captionsFit();
     void dialogsDuringRun();
     void firstRunFollowsChangedMachineData();
 };
@@ -328,6 +330,29 @@ void TestDialogs::clearingDialogKeys() {
                        [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
     QVERIFY(TGenDlg::Execute(nullptr, g, params));
     QVERIFY(sameParams(params, TGenParams{}));
+}
+
+void TestDialogs::captionsFit() {
+    // Every caption is wholly shown, inside the frame, and clear of its neighbours.
+    TGenDlg gen(nullptr, {});
+    TSchakDlg schak(nullptr);
+    schak.TBAfschakeltijd->setValue(500);
+    for (QDialog *d : {static_cast<QDialog *>(&gen), static_cast<QDialog *>(&schak)}) {
+        d->show();
+        const QList<QLabel *> labels = d->findChildren<QLabel *>();
+        for (QLabel *label : labels) {
+            const QString name = label->objectName();
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(name));
+            QVERIFY2(d->rect().contains(label->geometry()), qPrintable(name));
+            for (QLabel *other : labels)
+                if (other != label)
+                    QVERIFY2(!label->geometry().intersects(other->geometry()), qPrintable(name));
+        }
+        for (QPushButton *b : d->findChildren<QPushButton *>())
+            QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) + 6 <= b->width());
+    }
+    for (QLabel *label : {gen.LabelPmax, gen.LabelH, gen.LabelDemping, gen.LabelPmech})
+        QCOMPARE(label->geometry().right() + 1, 82);
 }
 
 void TestDialogs::dialogsDuringRun() {
