@@ -7,7 +7,10 @@
 #include <QPushButton>
 
 QFont layoutFont(int pixelSize) {
-    QFont font(QStringLiteral("Sans Serif"));
+    // Liberation Sans has the widths of the sans-serif the layouts were made for, so
+    // the captions fit their places; any sans-serif stands in where it is missing.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     return font;
 }

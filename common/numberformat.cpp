@@ -1,5 +1,6 @@
 #include "numberformat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -12,16 +13,20 @@ QChar systemDecimalSeparator() {
 }
 
 QString formatGeneral(long double value, QChar decimalSeparator) {
+    return formatGeneralDigits(value, 15, decimalSeparator);
+}
+
+QString formatGeneralDigits(long double value, int digits, QChar decimalSeparator) {
     if (std::isnan(value)) return QStringLiteral("NAN");
     if (std::isinf(value)) return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     if (value == 0) return QStringLiteral("0"); // also for -0: a read-out never shows "-0"
 
     // to_chars does not look at the C locale, so a comma locale cannot sneak in here.
-    // Its "general" form with 15 digits switches to scientific exactly outside
-    // 0.0001 .. below 1e15 and already drops trailing zeros.
+    // Its "general" form switches to scientific exactly outside 0.0001 .. below
+    // 10^digits and already drops trailing zeros.
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     const std::string text(buffer, result.ptr);
 
     const auto e = text.find('e');
@@ -35,4 +40,32 @@ QString formatGeneral(long double value, QChar decimalSeparator) {
 
 QString formatGeneral(long double value) {
     return formatGeneral(value, systemDecimalSeparator());
+}
+
+QString formatGeneralDigits(long double value, int digits) {
+    return formatGeneralDigits(value, digits, systemDecimalSeparator());
+}
+
+QString formatFixed(long double value, int significant, int decimals, QChar decimalSeparator) {
+    if (!std::isfinite(value)) return formatGeneral(value, decimalSeparator);
+    // One rounding, half away from zero, at whichever place keeps fewer digits: the
+    // last significant digit or the last decimal.
+    const long double magnitude = std::fabs(value);
+    const int integerDigits =
+        magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    const int places = std::max(0, std::min(decimals, significant - integerDigits));
+    const long double scale = std::pow(10.0L, places);
+    long double rounded = std::round(value * scale) / scale;
+    if (rounded == 0) rounded = 0; // no "-0.0"
+
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
+    QString text = QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
+    text.replace(QChar('.'), decimalSeparator);
+    return text;
+}
+
+QString formatFixed(long double value, int significant, int decimals) {
+    return formatFixed(value, significant, decimals, systemDecimalSeparator());
 }

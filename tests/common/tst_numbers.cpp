@@ -15,6 +15,8 @@ private slots:
     void formatsGeneral_data();
     void formatsGeneral();
     void formatsWithSystemSeparator();
+    void formatsThreeDigits_data();
+    void formatsThreeDigits();
     void acceptsGrammar_data();
     void acceptsGrammar();
     void refusesOutsideGrammar_data();
@@ -102,6 +104,46 @@ void TestNumbers::formatsWithSystemSeparator() {
     QCOMPARE(systemDecimalSeparator(), dutch ? QChar(',') : QChar('.'));
     QCOMPARE(formatGeneral(0.5), dutch ? QStringLiteral("0,5") : QStringLiteral("0.5"));
     QCOMPARE(textToFloat(dutch ? QStringLiteral("1,25") : QStringLiteral("1.25")), 1.25);
+}
+
+void TestNumbers::formatsThreeDigits_data() {
+    // The voltage and frequency read-outs (3 digits, shortest) and the phase angle
+    // (3 digits, then exactly one decimal).
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("general");
+    QTest::addColumn<QString>("fixed");
+    QTest::newRow("327.18") << 327.18 << "327"
+                            << "327.0";
+    QTest::newRow("399") << 399.0 << "399"
+                         << "399.0";
+    QTest::newRow("12.34") << 12.34 << "12.3"
+                           << "12.3";
+    QTest::newRow("123.45") << 123.45 << "123"
+                            << "123.0";
+    QTest::newRow("-12.36") << -12.36 << "-12.4"
+                            << "-12.4";
+    QTest::newRow("1.234") << 1.234 << "1.23"
+                           << "1.2";
+    QTest::newRow("99.96 rounds up") << 99.96 << "100"
+                                     << "100.0";
+    QTest::newRow("-0.04") << -0.04 << "-0.04"
+                           << "0.0";
+    QTest::newRow("0") << 0.0 << "0"
+                       << "0.0";
+    QTest::newRow("-359.7") << -359.7 << "-360"
+                            << "-360.0";
+    QTest::newRow("1234") << 1234.0 << "1.23E3"
+                          << "1234.0";
+}
+
+void TestNumbers::formatsThreeDigits() {
+    QFETCH(double, value);
+    QFETCH(QString, general);
+    QFETCH(QString, fixed);
+    QCOMPARE(formatGeneralDigits(value, 3, QChar('.')), general);
+    QCOMPARE(formatFixed(value, 3, 1, QChar('.')), fixed);
+    QCOMPARE(formatFixed(value, 3, 1, QChar(',')), QString(fixed).replace('.', ','));
+    QCOMPARE(formatGeneralDigits(value, 3, QChar(',')), QString(general).replace('.', ','));
 }
 
 void TestNumbers::acceptsGrammar_data() {

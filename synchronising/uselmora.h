@@ -1,0 +1,111 @@
+#pragma once
+
+#include "modalrunner.h"
+#include "randomsource.h"
+#include "tvector.h"
+
+#include <cstdint>
+#include <functional>
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QTimer;
+class ImageControl;
+class ShapeControl;
+
+// The main window of Selmex: the network's and the generator's three-phase phasor
+// diagrams turning side by side, the controls that bring the generator into line with
+// the network, its read-outs, and "Switch". It holds the state of network and
+// generator.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(TimeOfDayClock clock = systemTimeOfDay(), QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    void Timer1Timer();
+    void TbAmplitudeChange();
+    void tbFrequentieChange();
+    void Button2Click();
+    void Button3Click();
+    void BtnStartStopClick();
+    void SchakelenClick();
+    void synchrhulp1Click();
+    void afsluiten1Click();
+    void Setup1Click();
+    void Help1Click();
+    void info1Click();
+    // Exchanges the phase colours of generator phasors i and j (positions 1 to 3).
+    void WisselKleur(int i, int j);
+    void ToonHoek();
+
+    // Network and generator.
+    Phasors NetVector;
+    Phasors GenVector;
+    double NetStep = 0.02; // half-turns per tick: 50 Hz at 5 s a turn on the screen
+    double GenStep = 0;    // its sign is the rotation direction
+    std::int32_t FreqOffset = 0;
+    double AmpFactor = 1.0;
+    double Direction = 1.0;
+    std::int32_t TickCount = 0;
+    std::int32_t MaxAngle = 20; // percent of the network arrow's length
+
+    // How message boxes and dialogs are shown; tests answer them here.
+    ModalRunner modalRunner;
+    // What runs while a phasor is erased and not yet redrawn: the pending events.
+    std::function<void()> pump;
+
+    static constexpr QSize ClientSize{546, 546};
+
+    QFrame *Panel1 = nullptr;
+    ImageControl *Image1 = nullptr;
+    ImageControl *Image2 = nullptr;
+    QLabel *Label7 = nullptr;
+    QLabel *Label8 = nullptr;
+    ShapeControl *hoekhulp = nullptr;
+    QPushButton *Schakelen = nullptr;
+    QPushButton *BtnStartStop = nullptr;
+    QGroupBox *Regeling = nullptr;
+    QLabel *LbAmplutide = nullptr;
+    QSlider *TbAmplitude = nullptr;
+    QLabel *LbFrequentie = nullptr;
+    QSlider *TbFrequentie = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QGroupBox *Metingen = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *EdUgen = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *EdFreq = nullptr;
+    QLabel *Label6 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *afsluiten1 = nullptr;
+    QMenu *opties1 = nullptr;
+    QAction *synchrhulp1 = nullptr;
+    QAction *Setup1 = nullptr;
+    QMenu *about1 = nullptr;
+    QAction *Help1 = nullptr;
+    QAction *info1 = nullptr;
+
+private:
+    void createControls();
+    void createMenu();
+    void FormCreate();
+    void showMessage(const QString &text);
+
+    RandomSource m_random;
+};

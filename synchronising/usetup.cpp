@@ -1,0 +1,49 @@
+#include "usetup.h"
+
+#include "layouthelpers.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+TOKBottomDlg::TOKBottomDlg(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("OKBottomDlg"));
+    setWindowTitle(QStringLiteral("Dialog"));
+    setFixedSize(313, 214);
+    setFont(layoutFont());
+
+    Bevel1 = makeBevel(this, QStringLiteral("Bevel1"), QRect(8, 8, 297, 161));
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Max Angle"), QPoint(38, 36));
+    TBHoekvar = new QSlider(Qt::Horizontal, this);
+    TBHoekvar->setObjectName(QStringLiteral("TBHoekvar"));
+    TBHoekvar->setGeometry(98, 30, 184, 24);
+    TBHoekvar->setRange(0, 10);
+    TBHoekvar->setTickInterval(1);
+    TBHoekvar->setTickPosition(QSlider::TicksBelow);
+    TBHoekvar->setPageStep(1);
+    // A higher position is a wider window, so "easy" goes under the right end.
+    Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("difficult"), QPoint(96, 58));
+    Label3 = makeRightAlignedLabel(this, QStringLiteral("Label3"), QStringLiteral("easy"), 284, 58);
+    Label2 =
+        makeLabel(this, QStringLiteral("Label2"),
+                  QStringLiteral("Adjust this slider to make switching easier"), QPoint(64, 105));
+
+    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(79, 180, 75, 25));
+    OKBtn->setDefault(true);
+    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
+                           QRect(159, 180, 75, 25));
+    connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::reject);
+    setTabOrder(OKBtn, CancelBtn);
+    setTabOrder(CancelBtn, TBHoekvar);
+    OKBtn->setFocus();
+}
+
+bool TOKBottomDlg::Execute(QWidget *parent, std::int32_t &maxAngle, const ModalRunner &runner) {
+    TOKBottomDlg dialog(parent);
+    dialog.TBHoekvar->setValue(maxAngle / 10);
+    const bool ok = runModal(dialog, runner) == QDialog::Accepted;
+    if (ok) maxAngle = dialog.TBHoekvar->value() * 10;
+    return ok;
+}

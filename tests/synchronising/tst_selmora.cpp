@@ -1,0 +1,573 @@
+// The Selmex main window: the random start, the controls and read-outs, the timer, the
+// switching check, the synchroscope aid and the setup dialog.
+#include "controls.h"
+#include "imagecontrol.h"
+#include "numberformat.h"
+#include "schakelen.h"
+#include "uselmora.h"
+#include "usetup.h"
+
+#include <memory>
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QString local(const char *text) {
+    return QString::fromLatin1(text).replace(QChar('.'), systemDecimalSeparator());
+}
+
+// A time of day that reads the given values in turn, then moves on a millisecond at
+// every reading.
+struct FakeClock {
+    std::vector<std::uint32_t> readings;
+    std::size_t reads = 0;
+    std::uint32_t operator()() {
+        const std::uint32_t t = reads < readings.size()
+                                    ? readings[reads]
+                                    : readings.back() + std::uint32_t(reads - readings.size() + 1);
+        ++reads;
+        return t;
+    }
+};
+
+// A fresh trainer whose clock is fixed, whose timer never fires by itself (the test
+// delivers the ticks), and whose message boxes are answered and recorded.
+struct Trainer {
+    std::shared_ptr<FakeClock> clock;
+    std::unique_ptr<TForm1> f;
+    QStringList messages;
+    std::function<int(QDialog &)> onDialog;
+
+    explicit Trainer(std::uint32_t t = 43200000)
+        : clock(std::make_shared<FakeClock>(FakeClock{{t, t}})) {
+        f = std::make_unique<TForm1>([c = clock] { return (*c)(); });
+        f->Timer1->setInterval(24 * 3600 * 1000);
+        f->modalRunner = [this](QDialog &d) {
+            if (auto *box = qobject_cast<QMessageBox *>(&d)) {
+                messages << box->property("message").toString();
+                return int(QMessageBox::Ok);
+            }
+            return onDialog ? onDialog(d) : int(QDialog::Rejected);
+        };
+    }
+
+    void ticks(int n) {
+        for (int k = 0; k < n; ++k) f->Timer1Timer();
+    }
+
+    // The generator exactly on the network: same colours, angles, lengths and speed.
+    void inStep() {
+        for (std::size_t k = 0; k < 3; ++k) {
+            f->GenVector[k].PhaseColor = f->NetVector[k].PhaseColor;
+            f->GenVector[k].Angle = f->NetVector[k].Angle;
+            f->GenVector[k].Length = f->NetVector[k].Length;
+            f->GenVector[k].Bereken();
+        }
+        f->GenStep = f->NetStep;
+    }
+};
+
+QList<Colour> coloursOf(const Phasors &p) {
+    return {p[0].PhaseColor, p[1].PhaseColor, p[2].PhaseColor};
+}
+
+// Every coloured pixel of the picture belongs to one of the phasors as they stand, and
+// most of each phasor's own pixels are there: no arrow is left behind.
+bool onlyCurrentArrows(const DrawSurface &picture, const Phasors &list) {
+    QSet<QPair<int, int>> allowed;
+    for (Tvector v : list) {
+        DrawSurface alone(picture.size());
+        v.Image = &alone;
+        v.Teken();
+        int own = 0, present = 0;
+        for (int y = 0; y < alone.size().height(); ++y)
+            for (int x = 0; x < alone.size().width(); ++x)
+                if (alone.pixel(x, y) != clWhite) {
+                    allowed.insert({x, y});
+                    ++own;
+                    present += picture.pixel(x, y) != clWhite;
+                }
+        if (present < own * 9 / 10) return false;
+    }
+    for (int y = 0; y < picture.size().height(); ++y)
+        for (int x = 0; x < picture.size().width(); ++x)
+            if (picture.pixel(x, y) != clWhite && !allowed.contains({x, y})) return false;
+    return true;
+}
+
+} // namespace
+
+class TestSelmora : public QObject {
+    Q_OBJECT
+private slots:
+    void randomStart_data();
+    void randomStart();
+    void colourDrawWaitsForClock();
+    void amplitudeSlider();
+    void frequencySliderAndDirection();
+    void phaseOrderButton();
+    void phaseAngleReadout();
+    void switchingConditionsAlone_data();
+    void switchingConditionsAlone();
+    void switchingAllWrong();
+    void switchingSucceeds();
+    void angleWindow();
+    void synchroscopeAid();
+    void setupDialog();
+    void timerTable();
+    void modalBoxInsideTickLeavesNoGhost();
+    void longSessionLeavesCleanPictures();
+    void captionsFit();
+};
+
+void TestSelmora::randomStart_data() {
+    QTest::addColumn<uint>("time");
+    QTest::addColumn<QList<Colour>>("colours");
+    QTest::addColumn<double>("direction");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<QString>("volts");
+    QTest::addColumn<QString>("hertz");
+    QTest::newRow("midnight") << 0u << QList<Colour>{clRed, clLime, clBlue} << -1.0 << 12 << 0.8
+                              << "304"
+                              << "38";
+    QTest::newRow("noon") << 43200000u << QList<Colour>{clLime, clBlue, clRed} << 1.0 << 22 << 1.0
+                          << "380"
+                          << "28";
+    QTest::newRow("last millisecond")
+        << 86399999u << QList<Colour>{clBlue, clRed, clLime} << -1.0 << 2 << 0.7 << "266"
+        << "48";
+}
+
+void TestSelmora::randomStart() {
+    QFETCH(uint, time);
+    QFETCH(QList<Colour>, colours);
+    QFETCH(double, direction);
+    QFETCH(int, offset);
+    QFETCH(double, factor);
+    QFETCH(QString, volts);
+    QFETCH(QString, hertz);
+    Trainer t(time);
+    TForm1 &f = *t.f;
+    QCOMPARE(coloursOf(f.NetVector), (QList<Colour>{clRed, clLime, clBlue}));
+    QCOMPARE(coloursOf(f.GenVector), colours);
+    QCOMPARE(f.Direction, direction);
+    QCOMPARE(f.FreqOffset, offset);
+    QCOMPARE(f.AmpFactor, factor);
+    QCOMPARE(f.EdUgen->text(), volts);
+    QCOMPARE(f.EdFreq->text(), hertz);
+    QCOMPARE(f.GenStep, (50 - offset) / 50.0 * 0.02 * direction);
+    for (const Phasors *set : {&f.NetVector, &f.GenVector}) {
+        QCOMPARE((*set)[0].Angle, 0.5);
+        QCOMPARE((*set)[1].Angle, -1.0 / 6);
+        QCOMPARE((*set)[2].Angle, 7.0 / 6);
+    }
+    QCOMPARE(f.NetVector[0].Length, 90.0);
+    QCOMPARE(f.GenVector[0].Length, 90 * factor);
+    QCOMPARE(f.NetStep, 0.02);
+    QCOMPARE(f.MaxAngle, 20);
+    QCOMPARE(f.TickCount, 0);
+    QVERIFY(f.Edit1->text().isEmpty());
+    QVERIFY(f.Timer1->isActive());
+    QVERIFY(f.hoekhulp->isHidden());
+    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("&Synchr aid"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("Form1"));
+    // Nothing is drawn before the first tick.
+    QVERIFY(!f.NetVector[0].isDrawn());
+}
+
+void TestSelmora::colourDrawWaitsForClock() {
+    // The second colour draw gives the first one's colour again until the clock has
+    // moved on far enough: at midnight 11 ms, at noon 10 ms (one reading a draw).
+    Trainer t(0);
+    QCOMPARE(t.clock->reads, std::size_t(16));
+    Trainer u(43200000);
+    QCOMPARE(u.clock->reads, std::size_t(15));
+}
+
+void TestSelmora::amplitudeSlider() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.AmpFactor = 1.0;
+    f.TbAmplitude->setValue(50);
+    f.TbAmplitudeChange();
+    QCOMPARE(f.EdUgen->text(), QStringLiteral("380"));
+    f.AmpFactor = 0.7;
+    f.TbAmplitude->setValue(100);
+    QCOMPARE(f.EdUgen->text(), QStringLiteral("399"));
+    f.TbAmplitude->setValue(0);
+    QCOMPARE(f.EdUgen->text(), QStringLiteral("133"));
+    for (const Tvector &v : f.GenVector) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
+    f.AmpFactor = 0.9;
+    f.TbAmplitude->setValue(46); // 328.32 V
+    QCOMPARE(f.EdUgen->text(), QStringLiteral("328"));
+    f.AmpFactor = 0.7;
+    f.TbAmplitude->setValue(73); // 327.18 V
+    QCOMPARE(f.EdUgen->text(), QStringLiteral("327"));
+}
+
+void TestSelmora::frequencySliderAndDirection() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.FreqOffset = 0;
+    f.Direction = 1;
+    f.TbFrequentie->setValue(50);
+    f.tbFrequentieChange();
+    QCOMPARE(f.GenStep, 0.02);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
+    f.FreqOffset = 17;
+    f.TbFrequentie->setValue(17);
+    QCOMPARE(f.GenStep, 0.0);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("0"));
+    // Below the offset the generator turns the other way; the read-out has no sign.
+    f.TbFrequentie->setValue(5);
+    QVERIFY(f.GenStep < 0);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
+    f.Button3->click();
+    QCOMPARE(f.Direction, -1.0);
+    QVERIFY(f.GenStep > 0);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
+    f.TbFrequentie->setValue(100);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("83"));
+    QVERIFY(f.GenStep < 0);
+}
+
+void TestSelmora::phaseOrderButton() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    const QList<Colour> start = coloursOf(f.GenVector), net = coloursOf(f.NetVector);
+    const double angle = f.GenVector[0].Angle;
+    f.Button2->click();
+    QCOMPARE(coloursOf(f.GenVector), (QList<Colour>{start[1], start[0], start[2]}));
+    QCOMPARE(f.GenVector[0].Angle, angle);
+    QCOMPARE(FaseVolgordeGoed(f.NetVector, f.GenVector), !FaseVolgordeGoed(f.NetVector, [&] {
+                 Phasors p = f.GenVector;
+                 std::swap(p[0].PhaseColor, p[1].PhaseColor);
+                 return p;
+             }()));
+    f.Button2->click();
+    QCOMPARE(coloursOf(f.GenVector), start);
+    QCOMPARE(coloursOf(f.NetVector), net);
+}
+
+void TestSelmora::phaseAngleReadout() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    t.ticks(2);
+    QVERIFY(f.Edit1->text().isEmpty()); // shown from the third tick on
+    t.ticks(1);
+    QCOMPARE(f.Edit1->text(), local("0.0"));
+    // The generator's red phase 30 degrees behind the network's.
+    for (Tvector &v : f.GenVector) v.Angle -= 1.0 / 6;
+    t.ticks(3);
+    const double shown = f.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
+    QVERIFY2(std::fabs(shown - 30) <= 1.0, qPrintable(f.Edit1->text()));
+    QCOMPARE(f.Edit1->text().count(systemDecimalSeparator()), 1);
+    // The read-out is the tips' angle difference, not brought into a half turn.
+    for (Tvector &v : f.GenVector) v.Angle += 1.0 / 6 - 1.5;
+    t.ticks(3);
+    const QString wide = f.Edit1->text().replace(QChar(','), QChar('.'));
+    QVERIFY2(std::fabs(std::fabs(wide.toDouble()) - 270) <= 1.0 ||
+                 std::fabs(std::fabs(wide.toDouble()) - 90) <= 1.0,
+             qPrintable(wide));
+}
+
+void TestSelmora::switchingConditionsAlone_data() {
+    QTest::addColumn<int>("wrong");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("angle") << 0 << "BOEM!!!\r\rhoek te groot\r";
+    QTest::newRow("rotation") << 1 << "BOEM!!!\r\rdraairichting fout\r";
+    QTest::newRow("voltage") << 2 << "BOEM!!!\r\rspanning niet goed\r";
+    QTest::newRow("phase order") << 3 << "BOEM!!!\r\rfasevolgorde niet goed";
+}
+
+void TestSelmora::switchingConditionsAlone() {
+    QFETCH(int, wrong);
+    QFETCH(QString, message);
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    switch (wrong) {
+    case 0:
+        for (Tvector &v : f.GenVector) v.Angle += 0.2;
+        break;
+    case 1:
+        f.GenStep = -0.02;
+        break;
+    case 2:
+        for (Tvector &v : f.GenVector) v.Length = 80.9; // more than 10 % short
+        break;
+    case 3:
+        std::swap(f.GenVector[1].PhaseColor, f.GenVector[2].PhaseColor);
+        break;
+    }
+    for (Tvector &v : f.GenVector) v.Bereken();
+    f.Timer1->stop();
+    const double step = f.GenStep;
+    f.Schakelen->click();
+    QCOMPARE(t.messages, QStringList{message});
+    // A failed attempt changes nothing, the stopped timer included.
+    QCOMPARE(f.GenStep, step);
+    QVERIFY(!f.Timer1->isActive());
+}
+
+void TestSelmora::switchingAllWrong() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    for (Tvector &v : f.GenVector) {
+        v.Angle += 1.0;
+        v.Length = 50;
+        v.Bereken();
+    }
+    std::swap(f.GenVector[0].PhaseColor, f.GenVector[1].PhaseColor);
+    f.GenStep = -0.01;
+    f.Schakelen->click();
+    QCOMPARE(t.messages, QStringList{"BOEM!!!\r\rhoek te groot\rdraairichting fout\rspanning niet "
+                                     "goed\rfasevolgorde niet goed"});
+}
+
+void TestSelmora::switchingSucceeds() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    // A generator 10 % short, standing still, a little behind: still good enough.
+    for (Tvector &v : f.GenVector) {
+        v.Length = 81;
+        v.Angle -= 0.02;
+    }
+    f.GenStep = 0;
+    f.TbFrequentie->blockSignals(true);
+    t.ticks(1);
+    f.synchrhulp1->trigger();
+    QVERIFY(!f.hoekhulp->isHidden());
+    f.Timer1->stop();
+    f.Schakelen->click();
+    QCOMPARE(t.messages, QStringList{QStringLiteral("Goed gedaan")});
+    QCOMPARE(f.GenStep, f.NetStep);
+    QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
+    QVERIFY(f.Timer1->isActive());
+    QVERIFY(f.hoekhulp->isHidden());
+    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("synchr hulp"));
+    // From now on both turn alike: the phase angle stays put but for pixel rounding.
+    QList<double> angles; // brought into -180 .. 180: the read-out itself jumps by 360
+    for (int k = 0; k < 40; ++k) {
+        t.ticks(3);
+        const double shown = f.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
+        angles << std::remainder(shown, 360.0);
+    }
+    const auto [lo, hi] = std::minmax_element(angles.begin(), angles.end());
+    QVERIFY2(*hi - *lo < 2.0, qPrintable(QStringLiteral("%1 .. %2").arg(*lo).arg(*hi)));
+    QVERIFY(std::fabs(*lo - 7.2) < 2.0); // one tick behind at the switching
+    // The menu item shows the aid again.
+    f.synchrhulp1->trigger();
+    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
+}
+
+void TestSelmora::angleWindow() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    const QPoint tip = f.NetVector[0].tip();
+    const auto genTipAt = [&](int dx, int dy) {
+        for (Tvector &v : f.GenVector)
+            if (v.PhaseColor == clRed) v.Points[0] = tip + QPoint(dx, dy);
+        return HoekGoed(f.NetVector, f.GenVector, f.MaxAngle);
+    };
+    // 20 % of 90 pixels: 18. The comparison is strict, the window square.
+    QVERIFY(genTipAt(0, 0));
+    QVERIFY(genTipAt(17, -17));
+    QVERIFY(!genTipAt(18, 0));
+    QVERIFY(!genTipAt(0, -18));
+    QVERIFY(!genTipAt(-18, 3));
+    f.MaxAngle = 0;
+    QVERIFY(!genTipAt(0, 0)); // nothing is ever close enough
+    f.MaxAngle = 100;
+    QVERIFY(genTipAt(89, -89));
+    QVERIFY(!genTipAt(90, 0));
+}
+
+void TestSelmora::synchroscopeAid() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.inStep();
+    f.Timer1->stop();
+    t.ticks(1);
+    QCOMPARE(f.hoekhulp->fill(), clGreen); // coloured while hidden too
+    QVERIFY(f.hoekhulp->isHidden());
+    f.synchrhulp1->trigger();
+    QVERIFY(!f.hoekhulp->isHidden());
+    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
+    QVERIFY(f.Timer1->isActive());
+    for (Tvector &v : f.GenVector) v.Angle += 0.5;
+    t.ticks(1);
+    QCOMPARE(f.hoekhulp->fill(), clRed);
+    f.synchrhulp1->trigger();
+    QVERIFY(f.hoekhulp->isHidden());
+    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("synchr aid"));
+    QCOMPARE(f.hoekhulp->geometry(), QRect(251, 238, 25, 25));
+}
+
+void TestSelmora::setupDialog() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    QStringList seen;
+    int move = -1;
+    bool ok = true;
+    t.onDialog = [&](QDialog &d) {
+        auto &s = dynamic_cast<TOKBottomDlg &>(d);
+        seen << s.windowTitle() << QString::number(s.TBHoekvar->value());
+        if (move >= 0) s.TBHoekvar->setValue(move);
+        (ok ? s.OKBtn : s.CancelBtn)->click();
+        return s.result();
+    };
+    f.Setup1->trigger(); // OK without moving
+    QCOMPARE(f.MaxAngle, 20);
+    move = 7;
+    ok = false;
+    f.Setup1->trigger(); // Cancel after moving
+    QCOMPARE(f.MaxAngle, 20);
+    move = 0;
+    ok = true;
+    f.Setup1->trigger();
+    QCOMPARE(f.MaxAngle, 0);
+    move = 10;
+    f.Setup1->trigger();
+    QCOMPARE(f.MaxAngle, 100);
+    QCOMPARE(seen, (QStringList{"Dialog", "2", "Dialog", "2", "Dialog", "2", "Dialog", "0"}));
+
+    // The slider's words: "easy" under the end with the widest window.
+    TOKBottomDlg d(nullptr);
+    QVERIFY(d.Label3->x() > d.Label4->x());
+    QCOMPARE(d.Label3->text(), QStringLiteral("easy"));
+    QCOMPARE(d.TBHoekvar->maximum(), 10);
+    // The real modal dialog: Enter is OK, Escape is Cancel.
+    std::int32_t value = 55;
+    QTimer::singleShot(0, [] {
+        auto *dlg = qobject_cast<TOKBottomDlg *>(QApplication::activeModalWidget());
+        QTest::keyClick(dlg->TBHoekvar, Qt::Key_Right);
+        QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+    QVERIFY(!TOKBottomDlg::Execute(nullptr, value));
+    QCOMPARE(value, 55);
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    QVERIFY(TOKBottomDlg::Execute(nullptr, value));
+    QCOMPARE(value, 50); // 55 stands at position 5
+}
+
+void TestSelmora::timerTable() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    QTimer &timer = *f.Timer1;
+    QVERIFY(timer.isActive()); // after start-up
+    f.BtnStartStop->click();
+    QVERIFY(!timer.isActive());
+    f.BtnStartStop->click();
+    QVERIFY(timer.isActive());
+    f.BtnStartStop->click();
+    f.TbAmplitude->setValue(60);
+    QVERIFY(timer.isActive()); // a slider starts it again
+    f.BtnStartStop->click();
+    f.TbFrequentie->setValue(60);
+    QVERIFY(timer.isActive());
+    f.BtnStartStop->click();
+    f.Button2->click();
+    QVERIFY(!timer.isActive()); // the phase order leaves it alone
+    f.Button3->click();
+    QVERIFY(timer.isActive());
+    f.BtnStartStop->click();
+    f.Setup1->trigger();
+    QVERIFY(!timer.isActive()); // Setup leaves it alone
+    f.Help1->trigger();
+    QVERIFY(timer.isActive()); // running again once help is closed
+    f.BtnStartStop->click();
+    f.info1->trigger();
+    QVERIFY(timer.isActive());
+    f.BtnStartStop->click();
+    f.synchrhulp1->trigger();
+    QVERIFY(timer.isActive());
+}
+
+void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
+    // While the generator's first phasor is erased, a click opens a message box; its
+    // event loop goes on delivering ticks. When it closes, the interrupted tick
+    // finishes: every phasor has turned once per tick, and no arrow is left behind.
+    Trainer t;
+    TForm1 &f = *t.f;
+    t.ticks(1);
+    const double gen0 = f.GenVector[0].Angle, net0 = f.NetVector[0].Angle;
+    bool opened = false;
+    f.pump = [&] {
+        if (opened) return;
+        opened = true;
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Selmex"), QStringLiteral("busy"));
+        int delivered = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (delivered++ < 4) {
+                f.Timer1Timer();
+            } else {
+                ticker.stop();
+                box.accept();
+            }
+        });
+        ticker.start(0);
+        box.exec();
+    };
+    t.ticks(1);
+    QVERIFY(opened);
+    // Five ticks delivered: four inside the box, the interrupted one.
+    QVERIFY(std::fabs(f.GenVector[0].Angle - (gen0 + 5 * f.GenStep)) < 1e-9);
+    QVERIFY(std::fabs(f.NetVector[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) < 1e-9);
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
+    QCOMPARE(f.TickCount, 6);
+}
+
+void TestSelmora::longSessionLeavesCleanPictures() {
+    // A minute of turning with sliders moved and buttons pressed between ticks.
+    Trainer t(12345678);
+    TForm1 &f = *t.f;
+    for (int k = 0; k < 1200; ++k) {
+        if (k % 97 == 0) f.TbAmplitude->setValue((k * 7) % 101);
+        if (k % 131 == 0) f.TbFrequentie->setValue((k * 3) % 101);
+        if (k % 211 == 0) f.Button2->click();
+        if (k % 307 == 0) f.Button3->click();
+        f.Timer1Timer();
+    }
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
+    QCOMPARE(f.TickCount, 1200);
+}
+
+void TestSelmora::captionsFit() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.show();
+    for (QLabel *label : f.findChildren<QLabel *>()) {
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->objectName()));
+        QVERIFY2(label->parentWidget()->rect().contains(label->geometry()),
+                 qPrintable(label->objectName()));
+        for (QLineEdit *edit : f.findChildren<QLineEdit *>())
+            if (edit->parentWidget() == label->parentWidget())
+                QVERIFY2(!label->geometry().intersects(edit->geometry()),
+                         qPrintable(label->objectName()));
+    }
+    for (QPushButton *b : f.findChildren<QPushButton *>())
+        QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) + 2 <= b->width(),
+                 qPrintable(b->objectName()));
+    const QWidget *client = f.centralWidget();
+    for (QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(client->rect().contains(child->geometry()), qPrintable(child->objectName()));
+}
+
+QTEST_MAIN(TestSelmora)
+#include "tst_selmora.moc"

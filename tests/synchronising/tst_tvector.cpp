@@ -1,0 +1,155 @@
+// The rotating phasor: its arrow's points, its drawing and erasing, and Draai.
+#include "tvector.h"
+
+#include <QtTest>
+
+namespace {
+
+QSet<QPair<int, int>> inked(const DrawSurface &s) {
+    QSet<QPair<int, int>> result;
+    for (int y = 0; y < s.size().height(); ++y)
+        for (int x = 0; x < s.size().width(); ++x)
+            if (s.pixel(x, y) != clWhite) result.insert({x, y});
+    return result;
+}
+
+} // namespace
+
+class TestTvector : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithDefaults();
+    void pointsOfWorkedExamples_data();
+    void pointsOfWorkedExamples();
+    void drawsShaftAndHeadAndErasesThem();
+    void draaiWrapsOnlyAboveTwo();
+    void stepZeroRedrawsInPlace();
+    void erasingClearsSharedCentre();
+    void nestedTickLeavesNoGhost();
+};
+
+void TestTvector::startsWithDefaults() {
+    const Tvector v;
+    QCOMPARE(v.Centre, QPoint(10, 10));
+    QCOMPARE(v.Length, 10.0);
+    QCOMPARE(v.Angle, 0.0);
+    QCOMPARE(v.PhaseColor, Colour(0x0000FFFF));
+    QVERIFY(!v.isDrawn());
+}
+
+void TestTvector::pointsOfWorkedExamples_data() {
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<QPoint>("tip");
+    QTest::addColumn<QPoint>("barb1");
+    QTest::addColumn<QPoint>("barb2");
+    QTest::newRow("up") << 0.5 << QPoint(100, 10) << QPoint(96, 19) << QPoint(104, 19);
+    QTest::newRow("-30 degrees") << -1.0 / 6 << QPoint(178, 145) << QPoint(172, 137)
+                                 << QPoint(168, 144);
+    QTest::newRow("right") << 0.0 << QPoint(190, 100) << QPoint(181, 96) << QPoint(181, 104);
+}
+
+void TestTvector::pointsOfWorkedExamples() {
+    QFETCH(double, angle);
+    QFETCH(QPoint, tip);
+    QFETCH(QPoint, barb1);
+    QFETCH(QPoint, barb2);
+    DrawSurface s(QSize(200, 200));
+    Tvector v;
+    v.Init(clRed, s, angle);
+    QCOMPARE(v.Centre, QPoint(100, 100));
+    QCOMPARE(v.Length, 90.0);
+    QCOMPARE(v.Points, (std::array<QPoint, 4>{tip, barb1, barb2, tip}));
+    QVERIFY(inked(s).isEmpty()); // Init draws nothing
+}
+
+void TestTvector::drawsShaftAndHeadAndErasesThem() {
+    DrawSurface s(QSize(200, 200));
+    Tvector v;
+    v.Init(clLime, s, 0.0);
+    v.Teken();
+    for (int x = 100; x < 190; ++x) QCOMPARE(s.pixel(x, 100), clLime);
+    QCOMPARE(s.pixel(181, 96), clLime);
+    QCOMPARE(s.pixel(181, 104), clLime);
+    QCOMPARE(s.pixel(184, 100), clLime);
+    QCOMPARE(s.penWidth(), 1);
+    v.Wis();
+    QVERIFY(inked(s).isEmpty());
+    v.Wis(); // nothing on the picture: nothing to do
+    QVERIFY(inked(s).isEmpty());
+}
+
+void TestTvector::draaiWrapsOnlyAboveTwo() {
+    DrawSurface s(QSize(200, 200));
+    Phasors list;
+    const double angles[3] = {2.0, 1.99, -5.0};
+    for (std::size_t k = 0; k < 3; ++k) list[k].Init(clRed, s, angles[k]);
+    Draai(list, 0.0, {});
+    QCOMPARE(list[0].Angle, 2.0); // exactly 2 is not reduced
+    Draai(list, 0.02, {});
+    QVERIFY(std::fabs(list[0].Angle - 0.02) < 1e-12);
+    QVERIFY(std::fabs(list[1].Angle - 0.01) < 1e-12);
+    QVERIFY(std::fabs(list[2].Angle + 4.98) < 1e-12); // no wrap at the lower end
+    Draai(list, -0.5, {});
+    QVERIFY(std::fabs(list[2].Angle + 5.48) < 1e-12);
+}
+
+void TestTvector::stepZeroRedrawsInPlace() {
+    DrawSurface s(QSize(200, 200));
+    Phasors list;
+    list[0].Init(clRed, s, 0.5);
+    list[1].Init(clLime, s, -1.0 / 6);
+    list[2].Init(clBlue, s, 7.0 / 6);
+    Draai(list, 0.0, {});
+    const QImage first = s.image().copy();
+    int pumped = 0;
+    Draai(list, 0.0, [&pumped] { ++pumped; });
+    QCOMPARE(pumped, 3); // events run once per phasor, between erasing and drawing
+    QCOMPARE(s.image(), first);
+}
+
+void TestTvector::erasingClearsSharedCentre() {
+    DrawSurface s(QSize(200, 200));
+    Tvector a, b;
+    a.Init(clRed, s, 0.5);
+    b.Init(clBlue, s, 0.0);
+    a.Teken();
+    b.Teken(); // the last drawn wins at the shared centre
+    QCOMPARE(s.pixel(100, 100), clBlue);
+    b.Wis();
+    QCOMPARE(s.pixel(100, 100), clWhite); // a's centre pixel is gone too ...
+    QCOMPARE(s.pixel(100, 50), clRed);    // ... the rest of a stays
+    a.Teken();
+    QCOMPARE(s.pixel(100, 100), clRed);
+}
+
+void TestTvector::nestedTickLeavesNoGhost() {
+    // A tick that runs while another has erased a phasor and waits in its events: when
+    // the outer tick goes on it must not leave the nested tick's arrow behind.
+    DrawSurface s(QSize(200, 200));
+    Phasors list;
+    list[0].Init(clRed, s, 0.5);
+    list[1].Init(clLime, s, -1.0 / 6);
+    list[2].Init(clBlue, s, 7.0 / 6);
+    Draai(list, 0.02, {});
+    bool nested = false;
+    std::function<void()> pump;
+    pump = [&] {
+        if (nested) return;
+        nested = true;
+        for (int k = 0; k < 3; ++k) Draai(list, 0.02, pump);
+    };
+    Draai(list, 0.02, pump);
+    // Five turns of 0.02 each, one per tick delivered.
+    QVERIFY(std::fabs(list[0].Angle - 0.6) < 1e-12);
+    QVERIFY(std::fabs(list[2].Angle - (7.0 / 6 + 0.1)) < 1e-12);
+    // The picture holds just the three arrows as they now stand.
+    DrawSurface expected(QSize(200, 200));
+    for (Tvector v : list) {
+        v.Image = &expected;
+        v.Teken();
+    }
+    QCOMPARE(inked(s), inked(expected));
+}
+
+QTEST_GUILESS_MAIN(TestTvector)
+#include "tst_tvector.moc"
