@@ -1,6 +1,8 @@
 #include "dravon2.h"
 
 #include "controls.h"
+#include "dravexinfo.h"
+#include "equalareastatus.h"
 #include "faultrun.h"
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
@@ -45,7 +47,11 @@ TDravon::TDravon(QWidget *parent)
     oppervlakken = std::make_unique<Oppervlakken>(ImageSinus->surface(), *sinus);
     fase = std::make_unique<Fase>(ImageFase->surface());
     rotor = std::make_unique<Rotor>(ImageRotor->surface());
-    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    StatusEqualAreas = new EqualAreaStatus(this);
+    setStatusBar(StatusEqualAreas);
+    // The status bar adds to the layout's client area; nothing of the layout moves.
+    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height() +
+                                   StatusEqualAreas->sizeHint().height());
     move(239, 137);
     FormCreate();
 }
@@ -155,6 +161,7 @@ void TDravon::FormCreate() {
     Afschakeltijd = 200;
     GenParams = TGenParams{450.0, 6.0, 0.00002, 0.5};
     m_generator = std::make_unique<TMyGenerator>(GenParams);
+    StatusEqualAreas->showCriterion(GenParams);
     showReadout(EditDelta, generator().DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
     showReadout(EditPelek, generator().Pelek);
@@ -210,6 +217,8 @@ void TDravon::KortsluitingClick() {
     TotTijd = 0;
     TekenTeller = 0;
     oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech);
+    areaSum.start(generator());
+    StatusEqualAreas->showAreas(areaSum);
     Running = true;
     tijdloop();
 }
@@ -225,6 +234,7 @@ void TDravon::tijdloop() {
         waitForNextStep();
     }
     Running = false;
+    StatusEqualAreas->showAreas(areaSum); // the last steps since the last redraw too
 }
 
 void TDravon::step(int number) {
@@ -236,6 +246,7 @@ void TDravon::step(int number) {
     showReadout(EditDomega, generator().Domega);
     generator().BerekenDelta(StapTijd);
     showReadout(EditDelta, generator().DeltaInDegrees());
+    areaSum.stap(generator());
 
     // "Unless Delta <= 8 pi", so an angle that is no number counts as out of step too.
     if (!(generator().Delta <= UitDePasHoek)) {
@@ -261,6 +272,7 @@ void TDravon::step(int number) {
         oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech);
         rotor->WisRotor();
         rotor->TekenRotor(g.Delta);
+        StatusEqualAreas->showAreas(areaSum);
         TekenTeller = 0;
     }
 
@@ -292,6 +304,7 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
         g.Pmech = GenParams.Pmech;
         redrawPowerAngle();
     }
+    StatusEqualAreas->showCriterion(GenParams);
     QCoreApplication::processEvents();
 }
 
@@ -310,9 +323,14 @@ void TDravon::Close1Click() {
     close();
 }
 
-void TDravon::Help2Click() {}
+// Both dialogs are modal: a run in progress waits in its event pump until they close.
+void TDravon::Help2Click() {
+    TOKRightDlg::Execute(this, dravexHelp(), modalRunner);
+}
 
-void TDravon::About1Click() {}
+void TDravon::About1Click() {
+    TAboutBox::Execute(this, dravexAbout(), modalRunner);
+}
 
 void TDravon::closeEvent(QCloseEvent *event) {
     // A run in progress must not go on computing behind a closed window: clearing the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alertsound.h"
+#include "equalarea.h"
 #include "fase.h"
 #include "modalrunner.h"
 #include "mygenerator.h"
@@ -21,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class EqualAreaStatus;
 class ImageControl;
 class MouseLabel;
 class ShapeControl;
@@ -72,6 +74,9 @@ public:
     std::unique_ptr<Oppervlakken> oppervlakken;
     std::unique_ptr<Fase> fase;
     std::unique_ptr<Rotor> rotor;
+    // A1 and A2 of the run, summed step by step, and where they are shown.
+    Oppervlaktesom areaSum;
+    EqualAreaStatus *StatusEqualAreas = nullptr;
 
     // Controls, named as in the window's layout.
     QFrame *schema = nullptr;

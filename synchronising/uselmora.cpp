@@ -5,6 +5,9 @@
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "schakelen.h"
+#include "selmexinfo.h"
+#include "uabout.h"
+#include "uhelp.h"
 #include "usetup.h"
 
 #include <QApplication>
@@ -284,12 +287,15 @@ void TForm1::Setup1Click() {
     TOKBottomDlg::Execute(this, MaxAngle, modalRunner);
 }
 
+// The animation stands still while help or About is open.
 void TForm1::Help1Click() {
     Timer1->stop();
+    TOKRightDlg::Execute(this, selmexHelp(), modalRunner);
     Timer1->start();
 }
 
 void TForm1::info1Click() {
     Timer1->stop();
+    TAboutBox::Execute(this, selmexAbout(), modalRunner);
     Timer1->start();
 }

@@ -1,19 +1,23 @@
 // The Dravex main window: its read-outs, layout, menu and the one-line diagram's mouse.
 #include "controls.h"
 #include "dravonharness.h"
+#include "equalareastatus.h"
+#include "gen_dlg_new.h"
 #include "imagecontrol.h"
+#include "numberformat.h"
 #include "textconvert.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
 
 // The read-out text for a number written with a full stop, in the user's locale.
 QString local(const char *text) {
-    return QString::fromLatin1(text).replace(QChar('.'), QLocale::system().decimalPoint());
+    return QString::fromUtf8(text).replace(QChar('.'), QLocale::system().decimalPoint());
 }
 
 // The control that Tab moves to from the given one.
@@ -35,6 +39,7 @@ private slots:
     void menusAndSpeeds();
     void diagramSymbolsCopyMachineData();
     void busbarLeavesGeneratorAlone();
+    void equalAreasInStatusBar();
 };
 
 void TestDravon::readOutsAtStart() {
@@ -211,6 +216,50 @@ void TestDravon::busbarLeavesGeneratorAlone() {
     QCOMPARE(opened, QStringList{QStringLiteral("Clearing time")}); // the right button only
     QCOMPARE(h.w.generator().Pmax, 450.0);
     QCOMPARE(h.w.Afschakeltijd, 200);
+}
+
+void TestDravon::equalAreasInStatusBar() {
+    DravonHarness h;
+    EqualAreaStatus &status = *h.w.StatusEqualAreas;
+    QCOMPARE(status.Criterion->text(),
+             local("Equal areas: critical clearing angle 79.6\u00B0, critical clearing time 364 ms "
+                   "(no damping)"));
+    // The layout keeps its client area; the status bar comes below it.
+    QCOMPARE(h.w.centralWidget()->height(), TDravon::ClientSize.height());
+
+    h.w.Kortsluiting->click();
+    const QString stable = status.Areas->text();
+    QVERIFY2(stable.startsWith(QStringLiteral("A1 = ")), qPrintable(stable));
+    QVERIFY2(stable.contains(local("before \u03B4max = 150.0\u00B0")) &&
+                 stable.contains(QStringLiteral("stable: the swing turned back at")),
+             qPrintable(stable));
+    // A1 and A2 with four decimals in the user's decimal form.
+    const QStringList words = stable.split(QChar(' '), Qt::SkipEmptyParts);
+    QCOMPARE(words[2].size(), 6);
+    QCOMPARE(words[2].at(1), systemDecimalSeparator());
+
+    h.w.Afschakeltijd = 376;
+    h.w.Kortsluiting->click();
+    QVERIFY2(
+        status.Areas->text().endsWith(local("unstable: the angle passed \u03B4max = 150.0\u00B0 "
+                                            "with A2 < A1")),
+        qPrintable(status.Areas->text()));
+
+    // New machine data give a new criterion at once.
+    h.onDialog = [](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        g.EditPmech->setText(QStringLiteral("0"));
+        g.OKBtn->click();
+        return g.result();
+    };
+    QTest::mousePress(h.w.Generator, Qt::RightButton, {}, QPoint(3, 3));
+    QCOMPARE(status.Criterion->text(), QStringLiteral("Equal areas: with Pmech 0 nothing "
+                                                      "accelerates the rotor, so any clearing "
+                                                      "time is stable"));
+    TGenParams full;
+    full.Pmech = 1;
+    QVERIFY(criterionText(BerekenKritiek(full))
+                .contains(QStringLiteral("critical clearing time 0 ms")));
 }
 
 QTEST_MAIN(TestDravon)

@@ -494,6 +494,17 @@ void TestSelmora::timerTable() {
     f.BtnStartStop->click();
     f.synchrhulp1->trigger();
     QVERIFY(timer.isActive());
+
+    // Help and About: the animation stands still while they are open.
+    QStringList shown;
+    t.onDialog = [&](QDialog &d) {
+        shown << d.windowTitle() << (timer.isActive() ? "running" : "stopped");
+        return int(QDialog::Accepted);
+    };
+    f.Help1->trigger();
+    f.info1->trigger();
+    QCOMPARE(shown, (QStringList{"Dialog", "stopped", "About", "stopped"}));
+    QVERIFY(timer.isActive());
 }
 
 void TestSelmora::modalBoxInsideTickLeavesNoGhost() {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "uabout.h"
+#include "uhelp.h"
+
+#include <QByteArray>
+
+// Selmex's help text and About picture, for TOKRightDlg::Execute and TAboutBox::Execute.
+HelpDescription selmexHelp();
+// The logo read from the bitmap kept in the program.
+AboutDescription selmexAbout();
+// The logo as the program keeps it: an uncompressed bitmap with an 8-bit palette,
+// 130 x 84.
+QByteArray selmexLogoBmp();
