@@ -69,7 +69,10 @@ double textToFloat(const QString &text, QChar decimalSeparator) {
         for (; i < end && isDigit(text.at(i)); ++i) {
             ++exponentDigits;
             ascii += static_cast<char>(text.at(i).unicode());
-            if (exponent < 100000) exponent = exponent * 10 + (text.at(i).unicode() - '0');
+            // Saturates far beyond the number of digits any text can hold, so that the
+            // decimal exponent below still tells a huge value from a tiny one.
+            if (exponent < 1'000'000'000'000'000)
+                exponent = exponent * 10 + (text.at(i).unicode() - '0');
         }
         if (exponentDigits == 0) throw ConversionError(text);
         if (negative) exponent = -exponent;

@@ -224,13 +224,15 @@ void TDravon::KortsluitingClick() {
 }
 
 void TDravon::tijdloop() {
-    m_pacer.start(RunPacer::Clock::now());
+    m_pacer.start(clock());
+    m_firstDue = m_lastDue = m_pacer.due();
     int number = 0;
     while (Running && TotTijd < EindTijd) {
+        m_lastDue = m_pacer.due();
         step(++number);
         // Let the window live: the button can stop the run, dialogs can change the data.
         QCoreApplication::processEvents();
-        m_pacer.stepDone(m_speed, RunPacer::Clock::now());
+        m_pacer.stepDone(m_speed, clock());
         waitForNextStep();
     }
     Running = false;
@@ -260,11 +262,13 @@ void TDravon::step(int number) {
 
     showReadout(EdittotTijd, TotTijd);
 
-    fase->BerekenFase(generator().Delta, generator().Domega);
-    fase->TekenFase();
+    if (drawPlots) {
+        fase->BerekenFase(generator().Delta, generator().Domega);
+        fase->TekenFase();
+    }
 
     ++TekenTeller;
-    if (TekenTeller == RedrawEvery) {
+    if (TekenTeller == RedrawEvery && drawPlots) {
         const TMyGenerator &g = generator();
         sinus->VerwijderBlok();
         sinus->TekenSinus();
@@ -273,8 +277,8 @@ void TDravon::step(int number) {
         rotor->WisRotor();
         rotor->TekenRotor(g.Delta);
         StatusEqualAreas->showAreas(areaSum);
-        TekenTeller = 0;
     }
+    if (TekenTeller == RedrawEvery) TekenTeller = 0;
 
     TotTijd = TotTijd + StapTijd;
     if (stepHook) stepHook(number);
@@ -284,7 +288,7 @@ void TDravon::waitForNextStep() {
     // Wait for the schedule while handling events as they come: no sleep that freezes
     // the window, no busy loop that burns a core.
     while (Running && TotTijd < EindTijd) {
-        const auto left = m_pacer.due() - RunPacer::Clock::now();
+        const auto left = m_pacer.due() - clock();
         if (left <= RunPacer::Clock::duration::zero()) return;
         const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
         m_stepTimer.start(static_cast<int>(ms));

@@ -68,6 +68,13 @@ public:
     // its run (1 for the first).
     std::function<void(int)> stepHook;
     void setAlertSound(std::unique_ptr<AlertSound> sound) { m_alertSound = std::move(sound); }
+    // The clock that paces a run; tests give one that they move on themselves.
+    std::function<RunPacer::Clock::time_point()> clock = [] { return RunPacer::Clock::now(); };
+    // The schedule of the last run: when its first and its last step were due.
+    RunPacer::Clock::time_point firstStepDue() const { return m_firstDue; }
+    RunPacer::Clock::time_point lastStepDue() const { return m_lastDue; }
+    // Measurements switch the drawings off to see their share of a step.
+    bool drawPlots = true;
 
     // The three drawings: power-angle plot with the equal areas, phase plane, rotor.
     std::unique_ptr<SinusPlot> sinus;
@@ -135,5 +142,6 @@ private:
     std::unique_ptr<AlertSound> m_alertSound;
     RunSpeed m_speed = RunSpeed::RealTime;
     RunPacer m_pacer;
+    RunPacer::Clock::time_point m_firstDue, m_lastDue;
     QTimer m_stepTimer; // wakes the loop when the next step is due
 };

@@ -19,6 +19,7 @@ private slots:
     void pressHandledAfterStopStartsNestedRun();
     void closingDuringRunEndsItAtOnce();
     void programExitsPromptlyWhenClosedDuringRun();
+    void realTimeScheduleDoesNotDrift();
 };
 
 void TestFaultRun::defaultRunEndsAtClockLimit() {
@@ -192,6 +193,26 @@ void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
     QApplication::exec();
     QCOMPARE(int(h.steps.size()), 5);
     QVERIFY(!h.w.Running);
+}
+
+void TestFaultRun::realTimeScheduleDoesNotDrift() {
+    // A run in real time, on a clock that the test moves on: half a step each time the
+    // loop looks at it, so each step finds itself due without any real waiting. The
+    // steps keep to the schedule of one every 3 ms: the last of the 3334 is due 9.999 s
+    // after the first, so the run ends 10.0 s after the press.
+    using namespace std::chrono;
+    DravonHarness h;
+    h.w.setSpeed(RunSpeed::RealTime);
+    auto now = RunPacer::Clock::time_point(hours(1));
+    int looks = 0;
+    h.w.clock = [&] {
+        ++looks;
+        return now += microseconds(1500);
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 3334);
+    QCOMPARE(h.w.lastStepDue() - h.w.firstStepDue(), milliseconds(9999));
+    QVERIFY(looks >= 2 * 3333);
 }
 
 QTEST_MAIN(TestFaultRun)

@@ -1,0 +1,61 @@
+// Dravex: one step of the swing equation alone, and whole fault runs as fast as the
+// machine goes, with and without the drawings.
+#include "allocations.h"
+#include "dravon2.h"
+#include "faultrun.h"
+
+#include <benchmark/benchmark.h>
+#include <QPushButton>
+
+namespace {
+
+class Silent : public AlertSound {
+    void play() override {}
+};
+
+void ModelStep(benchmark::State &state) {
+    TMyGenerator g{TGenParams{}};
+    double clock = 0;
+    std::size_t allocations = 0;
+    for (auto _ : state) {
+        const std::size_t before = allocationCount();
+        g.BerekenPelek(clock, 200);
+        g.BerekenDomega(StapTijd);
+        g.BerekenDelta(StapTijd);
+        allocations += allocationCount() - before;
+        benchmark::DoNotOptimize(g.Delta);
+        clock = clock < EindTijd ? clock + StapTijd : 0;
+    }
+    state.counters["allocs/step"] =
+        benchmark::Counter(double(allocations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(ModelStep);
+
+// A whole default run of 3334 steps: every read-out, the phase-plane segment of each
+// step and the redraw every fifth step, event pump included.
+void FastRun(benchmark::State &state) {
+    const bool draw = state.range(0) != 0;
+    TDravon w;
+    w.setSpeed(RunSpeed::Fast);
+    w.setAlertSound(std::make_unique<Silent>());
+    w.drawPlots = draw;
+    w.modalRunner = [](QDialog &) { return int(QDialog::Accepted); };
+    // Allocations in the steps after the first of each run.
+    std::size_t allocations = 0, steps = 0, atFirst = 0;
+    w.stepHook = [&](int n) {
+        if (n == 1)
+            atFirst = allocationCount();
+        else
+            ++steps;
+    };
+    for (auto _ : state) {
+        w.Kortsluiting->click();
+        allocations += allocationCount() - atFirst;
+    }
+    state.SetItemsProcessed(state.iterations() * 3334); // items: steps
+    state.counters["allocs/step"] = double(allocations) / double(steps ? steps : 1);
+}
+BENCHMARK(FastRun)->Arg(1)->ArgName("drawing")->Unit(benchmark::kMillisecond);
+BENCHMARK(FastRun)->Arg(0)->ArgName("drawing")->Unit(benchmark::kMillisecond);
+
+} // namespace
