@@ -167,6 +167,9 @@ void TestNumbers::acceptsGrammar_data() {
     QTest::newRow("below the smallest double is zero") << "1e-400" << dot << 0.0;
     QTest::newRow("many zeros then tiny") << "0.0000001e-390" << dot << 0.0;
     QTest::newRow("zero with huge exponent") << "0e999999" << dot << 0.0;
+    // A million digits must not confuse the decision between too large and too small.
+    QTest::newRow("a million digits, then a huge negative exponent")
+        << "1" + QString(1000000, QChar('0')) + "e-9999999" << dot << 0.0;
 }
 
 void TestNumbers::acceptsGrammar() {
@@ -207,6 +210,8 @@ void TestNumbers::refusesOutsideGrammar_data() {
                             "1\t"})
         QTest::newRow(bad) << QString::fromLatin1(bad) << dot;
     QTest::newRow("full stop in a comma locale") << "1.5" << comma;
+    QTest::newRow("a million zeros, then a huge exponent")
+        << "0." + QString(1000000, QChar('0')) + "1e9999999" << dot;
     QTest::newRow("two commas") << "1,5,0" << comma;
     QTest::newRow("arabic-indic digit") << QString(QChar(0x0661)) << dot;
     QTest::newRow("fullwidth digit") << QString(QChar(0xFF11)) << dot;
