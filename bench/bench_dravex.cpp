@@ -1,5 +1,6 @@
-// Dravex: one step of the swing equation alone, and whole fault runs as fast as the
-// machine goes, with and without the drawings.
+// Dravex: one step of the swing equation alone, a whole fault run of the engine alone,
+// and whole fault runs of the window as fast as the machine goes, with and without the
+// drawings.
 #include "allocations.h"
 #include "dravon2.h"
 #include "faultrun.h"
@@ -19,7 +20,7 @@ void ModelStep(benchmark::State &state) {
     std::size_t allocations = 0;
     for (auto _ : state) {
         const std::size_t before = allocationCount();
-        g.BerekenPelek(clock, 200);
+        g.BerekenPelek(clock, DefaultAfschakeltijd);
         g.BerekenDomega(StapTijd);
         g.BerekenDelta(StapTijd);
         allocations += allocationCount() - before;
@@ -30,6 +31,22 @@ void ModelStep(benchmark::State &state) {
         benchmark::Counter(double(allocations), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(ModelStep);
+
+// A whole default run of the engine alone, without any window: 3334 steps from a fresh
+// generator, as a search over clearing times makes them.
+void EngineRun(benchmark::State &state) {
+    std::size_t allocations = 0;
+    for (auto _ : state) {
+        const std::size_t before = allocationCount();
+        const RunOutcome outcome = simulateFault(TGenParams{}, DefaultAfschakeltijd);
+        allocations += allocationCount() - before;
+        benchmark::DoNotOptimize(outcome.steps);
+    }
+    state.SetItemsProcessed(state.iterations() * 3334); // items: steps
+    state.counters["allocs/run"] =
+        benchmark::Counter(double(allocations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(EngineRun)->Unit(benchmark::kMicrosecond);
 
 // A whole default run of 3334 steps: every read-out, the phase-plane segment of each
 // step and the redraw every fifth step, event pump included.

@@ -3,6 +3,9 @@
 #include "drawsurface.h"
 #include "imagecontrol.h"
 
+#include <cstdint>
+#include <limits>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -17,6 +20,37 @@ QSet<QPair<int, int>> inked(const DrawSurface &s) {
 }
 
 const PointList square{{2, 2}, {21, 2}, {21, 21}, {2, 21}};
+
+constexpr int Lowest = std::numeric_limits<std::int32_t>::min();
+constexpr int Highest = std::numeric_limits<std::int32_t>::max();
+
+// One-pixel lines laid the slow way, step by step with an error term, through the
+// points on a white picture: only for lines short enough to walk.
+QImage stepped(QSize size, const PointList &points, bool closed = false) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const auto lay = [&image](QPoint from, QPoint to) {
+        std::int64_t x = from.x(), y = from.y();
+        const std::int64_t dx = std::abs(to.x() - x), dy = -std::abs(to.y() - y);
+        const int sx = x < to.x() ? 1 : -1, sy = y < to.y() ? 1 : -1;
+        for (std::int64_t error = dx + dy; x != to.x() || y != to.y();) {
+            if (image.valid(int(x), int(y))) image.setPixel(int(x), int(y), qRgb(0, 0, 0));
+            const std::int64_t twice = 2 * error;
+            if (twice >= dy) error += dy, x += sx;
+            if (twice <= dx) error += dx, y += sy;
+        }
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) lay(points[i - 1], points[i]);
+    if (closed && points.size() > 1) lay(points.back(), points.front());
+    return image;
+}
+
+QImage lineOn(QSize size, QPoint from, QPoint to) {
+    DrawSurface s(size);
+    s.moveTo(from.x(), from.y());
+    s.lineTo(to.x(), to.y());
+    return s.image();
+}
 
 } // namespace
 
@@ -34,6 +68,9 @@ private slots:
     void redrawingInWhiteErasesExactly();
     void newPictureResetsToolsAndWhitens();
     void clipsOutsideThePicture();
+    void onePixelLinesMatchSteppedLines();
+    void farOnePixelLinesLayOnlyPicturePixels();
+    void wideFarShapesMatchNearOnes();
     void imageControlMakesPictureOnFirstUse();
 };
 
@@ -228,6 +265,118 @@ void TestDrawSurface::clipsOutsideThePicture() {
     QCOMPARE(s.pixel(0, 5), clBlack);
     QCOMPARE(s.pixel(9, 5), clBlack);
     QCOMPARE(s.penPos(), QPoint(500, 5));
+}
+
+void TestDrawSurface::onePixelLinesMatchSteppedLines() {
+    // Every line between the points of a grid around a small picture, whichever way it
+    // runs and however little of it lies on the picture.
+    DrawSurface s(QSize(6, 5));
+    PointList grid;
+    for (int y = -4; y <= 8; ++y)
+        for (int x = -4; x <= 9; ++x) grid.emplace_back(x, y);
+    for (const QPoint &from : grid) {
+        for (const QPoint &to : grid) {
+            s.newPicture();
+            s.moveTo(from.x(), from.y());
+            s.lineTo(to.x(), to.y());
+            if (s.image() != stepped(s.size(), {from, to}))
+                QFAIL(qPrintable(QStringLiteral("(%1,%2) to (%3,%4)")
+                                     .arg(from.x())
+                                     .arg(from.y())
+                                     .arg(to.x())
+                                     .arg(to.y())));
+        }
+    }
+    // Longer ones at random on a phase-plane sized picture, open and closed.
+    QRandomGenerator random(20240611);
+    DrawSurface big(QSize(145, 145));
+    for (int i = 0; i < 1000; ++i) {
+        PointList points(3);
+        for (QPoint &p : points) p = QPoint(random.bounded(-400, 546), random.bounded(-400, 546));
+        big.newPicture();
+        if (i % 2)
+            big.polygon(points);
+        else
+            big.polyline(points);
+        QVERIFY(big.image() == stepped(big.size(), points, i % 2));
+    }
+}
+
+void TestDrawSurface::farOnePixelLinesLayOnlyPicturePixels() {
+    // How far a line has run across at each step depends on its slope alone, so a line
+    // that goes on along the same slope to near the end of the int32 range lays the same
+    // pixels on the picture as a short one. Walking it would take billions of steps.
+    const QSize size(145, 145);
+    const std::int64_t far = 250'000'000; // times the steps below stays inside int32
+    for (const QPoint &start : {QPoint(70, 70), QPoint(3, 140), QPoint(144, 0)}) {
+        for (const QPoint &step : {QPoint(1, 0), QPoint(0, -1), QPoint(1, 1), QPoint(2, -1),
+                                   QPoint(-1, 3), QPoint(-5, -2), QPoint(7, 4), QPoint(-3, -8)}) {
+            const auto at = [&](std::int64_t t) {
+                return QPoint(int(start.x() + t * step.x()), int(start.y() + t * step.y()));
+            };
+            QCOMPARE(lineOn(size, start, at(far)), stepped(size, {start, at(400)}));
+            QCOMPARE(lineOn(size, at(-far), at(far)), stepped(size, {at(-400), at(400)}));
+        }
+    }
+    // Corner to corner of the int32 range: the picture's diagonal.
+    const QImage diagonal = stepped(size, {QPoint(-1000, -1000), QPoint(1000, 1000)});
+    QCOMPARE(lineOn(size, QPoint(Lowest, Lowest), QPoint(Highest, Highest)), diagonal);
+    DrawSurface s(size);
+    s.moveTo(70, 70);
+    s.lineTo(Highest, Lowest);
+    QCOMPARE(s.penPos(), QPoint(Highest, Lowest)); // the pen is where it was sent
+    // A thousand crossings of the whole range, either way, lay the diagonal.
+    s.newPicture();
+    PointList zigzag;
+    for (int i = 0; i < 1000; ++i)
+        zigzag.emplace_back(i % 2 ? Highest : Lowest, i % 2 ? Highest : Lowest);
+    s.polyline(zigzag);
+    QCOMPARE(s.image(), diagonal);
+}
+
+void TestDrawSurface::wideFarShapesMatchNearOnes() {
+    // Shapes reaching to the ends of the int32 range and the same ones reaching only a
+    // few thousand pixels out, which go to Qt uncut: on the picture they are alike, the
+    // joins on the picture included.
+    const int M = 3000, D = Highest - 72;
+    struct Case {
+        PointList far, near;
+        bool closed;
+        BrushStyle brush;
+    };
+    const Case cases[] = {
+        {{{20, 20}, {Highest, 20}, {Highest, 100}, {40, 100}, {40, 60}},
+         {{20, 20}, {M, 20}, {M, 100}, {40, 100}, {40, 60}},
+         false,
+         BrushStyle::Solid},
+        // A wedge whose outline turns on the picture.
+        {{{70, 70}, {70 + D, 70 - D}, {70 + D, 70 + D}},
+         {{70, 70}, {70 + M, 70 - M}, {70 + M, 70 + M}},
+         true,
+         BrushStyle::RisingHatch},
+        // A bow tie crossing in the middle: the odd-even rule fills the side wedges.
+        {{{72 - D, 72 - D}, {72 + D, 72 + D}, {72 + D, 72 - D}, {72 - D, 72 + D}},
+         {{72 - M, 72 - M}, {72 + M, 72 + M}, {72 + M, 72 - M}, {72 - M, 72 + M}},
+         true,
+         BrushStyle::FallingHatch},
+    };
+    for (int width : {2, 3}) {
+        for (const Case &c : cases) {
+            DrawSurface cut(QSize(145, 145)), whole(QSize(145, 145));
+            for (DrawSurface *s : {&cut, &whole}) {
+                s->setPen(clBlue, width);
+                s->setBrush(clLime, c.brush);
+            }
+            if (c.closed) {
+                cut.polygon(c.far);
+                whole.polygon(c.near);
+            } else {
+                cut.polyline(c.far);
+                whole.polyline(c.near);
+            }
+            QCOMPARE(cut.image(), whole.image());
+        }
+    }
 }
 
 void TestDrawSurface::imageControlMakesPictureOnFirstUse() {

@@ -2,6 +2,7 @@
 #include "errorreport.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -13,6 +14,7 @@ private slots:
     void showsMessageWithFullStop();
     void keepsAnExistingFullStop();
     void runsModallyAndReturns();
+    void showsMarkupAsTyped();
 };
 
 namespace {
@@ -21,12 +23,14 @@ struct Shown {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 ModalRunner recorder(Shown &shown) {
     return [&shown](QDialog &dialog) {
         auto &box = dynamic_cast<QMessageBox &>(dialog);
-        shown = {box.windowTitle(), box.text(), box.icon(), static_cast<int>(box.buttons().size())};
+        shown = {box.windowTitle(), box.text(), box.icon(), static_cast<int>(box.buttons().size()),
+                 box.textFormat()};
         return int(QMessageBox::Ok);
     };
 }
@@ -60,6 +64,27 @@ void TestErrorReport::runsModallyAndReturns() {
     });
     showErrorReport(nullptr, QStringLiteral("broken"));
     QCOMPARE(seen, QStringLiteral("broken."));
+}
+
+void TestErrorReport::showsMarkupAsTyped() {
+    // A field's text quoted in the message is the user's, not markup: "<b>" and "<br>"
+    // stay as typed in the label that shows them.
+    const QString typed =
+        QStringLiteral("'1<br>2 <b>bold</b> &amp;' is not a valid floating point value");
+    Shown shown;
+    showErrorReport(nullptr, typed, recorder(shown));
+    QCOMPARE(shown.format, Qt::PlainText);
+    QString label;
+    QTimer::singleShot(0, [&label] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        for (auto *l : box->findChildren<QLabel *>())
+            if (l->text().contains(QStringLiteral("floating")) && l->textFormat() == Qt::PlainText)
+                label = l->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    showErrorReport(nullptr, typed);
+    QCOMPARE(label, typed + QChar('.'));
 }
 
 QTEST_MAIN(TestErrorReport)

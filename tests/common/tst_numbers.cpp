@@ -4,6 +4,7 @@
 #include "textconvert.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <QtTest>
 
@@ -12,6 +13,9 @@ class TestNumbers : public QObject {
 private slots:
     void roundsHalvesToEven_data();
     void roundsHalvesToEven();
+    void holdsFarValuesAtRangeEnds_data();
+    void holdsFarValuesAtRangeEnds();
+    void pixelArithmeticHoldsAtRangeEnds();
     void formatsGeneral_data();
     void formatsGeneral();
     void formatsWithSystemSeparator();
@@ -46,6 +50,42 @@ void TestNumbers::roundsHalvesToEven() {
     QFETCH(double, value);
     QFETCH(int, pixel);
     QCOMPARE(roundToPixel(value), pixel);
+}
+
+void TestNumbers::holdsFarValuesAtRangeEnds_data() {
+    // A run with absurd machine data sends its points to such values.
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("pixel");
+    const int lowest = std::numeric_limits<std::int32_t>::min();
+    const int highest = std::numeric_limits<std::int32_t>::max();
+    const double infinity = std::numeric_limits<double>::infinity();
+    QTest::newRow("1e300") << 1e300 << highest;
+    QTest::newRow("-1e300") << -1e300 << lowest;
+    QTest::newRow("infinite") << infinity << highest;
+    QTest::newRow("no number") << std::numeric_limits<double>::quiet_NaN() << NoNumberPixel;
+    QTest::newRow("a half beyond the largest") << 2147483647.5 << highest;
+    QTest::newRow("one beyond the largest") << 2147483648.0 << highest;
+    QTest::newRow("half to even below the largest") << 2147483646.5 << 2147483646;
+    QTest::newRow("a half beyond the lowest") << -2147483648.5 << lowest;
+    QTest::newRow("one beyond the lowest") << -2147483649.0 << lowest;
+    QTest::newRow("half to even, down to the lowest") << -2147483647.5 << lowest;
+}
+
+void TestNumbers::holdsFarValuesAtRangeEnds() {
+    QFETCH(double, value);
+    QFETCH(int, pixel);
+    QCOMPARE(roundToPixel(value), pixel);
+}
+
+void TestNumbers::pixelArithmeticHoldsAtRangeEnds() {
+    const int lowest = std::numeric_limits<std::int32_t>::min();
+    const int highest = std::numeric_limits<std::int32_t>::max();
+    QCOMPARE(pixelAdd(72, -30), 42);
+    QCOMPARE(pixelAdd(highest, 1), highest);
+    QCOMPARE(pixelAdd(lowest, 72), lowest + 72);
+    QCOMPARE(pixelSub(72, lowest), highest); // a point far below the middle stays below
+    QCOMPARE(pixelSub(72, highest), 72 - highest);
+    QCOMPARE(pixelSub(lowest, highest), lowest);
 }
 
 void TestNumbers::formatsGeneral_data() {

@@ -13,6 +13,7 @@
 struct ShownBox {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     QStringList buttons;
     int afterSteps = 0; // steps recorded when it was shown
     QString clockReadout;
@@ -46,6 +47,7 @@ struct DravonHarness {
             shown.title = box->windowTitle();
             shown.text = box->text();
             shown.icon = box->icon();
+            shown.format = box->textFormat();
             for (QAbstractButton *b : box->buttons()) shown.buttons << b->text();
             shown.afterSteps = static_cast<int>(steps.size());
             shown.clockReadout = w.EdittotTijd->text();

@@ -146,8 +146,9 @@ void TestDialogs::malformedFieldKeepsDialogOpen_data() {
     QTest::addColumn<QString>("text");
     const QString otherSeparator = systemDecimalSeparator() == QChar(',') ? "1.5" : "1,5";
     for (int field = 0; field < 4; ++field)
-        for (const QString &text : {QString(), QStringLiteral("abc"), otherSeparator,
-                                    QStringLiteral("1e400"), QStringLiteral("inf")})
+        for (const QString &text :
+             {QString(), QStringLiteral("abc"), otherSeparator, QStringLiteral("1e400"),
+              QStringLiteral("inf"), QStringLiteral("1<br>2")})
             QTest::addRow("field %d '%s'", field, qPrintable(text)) << field << text;
 }
 
@@ -175,6 +176,8 @@ void TestDialogs::malformedFieldKeepsDialogOpen() {
     QCOMPARE(h.boxes[0].text,
              QStringLiteral("'%1' is not a valid floating point value.").arg(text));
     QCOMPARE(h.boxes[0].icon, QMessageBox::Critical);
+    // What was typed is shown as typed: "1<br>2" must not break the line.
+    QCOMPARE(h.boxes[0].format, Qt::PlainText);
     QVERIFY(stillOpen);
     QVERIFY(focused);
     QVERIFY(selected);
@@ -200,6 +203,12 @@ void TestDialogs::meaninglessValuesRefused_data() {
     QTest::newRow("Pmech above 1") << 3 << "1.5" << pmech;
     QTest::newRow("Pmech 0") << 3 << "0" << QString();
     QTest::newRow("Pmech 1") << 3 << "1" << QString();
+    // The inertia coefficient 2 H Pmax / C^2 would underflow to 0: the speed step
+    // divides by it.
+    const QString tooSmall = QStringLiteral("Pmax \u00D7 H is too small to compute with");
+    QTest::newRow("Pmax below the normal doubles") << 0 << "1e-320" << tooSmall;
+    QTest::newRow("H 1e-306") << 1 << "1e-306" << tooSmall;
+    QTest::newRow("Pmax 1e300") << 0 << "1e300" << QString();
 }
 
 void TestDialogs::meaninglessValuesRefused() {

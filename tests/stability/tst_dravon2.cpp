@@ -57,8 +57,8 @@ void TestDravon::readOutsAtStart() {
     QCOMPARE(w.GenParams.Demping, 0.00002);
     QCOMPARE(w.GenParams.Pmech, 0.5);
     QVERIFY(w.FreshGenerator);
-    QVERIFY(!w.Running);
-    QCOMPARE(w.TotTijd, 0.0);
+    QVERIFY(!w.Running());
+    QCOMPARE(w.TotTijd(), 0.0);
 }
 
 void TestDravon::readOutsFollowEachStep() {

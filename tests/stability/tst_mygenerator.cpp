@@ -8,7 +8,7 @@
 
 namespace {
 
-const double Pi = 3.14159265358979323846;
+const double pi = 3.14159265358979323846;
 
 bool near(double a, double b, double relative = 1e-13) {
     return std::fabs(a - b) <= relative * std::max(std::fabs(a), std::fabs(b));
@@ -39,9 +39,9 @@ void TestMyGenerator::createsAtEquilibrium() {
     QCOMPARE(g.Pmech, 0.5);
     QCOMPARE(g.Pelek, 0.5);
     QCOMPARE(g.Domega, 0.0);
-    QVERIFY(near(g.M, 6 * 450 * 2 / (100 * Pi * 100 * Pi)));
+    QVERIFY(near(g.M, 6 * 450 * 2 / (100 * pi * 100 * pi)));
     QVERIFY(g.M > 0.0547 && g.M < 0.0548);
-    QVERIFY(near(g.Delta, Pi / 6, 1e-15));
+    QVERIFY(near(g.Delta, pi / 6, 1e-15));
     QCOMPARE(g.Delta0, g.Delta);
     QCOMPARE(formatGeneral(g.DeltaInDegrees(), QChar('.')), QStringLiteral("30"));
 }
@@ -52,10 +52,10 @@ void TestMyGenerator::startAngleFollowsPmech() {
     QCOMPARE(TMyGenerator(p).Delta, 0.0);
     p.Pmech = 1;
     const TMyGenerator full(p);
-    QCOMPARE(full.Delta, Pi / 2);
+    QCOMPARE(full.Delta, pi / 2);
     QCOMPARE(formatGeneral(full.DeltaInDegrees(), QChar('.')), QStringLiteral("90"));
     p.Pmech = -0.5;
-    QVERIFY(near(TMyGenerator(p).Delta, -Pi / 6, 1e-15));
+    QVERIFY(near(TMyGenerator(p).Delta, -pi / 6, 1e-15));
 }
 
 void TestMyGenerator::firstTwoFaultSteps() {
@@ -65,11 +65,11 @@ void TestMyGenerator::firstTwoFaultSteps() {
     QCOMPARE(formatGeneral(g.PelekInPowerUnit(), QChar('.')), QStringLiteral("0"));
     g.BerekenDomega(0.003);
     // (C / 2H) * Pmech * dt = C / 8000.
-    const double first = 100 * Pi / 8000;
+    const double first = 100 * pi / 8000;
     QVERIFY(near(g.Domega, first));
     QCOMPARE(formatGeneral(g.Domega, QChar('.')), QStringLiteral("0.0392699081698724"));
     g.BerekenDelta(0.003);
-    QVERIFY(near(g.Delta, Pi / 6 + first * 0.003));
+    QVERIFY(near(g.Delta, pi / 6 + first * 0.003));
     QCOMPARE(formatGeneral(g.DeltaInDegrees(), QChar('.')), QStringLiteral("30.00675"));
 
     // Still under the fault: the same acceleration again, less the damping of the
@@ -77,7 +77,7 @@ void TestMyGenerator::firstTwoFaultSteps() {
     g.BerekenPelek(0.003, 200);
     QCOMPARE(g.Pelek, 0.0);
     g.BerekenDomega(0.003);
-    const double damping = (100 * Pi / 12) * 0.00002 * first;
+    const double damping = (100 * pi / 12) * 0.00002 * first;
     QVERIFY(near(g.Domega, 2 * first - damping));
     QVERIFY(g.Domega < 2 * first);
 }
@@ -109,7 +109,7 @@ void TestMyGenerator::dampingIsNotScaledByDt() {
         g.Pelek = g.Pmech;
         g.Domega = 1.0;
         g.BerekenDomega(dt);
-        QVERIFY(near(1.0 - g.Domega, (100 * Pi / 12) * 0.00002, 1e-10));
+        QVERIFY(near(1.0 - g.Domega, (100 * pi / 12) * 0.00002, 1e-10));
     }
     // Under the fault from rest, halving dt halves the acceleration.
     TMyGenerator a{TGenParams{}}, b{TGenParams{}};
@@ -135,11 +135,11 @@ void TestMyGenerator::laterPmaxScalesBothTerms() {
 
 void TestMyGenerator::angleIsNotWrapped() {
     TMyGenerator g{TGenParams{}};
-    g.Delta = 3 * Pi;
+    g.Delta = 3 * pi;
     QCOMPARE(formatGeneral(g.DeltaInDegrees(), QChar('.')), QStringLiteral("540"));
     g.Domega = 1000;
     g.BerekenDelta(0.003);
-    QVERIFY(near(g.Delta, 3 * Pi + 3));
+    QVERIFY(near(g.Delta, 3 * pi + 3));
 }
 
 void TestMyGenerator::pacerKeepsAbsoluteSchedule() {

@@ -6,7 +6,7 @@
 
 namespace {
 
-const double Pi = 3.14159265358979323846;
+const double pi = 3.14159265358979323846;
 
 // The operating point at every fifth step, when the areas are updated.
 struct Update {
@@ -64,7 +64,7 @@ void TestOppervlakken::defaultRunPaintsA1A2A3() {
     const std::vector<Update> u = recordUpdates(h);
     const SinusPlot &s = *h.w.sinus;
     const Oppervlakken &o = *h.w.oppervlakken;
-    const QPoint start(s.Hoek2X(Pi / 6), 54);
+    const QPoint start(s.Hoek2X(pi / 6), 54);
 
     // A1: from the starting angle to the angle of the last fault-on update (step 65).
     std::size_t i = 0;
@@ -173,7 +173,7 @@ void TestOppervlakken::lateClearingStaysBelowPmech() {
     QVERIFY(o.VlakkenActief);
     QVERIFY(o.AantalA2 >= 1);
     for (int k = 1; k <= o.AantalA2; ++k) QVERIFY(o.GetekendA2[std::size_t(k)].y() > 54);
-    QVERIFY(o.VorigeDelta <= Pi);
+    QVERIFY(o.VorigeDelta <= pi);
 }
 
 void TestOppervlakken::updateBeyondPiChangesNothing() {
@@ -181,13 +181,13 @@ void TestOppervlakken::updateBeyondPiChangesNothing() {
     SinusPlot sinus(s);
     sinus.InitSinus();
     Oppervlakken o(s, sinus);
-    o.InitOppervlakken(Pi / 6, 0.5);
+    o.InitOppervlakken(pi / 6, 0.5);
     o.TekenOppervlakken(0.8, 0.0, 0.5);
     o.TekenOppervlakken(1.2, 0.93, 0.5);
     const QImage before = s.image().copy();
     const PointList a1 = o.VlakA1, a2 = o.VlakA2, g2 = o.GetekendA2;
     const double vorige = o.VorigeDelta;
-    for (double pelek : {0.0, -0.2, 0.7}) o.TekenOppervlakken(Pi + 0.001, pelek, 0.5);
+    for (double pelek : {0.0, -0.2, 0.7}) o.TekenOppervlakken(pi + 0.001, pelek, 0.5);
     QCOMPARE(s.image(), before);
     QCOMPARE(o.VlakA1, a1);
     QCOMPARE(o.VlakA2, a2);
@@ -206,7 +206,7 @@ void TestOppervlakken::fullListTakesNoMore() {
     SinusPlot sinus(s);
     sinus.InitSinus();
     Oppervlakken o(s, sinus);
-    o.InitOppervlakken(Pi / 6, 0.5);
+    o.InitOppervlakken(pi / 6, 0.5);
     for (int k = 0; k < 300; ++k) o.TekenOppervlakken(0.6 + k * 0.005, 0.8, 0.5);
     QCOMPARE(o.AantalA2, 134);
     QCOMPARE(int(o.VlakA2.size()), 137);

@@ -5,11 +5,15 @@
 #include "sinusplot.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <QtTest>
 
 namespace {
 
 const double Pi = 3.14159265358979323846;
+const double Huge = 1e300;
+const double NoNumber = std::numeric_limits<double>::quiet_NaN();
 
 QSet<QPair<int, int>> pixelsOf(const DrawSurface &s, Colour colour) {
     QSet<QPair<int, int>> result;
@@ -35,6 +39,8 @@ private slots:
     void rotorOutline_data();
     void rotorOutline();
     void rotorEraseLeavesCircle();
+    void farPointsStayOffThePicture();
+    void rotorAtHugeAngles();
 };
 
 void TestPlots::powerAngleGeometry() {
@@ -287,6 +293,87 @@ void TestPlots::rotorEraseLeavesCircle() {
         QVERIFY(r.PoolLijn.empty());
         QCOMPARE(s.image(), circleOnly);
         r.WisRotor(); // twice in a row: nothing more
+        QCOMPARE(s.image(), circleOnly);
+    }
+}
+
+void TestPlots::farPointsStayOffThePicture() {
+    // A run with absurd machine data (a tiny inertia) sends the speed and the angle far
+    // beyond the pictures, or to no number: the points stay off the picture on the side
+    // they ran off, and nothing wraps round onto it.
+    DrawSurface s(QSize(145, 145));
+    Fase f(s);
+    f.InitFase();
+    QVERIFY(f.FaseHoek2X(Huge) >= 145);
+    QVERIFY(f.FaseHoek2X(-Huge) < 0);
+    QVERIFY(f.FaseDomega2Y(Huge) < 0);
+    QVERIFY(f.FaseDomega2Y(-Huge) >= 145);
+    QVERIFY(f.FaseHoek2X(NoNumber) < 0);
+    QVERIFY(f.FaseDomega2Y(NoNumber) >= 145);
+    f.beginTrace(Pi / 6, 0); // from (89, 72)
+    for (const auto &[delta, domega] : {std::pair{Pi / 2, Huge}, std::pair{Pi / 2, -Huge},
+                                        std::pair{NoNumber, NoNumber}, std::pair{Pi / 6, 0.0}}) {
+        f.BerekenFase(delta, domega);
+        f.TekenFase();
+    }
+    QCOMPARE(s.penPos(), QPoint(89, 72));
+    for (int y = 0; y <= 72; ++y) QCOMPARE(s.pixel(89, y), clBlue);  // straight up and away
+    for (int y = 0; y < 145; ++y) QCOMPARE(s.pixel(124, y), clBlue); // and down through it
+
+    DrawSurface w(QSize(281, 168));
+    SinusPlot p(w);
+    p.InitSinus();
+    QVERIFY(p.Hoek2X(-Huge) < 0);
+    QVERIFY(p.Vermogen2Y(Huge) < 0);
+    QVERIFY(p.Vermogen2Y(-Huge) >= 168);
+    for (double angle : {-Huge, std::numeric_limits<double>::infinity(), NoNumber}) {
+        const int x = p.Hoek2X(angle);
+        QVERIFY(x < 0 || x >= 281);
+    }
+    for (const auto &[delta, pelek] :
+         {std::pair{-Huge, -Huge}, std::pair{-Huge, Huge}, std::pair{NoNumber, NoNumber}}) {
+        p.TekenBlok(delta, pelek);
+        QCOMPARE(p.BlokPunten.size(), std::size_t(5));
+        QVERIFY(pixelsOf(w, clBlack).isEmpty());
+        p.VerwijderBlok();
+    }
+    QCOMPARE(pixelsOf(w, clWhite).size(), 281 * 168);
+}
+
+void TestPlots::rotorAtHugeAngles() {
+    DrawSurface s(QSize(161, 161));
+    Rotor r(s);
+    r.InitRotor();
+    const QImage circleOnly = s.image().copy();
+    r.TekenRotor(Pi / 6);
+    const PointList outline = r.RotorOmtrek, pole = r.PoolLijn;
+    const QImage drawn = s.image().copy();
+    r.WisRotor();
+    // Whole turns on either side of a million half-turns, where the angle is first taken
+    // within one turn, and far beyond: the rotor stands as at 30 degrees.
+    for (double turns : {499999.0, 500000.0, -500000.0, -500001.0, 1e12, -1e12}) {
+        r.TekenRotor((1.0 / 6 + 2 * turns) * Pi);
+        QCOMPARE(r.RotorOmtrek, outline);
+        QCOMPARE(r.PoolLijn, pole);
+        QCOMPARE(s.image(), drawn);
+        r.WisRotor();
+    }
+    for (double delta : {Huge, -Huge, std::numeric_limits<double>::max()}) {
+        r.TekenRotor(delta);
+        QVERIFY(r.RotorOmtrek.size() > 400 && r.RotorOmtrek.size() <= 541);
+        QCOMPARE(r.RotorOmtrek.back(), r.RotorOmtrek.front());
+        for (const QPoint &p : r.RotorOmtrek) QVERIFY(std::hypot(p.x() - 80, p.y() - 80) < 60);
+        r.WisRotor();
+        QCOMPARE(s.image(), circleOnly);
+    }
+    // No angle to turn to: no rotor, and nothing to erase.
+    for (double delta : {NoNumber, std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity()}) {
+        r.TekenRotor(delta);
+        QVERIFY(r.RotorOmtrek.empty());
+        QVERIFY(r.PoolLijn.empty());
+        QCOMPARE(s.image(), circleOnly);
+        r.WisRotor();
         QCOMPARE(s.image(), circleOnly);
     }
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The decimal separator of the user's locale (the full stop or the comma).
+QChar systemDecimalSeparator();
+
+// The general number format of every read-out: the value rounded to 15 significant
+// digits in its shortest form, fixed notation from 0.0001 up to below 1e15 and
+// otherwise scientific ("2E-5", "1.5E20"), with the given decimal separator.
+QString formatGeneral(long double value, QChar decimalSeparator);
+QString formatGeneral(long double value);
+
+// The same shortest form with fewer significant digits (scientific from 10^digits up):
+// with 3 digits, 327.18 shows as "327".
+QString formatGeneralDigits(long double value, int digits, QChar decimalSeparator);
+QString formatGeneralDigits(long double value, int digits);
+
+// Fixed notation with exactly `decimals` decimals, the value first rounded to at most
+// `significant` significant digits: with 3 and 1, 12.34 shows as "12.3" and 123.45 as
+// "123.0". Values of 1e15 and beyond, and those that are no number, take the general
+// format.
+QString formatFixed(long double value, int significant, int decimals, QChar decimalSeparator);
+QString formatFixed(long double value, int significant, int decimals);

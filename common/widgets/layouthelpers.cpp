@@ -1,0 +1,69 @@
+#include "layouthelpers.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+QFont layoutFont(int pixelSize) {
+    // Liberation Sans has the widths of the sans-serif the layouts were made for, so
+    // the captions fit their places; any sans-serif stands in where it is missing.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void placeAfter(QWidget *label, const QWidget *before, int left) {
+    label->move(qMax(left, before->geometry().right() + 4), label->y());
+}
+
+QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry) {
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry) {
+    auto *bevel = new QFrame(parent);
+    bevel->setObjectName(name);
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel->setGeometry(geometry);
+    return bevel;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText); // captions are text, never markup
+    label->setObjectName(name);
+    label->move(position);
+    label->adjustSize();
+    return label;
+}
+
+QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QString &text, int right,
+                              int top) {
+    QLabel *label = makeLabel(parent, name, text, QPoint(0, top));
+    label->move(right - label->width(), top);
+    return label;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly,
+                    const QString &text) {
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, QRect geometry) {
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}

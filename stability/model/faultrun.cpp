@@ -1,0 +1,74 @@
+#include "faultrun.h"
+
+FaultRun::FaultRun(const TGenParams &params)
+    : m_generator(std::make_unique<TMyGenerator>(params)) {}
+
+void FaultRun::newGenerator(const TGenParams &params) {
+    m_generator.reset();
+    m_generator = std::make_unique<TMyGenerator>(params);
+}
+
+void FaultRun::start() {
+    m_totTijd = 0;
+    m_steps = 0;
+    m_stopped = false;
+    m_outOfStepStep = 0;
+    m_outOfStepClock = 0;
+    m_running = true;
+}
+
+void FaultRun::stop() {
+    if (m_running) m_stopped = true;
+    m_running = false;
+}
+
+StepReport FaultRun::step(std::int32_t afschakeltijdMs) {
+    StepReport r;
+    r.number = ++m_steps;
+    r.clock = m_totTijd;
+    r.faultOn = TMyGenerator::FaultOn(m_totTijd, afschakeltijdMs);
+    TMyGenerator &g = generator();
+    g.BerekenPelek(m_totTijd, afschakeltijdMs);
+    g.BerekenDomega(StapTijd);
+    g.BerekenDelta(StapTijd);
+    r.Delta = g.Delta;
+    r.Domega = g.Domega;
+    r.Pelek = g.Pelek;
+    // "Unless Delta <= 8 pi": an angle that is no number counts as out of step too. An
+    // angle that runs away below zero is not reported; such a run ends at 10 s.
+    r.outOfStep = !(g.Delta <= UitDePasHoek);
+    if (r.outOfStep && m_outOfStepStep == 0) {
+        m_outOfStepStep = r.number;
+        m_outOfStepClock = r.clock;
+    }
+    for (const Listener &listener : m_listeners) listener(r);
+    // The out-of-step reaction (a message box, for a window) has run in the listeners;
+    // the run ends after this step.
+    if (r.outOfStep) m_running = false;
+    m_totTijd = m_totTijd + StapTijd;
+    return r;
+}
+
+RunEnd FaultRun::runToEnd(std::int32_t afschakeltijdMs) {
+    start();
+    while (continues()) step(afschakeltijdMs);
+    finish();
+    return end();
+}
+
+RunEnd FaultRun::end() const {
+    if (m_steps == 0 || m_running) return RunEnd::NotEnded;
+    if (m_outOfStepStep != 0) return RunEnd::OutOfStep;
+    if (m_stopped) return RunEnd::Stopped;
+    return m_totTijd >= EindTijd ? RunEnd::ClockLimit : RunEnd::NotEnded;
+}
+
+RunOutcome simulateFault(const TGenParams &params, std::int32_t afschakeltijdMs) {
+    FaultRun run(params);
+    RunOutcome outcome;
+    outcome.end = run.runToEnd(afschakeltijdMs);
+    outcome.steps = run.Steps();
+    outcome.outOfStepStep = run.outOfStepStep();
+    outcome.outOfStepClock = run.outOfStepClock();
+    return outcome;
+}

@@ -1,0 +1,94 @@
+#include "oppervlakken.h"
+
+#include "constants.h"
+
+namespace {
+
+// Slot 0 at (1, 1) marks a polygon that has not been painted yet.
+constexpr std::int32_t NotPaintedY = 1;
+
+PointList freshPolygon(std::int32_t capacity) {
+    PointList list(static_cast<std::size_t>(capacity));
+    list[0] = QPoint(1, NotPaintedY);
+    return list;
+}
+
+} // namespace
+
+void Oppervlakken::InitOppervlakken(double delta, double pmech) {
+    const std::int32_t x0 = m_sinus.Hoek2X(delta);
+    const std::int32_t yP = m_sinus.Vermogen2Y(pmech);
+    const std::int32_t y0 = m_sinus.SinusNulY;
+    VlakA1 = {QPoint(x0, yP), QPoint(x0, y0), QPoint(x0, y0), QPoint(x0, yP), QPoint(x0, yP)};
+    VlakA2 = freshPolygon(m_sinus.VlakCapaciteit);
+    AantalA2 = 0;
+    VlakA3 = freshPolygon(m_sinus.VlakCapaciteit);
+    AantalA3 = 0;
+    VlakkenActief = true;
+    BovenPmech = false;
+    A2Klaar = false;
+    A3Wacht = true;
+}
+
+void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech) {
+    if (!VlakkenActief) return;
+    if (delta > Pi) return; // out of the picture's period: nothing changes
+
+    if (pelek == 0.0) { // the fault is on: A1 widens along the angle axis
+        TekenVeelhoek(clWhite, clWhite, BrushStyle::RisingHatch, VlakA1);
+        const std::int32_t x = m_sinus.Hoek2X(delta);
+        VlakA1[2] = QPoint(x, VlakA1[1].y());
+        VlakA1[3] = QPoint(x, VlakA1[0].y());
+        TekenVeelhoek(clBlue, clLime, BrushStyle::RisingHatch, VlakA1);
+        VorigeDelta = delta;
+        return;
+    }
+
+    if (!A2Klaar) {
+        // The first smaller angle freezes A2; that update still adds its vertex.
+        if (VorigeDelta > delta) A2Klaar = true;
+        VorigeDelta = delta;
+        extend(VlakA2, AantalA2, GetekendA2, VlakA1[3], delta, pelek);
+    }
+
+    if (PmechGekruist(pelek, pmech) && A2Klaar) A3Wacht = false;
+    if (A3Wacht) return;
+
+    // The first larger angle on the back swing ends the updates; it is still drawn.
+    if (VorigeDelta < delta) VlakkenActief = false;
+    VorigeDelta = delta;
+    extend(VlakA3, AantalA3, GetekendA3, VlakA1[0], delta, pelek);
+}
+
+void Oppervlakken::extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,
+                          double delta, double pelek) {
+    const std::int32_t n = aantal + 1;
+    if (n + 2 >= static_cast<std::int32_t>(vlak.size())) return; // full: the area stays as is
+    if (vlak[0].y() != NotPaintedY)
+        TekenVeelhoek(clWhite, clWhite, BrushStyle::FallingHatch, getekend);
+    aantal = n;
+    vlak[0] = start;
+    const QPoint punt(m_sinus.Hoek2X(delta), m_sinus.Vermogen2Y(pelek));
+    const auto at = [&vlak](std::int32_t slot) -> QPoint & {
+        return vlak[static_cast<std::size_t>(slot)];
+    };
+    at(n) = punt;
+    at(n + 1) = QPoint(punt.x(), start.y());
+    at(n + 2) = start;
+    getekend.assign(vlak.begin(), vlak.begin() + n + 2);
+    TekenVeelhoek(clBlue, clLime, BrushStyle::FallingHatch, getekend);
+}
+
+void Oppervlakken::TekenVeelhoek(Colour pen, Colour brush, BrushStyle style,
+                                 const PointList &points) {
+    m_surface.setPenColour(pen);
+    m_surface.setBrush(brush, style);
+    m_surface.polygon(points);
+}
+
+bool Oppervlakken::PmechGekruist(double pelek, double pmech) {
+    const bool boven = pelek >= pmech;
+    if (boven == BovenPmech) return false;
+    BovenPmech = boven;
+    return true;
+}

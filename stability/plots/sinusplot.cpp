@@ -1,0 +1,87 @@
+#include "sinusplot.h"
+
+#include "constants.h"
+#include "rounding.h"
+
+#include <cmath>
+
+void SinusPlot::InitSinus() {
+    const long double w = m_surface.size().width();
+    const long double h = m_surface.size().height();
+    SinusBreedte = roundToPixel(0.8L * w);
+    SinusHoogte = roundToPixel(0.8L * h);
+    SinusLinks = roundToPixel(0.1L * w);
+    SinusNulX = pixelAdd(roundToPixel(0.25L * SinusBreedte), SinusLinks);
+    SinusNulY = roundToPixel(0.5L * h);
+    SinusBoven = roundToPixel(0.1L * h);
+    VermogenSchaal = static_cast<double>(SinusHoogte * 0.5L * 0.9L);
+    HoekStap = static_cast<double>(2.0L / SinusBreedte);
+    VlakCapaciteit = SinusHoogte + 3;
+}
+
+void SinusPlot::BerekenSinus() {
+    SinusPunten.resize(static_cast<std::size_t>(SinusBreedte));
+    for (std::int32_t i = 0; i < SinusBreedte; ++i) {
+        const long double theta = (i * static_cast<long double>(HoekStap) - 0.5L) * Pi;
+        const double v = static_cast<double>(std::sin(theta) * VermogenSchaal);
+        SinusPunten[static_cast<std::size_t>(i)] =
+            QPoint(SinusLinks + i, pixelSub(SinusNulY, roundToPixel(v)));
+    }
+}
+
+void SinusPlot::TekenSinus() {
+    m_surface.setPenColour(clBlue);
+    m_surface.polyline(SinusPunten);
+}
+
+void SinusPlot::TekenPmech(double pmech) {
+    const std::int32_t y = Vermogen2Y(pmech);
+    PmechPunten = {QPoint(SinusLinks, y), QPoint(SinusLinks + SinusBreedte, y)};
+    m_surface.setPenColour(clGreen);
+    m_surface.polyline(PmechPunten);
+}
+
+void SinusPlot::Tekenas() {
+    if (showWindow) showWindow();
+    m_surface.setPen(clRed, 2);
+    m_surface.moveTo(SinusLinks, SinusNulY);
+    m_surface.lineTo(SinusLinks + SinusBreedte, SinusNulY);
+    m_surface.moveTo(SinusNulX, SinusBoven);
+    m_surface.lineTo(SinusNulX, SinusBoven + SinusHoogte);
+    m_surface.setPenWidth(1);
+}
+
+void SinusPlot::TekenBlok(double delta, double pelek) {
+    const std::int32_t x = Hoek2X(delta);
+    const std::int32_t y = Vermogen2Y(pelek);
+    // Held at the int32 range's ends, a block far off the picture stays there.
+    const std::int32_t left = pixelSub(x, 1), right = pixelAdd(x, 1);
+    const std::int32_t top = pixelSub(y, 1), bottom = pixelAdd(y, 1);
+    BlokPunten = {QPoint(left, top), QPoint(right, top), QPoint(right, bottom),
+                  QPoint(left, bottom), QPoint(left, top)};
+    m_surface.setPenColour(clBlack);
+    m_surface.polyline(BlokPunten);
+}
+
+void SinusPlot::VerwijderBlok() {
+    if (BlokPunten.empty()) return;
+    m_surface.setPenColour(clWhite);
+    m_surface.polyline(BlokPunten);
+    BlokPunten.clear();
+}
+
+void SinusPlot::Schoon() {
+    m_surface.newPicture();
+}
+
+std::int32_t SinusPlot::Hoek2X(double x) const {
+    // The reduced angle is held as a double, the comparisons are with extended
+    // constants: the double nearest 2 pi is not above 2 pi and maps to the power axis.
+    if (x > TwoPi) x = static_cast<double>(x - TwoPi * std::trunc(x / TwoPi));
+    if (x > 1.5L * Pi) x = static_cast<double>(x - TwoPi);
+    return pixelAdd(roundToPixel((1.0L / HoekStap) * x / Pi), SinusNulX);
+}
+
+std::int32_t SinusPlot::Vermogen2Y(double p) const {
+    return pixelSub(SinusNulY, roundToPixel(static_cast<long double>(p) * VermogenSchaal));
+}

@@ -1,0 +1,335 @@
+#include "dravon2.h"
+
+#include "controls.h"
+#include "dravexinfo.h"
+#include "equalareastatus.h"
+#include "gen_dlg_new.h"
+#include "imagecontrol.h"
+#include "layouthelpers.h"
+#include "numberformat.h"
+#include "schak_dlg.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// Shows a number in a read-out from its first digit on, as a student reads it: a long
+// number is cut off at the right, never at the left.
+void showReadout(QLineEdit *edit, long double value) {
+    edit->setText(formatGeneral(value));
+    edit->setCursorPosition(0);
+}
+
+} // namespace
+
+TDravon::TDravon(QWidget *parent)
+    : QMainWindow(parent), m_alertSound(std::make_unique<AlertSound>()) {
+    setObjectName(QStringLiteral("Dravon"));
+    setWindowTitle(QStringLiteral("Critical clearing time"));
+    setFont(layoutFont());
+
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setTimerType(Qt::PreciseTimer);
+
+    createMenu();
+    createControls();
+    sinus = std::make_unique<SinusPlot>(ImageSinus->surface());
+    sinus->showWindow = [this] { show(); };
+    oppervlakken = std::make_unique<Oppervlakken>(ImageSinus->surface(), *sinus);
+    fase = std::make_unique<Fase>(ImageFase->surface());
+    rotor = std::make_unique<Rotor>(ImageRotor->surface());
+    StatusEqualAreas = new EqualAreaStatus(this);
+    setStatusBar(StatusEqualAreas);
+    // The status bar adds to the layout's client area; nothing of the layout moves.
+    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height() +
+                                   StatusEqualAreas->sizeHint().height());
+    move(239, 137);
+    FormCreate();
+}
+
+TDravon::~TDravon() = default;
+
+void TDravon::createControls() {
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+
+    schema = makePanel(client, QStringLiteral("schema"), QRect(24, 16, 297, 209));
+    QFont symbolFont = font();
+    symbolFont.setPixelSize(19);
+    schema->setFont(symbolFont);
+    // Later controls lie on top of earlier ones: the letters on their circles.
+    Shape1 = new ShapeControl(schema, QStringLiteral("Shape1"), ShapeControl::Kind::Circle,
+                              QRect(9, 78, 73, 57), clWhite);
+    Shape1->setToolTip(QStringLiteral("right-click for popup"));
+    Generator =
+        new MouseLabel(schema, QStringLiteral("Generator"), QStringLiteral("G"), QPoint(40, 94));
+    Generator->setToolTip(QStringLiteral("rightclick for popup"));
+    Shape2 = new ShapeControl(schema, QStringLiteral("Shape2"), ShapeControl::Kind::Circle,
+                              QRect(200, 64, 73, 57), clWhite);
+    swingbus =
+        new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"), QPoint(224, 80));
+    Lijn = new ShapeControl(schema, QStringLiteral("Lijn"), ShapeControl::Kind::Rectangle,
+                            QRect(119, 91, 90, 4), clBlack);
+    Rail = new ShapeControl(schema, QStringLiteral("Rail"), ShapeControl::Kind::Rectangle,
+                            QRect(112, 48, 9, 89), clBlack);
+    Rail->setToolTip(QStringLiteral("rightclick for popup"));
+    Shape3 = new ShapeControl(schema, QStringLiteral("Shape3"), ShapeControl::Kind::Rectangle,
+                              QRect(73, 103, 45, 4), clBlack);
+    for (auto *shape : {Shape1, Shape2})
+        connect(shape, &ShapeControl::mouseDown, this, &TDravon::Shape1MouseDown);
+    for (auto *label : {Generator, swingbus})
+        connect(label, &MouseLabel::mouseDown, this, &TDravon::Shape1MouseDown);
+    connect(Rail, &ShapeControl::mouseDown, this, &TDravon::RailMouseDown);
+
+    PanelSinus = makePanel(client, QStringLiteral("PanelSinus"), QRect(24, 232, 297, 185));
+    ImageSinus = new ImageControl(PanelSinus, QStringLiteral("ImageSinus"), QRect(8, 8, 281, 168));
+
+    Kortsluiting = new QPushButton(QStringLiteral("short circuit"), client);
+    Kortsluiting->setObjectName(QStringLiteral("Kortsluiting"));
+    Kortsluiting->setGeometry(344, 16, 75, 25);
+    connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
+
+    EditDomega = makeEdit(client, QStringLiteral("EditDomega"), QRect(328, 56, 73, 21), true);
+    labDomega = makeLabel(client, QStringLiteral("labDomega"), QStringLiteral("Speed deviation"),
+                          {405, 59});
+    EditDelta = makeEdit(client, QStringLiteral("EditDelta"), QRect(328, 88, 73, 21), true);
+    LabDelta =
+        makeLabel(client, QStringLiteral("LabDelta"), QStringLiteral("rotor angle"), {405, 94});
+    EdittotTijd = makeEdit(client, QStringLiteral("EdittotTijd"), QRect(328, 128, 73, 21), false);
+    LabTotTijd =
+        makeLabel(client, QStringLiteral("LabTotTijd"), QStringLiteral("Total Time"), {406, 132});
+    EditPelek = makeEdit(client, QStringLiteral("EditPelek"), QRect(328, 160, 73, 21), false);
+    LabPelek = makeLabel(client, QStringLiteral("LabPelek"), QStringLiteral("Pelec"), {405, 168});
+
+    Panelrotor = makePanel(client, QStringLiteral("Panelrotor"), QRect(485, 238, 193, 177));
+    ImageRotor = new ImageControl(Panelrotor, QStringLiteral("ImageRotor"), QRect(24, 8, 161, 161));
+    Panelfase = makePanel(client, QStringLiteral("Panelfase"), QRect(501, 14, 177, 177));
+    ImageFase = new ImageControl(Panelfase, QStringLiteral("ImageFase"), QRect(16, 16, 145, 145));
+    Label1 = makeLabel(Panelfase, QStringLiteral("Label1"), QStringLiteral("angle"), {130, 90});
+    Label2 = makeLabel(Panelfase, QStringLiteral("Label2"), QStringLiteral("speed dev"), {90, 20});
+
+    setTabOrder(Kortsluiting, EditDomega);
+    setTabOrder(EditDomega, EditDelta);
+    setTabOrder(EditDelta, EdittotTijd);
+    setTabOrder(EdittotTijd, EditPelek);
+}
+
+void TDravon::createMenu() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Close1 = File1->addAction(QStringLiteral("&Close"), this, &TDravon::Close1Click);
+    Close1->setObjectName(QStringLiteral("Close1"));
+
+    Speed1 = menuBar()->addMenu(QStringLiteral("&Speed"));
+    Speed1->setObjectName(QStringLiteral("Speed1"));
+    auto *speeds = new QActionGroup(this);
+    speeds->setExclusive(true);
+    const auto addSpeed = [&](const QString &name, const QString &caption, RunSpeed speed) {
+        QAction *action = Speed1->addAction(caption, this, [this, speed] { setSpeed(speed); });
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(speed == m_speed);
+        speeds->addAction(action);
+        return action;
+    };
+    Realtime1 =
+        addSpeed(QStringLiteral("Realtime1"), QStringLiteral("&Real time"), RunSpeed::RealTime);
+    Slowmotion1 = addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"),
+                           RunSpeed::SlowMotion);
+    Fast1 = addSpeed(QStringLiteral("Fast1"), QStringLiteral("&Fast"), RunSpeed::Fast);
+
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = Help1->addAction(QStringLiteral("&Help"), this, &TDravon::Help2Click);
+    Help2->setObjectName(QStringLiteral("Help2"));
+    About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
+    About1->setObjectName(QStringLiteral("About1"));
+}
+
+void TDravon::FormCreate() {
+    Afschakeltijd = DefaultAfschakeltijd;
+    GenParams = TGenParams{};
+    m_run = std::make_unique<FaultRun>(GenParams);
+    m_run->addListener([this](const StepReport &report) { showStep(report); });
+    StatusEqualAreas->showCriterion(GenParams);
+    showReadout(EditDelta, generator().DeltaInDegrees());
+    // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
+    showReadout(EditPelek, generator().Pelek);
+
+    // Drawing the axes shows the window, before the rest of start-up is done.
+    sinus->InitSinus();
+    sinus->BerekenSinus();
+    sinus->TekenSinus();
+    sinus->TekenPmech(generator().Pmech);
+    sinus->Tekenas();
+
+    fase->InitFase();
+    fase->TekenasFase();
+    fase->BerekenFase(generator().Delta, generator().Domega);
+    fase->beginTrace(generator().Delta, generator().Domega);
+    fase->TekenFase();
+
+    rotor->InitRotor();
+    rotor->TekenRotor(generator().Delta);
+
+    FreshGenerator = true;
+}
+
+void TDravon::setSpeed(RunSpeed speed) {
+    m_speed = speed;
+    QAction *item = speed == RunSpeed::RealTime     ? Realtime1
+                    : speed == RunSpeed::SlowMotion ? Slowmotion1
+                                                    : Fast1;
+    if (item && !item->isChecked()) item->setChecked(true);
+}
+
+void TDravon::KortsluitingClick() {
+    if (m_run->Running()) {
+        // The loop further down the call stack sees this at its next test and ends.
+        m_run->stop();
+        return;
+    }
+    const bool reuse = FreshGenerator && generator().FollowsFromItsValues();
+    FreshGenerator = false;
+    if (reuse) {
+        // The start-up generator, already drawn, serves the first run, as long as the
+        // machine data written into it since have not changed its inertia or its
+        // starting angle.
+    } else {
+        m_run->newGenerator(GenParams);
+        redrawPowerAngle();
+        fase->SchoonFase();
+        fase->TekenasFase();
+        fase->beginTrace(generator().Delta, generator().Domega);
+    }
+    m_run->start();
+    TekenTeller = 0;
+    oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech);
+    areaSum.start(generator());
+    StatusEqualAreas->showAreas(areaSum);
+    tijdloop();
+}
+
+void TDravon::tijdloop() {
+    m_pacer.start(clock());
+    m_firstDue = m_lastDue = m_pacer.due();
+    while (m_run->continues()) {
+        m_lastDue = m_pacer.due();
+        // The engine steps the current generator and calls showStep.
+        const StepReport report = m_run->step(Afschakeltijd);
+        if (stepHook) stepHook(report.number);
+        // Let the window live: the button can stop the run, dialogs can change the data.
+        QCoreApplication::processEvents();
+        m_pacer.stepDone(m_speed, clock());
+        waitForNextStep();
+    }
+    m_run->finish();
+    StatusEqualAreas->showAreas(areaSum); // the last steps since the last redraw too
+}
+
+void TDravon::showStep(const StepReport &report) {
+    showReadout(EditPelek, generator().PelekInPowerUnit());
+    showReadout(EditDomega, report.Domega);
+    showReadout(EditDelta, generator().DeltaInDegrees());
+    areaSum.stap(generator());
+
+    if (report.outOfStep) {
+        // The engine ends the run after this step, once the box is closed.
+        if (m_alertSound) m_alertSound->play();
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                        QStringLiteral("De generator is uit de pas"), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("UitDePas"));
+        box.setTextFormat(Qt::PlainText);
+        runModal(box, modalRunner);
+    }
+
+    showReadout(EdittotTijd, report.clock);
+
+    // Reached through the current reference after the box, which ran events of its own.
+    const TMyGenerator &g = generator();
+    if (drawPlots) {
+        fase->BerekenFase(g.Delta, g.Domega);
+        fase->TekenFase();
+    }
+
+    ++TekenTeller;
+    if (TekenTeller == RedrawEvery && drawPlots) {
+        sinus->VerwijderBlok();
+        sinus->TekenSinus();
+        sinus->TekenBlok(g.Delta, g.Pelek);
+        oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech);
+        rotor->WisRotor();
+        rotor->TekenRotor(g.Delta);
+        StatusEqualAreas->showAreas(areaSum);
+    }
+    if (TekenTeller == RedrawEvery) TekenTeller = 0;
+}
+
+void TDravon::waitForNextStep() {
+    // Wait for the schedule while handling events as they come: no sleep that freezes
+    // the window, no busy loop that burns a core.
+    while (m_run->continues()) {
+        const auto left = m_pacer.due() - clock();
+        if (left <= RunPacer::Clock::duration::zero()) return;
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+        m_stepTimer.start(static_cast<int>(ms));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void TDravon::Shape1MouseDown(Qt::MouseButton button) {
+    if (button == Qt::RightButton) TGenDlg::Execute(this, generator(), GenParams, modalRunner);
+    TMyGenerator &g = generator();
+    g.Pmax = GenParams.Pmax;
+    g.H = GenParams.H;
+    g.Demping = GenParams.Demping;
+    if (GenParams.Pmech != g.Pmech) {
+        // The curve is not recomputed; the areas and the block are gone until the
+        // run draws them again.
+        g.Pmech = GenParams.Pmech;
+        redrawPowerAngle();
+    }
+    StatusEqualAreas->showCriterion(GenParams);
+    QCoreApplication::processEvents();
+}
+
+void TDravon::redrawPowerAngle() {
+    sinus->Schoon();
+    sinus->Tekenas();
+    sinus->TekenSinus();
+    sinus->TekenPmech(generator().Pmech);
+}
+
+void TDravon::RailMouseDown(Qt::MouseButton button) {
+    if (button == Qt::RightButton) TSchakDlg::Execute(this, Afschakeltijd, modalRunner);
+}
+
+void TDravon::Close1Click() {
+    close();
+}
+
+// Both dialogs are modal: a run in progress waits in its event pump until they close.
+void TDravon::Help2Click() {
+    TOKRightDlg::Execute(this, dravexHelp(), modalRunner);
+}
+
+void TDravon::About1Click() {
+    TAboutBox::Execute(this, dravexAbout(), modalRunner);
+}
+
+void TDravon::closeEvent(QCloseEvent *event) {
+    // A run in progress must not go on computing behind a closed window: clearing the
+    // flag ends its loop at the next test, and the program exits once it has returned.
+    m_run->stop();
+    QMainWindow::closeEvent(event);
+}

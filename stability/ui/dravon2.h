@@ -1,0 +1,156 @@
+#pragma once
+
+#include "alertsound.h"
+#include "equalarea.h"
+#include "fase.h"
+#include "faultrun.h"
+#include "modalrunner.h"
+#include "mygenerator.h"
+#include "oppervlakken.h"
+#include "rotor.h"
+#include "runpacer.h"
+#include "sinusplot.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <QMainWindow>
+#include <QTimer>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class EqualAreaStatus;
+class ImageControl;
+class MouseLabel;
+class ShapeControl;
+
+// The main window of Dravex: the one-line diagram (generator, busbar, line, swing bus),
+// the "short circuit" button that runs a fault, the read-outs of the run and the three
+// plots. It owns the state that the whole program shares: the machine data, the
+// clearing time and the one current generator.
+class TDravon : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TDravon(QWidget *parent = nullptr);
+    ~TDravon() override;
+
+    // Event handlers, named after the control and the event.
+    void KortsluitingClick();
+    void Shape1MouseDown(Qt::MouseButton button);
+    void RailMouseDown(Qt::MouseButton button);
+    void Close1Click();
+    void Help2Click();
+    void About1Click();
+
+    // The time loop of a fault run: paces the engine's steps and lets the window live
+    // between them; returns when the run ends.
+    void tijdloop();
+
+    // The simulation: the current generator, the clock, the run flag and the steps.
+    FaultRun &faultRun() { return *m_run; }
+    const FaultRun &faultRun() const { return *m_run; }
+    TMyGenerator &generator() { return m_run->generator(); }
+    const TMyGenerator &generator() const { return m_run->generator(); }
+    bool Running() const { return m_run->Running(); }
+    double TotTijd() const { return m_run->TotTijd(); }
+
+    RunSpeed speed() const { return m_speed; }
+    void setSpeed(RunSpeed speed);
+
+    // Program-wide state of the window's module.
+    TGenParams GenParams;
+    std::int32_t Afschakeltijd = DefaultAfschakeltijd; // clearing time, ms
+    bool FreshGenerator = false;                       // the start-up generator has not run yet
+    std::int32_t TekenTeller = 0;                      // steps since the last full redraw
+
+    // The plots that cost most are redrawn on every fifth step only.
+    static constexpr int RedrawEvery = 5;
+
+    // How modal dialogs and message boxes are shown; tests answer them here.
+    ModalRunner modalRunner;
+    // Called at the end of every step, before the event pump, with the step's number in
+    // its run (1 for the first).
+    std::function<void(int)> stepHook;
+    void setAlertSound(std::unique_ptr<AlertSound> sound) { m_alertSound = std::move(sound); }
+    // The clock that paces a run; tests give one that they move on themselves.
+    std::function<RunPacer::Clock::time_point()> clock = [] { return RunPacer::Clock::now(); };
+    // The schedule of the last run: when its first and its last step were due.
+    RunPacer::Clock::time_point firstStepDue() const { return m_firstDue; }
+    RunPacer::Clock::time_point lastStepDue() const { return m_lastDue; }
+    // Measurements switch the drawings off to see their share of a step.
+    bool drawPlots = true;
+
+    // The three drawings: power-angle plot with the equal areas, phase plane, rotor.
+    std::unique_ptr<SinusPlot> sinus;
+    std::unique_ptr<Oppervlakken> oppervlakken;
+    std::unique_ptr<Fase> fase;
+    std::unique_ptr<Rotor> rotor;
+    // A1 and A2 of the run, summed step by step, and where they are shown.
+    Oppervlaktesom areaSum;
+    EqualAreaStatus *StatusEqualAreas = nullptr;
+
+    // Controls, named as in the window's layout.
+    QFrame *schema = nullptr;
+    ShapeControl *Shape1 = nullptr;
+    MouseLabel *Generator = nullptr;
+    ShapeControl *Shape2 = nullptr;
+    MouseLabel *swingbus = nullptr;
+    ShapeControl *Lijn = nullptr;
+    ShapeControl *Rail = nullptr;
+    ShapeControl *Shape3 = nullptr;
+    QFrame *PanelSinus = nullptr;
+    ImageControl *ImageSinus = nullptr;
+    QPushButton *Kortsluiting = nullptr;
+    QLineEdit *EditDomega = nullptr;
+    QLabel *labDomega = nullptr;
+    QLineEdit *EditDelta = nullptr;
+    QLabel *LabDelta = nullptr;
+    QLineEdit *EdittotTijd = nullptr;
+    QLabel *LabTotTijd = nullptr;
+    QLineEdit *EditPelek = nullptr;
+    QLabel *LabPelek = nullptr;
+    QFrame *Panelrotor = nullptr;
+    ImageControl *ImageRotor = nullptr;
+    QFrame *Panelfase = nullptr;
+    ImageControl *ImageFase = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *Close1 = nullptr;
+    QMenu *Speed1 = nullptr;
+    QAction *Realtime1 = nullptr;
+    QAction *Slowmotion1 = nullptr;
+    QAction *Fast1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *About1 = nullptr;
+
+    // The client area below the menu bar that holds every control with the layout's
+    // margins.
+    static constexpr QSize ClientSize{688, 426};
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void FormCreate();
+    // Shows one step of the engine: read-outs, out-of-step reaction, drawings.
+    void showStep(const StepReport &report);
+    // Blanks the power-angle plot and draws axes, curve and Pmech line again.
+    void redrawPowerAngle();
+    void waitForNextStep();
+
+    std::unique_ptr<FaultRun> m_run;
+    std::unique_ptr<AlertSound> m_alertSound;
+    RunSpeed m_speed = RunSpeed::RealTime;
+    RunPacer m_pacer;
+    RunPacer::Clock::time_point m_firstDue, m_lastDue;
+    QTimer m_stepTimer; // wakes the loop when the next step is due
+};

@@ -1,0 +1,160 @@
+#include "gen_dlg_new.h"
+
+#include "errorreport.h"
+#include "layouthelpers.h"
+#include "numberformat.h"
+#include "textconvert.h"
+
+#include <cmath>
+#include <limits>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), m_runner(runner) {
+    setObjectName(QStringLiteral("GenDlg"));
+    setWindowTitle(QStringLiteral("Generator gegevens"));
+    setFixedSize(219, 214);
+    setFont(layoutFont());
+
+    Bevel1 = makeBevel(this, QStringLiteral("Bevel1"), QRect(8, 8, 201, 161));
+    // The labels end just left of their fields, at x = 82.
+    LabelPmax =
+        makeRightAlignedLabel(this, QStringLiteral("LabelPmax"), QStringLiteral("Pmax"), 82, 32);
+    LabelH = makeRightAlignedLabel(this, QStringLiteral("LabelH"), QStringLiteral("H"), 82, 64);
+    LabelDemping = makeRightAlignedLabel(this, QStringLiteral("LabelDemping"),
+                                         QStringLiteral("Demping"), 82, 96);
+    LabelPmech =
+        makeRightAlignedLabel(this, QStringLiteral("LabelPmech"), QStringLiteral("Pmech"), 82, 128);
+    const auto edit = [this](const QString &name, int top) {
+        return makeEdit(this, name, QRect(96, top, 81, 21), false, QStringLiteral("0"));
+    };
+    EditPmax = edit(QStringLiteral("EditPmax"), 24);
+    EditH = edit(QStringLiteral("EditH"), 56);
+    EditDemping = edit(QStringLiteral("EditDemping"), 88);
+    EditPmech = edit(QStringLiteral("EditPmech"), 120);
+    EditPmech->installEventFilter(this);
+
+    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(23, 180, 75, 25));
+    OKBtn->setDefault(true);
+    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
+                           QRect(119, 180, 75, 25));
+    connect(OKBtn, &QPushButton::clicked, this, &TGenDlg::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &TGenDlg::reject);
+
+    setTabOrder(OKBtn, CancelBtn);
+    setTabOrder(CancelBtn, EditPmax);
+    setTabOrder(EditPmax, EditH);
+    setTabOrder(EditH, EditDemping);
+    setTabOrder(EditDemping, EditPmech);
+    OKBtn->setFocus();
+}
+
+bool TGenDlg::Execute(QWidget *parent, const TMyGenerator &current, TGenParams &params,
+                      const ModalRunner &runner) {
+    TGenDlg dialog(parent, runner);
+    dialog.EditPmax->setText(formatGeneral(current.Pmax));
+    dialog.EditH->setText(formatGeneral(current.H));
+    dialog.EditDemping->setText(formatGeneral(current.Demping));
+    dialog.EditPmech->setText(formatGeneral(current.Pmech));
+    const bool ok = runModal(dialog, runner) == QDialog::Accepted;
+    if (ok) {
+        params = dialog.values();
+    } else {
+        params = TGenParams{current.Pmax, current.H, current.Demping, current.Pmech};
+    }
+    return ok;
+}
+
+void TGenDlg::EditPmechKeyPress(QChar &key) const {
+    const bool passes = key == QChar(8) || (key >= QChar(0x30) && key <= QChar(0x39)) ||
+                        key == systemDecimalSeparator();
+    if (!passes) key = QChar(0);
+}
+
+bool TGenDlg::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == EditPmech && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        // Keys without a character (arrows, Delete), control characters (Enter, Escape,
+        // the clipboard's shortcuts) and backspace are left alone.
+        if (!text.isEmpty() && text.at(0) >= QChar(' ')) {
+            QChar key = text.at(0);
+            EditPmechKeyPress(key);
+            if (key.isNull()) return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TGenDlg::refuse(QLineEdit *field, const QString &message) {
+    showErrorReport(this, message, m_runner);
+    field->setFocus();
+    field->selectAll();
+}
+
+bool TGenDlg::checkFields() {
+    TGenParams v;
+    const struct {
+        QLineEdit *field;
+        double *value;
+    } fields[] = {
+        {EditPmax, &v.Pmax}, {EditH, &v.H}, {EditDemping, &v.Demping}, {EditPmech, &v.Pmech}};
+    for (const auto &f : fields) {
+        try {
+            *f.value = textToFloat(f.field->text());
+        } catch (const ConversionError &e) {
+            refuse(f.field, e.message());
+            return false;
+        }
+    }
+    // Values for which the swing equation divides by zero, has no starting angle or
+    // would let the damping overshoot in a single step.
+    if (!(v.Pmax > 0)) {
+        refuse(EditPmax, QStringLiteral("Pmax must be greater than 0."));
+        return false;
+    }
+    if (!(v.H > 0)) {
+        refuse(EditH, QStringLiteral("H must be greater than 0."));
+        return false;
+    }
+    // The speed step divides by the inertia coefficient M = 2 H Pmax / C^2: it must be a
+    // normal double, or the step would divide by an underflowed 0 (speed and angle
+    // become no number) or by an overflowed infinity.
+    const long double m =
+        static_cast<long double>(v.H) * v.Pmax * 2 / (SynchronousSpeed * SynchronousSpeed);
+    if (m < std::numeric_limits<double>::min() || m > std::numeric_limits<double>::max()) {
+        const bool tooSmall = m < std::numeric_limits<double>::min();
+        // The field further from 1 is the one to change.
+        QLineEdit *field =
+            std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H)) ? EditPmax : EditH;
+        refuse(field,
+               QStringLiteral(
+                   "Pmax \u00D7 H is too %1 to compute with: the inertia coefficient "
+                   "M\u00A0=\u00A02\u00B7H\u00B7Pmax/C\u00B2 would %2 (it must lie from %3 to %4).")
+                   .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large"),
+                        tooSmall ? QStringLiteral("underflow") : QStringLiteral("overflow"),
+                        formatGeneral(std::numeric_limits<double>::min()),
+                        formatGeneral(std::numeric_limits<double>::max())));
+        return false;
+    }
+    const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
+    if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L)) {
+        refuse(EditDemping,
+               QStringLiteral("Demping must be 0 or more and below 2H / C = %1, so that one step "
+                              "removes less than all of the speed deviation.")
+                   .arg(formatGeneral(dampingLimit)));
+        return false;
+    }
+    if (!(v.Pmech >= 0 && v.Pmech <= 1)) {
+        refuse(EditPmech, QStringLiteral("Pmech must lie from 0 to 1."));
+        return false;
+    }
+    m_values = v;
+    return true;
+}
+
+void TGenDlg::accept() {
+    if (checkFields()) QDialog::accept();
+}

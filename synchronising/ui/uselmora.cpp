@@ -1,0 +1,303 @@
+#include "uselmora.h"
+
+#include "constants.h"
+#include "controls.h"
+#include "imagecontrol.h"
+#include "layouthelpers.h"
+#include "numberformat.h"
+#include "schakelen.h"
+#include "selmexinfo.h"
+#include "uabout.h"
+#include "uhelp.h"
+#include "usetup.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+QGroupBox *makeGroup(QWidget *parent, const QString &name, const QString &title, QRect geometry) {
+    auto *group = new QGroupBox(title, parent);
+    group->setObjectName(name);
+    group->setGeometry(geometry);
+    return group;
+}
+
+QSlider *makeSlider(QWidget *parent, const QString &name, QRect geometry) {
+    auto *slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setGeometry(geometry);
+    slider->setRange(0, 100);
+    slider->setValue(50);
+    slider->setTickInterval(5);
+    slider->setTickPosition(QSlider::TicksBelow);
+    return slider;
+}
+
+} // namespace
+
+TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
+    : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
+      m_random(std::move(clock)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setFont(layoutFont());
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    createMenu();
+    createControls();
+    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    move(231, 107);
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls() {
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+
+    Panel1 = makePanel(client, QStringLiteral("Panel1"), QRect(11, 14, 526, 265));
+    Image1 = new ImageControl(Panel1, QStringLiteral("Image1"), QRect(31, 32, 200, 200));
+    Image2 = new ImageControl(Panel1, QStringLiteral("Image2"), QRect(287, 33, 200, 200));
+    // The blank pictures show at once; the arrows come with the first tick.
+    Image1->surface();
+    Image2->surface();
+    Label7 = makeLabel(Panel1, QStringLiteral("Label7"), QStringLiteral("Network"), QPoint(115, 8));
+    Label8 =
+        makeLabel(Panel1, QStringLiteral("Label8"), QStringLiteral("Generator"), QPoint(388, 8));
+    for (QLabel *title : {Label7, Label8}) {
+        title->setFont(layoutFont(16));
+        title->adjustSize();
+    }
+    hoekhulp = new ShapeControl(Panel1, QStringLiteral("hoekhulp"), ShapeControl::Kind::Circle,
+                                QRect(251, 238, 25, 25), clWhite);
+    hoekhulp->hide();
+
+    Schakelen = makeButton(client, QStringLiteral("Schakelen"), QStringLiteral("Switch"),
+                           QRect(230, 279, 97, 49));
+    connect(Schakelen, &QPushButton::clicked, this, &TForm1::SchakelenClick);
+    BtnStartStop = makeButton(client, QStringLiteral("BtnStartStop"), QStringLiteral("Start/Stop"),
+                              QRect(27, 310, 75, 25));
+    connect(BtnStartStop, &QPushButton::clicked, this, &TForm1::BtnStartStopClick);
+
+    Regeling = makeGroup(client, QStringLiteral("Regeling"), QStringLiteral("Controls"),
+                         QRect(291, 373, 249, 160));
+    LbAmplutide = makeLabel(Regeling, QStringLiteral("LbAmplutide"), QStringLiteral("Amplutide"),
+                            QPoint(25, 24));
+    TbAmplitude = makeSlider(Regeling, QStringLiteral("TbAmplitude"), QRect(88, 16, 150, 33));
+    LbFrequentie = makeLabel(Regeling, QStringLiteral("LbFrequentie"), QStringLiteral("Frequenty"),
+                             QPoint(24, 64));
+    TbFrequentie = makeSlider(Regeling, QStringLiteral("TbFrequentie"), QRect(88, 56, 150, 33));
+    Button2 = makeButton(Regeling, QStringLiteral("Button2"), QStringLiteral("change phase order"),
+                         QRect(3, 105, 115, 25));
+    Button3 = makeButton(Regeling, QStringLiteral("Button3"),
+                         QStringLiteral("change rotation direction"), QRect(125, 104, 123, 25));
+    connect(TbAmplitude, &QSlider::valueChanged, this, &TForm1::TbAmplitudeChange);
+    connect(TbFrequentie, &QSlider::valueChanged, this, &TForm1::tbFrequentieChange);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+
+    Metingen = makeGroup(client, QStringLiteral("Metingen"),
+                         QStringLiteral("Measurements Generator"), QRect(25, 373, 204, 104));
+    Label2 = makeLabel(Metingen, QStringLiteral("Label2"), QStringLiteral("Line Votage"),
+                       QPoint(31, 30));
+    EdUgen = makeEdit(Metingen, QStringLiteral("EdUgen"), QRect(94, 26, 57, 21), true);
+    Label5 = makeLabel(Metingen, QStringLiteral("Label5"), QStringLiteral("V"), QPoint(166, 34));
+    Label3 =
+        makeLabel(Metingen, QStringLiteral("Label3"), QStringLiteral("Frequentie"), QPoint(39, 70));
+    EdFreq = makeEdit(Metingen, QStringLiteral("EdFreq"), QRect(94, 66, 57, 21), true);
+    Label6 = makeLabel(Metingen, QStringLiteral("Label6"), QStringLiteral("Hz"), QPoint(166, 74));
+    // Where the system's font is wider than the layout's, a caption ends just left of
+    // its field rather than running under it.
+    for (QLabel *caption : {Label2, Label3})
+        if (caption->geometry().right() >= EdUgen->x() - 2)
+            caption->move(EdUgen->x() - 3 - caption->width(), caption->y());
+
+    GroupBox1 = makeGroup(client, QStringLiteral("GroupBox1"), QString(), QRect(26, 479, 203, 52));
+    Label4 = makeLabel(GroupBox1, QStringLiteral("Label4"), QStringLiteral("Phase Angle"),
+                       QPoint(27, 18));
+    Edit1 = makeEdit(GroupBox1, QStringLiteral("Edit1"), QRect(95, 13, 57, 21), true);
+    Label1 =
+        makeLabel(GroupBox1, QStringLiteral("Label1"), QStringLiteral("grad"), QPoint(159, 20));
+    if (Label4->geometry().right() >= Edit1->x() - 2)
+        Label4->move(Edit1->x() - 3 - Label4->width(), Label4->y());
+}
+
+void TForm1::createMenu() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    afsluiten1 = File1->addAction(QStringLiteral("&Close"), this, &TForm1::afsluiten1Click);
+    afsluiten1->setObjectName(QStringLiteral("afsluiten1"));
+    opties1 = menuBar()->addMenu(QStringLiteral("&Tools"));
+    opties1->setObjectName(QStringLiteral("opties1"));
+    synchrhulp1 =
+        opties1->addAction(QStringLiteral("&Synchr aid"), this, &TForm1::synchrhulp1Click);
+    synchrhulp1->setObjectName(QStringLiteral("synchrhulp1"));
+    Setup1 = opties1->addAction(QStringLiteral("&Setup"), this, &TForm1::Setup1Click);
+    Setup1->setObjectName(QStringLiteral("Setup1"));
+    about1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    about1->setObjectName(QStringLiteral("about1"));
+    Help1 = about1->addAction(QStringLiteral("&Help"), this, &TForm1::Help1Click);
+    Help1->setObjectName(QStringLiteral("Help1"));
+    info1 = about1->addAction(QStringLiteral("&About"), this, &TForm1::info1Click);
+    info1->setObjectName(QStringLiteral("info1"));
+}
+
+void TForm1::FormCreate() {
+    // Erasing paints in the colour behind text fields: white on the usual desktop
+    // colours, like the blank pictures, so an erased arrow leaves no trace.
+    const Colour background = fromQRgb(palette().color(QPalette::Base).rgb());
+    for (Phasors *set : {&NetVector, &GenVector})
+        for (Tvector &v : *set) v.BackgroundColor = background;
+
+    // The network: red up, lime and blue 120 degrees behind each other.
+    const double angles[3] = {0.5, -1.0 / 6, 7.0 / 6};
+    const Colour colours[3] = {clRed, clLime, clBlue};
+    for (std::size_t k = 0; k < 3; ++k) NetVector[k].Init(colours[k], Image1->surface(), angles[k]);
+
+    // The generator: the same angles, the colours in a random order.
+    const std::int32_t i1 = m_random.Random(3);
+    GenVector[0].Init(colours[i1], Image2->surface(), angles[0]);
+    std::int32_t i2 = 0;
+    do {
+        i2 = m_random.Random(3); // the same millisecond gives the same draw: wait for the next
+    } while (i2 == i1);
+    GenVector[1].Init(colours[i2], Image2->surface(), angles[1]);
+    GenVector[2].Init(colours[3 - i1 - i2], Image2->surface(), angles[2]);
+
+    NetStep = 0.02;
+    Direction = m_random.Random(2) == 0 ? -1.0 : 1.0;
+    FreqOffset = m_random.Random(30);
+    tbFrequentieChange();
+    AmpFactor = (m_random.Random(4) + 7) / 10.0;
+    TbAmplitudeChange();
+    Timer1->start();
+    MaxAngle = 20;
+}
+
+void TForm1::Timer1Timer() {
+    Draai(GenVector, GenStep, pump);
+    Draai(NetVector, NetStep, pump);
+    hoekhulp->setFill(HoekGoed(NetVector, GenVector, MaxAngle) ? clGreen : clRed);
+    ++TickCount;
+    if (TickCount % 3 == 0) ToonHoek();
+}
+
+void TForm1::TbAmplitudeChange() {
+    Timer1->stop();
+    // The slider scales the random base amplitude by 0.5 to 1.5.
+    for (std::size_t k = 0; k < 3; ++k)
+        GenVector[k].Length = static_cast<double>(static_cast<long double>(NetVector[k].Length) *
+                                                  AmpFactor * (TbAmplitude->value() + 50) / 100);
+    const long double volts =
+        static_cast<long double>(GenVector[0].Length) / NetVector[0].Length * NetworkLineVoltage;
+    EdUgen->setText(formatGeneralDigits(volts, 3));
+    Timer1->start();
+}
+
+void TForm1::tbFrequentieChange() {
+    Timer1->stop();
+    GenStep = static_cast<double>(static_cast<long double>(TbFrequentie->value() - FreqOffset) /
+                                  NetworkFrequency * NetStep * Direction);
+    const long double hertz = NetworkFrequency / NetStep * GenStep;
+    EdFreq->setText(formatGeneralDigits(std::fabs(hertz), 3));
+    Timer1->start();
+}
+
+void TForm1::WisselKleur(int i, int j) {
+    std::swap(GenVector[static_cast<std::size_t>(i - 1)].PhaseColor,
+              GenVector[static_cast<std::size_t>(j - 1)].PhaseColor);
+}
+
+void TForm1::Button2Click() {
+    WisselKleur(1, 2);
+}
+
+void TForm1::Button3Click() {
+    Direction = -Direction;
+    tbFrequentieChange();
+}
+
+void TForm1::BtnStartStopClick() {
+    if (Timer1->isActive()) {
+        Timer1->stop();
+    } else {
+        Timer1->start();
+    }
+}
+
+void TForm1::ToonHoek() {
+    Edit1->setText(formatFixed(Fasehoek(NetVector, GenVector), 3, 1));
+}
+
+void TForm1::showMessage(const QString &text) {
+    // The report's lines end in carriage returns; the box breaks its lines at line feeds.
+    QString shown = text;
+    shown.replace(QChar('\r'), QChar('\n'));
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), shown,
+                    QMessageBox::Ok, this);
+    box.setProperty("message", text);
+    box.setTextFormat(Qt::PlainText);
+    runModal(box, modalRunner);
+}
+
+void TForm1::SchakelenClick() {
+    const SchakelOordeel oordeel =
+        beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
+    if (!oordeel.goed()) {
+        showMessage(oordeel.melding());
+        return;
+    }
+    // Connected: from now on the generator turns with the network, at the angle it had.
+    Timer1->stop();
+    GenStep = NetStep;
+    EdFreq->setText(formatGeneral(NetworkFrequency));
+    Timer1->start();
+    hoekhulp->hide();
+    synchrhulp1->setText(QStringLiteral("synchr hulp"));
+    showMessage(QStringLiteral("Goed gedaan"));
+}
+
+void TForm1::synchrhulp1Click() {
+    if (hoekhulp->isHidden()) {
+        hoekhulp->show();
+        synchrhulp1->setText(QStringLiteral("* synchr aid"));
+    } else {
+        hoekhulp->hide();
+        synchrhulp1->setText(QStringLiteral("synchr aid"));
+    }
+    Timer1->start();
+}
+
+void TForm1::afsluiten1Click() {
+    close();
+}
+
+void TForm1::Setup1Click() {
+    TOKBottomDlg::Execute(this, MaxAngle, modalRunner);
+}
+
+// The animation stands still while help or About is open.
+void TForm1::Help1Click() {
+    Timer1->stop();
+    TOKRightDlg::Execute(this, selmexHelp(), modalRunner);
+    Timer1->start();
+}
+
+void TForm1::info1Click() {
+    Timer1->stop();
+    TAboutBox::Execute(this, selmexAbout(), modalRunner);
+    Timer1->start();
+}
