@@ -1,6 +1,7 @@
 #include "dravon2.h"
 
 #include "controls.h"
+#include "criticalclearing.h"
 #include "dravexinfo.h"
 #include "equalareastatus.h"
 #include "gen_dlg_new.h"
@@ -8,6 +9,7 @@
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "schak_dlg.h"
+#include "swingcurves.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -52,6 +54,7 @@ TDravon::TDravon(QWidget *parent)
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height() +
                                    StatusEqualAreas->sizeHint().height());
     move(239, 137);
+    describeForScreenReaders();
     FormCreate();
 }
 
@@ -96,6 +99,8 @@ void TDravon::createControls() {
     Kortsluiting = new QPushButton(QStringLiteral("short circuit"), client);
     Kortsluiting->setObjectName(QStringLiteral("Kortsluiting"));
     Kortsluiting->setGeometry(344, 16, 75, 25);
+    // Enter presses the focused button, like Space: the window has no default button.
+    Kortsluiting->setAutoDefault(true);
     connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
 
     EditDomega = makeEdit(client, QStringLiteral("EditDomega"), QRect(328, 56, 73, 21), true);
@@ -127,8 +132,31 @@ void TDravon::createMenu() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    Close1 = File1->addAction(QStringLiteral("&Close"), this, &TDravon::Close1Click);
-    Close1->setObjectName(QStringLiteral("Close1"));
+    const auto addItem = [this](QMenu *menu, const QString &name, const QString &caption,
+                                void (TDravon::*handler)()) {
+        QAction *action = menu->addAction(caption, this, handler);
+        action->setObjectName(name);
+        return action;
+    };
+    ExportRun1 = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
+                         &TDravon::ExportRun1Click);
+    SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
+                           QStringLiteral("Save &picture..."), &TDravon::SavePicture1Click);
+    File1->addSeparator();
+    Close1 = addItem(File1, QStringLiteral("Close1"), QStringLiteral("&Close"), &TDravon::Close1Click);
+
+    Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
+    Tools1->setObjectName(QStringLiteral("Tools1"));
+    MachineData1 = addItem(Tools1, QStringLiteral("MachineData1"),
+                           QStringLiteral("&Machine data..."), &TDravon::MachineData1Click);
+    ClearingTime1 = addItem(Tools1, QStringLiteral("ClearingTime1"),
+                            QStringLiteral("C&learing time..."), &TDravon::ClearingTime1Click);
+    Tools1->addSeparator();
+    FindCritical1 = addItem(Tools1, QStringLiteral("FindCritical1"),
+                            QStringLiteral("&Find critical clearing time"),
+                            &TDravon::FindCritical1Click);
+    SwingCurves1 = addItem(Tools1, QStringLiteral("SwingCurves1"), QStringLiteral("S&wing curves"),
+                           &TDravon::SwingCurves1Click);
 
     Speed1 = menuBar()->addMenu(QStringLiteral("&Speed"));
     Speed1->setObjectName(QStringLiteral("Speed1"));
@@ -213,6 +241,7 @@ void TDravon::KortsluitingClick() {
         fase->beginTrace(generator().Delta, generator().Domega);
     }
     m_run->start();
+    history.begin(generator(), Afschakeltijd);
     TekenTeller = 0;
     oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech);
     areaSum.start(generator());
@@ -234,10 +263,13 @@ void TDravon::tijdloop() {
         waitForNextStep();
     }
     m_run->finish();
+    history.finish(*m_run);
     StatusEqualAreas->showAreas(areaSum); // the last steps since the last redraw too
+    if (m_swingCurves) m_swingCurves->follow(history, true);
 }
 
 void TDravon::showStep(const StepReport &report) {
+    history.record(report, generator());
     showReadout(EditPelek, generator().PelekInPowerUnit());
     showReadout(EditDomega, report.Domega);
     showReadout(EditDelta, generator().DeltaInDegrees());
@@ -271,6 +303,7 @@ void TDravon::showStep(const StepReport &report) {
         rotor->WisRotor();
         rotor->TekenRotor(g.Delta);
         StatusEqualAreas->showAreas(areaSum);
+        if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, false);
     }
     if (TekenTeller == RedrawEvery) TekenTeller = 0;
 }
@@ -325,6 +358,81 @@ void TDravon::Help2Click() {
 
 void TDravon::About1Click() {
     TAboutBox::Execute(this, dravexAbout(), modalRunner);
+}
+
+void TDravon::ExportRun1Click() {
+    reportFiles.exportRun(this, history.last(), modalRunner);
+}
+
+void TDravon::SavePicture1Click() {
+    reportFiles.savePicture(this, clientPicture(), modalRunner);
+}
+
+QImage TDravon::clientPicture() {
+    const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
+    return grab(QRect(0, top, width(), height() - top)).toImage();
+}
+
+// The same as the right-clicks on the diagram, for the keyboard and for a touchpad
+// without a right button; like them, they work during a run.
+void TDravon::MachineData1Click() {
+    Shape1MouseDown(Qt::RightButton);
+}
+
+void TDravon::ClearingTime1Click() {
+    RailMouseDown(Qt::RightButton);
+}
+
+void TDravon::FindCritical1Click() {
+    // Runs of its own from fresh generators: the current generator, the plots and a run
+    // in progress are left alone.
+    StatusEqualAreas->showSimulation(findCriticalClearingTime(GenParams), GenParams);
+}
+
+void TDravon::SwingCurves1Click() {
+    if (!m_swingCurves) m_swingCurves = new SwingCurves(this);
+    m_swingCurves->follow(history, !Running()); // what it missed while it was closed
+    m_swingCurves->show();
+    m_swingCurves->raise();
+    m_swingCurves->activateWindow();
+}
+
+void TDravon::describeForScreenReaders() {
+    const auto describe = [](QWidget *w, const QString &name, const QString &description) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    };
+    describe(schema, QStringLiteral("One-line diagram"),
+             QStringLiteral("A generator feeds an infinite bus over a line from its busbar."));
+    const QString generatorHelp = QStringLiteral(
+        "Right-click, or Tools > Machine data, to change Pmax, H, Demping and Pmech.");
+    describe(Shape1, QStringLiteral("Generator"), generatorHelp);
+    describe(Generator, QStringLiteral("Generator"), generatorHelp);
+    describe(Shape2, QStringLiteral("Swing bus"), QStringLiteral("The infinite bus. ") + generatorHelp);
+    describe(swingbus, QStringLiteral("Swing bus"), QStringLiteral("The infinite bus. ") + generatorHelp);
+    describe(Rail, QStringLiteral("Busbar"),
+             QStringLiteral("Where the short circuit is put. Right-click, or Tools > Clearing "
+                            "time, to change when it is cleared."));
+    describe(Lijn, QStringLiteral("Line"), QStringLiteral("The line from the busbar to the swing bus."));
+    describe(Shape3, QStringLiteral("Connection"),
+             QStringLiteral("The connection from the generator to the busbar."));
+    describe(Kortsluiting, QStringLiteral("short circuit"),
+             QStringLiteral("Starts a fault run; pressed during a run, stops it."));
+    describe(ImageSinus, QStringLiteral("Power-angle plot"),
+             QStringLiteral("Electrical power against rotor angle, the mechanical power line, "
+                            "the operating point and the accelerating and decelerating areas."));
+    describe(ImageFase, QStringLiteral("Phase plane"),
+             QStringLiteral("Speed deviation against rotor angle through the run."));
+    describe(ImageRotor, QStringLiteral("Rotor"),
+             QStringLiteral("The two-pole rotor turned by the rotor angle."));
+    describe(EditDomega, QStringLiteral("Speed deviation"),
+             QStringLiteral("Speed deviation from synchronous speed, rad/s."));
+    describe(EditDelta, QStringLiteral("rotor angle"),
+             QStringLiteral("Rotor angle against the infinite bus, degrees."));
+    describe(EdittotTijd, QStringLiteral("Total Time"),
+             QStringLiteral("Simulated time since the fault, seconds."));
+    describe(EditPelek, QStringLiteral("Pelec"),
+             QStringLiteral("Electrical power, in the unit of Pmax."));
 }
 
 void TDravon::closeEvent(QCloseEvent *event) {

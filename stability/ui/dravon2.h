@@ -7,7 +7,9 @@
 #include "modalrunner.h"
 #include "mygenerator.h"
 #include "oppervlakken.h"
+#include "reportfiles.h"
 #include "rotor.h"
+#include "runhistory.h"
 #include "runpacer.h"
 #include "sinusplot.h"
 
@@ -27,6 +29,7 @@ class EqualAreaStatus;
 class ImageControl;
 class MouseLabel;
 class ShapeControl;
+class SwingCurves;
 
 // The main window of Dravex: the one-line diagram (generator, busbar, line, swing bus),
 // the "short circuit" button that runs a fault, the read-outs of the run and the three
@@ -45,6 +48,19 @@ public:
     void Close1Click();
     void Help2Click();
     void About1Click();
+    // File > Export run..., File > Save picture...
+    void ExportRun1Click();
+    void SavePicture1Click();
+    // Tools: the dialogs of the diagram's right-clicks, from the keyboard; the
+    // simulation's own critical clearing time; the swing curves' window.
+    void MachineData1Click();
+    void ClearingTime1Click();
+    void FindCritical1Click();
+    void SwingCurves1Click();
+
+    // The client area as a picture: diagram, read-outs, plots and status bar, without
+    // the menu.
+    QImage clientPicture();
 
     // The time loop of a fault run: paces the engine's steps and lets the window live
     // between them; returns when the run ends.
@@ -89,6 +105,10 @@ public:
     std::unique_ptr<Oppervlakken> oppervlakken;
     std::unique_ptr<Fase> fase;
     std::unique_ptr<Rotor> rotor;
+    // Every step of the last runs, for the swing curves and the export.
+    RunHistory history;
+    ReportFiles reportFiles;
+    SwingCurves *swingCurves() const { return m_swingCurves; }
     // A1 and A2 of the run, summed step by step, and where they are shown.
     Oppervlaktesom areaSum;
     EqualAreaStatus *StatusEqualAreas = nullptr;
@@ -121,7 +141,14 @@ public:
     QLabel *Label2 = nullptr;
 
     QMenu *File1 = nullptr;
+    QAction *ExportRun1 = nullptr;
+    QAction *SavePicture1 = nullptr;
     QAction *Close1 = nullptr;
+    QMenu *Tools1 = nullptr;
+    QAction *MachineData1 = nullptr;
+    QAction *ClearingTime1 = nullptr;
+    QAction *FindCritical1 = nullptr;
+    QAction *SwingCurves1 = nullptr;
     QMenu *Speed1 = nullptr;
     QAction *Realtime1 = nullptr;
     QAction *Slowmotion1 = nullptr;
@@ -140,6 +167,7 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void describeForScreenReaders();
     void FormCreate();
     // Shows one step of the engine: read-outs, out-of-step reaction, drawings.
     void showStep(const StepReport &report);
@@ -148,6 +176,7 @@ private:
     void waitForNextStep();
 
     std::unique_ptr<FaultRun> m_run;
+    SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
     std::unique_ptr<AlertSound> m_alertSound;
     RunSpeed m_speed = RunSpeed::RealTime;
     RunPacer m_pacer;

@@ -48,6 +48,32 @@ QString areasText(const Oppervlaktesom &som) {
     return text;
 }
 
+QString simulationText(const CriticalClearing &found) {
+    switch (found.kind) {
+    case CriticalClearing::Kind::AlwaysInStep:
+        return QStringLiteral("Simulation: in step for every clearing time up to %1 ms")
+            .arg(found.lastInStepMs);
+    case CriticalClearing::Kind::NeverInStep:
+        return QStringLiteral("Simulation: out of step even at 0 ms");
+    case CriticalClearing::Kind::Limit:
+        break;
+    }
+    return QStringLiteral("Simulation: in step up to %1 ms, out of step from %2 ms")
+        .arg(found.lastInStepMs)
+        .arg(found.lastInStepMs + 1);
+}
+
+namespace {
+
+const QString SimulationHint =
+    QStringLiteral("Simulation: Tools > Find critical clearing time runs the faults to find it");
+
+bool sameData(const TGenParams &a, const TGenParams &b) {
+    return a.Pmax == b.Pmax && a.H == b.H && a.Demping == b.Demping && a.Pmech == b.Pmech;
+}
+
+} // namespace
+
 EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("EqualAreaStatus"));
     setSizeGripEnabled(false);
@@ -57,11 +83,15 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     layout->setSpacing(1);
     Criterion = new QLabel(lines);
     Criterion->setObjectName(QStringLiteral("Criterion"));
+    Simulation = new QLabel(SimulationHint, lines);
+    Simulation->setObjectName(QStringLiteral("Simulation"));
+    Simulation->setTextFormat(Qt::PlainText);
     Areas = new QLabel(lines);
     Areas->setObjectName(QStringLiteral("Areas"));
     Criterion->setTextFormat(Qt::PlainText);
     Areas->setTextFormat(Qt::PlainText); // "A2 < A1" is text, not the start of a tag
     layout->addWidget(Criterion);
+    layout->addWidget(Simulation);
     layout->addWidget(Areas);
     addWidget(lines, 1);
     // Why the run and the criterion need not agree to the millisecond.
@@ -72,6 +102,15 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
 
 void EqualAreaStatus::showCriterion(const TGenParams &params) {
     Criterion->setText(criterionText(BerekenKritiek(params)));
+    if (m_simulated && !sameData(*m_simulated, params)) {
+        m_simulated.reset();
+        Simulation->setText(SimulationHint);
+    }
+}
+
+void EqualAreaStatus::showSimulation(const CriticalClearing &found, const TGenParams &params) {
+    m_simulated = params;
+    Simulation->setText(simulationText(found));
 }
 
 void EqualAreaStatus::showAreas(const Oppervlaktesom &som) {

@@ -1,25 +1,38 @@
 #pragma once
 
+#include "criticalclearing.h"
 #include "equalarea.h"
+
+#include <optional>
 
 #include <QStatusBar>
 
 class QLabel;
 
 // The equal-area criterion in numbers, along the bottom of the main window: the
-// critical clearing angle and time for the machine data, and the areas A1 and A2 of
-// the run with its verdict.
+// critical clearing angle and time for the machine data, under it the simulation's own
+// critical clearing time once it has been looked for, and the areas A1 and A2 of the run
+// with its verdict.
 class EqualAreaStatus : public QStatusBar {
     Q_OBJECT
 public:
     explicit EqualAreaStatus(QWidget *parent);
 
+    // The criterion for the machine data; the simulation's figure goes when it was
+    // found for other data.
     void showCriterion(const TGenParams &params);
+    void showSimulation(const CriticalClearing &found, const TGenParams &params);
     void showAreas(const Oppervlaktesom &som);
 
     QLabel *Criterion = nullptr;
+    QLabel *Simulation = nullptr;
     QLabel *Areas = nullptr;
+
+private:
+    std::optional<TGenParams> m_simulated; // the data the simulation's figure is for
 };
+
+QString simulationText(const CriticalClearing &found);
 
 QString criterionText(const KritiekeAfschakeling &k);
 QString areasText(const Oppervlaktesom &som);

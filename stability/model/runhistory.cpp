@@ -1,0 +1,35 @@
+#include "runhistory.h"
+
+void RunHistory::begin(const TMyGenerator &g, std::int32_t clearingMs) {
+    if (!m_runs.empty() && m_runs.back().end == RunEnd::NotEnded) {
+        RunRecord &open = m_runs.back();
+        open.end = RunEnd::Stopped;
+        open.endClock = open.samples.empty() ? 0 : open.samples.back().clock + StapTijd;
+    }
+    RunRecord run;
+    run.id = ++m_lastId;
+    run.params = TGenParams{g.Pmax, g.H, g.Demping, g.Pmech};
+    run.clearingMs = clearingMs;
+    run.samples.reserve(3334);
+    m_runs.push_back(std::move(run));
+    while (m_runs.size() > Kept) m_runs.pop_front();
+}
+
+void RunHistory::record(const StepReport &report, const TMyGenerator &g) {
+    if (m_runs.empty()) return;
+    RunSample s;
+    s.number = report.number;
+    s.clock = report.clock;
+    s.faultOn = report.faultOn;
+    s.rotorAngleDeg = static_cast<double>(g.DeltaInDegrees());
+    s.speedDeviation = g.Domega;
+    s.pelec = static_cast<double>(g.PelekInPowerUnit());
+    m_runs.back().samples.push_back(s);
+}
+
+void RunHistory::finish(const FaultRun &run) {
+    if (m_runs.empty() || m_runs.back().end != RunEnd::NotEnded) return;
+    RunRecord &r = m_runs.back();
+    r.end = run.end();
+    r.endClock = r.end == RunEnd::OutOfStep ? run.outOfStepClock() : run.TotTijd();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "faultrun.h"
+#include "mygenerator.h"
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+// One step of a run, as the read-outs showed it.
+struct RunSample {
+    int number = 0;            // 1 for the first step
+    double clock = 0;          // s, at the start of the step
+    bool faultOn = false;
+    double rotorAngleDeg = 0;  // degrees, not wrapped
+    double speedDeviation = 0; // rad/s
+    double pelec = 0;          // Pelek times Pmax: the read-out's unit
+};
+
+// A whole run: the machine data and clearing time it started with, every step, and how
+// it ended.
+struct RunRecord {
+    int id = 0; // counts the runs since the program started, from 1
+    TGenParams params;
+    std::int32_t clearingMs = 0;
+    std::vector<RunSample> samples;
+    RunEnd end = RunEnd::NotEnded;
+    // Out of step: the clock of the step that found it. Stopped or at the clock limit:
+    // the simulated time when the run ended.
+    double endClock = 0;
+};
+
+// The last few runs, for the swing curves and the export: every step of each, recorded
+// as the window shows it.
+class RunHistory {
+public:
+    static constexpr std::size_t Kept = 5;
+
+    // A run starts. A run still open is one that a press started anew before its loop
+    // had ended: it was stopped by that press.
+    void begin(const TMyGenerator &g, std::int32_t clearingMs);
+    void record(const StepReport &report, const TMyGenerator &g);
+    // The run's loop has ended; `run` says how.
+    void finish(const FaultRun &run);
+
+    const std::deque<RunRecord> &runs() const { return m_runs; }
+    const RunRecord *last() const { return m_runs.empty() ? nullptr : &m_runs.back(); }
+
+private:
+    std::deque<RunRecord> m_runs;
+    int m_lastId = 0;
+};

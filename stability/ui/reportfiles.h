@@ -1,0 +1,40 @@
+#pragma once
+
+#include "modalrunner.h"
+#include "runhistory.h"
+
+#include <functional>
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+class QWidget;
+
+// The files a student takes into a report: the last run's numbers as CSV and a picture
+// of the window. Both are asked for with the standard file dialog, which starts in the
+// folder used last, and written through QSaveFile, so a failed write never leaves a
+// half-written file under the chosen name.
+class ReportFiles {
+public:
+    // Asks for the file to write: the standard save dialog; tests answer it here. An
+    // empty answer cancels.
+    std::function<QString(QWidget *parent, const QString &caption, const QString &path,
+                          const QString &filter)>
+        askFileName;
+
+    ReportFiles();
+
+    // File > Export run...: the run as CSV, or a message that there is nothing to export.
+    void exportRun(QWidget *parent, const RunRecord *run, const ModalRunner &runner);
+    // File > Save picture...: the picture as PNG.
+    void savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner);
+
+    QString lastFolder() const { return m_lastFolder; }
+
+private:
+    QString m_lastFolder;
+};
+
+// The run as CSV: a comment line with the machine data and clearing time, a header, and
+// one row per step; numbers with a full stop whatever the locale.
+QByteArray runCsv(const RunRecord &run);
