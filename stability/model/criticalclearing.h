@@ -10,9 +10,9 @@
 // damping and continuous time; the run has damping and 3 ms steps.
 struct CriticalClearing {
     enum class Kind {
-        Limit,         // in step up to lastInStepMs, out of step at the next
-        AlwaysInStep,  // in step at every clearing time up to the limit
-        NeverInStep,   // out of step even at 0 ms
+        Limit,        // in step up to lastInStepMs, out of step at the next
+        AlwaysInStep, // in step at every clearing time up to the limit
+        NeverInStep,  // out of step even at 0 ms
     };
     Kind kind = Kind::Limit;
     std::int32_t lastInStepMs = -1;

@@ -9,8 +9,8 @@
 
 // One step of a run, as the read-outs showed it.
 struct RunSample {
-    int number = 0;            // 1 for the first step
-    double clock = 0;          // s, at the start of the step
+    int number = 0;   // 1 for the first step
+    double clock = 0; // s, at the start of the step
     bool faultOn = false;
     double rotorAngleDeg = 0;  // degrees, not wrapped
     double speedDeviation = 0; // rad/s

@@ -143,7 +143,8 @@ void TDravon::createMenu() {
     SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
                            QStringLiteral("Save &picture..."), &TDravon::SavePicture1Click);
     File1->addSeparator();
-    Close1 = addItem(File1, QStringLiteral("Close1"), QStringLiteral("&Close"), &TDravon::Close1Click);
+    Close1 =
+        addItem(File1, QStringLiteral("Close1"), QStringLiteral("&Close"), &TDravon::Close1Click);
 
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     Tools1->setObjectName(QStringLiteral("Tools1"));
@@ -152,9 +153,9 @@ void TDravon::createMenu() {
     ClearingTime1 = addItem(Tools1, QStringLiteral("ClearingTime1"),
                             QStringLiteral("C&learing time..."), &TDravon::ClearingTime1Click);
     Tools1->addSeparator();
-    FindCritical1 = addItem(Tools1, QStringLiteral("FindCritical1"),
-                            QStringLiteral("&Find critical clearing time"),
-                            &TDravon::FindCritical1Click);
+    FindCritical1 =
+        addItem(Tools1, QStringLiteral("FindCritical1"),
+                QStringLiteral("&Find critical clearing time"), &TDravon::FindCritical1Click);
     SwingCurves1 = addItem(Tools1, QStringLiteral("SwingCurves1"), QStringLiteral("S&wing curves"),
                            &TDravon::SwingCurves1Click);
 
@@ -408,12 +409,15 @@ void TDravon::describeForScreenReaders() {
         "Right-click, or Tools > Machine data, to change Pmax, H, Demping and Pmech.");
     describe(Shape1, QStringLiteral("Generator"), generatorHelp);
     describe(Generator, QStringLiteral("Generator"), generatorHelp);
-    describe(Shape2, QStringLiteral("Swing bus"), QStringLiteral("The infinite bus. ") + generatorHelp);
-    describe(swingbus, QStringLiteral("Swing bus"), QStringLiteral("The infinite bus. ") + generatorHelp);
+    describe(Shape2, QStringLiteral("Swing bus"),
+             QStringLiteral("The infinite bus. ") + generatorHelp);
+    describe(swingbus, QStringLiteral("Swing bus"),
+             QStringLiteral("The infinite bus. ") + generatorHelp);
     describe(Rail, QStringLiteral("Busbar"),
              QStringLiteral("Where the short circuit is put. Right-click, or Tools > Clearing "
                             "time, to change when it is cleared."));
-    describe(Lijn, QStringLiteral("Line"), QStringLiteral("The line from the busbar to the swing bus."));
+    describe(Lijn, QStringLiteral("Line"),
+             QStringLiteral("The line from the busbar to the swing bus."));
     describe(Shape3, QStringLiteral("Connection"),
              QStringLiteral("The connection from the generator to the busbar."));
     describe(Kortsluiting, QStringLiteral("short circuit"),

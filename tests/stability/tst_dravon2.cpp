@@ -40,6 +40,8 @@ private slots:
     void diagramSymbolsCopyMachineData();
     void busbarLeavesGeneratorAlone();
     void equalAreasInStatusBar();
+    void toolsReachTheDialogsFromTheKeyboard();
+    void simulationsCriticalTimeInStatusBar();
 };
 
 void TestDravon::readOutsAtStart() {
@@ -157,8 +159,13 @@ void TestDravon::menusAndSpeeds() {
     TDravon w;
     QStringList titles;
     for (QAction *a : w.menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Speed", "&Help"}));
-    QCOMPARE(w.Close1->text(), QStringLiteral("&Close"));
+    QCOMPARE(titles, (QStringList{"&File", "&Tools", "&Speed", "&Help"}));
+    QStringList items;
+    for (QMenu *menu : {w.File1, w.Tools1})
+        for (QAction *a : menu->actions()) items << a->text();
+    QCOMPARE(items, (QStringList{"&Export run...", "Save &picture...", "", "&Close",
+                                 "&Machine data...", "C&learing time...", "",
+                                 "&Find critical clearing time", "S&wing curves"}));
     QCOMPARE(w.Help2->text(), QStringLiteral("&Help"));
     QCOMPARE(w.About1->text(), QStringLiteral("&About"));
     QCOMPARE(w.Help1->actions(), (QList<QAction *>{w.Help2, w.About1}));
@@ -260,6 +267,82 @@ void TestDravon::equalAreasInStatusBar() {
     full.Pmech = 1;
     QVERIFY(criterionText(BerekenKritiek(full))
                 .contains(QStringLiteral("critical clearing time 0 ms")));
+}
+
+void TestDravon::toolsReachTheDialogsFromTheKeyboard() {
+    // Tools opens what the right-clicks open, also during a run; Enter presses the
+    // focused button; a screen reader can name every part of the window.
+    DravonHarness h;
+    QStringList opened;
+    h.onDialog = [&opened](QDialog &d) {
+        opened << d.windowTitle();
+        if (auto *g = dynamic_cast<TGenDlg *>(&d)) {
+            g->EditPmech->setText(QStringLiteral("0"));
+            g->OKBtn->click();
+        }
+        return d.result();
+    };
+    h.onStep = [&h](int n) {
+        if (n == 10) {
+            h.w.MachineData1->trigger();
+            h.w.ClearingTime1->trigger();
+        }
+    };
+    h.w.show();
+    h.w.Kortsluiting->setFocus();
+    QTest::keyClick(h.w.Kortsluiting, Qt::Key_Return);
+    QCOMPARE(int(h.steps.size()), 3334);
+    QCOMPARE(opened, (QStringList{"Generator gegevens", "Clearing time"}));
+    // The machine data reached the running generator, as after a right-click.
+    QCOMPARE(h.w.generator().Pmech, 0.0);
+    QCOMPARE(h.w.GenParams.Pmech, 0.0);
+
+    for (QWidget *part : std::initializer_list<QWidget *>{
+             h.w.Shape1, h.w.Generator, h.w.Shape2, h.w.swingbus, h.w.Rail, h.w.ImageSinus,
+             h.w.ImageFase, h.w.ImageRotor, h.w.EditDomega, h.w.EditDelta, h.w.EdittotTijd,
+             h.w.EditPelek}) {
+        QVERIFY2(!part->accessibleName().isEmpty(), qPrintable(part->objectName()));
+        QVERIFY2(!part->accessibleDescription().isEmpty(), qPrintable(part->objectName()));
+    }
+}
+
+void TestDravon::simulationsCriticalTimeInStatusBar() {
+    DravonHarness h;
+    QLabel *line = h.w.StatusEqualAreas->Simulation;
+    const QString hint = line->text();
+    const TMyGenerator *generator = &h.w.generator();
+    const QImage sinus = h.w.ImageSinus->surface().image();
+    h.w.FindCritical1->trigger();
+    QCOMPARE(line->text(),
+             QStringLiteral("Simulation: in step up to 375 ms, out of step from 376 ms"));
+    // The search runs generators of its own.
+    QCOMPARE(&h.w.generator(), generator);
+    QCOMPARE(h.w.generator().Domega, 0.0);
+    QVERIFY(h.w.ImageSinus->surface().image() == sinus);
+    QVERIFY(h.w.FreshGenerator);
+
+    // Found during a run, the run goes on as it was.
+    h.onStep = [&h](int n) {
+        if (n == 100) h.w.FindCritical1->trigger();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 3334);
+    QVERIFY(h.boxes.empty());
+
+    // Other machine data: the figure goes, as it belongs to the old ones.
+    h.onDialog = [](QDialog &d) {
+        auto &g = dynamic_cast<TGenDlg &>(d);
+        g.EditH->setText(QStringLiteral("3"));
+        g.OKBtn->click();
+        return g.result();
+    };
+    h.w.MachineData1->trigger();
+    QCOMPARE(line->text(), hint);
+    h.w.FindCritical1->trigger();
+    QVERIFY2(line->text().startsWith(QStringLiteral("Simulation: in step up to ")),
+             qPrintable(line->text()));
+    QVERIFY(line->text() !=
+            QStringLiteral("Simulation: in step up to 375 ms, out of step from 376 ms"));
 }
 
 QTEST_MAIN(TestDravon)

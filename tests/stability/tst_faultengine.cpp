@@ -1,5 +1,6 @@
 // The fault-run engine alone, without any window: whole runs, the order of a step,
 // stopping, and machine data at the edge of what the arithmetic can hold.
+#include "criticalclearing.h"
 #include "faultrun.h"
 
 #include <cmath>
@@ -16,6 +17,8 @@ private slots:
     void stepsTheCurrentGenerator();
     void extremeMachineDataEndInBoundedSteps_data();
     void extremeMachineDataEndInBoundedSteps();
+    void criticalClearingTime_data();
+    void criticalClearingTime();
 };
 
 void TestFaultEngine::defaultRunReportsEveryStep() {
@@ -144,6 +147,38 @@ void TestFaultEngine::extremeMachineDataEndInBoundedSteps() {
     QCOMPARE(int(outcome.end), end);
     QVERIFY(outcome.steps >= 1 && outcome.steps <= 3334);
     QCOMPARE(outcome.outOfStepStep, outcome.steps);
+}
+
+void TestFaultEngine::criticalClearingTime_data() {
+    QTest::addColumn<double>("pmech");
+    QTest::addColumn<double>("h");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("lastInStepMs");
+    using Kind = CriticalClearing::Kind;
+    // The criterion says 364 ms for the defaults; damping and the 3 ms step hold to 375.
+    QTest::newRow("defaults") << 0.5 << 6.0 << int(Kind::Limit) << 375;
+    QTest::newRow("Pmech 0.8, H 3") << 0.8 << 3.0 << int(Kind::Limit) << 102;
+    QTest::newRow("Pmech 0.2") << 0.2 << 6.0 << int(Kind::AlwaysInStep) << 500;
+    // At Pmech 1 the first fault step already carries the rotor past its last chance.
+    QTest::newRow("Pmech 1") << 1.0 << 6.0 << int(Kind::NeverInStep) << -1;
+}
+
+void TestFaultEngine::criticalClearingTime() {
+    QFETCH(double, pmech);
+    QFETCH(double, h);
+    QFETCH(int, kind);
+    QFETCH(int, lastInStepMs);
+    TGenParams params;
+    params.Pmech = pmech;
+    params.H = h;
+    const CriticalClearing found = findCriticalClearingTime(params);
+    QCOMPARE(int(found.kind), kind);
+    QCOMPARE(found.lastInStepMs, lastInStepMs);
+    // What whole runs with those clearing times give, each on its own.
+    if (found.kind != CriticalClearing::Kind::NeverInStep)
+        QCOMPARE(simulateFault(params, found.lastInStepMs).end, RunEnd::ClockLimit);
+    if (found.kind != CriticalClearing::Kind::AlwaysInStep)
+        QCOMPARE(simulateFault(params, found.lastInStepMs + 1).end, RunEnd::OutOfStep);
 }
 
 QTEST_APPLESS_MAIN(TestFaultEngine)
