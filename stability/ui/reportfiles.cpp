@@ -1,11 +1,164 @@
 #include "reportfiles.h"
 
-ReportFiles::ReportFiles() = default;
+#include "errorreport.h"
+#include "numberformat.h"
 
-void ReportFiles::exportRun(QWidget *, const RunRecord *, const ModalRunner &) {}
+#include <charconv>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
 
-void ReportFiles::savePicture(QWidget *, const QImage &, const ModalRunner &) {}
+namespace {
 
-QByteArray runCsv(const RunRecord &) {
-    return {};
+// The suffix a filter such as "CSV files (*.csv)" stands for.
+QString filterSuffix(const QString &filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// The standard save dialog. It adds the filter's suffix to a name typed without one
+// itself, so its question about overwriting a file concerns the name that is written.
+QString standardSaveDialog(QWidget *parent, const QString &caption, const QString &path,
+                           const QString &filter) {
+    QFileDialog dialog(parent, caption, path, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(filterSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString startFolder() {
+    for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+    }
+    return QDir::homePath();
+}
+
+void reportWriteFailure(QWidget *parent, const QString &fileName, const QString &reason,
+                        const ModalRunner &runner) {
+    showErrorReport(parent,
+                    QStringLiteral("Could not write \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(fileName), reason),
+                    runner);
+}
+
+// Locale-free: to_chars writes a full stop under any C or Qt locale. 17 significant
+// digits read back to the same double.
+void appendNumber(QByteArray &out, double value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    out.append(buffer, result.ptr - buffer);
+}
+
+void appendInteger(QByteArray &out, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr - buffer);
+}
+
+} // namespace
+
+ReportFiles::ReportFiles() : askFileName(standardSaveDialog), m_lastFolder(startFolder()) {}
+
+void ReportFiles::exportRun(QWidget *parent, const RunRecord *run, const ModalRunner &runner) {
+    if (!run) {
+        QMessageBox box(QMessageBox::Information, QGuiApplication::applicationDisplayName(),
+                        QStringLiteral("There is no run to export yet: press \"short circuit\" "
+                                       "first."),
+                        QMessageBox::Ok, parent);
+        box.setObjectName(QStringLiteral("NothingToExport"));
+        box.setTextFormat(Qt::PlainText);
+        runModal(box, runner);
+        return;
+    }
+    // Taken before the dialog: while it is open, a new run may replace the record.
+    const QByteArray csv = runCsv(*run);
+    const QString suggested = QStringLiteral("dravex-run-%1ms.csv").arg(run->clearingMs);
+    const QString fileName = chooseFile(parent, QStringLiteral("Export run"), suggested,
+                                        QStringLiteral("CSV files (*.csv)"));
+    if (fileName.isEmpty()) return;
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportWriteFailure(parent, fileName, file.errorString(), runner);
+        return;
+    }
+    if (file.write(csv) != csv.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        reportWriteFailure(parent, fileName, reason, runner);
+        return;
+    }
+    if (!file.commit()) reportWriteFailure(parent, fileName, file.errorString(), runner);
+}
+
+void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner) {
+    const QString fileName =
+        chooseFile(parent, QStringLiteral("Save picture"), QStringLiteral("dravex.png"),
+                   QStringLiteral("PNG pictures (*.png)"));
+    if (fileName.isEmpty()) return;
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportWriteFailure(parent, fileName, file.errorString(), runner);
+        return;
+    }
+    QImageWriter writer(&file, "png");
+    if (!writer.write(picture)) {
+        // The encoder's own reason, or the device's when the disk refused the bytes.
+        const QString reason =
+            writer.error() == QImageWriter::DeviceError ? file.errorString() : writer.errorString();
+        file.cancelWriting();
+        reportWriteFailure(parent, fileName, reason, runner);
+        return;
+    }
+    if (!file.commit()) reportWriteFailure(parent, fileName, file.errorString(), runner);
+}
+
+QString ReportFiles::chooseFile(QWidget *parent, const QString &caption,
+                                const QString &suggestedName, const QString &filter) {
+    const QString fileName =
+        askFileName
+            ? askFileName(parent, caption, QDir(m_lastFolder).filePath(suggestedName), filter)
+            : QString();
+    if (fileName.isEmpty()) return {};
+    // The next dialog starts where the user went, as long as that folder is there.
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (QFileInfo(folder).isDir()) m_lastFolder = folder;
+    return fileName;
+}
+
+QByteArray runCsv(const RunRecord &run) {
+    const auto general = [](double v) { return formatGeneral(v, QChar('.')); };
+    QByteArray out;
+    out.reserve(64 * static_cast<qsizetype>(run.samples.size()) + 200);
+    out += QStringLiteral("# Dravex run: Pmax=%1 H=%2 Demping=%3 Pmech=%4 clearing_ms=%5\n")
+               .arg(general(run.params.Pmax), general(run.params.H), general(run.params.Demping),
+                    general(run.params.Pmech), QString::number(run.clearingMs))
+               .toUtf8();
+    out += "step,time_s,fault_on,rotor_angle_deg,speed_deviation_rad_s,pelec\n";
+    for (const RunSample &s : run.samples) {
+        appendInteger(out, s.number);
+        out += ',';
+        appendNumber(out, s.clock);
+        out += s.faultOn ? ",1," : ",0,";
+        appendNumber(out, s.rotorAngleDeg);
+        out += ',';
+        appendNumber(out, s.speedDeviation);
+        out += ',';
+        appendNumber(out, s.pelec);
+        out += '\n';
+    }
+    return out;
 }

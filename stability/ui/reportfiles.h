@@ -32,6 +32,10 @@ public:
     QString lastFolder() const { return m_lastFolder; }
 
 private:
+    // Asks, starting in the last folder with the suggested name; remembers the folder.
+    QString chooseFile(QWidget *parent, const QString &caption, const QString &suggestedName,
+                       const QString &filter);
+
     QString m_lastFolder;
 };
 
