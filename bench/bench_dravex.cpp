@@ -1,6 +1,6 @@
 // Dravex: one step of the swing equation alone, a whole fault run of the engine alone,
 // and whole fault runs of the window as fast as the machine goes, with and without the
-// drawings.
+// drawings, and with the swing curves' window open.
 #include "allocations.h"
 #include "dravon2.h"
 #include "faultrun.h"
@@ -50,13 +50,18 @@ BENCHMARK(EngineRun)->Unit(benchmark::kMicrosecond);
 
 // A whole default run of 3334 steps: every read-out, the phase-plane segment of each
 // step and the redraw every fifth step, event pump included.
-void FastRun(benchmark::State &state) {
-    const bool draw = state.range(0) != 0;
+void fastRuns(benchmark::State &state, bool draw, bool swingCurves) {
     TDravon w;
     w.setSpeed(RunSpeed::Fast);
     w.setAlertSound(std::make_unique<Silent>());
     w.drawPlots = draw;
     w.modalRunner = [](QDialog &) { return int(QDialog::Accepted); };
+    if (swingCurves) {
+        // The window open and already holding as many runs as it keeps: the run under
+        // measure is the fifth curve on each chart.
+        w.SwingCurves1Click();
+        for (std::size_t i = 1; i < RunHistory::Kept; ++i) w.Kortsluiting->click();
+    }
     // Allocations in the steps after the first of each run.
     std::size_t allocations = 0, steps = 0, atFirst = 0;
     w.stepHook = [&](int n) {
@@ -72,7 +77,17 @@ void FastRun(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * 3334); // items: steps
     state.counters["allocs/step"] = double(allocations) / double(steps ? steps : 1);
 }
+
+void FastRun(benchmark::State &state) {
+    fastRuns(state, state.range(0) != 0, false);
+}
 BENCHMARK(FastRun)->Arg(1)->ArgName("drawing")->Unit(benchmark::kMillisecond);
 BENCHMARK(FastRun)->Arg(0)->ArgName("drawing")->Unit(benchmark::kMillisecond);
+
+// The same run with the swing curves' window open, growing its curves as the run goes.
+void FastRunSwingCurves(benchmark::State &state) {
+    fastRuns(state, true, true);
+}
+BENCHMARK(FastRunSwingCurves)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,14 +1,422 @@
 #include "swingcurves.h"
 
+#include "numberformat.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QShortcut>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A chart view that adds the time of its paints to a running sum, so the window knows
+// what its batches of points cost.
+class TimedChartView : public QChartView {
+public:
+    TimedChartView(QChart *chart, QWidget *parent, Clock::duration &paintCost)
+        : QChartView(chart, parent), m_paintCost(paintCost) {}
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        const auto start = Clock::now();
+        QChartView::paintEvent(event);
+        m_paintCost += Clock::now() - start;
+    }
+
+private:
+    Clock::duration &m_paintCost;
+};
+
+// One colour per kept run. Run ids count up by one, so the kept runs never share a
+// colour and a run keeps its colour as older ones drop out.
+const std::array<QColor, 5> RunColours = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
+                                          QColor(0x2c, 0xa0, 0x2c), QColor(0xff, 0x7f, 0x0e),
+                                          QColor(0x94, 0x67, 0xbd)};
+static_assert(RunColours.size() >= RunHistory::Kept);
+
+QColor runColour(int id) {
+    const int n = static_cast<int>(RunColours.size());
+    return RunColours[static_cast<std::size_t>(((id - 1) % n + n) % n)];
+}
+
+// Seconds to whole milliseconds, without trailing zeros: the clock is a running sum of
+// 3 ms steps, so 2.925 arrives as 2.92499999....
+QString seconds(double clock, QChar separator) {
+    if (!std::isfinite(clock)) return formatGeneral(clock, separator);
+    return formatGeneral(std::llround(clock * 1000.0) / 1000.0L, separator);
+}
+
+QChart *makeChart() {
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setBackgroundRoundness(0);
+    chart->setBackgroundBrush(Qt::white);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->layout()->setContentsMargins(0, 0, 0, 0); // white up to the window's edges
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    // Wide enough for any name without machine data, so that a run's name turning from
+    // "running" to its outcome leaves the plot where it is: a new plot area lays out
+    // every curve again.
+    const QFontMetrics metrics(chart->legend()->font());
+    chart->legend()->setMinimumWidth(
+        metrics.horizontalAdvance(QStringLiteral("9999 ms: out of step at 9.999 s")) + 40);
+    // The axes' numbers with the user's decimal separator, like the read-outs: no
+    // thousands separators, which a comma locale would confuse with decimals.
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
+    return chart;
+}
+
+QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment side) {
+    auto *axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    chart->addAxis(axis, side);
+    // Plain rather than the bold of the chart theme, so that the titles fit beside short
+    // plots.
+    QFont font = axis->titleFont();
+    font.setBold(false);
+    axis->setTitleFont(font);
+    return axis;
+}
+
+void setTimeRange(QValueAxis *axis) {
+    axis->setRange(0, EindTijd);
+    axis->setTickInterval(1);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+}
+
+// A range around the data with some room, in whole steps of 1, 2 or 5 times a power of
+// ten, so the ticks fall on round numbers and the range changes only now and then as
+// the data grow.
+struct NiceRange {
+    double lo = 0, hi = 1, step = 1;
+};
+
+NiceRange niceRange(double min, double max, bool empty) {
+    double lo = empty ? 0 : min, hi = empty ? 1 : max;
+    if (hi - lo <= 1e-9 * std::max(1.0, std::fabs(hi))) {
+        const double pad = std::max(1.0, std::fabs(hi) * 0.1);
+        lo -= pad;
+        hi += pad;
+    }
+    const double margin = (hi - lo) * 0.05;
+    lo -= margin;
+    hi += margin;
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !std::isfinite(hi - lo)) return {};
+    const double rough = (hi - lo) / 5;
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    const double step = decade * (rough <= decade       ? 1
+                                  : rough <= 2 * decade ? 2
+                                  : rough <= 5 * decade ? 5
+                                                        : 10);
+    return {std::floor(lo / step) * step, std::ceil(hi / step) * step, step};
+}
+
+void applyRange(QValueAxis *axis, const NiceRange &r) {
+    // A new range maps every point anew, so it is set only when it changes.
+    if (axis->min() == r.lo && axis->max() == r.hi && axis->tickInterval() == r.step) return;
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(r.step) + 1e-9)));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    axis->setTickInterval(r.step);
+    axis->setRange(r.lo, r.hi);
+}
+
+} // namespace
+
+void SwingCurves::Extent::take(double v) {
+    if (empty) {
+        min = max = v;
+        empty = false;
+    } else {
+        min = std::min(min, v);
+        max = std::max(max, v);
+    }
+}
+
+void SwingCurves::Extent::take(const Extent &other) {
+    if (other.empty) return;
+    take(other.min);
+    take(other.max);
+}
+
 SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("SwingCurves"));
     setWindowTitle(QStringLiteral("Swing curves"));
+    // Escape and the platform's close keys put the window away, as a tool window does.
+    for (const QKeySequence &keys :
+         {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+
+    m_angleChart = makeChart();
+    m_angleTime = addAxis(m_angleChart, QStringLiteral("Time (s)"), Qt::AlignBottom);
+    m_angleAxis = addAxis(m_angleChart, QStringLiteral("Rotor angle (degrees)"), Qt::AlignLeft);
+
+    m_speedPowerChart = makeChart();
+    m_speedPowerChart->setTitle(
+        QStringLiteral("Speed deviation (solid) and electrical power (dashed)"));
+    m_speedPowerTime = addAxis(m_speedPowerChart, QStringLiteral("Time (s)"), Qt::AlignBottom);
+    m_speedAxis =
+        addAxis(m_speedPowerChart, QStringLiteral("Speed deviation (rad/s)"), Qt::AlignLeft);
+    m_powerAxis = addAxis(m_speedPowerChart, QStringLiteral("Electrical power (unit of Pmax)"),
+                          Qt::AlignRight);
+
+    setTimeRange(m_angleTime);
+    setTimeRange(m_speedPowerTime);
+    fitAxes();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QChart *chart : {m_angleChart, m_speedPowerChart}) {
+        auto *view = new TimedChartView(chart, this, m_paintCost);
+        view->setRenderHint(QPainter::Antialiasing);
+        view->setFrameShape(QFrame::NoFrame);
+        view->setMinimumSize(320, 200);
+        layout->addWidget(view);
+    }
+    resize(720, 600);
+
+    m_catchUp.setSingleShot(true);
+    m_catchUp.setInterval(CatchUpAfter);
+    connect(&m_catchUp, &QTimer::timeout, this, &SwingCurves::catchUp);
 }
 
 SwingCurves::~SwingCurves() = default;
 
-void SwingCurves::follow(const RunHistory &, bool) {}
+std::vector<SwingCurves::RunCurves> SwingCurves::shownRuns() const {
+    std::vector<RunCurves> runs;
+    for (const Track &track : m_tracks)
+        runs.push_back({track.id, track.angle.pieces, track.speed.pieces, track.power.pieces});
+    return runs;
+}
 
-QString swingLegend(const RunRecord &, bool) {
-    return {};
+QList<QPointF> SwingCurves::points(const std::vector<QLineSeries *> &pieces) {
+    QList<QPointF> all;
+    for (QLineSeries *piece : pieces) {
+        const QList<QPointF> some = piece->points();
+        // Each piece after the first repeats the last point of the one before.
+        all.append(all.isEmpty() ? some : some.mid(1));
+    }
+    return all;
+}
+
+QLineSeries *SwingCurves::addPiece(Curve &curve) {
+    auto *piece = new QLineSeries;
+    curve.place.chart->addSeries(piece);
+    piece->attachAxis(curve.place.time);
+    piece->attachAxis(curve.place.y);
+    piece->setPen(curve.place.pen);
+    // The legend names a run once per chart, by the first piece of its solid curve.
+    const bool named = curve.pieces.empty() && curve.place.pen.style() == Qt::SolidLine;
+    if (!named)
+        for (QLegendMarker *marker : curve.place.chart->legend()->markers(piece))
+            marker->setVisible(false);
+    curve.pieces.push_back(piece);
+    return piece;
+}
+
+SwingCurves::Track SwingCurves::makeTrack(const RunRecord &run) {
+    const QColor colour = runColour(run.id);
+    const QPen solid(colour, 1);
+    const QPen dashed(colour, 1, Qt::DashLine);
+    Track track;
+    track.id = run.id;
+    track.angle.place = {m_angleChart, m_angleTime, m_angleAxis, solid};
+    track.speed.place = {m_speedPowerChart, m_speedPowerTime, m_speedAxis, solid};
+    track.power.place = {m_speedPowerChart, m_speedPowerTime, m_powerAxis, dashed};
+    // Enough pieces for the longest run: a step at each 3 ms of the 10 s.
+    constexpr int longestRun = static_cast<int>(EindTijd / StapTijd) + 2;
+    constexpr int pieces = (longestRun - 1 + PiecePoints - 2) / (PiecePoints - 1);
+    for (Curve *curve : {&track.angle, &track.speed, &track.power})
+        for (int i = 0; i < pieces; ++i) addPiece(*curve);
+    return track;
+}
+
+void SwingCurves::dropTrack(Track &track) {
+    for (Curve *curve : {&track.angle, &track.speed, &track.power}) {
+        for (QLineSeries *piece : curve->pieces) {
+            curve->place.chart->removeSeries(piece);
+            delete piece;
+        }
+        curve->pieces.clear();
+    }
+}
+
+void SwingCurves::extend(Curve &curve, double clock, double value) {
+    // A run that broke down into no number ends there; such points have no place.
+    if (!std::isfinite(value)) return;
+    if (curve.open.size() >= PiecePoints) {
+        curve.pieces[curve.filling]->replace(curve.open);
+        const QPointF joint = curve.open.last();
+        curve.open = {joint};
+        if (++curve.filling == curve.pieces.size()) addPiece(curve);
+    }
+    curve.open.append(QPointF(clock, value));
+    curve.extent.take(value);
+}
+
+void SwingCurves::push(Track &track, const RunRecord &run) {
+    const std::size_t n = run.samples.size();
+    if (track.pushed >= n) return;
+    for (std::size_t i = track.pushed; i < n; ++i) {
+        const RunSample &s = run.samples[i];
+        extend(track.angle, s.clock, s.rotorAngleDeg);
+        extend(track.speed, s.clock, s.speedDeviation);
+        extend(track.power, s.clock, s.pelec);
+    }
+    track.pushed = n;
+    // A series takes a list in one go, but lays itself out anew for every point
+    // appended.
+    for (Curve *curve : {&track.angle, &track.speed, &track.power})
+        curve->pieces[curve->filling]->replace(curve->open);
+}
+
+void SwingCurves::fitAxes() {
+    Extent angle, speed, power;
+    for (const Track &track : m_tracks) {
+        angle.take(track.angle.extent);
+        speed.take(track.speed.extent);
+        power.take(track.power.extent);
+    }
+    applyRange(m_angleAxis, niceRange(angle.min, angle.max, angle.empty));
+    applyRange(m_speedAxis, niceRange(speed.min, speed.max, speed.empty));
+    applyRange(m_powerAxis, niceRange(power.min, power.max, power.empty));
+}
+
+void SwingCurves::follow(const RunHistory &history, bool runEnded) {
+    m_history = &history;
+    const std::deque<RunRecord> &runs = history.runs();
+
+    // Both lists run oldest first; a run that left the history leaves the charts.
+    bool changed = false;
+    for (auto it = m_tracks.begin(); it != m_tracks.end();) {
+        const bool kept = std::any_of(runs.begin(), runs.end(),
+                                      [&](const RunRecord &r) { return r.id == it->id; });
+        if (kept) {
+            ++it;
+        } else {
+            dropTrack(*it);
+            it = m_tracks.erase(it);
+            changed = true;
+        }
+    }
+    for (const RunRecord &run : runs) {
+        if (std::none_of(m_tracks.begin(), m_tracks.end(),
+                         [&](const Track &t) { return t.id == run.id; })) {
+            m_tracks.push_back(makeTrack(run));
+            changed = true;
+        }
+    }
+
+    const auto now = clock();
+    const auto used = processorTime();
+    const bool ordinary = !changed && !runEnded && isVisible();
+    if (ordinary) {
+        const auto elapsed = now - m_lastPush;
+        // After a new run or the end of one the paints laid out whole charts, which says
+        // nothing of what the next batch costs.
+        const Clock::duration cost = m_costKnown ? m_pushCost + m_paintCost : Clock::duration{};
+        const auto idle = elapsed - (used - m_usedAtPush);
+        if (elapsed < PushInterval || (cost > idle && elapsed < CostFactor * cost)) {
+            // Should the run pause here (the out-of-step message waits for its OK), the
+            // points held back still show.
+            m_catchUp.start();
+            return;
+        }
+    }
+    pushAll(now, used);
+    m_costKnown = ordinary;
+}
+
+void SwingCurves::catchUp() {
+    if (!m_history || !isVisible() || clock() - m_lastPush < PushInterval) return;
+    pushAll(clock(), processorTime());
+    m_costKnown = false;
+}
+
+void SwingCurves::pushAll(Clock::time_point now, Clock::duration used) {
+    m_catchUp.stop();
+    m_lastPush = now;
+    m_usedAtPush = used;
+    m_paintCost = {};
+    const auto start = Clock::now();
+
+    const std::deque<RunRecord> &runs = m_history->runs();
+    const MachineDataNamed named = differingMachineData(runs);
+    for (Track &track : m_tracks) {
+        const auto run = std::find_if(runs.begin(), runs.end(),
+                                      [&](const RunRecord &r) { return r.id == track.id; });
+        if (run == runs.end()) continue; // gone since the last follow; the next drops it
+        const QString name = swingLegend(*run, named);
+        if (track.angle.pieces.front()->name() != name) {
+            track.angle.pieces.front()->setName(name);
+            track.speed.pieces.front()->setName(name);
+        }
+        push(track, *run);
+    }
+    fitAxes();
+    m_pushCost = Clock::now() - start;
+}
+
+MachineDataNamed differingMachineData(const std::deque<RunRecord> &runs) {
+    MachineDataNamed named;
+    if (runs.empty()) return named;
+    const TGenParams &first = runs.front().params;
+    for (const RunRecord &run : runs) {
+        named.Pmax = named.Pmax || run.params.Pmax != first.Pmax;
+        named.H = named.H || run.params.H != first.H;
+        named.Demping = named.Demping || run.params.Demping != first.Demping;
+        named.Pmech = named.Pmech || run.params.Pmech != first.Pmech;
+    }
+    return named;
+}
+
+QString swingLegend(const RunRecord &run, bool withMachineData) {
+    MachineDataNamed named;
+    named.Pmax = named.H = named.Demping = named.Pmech = withMachineData;
+    return swingLegend(run, named);
+}
+
+QString swingLegend(const RunRecord &run, const MachineDataNamed &named) {
+    const QChar separator = systemDecimalSeparator();
+    QString text = QString::number(run.clearingMs) + QStringLiteral(" ms");
+    const auto add = [&](bool shown, const char *name, double value) {
+        if (shown)
+            text += QStringLiteral(", ") + QLatin1String(name) + QChar(' ') +
+                    formatGeneral(value, separator);
+    };
+    add(named.Pmax, "Pmax", run.params.Pmax);
+    add(named.H, "H", run.params.H);
+    add(named.Demping, "Demping", run.params.Demping);
+    add(named.Pmech, "Pmech", run.params.Pmech);
+    text += QStringLiteral(": ");
+    switch (run.end) {
+    case RunEnd::NotEnded:
+        return text + QStringLiteral("running");
+    case RunEnd::ClockLimit:
+        return text + QStringLiteral("in step");
+    case RunEnd::OutOfStep:
+        return text + QStringLiteral("out of step at ") + seconds(run.endClock, separator) +
+               QStringLiteral(" s");
+    case RunEnd::Stopped:
+        return text + QStringLiteral("stopped at ") + seconds(run.endClock, separator) +
+               QStringLiteral(" s");
+    }
+    return text;
 }

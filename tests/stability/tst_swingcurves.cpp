@@ -1,0 +1,256 @@
+// The swing curves' window: the legend's names, one window with the last five runs, the
+// axes following the curves, the curves growing during a run and ending with every step.
+#include "dravonharness.h"
+#include "swingcurves.h"
+
+#include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QtTest>
+#include <QValueAxis>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A text written with a full stop, in the user's locale.
+QString local(const char *text) {
+    return QString::fromUtf8(text).replace(QChar('.'), QLocale::system().decimalPoint());
+}
+
+QStringList legendTexts(QChart *chart) {
+    QStringList list;
+    for (QLegendMarker *marker : chart->legend()->markers())
+        if (marker->isVisible()) list << marker->label();
+    return list;
+}
+
+// The runs' names, from the first piece of each angle curve (the legend's entry).
+QStringList names(const SwingCurves &w) {
+    QStringList list;
+    for (const auto &run : w.shownRuns()) list << run.angle.front()->name();
+    return list;
+}
+
+QList<QPointF> newestAngles(const SwingCurves &w) {
+    const auto shown = w.shownRuns();
+    return shown.empty() ? QList<QPointF>() : SwingCurves::points(shown.back().angle);
+}
+
+// Whether the axis shows all the points of the curves, with no more than as much room again.
+bool fitsSnugly(QAbstractAxis *axis, const std::vector<std::vector<QLineSeries *>> &curves) {
+    double lo = 1e300, hi = -1e300;
+    for (const auto &pieces : curves)
+        for (const QPointF &p : SwingCurves::points(pieces)) {
+            lo = std::min(lo, p.y());
+            hi = std::max(hi, p.y());
+        }
+    const auto *range = static_cast<QValueAxis *>(axis);
+    return range->min() <= lo && range->max() >= hi && range->max() - range->min() <= 2 * (hi - lo);
+}
+
+} // namespace
+
+class TestSwingCurves : public QObject {
+    Q_OBJECT
+private slots:
+    void legendsNameHowRunsEnded();
+    void legendNumbers();
+    void machineDataAndAxesFollowTheRunsShown();
+    void oneWindowWithTheLastFiveRuns();
+    void curvesGrowAndEndWithEveryStep();
+};
+
+void TestSwingCurves::legendsNameHowRunsEnded() {
+    DravonHarness h;
+    h.w.SwingCurves1Click();
+    SwingCurves &curves = *h.w.swingCurves();
+    h.w.Afschakeltijd = 375;
+    h.w.Kortsluiting->click();
+    h.w.Afschakeltijd = 376;
+    h.w.Kortsluiting->click();
+    h.w.Afschakeltijd = 200;
+    QString whileRunning;
+    h.onStep = [&](int n) {
+        if (n == 100) whileRunning = legendTexts(curves.angleChart()).last();
+        if (n == 400) h.clickDuringRun();
+    };
+    h.w.Kortsluiting->click();
+
+    QCOMPARE(whileRunning, QStringLiteral("200 ms: running"));
+    const QStringList expected{"375 ms: in step", local("376 ms: out of step at 2.925 s"),
+                               local("200 ms: stopped at 1.2 s")};
+    if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl")))
+        QCOMPARE(expected[1], QStringLiteral("376 ms: out of step at 2,925 s"));
+    // One entry per run on each chart: the dashed power curve and the later pieces of a
+    // curve have none of their own.
+    QCOMPARE(legendTexts(curves.angleChart()), expected);
+    QCOMPARE(legendTexts(curves.speedPowerChart()), expected);
+
+    // One millisecond more under the fault tips the rotor over.
+    const auto shown = curves.shownRuns();
+    const QList<QPointF> stable = SwingCurves::points(shown[0].angle);
+    const QList<QPointF> slipping = SwingCurves::points(shown[1].angle);
+    QCOMPARE(stable.size(), qsizetype(3334));
+    QCOMPARE(slipping.size(), qsizetype(976)); // to 2.925 s
+    QCOMPARE(slipping.mid(0, 120), stable.mid(0, 120));
+    QVERIFY(std::all_of(stable.begin(), stable.end(), [](QPointF p) { return p.y() < 180; }));
+    QVERIFY(slipping.last().y() > 1440);
+}
+
+void TestSwingCurves::legendNumbers() {
+    RunRecord run;
+    run.clearingMs = 376;
+    run.end = RunEnd::OutOfStep;
+    run.endClock = 2.9249999999999998; // the running sum of the steps
+    QCOMPARE(swingLegend(run, false), local("376 ms: out of step at 2.925 s"));
+    run.end = RunEnd::Stopped;
+    run.endClock = 3.0000000000000004;
+    QCOMPARE(swingLegend(run, false), QStringLiteral("376 ms: stopped at 3 s"));
+    run.end = RunEnd::ClockLimit;
+    QCOMPARE(swingLegend(run, true),
+             local("376 ms, Pmax 450, H 6, Demping 2E-5, Pmech 0.5: in step"));
+    MachineDataNamed named;
+    named.H = named.Pmech = true;
+    run.params.H = 3.5;
+    QCOMPARE(swingLegend(run, named), local("376 ms, H 3.5, Pmech 0.5: in step"));
+}
+
+void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
+    // Runs as the main window records them, made by the engine alone.
+    RunHistory history;
+    FaultRun engine;
+    engine.addListener([&](const StepReport &r) { history.record(r, engine.generator()); });
+    const auto run = [&](const TGenParams &params, int clearingMs) {
+        engine.newGenerator(params);
+        engine.start();
+        history.begin(engine.generator(), clearingMs);
+        while (engine.continues()) engine.step(clearingMs);
+        engine.finish();
+        history.finish(engine);
+    };
+    SwingCurves curves(nullptr);
+    const auto axesFit = [&curves] {
+        std::vector<std::vector<QLineSeries *>> angle, speed, power;
+        for (const auto &shown : curves.shownRuns()) {
+            angle.push_back(shown.angle);
+            speed.push_back(shown.speed);
+            power.push_back(shown.power);
+        }
+        const QList<QAbstractAxis *> y = curves.speedPowerChart()->axes(Qt::Vertical);
+        return fitsSnugly(curves.angleChart()->axes(Qt::Vertical).front(), angle) &&
+               fitsSnugly(y[0], speed) && fitsSnugly(y[1], power);
+    };
+
+    run(TGenParams{}, 200);
+    run(TGenParams{450, 7, 0.00002, 0.5}, 450); // out of step, beyond 1440 degrees
+    curves.follow(history, true);
+    const QStringList both = names(curves);
+    QCOMPARE(both.size(), 2);
+    QCOMPARE(both[0], QStringLiteral("200 ms, H 6: in step"));
+    QVERIFY(both[1].startsWith(QLatin1String("450 ms, H 7: out of step at ")));
+    QVERIFY(axesFit());
+
+    // Once the other machine has dropped out, the names are short again and the angle
+    // axis shrinks to the swings that are left.
+    for (int i = 0; i < 5; ++i) run(TGenParams{}, 200);
+    curves.follow(history, true);
+    QCOMPARE(names(curves), QStringList(5, QStringLiteral("200 ms: in step")));
+    QVERIFY(axesFit());
+    QVERIFY(static_cast<QValueAxis *>(curves.angleChart()->axes(Qt::Vertical).front())->max() <
+            180);
+}
+
+void TestSwingCurves::oneWindowWithTheLastFiveRuns() {
+    DravonHarness h;
+    h.w.SwingCurves1Click();
+    SwingCurves *curves = h.w.swingCurves();
+    h.w.SwingCurves1Click();
+    QCOMPARE(h.w.swingCurves(), curves);
+    QCOMPARE(h.w.findChildren<SwingCurves *>().size(), 1);
+    QVERIFY(curves->isWindow() && curves->isVisible() && curves->parent() == &h.w);
+    QCOMPARE(curves->windowTitle(), QStringLiteral("Swing curves"));
+
+    h.w.Afschakeltijd = 450; // short runs: out of step within 1.3 s
+    for (int i = 0; i < 6; ++i) h.w.Kortsluiting->click();
+    const auto shown = curves->shownRuns();
+    QCOMPARE(shown.size(), std::size_t(5));
+    QCOMPARE(shown.front().id, 2);
+    QCOMPARE(shown.back().id, 6);
+    std::size_t pieces = 0;
+    QSet<QRgb> colours;
+    for (const auto &run : shown) {
+        const QColor colour = run.angle.front()->pen().color();
+        colours.insert(colour.rgb());
+        for (const auto *curve : {&run.angle, &run.speed, &run.power})
+            for (QLineSeries *piece : *curve) {
+                QCOMPARE(piece->pen().color(), colour);
+                QCOMPARE(piece->pen().style(), curve == &run.power ? Qt::DashLine : Qt::SolidLine);
+            }
+        pieces += run.angle.size();
+    }
+    QCOMPARE(colours.size(), 5);
+    // The first run's curves have left the charts.
+    QCOMPARE(std::size_t(curves->angleChart()->series().size()), pieces);
+    // Escape puts the window away; the menu brings the same one back.
+    QTest::keyClick(curves, Qt::Key_Escape);
+    QVERIFY(!curves->isVisible());
+    h.w.SwingCurves1->trigger();
+    QVERIFY(curves->isVisible());
+    QCOMPARE(h.w.swingCurves(), curves);
+}
+
+void TestSwingCurves::curvesGrowAndEndWithEveryStep() {
+    DravonHarness h;
+    h.w.SwingCurves1Click();
+    SwingCurves &curves = *h.w.swingCurves();
+    Clock::time_point now{};
+    curves.clock = [&] { return now; };
+    curves.processorTime = [] { return Clock::duration{}; }; // the program all idle
+
+    // Time enough passes at every step: each redraw (every fifth step) adds its steps.
+    std::vector<std::pair<int, qsizetype>> seen;
+    h.onStep = [&](int n) {
+        now += std::chrono::seconds(1);
+        if (n <= 40) seen.emplace_back(n, newestAngles(curves).size());
+    };
+    h.w.Kortsluiting->click();
+    for (const auto &[step, points] : seen) QCOMPARE(points, qsizetype(step - step % 5));
+
+    // A frozen clock holds the new steps back until the run ends, or until the window,
+    // closed meanwhile, opens again.
+    qsizetype atStep100 = 0, atStep400 = 0, atReopen = 0;
+    h.onStep = [&](int n) {
+        if (n == 100) atStep100 = newestAngles(curves).size();
+        if (n == 300) curves.close();
+        if (n == 400) atStep400 = newestAngles(curves).size();
+        if (n == 500) {
+            h.w.SwingCurves1Click();
+            atReopen = newestAngles(curves).size();
+        }
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(atStep100, qsizetype(5)); // the new run's first redraw
+    QCOMPARE(atStep400, qsizetype(5));
+    QCOMPARE(atReopen, qsizetype(500));
+
+    const RunRecord &run = *h.w.history.last();
+    const auto shown = curves.shownRuns();
+    const QList<QPointF> angle = SwingCurves::points(shown.back().angle);
+    const QList<QPointF> speed = SwingCurves::points(shown.back().speed);
+    const QList<QPointF> power = SwingCurves::points(shown.back().power);
+    QCOMPARE(run.samples.size(), std::size_t(3334));
+    QCOMPARE(angle.size(), qsizetype(3334));
+    QCOMPARE(speed.size(), qsizetype(3334));
+    QCOMPARE(power.size(), qsizetype(3334));
+    for (qsizetype i = 0; i < angle.size(); ++i) {
+        const RunSample &s = run.samples[std::size_t(i)];
+        QCOMPARE(angle[i], QPointF(s.clock, s.rotorAngleDeg));
+        QCOMPARE(speed[i], QPointF(s.clock, s.speedDeviation));
+        QCOMPARE(power[i], QPointF(s.clock, s.pelec));
+    }
+}
+
+QTEST_MAIN(TestSwingCurves)
+#include "tst_swingcurves.moc"
