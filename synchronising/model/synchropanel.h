@@ -1,0 +1,35 @@
+#pragma once
+
+#include "tvector.h"
+
+#include <array>
+
+// What a synchronising panel shows of the network and the generator: a synchroscope's
+// phase difference and slip, three lamps in the dark-lamp connection, and the current a
+// close at this moment would drive. Computed from the phasors' angles and lengths, not
+// from their rounded pixels. Angles of phasors are in half-turns (Tvector).
+
+// The subtransient reactance X"d of a typical generator, per-unit: it alone limits the
+// current when the breaker closes across a voltage difference.
+constexpr double SubtransientReactance = 0.2;
+
+struct PanelReading {
+    double phaseDifferenceDeg = 0;       // generator minus network, red phases, (-180, 180]
+    double generatorVolts = 0;           // line voltage, as the main window computes it
+    double generatorHz = 0;              // as the main window shows it: never negative
+    double voltageDifferencePercent = 0; // of the network's 380 V, signed
+    double slipHz = 0; // generator minus network; negative when slower or turning backwards
+    // Each lamp across the network's phasor and the generator's of the same colour, in
+    // the network's phase order: 0 dark, 1 full (the two phasors opposite).
+    std::array<double, 3> lamps{};
+    // The closing current in multiples of the rated current: the difference of the red
+    // phases' voltages, per-unit of the network's phase voltage, over X"d.
+    double closingCurrent = 0;
+};
+
+PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, double genStep);
+
+// Half the sector of phase differences that the switching check accepts at any
+// orientation for equal voltages: the tips closer than maxAngle percent of the arrow's
+// length, 2 arcsin(limit / 2 length) (11.5 degrees for 20).
+double acceptedHalfAngleDeg(int maxAngle);
