@@ -132,6 +132,30 @@ void TForm1::createControls() {
         makeLabel(GroupBox1, QStringLiteral("Label1"), QStringLiteral("grad"), QPoint(159, 20));
     if (Label4->geometry().right() >= Edit1->x() - 2)
         Label4->move(Edit1->x() - 3 - Label4->width(), Label4->y());
+
+    // Enter, like Space, presses the focused button: the window has no default button.
+    for (QPushButton *button : {Schakelen, BtnStartStop, Button2, Button3})
+        button->setAutoDefault(true);
+    // Names and descriptions a screen reader gives the diagrams, sliders and read-outs.
+    const auto describe = [](QWidget *w, const QString &name, const QString &description) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    };
+    describe(Image1, QStringLiteral("Network phasors"),
+             QStringLiteral("The network's three phase voltages, 380 V at 50 Hz, turning."));
+    describe(Image2, QStringLiteral("Generator phasors"),
+             QStringLiteral("The generator's three phase voltages, turning."));
+    describe(TbAmplitude, QStringLiteral("Generator voltage"),
+             QStringLiteral("Sets the generator's voltage."));
+    describe(TbFrequentie, QStringLiteral("Generator frequency"),
+             QStringLiteral("Sets the generator's frequency."));
+    describe(EdUgen, QStringLiteral("Generator voltage"),
+             QStringLiteral("The generator's line voltage, V."));
+    describe(EdFreq, QStringLiteral("Generator frequency"),
+             QStringLiteral("The generator's frequency, Hz."));
+    describe(Edit1, QStringLiteral("Phase angle"),
+             QStringLiteral("The angle between the network's and the generator's first phase, "
+                            "degrees."));
 }
 
 void TForm1::createMenu() {

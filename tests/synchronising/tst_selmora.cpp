@@ -124,6 +124,7 @@ private slots:
     void modalBoxInsideTickLeavesNoGhost();
     void longSessionLeavesCleanPictures();
     void captionsFit();
+    void keyboardAndScreenReader();
 };
 
 void TestSelmora::randomStart_data() {
@@ -254,6 +255,22 @@ void TestSelmora::phaseOrderButton() {
     f.Button2->click();
     QCOMPARE(coloursOf(f.GenVector), start);
     QCOMPARE(coloursOf(f.NetVector), net);
+}
+
+void TestSelmora::keyboardAndScreenReader() {
+    // Enter presses the focused button, as Space does; the diagrams, sliders and
+    // read-outs have names a screen reader can say.
+    Trainer t;
+    TForm1 &f = *t.f;
+    const QList<Colour> start = coloursOf(f.GenVector);
+    QTest::keyClick(f.Button2, Qt::Key_Return);
+    QCOMPARE(coloursOf(f.GenVector), (QList<Colour>{start[1], start[0], start[2]}));
+    QTest::keyClick(f.Button2, Qt::Key_Enter);
+    QCOMPARE(coloursOf(f.GenVector), start);
+    for (QWidget *w : std::initializer_list<QWidget *>{f.Image1, f.Image2, f.TbAmplitude,
+                                                       f.TbFrequentie, f.EdUgen, f.EdFreq, f.Edit1})
+        QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
+                 qPrintable(w->objectName()));
 }
 
 void TestSelmora::phaseAngleReadout() {
