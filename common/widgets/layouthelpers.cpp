@@ -36,6 +36,11 @@ QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry) {
     return bevel;
 }
 
+void describe(QWidget *control, const QString &name, const QString &description) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(description);
+}
+
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText); // captions are text, never markup

@@ -19,6 +19,8 @@ void placeAfter(QWidget *label, const QWidget *before, int left);
 
 QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry);
 QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry);
+// The name and description a screen reader gives a control.
+void describe(QWidget *control, const QString &name, const QString &description);
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position);
 // A label sized to its text whose right edge ends at `right`.
 QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QString &text, int right,

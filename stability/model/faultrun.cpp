@@ -26,9 +26,8 @@ StepReport FaultRun::step(std::int32_t afschakeltijdMs) {
     StepReport r;
     r.number = ++m_steps;
     r.clock = m_totTijd;
-    r.faultOn = TMyGenerator::FaultOn(m_totTijd, afschakeltijdMs);
     TMyGenerator &g = generator();
-    g.BerekenPelek(m_totTijd, afschakeltijdMs);
+    r.faultOn = g.BerekenPelek(m_totTijd, afschakeltijdMs);
     g.BerekenDomega(StapTijd);
     g.BerekenDelta(StapTijd);
     r.Delta = g.Delta;

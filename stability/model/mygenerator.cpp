@@ -23,12 +23,14 @@ bool TMyGenerator::FaultOn(double totTijd, std::int32_t afschakeltijdMs) {
     return clearing >= totTijd;
 }
 
-void TMyGenerator::BerekenPelek(double totTijd, std::int32_t afschakeltijdMs) {
-    if (FaultOn(totTijd, afschakeltijdMs)) {
+bool TMyGenerator::BerekenPelek(double totTijd, std::int32_t afschakeltijdMs) {
+    const bool faultOn = FaultOn(totTijd, afschakeltijdMs);
+    if (faultOn) {
         Pelek = 0;
     } else {
         Pelek = static_cast<double>(std::sin(static_cast<long double>(Delta)));
     }
+    return faultOn;
 }
 
 void TMyGenerator::BerekenDomega(double dt) {

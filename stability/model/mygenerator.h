@@ -14,6 +14,13 @@ struct TGenParams {
     double Pmech = 0.5;
 };
 
+inline bool operator==(const TGenParams &a, const TGenParams &b) {
+    return a.Pmax == b.Pmax && a.H == b.H && a.Demping == b.Demping && a.Pmech == b.Pmech;
+}
+inline bool operator!=(const TGenParams &a, const TGenParams &b) {
+    return !(a == b);
+}
+
 // One synchronous generator on an infinite bus, stepped by the classical swing equation
 //     (2H / C) d2delta/dt2 = Pmech - Pelek,  Pelek = sin(delta) once the fault is cleared,
 // normalised to Pmax (Kundur, Power System Stability and Control, ch. 13). Each step
@@ -30,8 +37,8 @@ public:
     static bool FaultOn(double totTijd, std::int32_t afschakeltijdMs);
 
     // Electrical power: zero while the fault is on, sin(Delta) after it has been
-    // cleared.
-    void BerekenPelek(double totTijd, std::int32_t afschakeltijdMs);
+    // cleared. Returns whether the fault was on.
+    bool BerekenPelek(double totTijd, std::int32_t afschakeltijdMs);
     // Speed step. The damping term is not scaled by dt: each step removes
     // (C / 2H) * Demping of the speed deviation, whatever the step length.
     void BerekenDomega(double dt);

@@ -399,10 +399,6 @@ void TDravon::SwingCurves1Click() {
 }
 
 void TDravon::describeForScreenReaders() {
-    const auto describe = [](QWidget *w, const QString &name, const QString &description) {
-        w->setAccessibleName(name);
-        w->setAccessibleDescription(description);
-    };
     describe(schema, QStringLiteral("One-line diagram"),
              QStringLiteral("A generator feeds an infinite bus over a line from its busbar."));
     const QString generatorHelp = QStringLiteral(

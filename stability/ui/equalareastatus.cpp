@@ -68,10 +68,6 @@ namespace {
 const QString SimulationHint =
     QStringLiteral("Simulation: Tools > Find critical clearing time runs the faults to find it");
 
-bool sameData(const TGenParams &a, const TGenParams &b) {
-    return a.Pmax == b.Pmax && a.H == b.H && a.Demping == b.Demping && a.Pmech == b.Pmech;
-}
-
 } // namespace
 
 EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
@@ -102,7 +98,7 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
 
 void EqualAreaStatus::showCriterion(const TGenParams &params) {
     Criterion->setText(criterionText(BerekenKritiek(params)));
-    if (m_simulated && !sameData(*m_simulated, params)) {
+    if (m_simulated && *m_simulated != params) {
         m_simulated.reset();
         Simulation->setText(SimulationHint);
     }

@@ -137,10 +137,6 @@ void TForm1::createControls() {
     for (QPushButton *button : {Schakelen, BtnStartStop, Button2, Button3})
         button->setAutoDefault(true);
     // Names and descriptions a screen reader gives the diagrams, sliders and read-outs.
-    const auto describe = [](QWidget *w, const QString &name, const QString &description) {
-        w->setAccessibleName(name);
-        w->setAccessibleDescription(description);
-    };
     describe(Image1, QStringLiteral("Network phasors"),
              QStringLiteral("The network's three phase voltages, 380 V at 50 Hz, turning."));
     describe(Image2, QStringLiteral("Generator phasors"),
