@@ -39,12 +39,20 @@ bool FaseVolgordeGoed(const Phasors &net, const Phasors &gen) {
     return gen[next].PhaseColor == net[1].PhaseColor;
 }
 
+QStringList SchakelOordeel::fouten() const {
+    QStringList failed;
+    if (!hoekGoed) failed << QStringLiteral("hoek te groot");
+    if (!draairichtingGoed) failed << QStringLiteral("draairichting fout");
+    if (!spanningGoed) failed << QStringLiteral("spanning niet goed");
+    if (!faseVolgordeGoed) failed << QStringLiteral("fasevolgorde niet goed");
+    return failed;
+}
+
 QString SchakelOordeel::melding() const {
-    QString text = QStringLiteral("BOEM!!!\r\r");
-    if (!hoekGoed) text += QStringLiteral("hoek te groot\r");
-    if (!draairichtingGoed) text += QStringLiteral("draairichting fout\r");
-    if (!spanningGoed) text += QStringLiteral("spanning niet goed\r");
-    if (!faseVolgordeGoed) text += QStringLiteral("fasevolgorde niet goed");
+    // Each line ends in a carriage return, except the phase order's, which is the last.
+    const QStringList failed = fouten();
+    QString text = QStringLiteral("BOEM!!!\r\r") + failed.join(QChar('\r'));
+    if (!failed.isEmpty() && faseVolgordeGoed) text += QChar('\r');
     return text;
 }
 

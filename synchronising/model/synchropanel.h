@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schakelen.h"
 #include "tvector.h"
 
 #include <array>
@@ -33,3 +34,9 @@ PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, d
 // orientation for equal voltages: the tips closer than maxAngle percent of the arrow's
 // length, 2 arcsin(limit / 2 length) (11.5 degrees for 20).
 double acceptedHalfAngleDeg(int maxAngle);
+
+// What the panel keeps of a press of "Switch": the reading and the verdict at that moment.
+struct SwitchingRecord {
+    PanelReading at;
+    SchakelOordeel oordeel;
+};

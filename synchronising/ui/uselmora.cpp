@@ -7,6 +7,7 @@
 #include "numberformat.h"
 #include "schakelen.h"
 #include "selmexinfo.h"
+#include "synchronisingpanel.h"
 #include "uabout.h"
 #include "uhelp.h"
 #include "usetup.h"
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QTimer>
 
@@ -167,6 +169,9 @@ void TForm1::createMenu() {
     synchrhulp1->setObjectName(QStringLiteral("synchrhulp1"));
     Setup1 = opties1->addAction(QStringLiteral("&Setup"), this, &TForm1::Setup1Click);
     Setup1->setObjectName(QStringLiteral("Setup1"));
+    SynchroPanel1 = opties1->addAction(QStringLiteral("Synchronising &panel"), this,
+                                       &TForm1::SynchroPanel1Click);
+    SynchroPanel1->setObjectName(QStringLiteral("SynchroPanel1"));
     about1 = menuBar()->addMenu(QStringLiteral("&Help"));
     about1->setObjectName(QStringLiteral("about1"));
     Help1 = about1->addAction(QStringLiteral("&Help"), this, &TForm1::Help1Click);
@@ -208,11 +213,31 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::Timer1Timer() {
+    const QScopedValueRollback<bool> inTick(m_inTick, true);
     Draai(GenVector, GenStep, pump);
     Draai(NetVector, NetStep, pump);
     hoekhulp->setFill(HoekGoed(NetVector, GenVector, MaxAngle) ? clGreen : clRed);
     ++TickCount;
     if (TickCount % 3 == 0) ToonHoek();
+    refreshPanel();
+}
+
+// A message box or dialog runs an event loop of its own. Opened by a click handled
+// inside a tick (while a phasor is erased), that loop would run inside Timer1's slot,
+// and Qt does not deliver a timer again while its slot runs: the diagrams would stand
+// still, one arrow missing, until the box closed. Such a click waits for the tick's end;
+// it then also meets the phasors all turned, none halfway.
+bool TForm1::waitForTickEnd(void (TForm1::*action)()) {
+    if (!m_inTick) return false;
+    QMetaObject::invokeMethod(
+        this, [this, action] { (this->*action)(); }, Qt::QueuedConnection);
+    return true;
+}
+
+void TForm1::refreshPanel() {
+    if (m_panel)
+        m_panel->showReading(readPanel(NetVector, GenVector, NetStep, GenStep), NetVector,
+                             MaxAngle);
 }
 
 void TForm1::TbAmplitudeChange() {
@@ -224,6 +249,7 @@ void TForm1::TbAmplitudeChange() {
     const long double volts =
         static_cast<long double>(GenVector[0].Length) / NetVector[0].Length * NetworkLineVoltage;
     EdUgen->setText(formatGeneralDigits(volts, 3));
+    refreshPanel();
     Timer1->start();
 }
 
@@ -233,6 +259,7 @@ void TForm1::tbFrequentieChange() {
                                   NetworkFrequency * NetStep * Direction);
     const long double hertz = NetworkFrequency / NetStep * GenStep;
     EdFreq->setText(formatGeneralDigits(std::fabs(hertz), 3));
+    refreshPanel();
     Timer1->start();
 }
 
@@ -243,6 +270,7 @@ void TForm1::WisselKleur(int i, int j) {
 
 void TForm1::Button2Click() {
     WisselKleur(1, 2);
+    refreshPanel();
 }
 
 void TForm1::Button3Click() {
@@ -274,8 +302,11 @@ void TForm1::showMessage(const QString &text) {
 }
 
 void TForm1::SchakelenClick() {
+    if (waitForTickEnd(&TForm1::SchakelenClick)) return;
     const SchakelOordeel oordeel =
         beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
+    LastSwitching = SwitchingRecord{readPanel(NetVector, GenVector, NetStep, GenStep), oordeel};
+    if (m_panel) m_panel->showSwitching(*LastSwitching);
     if (!oordeel.goed()) {
         showMessage(oordeel.melding());
         return;
@@ -287,6 +318,7 @@ void TForm1::SchakelenClick() {
     Timer1->start();
     hoekhulp->hide();
     synchrhulp1->setText(QStringLiteral("synchr hulp"));
+    refreshPanel();
     showMessage(QStringLiteral("Goed gedaan"));
 }
 
@@ -306,17 +338,32 @@ void TForm1::afsluiten1Click() {
 }
 
 void TForm1::Setup1Click() {
+    if (waitForTickEnd(&TForm1::Setup1Click)) return;
     TOKBottomDlg::Execute(this, MaxAngle, modalRunner);
+    refreshPanel(); // the accepted sector
+}
+
+void TForm1::SynchroPanel1Click() {
+    if (!m_panel) {
+        m_panel = new SynchronisingPanel(this);
+        if (LastSwitching) m_panel->showSwitching(*LastSwitching);
+    }
+    refreshPanel();
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
 }
 
 // The animation stands still while help or About is open.
 void TForm1::Help1Click() {
+    if (waitForTickEnd(&TForm1::Help1Click)) return;
     Timer1->stop();
     TOKRightDlg::Execute(this, selmexHelp(), modalRunner);
     Timer1->start();
 }
 
 void TForm1::info1Click() {
+    if (waitForTickEnd(&TForm1::info1Click)) return;
     Timer1->stop();
     TAboutBox::Execute(this, selmexAbout(), modalRunner);
     Timer1->start();

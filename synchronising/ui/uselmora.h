@@ -2,10 +2,12 @@
 
 #include "modalrunner.h"
 #include "randomsource.h"
+#include "synchropanel.h"
 #include "tvector.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <QMainWindow>
 
 class QAction;
@@ -19,6 +21,7 @@ class QSlider;
 class QTimer;
 class ImageControl;
 class ShapeControl;
+class SynchronisingPanel;
 
 // The main window of Selmex: the network's and the generator's three-phase phasor
 // diagrams turning side by side, the controls that bring the generator into line with
@@ -40,11 +43,14 @@ public:
     void synchrhulp1Click();
     void afsluiten1Click();
     void Setup1Click();
+    void SynchroPanel1Click();
     void Help1Click();
     void info1Click();
     // Exchanges the phase colours of generator phasors i and j (positions 1 to 3).
     void WisselKleur(int i, int j);
     void ToonHoek();
+    // The synchronising panel, if it has been opened; it follows every tick.
+    SynchronisingPanel *synchronisingPanel() const { return m_panel; }
 
     // Network and generator.
     Phasors NetVector;
@@ -56,6 +62,8 @@ public:
     double Direction = 1.0;
     std::int32_t TickCount = 0;
     std::int32_t MaxAngle = 20; // percent of the network arrow's length
+    // What the last press of "Switch" met, for the synchronising panel.
+    std::optional<SwitchingRecord> LastSwitching;
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
@@ -97,6 +105,7 @@ public:
     QMenu *opties1 = nullptr;
     QAction *synchrhulp1 = nullptr;
     QAction *Setup1 = nullptr;
+    QAction *SynchroPanel1 = nullptr;
     QMenu *about1 = nullptr;
     QAction *Help1 = nullptr;
     QAction *info1 = nullptr;
@@ -106,6 +115,10 @@ private:
     void createMenu();
     void FormCreate();
     void showMessage(const QString &text);
+    bool waitForTickEnd(void (TForm1::*action)());
+    void refreshPanel();
 
     RandomSource m_random;
+    bool m_inTick = false;
+    SynchronisingPanel *m_panel = nullptr;
 };

@@ -4,11 +4,13 @@
 #include "imagecontrol.h"
 #include "numberformat.h"
 #include "schakelen.h"
+#include "synchronisingpanel.h"
 #include "uselmora.h"
 #include "usetup.h"
 
 #include <memory>
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,7 +21,7 @@
 namespace {
 
 QString local(const char *text) {
-    return QString::fromLatin1(text).replace(QChar('.'), systemDecimalSeparator());
+    return QString::fromUtf8(text).replace(QChar('.'), systemDecimalSeparator());
 }
 
 // A time of day that reads the given values in turn, then moves on a millisecond at
@@ -125,6 +127,12 @@ private slots:
     void longSessionLeavesCleanPictures();
     void captionsFit();
     void keyboardAndScreenReader();
+    void panelFollowsTheTicks();
+    void panelLampsWithRightAndWrongOrder();
+    void panelRecordsEachSwitching();
+    void synchroscopeDrawing();
+    void ticksGoOnBehindBoxOpenedInsideTick_data();
+    void ticksGoOnBehindBoxOpenedInsideTick();
 };
 
 void TestSelmora::randomStart_data() {
@@ -595,6 +603,201 @@ void TestSelmora::captionsFit() {
     const QWidget *client = f.centralWidget();
     for (QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         QVERIFY2(client->rect().contains(child->geometry()), qPrintable(child->objectName()));
+}
+
+// The synchronising panel ----------------------------------------------------------
+
+void TestSelmora::panelFollowsTheTicks() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    QCOMPARE(f.synchronisingPanel(), nullptr);
+    f.SynchroPanel1->trigger();
+    SynchronisingPanel *panel = f.synchronisingPanel();
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->windowTitle(), QStringLiteral("Synchronising panel"));
+    QCOMPARE(panel->NetworkValue->text(), QStringLiteral("380 V   50 Hz"));
+
+    // 0.8 of the network's voltage at the slider's middle: 75 brings it to 380 V exactly,
+    // and 60 with an offset of 10 to 50 Hz.
+    f.AmpFactor = 0.8;
+    f.TbAmplitude->setValue(75);
+    f.FreqOffset = 10;
+    f.Direction = 1;
+    f.TbFrequentie->setValue(60);
+    t.ticks(1);
+    QCOMPARE(panel->GeneratorValue->text(), QStringLiteral("380 V   50 Hz"));
+    QCOMPARE(panel->VoltageDifferenceValue->text(), QStringLiteral("0 %"));
+    QCOMPARE(panel->SlipValue->text(), QStringLiteral("0 Hz"));
+    f.TbAmplitude->setValue(70);
+    f.TbFrequentie->setValue(65);
+    QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz")); // at once, no tick needed
+    QCOMPARE(panel->VoltageDifferenceValue->text(), local("-4 %"));
+    QCOMPARE(panel->SlipValue->text(), QStringLiteral("5 Hz"));
+    f.Button3->click(); // turning the other way
+    QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz"));
+    QCOMPARE(panel->SlipValue->text(), QStringLiteral("-105 Hz"));
+
+    // The phase difference from the angles, one decimal, never "-0.0".
+    t.inStep();
+    for (Tvector &v : f.GenVector) v.Angle -= 0.0001; // 0.018 degrees behind
+    f.Timer1Timer();
+    QCOMPARE(panel->PhaseDifferenceValue->text(), local("0.0\u00B0"));
+    for (Tvector &v : f.GenVector) v.Angle += 1.0 / 6;
+    f.Timer1Timer();
+    QCOMPARE(panel->PhaseDifferenceValue->text(), local("30.0\u00B0"));
+    QVERIFY(std::fabs(panel->Synchroscope->phaseDifference() - 29.982) < 1e-9);
+    QVERIFY(std::fabs(panel->Synchroscope->acceptedHalfAngle() - 11.478340954533572) < 1e-9);
+
+    // The setup's limit widens the accepted sector: 50 % of the arrow, 2 arcsin(1/4).
+    t.onDialog = [](QDialog &d) {
+        d.findChild<QSlider *>(QStringLiteral("TBHoekvar"))->setValue(5);
+        return int(QDialog::Accepted);
+    };
+    f.Setup1->trigger();
+    QVERIFY(std::fabs(panel->Synchroscope->acceptedHalfAngle() - 28.955024371648296) < 1e-9);
+
+    // One window: the menu brings the same one back.
+    panel->close();
+    f.SynchroPanel1->trigger();
+    QCOMPARE(f.synchronisingPanel(), panel);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(f.findChildren<SynchronisingPanel *>().size(), 1);
+}
+
+void TestSelmora::panelLampsWithRightAndWrongOrder() {
+    // Generator 10 Hz fast: a full turn against the network every 500 ticks. With the
+    // right order the three lamps go dark together; with the wrong one a third of that
+    // turn apart, one after the other.
+    for (const bool rightOrder : {true, false}) {
+        Trainer t;
+        TForm1 &f = *t.f;
+        f.SynchroPanel1->trigger();
+        t.inStep();
+        if (!rightOrder) f.Button2->click();
+        f.GenStep = f.NetStep * 1.2;
+        std::array<int, 3> darkest{};
+        std::array<double, 3> least{9, 9, 9};
+        for (int k = 0; k < 500; ++k) {
+            f.Timer1Timer();
+            const std::array<double, 3> &lamps = f.synchronisingPanel()->Lamps->brightness();
+            for (std::size_t i = 0; i < 3; ++i)
+                if (lamps[i] < least[i]) least[i] = lamps[i], darkest[i] = k;
+        }
+        for (double lamp : least) QVERIFY(lamp < 0.01);
+        std::sort(darkest.begin(), darkest.end());
+        if (rightOrder) {
+            QCOMPARE(darkest[0], darkest[2]);
+        } else {
+            QVERIFY2(
+                std::abs(darkest[1] - darkest[0] - 167) <= 2 &&
+                    std::abs(darkest[2] - darkest[1] - 167) <= 2,
+                qPrintable(
+                    QStringLiteral("%1 %2 %3").arg(darkest[0]).arg(darkest[1]).arg(darkest[2])));
+        }
+    }
+}
+
+void TestSelmora::panelRecordsEachSwitching() {
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.Timer1->stop();
+    // Failed: 60 degrees ahead and 20 % high, before the panel is even open.
+    t.inStep();
+    for (Tvector &v : f.GenVector) {
+        v.Angle += 1.0 / 3;
+        v.Length *= 1.2;
+        v.Bereken();
+    }
+    f.Schakelen->click();
+    QCOMPARE(t.messages.size(), 1);
+    f.SynchroPanel1->trigger();
+    SynchronisingPanel &panel = *f.synchronisingPanel();
+    QCOMPARE(panel.LastPhaseDifference->text(), local("60.0\u00B0"));
+    QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("20 %"));
+    QCOMPARE(panel.LastSlip->text(), QStringLiteral("0 Hz"));
+    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("hoek te groot\nspanning niet goed"));
+    // |1 - 1.2 e^(i 60 degrees)| / 0.2 = sqrt(1.24) / 0.2
+    QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 5.57 \u00D7 rated current"));
+    // The record stays as the moment was while the state turns on.
+    t.ticks(7);
+    QCOMPARE(panel.LastPhaseDifference->text(), local("60.0\u00B0"));
+
+    // Successful: in phase and equal, so no current at all.
+    t.inStep();
+    f.Schakelen->click();
+    QCOMPARE(t.messages.last(), QStringLiteral("Goed gedaan"));
+    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("Goed gedaan"));
+    QCOMPARE(panel.LastPhaseDifference->text(), local("0.0\u00B0"));
+    QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("0 %"));
+    QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 0 \u00D7 rated current"));
+    QVERIFY(f.LastSwitching && f.LastSwitching->oordeel.goed());
+}
+
+void TestSelmora::synchroscopeDrawing() {
+    // At the dial's own size one unit is one pixel: the middle at (116, 116), the
+    // needle 90 long, the accepted sector out to 100.
+    SynchroscopeDial dial;
+    dial.resize(232, 232);
+    const auto at = [&](double phi, double half, double clock, double radius) {
+        dial.setState(phi, half);
+        const QImage picture = dial.grab().toImage();
+        const double a = clock * 3.14159265358979 / 180;
+        return QColor(
+            picture.pixel(qRound(116 + radius * std::sin(a)), qRound(116 - radius * std::cos(a))));
+    };
+    const auto needle = [](QColor c) { return c.red() > 150 && c.green() < 80; };
+    const auto sector = [](QColor c) { return c.green() > c.red() + 30; };
+    // A generator a quarter turn ahead points at three o'clock, one behind at nine.
+    QVERIFY(needle(at(90, 11.5, 90, 60)));
+    QVERIFY(!needle(at(90, 11.5, -90, 60)));
+    QVERIFY(needle(at(-90, 11.5, -90, 60)));
+    QVERIFY(needle(at(180, 11.5, 180, 60)));
+    // The sector spans the accepted angles on both sides of twelve, and no more.
+    QVERIFY(sector(at(90, 11.5, 8, 75)));
+    QVERIFY(sector(at(90, 11.5, -8, 75)));
+    QVERIFY(!sector(at(90, 11.5, 15, 75)));
+    QVERIFY(sector(at(90, 29, 25, 75)));
+    QVERIFY(!sector(at(90, 0, 0.5, 75)));
+    // Angles that are no number draw no needle rather than a wild one.
+    QVERIFY(!needle(at(std::nan(""), std::nan(""), 0, 60)));
+}
+
+void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick_data() {
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("switching message") << "Schakelen";
+    QTest::newRow("setup dialog") << "Setup1";
+}
+
+void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
+    // The timer itself delivers a tick; while a phasor is erased, a click opens a box.
+    // While the box is shown, the diagrams must go on turning.
+    QFETCH(QString, opens);
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.Timer1->setInterval(0); // fires at every pass of the event loop
+    f.Timer1->start();
+    int ticksBehindBox = -1;
+    f.modalRunner = [&](QDialog &) {
+        const int before = f.TickCount;
+        for (int pass = 0; pass < 1000 && f.TickCount < before + 3; ++pass)
+            QCoreApplication::processEvents();
+        ticksBehindBox = f.TickCount - before;
+        return int(QDialog::Accepted);
+    };
+    bool clicked = false;
+    f.pump = [&] {
+        if (clicked) return;
+        clicked = true;
+        if (opens == QStringLiteral("Schakelen"))
+            f.Schakelen->click();
+        else
+            f.Setup1->trigger();
+    };
+    for (int pass = 0; pass < 1000 && ticksBehindBox < 0; ++pass) QCoreApplication::processEvents();
+    QVERIFY(clicked);
+    QCOMPARE(ticksBehindBox, 3);
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
 }
 
 QTEST_MAIN(TestSelmora)

@@ -1,0 +1,275 @@
+#include "synchronisingpanel.h"
+
+#include "constants.h"
+#include "layouthelpers.h"
+#include "numberformat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+// The dial is laid out in units of a 100-unit radius, within a square of this side.
+constexpr double DialSquare = 232;
+
+QString withUnit(long double value, const QString &unit) {
+    return formatGeneralDigits(value, 3) + QChar(' ') + unit;
+}
+
+QString degrees(long double value) {
+    return formatFixed(value, 4, 1) + QChar(0x00B0);
+}
+
+// A point on the dial `radius` from the middle, `clock` degrees clockwise from twelve.
+QPointF onDial(double clock, double radius) {
+    const double a = clock * Pi / 180;
+    return {radius * std::sin(a), -radius * std::cos(a)};
+}
+
+// An arc along the dial from `from` to `to` (degrees clockwise from twelve) with an
+// arrowhead at `to`: the way the needle turns.
+void arcArrow(QPainter &p, double from, double to, double radius) {
+    QPainterPath path(onDial(from, radius));
+    const QRectF circle(-radius, -radius, 2 * radius, 2 * radius);
+    path.arcTo(circle, 90 - from, from - to); // Qt counts anticlockwise from three o'clock
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    const double dir = to > from ? 1 : -1;
+    const QPointF tip = onDial(to + dir * 8, radius);
+    p.setBrush(p.pen().color());
+    p.drawPolygon(QPolygonF{tip, onDial(to, radius - 5), onDial(to, radius + 5)});
+}
+
+QLabel *valueLabel(QWidget *parent, const QString &name) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// Adds a captioned value to the next row of `grid`.
+QLabel *addRow(QGridLayout *grid, const QString &caption, const QString &name) {
+    const int row = grid->rowCount();
+    auto *captionLabel = new QLabel(caption, grid->parentWidget());
+    QLabel *value = valueLabel(grid->parentWidget(), name);
+    captionLabel->setBuddy(value);
+    grid->addWidget(captionLabel, row, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignTop);
+    describe(value, caption, {});
+    return value;
+}
+
+} // namespace
+
+SynchroscopeDial::SynchroscopeDial(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Synchroscope"));
+    setMinimumSize(120, 120);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    describe(this, QStringLiteral("Synchroscope"),
+             QStringLiteral("The needle stands at the phase difference between generator and "
+                            "network, clockwise from twelve o'clock; the shaded sector is where "
+                            "switching is accepted."));
+}
+
+void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAngleDeg) {
+    if (phaseDifferenceDeg == m_phi && acceptedHalfAngleDeg == m_halfAngle) return;
+    m_phi = phaseDifferenceDeg;
+    m_halfAngle = acceptedHalfAngleDeg;
+    update();
+}
+
+void SynchroscopeDial::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double side = std::min(width(), height());
+    p.translate(width() / 2.0, height() / 2.0);
+    p.scale(side / DialSquare, side / DialSquare);
+
+    const QColor ink(40, 40, 40);
+    p.setPen(QPen(ink, 4));
+    p.setBrush(QColor(250, 250, 242));
+    p.drawEllipse(QPointF(0, 0), 104, 104);
+
+    // The accepted sector, centred on twelve o'clock.
+    if (std::isfinite(m_halfAngle) && m_halfAngle > 0) {
+        const double half = std::min(m_halfAngle, 180.0);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(70, 180, 70, 130));
+        p.drawPie(QRectF(-100, -100, 200, 200), qRound((90 - half) * 16), qRound(2 * half * 16));
+    }
+
+    // Scale marks every 10 degrees, long ones every 30.
+    p.setPen(QPen(ink, 1.5));
+    for (int mark = 0; mark < 360; mark += 10)
+        p.drawLine(onDial(mark, 100), onDial(mark, mark % 30 == 0 ? 86 : 93));
+    p.setPen(QPen(ink, 3));
+    p.drawLine(onDial(0, 100), onDial(0, 80));
+
+    QFont label = font();
+    label.setPixelSize(14);
+    label.setBold(true);
+    p.setFont(label);
+    p.setPen(QPen(ink, 2));
+    arcArrow(p, 15, 45, 74);
+    arcArrow(p, -15, -45, 74);
+    const QSizeF box(70, 20);
+    p.drawText(QRectF(onDial(62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
+               Qt::AlignCenter, QStringLiteral("FAST"));
+    p.drawText(QRectF(onDial(-62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
+               Qt::AlignCenter, QStringLiteral("SLOW"));
+
+    // The needle, through the middle with a short tail.
+    if (std::isfinite(m_phi)) {
+        p.save();
+        p.rotate(m_phi); // positive angles turn clockwise on the screen
+        p.setPen(QPen(QColor(20, 20, 20), 1));
+        p.setBrush(QColor(190, 30, 30));
+        p.drawPolygon(QPolygonF{{-5, 0}, {0, -90}, {5, 0}, {0, 22}});
+        p.restore();
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawEllipse(QPointF(0, 0), 8, 8);
+}
+
+SynchronisingLamps::SynchronisingLamps(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Lamps"));
+    setMinimumSize(150, 48);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    describe(this, QStringLiteral("Synchronising lamps"),
+             QStringLiteral("One lamp across each pair of phases of the same colour: all three "
+                            "dark together when generator and network agree."));
+}
+
+void SynchronisingLamps::setState(const std::array<double, 3> &brightness,
+                                  const std::array<Colour, 3> &phases) {
+    if (brightness == m_brightness && phases == m_phases) return;
+    m_brightness = brightness;
+    m_phases = phases;
+    update();
+}
+
+void SynchronisingLamps::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double cell = width() / 3.0;
+    const double radius = std::max(4.0, std::min(cell, double(height())) * 0.36);
+    const QColor dark(62, 58, 52), full(255, 236, 130);
+    for (std::size_t i = 0; i < 3; ++i) {
+        // A phasor difference above twice the network's length still glows no brighter.
+        const double b = std::isfinite(m_brightness[i]) ? std::clamp(m_brightness[i], 0.0, 1.0) : 0;
+        const QColor glow =
+            QColor::fromRgbF(float(dark.redF() + b * (full.redF() - dark.redF())),
+                             float(dark.greenF() + b * (full.greenF() - dark.greenF())),
+                             float(dark.blueF() + b * (full.blueF() - dark.blueF())));
+        const QPointF centre((double(i) + 0.5) * cell, height() / 2.0);
+        p.setPen(QPen(toQColor(m_phases[i]), std::max(2.0, radius / 6)));
+        p.setBrush(glow);
+        p.drawEllipse(centre, radius, radius);
+    }
+}
+
+SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("SynchronisingPanel"));
+    setWindowTitle(QStringLiteral("Synchronising panel"));
+    // Escape and the platform's close keys put the window away, as a tool window does.
+    for (const QKeySequence &keys :
+         {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+
+    Synchroscope = new SynchroscopeDial(this);
+    auto *lampGroup = new QGroupBox(QStringLiteral("Lamps (dark-lamp connection)"), this);
+    lampGroup->setObjectName(QStringLiteral("LampGroup"));
+    Lamps = new SynchronisingLamps(lampGroup);
+    (new QVBoxLayout(lampGroup))->addWidget(Lamps);
+
+    auto *readings = new QGroupBox(QStringLiteral("Read-outs"), this);
+    readings->setObjectName(QStringLiteral("ReadOuts"));
+    auto *grid = new QGridLayout(readings);
+    NetworkValue = addRow(grid, QStringLiteral("Network"), QStringLiteral("NetworkValue"));
+    NetworkValue->setText(withUnit(NetworkLineVoltage, QStringLiteral("V")) +
+                          QStringLiteral("   ") + withUnit(NetworkFrequency, QStringLiteral("Hz")));
+    GeneratorValue = addRow(grid, QStringLiteral("Generator"), QStringLiteral("GeneratorValue"));
+    VoltageDifferenceValue = addRow(grid, QStringLiteral("Voltage difference"),
+                                    QStringLiteral("VoltageDifferenceValue"));
+    SlipValue = addRow(grid, QStringLiteral("Slip"), QStringLiteral("SlipValue"));
+    PhaseDifferenceValue =
+        addRow(grid, QStringLiteral("Phase difference"), QStringLiteral("PhaseDifferenceValue"));
+    grid->setColumnStretch(1, 1);
+
+    LastSwitching = new QGroupBox(QStringLiteral("Last switching"), this);
+    LastSwitching->setObjectName(QStringLiteral("LastSwitching"));
+    auto *last = new QGridLayout(LastSwitching);
+    LastPhaseDifference =
+        addRow(last, QStringLiteral("Phase difference"), QStringLiteral("LastPhaseDifference"));
+    LastVoltageDifference =
+        addRow(last, QStringLiteral("Voltage difference"), QStringLiteral("LastVoltageDifference"));
+    LastSlip = addRow(last, QStringLiteral("Slip"), QStringLiteral("LastSlip"));
+    LastVerdict = valueLabel(LastSwitching, QStringLiteral("LastVerdict"));
+    LastVerdict->setText(QStringLiteral("Not switched yet."));
+    last->addWidget(LastVerdict, last->rowCount(), 0, 1, 2);
+    LastClosingCurrent = valueLabel(LastSwitching, QStringLiteral("LastClosingCurrent"));
+    last->addWidget(LastClosingCurrent, last->rowCount(), 0, 1, 2);
+    // Room for the longest closing current from the start: the panel does not shift
+    // when the first record appears.
+    LastClosingCurrent->setMinimumWidth(LastClosingCurrent->fontMetrics().horizontalAdvance(
+        QStringLiteral("closing current 0.000000 %1 rated current").arg(QChar(0x00D7))));
+    last->setColumnStretch(1, 1);
+
+    ReactanceNote = new QLabel(
+        QStringLiteral("The closing current is the voltage difference of the red phases over "
+                       "X%1d = 0.2 per-unit, a typical subtransient reactance of a generator.")
+            .arg(QChar(0x2033)),
+        this);
+    ReactanceNote->setObjectName(QStringLiteral("ReactanceNote"));
+    ReactanceNote->setWordWrap(true);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(Synchroscope, 1);
+    left->addWidget(lampGroup);
+    auto *right = new QVBoxLayout;
+    right->addWidget(readings);
+    right->addWidget(LastSwitching);
+    right->addWidget(ReactanceNote);
+    right->addStretch(1);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right);
+    resize(600, 400);
+}
+
+void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors &net,
+                                     int maxAngle) {
+    Synchroscope->setState(reading.phaseDifferenceDeg, acceptedHalfAngleDeg(maxAngle));
+    Lamps->setState(reading.lamps, {net[0].PhaseColor, net[1].PhaseColor, net[2].PhaseColor});
+    GeneratorValue->setText(withUnit(reading.generatorVolts, QStringLiteral("V")) +
+                            QStringLiteral("   ") +
+                            withUnit(reading.generatorHz, QStringLiteral("Hz")));
+    VoltageDifferenceValue->setText(
+        withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
+    SlipValue->setText(withUnit(reading.slipHz, QStringLiteral("Hz")));
+    PhaseDifferenceValue->setText(degrees(reading.phaseDifferenceDeg));
+}
+
+void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
+    LastPhaseDifference->setText(degrees(record.at.phaseDifferenceDeg));
+    LastVoltageDifference->setText(
+        withUnit(record.at.voltageDifferencePercent, QStringLiteral("%")));
+    LastSlip->setText(withUnit(record.at.slipHz, QStringLiteral("Hz")));
+    LastVerdict->setText(record.oordeel.goed() ? QStringLiteral("Goed gedaan")
+                                               : record.oordeel.fouten().join(QChar('\n')));
+    LastClosingCurrent->setText(QStringLiteral("closing current %1 %2 rated current")
+                                    .arg(formatGeneralDigits(record.at.closingCurrent, 3))
+                                    .arg(QChar(0x00D7)));
+}
