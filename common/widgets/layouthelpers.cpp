@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 QFont layoutFont(int pixelSize) {
     // Liberation Sans has the widths of the sans-serif the layouts were made for, so
@@ -71,4 +72,11 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
     button->setObjectName(name);
     button->setGeometry(geometry);
     return button;
+}
+
+void closeOnEscape(QWidget *window) {
+    for (const QKeySequence &keys :
+         {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
+        QObject::connect(new QShortcut(keys, window), &QShortcut::activated, window,
+                         &QWidget::close);
 }

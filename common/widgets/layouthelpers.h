@@ -21,6 +21,8 @@ QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry);
 QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry);
 // The name and description a screen reader gives a control.
 void describe(QWidget *control, const QString &name, const QString &description);
+// Escape and the platform's close keys put `window` away, as they do a tool window.
+void closeOnEscape(QWidget *window);
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position);
 // A label sized to its text whose right edge ends at `right`.
 QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QString &text, int right,

@@ -4,6 +4,8 @@
 #include "numberformat.h"
 
 #include <charconv>
+#include <functional>
+#include <optional>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -52,6 +54,25 @@ void reportWriteFailure(QWidget *parent, const QString &fileName, const QString 
                     runner);
 }
 
+// Writes through a temporary file that replaces the chosen one only when all went well,
+// so a failed write never leaves half a file under that name. `write` returns why it
+// failed, or nothing when it did not; every failure is named to the user.
+void saveThroughTemporaryFile(QWidget *parent, const QString &fileName, const ModalRunner &runner,
+                              const std::function<std::optional<QString>(QSaveFile &)> &write) {
+    QSaveFile file(fileName);
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = file.errorString();
+    } else {
+        failure = write(file);
+        if (failure)
+            file.cancelWriting();
+        else if (!file.commit())
+            failure = file.errorString();
+    }
+    if (failure) reportWriteFailure(parent, fileName, *failure, runner);
+}
+
 // Locale-free: to_chars writes a full stop under any C or Qt locale. 17 significant
 // digits read back to the same double.
 void appendNumber(QByteArray &out, double value) {
@@ -88,19 +109,11 @@ void ReportFiles::exportRun(QWidget *parent, const RunRecord *run, const ModalRu
     const QString fileName = chooseFile(parent, QStringLiteral("Export run"), suggested,
                                         QStringLiteral("CSV files (*.csv)"));
     if (fileName.isEmpty()) return;
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportWriteFailure(parent, fileName, file.errorString(), runner);
-        return;
-    }
-    if (file.write(csv) != csv.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        reportWriteFailure(parent, fileName, reason, runner);
-        return;
-    }
-    if (!file.commit()) reportWriteFailure(parent, fileName, file.errorString(), runner);
+    saveThroughTemporaryFile(parent, fileName, runner,
+                             [&csv](QSaveFile &file) -> std::optional<QString> {
+                                 if (file.write(csv) == csv.size()) return std::nullopt;
+                                 return file.errorString();
+                             });
 }
 
 void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner) {
@@ -108,22 +121,14 @@ void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const Moda
         chooseFile(parent, QStringLiteral("Save picture"), QStringLiteral("dravex.png"),
                    QStringLiteral("PNG pictures (*.png)"));
     if (fileName.isEmpty()) return;
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportWriteFailure(parent, fileName, file.errorString(), runner);
-        return;
-    }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(picture)) {
-        // The encoder's own reason, or the device's when the disk refused the bytes.
-        const QString reason =
-            writer.error() == QImageWriter::DeviceError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        reportWriteFailure(parent, fileName, reason, runner);
-        return;
-    }
-    if (!file.commit()) reportWriteFailure(parent, fileName, file.errorString(), runner);
+    saveThroughTemporaryFile(
+        parent, fileName, runner, [&picture](QSaveFile &file) -> std::optional<QString> {
+            QImageWriter writer(&file, "png");
+            if (writer.write(picture)) return std::nullopt;
+            // The encoder's own reason, or the device's when the disk refused the bytes.
+            return writer.error() == QImageWriter::DeviceError ? file.errorString()
+                                                               : writer.errorString();
+        });
 }
 
 QString ReportFiles::chooseFile(QWidget *parent, const QString &caption,

@@ -1,5 +1,6 @@
 #include "swingcurves.h"
 
+#include "layouthelpers.h"
 #include "numberformat.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
-#include <QShortcut>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -158,10 +158,7 @@ void SwingCurves::Extent::take(const Extent &other) {
 SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("SwingCurves"));
     setWindowTitle(QStringLiteral("Swing curves"));
-    // Escape and the platform's close keys put the window away, as a tool window does.
-    for (const QKeySequence &keys :
-         {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape(this);
 
     m_angleChart = makeChart();
     m_angleTime = addAxis(m_angleChart, QStringLiteral("Time (s)"), Qt::AlignBottom);

@@ -8,11 +8,9 @@
 #include <cmath>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,6 +20,15 @@ constexpr double DialSquare = 232;
 
 QString withUnit(long double value, const QString &unit) {
     return formatGeneralDigits(value, 3) + QChar(' ') + unit;
+}
+
+QString voltsAndHertz(long double volts, long double hertz) {
+    return withUnit(volts, QStringLiteral("V")) + QStringLiteral("   ") +
+           withUnit(hertz, QStringLiteral("Hz"));
+}
+
+QString closingCurrentText(const QString &multiple) {
+    return QStringLiteral("closing current %1 %2 rated current").arg(multiple).arg(QChar(0x00D7));
 }
 
 QString degrees(long double value) {
@@ -183,10 +190,7 @@ void SynchronisingLamps::paintEvent(QPaintEvent *) {
 SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("SynchronisingPanel"));
     setWindowTitle(QStringLiteral("Synchronising panel"));
-    // Escape and the platform's close keys put the window away, as a tool window does.
-    for (const QKeySequence &keys :
-         {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape(this);
 
     Synchroscope = new SynchroscopeDial(this);
     auto *lampGroup = new QGroupBox(QStringLiteral("Lamps (dark-lamp connection)"), this);
@@ -198,8 +202,7 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     readings->setObjectName(QStringLiteral("ReadOuts"));
     auto *grid = new QGridLayout(readings);
     NetworkValue = addRow(grid, QStringLiteral("Network"), QStringLiteral("NetworkValue"));
-    NetworkValue->setText(withUnit(NetworkLineVoltage, QStringLiteral("V")) +
-                          QStringLiteral("   ") + withUnit(NetworkFrequency, QStringLiteral("Hz")));
+    NetworkValue->setText(voltsAndHertz(NetworkLineVoltage, NetworkFrequency));
     GeneratorValue = addRow(grid, QStringLiteral("Generator"), QStringLiteral("GeneratorValue"));
     VoltageDifferenceValue = addRow(grid, QStringLiteral("Voltage difference"),
                                     QStringLiteral("VoltageDifferenceValue"));
@@ -224,7 +227,7 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     // Room for the longest closing current from the start: the panel does not shift
     // when the first record appears.
     LastClosingCurrent->setMinimumWidth(LastClosingCurrent->fontMetrics().horizontalAdvance(
-        QStringLiteral("closing current 0.000000 %1 rated current").arg(QChar(0x00D7))));
+        closingCurrentText(QStringLiteral("0.000000"))));
     last->setColumnStretch(1, 1);
 
     ReactanceNote = new QLabel(
@@ -253,9 +256,7 @@ void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors 
                                      int maxAngle) {
     Synchroscope->setState(reading.phaseDifferenceDeg, acceptedHalfAngleDeg(maxAngle));
     Lamps->setState(reading.lamps, {net[0].PhaseColor, net[1].PhaseColor, net[2].PhaseColor});
-    GeneratorValue->setText(withUnit(reading.generatorVolts, QStringLiteral("V")) +
-                            QStringLiteral("   ") +
-                            withUnit(reading.generatorHz, QStringLiteral("Hz")));
+    GeneratorValue->setText(voltsAndHertz(reading.generatorVolts, reading.generatorHz));
     VoltageDifferenceValue->setText(
         withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
     SlipValue->setText(withUnit(reading.slipHz, QStringLiteral("Hz")));
@@ -269,7 +270,6 @@ void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
     LastSlip->setText(withUnit(record.at.slipHz, QStringLiteral("Hz")));
     LastVerdict->setText(record.oordeel.goed() ? QStringLiteral("Goed gedaan")
                                                : record.oordeel.fouten().join(QChar('\n')));
-    LastClosingCurrent->setText(QStringLiteral("closing current %1 %2 rated current")
-                                    .arg(formatGeneralDigits(record.at.closingCurrent, 3))
-                                    .arg(QChar(0x00D7)));
+    LastClosingCurrent->setText(
+        closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
 }

@@ -234,8 +234,9 @@ bool TForm1::waitForTickEnd(void (TForm1::*action)()) {
     return true;
 }
 
+// A closed panel costs the tick nothing; opening it again brings it up to date.
 void TForm1::refreshPanel() {
-    if (m_panel)
+    if (m_panel && m_panel->isVisible())
         m_panel->showReading(readPanel(NetVector, GenVector, NetStep, GenStep), NetVector,
                              MaxAngle);
 }
@@ -348,8 +349,8 @@ void TForm1::SynchroPanel1Click() {
         m_panel = new SynchronisingPanel(this);
         if (LastSwitching) m_panel->showSwitching(*LastSwitching);
     }
-    refreshPanel();
     m_panel->show();
+    refreshPanel();
     m_panel->raise();
     m_panel->activateWindow();
 }
