@@ -1,7 +1,9 @@
 #pragma once
 
 #include "mygenerator.h"
+#include "scenario.h"
 
+#include <atomic>
 #include <cstdint>
 
 // The simulation's own critical clearing time: the largest whole-millisecond clearing
@@ -19,6 +21,10 @@ struct CriticalClearing {
 };
 
 // Runs a fault from a fresh generator built from `params` for each clearing time from
-// 0 ms up, with the same steps, damping and out-of-step rule as a run on the screen,
-// until one falls out of step.
-CriticalClearing findCriticalClearingTime(const TGenParams &params, std::int32_t limitMs = 500);
+// 0 ms up, on the scenario's network with its reclosing, with the same steps, damping
+// and out-of-step rule as a run on the screen, until one falls out of step. A search
+// whose `cancel` is set gives up between runs; its result then means nothing.
+CriticalClearing findCriticalClearingTime(const TGenParams &params,
+                                          const FaultScenario &scenario = {},
+                                          std::int32_t limitMs = 500,
+                                          const std::atomic<bool> *cancel = nullptr);

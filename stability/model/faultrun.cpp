@@ -8,7 +8,8 @@ void FaultRun::newGenerator(const TGenParams &params) {
     m_generator = std::make_unique<TMyGenerator>(params);
 }
 
-void FaultRun::start() {
+void FaultRun::start(const FaultScenario &scenario) {
+    m_scenario = scenario;
     m_totTijd = 0;
     m_steps = 0;
     m_stopped = false;
@@ -27,7 +28,11 @@ StepReport FaultRun::step(std::int32_t afschakeltijdMs) {
     r.number = ++m_steps;
     r.clock = m_totTijd;
     TMyGenerator &g = generator();
-    r.faultOn = g.BerekenPelek(m_totTijd, afschakeltijdMs);
+    const NetworkAtStep network = networkAt(m_scenario, m_totTijd, afschakeltijdMs);
+    r.faultOn = network.faultOn;
+    r.network = network.state;
+    r.factor = network.factor;
+    g.BerekenPelek(network.factor);
     g.BerekenDomega(StapTijd);
     g.BerekenDelta(StapTijd);
     r.Delta = g.Delta;
@@ -48,8 +53,8 @@ StepReport FaultRun::step(std::int32_t afschakeltijdMs) {
     return r;
 }
 
-RunEnd FaultRun::runToEnd(std::int32_t afschakeltijdMs) {
-    start();
+RunEnd FaultRun::runToEnd(std::int32_t afschakeltijdMs, const FaultScenario &scenario) {
+    start(scenario);
     while (continues()) step(afschakeltijdMs);
     finish();
     return end();
@@ -62,10 +67,11 @@ RunEnd FaultRun::end() const {
     return m_totTijd >= EindTijd ? RunEnd::ClockLimit : RunEnd::NotEnded;
 }
 
-RunOutcome simulateFault(const TGenParams &params, std::int32_t afschakeltijdMs) {
+RunOutcome simulateFault(const TGenParams &params, std::int32_t afschakeltijdMs,
+                         const FaultScenario &scenario) {
     FaultRun run(params);
     RunOutcome outcome;
-    outcome.end = run.runToEnd(afschakeltijdMs);
+    outcome.end = run.runToEnd(afschakeltijdMs, scenario);
     outcome.steps = run.Steps();
     outcome.outOfStepStep = run.outOfStepStep();
     outcome.outOfStepClock = run.outOfStepClock();

@@ -2,14 +2,15 @@
 
 #include "constants.h"
 #include "mygenerator.h"
+#include "scenario.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
-// The fault run: one simulated three-phase fault on the generator's busbar, stepped
-// every 3 ms of simulated time until the clock reaches 10 s.
+// The fault run: one simulated three-phase fault, on the generator's busbar or on a line
+// (see FaultScenario), stepped every 3 ms of simulated time until the clock reaches 10 s.
 constexpr double StapTijd = 0.003;
 constexpr double EindTijd = 10.0;
 // Four full turns: beyond this the generator has certainly slipped a pole.
@@ -23,6 +24,9 @@ struct StepReport {
     int number = 0;   // 1 for the first step of its run
     double clock = 0; // TotTijd at the start of the step, s
     bool faultOn = false;
+    // The network the step saw, and the share of the pre-fault Pmax it carried.
+    NetworkState network = NetworkState::Fault;
+    double factor = 0;
     double Delta = 0;       // rad, after the step
     double Domega = 0;      // rad/s, after the step
     double Pelek = 0;       // per-unit of Pmax, the power the step used
@@ -65,8 +69,10 @@ public:
     // the run waits inside the step until it returns.
     void addListener(Listener listener) { m_listeners.push_back(std::move(listener)); }
 
-    // Starts a run: clock and step counter to 0, the run flag set.
-    void start();
+    // Starts a run on the network of `scenario`, which it keeps to its end: clock and
+    // step counter to 0, the run flag set.
+    void start(const FaultScenario &scenario = {});
+    const FaultScenario &scenario() const { return m_scenario; }
     // Whether the run makes another step: the flag is set and the clock below 10 s.
     bool continues() const { return m_running && m_totTijd < EindTijd; }
     // One step with the clearing time as it stands now.
@@ -77,7 +83,7 @@ public:
     void finish() { m_running = false; }
 
     // A whole run from the current generator, as fast as the machine goes.
-    RunEnd runToEnd(std::int32_t afschakeltijdMs);
+    RunEnd runToEnd(std::int32_t afschakeltijdMs, const FaultScenario &scenario = {});
 
     double TotTijd() const { return m_totTijd; }
     bool Running() const { return m_running; }
@@ -92,6 +98,7 @@ public:
 private:
     std::unique_ptr<TMyGenerator> m_generator;
     std::vector<Listener> m_listeners;
+    FaultScenario m_scenario;
     double m_totTijd = 0; // simulation clock, s: a running sum of steps
     int m_steps = 0;
     bool m_running = false;
@@ -107,4 +114,5 @@ struct RunOutcome {
     int outOfStepStep = 0;     // 0 unless out of step
     double outOfStepClock = 0; // clock at the start of that step, s
 };
-RunOutcome simulateFault(const TGenParams &params, std::int32_t afschakeltijdMs);
+RunOutcome simulateFault(const TGenParams &params, std::int32_t afschakeltijdMs,
+                         const FaultScenario &scenario = {});

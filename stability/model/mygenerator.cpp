@@ -25,12 +25,16 @@ bool TMyGenerator::FaultOn(double totTijd, std::int32_t afschakeltijdMs) {
 
 bool TMyGenerator::BerekenPelek(double totTijd, std::int32_t afschakeltijdMs) {
     const bool faultOn = FaultOn(totTijd, afschakeltijdMs);
-    if (faultOn) {
+    BerekenPelek(faultOn ? 0.0 : 1.0);
+    return faultOn;
+}
+
+void TMyGenerator::BerekenPelek(double factor) {
+    if (factor == 0) {
         Pelek = 0;
     } else {
-        Pelek = static_cast<double>(std::sin(static_cast<long double>(Delta)));
+        Pelek = static_cast<double>(factor * std::sin(static_cast<long double>(Delta)));
     }
-    return faultOn;
 }
 
 void TMyGenerator::BerekenDomega(double dt) {

@@ -39,6 +39,9 @@ public:
     // Electrical power: zero while the fault is on, sin(Delta) after it has been
     // cleared. Returns whether the fault was on.
     bool BerekenPelek(double totTijd, std::int32_t afschakeltijdMs);
+    // Electrical power on a network that carries `factor` of the pre-fault Pmax:
+    // factor * sin(Delta); exactly zero for a factor of 0.
+    void BerekenPelek(double factor);
     // Speed step. The damping term is not scaled by dt: each step removes
     // (C / 2H) * Demping of the speed deviation, whatever the step length.
     void BerekenDomega(double dt);

@@ -1,0 +1,83 @@
+#include "scenario.h"
+
+namespace {
+
+// Whether the boundary of `ms` whole milliseconds still holds at `clock`, compared in
+// extended precision as the busbar fault's clearing always was.
+bool holds(long double ms, double clock) {
+    return ms / 1000.0L >= clock;
+}
+
+} // namespace
+
+// Two parallel lines of reactance XL behind the generator's Xg: before the fault the
+// transfer reactance is Xg + XL/2. A fault at a fraction f along one line, seen through
+// the star-delta transformation of the faulted network, leaves Xg + XL + Xg/f between the
+// generator and the infinite bus (no power through at f = 0); with that line tripped it
+// is Xg + XL. Each r is the pre-fault reactance over that (Grainger and Stevenson, sec.
+// 16.5).
+double FaultScenario::r1() const {
+    switch (network) {
+    case Network::Busbar:
+        return 0;
+    case Network::TwoLines: {
+        const long double f = locationPercent / 100.0L;
+        if (!(f > 0)) return 0;
+        const long double pre = generatorReactance + lineReactance / 2.0L;
+        return static_cast<double>(pre /
+                                   (generatorReactance + lineReactance + generatorReactance / f));
+    }
+    case Network::Transfer:
+        return during;
+    }
+    return 0;
+}
+
+double FaultScenario::r2() const {
+    switch (network) {
+    case Network::Busbar:
+        return 1;
+    case Network::TwoLines: {
+        const long double pre = generatorReactance + lineReactance / 2.0L;
+        return static_cast<double>(pre / (generatorReactance + lineReactance));
+    }
+    case Network::Transfer:
+        return after;
+    }
+    return 1;
+}
+
+bool operator==(const FaultScenario &a, const FaultScenario &b) {
+    return a.network == b.network && a.generatorReactance == b.generatorReactance &&
+           a.lineReactance == b.lineReactance && a.locationPercent == b.locationPercent &&
+           a.during == b.during && a.after == b.after && a.recloseMs == b.recloseMs &&
+           a.recloseOnto == b.recloseOnto;
+}
+
+NetworkAtStep networkAt(const FaultScenario &s, double clock, std::int32_t clearingMs) {
+    const long double tc = clearingMs;
+    if (holds(tc, clock)) return {NetworkState::Fault, s.r1(), true};
+    if (!s.recloses() || holds(tc + s.recloseMs, clock))
+        return {NetworkState::Cleared, s.r2(), false};
+    if (s.recloseOnto == RecloseOnto::Transient) return {NetworkState::Reclosed, 1, false};
+    // Onto a permanent fault: the fault is on for another clearing time, then the
+    // protection trips the line for good.
+    if (holds(tc + s.recloseMs + tc, clock)) return {NetworkState::Refault, s.r1(), true};
+    return {NetworkState::LockedOut, s.r2(), false};
+}
+
+const char *networkKey(Network network) {
+    switch (network) {
+    case Network::Busbar:
+        return "busbar";
+    case Network::TwoLines:
+        return "two-lines";
+    case Network::Transfer:
+        return "transfer";
+    }
+    return "busbar";
+}
+
+const char *recloseOntoKey(RecloseOnto onto) {
+    return onto == RecloseOnto::Permanent ? "permanent" : "transient";
+}

@@ -1,0 +1,103 @@
+#include "stabilitycase.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+std::string shortestNumber(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+namespace {
+
+CaseProblem problem(CaseField field, std::string message) {
+    return CaseProblem{field, std::move(message)};
+}
+
+} // namespace
+
+std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &number) {
+    // Values for which the swing equation divides by zero, has no starting angle or
+    // would let the damping overshoot in a single step.
+    if (!(v.Pmax > 0))
+        return problem(CaseField::Pmax, "Pmax must be greater than 0.");
+    if (!(v.H > 0))
+        return problem(CaseField::H, "H must be greater than 0.");
+    // The speed step divides by the inertia coefficient M = 2 H Pmax / C^2: it must be a
+    // normal double, or the step would divide by an underflowed 0 (speed and angle
+    // become no number) or by an overflowed infinity.
+    const long double m =
+        static_cast<long double>(v.H) * v.Pmax * 2 / (SynchronousSpeed * SynchronousSpeed);
+    const double least = std::numeric_limits<double>::min();
+    const double most = std::numeric_limits<double>::max();
+    if (m < least || m > most) {
+        const bool tooSmall = m < least;
+        // The field further from 1 is the one to change.
+        const CaseField field =
+            std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H)) ? CaseField::Pmax
+                                                                         : CaseField::H;
+        return problem(field, std::string("Pmax \u00D7 H is too ") +
+                                  (tooSmall ? "small" : "large") +
+                                  " to compute with: the inertia coefficient "
+                                  "M\u00A0=\u00A02\u00B7H\u00B7Pmax/C\u00B2 would " +
+                                  (tooSmall ? "underflow" : "overflow") + " (it must lie from " +
+                                  number(least) + " to " + number(most) + ").");
+    }
+    const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
+    if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L))
+        return problem(CaseField::Demping,
+                       "Demping must be 0 or more and below 2H / C = " +
+                           number(static_cast<double>(dampingLimit)) +
+                           ", so that one step removes less than all of the speed deviation.");
+    if (!(v.Pmech >= 0 && v.Pmech <= 1))
+        return problem(CaseField::Pmech, "Pmech must lie from 0 to 1.");
+    return std::nullopt;
+}
+
+std::optional<CaseProblem> checkScenario(const FaultScenario &s, const NumberText &number) {
+    const std::string most = number(MaxReactance);
+    switch (s.network) {
+    case Network::Busbar:
+        break;
+    case Network::TwoLines:
+        if (!(s.generatorReactance > 0 && s.generatorReactance <= MaxReactance))
+            return problem(CaseField::GeneratorReactance,
+                           "The generator reactance Xg must be above 0 and at most " + most +
+                               " per-unit.");
+        if (!(s.lineReactance > 0 && s.lineReactance <= MaxReactance))
+            return problem(CaseField::LineReactance,
+                           "The line reactance XL must be above 0 and at most " + most +
+                               " per-unit.");
+        if (!(s.locationPercent >= 0 && s.locationPercent < 100))
+            return problem(CaseField::Location,
+                           "The fault location must lie from 0 to below 100 % of the line.");
+        break;
+    case Network::Transfer:
+        if (!(s.during >= 0 && s.during < 1))
+            return problem(CaseField::During,
+                           "The power during the fault r1 must lie from 0 to below 1.");
+        if (!(s.after > 0 && s.after <= 1))
+            return problem(CaseField::After,
+                           "The power after clearing r2 must lie above 0 and at most 1.");
+        if (!(s.during < s.after))
+            return problem(CaseField::After,
+                           "The power after clearing r2 must be above the power during the "
+                           "fault r1 (" +
+                               number(s.during) + ").");
+        break;
+    }
+    if (s.recloseMs != 0 && !(s.recloseMs >= 1 && s.recloseMs <= MaxRecloseMs))
+        return problem(CaseField::RecloseMs, "The dead time before reclosing must lie from 1 to " +
+                                                 std::to_string(MaxRecloseMs) + " ms.");
+    return std::nullopt;
+}
+
+std::optional<CaseProblem> checkCase(const StabilityCase &c, const NumberText &number) {
+    if (auto p = checkMachine(c.machine, number)) return p;
+    if (!(c.clearingMs >= 0 && c.clearingMs <= MaxClearingMs))
+        return problem(CaseField::ClearingMs, "The clearing time must lie from 0 to " +
+                                                  std::to_string(MaxClearingMs) + " ms.");
+    return checkScenario(c.scenario, number);
+}
