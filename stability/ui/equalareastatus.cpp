@@ -30,6 +30,10 @@ QString criterionText(const KritiekeAfschakeling &k) {
         .arg(degrees(k.hoek), formatGeneralDigits(k.tijd * 1000, 3));
 }
 
+QString criterionLine(const TGenParams &machine, const FaultScenario &) {
+    return criterionText(BerekenKritiek(machine));
+}
+
 QString areasText(const Oppervlaktesom &som) {
     QString text = QStringLiteral("A1 = %1  A2 = %2")
                        .arg(formatFixed(som.A1(), 15, 4), formatFixed(som.A2(), 15, 4));

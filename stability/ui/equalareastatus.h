@@ -2,6 +2,7 @@
 
 #include "criticalclearing.h"
 #include "equalarea.h"
+#include "scenario.h"
 
 #include <optional>
 
@@ -35,4 +36,6 @@ private:
 QString simulationText(const CriticalClearing &found);
 
 QString criterionText(const KritiekeAfschakeling &k);
+// The status bar's first line for the machine data on the scenario's network.
+QString criterionLine(const TGenParams &machine, const FaultScenario &scenario);
 QString areasText(const Oppervlaktesom &som);
