@@ -1,0 +1,78 @@
+#pragma once
+
+#include "modalrunner.h"
+#include "scenario.h"
+#include "stabilitycase.h"
+
+#include <optional>
+#include <QDialog>
+#include <QList>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Fault scenario": where the fault is (the busbar, one of two parallel lines, or r1
+// and r2 given directly) and whether the breaker recloses after a dead time. While the
+// user types, r1 and r2 follow from the chosen network's fields. OK stores the
+// scenario only once every field of it is a number in range; until then the dialog
+// stays open with the user's typing. Cancel, Escape and the close box change nothing.
+class TScenarioDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Shows a fresh dialog filled from `scenario` and returns whether it was closed
+    // with OK; only then does `scenario` receive the values entered.
+    static bool Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner = {});
+
+    TScenarioDlg(QWidget *parent, const FaultScenario &scenario, const ModalRunner &runner = {});
+
+    // Reads the fields; on the first that fails, reports it and puts the focus there.
+    // True when the scenario may be stored.
+    bool checkFields();
+    // The scenario entered, once checkFields has passed.
+    const std::optional<FaultScenario> &values() const { return m_values; }
+
+    void accept() override;
+
+    QRadioButton *BusbarBtn = nullptr;
+    QRadioButton *TwoLinesBtn = nullptr;
+    QRadioButton *TransferBtn = nullptr;
+    QLineEdit *EditXg = nullptr;
+    QLineEdit *EditXL = nullptr;
+    QLineEdit *EditLocation = nullptr;
+    QLineEdit *EditDuring = nullptr;
+    QLineEdit *EditAfter = nullptr;
+    QLabel *LabelR = nullptr;
+    QCheckBox *RecloseBox = nullptr;
+    QLineEdit *EditRecloseMs = nullptr;
+    QRadioButton *TransientBtn = nullptr;
+    QRadioButton *PermanentBtn = nullptr;
+    QPushButton *OKBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
+
+private:
+    Network chosenNetwork() const;
+    // Enables the fields of the chosen network and of reclosing, with their captions.
+    void updateEnabled();
+    // Shows r1 and r2 of the network as typed so far.
+    void updateR();
+    // The fields the chosen network reads, each with the value it gives.
+    struct NetworkField {
+        QLineEdit *field;
+        double FaultScenario::*value;
+    };
+    QList<NetworkField> networkFields(Network network) const;
+    // The field that holds a value the scenario check names.
+    QLineEdit *fieldFor(CaseField field) const;
+    // Reports a refused field and leaves it selected for correction.
+    void refuse(QLineEdit *field, const QString &message);
+
+    ModalRunner m_runner;
+    FaultScenario m_incoming;
+    std::optional<FaultScenario> m_values;
+    QButtonGroup *m_networkGroup = nullptr;
+    QList<QWidget *> m_twoLinesRow, m_transferRow, m_recloseRow;
+};
