@@ -12,6 +12,9 @@ constexpr Colour clRed = 0x000000FF;
 constexpr Colour clLime = 0x0000FF00;
 constexpr Colour clGreen = 0x00008000;
 constexpr Colour clBlue = 0x00FF0000;
+constexpr Colour clSilver = 0x00C0C0C0;
+constexpr Colour clOrange = 0x000080FF;
+constexpr Colour clPurple = 0x00C000A0;
 
 inline QColor toQColor(Colour c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);

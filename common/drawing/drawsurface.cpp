@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <QFont>
 #include <QPainter>
 #include <QPointF>
 #include <utility>
@@ -327,4 +328,18 @@ void DrawSurface::strokeSegments(const PointList &points, bool closed) {
 
 void DrawSurface::changed() {
     if (m_changed) m_changed();
+}
+
+void DrawSurface::text(int x, int y, const QString &text, int pixelHeight) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelHeight);
+    font.setStyleStrategy(QFont::NoAntialias);
+    QPainter painter(&m_image);
+    painter.setFont(font);
+    painter.setPen(toQColor(m_penColour));
+    painter.drawText(QRect(x, y, m_image.width(), pixelHeight * 2), Qt::AlignLeft | Qt::AlignTop,
+                     text);
+    painter.end();
+    changed();
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <vector>
 
 // A growable list of pixel points (x to the right, y downwards).
@@ -55,6 +56,10 @@ public:
     void polyline(const PointList &points);
     // A closed outline with the pen, the inside with the brush.
     void polygon(const PointList &points);
+
+    // Text in the pen's colour with its top left at (x, y), in a plain sans-serif of
+    // the given pixel height, not smoothed, so it lies on the pixel grid like the lines.
+    void text(int x, int y, const QString &text, int pixelHeight);
 
     // Called after every change of the picture, so that whoever shows it can repaint.
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }

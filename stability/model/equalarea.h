@@ -1,46 +1,69 @@
 #pragma once
 
 #include "mygenerator.h"
+#include "scenario.h"
 
-#include <optional>
-
-// The equal-area criterion for a three-phase fault that takes away all electrical power
-// (Kundur, Power System Stability and Control, sec. 13.1; Grainger and Stevenson,
-// Power System Analysis, ch. 16): the rotor gains kinetic energy A1 while the fault
-// is on and gives it back as A2 after clearing; the swing turns back if A2 can reach
-// A1 before the angle passes delta_max = pi - delta0.
+// The equal-area criterion (Kundur, Power System Stability and Control, sec. 13.1;
+// Grainger and Stevenson, Power System Analysis, sec. 16.5): the rotor gains kinetic
+// energy A1 while the fault is on, the network carrying r1 sin(delta), and gives it back
+// as A2 after clearing on r2 sin(delta); the swing turns back if A2 can reach A1 before
+// the angle passes delta_max = pi - asin(Pmech / r2).
 struct KritiekeAfschakeling {
-    bool altijdStabiel = false; // Pmech 0: nothing accelerates the rotor
+    enum class Soort {
+        Grens,     // a critical clearing angle and time
+        GeenMarge, // Pmech equals the power after clearing: critical time 0
+        // Every clearing time keeps the machine in step:
+        GeenVersnelling, // Pmech 0: nothing accelerates the rotor
+        A2Overwint,      // K < -1: A2 can always outweigh A1
+        KeertOnderFout,  // the undamped swing under the fault turns back before delta_cr
+        // No clearing time keeps the machine in step:
+        GeenEvenwicht, // Pmech above r2: no equilibrium after clearing
+        A2TeKlein,     // even clearing at once leaves A2 short of A1
+    };
+    Soort soort = Soort::Grens;
+    bool altijdStabiel = false; // every clearing time keeps the machine in step
+    bool nooitStabiel = false;  // no clearing time does
+    long double r1 = 0, r2 = 1; // the network during the fault and after clearing
     long double delta0 = 0;     // rad
     long double deltaMax = 0;   // rad
     long double hoek = 0;       // critical clearing angle, rad
     long double tijd = 0;       // critical clearing time, s
+    long double keerhoek = 0;   // KeertOnderFout: where the swing under the fault turns, rad
 };
 
-// Critical clearing angle and time for the machine data, without damping:
-//   cos(delta_cr) = Pmech (delta_max - delta0) + cos(delta_max),
-//   t_cr = sqrt(4 H (delta_cr - delta0) / (C Pmech)).
-KritiekeAfschakeling BerekenKritiek(const TGenParams &params);
+// Critical clearing angle and time for the machine data on the scenario's network,
+// without damping. With
+//   K = (Pmech (delta_max - delta0) + r2 cos(delta_max) - r1 cos(delta0)) / (r2 - r1),
+// A2 - A1 = (r2 - r1)(cos(delta_c) - K), so cos(delta_cr) = K. The time follows from
+// (2H/C) delta'' = Pmech - r1 sin(delta): in closed form
+//   t_cr = sqrt(4 H (delta_cr - delta0) / (C Pmech))
+// for r1 = 0, otherwise by quadrature of dt = d(delta) / delta'. Reclosing is not
+// covered.
+KritiekeAfschakeling BerekenKritiek(const TGenParams &params, const FaultScenario &scenario = {});
 
 // The areas of a run as the steps go: A1 sums (Pmech - Pelek) d(delta) over the steps
 // with the fault on, A2 sums (Pelek - Pmech) d(delta) after clearing while the angle
-// still grows, both by the trapezoid rule over each step, in per-unit of Pmax times
-// radians. The verdict comes when the swing turns back or passes delta_max; A2 ends
-// there, since beyond delta_max the rotor accelerates again.
+// still grows, both by the trapezoid rule over each step on the curve in force, in
+// per-unit of Pmax times radians. The verdict comes when the swing turns back or passes
+// delta_max of the curve in force; A2 ends there, since beyond delta_max the rotor
+// accelerates again.
 class Oppervlaktesom {
 public:
     enum class Oordeel { Open, Stabiel, Instabiel };
 
     // Starts a run from the generator as it stands before its first step.
-    void start(const TMyGenerator &g);
-    // One step has been made: `g` holds its new angle and the power it used.
-    void stap(const TMyGenerator &g);
+    void start(const TMyGenerator &g, const FaultScenario &scenario = {});
+    // One step has been made: `g` holds its new angle and the power it used, on a
+    // network that carried `factor` of Pmax, with the fault on or not.
+    void stap(const TMyGenerator &g, bool faultOn, double factor);
 
     long double A1() const { return m_a1; }
     long double A2() const { return m_a2; }
     Oordeel oordeel() const { return m_oordeel; }
     // The largest angle of the swing when it turned back, rad.
     long double keerhoek() const { return m_keerhoek; }
+    // Where the curve in force falls below Pmech for good; no number when it never
+    // reaches Pmech.
     long double deltaMax() const { return m_deltaMax; }
 
 private:

@@ -8,6 +8,16 @@ void FaultRun::newGenerator(const TGenParams &params) {
     m_generator = std::make_unique<TMyGenerator>(params);
 }
 
+bool FaultRun::takeMachineData(const TGenParams &params) {
+    TMyGenerator &g = generator();
+    g.Pmax = params.Pmax;
+    g.H = params.H;
+    g.Demping = params.Demping;
+    if (params.Pmech == g.Pmech) return false;
+    g.Pmech = params.Pmech;
+    return true;
+}
+
 void FaultRun::start(const FaultScenario &scenario) {
     m_scenario = scenario;
     m_totTijd = 0;

@@ -64,6 +64,10 @@ public:
     const TMyGenerator &generator() const { return *m_generator; }
     // Destroys the current generator and builds its successor from `params`.
     void newGenerator(const TGenParams &params);
+    // Writes changed machine data into the current generator, a run in progress
+    // included: Pmax, H and Demping, and Pmech only when it differs. M and the starting
+    // angle stay as they were computed at creation. Returns whether Pmech changed.
+    bool takeMachineData(const TGenParams &params);
 
     // Called after every step, in the order added. A listener may show a modal dialog;
     // the run waits inside the step until it returns.

@@ -1,6 +1,7 @@
 #include "runhistory.h"
 
-void RunHistory::begin(const TMyGenerator &g, std::int32_t clearingMs) {
+void RunHistory::begin(const TMyGenerator &g, std::int32_t clearingMs,
+                       const FaultScenario &scenario) {
     if (!m_runs.empty() && m_runs.back().end == RunEnd::NotEnded) {
         RunRecord &open = m_runs.back();
         open.end = RunEnd::Stopped;
@@ -10,6 +11,7 @@ void RunHistory::begin(const TMyGenerator &g, std::int32_t clearingMs) {
     run.id = ++m_lastId;
     run.params = TGenParams{g.Pmax, g.H, g.Demping, g.Pmech};
     run.clearingMs = clearingMs;
+    run.scenario = scenario;
     run.samples.reserve(3334);
     m_runs.push_back(std::move(run));
     while (m_runs.size() > Kept) m_runs.pop_front();
@@ -32,4 +34,14 @@ void RunHistory::finish(const FaultRun &run) {
     RunRecord &r = m_runs.back();
     r.end = run.end();
     r.endClock = r.end == RunEnd::OutOfStep ? run.outOfStepClock() : run.TotTijd();
+}
+
+RunRecord recordRun(const StabilityCase &c) {
+    FaultRun run(c.machine);
+    RunHistory history;
+    run.addListener([&](const StepReport &report) { history.record(report, run.generator()); });
+    history.begin(run.generator(), c.clearingMs, c.scenario);
+    run.runToEnd(c.clearingMs, c.scenario);
+    history.finish(run);
+    return *history.last();
 }

@@ -2,6 +2,8 @@
 
 #include "faultrun.h"
 #include "mygenerator.h"
+#include "scenario.h"
+#include "stabilitycase.h"
 
 #include <cstdint>
 #include <deque>
@@ -17,12 +19,13 @@ struct RunSample {
     double pelec = 0;          // Pelek times Pmax: the read-out's unit
 };
 
-// A whole run: the machine data and clearing time it started with, every step, and how
-// it ended.
+// A whole run: the machine data, clearing time and fault scenario it started with, every
+// step, and how it ended.
 struct RunRecord {
     int id = 0; // counts the runs since the program started, from 1
     TGenParams params;
     std::int32_t clearingMs = 0;
+    FaultScenario scenario;
     std::vector<RunSample> samples;
     RunEnd end = RunEnd::NotEnded;
     // Out of step: the clock of the step that found it. Stopped or at the clock limit:
@@ -38,7 +41,7 @@ public:
 
     // A run starts. A run still open is one that a press started anew before its loop
     // had ended: it was stopped by that press.
-    void begin(const TMyGenerator &g, std::int32_t clearingMs);
+    void begin(const TMyGenerator &g, std::int32_t clearingMs, const FaultScenario &scenario = {});
     void record(const StepReport &report, const TMyGenerator &g);
     // The run's loop has ended; `run` says how.
     void finish(const FaultRun &run);
@@ -50,3 +53,7 @@ private:
     std::deque<RunRecord> m_runs;
     int m_lastId = 0;
 };
+
+// One whole fault from a fresh generator built from the case's machine data, on its
+// scenario with its clearing time, recorded as the window's history records a run.
+RunRecord recordRun(const StabilityCase &c);

@@ -21,10 +21,8 @@ CaseProblem problem(CaseField field, std::string message) {
 std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &number) {
     // Values for which the swing equation divides by zero, has no starting angle or
     // would let the damping overshoot in a single step.
-    if (!(v.Pmax > 0))
-        return problem(CaseField::Pmax, "Pmax must be greater than 0.");
-    if (!(v.H > 0))
-        return problem(CaseField::H, "H must be greater than 0.");
+    if (!(v.Pmax > 0)) return problem(CaseField::Pmax, "Pmax must be greater than 0.");
+    if (!(v.H > 0)) return problem(CaseField::H, "H must be greater than 0.");
     // The speed step divides by the inertia coefficient M = 2 H Pmax / C^2: it must be a
     // normal double, or the step would divide by an underflowed 0 (speed and angle
     // become no number) or by an overflowed infinity.
@@ -35,9 +33,9 @@ std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &n
     if (m < least || m > most) {
         const bool tooSmall = m < least;
         // The field further from 1 is the one to change.
-        const CaseField field =
-            std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H)) ? CaseField::Pmax
-                                                                         : CaseField::H;
+        const CaseField field = std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H))
+                                    ? CaseField::Pmax
+                                    : CaseField::H;
         return problem(field, std::string("Pmax \u00D7 H is too ") +
                                   (tooSmall ? "small" : "large") +
                                   " to compute with: the inertia coefficient "

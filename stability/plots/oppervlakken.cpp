@@ -2,6 +2,8 @@
 
 #include "constants.h"
 
+#include <cmath>
+
 namespace {
 
 // Slot 0 at (1, 1) marks a polygon that has not been painted yet.
@@ -15,11 +17,23 @@ PointList freshPolygon(std::int32_t capacity) {
 
 } // namespace
 
-void Oppervlakken::InitOppervlakken(double delta, double pmech) {
+void Oppervlakken::InitOppervlakken(double delta, double pmech, double r1) {
     const std::int32_t x0 = m_sinus.Hoek2X(delta);
     const std::int32_t yP = m_sinus.Vermogen2Y(pmech);
     const std::int32_t y0 = m_sinus.SinusNulY;
-    VlakA1 = {QPoint(x0, yP), QPoint(x0, y0), QPoint(x0, y0), QPoint(x0, yP), QPoint(x0, yP)};
+    m_a1OnCurve = r1 > 0;
+    if (m_a1OnCurve) {
+        // The first vertex is the operating point on the during-fault curve at the start.
+        VlakA1 = freshPolygon(m_sinus.VlakCapaciteit);
+        VlakA1[1] = QPoint(x0, m_sinus.Vermogen2Y(r1 * std::sin(delta)));
+        AantalA1 = 1;
+    } else {
+        VlakA1 = {QPoint(x0, yP), QPoint(x0, y0), QPoint(x0, y0), QPoint(x0, yP), QPoint(x0, yP)};
+        AantalA1 = 0;
+    }
+    A1Hoek = A1Begin = QPoint(x0, yP);
+    VlakHerfout = freshPolygon(m_sinus.VlakCapaciteit);
+    AantalHerfout = 0;
     VlakA2 = freshPolygon(m_sinus.VlakCapaciteit);
     AantalA2 = 0;
     VlakA3 = freshPolygon(m_sinus.VlakCapaciteit);
@@ -30,16 +44,23 @@ void Oppervlakken::InitOppervlakken(double delta, double pmech) {
     A3Wacht = true;
 }
 
-void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech) {
+void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
+                                     NetworkState network) {
     if (!VlakkenActief) return;
     if (delta > Pi) return; // out of the picture's period: nothing changes
 
-    if (pelek == 0.0) { // the fault is on: A1 widens along the angle axis
-        TekenVeelhoek(clWhite, clWhite, BrushStyle::RisingHatch, VlakA1);
-        const std::int32_t x = m_sinus.Hoek2X(delta);
-        VlakA1[2] = QPoint(x, VlakA1[1].y());
-        VlakA1[3] = QPoint(x, VlakA1[0].y());
-        TekenVeelhoek(clBlue, clLime, BrushStyle::RisingHatch, VlakA1);
+    if (network == NetworkState::Fault) { // A1 widens under the curve in force
+        widenA1(delta, pelek);
+        VorigeDelta = delta;
+        return;
+    }
+    if (network == NetworkState::Refault) {
+        // Reclosed onto the fault: the rotor accelerates again, from the angle of the
+        // last update before.
+        const QPoint start(AantalHerfout == 0 ? m_sinus.Hoek2X(VorigeDelta) : VlakHerfout[0].x(),
+                           A1Hoek.y());
+        extend(VlakHerfout, AantalHerfout, GetekendHerfout, start, delta, pelek,
+               BrushStyle::RisingHatch);
         VorigeDelta = delta;
         return;
     }
@@ -48,7 +69,7 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech) {
         // The first smaller angle freezes A2; that update still adds its vertex.
         if (VorigeDelta > delta) A2Klaar = true;
         VorigeDelta = delta;
-        extend(VlakA2, AantalA2, GetekendA2, VlakA1[3], delta, pelek);
+        extend(VlakA2, AantalA2, GetekendA2, A1Hoek, delta, pelek);
     }
 
     if (PmechGekruist(pelek, pmech) && A2Klaar) A3Wacht = false;
@@ -57,15 +78,29 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech) {
     // The first larger angle on the back swing ends the updates; it is still drawn.
     if (VorigeDelta < delta) VlakkenActief = false;
     VorigeDelta = delta;
-    extend(VlakA3, AantalA3, GetekendA3, VlakA1[0], delta, pelek);
+    extend(VlakA3, AantalA3, GetekendA3, A1Begin, delta, pelek);
+}
+
+void Oppervlakken::widenA1(double delta, double pelek) {
+    if (m_a1OnCurve) {
+        extend(VlakA1, AantalA1, GetekendA1, A1Begin, delta, pelek, BrushStyle::RisingHatch);
+        if (AantalA1 > 0) A1Hoek = VlakA1[static_cast<std::size_t>(AantalA1) + 1];
+        return;
+    }
+    // No power during the fault: A1 is the rectangle down to the angle axis.
+    TekenVeelhoek(clWhite, clWhite, BrushStyle::RisingHatch, VlakA1);
+    const std::int32_t x = m_sinus.Hoek2X(delta);
+    VlakA1[2] = QPoint(x, VlakA1[1].y());
+    VlakA1[3] = QPoint(x, VlakA1[0].y());
+    TekenVeelhoek(clBlue, clLime, BrushStyle::RisingHatch, VlakA1);
+    A1Hoek = VlakA1[3];
 }
 
 void Oppervlakken::extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,
-                          double delta, double pelek) {
+                          double delta, double pelek, BrushStyle hatch) {
     const std::int32_t n = aantal + 1;
     if (n + 2 >= static_cast<std::int32_t>(vlak.size())) return; // full: the area stays as is
-    if (vlak[0].y() != NotPaintedY)
-        TekenVeelhoek(clWhite, clWhite, BrushStyle::FallingHatch, getekend);
+    if (vlak[0].y() != NotPaintedY) TekenVeelhoek(clWhite, clWhite, hatch, getekend);
     aantal = n;
     vlak[0] = start;
     const QPoint punt(m_sinus.Hoek2X(delta), m_sinus.Vermogen2Y(pelek));
@@ -76,7 +111,7 @@ void Oppervlakken::extend(PointList &vlak, std::int32_t &aantal, PointList &gete
     at(n + 1) = QPoint(punt.x(), start.y());
     at(n + 2) = start;
     getekend.assign(vlak.begin(), vlak.begin() + n + 2);
-    TekenVeelhoek(clBlue, clLime, BrushStyle::FallingHatch, getekend);
+    TekenVeelhoek(clBlue, clLime, hatch, getekend);
 }
 
 void Oppervlakken::TekenVeelhoek(Colour pen, Colour brush, BrushStyle style,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawsurface.h"
+#include "scenario.h"
 #include "sinusplot.h"
 
 #include <cstdint>
@@ -10,21 +11,35 @@
 // between the Pmech line and the angle axis while the fault is on; A2, decelerating,
 // between the Pmech line and the curve after clearing, until the swing turns back; A3
 // below the starting angle on the back swing. A1 is hatched rising to the right, A2
-// and A3 falling to the right.
+// and A3 falling to the right. On a network that still carries r1 sin(delta) during the
+// fault, A1 lies between the Pmech line and that curve; a second fault period, after
+// reclosing onto a fault that is still there, gets a polygon of its own with A1's hatch.
 class Oppervlakken {
 public:
     Oppervlakken(DrawSurface &surface, const SinusPlot &sinus)
         : m_surface(surface), m_sinus(sinus) {}
 
-    // Starts the areas at the run's starting angle.
-    void InitOppervlakken(double delta, double pmech);
-    // Extends the area of the present phase of the swing to the operating point.
-    void TekenOppervlakken(double delta, double pelek, double pmech);
+    // Starts the areas at the run's starting angle, on a network that carries r1 of Pmax
+    // during the fault.
+    void InitOppervlakken(double delta, double pmech, double r1 = 0);
+    // Extends the area of the present phase of the swing to the operating point; the
+    // network of the latest step tells the phase.
+    void TekenOppervlakken(double delta, double pelek, double pmech, NetworkState network);
     void TekenVeelhoek(Colour pen, Colour brush, BrushStyle style, const PointList &points);
     // Whether Pelek has crossed the Pmech line since the last call.
     bool PmechGekruist(double pelek, double pmech);
 
-    PointList VlakA1; // (x0, yP), (x0, y0), (x, y0), (x, yP), (x0, yP)
+    // With no power during the fault: (x0, yP), (x0, y0), (x, y0), (x, yP), (x0, yP).
+    // Otherwise laid out as VlakA2, along the during-fault curve.
+    PointList VlakA1;
+    std::int32_t AantalA1 = 0;
+    PointList GetekendA1;
+    // Where A1 meets the Pmech line at the angle of its latest update: A2 starts there.
+    QPoint A1Hoek;
+    QPoint A1Begin;        // (x0, yP): the Pmech line at the run's starting angle
+    PointList VlakHerfout; // the second fault period, laid out as VlakA2
+    std::int32_t AantalHerfout = 0;
+    PointList GetekendHerfout;
     PointList VlakA2; // start, n operating points, foot, start again
     PointList VlakA3;
     std::int32_t AantalA2 = 0;
@@ -38,10 +53,12 @@ public:
     double VorigeDelta = 0; // kept from one run to the next
 
 private:
+    bool m_a1OnCurve = false; // the network carries power during the fault
     // Adds the operating point as vertex n of a swing-area polygon that starts at
     // `start`, repaints it, and notes what was painted. A full list takes no more.
     void extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,
-                double delta, double pelek);
+                double delta, double pelek, BrushStyle hatch = BrushStyle::FallingHatch);
+    void widenA1(double delta, double pelek);
 
     DrawSurface &m_surface;
     const SinusPlot &m_sinus;

@@ -3,6 +3,7 @@
 #include "constants.h"
 #include "rounding.h"
 
+#include <algorithm>
 #include <cmath>
 
 void SinusPlot::InitSinus() {
@@ -20,18 +21,47 @@ void SinusPlot::InitSinus() {
 }
 
 void SinusPlot::BerekenSinus() {
-    SinusPunten.resize(static_cast<std::size_t>(SinusBreedte));
+    SinusPunten = sampled(1);
+    setNetwork(m_r1, m_r2);
+}
+
+PointList SinusPlot::sampled(long double r) const {
+    PointList points(static_cast<std::size_t>(std::max(0, SinusBreedte)));
     for (std::int32_t i = 0; i < SinusBreedte; ++i) {
         const long double theta = (i * static_cast<long double>(HoekStap) - 0.5L) * Pi;
-        const double v = static_cast<double>(std::sin(theta) * VermogenSchaal);
-        SinusPunten[static_cast<std::size_t>(i)] =
+        const double v = static_cast<double>(r * std::sin(theta) * VermogenSchaal);
+        points[static_cast<std::size_t>(i)] =
             QPoint(SinusLinks + i, pixelSub(SinusNulY, roundToPixel(v)));
     }
+    return points;
+}
+
+void SinusPlot::setNetwork(double r1, double r2) {
+    m_r1 = r1;
+    m_r2 = r2;
+    FoutPunten = r1 > 0 ? sampled(r1) : PointList();
+    NaPunten = r2 < 1 ? sampled(r2) : PointList();
 }
 
 void SinusPlot::TekenSinus() {
     m_surface.setPenColour(clBlue);
     m_surface.polyline(SinusPunten);
+    drawNamedCurve(FoutPunten, clOrange, QStringLiteral("during fault"), 0);
+    drawNamedCurve(NaPunten, clPurple, QStringLiteral("after clearing"), 1);
+}
+
+void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QString &name,
+                               int row) {
+    if (points.empty()) return;
+    m_surface.setPenColour(colour);
+    m_surface.polyline(points);
+    // The names stand in the top right corner, where the curves run below the axis.
+    const int height = std::max(8, roundToPixel(0.06L * m_surface.size().height()));
+    const int x = roundToPixel(0.72L * m_surface.size().width());
+    const int y = 1 + row * (height + 2);
+    m_surface.moveTo(x, y + height / 2 + 1);
+    m_surface.lineTo(x + height, y + height / 2 + 1);
+    m_surface.text(x + height + 3, y, name, height);
 }
 
 void SinusPlot::TekenPmech(double pmech) {

@@ -2,12 +2,16 @@
 
 #include "drawsurface.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
 // The power-angle plot: sin(delta) from -90 degrees to just short of 270 degrees in
 // blue, the Pmech line in dark green, red axes, and a black block at the operating
-// point. Powers are normalised to Pmax. The equal-area polygons share its mapping.
+// point. Powers are normalised to Pmax. On a faulted line the curves during the fault
+// (orange) and after clearing (purple) stand beside it. The equal-area polygons share
+// its mapping.
 class SinusPlot {
 public:
     explicit SinusPlot(DrawSurface &surface) : m_surface(surface) {}
@@ -16,7 +20,11 @@ public:
     void InitSinus();
     // Samples the curve once; it is normalised and does not depend on the machine.
     void BerekenSinus();
+    // Draws the curve sin(delta), and the curves of a faulted network beside it.
     void TekenSinus();
+    // The network the curves show: r1 sin(delta) during the fault (drawn when r1 > 0)
+    // and r2 sin(delta) after clearing (drawn when r2 < 1), each named on the plot.
+    void setNetwork(double r1, double r2);
     void TekenPmech(double pmech);
     // Shows the main window (through showWindow), then draws both axes.
     void Tekenas();
@@ -44,11 +52,18 @@ public:
     std::int32_t VlakCapaciteit = 0;
 
     PointList SinusPunten;
+    PointList FoutPunten; // r1 sin(delta), empty when r1 is 0
+    PointList NaPunten;   // r2 sin(delta), empty when r2 is 1
     PointList PmechPunten;
     PointList BlokPunten; // empty while no block is on the picture
 
     std::function<void()> showWindow;
 
 private:
+    // The curve r sin(delta) sampled at the columns of SinusPunten.
+    PointList sampled(long double r) const;
+    void drawNamedCurve(const PointList &points, Colour colour, const QString &name, int row);
+
     DrawSurface &m_surface;
+    double m_r1 = 0, m_r2 = 1;
 };

@@ -8,6 +8,7 @@
 #include "imagecontrol.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
+#include "scenario_dlg.h"
 #include "schak_dlg.h"
 #include "swingcurves.h"
 
@@ -38,6 +39,10 @@ TDravon::TDravon(QWidget *parent)
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
 
+    m_background = std::make_unique<BackgroundSearch>(this);
+    searchRunner = [this](CriticalSearch search, CriticalFound found) {
+        m_background->run(std::move(search), std::move(found));
+    };
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);
 
@@ -58,7 +63,10 @@ TDravon::TDravon(QWidget *parent)
     FormCreate();
 }
 
-TDravon::~TDravon() = default;
+TDravon::~TDravon() {
+    // A search still running gives up; its result goes nowhere.
+    if (m_searchCancel) m_searchCancel->store(true);
+}
 
 void TDravon::createControls() {
     auto *client = new QWidget(this);
@@ -82,11 +90,19 @@ void TDravon::createControls() {
         new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"), QPoint(224, 80));
     Lijn = new ShapeControl(schema, QStringLiteral("Lijn"), ShapeControl::Kind::Rectangle,
                             QRect(119, 91, 90, 4), clBlack);
+    // The second of two parallel lines, above the first, into the swing bus's circle;
+    // shown only for a fault on one of them.
+    Lijn2 = new ShapeControl(schema, QStringLiteral("Lijn2"), ShapeControl::Kind::Rectangle,
+                             QRect(119, 72, 97, 4), clBlack);
+    Lijn2->hide();
     Rail = new ShapeControl(schema, QStringLiteral("Rail"), ShapeControl::Kind::Rectangle,
                             QRect(112, 48, 9, 89), clBlack);
     Rail->setToolTip(QStringLiteral("rightclick for popup"));
     Shape3 = new ShapeControl(schema, QStringLiteral("Shape3"), ShapeControl::Kind::Rectangle,
                               QRect(73, 103, 45, 4), clBlack);
+    FaultMark = new ShapeControl(schema, QStringLiteral("FaultMark"), ShapeControl::Kind::Rectangle,
+                                 QRect(165, 66, 5, 16), clRed);
+    FaultMark->hide();
     for (auto *shape : {Shape1, Shape2})
         connect(shape, &ShapeControl::mouseDown, this, &TDravon::Shape1MouseDown);
     for (auto *label : {Generator, swingbus})
@@ -152,6 +168,8 @@ void TDravon::createMenu() {
                            QStringLiteral("&Machine data..."), &TDravon::MachineData1Click);
     ClearingTime1 = addItem(Tools1, QStringLiteral("ClearingTime1"),
                             QStringLiteral("C&learing time..."), &TDravon::ClearingTime1Click);
+    FaultScenario1 = addItem(Tools1, QStringLiteral("FaultScenario1"),
+                             QStringLiteral("Fault &scenario..."), &TDravon::FaultScenario1Click);
     Tools1->addSeparator();
     FindCritical1 =
         addItem(Tools1, QStringLiteral("FindCritical1"),
@@ -186,11 +204,10 @@ void TDravon::createMenu() {
 }
 
 void TDravon::FormCreate() {
-    Afschakeltijd = DefaultAfschakeltijd;
-    GenParams = TGenParams{};
-    m_run = std::make_unique<FaultRun>(GenParams);
+    m_case = StabilityCase{};
+    m_run = std::make_unique<FaultRun>(m_case.machine);
     m_run->addListener([this](const StepReport &report) { showStep(report); });
-    StatusEqualAreas->showCriterion(GenParams);
+    caseChanged();
     showReadout(EditDelta, generator().DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
     showReadout(EditPelek, generator().Pelek);
@@ -211,7 +228,7 @@ void TDravon::FormCreate() {
     rotor->InitRotor();
     rotor->TekenRotor(generator().Delta);
 
-    FreshGenerator = true;
+    m_freshGenerator = true;
 }
 
 void TDravon::setSpeed(RunSpeed speed) {
@@ -228,24 +245,25 @@ void TDravon::KortsluitingClick() {
         m_run->stop();
         return;
     }
-    const bool reuse = FreshGenerator && generator().FollowsFromItsValues();
-    FreshGenerator = false;
+    const bool reuse = m_freshGenerator && generator().FollowsFromItsValues();
+    m_freshGenerator = false;
     if (reuse) {
         // The start-up generator, already drawn, serves the first run, as long as the
         // machine data written into it since have not changed its inertia or its
         // starting angle.
     } else {
-        m_run->newGenerator(GenParams);
+        m_run->newGenerator(m_case.machine);
         redrawPowerAngle();
         fase->SchoonFase();
         fase->TekenasFase();
         fase->beginTrace(generator().Delta, generator().Domega);
     }
-    m_run->start();
-    history.begin(generator(), Afschakeltijd);
-    TekenTeller = 0;
-    oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech);
-    areaSum.start(generator());
+    m_run->start(m_case.scenario);
+    history.begin(generator(), m_case.clearingMs, m_case.scenario);
+    m_tekenTeller = 0;
+    oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech, m_case.scenario.r1());
+    areaSum.start(generator(), m_case.scenario);
+    showNetwork(m_case.scenario, NetworkState::Fault);
     StatusEqualAreas->showAreas(areaSum);
     tijdloop();
 }
@@ -256,7 +274,7 @@ void TDravon::tijdloop() {
     while (m_run->continues()) {
         m_lastDue = m_pacer.due();
         // The engine steps the current generator and calls showStep.
-        const StepReport report = m_run->step(Afschakeltijd);
+        const StepReport report = m_run->step(m_case.clearingMs);
         if (stepHook) stepHook(report.number);
         // Let the window live: the button can stop the run, dialogs can change the data.
         QCoreApplication::processEvents();
@@ -274,7 +292,8 @@ void TDravon::showStep(const StepReport &report) {
     showReadout(EditPelek, generator().PelekInPowerUnit());
     showReadout(EditDomega, report.Domega);
     showReadout(EditDelta, generator().DeltaInDegrees());
-    areaSum.stap(generator());
+    areaSum.stap(generator(), report.faultOn, report.factor);
+    if (report.network != m_shownNetwork) showNetwork(m_run->scenario(), report.network);
 
     if (report.outOfStep) {
         // The engine ends the run after this step, once the box is closed.
@@ -295,18 +314,18 @@ void TDravon::showStep(const StepReport &report) {
         fase->TekenFase();
     }
 
-    ++TekenTeller;
-    if (TekenTeller == RedrawEvery && drawPlots) {
+    ++m_tekenTeller;
+    if (m_tekenTeller == RedrawEvery && drawPlots) {
         sinus->VerwijderBlok();
         sinus->TekenSinus();
         sinus->TekenBlok(g.Delta, g.Pelek);
-        oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech);
+        oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech, report.network);
         rotor->WisRotor();
         rotor->TekenRotor(g.Delta);
         StatusEqualAreas->showAreas(areaSum);
         if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, false);
     }
-    if (TekenTeller == RedrawEvery) TekenTeller = 0;
+    if (m_tekenTeller == RedrawEvery) m_tekenTeller = 0;
 }
 
 void TDravon::waitForNextStep() {
@@ -322,22 +341,16 @@ void TDravon::waitForNextStep() {
 }
 
 void TDravon::Shape1MouseDown(Qt::MouseButton button) {
-    if (button == Qt::RightButton) TGenDlg::Execute(this, generator(), GenParams, modalRunner);
-    TMyGenerator &g = generator();
-    g.Pmax = GenParams.Pmax;
-    g.H = GenParams.H;
-    g.Demping = GenParams.Demping;
-    if (GenParams.Pmech != g.Pmech) {
-        // The curve is not recomputed; the areas and the block are gone until the
-        // run draws them again.
-        g.Pmech = GenParams.Pmech;
-        redrawPowerAngle();
-    }
-    StatusEqualAreas->showCriterion(GenParams);
+    if (button == Qt::RightButton) TGenDlg::Execute(this, generator(), m_case.machine, modalRunner);
+    // The areas and the block are gone until the run draws them again.
+    if (m_run->takeMachineData(m_case.machine)) redrawPowerAngle();
+    caseChanged();
     QCoreApplication::processEvents();
 }
 
 void TDravon::redrawPowerAngle() {
+    const FaultScenario &network = Running() ? m_run->scenario() : m_case.scenario;
+    sinus->setNetwork(network.r1(), network.r2());
     sinus->Schoon();
     sinus->Tekenas();
     sinus->TekenSinus();
@@ -345,7 +358,7 @@ void TDravon::redrawPowerAngle() {
 }
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {
-    if (button == Qt::RightButton) TSchakDlg::Execute(this, Afschakeltijd, modalRunner);
+    if (button == Qt::RightButton) TSchakDlg::Execute(this, m_case.clearingMs, modalRunner);
 }
 
 void TDravon::Close1Click() {
@@ -387,7 +400,101 @@ void TDravon::ClearingTime1Click() {
 void TDravon::FindCritical1Click() {
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
-    StatusEqualAreas->showSimulation(findCriticalClearingTime(GenParams), GenParams);
+    if (m_searchCancel) m_searchCancel->store(true);
+    ++m_searchNumber; // a search still running for the same case is not needed
+    m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
+    StatusEqualAreas->showSimulation(findCriticalClearingTime(m_case.machine, m_case.scenario));
+}
+
+void TDravon::FaultScenario1Click() {
+    FaultScenario chosen = m_case.scenario;
+    if (TScenarioDlg::Execute(this, chosen, modalRunner)) setScenario(chosen);
+}
+
+void TDravon::setMachineData(const TGenParams &machine) {
+    m_case.machine = machine;
+    caseChanged();
+}
+
+void TDravon::setClearingTime(std::int32_t ms) {
+    m_case.clearingMs = ms;
+}
+
+void TDravon::setScenario(const FaultScenario &scenario) {
+    if (scenario == m_case.scenario) return;
+    m_case.scenario = scenario;
+    if (!Running()) {
+        redrawPowerAngle();
+        showNetwork(m_case.scenario, NetworkState::Fault);
+    }
+    caseChanged();
+}
+
+bool TDravon::openCase(const StabilityCase &c) {
+    if (checkCase(c)) return false;
+    // The loop of a run in progress, further down the call stack, ends at its next test
+    // and finds the new generator.
+    m_run->stop();
+    m_case = c;
+    m_run->newGenerator(m_case.machine);
+    const TMyGenerator &g = generator();
+    redrawPowerAngle();
+    fase->SchoonFase();
+    fase->TekenasFase();
+    fase->BerekenFase(g.Delta, g.Domega);
+    fase->beginTrace(g.Delta, g.Domega);
+    fase->TekenFase();
+    rotor->WisRotor();
+    rotor->TekenRotor(g.Delta);
+    showReadout(EditDelta, g.DeltaInDegrees());
+    showReadout(EditPelek, g.Pelek);
+    EditDomega->clear();
+    EdittotTijd->clear();
+    showNetwork(m_case.scenario, NetworkState::Fault);
+    m_freshGenerator = true;
+    caseChanged();
+    return true;
+}
+
+void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
+    m_shownNetwork = state;
+    const bool twoLines = scenario.network == Network::TwoLines;
+    Lijn2->setVisible(twoLines);
+    FaultMark->setVisible(twoLines);
+    if (!twoLines) return;
+    // The fault's place along the line from the busbar's edge to the swing bus.
+    const QRect line = Lijn2->geometry();
+    const int x =
+        line.left() + 2 + static_cast<int>(scenario.locationPercent / 100 * (line.width() - 4));
+    FaultMark->move(x - FaultMark->width() / 2, FaultMark->y());
+    // The tripped line is drawn grey while its breakers are open.
+    const bool open = state == NetworkState::Cleared || state == NetworkState::LockedOut;
+    Lijn2->setFill(open ? clSilver : clBlack);
+    Lijn2->setToolTip(open ? QStringLiteral("Faulted line, tripped: out of service")
+                           : QStringLiteral("Faulted line, in service"));
+}
+
+void TDravon::caseChanged() {
+    StatusEqualAreas->showCriterion(m_case.machine, m_case.scenario);
+    const auto now = std::make_pair(m_case.machine, m_case.scenario);
+    if (!m_searchedFor || *m_searchedFor != now) searchCritical();
+}
+
+void TDravon::searchCritical() {
+    if (m_searchCancel) m_searchCancel->store(true);
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    m_searchCancel = cancel;
+    const std::uint64_t number = ++m_searchNumber;
+    m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
+    StatusEqualAreas->showSearching();
+    searchRunner(
+        [machine = m_case.machine, scenario = m_case.scenario, cancel] {
+            return findCriticalClearingTime(machine, scenario, MaxClearingMs, cancel.get());
+        },
+        [this, number](const CriticalClearing &found) {
+            // Only the newest search speaks: a result for older data is dropped.
+            if (number == m_searchNumber) StatusEqualAreas->showSimulation(found);
+        });
 }
 
 void TDravon::SwingCurves1Click() {
@@ -439,5 +546,6 @@ void TDravon::closeEvent(QCloseEvent *event) {
     // A run in progress must not go on computing behind a closed window: clearing the
     // flag ends its loop at the next test, and the program exits once it has returned.
     m_run->stop();
+    if (m_searchCancel) m_searchCancel->store(true);
     QMainWindow::closeEvent(event);
 }

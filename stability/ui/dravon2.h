@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alertsound.h"
+#include "backgroundsearch.h"
 #include "equalarea.h"
 #include "fase.h"
 #include "faultrun.h"
@@ -12,12 +13,15 @@
 #include "runhistory.h"
 #include "runpacer.h"
 #include "sinusplot.h"
+#include "stabilitycase.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QMainWindow>
 #include <QTimer>
+#include <utility>
 
 class QAction;
 class QFrame;
@@ -31,10 +35,11 @@ class MouseLabel;
 class ShapeControl;
 class SwingCurves;
 
-// The main window of Dravex: the one-line diagram (generator, busbar, line, swing bus),
-// the "short circuit" button that runs a fault, the read-outs of the run and the three
-// plots. It owns the state that the whole program shares: the machine data, the
-// clearing time and the one current generator.
+// The main window of Dravex: the one-line diagram (generator, busbar, line or two lines,
+// swing bus), the "short circuit" button that runs a fault, the read-outs of the run and
+// the three plots. It owns the state that the whole program shares: the case (machine
+// data, fault scenario and clearing time) and, through the engine, the one current
+// generator.
 class TDravon : public QMainWindow {
     Q_OBJECT
 public:
@@ -57,6 +62,31 @@ public:
     void ClearingTime1Click();
     void FindCritical1Click();
     void SwingCurves1Click();
+    void FaultScenario1Click();
+
+    // The case the next run takes. The machine data as the dialog's OK leaves them: the
+    // current generator takes them at the next mouse-down on the diagram, or the next
+    // run builds a generator from them.
+    const StabilityCase &studyCase() const { return m_case; }
+    const TGenParams &machineData() const { return m_case.machine; }
+    void setMachineData(const TGenParams &machine);
+    std::int32_t clearingTime() const { return m_case.clearingMs; }
+    // Read by a run at every step, so a change during a run takes effect at the next.
+    void setClearingTime(std::int32_t ms);
+    const FaultScenario &scenario() const { return m_case.scenario; }
+    // A run in progress keeps its network; the next run takes this one. With no run
+    // going, the power-angle plot and the diagram show it at once.
+    void setScenario(const FaultScenario &scenario);
+    // A whole case, as a scenario file gives it: a run in progress is stopped, and a
+    // new generator is built and drawn as at start-up. A case out of range is refused
+    // and nothing changes.
+    bool openCase(const StabilityCase &c);
+    // The start-up generator, or one built by openCase, has not run yet.
+    bool freshGenerator() const { return m_freshGenerator; }
+
+    // Runs the search for the simulation's critical clearing time whenever the machine
+    // data or the scenario change; tests give one that runs it at once.
+    SearchRunner searchRunner;
 
     // The client area as a picture: diagram, read-outs, plots and status bar, without
     // the menu.
@@ -76,12 +106,6 @@ public:
 
     RunSpeed speed() const { return m_speed; }
     void setSpeed(RunSpeed speed);
-
-    // Program-wide state of the window's module.
-    TGenParams GenParams;
-    std::int32_t Afschakeltijd = DefaultAfschakeltijd; // clearing time, ms
-    bool FreshGenerator = false;                       // the start-up generator has not run yet
-    std::int32_t TekenTeller = 0;                      // steps since the last full redraw
 
     // The plots that cost most are redrawn on every fifth step only.
     static constexpr int RedrawEvery = 5;
@@ -120,6 +144,10 @@ public:
     ShapeControl *Shape2 = nullptr;
     MouseLabel *swingbus = nullptr;
     ShapeControl *Lijn = nullptr;
+    // A fault on one of two lines: the second line, which is faulted and tripped, and
+    // the fault's place on it.
+    ShapeControl *Lijn2 = nullptr;
+    ShapeControl *FaultMark = nullptr;
     ShapeControl *Rail = nullptr;
     ShapeControl *Shape3 = nullptr;
     QFrame *PanelSinus = nullptr;
@@ -149,6 +177,7 @@ public:
     QAction *ClearingTime1 = nullptr;
     QAction *FindCritical1 = nullptr;
     QAction *SwingCurves1 = nullptr;
+    QAction *FaultScenario1 = nullptr;
     QMenu *Speed1 = nullptr;
     QAction *Realtime1 = nullptr;
     QAction *Slowmotion1 = nullptr;
@@ -171,10 +200,27 @@ private:
     void FormCreate();
     // Shows one step of the engine: read-outs, out-of-step reaction, drawings.
     void showStep(const StepReport &report);
-    // Blanks the power-angle plot and draws axes, curve and Pmech line again.
+    // Blanks the power-angle plot and draws axes, curves and Pmech line again, for the
+    // network of the run in progress, or of the next run.
     void redrawPowerAngle();
     void waitForNextStep();
+    // The diagram's lines as the network stands.
+    void showNetwork(const FaultScenario &scenario, NetworkState state);
+    // The criterion's line for the case, and a new search for the simulation's line
+    // when the machine data or the scenario differ from those it was found for.
+    void caseChanged();
+    void searchCritical();
 
+    StabilityCase m_case;
+    bool m_freshGenerator = false;
+    std::int32_t m_tekenTeller = 0; // steps since the last full redraw
+    NetworkState m_shownNetwork = NetworkState::Fault;
+    // The search in progress or last finished: what it was for, its number and its
+    // stop flag.
+    std::optional<std::pair<TGenParams, FaultScenario>> m_searchedFor;
+    std::uint64_t m_searchNumber = 0;
+    std::shared_ptr<std::atomic<bool>> m_searchCancel;
+    std::unique_ptr<BackgroundSearch> m_background;
     std::unique_ptr<FaultRun> m_run;
     SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
     std::unique_ptr<AlertSound> m_alertSound;

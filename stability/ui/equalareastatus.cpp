@@ -4,6 +4,7 @@
 #include "layouthelpers.h"
 #include "numberformat.h"
 
+#include <cmath>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -18,33 +19,62 @@ QString degrees(long double radians) {
 } // namespace
 
 QString criterionText(const KritiekeAfschakeling &k) {
-    if (k.altijdStabiel)
+    using Soort = KritiekeAfschakeling::Soort;
+    const bool whole = k.r2 == 1; // the network is whole after clearing
+    switch (k.soort) {
+    case Soort::GeenVersnelling:
         return QStringLiteral("Equal areas: with Pmech 0 nothing accelerates the rotor, so any "
                               "clearing time is stable");
-    if (k.tijd == 0)
-        return QStringLiteral("Equal areas: with Pmech 1 there is no margin at all: critical "
-                              "clearing angle %1, critical clearing time 0 ms")
-            .arg(degrees(k.hoek));
+    case Soort::A2Overwint:
+        return QStringLiteral("Equal areas: A2 outweighs A1 wherever the fault is cleared, so any "
+                              "clearing time is stable");
+    case Soort::KeertOnderFout:
+        return QStringLiteral("Equal areas: under the fault the swing turns back at %1, before "
+                              "the critical clearing angle, so any clearing time is stable")
+            .arg(degrees(k.keerhoek));
+    case Soort::GeenEvenwicht:
+        return QStringLiteral("Equal areas: Pmech is above the power after clearing (%1 of Pmax): "
+                              "no equilibrium, so no clearing time keeps the machine in step")
+            .arg(formatGeneralDigits(k.r2, 4));
+    case Soort::A2TeKlein:
+        return QStringLiteral("Equal areas: even a fault cleared at once leaves A2 short of A1, so "
+                              "no clearing time keeps the machine in step");
+    case Soort::GeenMarge:
+        return (whole ? QStringLiteral("Equal areas: with Pmech 1 there is no margin at all: ")
+                      : QStringLiteral("Equal areas: with Pmech at the top of the curve after "
+                                       "clearing there is no margin at all: ")) +
+               QStringLiteral("critical clearing angle %1, critical clearing time 0 ms")
+                   .arg(degrees(k.hoek));
+    case Soort::Grens:
+        break;
+    }
     return QStringLiteral("Equal areas: critical clearing angle %1, critical clearing time %2 ms "
                           "(no damping)")
         .arg(degrees(k.hoek), formatGeneralDigits(k.tijd * 1000, 3));
 }
 
-QString criterionLine(const TGenParams &machine, const FaultScenario &) {
-    return criterionText(BerekenKritiek(machine));
+QString criterionLine(const TGenParams &machine, const FaultScenario &scenario) {
+    QString text = criterionText(BerekenKritiek(machine, scenario));
+    if (scenario.recloses()) text += QStringLiteral("; it does not cover reclosing");
+    return text;
 }
 
 QString areasText(const Oppervlaktesom &som) {
     QString text = QStringLiteral("A1 = %1  A2 = %2")
                        .arg(formatFixed(som.A1(), 15, 4), formatFixed(som.A2(), 15, 4));
-    const QString dMax = QStringLiteral("\u03B4max = ") + degrees(som.deltaMax());
+    // A curve that never reaches Pmech has no delta_max.
+    const QString dMax = std::isnan(som.deltaMax())
+                             ? QStringLiteral("the power after clearing stays below Pmech")
+                             : QStringLiteral("\u03B4max = ") + degrees(som.deltaMax());
     switch (som.oordeel()) {
     case Oppervlaktesom::Oordeel::Stabiel:
         text += QStringLiteral("   stable: the swing turned back at %1, before %2")
                     .arg(degrees(som.keerhoek()), dMax);
         break;
     case Oppervlaktesom::Oordeel::Instabiel:
-        text += QStringLiteral("   unstable: the angle passed %1 with A2 < A1").arg(dMax);
+        text += std::isnan(som.deltaMax())
+                    ? QStringLiteral("   unstable: %1").arg(dMax)
+                    : QStringLiteral("   unstable: the angle passed %1 with A2 < A1").arg(dMax);
         break;
     case Oppervlaktesom::Oordeel::Open:
         break;
@@ -67,13 +97,6 @@ QString simulationText(const CriticalClearing &found) {
         .arg(found.lastInStepMs + 1);
 }
 
-namespace {
-
-const QString SimulationHint =
-    QStringLiteral("Simulation: Tools > Find critical clearing time runs the faults to find it");
-
-} // namespace
-
 EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("EqualAreaStatus"));
     setSizeGripEnabled(false);
@@ -83,7 +106,7 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     layout->setSpacing(1);
     Criterion = new QLabel(lines);
     Criterion->setObjectName(QStringLiteral("Criterion"));
-    Simulation = new QLabel(SimulationHint, lines);
+    Simulation = new QLabel(lines);
     Simulation->setObjectName(QStringLiteral("Simulation"));
     Simulation->setTextFormat(Qt::PlainText);
     Areas = new QLabel(lines);
@@ -100,16 +123,15 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     Areas->setText(QStringLiteral("A1 and A2 are summed while a short circuit runs"));
 }
 
-void EqualAreaStatus::showCriterion(const TGenParams &params) {
-    Criterion->setText(criterionText(BerekenKritiek(params)));
-    if (m_simulated && *m_simulated != params) {
-        m_simulated.reset();
-        Simulation->setText(SimulationHint);
-    }
+void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenario &scenario) {
+    Criterion->setText(criterionLine(machine, scenario));
 }
 
-void EqualAreaStatus::showSimulation(const CriticalClearing &found, const TGenParams &params) {
-    m_simulated = params;
+void EqualAreaStatus::showSearching() {
+    Simulation->setText(QStringLiteral("Simulation: searching\u2026"));
+}
+
+void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
     Simulation->setText(simulationText(found));
 }
 

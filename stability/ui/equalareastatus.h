@@ -12,25 +12,23 @@ class QLabel;
 
 // The equal-area criterion in numbers, along the bottom of the main window: the
 // critical clearing angle and time for the machine data, under it the simulation's own
-// critical clearing time once it has been looked for, and the areas A1 and A2 of the run
+// critical clearing time, and the areas A1 and A2 of the run
 // with its verdict.
 class EqualAreaStatus : public QStatusBar {
     Q_OBJECT
 public:
     explicit EqualAreaStatus(QWidget *parent);
 
-    // The criterion for the machine data; the simulation's figure goes when it was
-    // found for other data.
-    void showCriterion(const TGenParams &params);
-    void showSimulation(const CriticalClearing &found, const TGenParams &params);
+    // The criterion for the machine data on the scenario's network.
+    void showCriterion(const TGenParams &machine, const FaultScenario &scenario);
+    // The simulation's own critical clearing time while it is looked for, and once found.
+    void showSearching();
+    void showSimulation(const CriticalClearing &found);
     void showAreas(const Oppervlaktesom &som);
 
     QLabel *Criterion = nullptr;
     QLabel *Simulation = nullptr;
     QLabel *Areas = nullptr;
-
-private:
-    std::optional<TGenParams> m_simulated; // the data the simulation's figure is for
 };
 
 QString simulationText(const CriticalClearing &found);

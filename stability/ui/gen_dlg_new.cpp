@@ -3,10 +3,9 @@
 #include "errorreport.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
+#include "stabilitycase.h"
 #include "textconvert.h"
 
-#include <cmath>
-#include <limits>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -109,46 +108,13 @@ bool TGenDlg::checkFields() {
             return false;
         }
     }
-    // Values for which the swing equation divides by zero, has no starting angle or
-    // would let the damping overshoot in a single step.
-    if (!(v.Pmax > 0)) {
-        refuse(EditPmax, QStringLiteral("Pmax must be greater than 0."));
-        return false;
-    }
-    if (!(v.H > 0)) {
-        refuse(EditH, QStringLiteral("H must be greater than 0."));
-        return false;
-    }
-    // The speed step divides by the inertia coefficient M = 2 H Pmax / C^2: it must be a
-    // normal double, or the step would divide by an underflowed 0 (speed and angle
-    // become no number) or by an overflowed infinity.
-    const long double m =
-        static_cast<long double>(v.H) * v.Pmax * 2 / (SynchronousSpeed * SynchronousSpeed);
-    if (m < std::numeric_limits<double>::min() || m > std::numeric_limits<double>::max()) {
-        const bool tooSmall = m < std::numeric_limits<double>::min();
-        // The field further from 1 is the one to change.
-        QLineEdit *field =
-            std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H)) ? EditPmax : EditH;
-        refuse(field,
-               QStringLiteral(
-                   "Pmax \u00D7 H is too %1 to compute with: the inertia coefficient "
-                   "M\u00A0=\u00A02\u00B7H\u00B7Pmax/C\u00B2 would %2 (it must lie from %3 to %4).")
-                   .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large"),
-                        tooSmall ? QStringLiteral("underflow") : QStringLiteral("overflow"),
-                        formatGeneral(std::numeric_limits<double>::min()),
-                        formatGeneral(std::numeric_limits<double>::max())));
-        return false;
-    }
-    const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
-    if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L)) {
-        refuse(EditDemping,
-               QStringLiteral("Demping must be 0 or more and below 2H / C = %1, so that one step "
-                              "removes less than all of the speed deviation.")
-                   .arg(formatGeneral(dampingLimit)));
-        return false;
-    }
-    if (!(v.Pmech >= 0 && v.Pmech <= 1)) {
-        refuse(EditPmech, QStringLiteral("Pmech must lie from 0 to 1."));
+    const auto problem = checkMachine(v, [](double x) { return formatGeneral(x).toStdString(); });
+    if (problem) {
+        QLineEdit *field = problem->field == CaseField::Pmax      ? EditPmax
+                           : problem->field == CaseField::H       ? EditH
+                           : problem->field == CaseField::Demping ? EditDemping
+                                                                  : EditPmech;
+        refuse(field, QString::fromStdString(problem->message));
         return false;
     }
     m_values = v;

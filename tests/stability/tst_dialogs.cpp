@@ -79,7 +79,7 @@ void TestDialogs::generatorDialogShowsCurrentValues() {
     QCOMPARE(shown[0], (QStringList{"450", "6", "2E-5", local("0.5")}));
     // The second showing has the value stored by the first, copied into the generator.
     QCOMPARE(shown[1], (QStringList{local("500.5"), "6", "2E-5", local("0.5")}));
-    QCOMPARE(h.w.GenParams.Pmax, 500.5);
+    QCOMPARE(h.w.machineData().Pmax, 500.5);
     QCOMPARE(h.w.generator().Pmax, 500.5);
 }
 
@@ -90,19 +90,19 @@ void TestDialogs::unchangedOkRedrawsNothing() {
     };
     h.w.Kortsluiting->click();
     const QImage before = h.w.ImageSinus->surface().image().copy();
-    const TGenParams params = h.w.GenParams;
+    const TGenParams params = h.w.machineData();
     h.onDialog = [](QDialog &d) {
         dynamic_cast<TGenDlg &>(d).OKBtn->click();
         return d.result();
     };
     rightClick(h.w.Generator);
-    QVERIFY(sameParams(h.w.GenParams, params));
+    QVERIFY(sameParams(h.w.machineData(), params));
     QCOMPARE(h.w.ImageSinus->surface().image(), before); // the areas are still there
 }
 
 void TestDialogs::cancelResetsMachineData() {
     DravonHarness h;
-    h.w.GenParams.H = 9; // as a refused OK of the past might have left it
+    h.w.setMachineData(TGenParams{450, 9, 0.00002, 0.5}); // as a refused OK might have left it
     h.onDialog = [](QDialog &d) {
         auto &g = dynamic_cast<TGenDlg &>(d);
         g.EditH->setText(QStringLiteral("3"));
@@ -110,7 +110,7 @@ void TestDialogs::cancelResetsMachineData() {
         return g.result();
     };
     rightClick(h.w.Shape1);
-    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
     QCOMPARE(h.w.generator().H, 6.0);
 }
 
@@ -181,7 +181,7 @@ void TestDialogs::malformedFieldKeepsDialogOpen() {
     QVERIFY(stillOpen);
     QVERIFY(focused);
     QVERIFY(selected);
-    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
     QCOMPARE(h.w.generator().H, 6.0);
 }
 
@@ -233,8 +233,8 @@ void TestDialogs::meaninglessValuesRefused() {
     if (message.isEmpty()) {
         QVERIFY(closedWithOk);
         QVERIFY(h.boxes.empty());
-        double *stored[] = {&h.w.GenParams.Pmax, &h.w.GenParams.H, &h.w.GenParams.Demping,
-                            &h.w.GenParams.Pmech};
+        const TGenParams &m = h.w.machineData();
+        const double *stored[] = {&m.Pmax, &m.H, &m.Demping, &m.Pmech};
         QCOMPARE(*stored[field], textToFloat(text, QChar('.')));
         return;
     }
@@ -242,7 +242,7 @@ void TestDialogs::meaninglessValuesRefused() {
     QVERIFY(focused);
     QCOMPARE(int(h.boxes.size()), 1);
     QVERIFY2(h.boxes[0].text.startsWith(message), qPrintable(h.boxes[0].text));
-    QVERIFY(sameParams(h.w.GenParams, TGenParams{}));
+    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
 }
 
 void TestDialogs::changedPmechRedrawsPowerAngle() {
@@ -290,24 +290,24 @@ void TestDialogs::clearingDialogShowsAndStores() {
     cancel = true;
     move = 321;
     rightClick(h.w.Rail);
-    QCOMPARE(h.w.Afschakeltijd, 200);
+    QCOMPARE(h.w.clearingTime(), 200);
     cancel = false;
     move = 0;
     rightClick(h.w.Rail);
-    QCOMPARE(h.w.Afschakeltijd, 0);
+    QCOMPARE(h.w.clearingTime(), 0);
     move = 900; // the slider keeps to its range
     rightClick(h.w.Rail);
-    QCOMPARE(h.w.Afschakeltijd, 500);
+    QCOMPARE(h.w.clearingTime(), 500);
     QCOMPARE(labels, (QStringList{"Clearing time", "200", "321", "Clearing time", "200", "0",
                                   "Clearing time", "0", "500"}));
 
     // Opened at 250: the slider does not move, and the layout's "250" is right.
-    h.w.Afschakeltijd = 250;
+    h.w.setClearingTime(250);
     labels.clear();
     move = 250;
     rightClick(h.w.Rail);
     QCOMPARE(labels, (QStringList{"Clearing time", "250", "250"}));
-    QCOMPARE(h.w.Afschakeltijd, 250);
+    QCOMPARE(h.w.clearingTime(), 250);
 }
 
 void TestDialogs::clearingDialogKeys() {
@@ -389,7 +389,7 @@ void TestDialogs::dialogsDuringRun() {
     h.w.Kortsluiting->click();
     QCOMPARE(stepsAtDialog, 100); // the run waited in step 100's events
     QCOMPARE(int(h.steps.size()), 102);
-    QCOMPARE(h.w.Afschakeltijd, 30);
+    QCOMPARE(h.w.clearingTime(), 30);
     // The fault was on through step 20 and cleared from step 21 on.
     QCOMPARE(pelek[19], QStringLiteral("0"));
     QVERIFY(pelek[20] != QStringLiteral("0"));

@@ -23,14 +23,14 @@ struct Run {
         : g(p) {
         som.start(g);
         while (clock < EindTijd) {
-            g.BerekenPelek(clock, clearingMs);
+            const bool faultOn = g.BerekenPelek(clock, clearingMs);
             g.BerekenDomega(StapTijd);
             const double before = g.Delta;
             g.BerekenDelta(StapTijd);
             largestStepChange =
                 std::max(largestStepChange, std::fabs(static_cast<long double>(g.Delta) - before));
             if (g.Pelek == 0.0) clearingAngle = g.Delta;
-            som.stap(g);
+            som.stap(g, faultOn, faultOn ? 0 : 1);
             clock += StapTijd;
             if (until && until(*this)) break;
         }
@@ -48,6 +48,8 @@ private slots:
     void a1IsTheAcceleratingRectangle();
     void undampedSwingGivesBackA1();
     void verdicts();
+    void onNetworks_data();
+    void onNetworks();
 };
 
 void TestEqualArea::criticalClearing_data() {
@@ -139,6 +141,71 @@ void TestEqualArea::verdicts() {
     const Run slipping(TGenParams{}, 376, [](const Run &run) { return run.g.Delta > 25; });
     QCOMPARE(double(slipping.som.A2()), double(unstable.som.A2()));
     QVERIFY(slipping.som.A2() > 0.1);
+}
+
+void TestEqualArea::onNetworks_data() {
+    using S = KritiekeAfschakeling::Soort;
+    QTest::addColumn<double>("pmech");
+    QTest::addColumn<double>("r1");
+    QTest::addColumn<double>("r2");
+    QTest::addColumn<int>("soort");
+    QTest::addColumn<double>("degrees"); // critical clearing angle, or -1 for none
+    QTest::addColumn<double>("ms");      // critical clearing time, or -1 for none
+    // Pmech 0.8 on a Pmax of 1.8, 0.65 during the fault and 1.4625 after.
+    QTest::newRow("textbook") << 0.8 / 1.8 << 0.65 / 1.8 << 1.4625 / 1.8 << int(S::Grens) << 98.83
+                              << -1.0;
+    // The two-line preset: Xg 0.5, XL 0.3, fault halfway.
+    QTest::newRow("two lines") << 0.5 << 0.65 / 1.8 << 0.8125 << int(S::Grens) << 86.90 << 529.0;
+    QTest::newRow("no equilibrium after")
+        << 0.9 << 0.65 / 1.8 << 0.8125 << int(S::GeenEvenwicht) << -1.0 << -1.0;
+    QTest::newRow("A2 short even at once")
+        << 0.5 << 0.0 << 0.55 << int(S::A2TeKlein) << -1.0 << -1.0;
+    QTest::newRow("A2 always wins") << 0.5 << 0.9 << 1.0 << int(S::A2Overwint) << -1.0 << -1.0;
+    QTest::newRow("turns back under the fault")
+        << 0.5 << 0.6 << 0.7 << int(S::KeertOnderFout) << -1.0 << -1.0;
+    QTest::newRow("Pmech at the top after")
+        << 0.5 << 0.2 << 0.5 << int(S::GeenMarge) << 90.0 << 0.0;
+}
+
+void TestEqualArea::onNetworks() {
+    QFETCH(double, pmech);
+    QFETCH(double, r1);
+    QFETCH(double, r2);
+    QFETCH(int, soort);
+    QFETCH(double, degrees);
+    QFETCH(double, ms);
+    TGenParams p;
+    p.Pmech = pmech;
+    FaultScenario s;
+    s.network = Network::Transfer;
+    s.during = r1;
+    s.after = r2;
+    const KritiekeAfschakeling k = BerekenKritiek(p, s);
+    QCOMPARE(int(k.soort), soort);
+    if (degrees >= 0)
+        QVERIFY2(std::fabs(double(k.hoek * Deg) - degrees) < 0.005,
+                 qPrintable(QString::number(double(k.hoek * Deg))));
+    if (ms >= 0)
+        QVERIFY2(std::fabs(double(k.tijd * 1000) - ms) < 0.5,
+                 qPrintable(QString::number(double(k.tijd * 1000), 'f', 3)));
+    if (k.soort == KritiekeAfschakeling::Soort::Grens) {
+        // The undamped run cleared just before the critical angle stays in step, just
+        // after it falls out: the time is where the run reaches that angle.
+        TGenParams undamped = p;
+        undamped.Demping = 0;
+        const auto run = [&](double offsetMs) {
+            TMyGenerator g(undamped);
+            double clock = 0, deltaAtClearing = 0;
+            for (; clock < k.tijd + offsetMs / 1000; clock += 1e-5) {
+                g.BerekenPelek(r1);
+                g.BerekenDomega(1e-5);
+                g.BerekenDelta(1e-5);
+            }
+            deltaAtClearing = g.Delta;
+            return deltaAtClearing;
+        };
+        QVERIFY(run(-0.2) < k.hoek && run(0.2) > k.hoek);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEqualArea)

@@ -76,7 +76,7 @@ void TestFaultRun::clearingTimeDecidesStability() {
     QFETCH(int, outOfStepStep);
     QFETCH(double, clock);
     DravonHarness h;
-    h.w.Afschakeltijd = clearingMs;
+    h.w.setClearingTime(clearingMs);
     h.w.Kortsluiting->click();
     QVERIFY(!h.w.Running());
     if (outOfStepStep == 0) {
@@ -120,12 +120,12 @@ void TestFaultRun::firstPressReusesStartupGenerator() {
     DravonHarness h;
     const TMyGenerator *startup = &h.w.generator();
     const double startupM = h.w.generator().M;
-    QVERIFY(h.w.FreshGenerator);
+    QVERIFY(h.w.freshGenerator());
     h.onStep = [&](int n) {
         if (n == 1) h.clickDuringRun();
     };
     h.w.Kortsluiting->click();
-    QVERIFY(!h.w.FreshGenerator);
+    QVERIFY(!h.w.freshGenerator());
     QCOMPARE(&h.w.generator(), startup);
     QCOMPARE(h.w.generator().M, startupM);
     QVERIFY(h.w.generator().Domega > 0);
@@ -139,7 +139,7 @@ void TestFaultRun::laterPressesCreateFreshGenerator() {
     h.w.Kortsluiting->click();
     const double domegaAfterFirst = h.w.generator().Domega;
     // New machine data are taken by the next run's fresh generator.
-    h.w.GenParams.H = 3.0;
+    h.w.setMachineData(TGenParams{450, 3.0, 0.00002, 0.5});
     h.onStep = [&](int n) {
         if (n == 1) h.clickDuringRun();
     };
@@ -236,10 +236,11 @@ void TestFaultRun::extremeMachineDataRunInBoundedMemory() {
     QFETCH(double, pmech);
     QFETCH(int, steps);
     DravonHarness harness;
-    harness.w.GenParams.H = h;
-    harness.w.GenParams.Demping = 0;
-    harness.w.GenParams.Pmech = pmech;
-    harness.w.FreshGenerator = false; // the press builds a generator from these values
+    StabilityCase c;
+    c.machine.H = h;
+    c.machine.Demping = 0;
+    c.machine.Pmech = pmech;
+    QVERIFY(harness.w.openCase(c)); // a generator built from these values
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     harness.w.Kortsluiting->click();

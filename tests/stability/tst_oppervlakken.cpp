@@ -130,7 +130,7 @@ void TestOppervlakken::hatchesLeanOppositeWays() {
 void TestOppervlakken::shortClearingStartsA2AtStartingAngle() {
     // Cleared before the first update (step 5): A1 never widens, A2 starts at (x0, yP).
     DravonHarness h;
-    h.w.Afschakeltijd = 10;
+    h.w.setClearingTime(10);
     const std::vector<Update> u = recordUpdates(h);
     const Oppervlakken &o = *h.w.oppervlakken;
     QVERIFY(u.front().pelek != 0.0);
@@ -148,7 +148,7 @@ void TestOppervlakken::laterShortRunFreezesA2AtOnce() {
     };
     h.w.Kortsluiting->click();
     QVERIFY(h.w.oppervlakken->VorigeDelta > 1.0);
-    h.w.Afschakeltijd = 0;
+    h.w.setClearingTime(0);
     h.onStep = [&h](int n) {
         if (n == 50) h.clickDuringRun();
     };
@@ -164,7 +164,7 @@ void TestOppervlakken::lateClearingStaysBelowPmech() {
     // that angle with the default machine): A2 lies below the Pmech line, A3 never
     // starts and the updates stop once the angle passes pi.
     DravonHarness h;
-    h.w.Afschakeltijd = 600;
+    h.w.setClearingTime(600);
     recordUpdates(h);
     const Oppervlakken &o = *h.w.oppervlakken;
     QCOMPARE(h.boxes.size(), std::size_t(1)); // out of step
@@ -182,12 +182,14 @@ void TestOppervlakken::updateBeyondPiChangesNothing() {
     sinus.InitSinus();
     Oppervlakken o(s, sinus);
     o.InitOppervlakken(pi / 6, 0.5);
-    o.TekenOppervlakken(0.8, 0.0, 0.5);
-    o.TekenOppervlakken(1.2, 0.93, 0.5);
+    o.TekenOppervlakken(0.8, 0.0, 0.5, NetworkState::Fault);
+    o.TekenOppervlakken(1.2, 0.93, 0.5, NetworkState::Cleared);
     const QImage before = s.image().copy();
     const PointList a1 = o.VlakA1, a2 = o.VlakA2, g2 = o.GetekendA2;
     const double vorige = o.VorigeDelta;
-    for (double pelek : {0.0, -0.2, 0.7}) o.TekenOppervlakken(pi + 0.001, pelek, 0.5);
+    for (double pelek : {0.0, -0.2, 0.7})
+        o.TekenOppervlakken(pi + 0.001, pelek, 0.5,
+                            pelek == 0.0 ? NetworkState::Fault : NetworkState::Cleared);
     QCOMPARE(s.image(), before);
     QCOMPARE(o.VlakA1, a1);
     QCOMPARE(o.VlakA2, a2);
@@ -196,7 +198,7 @@ void TestOppervlakken::updateBeyondPiChangesNothing() {
     QCOMPARE(o.AantalA2, 1);
     QVERIFY(o.VlakkenActief && !o.A2Klaar && o.A3Wacht && o.BovenPmech);
     // Back below pi, the updates resume.
-    o.TekenOppervlakken(1.3, 0.96, 0.5);
+    o.TekenOppervlakken(1.3, 0.96, 0.5, NetworkState::Cleared);
     QCOMPARE(o.AantalA2, 2);
 }
 
@@ -207,12 +209,13 @@ void TestOppervlakken::fullListTakesNoMore() {
     sinus.InitSinus();
     Oppervlakken o(s, sinus);
     o.InitOppervlakken(pi / 6, 0.5);
-    for (int k = 0; k < 300; ++k) o.TekenOppervlakken(0.6 + k * 0.005, 0.8, 0.5);
+    for (int k = 0; k < 300; ++k)
+        o.TekenOppervlakken(0.6 + k * 0.005, 0.8, 0.5, NetworkState::Cleared);
     QCOMPARE(o.AantalA2, 134);
     QCOMPARE(int(o.VlakA2.size()), 137);
     QCOMPARE(int(o.GetekendA2.size()), 136);
     // The swing still turns back and A2 freezes.
-    o.TekenOppervlakken(1.0, 0.8, 0.5);
+    o.TekenOppervlakken(1.0, 0.8, 0.5, NetworkState::Cleared);
     QVERIFY(o.A2Klaar);
 }
 

@@ -66,11 +66,11 @@ void TestSwingCurves::legendsNameHowRunsEnded() {
     DravonHarness h;
     h.w.SwingCurves1Click();
     SwingCurves &curves = *h.w.swingCurves();
-    h.w.Afschakeltijd = 375;
+    h.w.setClearingTime(375);
     h.w.Kortsluiting->click();
-    h.w.Afschakeltijd = 376;
+    h.w.setClearingTime(376);
     h.w.Kortsluiting->click();
-    h.w.Afschakeltijd = 200;
+    h.w.setClearingTime(200);
     QString whileRunning;
     h.onStep = [&](int n) {
         if (n == 100) whileRunning = legendTexts(curves.angleChart()).last();
@@ -115,6 +115,12 @@ void TestSwingCurves::legendNumbers() {
     named.H = named.Pmech = true;
     run.params.H = 3.5;
     QCOMPARE(swingLegend(run, named), local("376 ms, H 3.5, Pmech 0.5: in step"));
+    run.scenario.network = Network::TwoLines;
+    run.scenario.recloseMs = 300;
+    run.scenario.recloseOnto = RecloseOnto::Permanent;
+    QCOMPARE(swingLegend(run, MachineDataNamed{}),
+             local("376 ms, two lines r1 0.3611 r2 0.8125, reclosing 300 ms onto a permanent "
+                   "fault: in step"));
 }
 
 void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
@@ -172,7 +178,7 @@ void TestSwingCurves::oneWindowWithTheLastFiveRuns() {
     QVERIFY(curves->isWindow() && curves->isVisible() && curves->parent() == &h.w);
     QCOMPARE(curves->windowTitle(), QStringLiteral("Swing curves"));
 
-    h.w.Afschakeltijd = 450; // short runs: out of step within 1.3 s
+    h.w.setClearingTime(450); // short runs: out of step within 1.3 s
     for (int i = 0; i < 6; ++i) h.w.Kortsluiting->click();
     const auto shown = curves->shownRuns();
     QCOMPARE(shown.size(), std::size_t(5));
