@@ -56,21 +56,25 @@ void reportWriteFailure(QWidget *parent, const QString &fileName, const QString 
 
 // Writes through a temporary file that replaces the chosen one only when all went well,
 // so a failed write never leaves half a file under that name. `write` returns why it
-// failed, or nothing when it did not; every failure is named to the user.
+// failed, or nothing when it did not.
+std::optional<QString>
+writeThrough(const QString &fileName,
+             const std::function<std::optional<QString>(QSaveFile &)> &write) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (auto failure = write(file)) {
+        file.cancelWriting();
+        return failure;
+    }
+    if (!file.commit()) return file.errorString();
+    return std::nullopt;
+}
+
+// The same, every failure named to the user.
 void saveThroughTemporaryFile(QWidget *parent, const QString &fileName, const ModalRunner &runner,
                               const std::function<std::optional<QString>(QSaveFile &)> &write) {
-    QSaveFile file(fileName);
-    std::optional<QString> failure;
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = file.errorString();
-    } else {
-        failure = write(file);
-        if (failure)
-            file.cancelWriting();
-        else if (!file.commit())
-            failure = file.errorString();
-    }
-    if (failure) reportWriteFailure(parent, fileName, *failure, runner);
+    if (auto failure = writeThrough(fileName, write))
+        reportWriteFailure(parent, fileName, *failure, runner);
 }
 
 // Locale-free: to_chars writes a full stop under any C or Qt locale. 17 significant
@@ -109,11 +113,8 @@ void ReportFiles::exportRun(QWidget *parent, const RunRecord *run, const ModalRu
     const QString fileName = chooseFile(parent, QStringLiteral("Export run"), suggested,
                                         QStringLiteral("CSV files (*.csv)"));
     if (fileName.isEmpty()) return;
-    saveThroughTemporaryFile(parent, fileName, runner,
-                             [&csv](QSaveFile &file) -> std::optional<QString> {
-                                 if (file.write(csv) == csv.size()) return std::nullopt;
-                                 return file.errorString();
-                             });
+    if (auto failure = writeThroughTemporaryFile(fileName, csv))
+        reportWriteFailure(parent, fileName, *failure, runner);
 }
 
 void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner) {
@@ -144,14 +145,33 @@ QString ReportFiles::chooseFile(QWidget *parent, const QString &caption,
     return fileName;
 }
 
+std::optional<QString> writeThroughTemporaryFile(const QString &fileName, const QByteArray &bytes) {
+    return writeThrough(fileName, [&bytes](QSaveFile &file) -> std::optional<QString> {
+        if (file.write(bytes) == bytes.size()) return std::nullopt;
+        return file.errorString();
+    });
+}
+
 QByteArray runCsv(const RunRecord &run) {
     const auto general = [](double v) { return formatGeneral(v, QChar('.')); };
     QByteArray out;
     out.reserve(64 * static_cast<qsizetype>(run.samples.size()) + 200);
-    out += QStringLiteral("# Dravex run: Pmax=%1 H=%2 Demping=%3 Pmech=%4 clearing_ms=%5\n")
-               .arg(general(run.params.Pmax), general(run.params.H), general(run.params.Demping),
-                    general(run.params.Pmech), QString::number(run.clearingMs))
-               .toUtf8();
+    QString comment =
+        QStringLiteral("# Dravex run: Pmax=%1 H=%2 Demping=%3 Pmech=%4 clearing_ms=%5")
+            .arg(general(run.params.Pmax), general(run.params.H), general(run.params.Demping),
+                 general(run.params.Pmech), QString::number(run.clearingMs));
+    // The original busbar fault goes unnamed, so its files stay as they always were.
+    const FaultScenario &scenario = run.scenario;
+    if (!scenario.isOriginal()) {
+        comment += QStringLiteral(" network=%1 during=%2 after=%3")
+                       .arg(QLatin1String(networkKey(scenario.network)), general(scenario.r1()),
+                            general(scenario.r2()));
+        if (scenario.recloses())
+            comment += QStringLiteral(" reclose_ms=%1 reclose_onto=%2")
+                           .arg(QString::number(scenario.recloseMs),
+                                QLatin1String(recloseOntoKey(scenario.recloseOnto)));
+    }
+    out += comment.toUtf8() + '\n';
     out += "step,time_s,fault_on,rotor_angle_deg,speed_deviation_rad_s,pelec\n";
     for (const RunSample &s : run.samples) {
         appendInteger(out, s.number);

@@ -66,9 +66,9 @@ QChart *makeChart() {
     chart->layout()->setContentsMargins(0, 0, 0, 0); // white up to the window's edges
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    // Wide enough for any name without machine data, so that a run's name turning from
-    // "running" to its outcome leaves the plot where it is: a new plot area lays out
-    // every curve again.
+    // Wide enough for any name without machine data or a scenario other than the original
+    // one, so that a run's name turning from "running" to its outcome leaves the plot where
+    // it is: a new plot area lays out every curve again. Longer names widen the legend.
     const QFontMetrics metrics(chart->legend()->font());
     chart->legend()->setMinimumWidth(
         metrics.horizontalAdvance(QStringLiteral("9999 ms: out of step at 9.999 s")) + 40);
@@ -393,6 +393,29 @@ QString swingLegend(const RunRecord &run, bool withMachineData) {
 QString swingLegend(const RunRecord &run, const MachineDataNamed &named) {
     const QChar separator = systemDecimalSeparator();
     QString text = QString::number(run.clearingMs) + QStringLiteral(" ms");
+    const FaultScenario &scenario = run.scenario;
+    if (!scenario.isOriginal()) {
+        const auto ratio = [&](const char *name, double value) {
+            return QLatin1String(name) + formatGeneralDigits(value, 4, separator);
+        };
+        switch (scenario.network) {
+        case Network::Busbar:
+            text += QStringLiteral(", busbar");
+            break;
+        case Network::TwoLines:
+            text += QStringLiteral(", two lines ") + ratio("r1 ", scenario.r1()) +
+                    ratio(" r2 ", scenario.r2());
+            break;
+        case Network::Transfer:
+            text +=
+                QStringLiteral(", ") + ratio("r1 ", scenario.r1()) + ratio(" r2 ", scenario.r2());
+            break;
+        }
+        if (scenario.recloses())
+            text += QStringLiteral(", reclosing %1 ms onto a %2 fault")
+                        .arg(QString::number(scenario.recloseMs),
+                             QLatin1String(recloseOntoKey(scenario.recloseOnto)));
+    }
     const auto add = [&](bool shown, const char *name, double value) {
         if (shown)
             text += QStringLiteral(", ") + QLatin1String(name) + QChar(' ') +

@@ -135,8 +135,10 @@ struct MachineDataNamed {
 MachineDataNamed differingMachineData(const std::deque<RunRecord> &runs);
 
 // The legend's name of a run: "200 ms: in step", "376 ms: out of step at 2.925 s",
-// "200 ms: stopped at 1.2 s", "200 ms: running"; with `withMachineData`, the machine
-// data follow the clearing time.
+// "200 ms: stopped at 1.2 s", "200 ms: running". Any scenario but the original busbar
+// fault follows the clearing time ("200 ms, two lines r1 0.3611 r2 0.8125, reclosing
+// 300 ms onto a permanent fault: in step"); with `withMachineData`, the machine data
+// follow that.
 QString swingLegend(const RunRecord &run, bool withMachineData);
 // The same, naming only the chosen machine data: "376 ms, H 3: out of step at 1.8 s".
 QString swingLegend(const RunRecord &run, const MachineDataNamed &named);

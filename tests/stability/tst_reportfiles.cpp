@@ -41,6 +41,7 @@ class TestReportFiles : public QObject {
     Q_OBJECT
 private slots:
     void csvOfDefaultRun();
+    void csvNamesTheScenario();
     void nothingToExportBeforeARun();
     void failedWritesLeaveNoFileAndSayWhy();
     void cancelAndFolderMemory();
@@ -82,6 +83,18 @@ void TestReportFiles::csvOfDefaultRun() {
     QCOMPARE(shown(3), h.w.EditDelta->text());
     QCOMPARE(shown(4), h.w.EditDomega->text());
     QCOMPARE(shown(5), h.w.EditPelek->text());
+}
+
+void TestReportFiles::csvNamesTheScenario() {
+    RunRecord run;
+    run.clearingMs = 100;
+    run.scenario.network = Network::Transfer;
+    run.scenario.during = 0.25;
+    const QByteArray line = "# Dravex run: Pmax=450 H=6 Demping=2E-5 Pmech=0.5 clearing_ms=100 "
+                            "network=transfer during=0.25 after=1";
+    QVERIFY(runCsv(run).startsWith(line + "\nstep,"));
+    run.scenario.recloseMs = 300;
+    QVERIFY(runCsv(run).startsWith(line + " reclose_ms=300 reclose_onto=transient\nstep,"));
 }
 
 void TestReportFiles::nothingToExportBeforeARun() {
