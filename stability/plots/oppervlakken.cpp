@@ -61,6 +61,9 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
                            A1Hoek.y());
         extend(VlakHerfout, AantalHerfout, GetekendHerfout, start, delta, pelek,
                BrushStyle::RisingHatch);
+        // Erasing its last outline may have whitened lines of A1 beneath: A1 again.
+        const PointList &a1 = m_a1OnCurve ? GetekendA1 : VlakA1;
+        if (!a1.empty()) TekenVeelhoek(clBlue, clLime, BrushStyle::RisingHatch, a1);
         VorigeDelta = delta;
         return;
     }

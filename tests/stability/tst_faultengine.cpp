@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(FaultScenario)
 #include <vector>
 
 class TestFaultEngine : public QObject {
@@ -19,6 +21,10 @@ private slots:
     void extremeMachineDataEndInBoundedSteps();
     void criticalClearingTime_data();
     void criticalClearingTime();
+    void networkThroughARun_data();
+    void networkThroughARun();
+    void searchAgreesWithSingleRuns_data();
+    void searchAgreesWithSingleRuns();
 };
 
 void TestFaultEngine::defaultRunReportsEveryStep() {
@@ -179,6 +185,102 @@ void TestFaultEngine::criticalClearingTime() {
         QCOMPARE(simulateFault(params, found.lastInStepMs).end, RunEnd::ClockLimit);
     if (found.kind != CriticalClearing::Kind::AlwaysInStep)
         QCOMPARE(simulateFault(params, found.lastInStepMs + 1).end, RunEnd::OutOfStep);
+}
+
+namespace {
+
+FaultScenario reclosing(Network network, int deadMs, RecloseOnto onto) {
+    FaultScenario s;
+    s.network = network;
+    s.recloseMs = deadMs;
+    s.recloseOnto = onto;
+    return s;
+}
+
+} // namespace
+
+void TestFaultEngine::networkThroughARun_data() {
+    QTest::addColumn<FaultScenario>("scenario");
+    QTest::addColumn<int>("clearingMs");
+    // The steps spent in each state, in the order the states come.
+    QTest::addColumn<QString>("states");
+    QTest::newRow("busbar") << FaultScenario{} << 200 << "F67 C3267";
+    QTest::newRow("transient reclose")
+        << reclosing(Network::TwoLines, 300, RecloseOnto::Transient) << 200 << "F67 C100 R3167";
+    QTest::newRow("permanent reclose")
+        << reclosing(Network::TwoLines, 300, RecloseOnto::Permanent) << 200 << "F67 C100 P67 L3100";
+    // Cleared at once: the second fault period has no step.
+    QTest::newRow("permanent reclose at 0 ms")
+        << reclosing(Network::Busbar, 30, RecloseOnto::Permanent) << 0 << "F1 C10 L3323";
+}
+
+void TestFaultEngine::networkThroughARun() {
+    QFETCH(FaultScenario, scenario);
+    QFETCH(int, clearingMs);
+    QFETCH(QString, states);
+    FaultRun run;
+    QString seen;
+    QChar last;
+    int count = 0;
+    const auto flush = [&] {
+        if (count)
+            seen +=
+                (seen.isEmpty() ? QString() : QStringLiteral(" ")) + last + QString::number(count);
+    };
+    run.addListener([&](const StepReport &r) {
+        const QChar c = QStringLiteral("FCRPL").at(int(r.network));
+        const double expected = c == 'F' || c == 'P' ? scenario.r1()
+                                : c == 'R'           ? 1.0
+                                                     : scenario.r2();
+        QCOMPARE(r.factor, expected);
+        QCOMPARE(r.faultOn, c == 'F' || c == 'P');
+        if (c != last) {
+            flush();
+            last = c;
+            count = 0;
+        }
+        ++count;
+    });
+    run.runToEnd(clearingMs, scenario);
+    flush();
+    QCOMPARE(seen, states);
+    // The two-line preset: Xg 0.5, XL 0.3, the fault halfway.
+    FaultScenario preset;
+    preset.network = Network::TwoLines;
+    QVERIFY(std::fabs(preset.r1() - 0.65 / 1.8) < 1e-15);
+    QCOMPARE(preset.r2(), 0.8125);
+}
+
+void TestFaultEngine::searchAgreesWithSingleRuns_data() {
+    QTest::addColumn<FaultScenario>("scenario");
+    QTest::addColumn<double>("pmech");
+    FaultScenario twoLines;
+    twoLines.network = Network::TwoLines;
+    FaultScenario transfer;
+    transfer.network = Network::Transfer;
+    transfer.during = 0.2;
+    transfer.after = 0.9;
+    QTest::newRow("two lines") << twoLines << 0.5;
+    QTest::newRow("transfer") << transfer << 0.6;
+    QTest::newRow("transient reclose")
+        << reclosing(Network::TwoLines, 250, RecloseOnto::Transient) << 0.7;
+    QTest::newRow("permanent reclose")
+        << reclosing(Network::TwoLines, 300, RecloseOnto::Permanent) << 0.5;
+    QTest::newRow("busbar, permanent reclose")
+        << reclosing(Network::Busbar, 1000, RecloseOnto::Permanent) << 0.4;
+}
+
+void TestFaultEngine::searchAgreesWithSingleRuns() {
+    QFETCH(FaultScenario, scenario);
+    QFETCH(double, pmech);
+    TGenParams params;
+    params.Pmech = pmech;
+    int firstOut = -1;
+    for (int ms = 0; ms <= 500 && firstOut < 0; ++ms)
+        if (simulateFault(params, ms, scenario).end == RunEnd::OutOfStep) firstOut = ms;
+    const CriticalClearing found = findCriticalClearingTime(params, scenario);
+    QCOMPARE(found.lastInStepMs, firstOut < 0 ? 500 : firstOut - 1);
+    QVERIFY(firstOut < 0 || found.kind != CriticalClearing::Kind::AlwaysInStep);
 }
 
 QTEST_APPLESS_MAIN(TestFaultEngine)

@@ -1,7 +1,9 @@
 // The equal-area polygons through whole runs, and the plots' redraws in the run.
+#include "controls.h"
 #include "dravonharness.h"
 #include "imagecontrol.h"
 
+#include <cmath>
 #include <QtTest>
 
 namespace {
@@ -57,6 +59,8 @@ private slots:
     void fullListTakesNoMore();
     void runStoppedAfterStep7ShowsStep5();
     void laterRunStartsFromCleanPlots();
+    void faultedLineRun_data();
+    void faultedLineRun();
 };
 
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
@@ -263,6 +267,66 @@ void TestOppervlakken::laterRunStartsFromCleanPlots() {
     h.w.Kortsluiting->click();
     QCOMPARE(limeAtStart, 0);
     QVERIFY(blueOnPhase <= 1); // only the first segment of the new trace
+}
+
+void TestOppervlakken::faultedLineRun_data() {
+    QTest::addColumn<int>("recloseMs"); // 0: none
+    QTest::newRow("line tripped") << 0;
+    QTest::newRow("reclosed onto a permanent fault") << 150;
+}
+
+void TestOppervlakken::faultedLineRun() {
+    // A fault halfway along one of two lines: the curves during the fault and after
+    // clearing beside sin(delta), A1 down to the during-fault curve, the operating point
+    // on the curve in force, the tripped line grey while it is open.
+    QFETCH(int, recloseMs);
+    DravonHarness h;
+    FaultScenario twoLines;
+    twoLines.network = Network::TwoLines;
+    twoLines.recloseMs = recloseMs;
+    twoLines.recloseOnto = RecloseOnto::Permanent;
+    h.w.setScenario(twoLines);
+    const SinusPlot &s = *h.w.sinus;
+    const DrawSurface &surface = h.w.ImageSinus->surface();
+    const int top = s.Hoek2X(pi / 2);
+    QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r1())), clOrange);
+    QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r2())), clPurple);
+    QVERIFY(h.w.Lijn2->isVisible() && h.w.FaultMark->isVisible());
+
+    std::vector<NetworkState> states;
+    std::vector<Colour> lineFill;
+    h.onStep = [&](int n) {
+        if (n % 5 != 0) return;
+        const TMyGenerator &g = h.w.generator();
+        const NetworkState state = networkAt(twoLines, h.w.TotTijd(), 200).state;
+        if (states.empty() || states.back() != state) {
+            states.push_back(state);
+            lineFill.push_back(h.w.Lijn2->fill());
+        }
+        // The operating point runs along the curve in force (one step behind the angle).
+        const double r = state == NetworkState::Fault || state == NetworkState::Refault
+                             ? twoLines.r1()
+                             : twoLines.r2();
+        QVERIFY(std::fabs(g.Pelek - r * std::sin(g.Delta)) < 0.01);
+    };
+    h.w.Kortsluiting->click();
+    const Oppervlakken &o = *h.w.oppervlakken;
+    // A1's vertices lie on the during-fault curve, below the Pmech line.
+    QVERIFY(o.AantalA1 > 5);
+    for (int k = 1; k <= o.AantalA1; ++k) {
+        const QPoint p = o.GetekendA1[std::size_t(k)];
+        QVERIFY(p.y() > s.Vermogen2Y(0.5));
+    }
+    QCOMPARE(o.GetekendA2[0], o.A1Hoek);
+    if (recloseMs == 0) {
+        QCOMPARE(states.front(), NetworkState::Fault);
+        QCOMPARE(states.back(), NetworkState::Cleared);
+        QCOMPARE(lineFill, (std::vector<Colour>{clBlack, clSilver}));
+        QCOMPARE(o.AantalHerfout, 0);
+    } else {
+        QCOMPARE(lineFill, (std::vector<Colour>{clBlack, clSilver, clBlack, clSilver}));
+        QVERIFY(o.AantalHerfout > 5); // the second fault period has its own polygon
+    }
 }
 
 QTEST_MAIN(TestOppervlakken)
