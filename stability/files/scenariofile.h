@@ -1,0 +1,53 @@
+#pragma once
+
+#include "stabilitycase.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Scenario files (.dravex): one exercise as UTF-8 text, the machine data and the fault
+// with its clearing time, for instance
+//
+//     # Exercise 3: a fault halfway along one of two parallel lines
+//     [machine]
+//     Pmax = 450
+//     H = 6
+//     Demping = 2E-5
+//     Pmech = 0.6
+//
+//     [fault]
+//     clearing_ms = 200
+//     network = two-lines          # busbar | two-lines | transfer
+//     generator_reactance = 0.5    # two-lines
+//     line_reactance = 0.3         # two-lines
+//     location = 50                # two-lines, % from the generator's end
+//     during = 0                   # transfer: r1
+//     after = 1                    # transfer: r2
+//     reclose_ms = none            # dead time after clearing, ms, or none
+//     reclose_onto = transient     # transient | permanent
+//
+// A key or section left out takes the program's default. Numbers are read the same in
+// every locale: an optional sign, digits with an optional full stop, an optional e or E
+// exponent; clearing_ms and reclose_ms are whole milliseconds.
+
+struct ScenarioFileResult {
+    bool ok = false;
+    StabilityCase value; // the defaults unless ok
+    QString error;       // names the file, the line and what is wrong
+};
+
+constexpr qsizetype MaxScenarioFileBytes = 64 * 1024;
+
+// Reads all or nothing: any unknown section or key, a key given twice, a line of another
+// form, a number written otherwise, a value out of range (checkCase), text that is not
+// UTF-8 or more than 64 KiB refuse the whole file. `fileName` names it in the message.
+ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName);
+// The same for a file on disk; its size is checked before it is read whole.
+ScenarioFileResult readScenarioFile(const QString &path);
+
+// The case as a file: the machine data, clearing_ms, the chosen network and its keys, and
+// the reclosing keys, each number as the shortest text that reads back to the same double.
+QByteArray scenarioText(const StabilityCase &c);
+// Writes through a temporary file, so a failed write leaves no half file; a case that
+// checkCase refuses is not written. On failure `error` says why.
+bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error);
