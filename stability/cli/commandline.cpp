@@ -1,0 +1,183 @@
+#include "commandline.h"
+
+#include "criticalclearing.h"
+#include "equalareastatus.h"
+#include "reportfiles.h"
+#include "runhistory.h"
+#include "scenariofile.h"
+
+#include <algorithm>
+#include <limits>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTextStream>
+
+namespace {
+
+const QString CriticalOption = QStringLiteral("critical-clearing-time");
+const QString ExportOption = QStringLiteral("export-run");
+const QString ClearingOption = QStringLiteral("clearing");
+
+// The options QGuiApplication and QApplication take from the command line, so that the
+// window still takes them when they are given: with and without a value.
+const char *const QtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display",    "geometry",
+    "style",       "stylesheet",         "qmljsdebugger", "fontengine",
+};
+const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
+
+void configure(QCommandLineParser &parser) {
+    // Single-dash words as Qt's own options are written: -platform offscreen.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("The transient stability of a generator on an infinite bus. Without a "
+                       "command the window opens, with the exercise of FILE (a .dravex "
+                       "scenario file) or the program's defaults."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(
+        {CriticalOption, QStringLiteral("Print the equal-area criterion's and the simulation's "
+                                        "critical clearing time for FILE, without a window.")});
+    parser.addOption({ExportOption,
+                      QStringLiteral("Write one run of FILE's fault as CSV to OUT, without a "
+                                     "window."),
+                      QStringLiteral("OUT")});
+    parser.addOption({ClearingOption,
+                      QStringLiteral("With --export-run: clear the fault after MS "
+                                     "milliseconds instead of FILE's clearing_ms."),
+                      QStringLiteral("MS")});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A scenario file (.dravex)."),
+                                 QStringLiteral("[FILE]"));
+    const auto hidden = [&](const char *name, const QString &valueName) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    };
+    for (const char *name : QtValueOptions) hidden(name, QStringLiteral("value"));
+    for (const char *name : QtFlagOptions) hidden(name, QString());
+}
+
+// Milliseconds as a whole number; one beyond 32 bits becomes the nearest 32-bit limit,
+// which the range check refuses.
+std::optional<std::int32_t> wholeMilliseconds(const QString &text) {
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!whole.match(text).hasMatch()) return std::nullopt;
+    bool ok = false;
+    const qlonglong v = text.toLongLong(&ok);
+    constexpr qlonglong least = std::numeric_limits<std::int32_t>::min();
+    constexpr qlonglong most = std::numeric_limits<std::int32_t>::max();
+    if (!ok) return static_cast<std::int32_t>(text.startsWith(QChar('-')) ? least : most);
+    return static_cast<std::int32_t>(std::clamp(v, least, most));
+}
+
+CommandLine badCommandLine(const QString &why) {
+    CommandLine c;
+    c.error = why;
+    return c;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    configure(parser);
+    if (!parser.parse(arguments)) return badCommandLine(parser.errorText());
+
+    CommandLine c;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return badCommandLine(
+            QStringLiteral("Only one scenario file can be given, not %1.").arg(files.size()));
+    if (!files.isEmpty()) c.file = files.front();
+
+    const bool critical = parser.isSet(CriticalOption);
+    const bool exportRun = parser.isSet(ExportOption);
+    if (parser.isSet(QStringLiteral("help"))) {
+        c.command = CommandLine::Command::Help;
+    } else if (parser.isSet(QStringLiteral("version"))) {
+        c.command = CommandLine::Command::Version;
+    } else if (critical && exportRun) {
+        return badCommandLine(
+            QStringLiteral("--critical-clearing-time and --export-run go one at a time."));
+    } else if (critical) {
+        c.command = CommandLine::Command::CriticalClearingTime;
+    } else if (exportRun) {
+        c.command = CommandLine::Command::ExportRun;
+        c.exportPath = parser.value(ExportOption);
+        if (c.exportPath.isEmpty())
+            return badCommandLine(QStringLiteral("--export-run needs the name of a file."));
+    }
+    if (parser.isSet(ClearingOption)) {
+        if (c.command != CommandLine::Command::ExportRun)
+            return badCommandLine(QStringLiteral("--clearing goes with --export-run."));
+        c.clearingMs = wholeMilliseconds(parser.value(ClearingOption));
+        if (!c.clearingMs)
+            return badCommandLine(
+                QStringLiteral("--clearing %1 is not a whole number of milliseconds.")
+                    .arg(parser.value(ClearingOption)));
+    }
+    return c;
+}
+
+bool needsNoWindow(const CommandLine &commandLine) {
+    return !commandLine.error.isEmpty() || commandLine.command != CommandLine::Command::Window;
+}
+
+int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err) {
+    const QString program = QStringLiteral("dravex: ");
+    if (!commandLine.error.isEmpty()) {
+        err << program << commandLine.error << "\nTry \"dravex --help\".\n";
+        return ExitBadCommandLine;
+    }
+    switch (commandLine.command) {
+    case CommandLine::Command::Window:
+        return ExitBadCommandLine;
+    case CommandLine::Command::Help: {
+        QCommandLineParser parser;
+        configure(parser);
+        out << parser.helpText();
+        return ExitOk;
+    }
+    case CommandLine::Command::Version:
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << '\n';
+        return ExitOk;
+    case CommandLine::Command::CriticalClearingTime:
+    case CommandLine::Command::ExportRun:
+        break;
+    }
+
+    StabilityCase c;
+    if (!commandLine.file.isEmpty()) {
+        const ScenarioFileResult read = readScenarioFile(commandLine.file);
+        if (!read.ok) {
+            err << program << read.error << '\n';
+            return ExitFileFailed;
+        }
+        c = read.value;
+    }
+    if (commandLine.command == CommandLine::Command::CriticalClearingTime) {
+        out << criterionLine(c.machine, c.scenario) << '\n'
+            << simulationText(findCriticalClearingTime(c.machine, c.scenario)) << '\n';
+        return ExitOk;
+    }
+    if (commandLine.clearingMs) {
+        c.clearingMs = *commandLine.clearingMs;
+        if (const auto problem = checkCase(c)) {
+            err << program << "--clearing " << *commandLine.clearingMs << ": "
+                << QString::fromStdString(problem->message) << '\n';
+            return ExitBadCommandLine;
+        }
+    }
+    if (const auto failure =
+            writeThroughTemporaryFile(commandLine.exportPath, runCsv(recordRun(c)))) {
+        err << program
+            << QStringLiteral("could not write \"%1\": %2").arg(commandLine.exportPath, *failure)
+            << '\n';
+        return ExitFileFailed;
+    }
+    return ExitOk;
+}

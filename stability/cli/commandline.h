@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// Dravex's command line:
+//   dravex [FILE]                                 the window, with the scenario file's case
+//   dravex --critical-clearing-time [FILE]        the criterion's and the simulation's critical
+//                                                 clearing time, printed
+//   dravex --export-run OUT.csv [--clearing MS] [FILE]   one run as CSV
+//   dravex --help | --version
+// Without FILE the program's defaults. Only the window needs a display.
+struct CommandLine {
+    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun };
+    Command command = Command::Window;
+    QString file;       // the scenario file; empty for the defaults
+    QString exportPath; // --export-run
+    std::optional<std::int32_t> clearingMs;
+    QString error; // a bad command line: why
+};
+
+// The exit codes.
+constexpr int ExitOk = 0;
+constexpr int ExitFileFailed = 1;     // a file could not be read, was refused or not written
+constexpr int ExitBadCommandLine = 2; // an unknown option, a missing or malformed value
+
+// `arguments` as the program received them, its own name first. Qt's own window options
+// (-platform, -style, ...) pass, for the window to take.
+CommandLine parseCommandLine(const QStringList &arguments);
+// Whether the program runs without a window: every command but the window, and a bad
+// command line.
+bool needsNoWindow(const CommandLine &commandLine);
+// Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
+// Returns the exit code.
+int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err);

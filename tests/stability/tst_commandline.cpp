@@ -1,0 +1,103 @@
+// The dravex program's commands, run as a process without any display: what they print
+// and write, and their exit codes.
+#include "equalareastatus.h"
+#include "reportfiles.h"
+#include "scenariofile.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+Outcome dravex(const QStringList &arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(DRAVEX_BINARY), arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {};
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exitCodes_data();
+    void exitCodes();
+    void criticalClearingTimeOfTheDefaults();
+    void exportRunWritesTheRunsCsv();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestCommandLine::initTestCase() {
+    QFile bad(dir.filePath(QStringLiteral("bad.dravex")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[machine]\nPmech = 2\n");
+}
+
+void TestCommandLine::exitCodes_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err"); // a part of what goes to stderr
+    const QString example = QStringLiteral(EXAMPLES_DIR "/reclose-permanent.dravex");
+    const QString csv = dir.filePath(QStringLiteral("run.csv"));
+    QTest::newRow("version") << QStringList{"--version"} << 0 << QString();
+    QTest::newRow("example") << QStringList{"--critical-clearing-time", example} << 0 << QString();
+    QTest::newRow("missing file") << QStringList{"--critical-clearing-time", "none.dravex"} << 1
+                                  << "none.dravex: cannot be read";
+    QTest::newRow("refused file") << QStringList{"--export-run", csv,
+                                                 dir.filePath(QStringLiteral("bad.dravex"))}
+                                  << 1 << "bad.dravex, line 2: Pmech must";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << "bogus";
+    QTest::newRow("two files") << QStringList{"a", "b"} << 2 << "one scenario file";
+    QTest::newRow("export without file") << QStringList{"--export-run"} << 2 << "export-run";
+    QTest::newRow("clearing 2.5") << QStringList{"--export-run", csv, "--clearing", "2.5"} << 2
+                                  << "whole number";
+    QTest::newRow("clearing 501") << QStringList{"--export-run", csv, "--clearing", "501"} << 2
+                                  << "clearing time must";
+}
+
+void TestCommandLine::exitCodes() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    const Outcome o = dravex(arguments);
+    QVERIFY2(o.exitCode == exitCode, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(err), o.err.constData());
+    QCOMPARE(o.err.isEmpty(), exitCode == 0);
+}
+
+void TestCommandLine::criticalClearingTimeOfTheDefaults() {
+    const Outcome o = dravex({QStringLiteral("--critical-clearing-time")});
+    QCOMPARE(o.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(o.out),
+             criterionLine(TGenParams{}, FaultScenario{}) +
+                 QStringLiteral("\nSimulation: in step up to 375 ms, out of step from 376 ms\n"));
+}
+
+void TestCommandLine::exportRunWritesTheRunsCsv() {
+    const QString csv = dir.filePath(QStringLiteral("run.csv"));
+    StabilityCase c;
+    for (const QStringList &more : {QStringList{}, QStringList{"--clearing", "+376"}}) {
+        QCOMPARE(dravex(QStringList{"--export-run", csv} + more).exitCode, 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), runCsv(recordRun(c)));
+        c.clearingMs = 376;
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
