@@ -95,7 +95,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
 
     const bool critical = parser.isSet(CriticalOption);
     const bool exportRun = parser.isSet(ExportOption);
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
         c.command = CommandLine::Command::Version;
