@@ -4,11 +4,13 @@
 #include "criticalclearing.h"
 #include "dravexinfo.h"
 #include "equalareastatus.h"
+#include "errorreport.h"
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "scenario_dlg.h"
+#include "scenariofile.h"
 #include "schak_dlg.h"
 #include "swingcurves.h"
 
@@ -154,6 +156,11 @@ void TDravon::createMenu() {
         action->setObjectName(name);
         return action;
     };
+    OpenScenario1 = addItem(File1, QStringLiteral("OpenScenario1"),
+                            QStringLiteral("&Open scenario..."), &TDravon::OpenScenario1Click);
+    SaveScenario1 = addItem(File1, QStringLiteral("SaveScenario1"),
+                            QStringLiteral("Sa&ve scenario..."), &TDravon::SaveScenario1Click);
+    File1->addSeparator();
     ExportRun1 = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
                          &TDravon::ExportRun1Click);
     SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
@@ -378,6 +385,33 @@ void TDravon::ExportRun1Click() {
     reportFiles.exportRun(this, history.last(), modalRunner);
 }
 
+namespace {
+
+const QString ScenarioFilter = QStringLiteral("Dravex scenarios (*.dravex)");
+
+} // namespace
+
+void TDravon::OpenScenario1Click() {
+    const QString fileName =
+        reportFiles.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
+    if (fileName.isEmpty()) return;
+    const ScenarioFileResult read = readScenarioFile(fileName);
+    // A refused file changes nothing; its message names the line and the fault.
+    if (!read.ok) {
+        showErrorReport(this, read.error, modalRunner);
+        return;
+    }
+    openCase(read.value);
+}
+
+void TDravon::SaveScenario1Click() {
+    const QString fileName = reportFiles.chooseFile(
+        this, QStringLiteral("Save scenario"), QStringLiteral("exercise.dravex"), ScenarioFilter);
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!writeScenarioFile(fileName, m_case, &error)) showErrorReport(this, error, modalRunner);
+}
+
 void TDravon::SavePicture1Click() {
     reportFiles.savePicture(this, clientPicture(), modalRunner);
 }
@@ -521,6 +555,11 @@ void TDravon::describeForScreenReaders() {
                             "time, to change when it is cleared."));
     describe(Lijn, QStringLiteral("Line"),
              QStringLiteral("The line from the busbar to the swing bus."));
+    describe(Lijn2, QStringLiteral("Faulted line"),
+             QStringLiteral("The second of two parallel lines, which the fault is on; grey while "
+                            "its breakers are open."));
+    describe(FaultMark, QStringLiteral("Fault"),
+             QStringLiteral("Where the fault is on the line. Tools > Fault scenario sets it."));
     describe(Shape3, QStringLiteral("Connection"),
              QStringLiteral("The connection from the generator to the busbar."));
     describe(Kortsluiting, QStringLiteral("short circuit"),

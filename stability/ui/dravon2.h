@@ -55,6 +55,9 @@ public:
     void About1Click();
     // File > Export run..., File > Save picture...
     void ExportRun1Click();
+    // File > Open scenario..., File > Save scenario...: a case as a .dravex file.
+    void OpenScenario1Click();
+    void SaveScenario1Click();
     void SavePicture1Click();
     // Tools: the dialogs of the diagram's right-clicks, from the keyboard; the
     // simulation's own critical clearing time; the swing curves' window.
@@ -169,6 +172,8 @@ public:
     QLabel *Label2 = nullptr;
 
     QMenu *File1 = nullptr;
+    QAction *OpenScenario1 = nullptr;
+    QAction *SaveScenario1 = nullptr;
     QAction *ExportRun1 = nullptr;
     QAction *SavePicture1 = nullptr;
     QAction *Close1 = nullptr;

@@ -38,6 +38,11 @@ QString standardSaveDialog(QWidget *parent, const QString &caption, const QStrin
     return files.isEmpty() ? QString() : files.first();
 }
 
+QString standardOpenDialog(QWidget *parent, const QString &caption, const QString &folder,
+                           const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
 QString startFolder() {
     for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
         const QString folder = QStandardPaths::writableLocation(location);
@@ -94,7 +99,9 @@ void appendInteger(QByteArray &out, int value) {
 
 } // namespace
 
-ReportFiles::ReportFiles() : askFileName(standardSaveDialog), m_lastFolder(startFolder()) {}
+ReportFiles::ReportFiles()
+    : askFileName(standardSaveDialog), askOpenFileName(standardOpenDialog),
+      m_lastFolder(startFolder()) {}
 
 void ReportFiles::exportRun(QWidget *parent, const RunRecord *run, const ModalRunner &runner) {
     if (!run) {
@@ -138,6 +145,16 @@ QString ReportFiles::chooseFile(QWidget *parent, const QString &caption,
         askFileName
             ? askFileName(parent, caption, QDir(m_lastFolder).filePath(suggestedName), filter)
             : QString();
+    return remember(fileName);
+}
+
+QString ReportFiles::chooseFileToOpen(QWidget *parent, const QString &caption,
+                                      const QString &filter) {
+    return remember(askOpenFileName ? askOpenFileName(parent, caption, m_lastFolder, filter)
+                                    : QString());
+}
+
+QString ReportFiles::remember(const QString &fileName) {
     if (fileName.isEmpty()) return {};
     // The next dialog starts where the user went, as long as that folder is there.
     const QString folder = QFileInfo(fileName).absolutePath();

@@ -23,6 +23,11 @@ public:
                           const QString &filter)>
         askFileName;
 
+    // Asks for a file to read: the standard open dialog; tests answer it here.
+    std::function<QString(QWidget *parent, const QString &caption, const QString &folder,
+                          const QString &filter)>
+        askOpenFileName;
+
     ReportFiles();
 
     // File > Export run...: the run as CSV, or a message that there is nothing to export.
@@ -32,10 +37,14 @@ public:
 
     QString lastFolder() const { return m_lastFolder; }
 
-private:
     // Asks, starting in the last folder with the suggested name; remembers the folder.
     QString chooseFile(QWidget *parent, const QString &caption, const QString &suggestedName,
                        const QString &filter);
+    // Asks for a file to open, starting in the last folder; remembers the folder.
+    QString chooseFileToOpen(QWidget *parent, const QString &caption, const QString &filter);
+
+private:
+    QString remember(const QString &fileName);
 
     QString m_lastFolder;
 };

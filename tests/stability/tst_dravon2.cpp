@@ -8,10 +8,12 @@
 #include "numberformat.h"
 #include "textconvert.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -43,6 +45,7 @@ private slots:
     void equalAreasInStatusBar();
     void toolsReachTheDialogsFromTheKeyboard();
     void simulationsCriticalTimeInStatusBar();
+    void scenarioFilesThroughTheMenu();
 };
 
 void TestDravon::readOutsAtStart() {
@@ -164,8 +167,9 @@ void TestDravon::menusAndSpeeds() {
     QStringList items;
     for (QMenu *menu : {w.File1, w.Tools1})
         for (QAction *a : menu->actions()) items << a->text();
-    QCOMPARE(items, (QStringList{"&Export run...", "Save &picture...", "", "&Close",
-                                 "&Machine data...", "C&learing time...", "Fault &scenario...", "",
+    QCOMPARE(items, (QStringList{"&Open scenario...", "Sa&ve scenario...", "", "&Export run...",
+                                 "Save &picture...", "", "&Close", "&Machine data...",
+                                 "C&learing time...", "Fault &scenario...", "",
                                  "&Find critical clearing time", "S&wing curves"}));
     QCOMPARE(w.Help2->text(), QStringLiteral("&Help"));
     QCOMPARE(w.About1->text(), QStringLiteral("&About"));
@@ -359,6 +363,49 @@ void TestDravon::simulationsCriticalTimeInStatusBar() {
     QCOMPARE(newest, simulationText(findCriticalClearingTime(TGenParams{}, twoLines)));
     pending[0].second(pending[0].first());
     QCOMPARE(line->text(), newest);
+}
+
+void TestDravon::scenarioFilesThroughTheMenu() {
+    DravonHarness h;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("exercise.dravex"));
+    StabilityCase c;
+    c.machine.Pmech = 0.6;
+    c.clearingMs = 150;
+    c.scenario.network = Network::TwoLines;
+    c.scenario.recloseMs = 300;
+    QVERIFY(h.w.openCase(c));
+    h.w.reportFiles.askFileName = [&path](QWidget *, const QString &, const QString &,
+                                          const QString &) { return path; };
+    h.w.SaveScenario1->trigger();
+    QVERIFY(h.w.openCase(StabilityCase{}));
+
+    // Opened during a run: the run stops, and a new generator from the file is drawn.
+    QString chosen = path;
+    h.w.reportFiles.askOpenFileName = [&chosen](QWidget *, const QString &, const QString &,
+                                                const QString &) { return chosen; };
+    h.onStep = [&h](int n) {
+        if (n == 10) h.w.OpenScenario1->trigger();
+    };
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.steps.size()), 10);
+    QVERIFY(!h.w.Running());
+    QVERIFY(h.w.studyCase() == c);
+    QCOMPARE(h.w.generator().Pmech, 0.6);
+    QCOMPARE(h.w.generator().Domega, 0.0);
+    QVERIFY(h.w.Lijn2->isVisible());
+
+    // A refused file changes nothing and says where it is wrong.
+    chosen = dir.filePath(QStringLiteral("bad.dravex"));
+    QFile bad(chosen);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[machine]\nPmech = 2\n");
+    bad.close();
+    h.w.OpenScenario1->trigger();
+    QCOMPARE(int(h.boxes.size()), 1);
+    QVERIFY2(h.boxes[0].text.startsWith(QStringLiteral("bad.dravex, line 2")),
+             qPrintable(h.boxes[0].text));
+    QVERIFY(h.w.studyCase() == c);
 }
 
 QTEST_MAIN(TestDravon)
