@@ -1,7 +1,8 @@
 // Dravex: the simulation's critical clearing time, for the defaults, for machine data
 // that stay in step at every clearing time (the longest search: every run goes to 10 s),
-// and on the other networks, reclosing included.
+// and on the other networks, reclosing included; and reading a scenario file.
 #include "criticalclearing.h"
+#include "scenariofile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,5 +31,20 @@ void FindCriticalOnScenario(benchmark::State &state) {
     for (auto _ : state) benchmark::DoNotOptimize(findCriticalClearingTime(params, s).lastInStepMs);
 }
 BENCHMARK(FindCriticalOnScenario)->DenseRange(0, 3)->ArgName("case")->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// Reading an exercise: the example of reclosing onto a permanent fault, from disk.
+void ReadScenarioFile(benchmark::State &state) {
+    const QString path = QStringLiteral(EXAMPLES_DIR "/reclose-permanent.dravex");
+    for (auto _ : state) {
+        const ScenarioFileResult read = readScenarioFile(path);
+        if (!read.ok) state.SkipWithError("the example was refused");
+        benchmark::DoNotOptimize(read.value.clearingMs);
+    }
+}
+BENCHMARK(ReadScenarioFile)->Unit(benchmark::kMicrosecond);
 
 } // namespace
