@@ -20,6 +20,7 @@ bool FaultRun::takeMachineData(const TGenParams &params) {
 
 void FaultRun::start(const FaultScenario &scenario) {
     m_scenario = scenario;
+    m_network = NetworkSchedule(scenario, m_network.clearingMs());
     m_totTijd = 0;
     m_steps = 0;
     m_stopped = false;
@@ -38,7 +39,9 @@ StepReport FaultRun::step(std::int32_t afschakeltijdMs) {
     r.number = ++m_steps;
     r.clock = m_totTijd;
     TMyGenerator &g = generator();
-    const NetworkAtStep network = networkAt(m_scenario, m_totTijd, afschakeltijdMs);
+    if (afschakeltijdMs != m_network.clearingMs())
+        m_network = NetworkSchedule(m_scenario, afschakeltijdMs);
+    const NetworkAtStep network = m_network.at(m_totTijd);
     r.faultOn = network.faultOn;
     r.network = network.state;
     r.factor = network.factor;

@@ -103,6 +103,8 @@ private:
     std::unique_ptr<TMyGenerator> m_generator;
     std::vector<Listener> m_listeners;
     FaultScenario m_scenario;
+    // The run's network for the clearing time last asked for: made again when it changes.
+    NetworkSchedule m_network{FaultScenario{}, DefaultAfschakeltijd};
     double m_totTijd = 0; // simulation clock, s: a running sum of steps
     int m_steps = 0;
     bool m_running = false;

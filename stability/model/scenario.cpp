@@ -1,15 +1,5 @@
 #include "scenario.h"
 
-namespace {
-
-// Whether the boundary of `ms` whole milliseconds still holds at `clock`, compared in
-// extended precision as the busbar fault's clearing always was.
-bool holds(long double ms, double clock) {
-    return ms / 1000.0L >= clock;
-}
-
-} // namespace
-
 // Two parallel lines of reactance XL behind the generator's Xg: before the fault the
 // transfer reactance is Xg + XL/2. A fault at a fraction f along one line, seen through
 // the star-delta transformation of the faulted network, leaves Xg + XL + Xg/f between the
@@ -54,16 +44,27 @@ bool operator==(const FaultScenario &a, const FaultScenario &b) {
            a.recloseOnto == b.recloseOnto;
 }
 
-NetworkAtStep networkAt(const FaultScenario &s, double clock, std::int32_t clearingMs) {
+NetworkSchedule::NetworkSchedule(const FaultScenario &s, std::int32_t clearingMs)
+    : m_clearingMs(clearingMs), m_recloses(s.recloses()),
+      m_permanent(s.recloseOnto == RecloseOnto::Permanent), m_r1(s.r1()), m_r2(s.r2()) {
     const long double tc = clearingMs;
-    if (holds(tc, clock)) return {NetworkState::Fault, s.r1(), true};
-    if (!s.recloses() || holds(tc + s.recloseMs, clock))
-        return {NetworkState::Cleared, s.r2(), false};
-    if (s.recloseOnto == RecloseOnto::Transient) return {NetworkState::Reclosed, 1, false};
+    m_cleared = tc / 1000.0L;
+    m_reclosed = (tc + s.recloseMs) / 1000.0L;
+    m_lockedOut = (tc + s.recloseMs + tc) / 1000.0L;
+}
+
+NetworkAtStep NetworkSchedule::at(double clock) const {
+    if (m_cleared >= clock) return {NetworkState::Fault, m_r1, true};
+    if (!m_recloses || m_reclosed >= clock) return {NetworkState::Cleared, m_r2, false};
+    if (!m_permanent) return {NetworkState::Reclosed, 1, false};
     // Onto a permanent fault: the fault is on for another clearing time, then the
     // protection trips the line for good.
-    if (holds(tc + s.recloseMs + tc, clock)) return {NetworkState::Refault, s.r1(), true};
-    return {NetworkState::LockedOut, s.r2(), false};
+    if (m_lockedOut >= clock) return {NetworkState::Refault, m_r1, true};
+    return {NetworkState::LockedOut, m_r2, false};
+}
+
+NetworkAtStep networkAt(const FaultScenario &s, double clock, std::int32_t clearingMs) {
+    return NetworkSchedule(s, clearingMs).at(clock);
 }
 
 const char *networkKey(Network network) {

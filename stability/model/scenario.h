@@ -63,9 +63,24 @@ struct NetworkAtStep {
     bool faultOn = true;
 };
 
-// The network at the clock of a step. Each boundary of B whole ms holds while
-// B / 1000 >= clock, as the busbar fault's clearing always has: the step whose clock
-// equals the clearing time still sees the fault.
+// The network through a run with one clearing time, its boundaries worked out once.
+// Each boundary of B whole ms holds while B / 1000 >= clock, as the busbar fault's
+// clearing always has: the step whose clock equals the clearing time still sees the
+// fault.
+class NetworkSchedule {
+public:
+    NetworkSchedule(const FaultScenario &scenario, std::int32_t clearingMs);
+    NetworkAtStep at(double clock) const;
+    std::int32_t clearingMs() const { return m_clearingMs; }
+
+private:
+    std::int32_t m_clearingMs;
+    long double m_cleared, m_reclosed, m_lockedOut; // s
+    bool m_recloses, m_permanent;
+    double m_r1, m_r2;
+};
+
+// The network at the clock of a step.
 NetworkAtStep networkAt(const FaultScenario &scenario, double clock, std::int32_t clearingMs);
 
 // The names the files and the command line use.

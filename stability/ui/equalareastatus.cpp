@@ -26,19 +26,19 @@ QString criterionText(const KritiekeAfschakeling &k) {
         return QStringLiteral("Equal areas: with Pmech 0 nothing accelerates the rotor, so any "
                               "clearing time is stable");
     case Soort::A2Overwint:
-        return QStringLiteral("Equal areas: A2 outweighs A1 wherever the fault is cleared, so any "
+        return QStringLiteral("Equal areas: A2 outweighs A1 wherever the fault is cleared: any "
                               "clearing time is stable");
     case Soort::KeertOnderFout:
         return QStringLiteral("Equal areas: under the fault the swing turns back at %1, before "
-                              "the critical clearing angle, so any clearing time is stable")
+                              "the critical angle: any clearing time is stable")
             .arg(degrees(k.keerhoek));
     case Soort::GeenEvenwicht:
-        return QStringLiteral("Equal areas: Pmech is above the power after clearing (%1 of Pmax): "
-                              "no equilibrium, so no clearing time keeps the machine in step")
+        return QStringLiteral("Equal areas: Pmech lies above the power after clearing (%1): no "
+                              "equilibrium, no clearing time keeps it in step")
             .arg(formatGeneralDigits(k.r2, 4));
     case Soort::A2TeKlein:
-        return QStringLiteral("Equal areas: even a fault cleared at once leaves A2 short of A1, so "
-                              "no clearing time keeps the machine in step");
+        return QStringLiteral("Equal areas: even a fault cleared at once leaves A2 short of A1: no "
+                              "clearing time keeps it in step");
     case Soort::GeenMarge:
         return (whole ? QStringLiteral("Equal areas: with Pmech 1 there is no margin at all: ")
                       : QStringLiteral("Equal areas: with Pmech at the top of the curve after "
@@ -55,7 +55,7 @@ QString criterionText(const KritiekeAfschakeling &k) {
 
 QString criterionLine(const TGenParams &machine, const FaultScenario &scenario) {
     QString text = criterionText(BerekenKritiek(machine, scenario));
-    if (scenario.recloses()) text += QStringLiteral("; it does not cover reclosing");
+    if (scenario.recloses()) text += QStringLiteral("; reclosing not covered");
     return text;
 }
 
