@@ -1,0 +1,112 @@
+#include "switchinglog.h"
+
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Round-off in the readings never decides a limit: 399 V, 5 % above the network's,
+// reads 5.000000000000015 % at some starts.
+constexpr double RoundOff = 1e-9;
+
+// The value to 3 significant digits, or to as many more as it takes for the text to lie
+// outside [low, high] as the value does: 10.04 degrees reads "10.04", never "10".
+QString beyond(double value, double low, double high, QChar decimalSeparator) {
+    int digits = 3;
+    for (; digits < 17; ++digits) {
+        bool ok = false;
+        const double shown = formatGeneralDigits(value, digits, QChar('.')).toDouble(&ok);
+        if (!ok || shown < low || shown > high) break;
+    }
+    return formatGeneralDigits(value, digits, decimalSeparator);
+}
+
+QStringList refusalsOf(const PanelReading &r, QChar separator) {
+    const auto number = [separator](double v) { return formatGeneralDigits(v, 3, separator); };
+    QStringList refusals;
+    if (!(std::fabs(r.phaseDifferenceDeg) <= RealMaxAngleDeg + RoundOff))
+        refusals << QStringLiteral("phase difference %1%2: a real check allows %3%2")
+                        .arg(beyond(r.phaseDifferenceDeg, -RealMaxAngleDeg, RealMaxAngleDeg,
+                                    separator),
+                             QString(QChar(0x00B0)), number(RealMaxAngleDeg));
+    const double dv = r.voltageDifferencePercent;
+    if (!(dv >= RealMinVoltagePercent - RoundOff && dv <= RealMaxVoltagePercent + RoundOff))
+        refusals << QStringLiteral("voltage difference %1 %: a real check allows %2 to +%3 %")
+                        .arg(beyond(dv, RealMinVoltagePercent, RealMaxVoltagePercent, separator),
+                             number(RealMinVoltagePercent), number(RealMaxVoltagePercent));
+    if (!(std::fabs(r.slipHz) <= RealMaxSlipHz + RoundOff))
+        refusals << QStringLiteral("slip %1 Hz: a real check allows %2 Hz")
+                        .arg(beyond(r.slipHz, -RealMaxSlipHz, RealMaxSlipHz, separator),
+                             number(RealMaxSlipHz));
+    return refusals;
+}
+
+// Shortest text that reads back to the same double; to_chars ignores every locale.
+void appendNumber(QByteArray &out, double value) {
+    if (value == 0) value = 0; // no "-0"
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr - buffer);
+}
+
+// Quoted where a reader would otherwise split the field or the row.
+void appendText(QByteArray &out, const QString &text) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
+        bytes.contains('\r')) {
+        bytes.replace("\"", "\"\"");
+        bytes = '"' + bytes + '"';
+    }
+    out += bytes;
+}
+
+} // namespace
+
+QString RealCheck::text(QChar decimalSeparator) const {
+    if (within) return QStringLiteral("within a real synchronising check's limits");
+    return refusalsOf(judged, decimalSeparator).join(QStringLiteral("; "));
+}
+
+RealCheck judgeRealLimits(const PanelReading &r) {
+    RealCheck check;
+    check.judged = r;
+    check.refusals = refusalsOf(r, systemDecimalSeparator());
+    check.within = check.refusals.isEmpty();
+    return check;
+}
+
+void SwitchingLog::add(LoggedSwitching switching) {
+    if (m_entries.size() >= MaxEntries) m_entries.erase(m_entries.begin());
+    m_entries.push_back(std::move(switching));
+}
+
+QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
+    QByteArray out = QStringLiteral("# Selmex start: voltage=%1 frequency=%2 direction=%3 "
+                                    "phase_order=%4 angle=%5 max_angle=%6\n")
+                         .arg(QString::number(start.voltage), QString::number(start.frequency),
+                              start.reversed ? QStringLiteral("reversed") : QStringLiteral("same"),
+                              start.wrongOrder ? QStringLiteral("wrong") : QStringLiteral("right"),
+                              QString::number(start.angle), QString::number(start.maxAngle))
+                         .toUtf8();
+    out += "time_s,phase_difference_deg,voltage_difference_pct,slip_hz,verdict,"
+           "closing_current_pu,real_limits\n";
+    for (const LoggedSwitching &s : log.entries()) {
+        // One rounding of tick / 20 gives the double nearest the exact decimal, which
+        // the shortest form then prints: 3 ticks read 0.15.
+        appendNumber(out, static_cast<double>(s.tick) / 20);
+        for (double v : {s.at.phaseDifferenceDeg, s.at.voltageDifferencePercent, s.at.slipHz}) {
+            out += ',';
+            appendNumber(out, v);
+        }
+        out += ',';
+        appendText(out, s.oordeel.goed() ? QStringLiteral("Goed gedaan")
+                                         : s.oordeel.fouten().join(QStringLiteral("; ")));
+        out += ',';
+        appendNumber(out, s.at.closingCurrent);
+        out += ',';
+        appendText(out, judgeRealLimits(s.at).text(QChar('.')));
+        out += '\n';
+    }
+    return out;
+}

@@ -1,0 +1,59 @@
+// The log of switchings: a real check's limits and the CSV.
+#include "switchinglog.h"
+#include <QtTest>
+
+static PanelReading reading(double phase, double voltage, double slip, double current = 0) {
+    return {phase, 0, 0, voltage, slip, {}, current};
+}
+static const QString Angle = QString::fromUtf8("phase difference %1°: a real check allows 10°");
+static const QString Volts = "voltage difference %1 %: a real check allows 0 to +5 %";
+static const QString Slip = "slip %1 Hz: a real check allows 0.067 Hz";
+
+class TestSwitchingLog : public QObject {
+    Q_OBJECT
+private slots:
+    void realLimits_data();
+    void realLimits();
+    void csv();
+};
+
+void TestSwitchingLog::realLimits_data() {
+    QTest::addColumn<PanelReading>("r");
+    QTest::addColumn<QString>("text"); // with full stops
+    const QString within = QStringLiteral("within a real synchronising check's limits");
+    QTest::newRow("at the upper limits") << reading(10, 5, 0.067) << within;
+    QTest::newRow("at the lower limits") << reading(-10, 0, -0.067) << within;
+    QTest::newRow("angle 10.1") << reading(10.1, 0, 0) << Angle.arg("10.1");
+    QTest::newRow("angle -10.1") << reading(-10.1, 0, 0) << Angle.arg("-10.1");
+    QTest::newRow("angle 10.04, not 10") << reading(10.04, 0, 0) << Angle.arg("10.04");
+    QTest::newRow("voltage 5.1") << reading(0, 5.1, 0) << Volts.arg("5.1");
+    QTest::newRow("voltage -0.1") << reading(0, -0.1, 0) << Volts.arg("-0.1");
+    QTest::newRow("slip 0.068") << reading(0, 0, 0.068) << Slip.arg("0.068");
+    QTest::newRow("slip -0.068") << reading(0, 0, -0.068) << Slip.arg("-0.068");
+}
+
+void TestSwitchingLog::realLimits() {
+    QFETCH(PanelReading, r);
+    QFETCH(QString, text);
+    const RealCheck check = judgeRealLimits(r);
+    QCOMPARE(check.text('.'), text);
+    QCOMPARE(check.text(), QString(text).replace('.', systemDecimalSeparator()));
+    QCOMPARE(check.refusals.join("; "), check.within ? QString() : check.text());
+}
+
+void TestSwitchingLog::csv() {
+    SwitchingLog log;
+    log.add({3, reading(2.5, 1.25, 0.05, 0.25), {true, true, true, true}});
+    log.add({41, reading(-41.5, -4, 5, 3.5), {false, false, true, true}});
+    QCOMPARE(switchingsCsv({304, 42, true, true, 120, 20}, log),
+             ("# Selmex start: voltage=304 frequency=42 direction=reversed phase_order=wrong "
+              "angle=120 max_angle=20\ntime_s,phase_difference_deg,voltage_difference_pct,"
+              "slip_hz,verdict,closing_current_pu,real_limits\n0.15,2.5,1.25,0.05,Goed gedaan,"
+              "0.25,within a real synchronising check's limits\n2.05,-41.5,-4,5,hoek te groot; "
+              "draairichting fout,3.5," +
+              QStringList{Angle.arg("-41.5"), Volts.arg("-4"), Slip.arg("5")}.join("; ") + '\n')
+                 .toUtf8());
+}
+
+QTEST_APPLESS_MAIN(TestSwitchingLog)
+#include "tst_switchinglog.moc"
