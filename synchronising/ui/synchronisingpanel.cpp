@@ -3,6 +3,7 @@
 #include "constants.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
+#include "synchroscope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,13 +11,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
-
-// The dial is laid out in units of a 100-unit radius, within a square of this side.
-constexpr double DialSquare = 232;
 
 QString withUnit(long double value, const QString &unit) {
     return formatGeneralDigits(value, 3) + QChar(' ') + unit;
@@ -33,26 +30,6 @@ QString closingCurrentText(const QString &multiple) {
 
 QString degrees(long double value) {
     return formatFixed(value, 4, 1) + QChar(0x00B0);
-}
-
-// A point on the dial `radius` from the middle, `clock` degrees clockwise from twelve.
-QPointF onDial(double clock, double radius) {
-    const double a = clock * Pi / 180;
-    return {radius * std::sin(a), -radius * std::cos(a)};
-}
-
-// An arc along the dial from `from` to `to` (degrees clockwise from twelve) with an
-// arrowhead at `to`: the way the needle turns.
-void arcArrow(QPainter &p, double from, double to, double radius) {
-    QPainterPath path(onDial(from, radius));
-    const QRectF circle(-radius, -radius, 2 * radius, 2 * radius);
-    path.arcTo(circle, 90 - from, from - to); // Qt counts anticlockwise from three o'clock
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
-    const double dir = to > from ? 1 : -1;
-    const QPointF tip = onDial(to + dir * 8, radius);
-    p.setBrush(p.pen().color());
-    p.drawPolygon(QPolygonF{tip, onDial(to, radius - 5), onDial(to, radius + 5)});
 }
 
 QLabel *valueLabel(QWidget *parent, const QString &name) {
@@ -98,56 +75,7 @@ void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAn
 
 void SynchroscopeDial::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double side = std::min(width(), height());
-    p.translate(width() / 2.0, height() / 2.0);
-    p.scale(side / DialSquare, side / DialSquare);
-
-    const QColor ink(40, 40, 40);
-    p.setPen(QPen(ink, 4));
-    p.setBrush(QColor(250, 250, 242));
-    p.drawEllipse(QPointF(0, 0), 104, 104);
-
-    // The accepted sector, centred on twelve o'clock.
-    if (std::isfinite(m_halfAngle) && m_halfAngle > 0) {
-        const double half = std::min(m_halfAngle, 180.0);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(70, 180, 70, 130));
-        p.drawPie(QRectF(-100, -100, 200, 200), qRound((90 - half) * 16), qRound(2 * half * 16));
-    }
-
-    // Scale marks every 10 degrees, long ones every 30.
-    p.setPen(QPen(ink, 1.5));
-    for (int mark = 0; mark < 360; mark += 10)
-        p.drawLine(onDial(mark, 100), onDial(mark, mark % 30 == 0 ? 86 : 93));
-    p.setPen(QPen(ink, 3));
-    p.drawLine(onDial(0, 100), onDial(0, 80));
-
-    QFont label = font();
-    label.setPixelSize(14);
-    label.setBold(true);
-    p.setFont(label);
-    p.setPen(QPen(ink, 2));
-    arcArrow(p, 15, 45, 74);
-    arcArrow(p, -15, -45, 74);
-    const QSizeF box(70, 20);
-    p.drawText(QRectF(onDial(62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
-               Qt::AlignCenter, QStringLiteral("FAST"));
-    p.drawText(QRectF(onDial(-62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
-               Qt::AlignCenter, QStringLiteral("SLOW"));
-
-    // The needle, through the middle with a short tail.
-    if (std::isfinite(m_phi)) {
-        p.save();
-        p.rotate(m_phi); // positive angles turn clockwise on the screen
-        p.setPen(QPen(QColor(20, 20, 20), 1));
-        p.setBrush(QColor(190, 30, 30));
-        p.drawPolygon(QPolygonF{{-5, 0}, {0, -90}, {5, 0}, {0, 22}});
-        p.restore();
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
-    p.drawEllipse(QPointF(0, 0), 8, 8);
+    paintSynchroscope(p, size(), m_phi, m_halfAngle, font());
 }
 
 SynchronisingLamps::SynchronisingLamps(QWidget *parent) : QWidget(parent) {
@@ -169,22 +97,7 @@ void SynchronisingLamps::setState(const std::array<double, 3> &brightness,
 
 void SynchronisingLamps::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double cell = width() / 3.0;
-    const double radius = std::max(4.0, std::min(cell, double(height())) * 0.36);
-    const QColor dark(62, 58, 52), full(255, 236, 130);
-    for (std::size_t i = 0; i < 3; ++i) {
-        // A phasor difference above twice the network's length still glows no brighter.
-        const double b = std::isfinite(m_brightness[i]) ? std::clamp(m_brightness[i], 0.0, 1.0) : 0;
-        const QColor glow =
-            QColor::fromRgbF(float(dark.redF() + b * (full.redF() - dark.redF())),
-                             float(dark.greenF() + b * (full.greenF() - dark.greenF())),
-                             float(dark.blueF() + b * (full.blueF() - dark.blueF())));
-        const QPointF centre((double(i) + 0.5) * cell, height() / 2.0);
-        p.setPen(QPen(toQColor(m_phases[i]), std::max(2.0, radius / 6)));
-        p.setBrush(glow);
-        p.drawEllipse(centre, radius, radius);
-    }
+    paintLamps(p, size(), m_brightness, m_phases);
 }
 
 SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Window) {

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 
@@ -181,44 +182,33 @@ void TForm1::createMenu() {
 }
 
 void TForm1::FormCreate() {
+    m_netDiagram = std::make_unique<PhasorDiagram>(Image1->surface());
+    m_genDiagram = std::make_unique<PhasorDiagram>(Image2->surface());
     // Erasing paints in the colour behind text fields: white on the usual desktop
     // colours, like the blank pictures, so an erased arrow leaves no trace.
     const Colour background = fromQRgb(palette().color(QPalette::Base).rgb());
-    for (Phasors *set : {&NetVector, &GenVector})
-        for (Tvector &v : *set) v.BackgroundColor = background;
-
-    // The network: red up, lime and blue 120 degrees behind each other.
-    const double angles[3] = {0.5, -1.0 / 6, 7.0 / 6};
-    const Colour colours[3] = {clRed, clLime, clBlue};
-    for (std::size_t k = 0; k < 3; ++k) NetVector[k].Init(colours[k], Image1->surface(), angles[k]);
-
-    // The generator: the same angles, the colours in a random order.
-    const std::int32_t i1 = m_random.Random(3);
-    GenVector[0].Init(colours[i1], Image2->surface(), angles[0]);
-    std::int32_t i2 = 0;
-    do {
-        i2 = m_random.Random(3); // the same millisecond gives the same draw: wait for the next
-    } while (i2 == i1);
-    GenVector[1].Init(colours[i2], Image2->surface(), angles[1]);
-    GenVector[2].Init(colours[3 - i1 - i2], Image2->surface(), angles[2]);
-
-    NetStep = 0.02;
-    Direction = m_random.Random(2) == 0 ? -1.0 : 1.0;
-    FreqOffset = m_random.Random(30);
-    tbFrequentieChange();
-    AmpFactor = (m_random.Random(4) + 7) / 10.0;
-    TbAmplitudeChange();
+    m_netDiagram->BackgroundColor = m_genDiagram->BackgroundColor = background;
+    startSession(drawStart(m_random));
     Timer1->start();
-    MaxAngle = 20;
+}
+
+void TForm1::startSession(const SelmexStart &start) {
+    m_session.begin(start, Image1->surface().size(), Image2->surface().size());
+    for (QSlider *slider : {TbFrequentie, TbAmplitude}) {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(50);
+    }
+    tbFrequentieChange();
+    TbAmplitudeChange();
 }
 
 void TForm1::Timer1Timer() {
     const QScopedValueRollback<bool> inTick(m_inTick, true);
-    Draai(GenVector, GenStep, pump);
-    Draai(NetVector, NetStep, pump);
-    hoekhulp->setFill(HoekGoed(NetVector, GenVector, MaxAngle) ? clGreen : clRed);
-    ++TickCount;
-    if (TickCount % 3 == 0) ToonHoek();
+    Draai(*m_genDiagram, m_session.GenVector, m_session.GenStep, pump);
+    Draai(*m_netDiagram, m_session.NetVector, m_session.NetStep, pump);
+    hoekhulp->setFill(m_session.angleWithinWindow() ? clGreen : clRed);
+    ++m_session.TickCount;
+    if (m_session.TickCount % 3 == 0) ToonHoek();
     refreshPanel();
 }
 
@@ -237,45 +227,32 @@ bool TForm1::waitForTickEnd(void (TForm1::*action)()) {
 // A closed panel costs the tick nothing; opening it again brings it up to date.
 void TForm1::refreshPanel() {
     if (m_panel && m_panel->isVisible())
-        m_panel->showReading(readPanel(NetVector, GenVector, NetStep, GenStep), NetVector,
-                             MaxAngle);
+        m_panel->showReading(m_session.reading(), m_session.NetVector, m_session.MaxAngle);
 }
 
 void TForm1::TbAmplitudeChange() {
     Timer1->stop();
-    // The slider scales the random base amplitude by 0.5 to 1.5.
-    for (std::size_t k = 0; k < 3; ++k)
-        GenVector[k].Length = static_cast<double>(static_cast<long double>(NetVector[k].Length) *
-                                                  AmpFactor * (TbAmplitude->value() + 50) / 100);
-    const long double volts =
-        static_cast<long double>(GenVector[0].Length) / NetVector[0].Length * NetworkLineVoltage;
-    EdUgen->setText(formatGeneralDigits(volts, 3));
+    m_session.setAmplitude(TbAmplitude->value());
+    EdUgen->setText(formatGeneralDigits(m_session.generatorVolts(), 3));
     refreshPanel();
     Timer1->start();
 }
 
 void TForm1::tbFrequentieChange() {
     Timer1->stop();
-    GenStep = static_cast<double>(static_cast<long double>(TbFrequentie->value() - FreqOffset) /
-                                  NetworkFrequency * NetStep * Direction);
-    const long double hertz = NetworkFrequency / NetStep * GenStep;
-    EdFreq->setText(formatGeneralDigits(std::fabs(hertz), 3));
+    m_session.setFrequency(TbFrequentie->value());
+    EdFreq->setText(formatGeneralDigits(std::fabs(m_session.generatorHertz()), 3));
     refreshPanel();
     Timer1->start();
 }
 
-void TForm1::WisselKleur(int i, int j) {
-    std::swap(GenVector[static_cast<std::size_t>(i - 1)].PhaseColor,
-              GenVector[static_cast<std::size_t>(j - 1)].PhaseColor);
-}
-
 void TForm1::Button2Click() {
-    WisselKleur(1, 2);
+    m_session.WisselKleur(1, 2);
     refreshPanel();
 }
 
 void TForm1::Button3Click() {
-    Direction = -Direction;
+    m_session.reverse();
     tbFrequentieChange();
 }
 
@@ -288,7 +265,7 @@ void TForm1::BtnStartStopClick() {
 }
 
 void TForm1::ToonHoek() {
-    Edit1->setText(formatFixed(Fasehoek(NetVector, GenVector), 3, 1));
+    Edit1->setText(formatFixed(m_session.phaseAngle(), 3, 1));
 }
 
 void TForm1::showMessage(const QString &text) {
@@ -304,17 +281,14 @@ void TForm1::showMessage(const QString &text) {
 
 void TForm1::SchakelenClick() {
     if (waitForTickEnd(&TForm1::SchakelenClick)) return;
-    const SchakelOordeel oordeel =
-        beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
-    LastSwitching = SwitchingRecord{readPanel(NetVector, GenVector, NetStep, GenStep), oordeel};
-    if (m_panel) m_panel->showSwitching(*LastSwitching);
+    const SchakelOordeel oordeel = m_session.switchAttempt();
+    if (m_panel) m_panel->showSwitching(*m_session.LastSwitching);
     if (!oordeel.goed()) {
         showMessage(oordeel.melding());
         return;
     }
     // Connected: from now on the generator turns with the network, at the angle it had.
     Timer1->stop();
-    GenStep = NetStep;
     EdFreq->setText(formatGeneral(NetworkFrequency));
     Timer1->start();
     hoekhulp->hide();
@@ -340,14 +314,14 @@ void TForm1::afsluiten1Click() {
 
 void TForm1::Setup1Click() {
     if (waitForTickEnd(&TForm1::Setup1Click)) return;
-    TOKBottomDlg::Execute(this, MaxAngle, modalRunner);
+    TOKBottomDlg::Execute(this, m_session.MaxAngle, modalRunner);
     refreshPanel(); // the accepted sector
 }
 
 void TForm1::SynchroPanel1Click() {
     if (!m_panel) {
         m_panel = new SynchronisingPanel(this);
-        if (LastSwitching) m_panel->showSwitching(*LastSwitching);
+        if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
     }
     m_panel->show();
     refreshPanel();

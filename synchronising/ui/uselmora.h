@@ -1,13 +1,13 @@
 #pragma once
 
 #include "modalrunner.h"
+#include "phasordiagram.h"
 #include "randomsource.h"
-#include "synchropanel.h"
-#include "tvector.h"
+#include "session.h"
 
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <QMainWindow>
 
 class QAction;
@@ -25,8 +25,8 @@ class SynchronisingPanel;
 
 // The main window of Selmex: the network's and the generator's three-phase phasor
 // diagrams turning side by side, the controls that bring the generator into line with
-// the network, its read-outs, and "Switch". It holds the state of network and
-// generator.
+// the network, its read-outs, and "Switch". The session (the model) holds the state of
+// network and generator; the window turns it on its timer, draws it and shows it.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,24 +46,16 @@ public:
     void SynchroPanel1Click();
     void Help1Click();
     void info1Click();
-    // Exchanges the phase colours of generator phasors i and j (positions 1 to 3).
-    void WisselKleur(int i, int j);
     void ToonHoek();
     // The synchronising panel, if it has been opened; it follows every tick.
     SynchronisingPanel *synchronisingPanel() const { return m_panel; }
 
-    // Network and generator.
-    Phasors NetVector;
-    Phasors GenVector;
-    double NetStep = 0.02; // half-turns per tick: 50 Hz at 5 s a turn on the screen
-    double GenStep = 0;    // its sign is the rotation direction
-    std::int32_t FreqOffset = 0;
-    double AmpFactor = 1.0;
-    double Direction = 1.0;
-    std::int32_t TickCount = 0;
-    std::int32_t MaxAngle = 20; // percent of the network arrow's length
-    // What the last press of "Switch" met, for the synchronising panel.
-    std::optional<SwitchingRecord> LastSwitching;
+    // Network and generator, and what has happened to them since the start.
+    SelmexSession &session() { return m_session; }
+    const SelmexSession &session() const { return m_session; }
+    // The two diagrams as they stand on the pictures.
+    PhasorDiagram &netDiagram() { return *m_netDiagram; }
+    PhasorDiagram &genDiagram() { return *m_genDiagram; }
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
@@ -114,11 +106,16 @@ private:
     void createControls();
     void createMenu();
     void FormCreate();
+    // A new session from `start`: the phasors, the sliders in their middles, the
+    // read-outs.
+    void startSession(const SelmexStart &start);
     void showMessage(const QString &text);
     bool waitForTickEnd(void (TForm1::*action)());
     void refreshPanel();
 
     RandomSource m_random;
+    SelmexSession m_session;
+    std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
 };

@@ -66,12 +66,12 @@ struct Trainer {
     // The generator exactly on the network: same colours, angles, lengths and speed.
     void inStep() {
         for (std::size_t k = 0; k < 3; ++k) {
-            f->GenVector[k].PhaseColor = f->NetVector[k].PhaseColor;
-            f->GenVector[k].Angle = f->NetVector[k].Angle;
-            f->GenVector[k].Length = f->NetVector[k].Length;
-            f->GenVector[k].Bereken();
+            f->session().GenVector[k].PhaseColor = f->session().NetVector[k].PhaseColor;
+            f->session().GenVector[k].Angle = f->session().NetVector[k].Angle;
+            f->session().GenVector[k].Length = f->session().NetVector[k].Length;
+            f->session().GenVector[k].Bereken();
         }
-        f->GenStep = f->NetStep;
+        f->session().GenStep = f->session().NetStep;
     }
 };
 
@@ -83,10 +83,9 @@ QList<Colour> coloursOf(const Phasors &p) {
 // most of each phasor's own pixels are there: no arrow is left behind.
 bool onlyCurrentArrows(const DrawSurface &picture, const Phasors &list) {
     QSet<QPair<int, int>> allowed;
-    for (Tvector v : list) {
+    for (const Tvector &v : list) {
         DrawSurface alone(picture.size());
-        v.Image = &alone;
-        v.Teken();
+        PhasorDiagram(alone).Teken(0, v);
         int own = 0, present = 0;
         for (int y = 0; y < alone.size().height(); ++y)
             for (int x = 0; x < alone.size().width(); ++x)
@@ -164,31 +163,31 @@ void TestSelmora::randomStart() {
     QFETCH(QString, hertz);
     Trainer t(time);
     TForm1 &f = *t.f;
-    QCOMPARE(coloursOf(f.NetVector), (QList<Colour>{clRed, clLime, clBlue}));
-    QCOMPARE(coloursOf(f.GenVector), colours);
-    QCOMPARE(f.Direction, direction);
-    QCOMPARE(f.FreqOffset, offset);
-    QCOMPARE(f.AmpFactor, factor);
+    QCOMPARE(coloursOf(f.session().NetVector), (QList<Colour>{clRed, clLime, clBlue}));
+    QCOMPARE(coloursOf(f.session().GenVector), colours);
+    QCOMPARE(f.session().Direction, direction);
+    QCOMPARE(f.session().FreqOffset, offset);
+    QCOMPARE(f.session().AmpFactor, factor);
     QCOMPARE(f.EdUgen->text(), volts);
     QCOMPARE(f.EdFreq->text(), hertz);
-    QCOMPARE(f.GenStep, (50 - offset) / 50.0 * 0.02 * direction);
-    for (const Phasors *set : {&f.NetVector, &f.GenVector}) {
+    QCOMPARE(f.session().GenStep, (50 - offset) / 50.0 * 0.02 * direction);
+    for (const Phasors *set : {&f.session().NetVector, &f.session().GenVector}) {
         QCOMPARE((*set)[0].Angle, 0.5);
         QCOMPARE((*set)[1].Angle, -1.0 / 6);
         QCOMPARE((*set)[2].Angle, 7.0 / 6);
     }
-    QCOMPARE(f.NetVector[0].Length, 90.0);
-    QCOMPARE(f.GenVector[0].Length, 90 * factor);
-    QCOMPARE(f.NetStep, 0.02);
-    QCOMPARE(f.MaxAngle, 20);
-    QCOMPARE(f.TickCount, 0);
+    QCOMPARE(f.session().NetVector[0].Length, 90.0);
+    QCOMPARE(f.session().GenVector[0].Length, 90 * factor);
+    QCOMPARE(f.session().NetStep, 0.02);
+    QCOMPARE(f.session().MaxAngle, 20);
+    QCOMPARE(f.session().TickCount, 0);
     QVERIFY(f.Edit1->text().isEmpty());
     QVERIFY(f.Timer1->isActive());
     QVERIFY(f.hoekhulp->isHidden());
     QCOMPARE(f.synchrhulp1->text(), QStringLiteral("&Synchr aid"));
     QCOMPARE(f.windowTitle(), QStringLiteral("Form1"));
     // Nothing is drawn before the first tick.
-    QVERIFY(!f.NetVector[0].isDrawn());
+    QVERIFY(!f.netDiagram().isDrawn(0));
 }
 
 void TestSelmora::colourDrawWaitsForClock() {
@@ -203,20 +202,20 @@ void TestSelmora::colourDrawWaitsForClock() {
 void TestSelmora::amplitudeSlider() {
     Trainer t;
     TForm1 &f = *t.f;
-    f.AmpFactor = 1.0;
+    f.session().AmpFactor = 1.0;
     f.TbAmplitude->setValue(50);
     f.TbAmplitudeChange();
     QCOMPARE(f.EdUgen->text(), QStringLiteral("380"));
-    f.AmpFactor = 0.7;
+    f.session().AmpFactor = 0.7;
     f.TbAmplitude->setValue(100);
     QCOMPARE(f.EdUgen->text(), QStringLiteral("399"));
     f.TbAmplitude->setValue(0);
     QCOMPARE(f.EdUgen->text(), QStringLiteral("133"));
-    for (const Tvector &v : f.GenVector) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
-    f.AmpFactor = 0.9;
+    for (const Tvector &v : f.session().GenVector) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
+    f.session().AmpFactor = 0.9;
     f.TbAmplitude->setValue(46); // 328.32 V
     QCOMPARE(f.EdUgen->text(), QStringLiteral("328"));
-    f.AmpFactor = 0.7;
+    f.session().AmpFactor = 0.7;
     f.TbAmplitude->setValue(73); // 327.18 V
     QCOMPARE(f.EdUgen->text(), QStringLiteral("327"));
 }
@@ -224,45 +223,47 @@ void TestSelmora::amplitudeSlider() {
 void TestSelmora::frequencySliderAndDirection() {
     Trainer t;
     TForm1 &f = *t.f;
-    f.FreqOffset = 0;
-    f.Direction = 1;
+    f.session().FreqOffset = 0;
+    f.session().Direction = 1;
     f.TbFrequentie->setValue(50);
     f.tbFrequentieChange();
-    QCOMPARE(f.GenStep, 0.02);
+    QCOMPARE(f.session().GenStep, 0.02);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
-    f.FreqOffset = 17;
+    f.session().FreqOffset = 17;
     f.TbFrequentie->setValue(17);
-    QCOMPARE(f.GenStep, 0.0);
+    QCOMPARE(f.session().GenStep, 0.0);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("0"));
     // Below the offset the generator turns the other way; the read-out has no sign.
     f.TbFrequentie->setValue(5);
-    QVERIFY(f.GenStep < 0);
+    QVERIFY(f.session().GenStep < 0);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
     f.Button3->click();
-    QCOMPARE(f.Direction, -1.0);
-    QVERIFY(f.GenStep > 0);
+    QCOMPARE(f.session().Direction, -1.0);
+    QVERIFY(f.session().GenStep > 0);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
     f.TbFrequentie->setValue(100);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("83"));
-    QVERIFY(f.GenStep < 0);
+    QVERIFY(f.session().GenStep < 0);
 }
 
 void TestSelmora::phaseOrderButton() {
     Trainer t;
     TForm1 &f = *t.f;
-    const QList<Colour> start = coloursOf(f.GenVector), net = coloursOf(f.NetVector);
-    const double angle = f.GenVector[0].Angle;
+    const QList<Colour> start = coloursOf(f.session().GenVector),
+                        net = coloursOf(f.session().NetVector);
+    const double angle = f.session().GenVector[0].Angle;
     f.Button2->click();
-    QCOMPARE(coloursOf(f.GenVector), (QList<Colour>{start[1], start[0], start[2]}));
-    QCOMPARE(f.GenVector[0].Angle, angle);
-    QCOMPARE(FaseVolgordeGoed(f.NetVector, f.GenVector), !FaseVolgordeGoed(f.NetVector, [&] {
-                 Phasors p = f.GenVector;
+    QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
+    QCOMPARE(f.session().GenVector[0].Angle, angle);
+    QCOMPARE(FaseVolgordeGoed(f.session().NetVector, f.session().GenVector),
+             !FaseVolgordeGoed(f.session().NetVector, [&] {
+                 Phasors p = f.session().GenVector;
                  std::swap(p[0].PhaseColor, p[1].PhaseColor);
                  return p;
              }()));
     f.Button2->click();
-    QCOMPARE(coloursOf(f.GenVector), start);
-    QCOMPARE(coloursOf(f.NetVector), net);
+    QCOMPARE(coloursOf(f.session().GenVector), start);
+    QCOMPARE(coloursOf(f.session().NetVector), net);
 }
 
 void TestSelmora::keyboardAndScreenReader() {
@@ -270,11 +271,11 @@ void TestSelmora::keyboardAndScreenReader() {
     // read-outs have names a screen reader can say.
     Trainer t;
     TForm1 &f = *t.f;
-    const QList<Colour> start = coloursOf(f.GenVector);
+    const QList<Colour> start = coloursOf(f.session().GenVector);
     QTest::keyClick(f.Button2, Qt::Key_Return);
-    QCOMPARE(coloursOf(f.GenVector), (QList<Colour>{start[1], start[0], start[2]}));
+    QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
     QTest::keyClick(f.Button2, Qt::Key_Enter);
-    QCOMPARE(coloursOf(f.GenVector), start);
+    QCOMPARE(coloursOf(f.session().GenVector), start);
     for (QWidget *w : std::initializer_list<QWidget *>{f.Image1, f.Image2, f.TbAmplitude,
                                                        f.TbFrequentie, f.EdUgen, f.EdFreq, f.Edit1})
         QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
@@ -290,13 +291,13 @@ void TestSelmora::phaseAngleReadout() {
     t.ticks(1);
     QCOMPARE(f.Edit1->text(), local("0.0"));
     // The generator's red phase 30 degrees behind the network's.
-    for (Tvector &v : f.GenVector) v.Angle -= 1.0 / 6;
+    for (Tvector &v : f.session().GenVector) v.Angle -= 1.0 / 6;
     t.ticks(3);
     const double shown = f.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
     QVERIFY2(std::fabs(shown - 30) <= 1.0, qPrintable(f.Edit1->text()));
     QCOMPARE(f.Edit1->text().count(systemDecimalSeparator()), 1);
     // The read-out is the tips' angle difference, not brought into a half turn.
-    for (Tvector &v : f.GenVector) v.Angle += 1.0 / 6 - 1.5;
+    for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6 - 1.5;
     t.ticks(3);
     const QString wide = f.Edit1->text().replace(QChar(','), QChar('.'));
     QVERIFY2(std::fabs(std::fabs(wide.toDouble()) - 270) <= 1.0 ||
@@ -321,25 +322,25 @@ void TestSelmora::switchingConditionsAlone() {
     t.inStep();
     switch (wrong) {
     case 0:
-        for (Tvector &v : f.GenVector) v.Angle += 0.2;
+        for (Tvector &v : f.session().GenVector) v.Angle += 0.2;
         break;
     case 1:
-        f.GenStep = -0.02;
+        f.session().GenStep = -0.02;
         break;
     case 2:
-        for (Tvector &v : f.GenVector) v.Length = 80.9; // more than 10 % short
+        for (Tvector &v : f.session().GenVector) v.Length = 80.9; // more than 10 % short
         break;
     case 3:
-        std::swap(f.GenVector[1].PhaseColor, f.GenVector[2].PhaseColor);
+        std::swap(f.session().GenVector[1].PhaseColor, f.session().GenVector[2].PhaseColor);
         break;
     }
-    for (Tvector &v : f.GenVector) v.Bereken();
+    for (Tvector &v : f.session().GenVector) v.Bereken();
     f.Timer1->stop();
-    const double step = f.GenStep;
+    const double step = f.session().GenStep;
     f.Schakelen->click();
     QCOMPARE(t.messages, QStringList{message});
     // A failed attempt changes nothing, the stopped timer included.
-    QCOMPARE(f.GenStep, step);
+    QCOMPARE(f.session().GenStep, step);
     QVERIFY(!f.Timer1->isActive());
 }
 
@@ -347,13 +348,13 @@ void TestSelmora::switchingAllWrong() {
     Trainer t;
     TForm1 &f = *t.f;
     t.inStep();
-    for (Tvector &v : f.GenVector) {
+    for (Tvector &v : f.session().GenVector) {
         v.Angle += 1.0;
         v.Length = 50;
         v.Bereken();
     }
-    std::swap(f.GenVector[0].PhaseColor, f.GenVector[1].PhaseColor);
-    f.GenStep = -0.01;
+    std::swap(f.session().GenVector[0].PhaseColor, f.session().GenVector[1].PhaseColor);
+    f.session().GenStep = -0.01;
     f.Schakelen->click();
     QCOMPARE(t.messages, QStringList{"BOEM!!!\r\rhoek te groot\rdraairichting fout\rspanning niet "
                                      "goed\rfasevolgorde niet goed"});
@@ -364,11 +365,11 @@ void TestSelmora::switchingSucceeds() {
     TForm1 &f = *t.f;
     t.inStep();
     // A generator 10 % short, standing still, a little behind: still good enough.
-    for (Tvector &v : f.GenVector) {
+    for (Tvector &v : f.session().GenVector) {
         v.Length = 81;
         v.Angle -= 0.02;
     }
-    f.GenStep = 0;
+    f.session().GenStep = 0;
     f.TbFrequentie->blockSignals(true);
     t.ticks(1);
     f.synchrhulp1->trigger();
@@ -376,7 +377,7 @@ void TestSelmora::switchingSucceeds() {
     f.Timer1->stop();
     f.Schakelen->click();
     QCOMPARE(t.messages, QStringList{QStringLiteral("Goed gedaan")});
-    QCOMPARE(f.GenStep, f.NetStep);
+    QCOMPARE(f.session().GenStep, f.session().NetStep);
     QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
     QVERIFY(f.Timer1->isActive());
     QVERIFY(f.hoekhulp->isHidden());
@@ -400,11 +401,11 @@ void TestSelmora::angleWindow() {
     Trainer t;
     TForm1 &f = *t.f;
     t.inStep();
-    const QPoint tip = f.NetVector[0].tip();
+    const QPoint tip = f.session().NetVector[0].tip();
     const auto genTipAt = [&](int dx, int dy) {
-        for (Tvector &v : f.GenVector)
+        for (Tvector &v : f.session().GenVector)
             if (v.PhaseColor == clRed) v.Points[0] = tip + QPoint(dx, dy);
-        return HoekGoed(f.NetVector, f.GenVector, f.MaxAngle);
+        return HoekGoed(f.session().NetVector, f.session().GenVector, f.session().MaxAngle);
     };
     // 20 % of 90 pixels: 18. The comparison is strict, the window square.
     QVERIFY(genTipAt(0, 0));
@@ -412,9 +413,9 @@ void TestSelmora::angleWindow() {
     QVERIFY(!genTipAt(18, 0));
     QVERIFY(!genTipAt(0, -18));
     QVERIFY(!genTipAt(-18, 3));
-    f.MaxAngle = 0;
+    f.session().MaxAngle = 0;
     QVERIFY(!genTipAt(0, 0)); // nothing is ever close enough
-    f.MaxAngle = 100;
+    f.session().MaxAngle = 100;
     QVERIFY(genTipAt(89, -89));
     QVERIFY(!genTipAt(90, 0));
 }
@@ -431,7 +432,7 @@ void TestSelmora::synchroscopeAid() {
     QVERIFY(!f.hoekhulp->isHidden());
     QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
     QVERIFY(f.Timer1->isActive());
-    for (Tvector &v : f.GenVector) v.Angle += 0.5;
+    for (Tvector &v : f.session().GenVector) v.Angle += 0.5;
     t.ticks(1);
     QCOMPARE(f.hoekhulp->fill(), clRed);
     f.synchrhulp1->trigger();
@@ -454,18 +455,18 @@ void TestSelmora::setupDialog() {
         return s.result();
     };
     f.Setup1->trigger(); // OK without moving
-    QCOMPARE(f.MaxAngle, 20);
+    QCOMPARE(f.session().MaxAngle, 20);
     move = 7;
     ok = false;
     f.Setup1->trigger(); // Cancel after moving
-    QCOMPARE(f.MaxAngle, 20);
+    QCOMPARE(f.session().MaxAngle, 20);
     move = 0;
     ok = true;
     f.Setup1->trigger();
-    QCOMPARE(f.MaxAngle, 0);
+    QCOMPARE(f.session().MaxAngle, 0);
     move = 10;
     f.Setup1->trigger();
-    QCOMPARE(f.MaxAngle, 100);
+    QCOMPARE(f.session().MaxAngle, 100);
     QCOMPARE(seen, (QStringList{"Dialog", "2", "Dialog", "2", "Dialog", "2", "Dialog", "0"}));
 
     // The slider's words: "easy" under the end with the widest window.
@@ -539,7 +540,7 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     Trainer t;
     TForm1 &f = *t.f;
     t.ticks(1);
-    const double gen0 = f.GenVector[0].Angle, net0 = f.NetVector[0].Angle;
+    const double gen0 = f.session().GenVector[0].Angle, net0 = f.session().NetVector[0].Angle;
     bool opened = false;
     f.pump = [&] {
         if (opened) return;
@@ -561,11 +562,11 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     t.ticks(1);
     QVERIFY(opened);
     // Five ticks delivered: four inside the box, the interrupted one.
-    QVERIFY(std::fabs(f.GenVector[0].Angle - (gen0 + 5 * f.GenStep)) < 1e-9);
-    QVERIFY(std::fabs(f.NetVector[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) < 1e-9);
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
-    QCOMPARE(f.TickCount, 6);
+    QVERIFY(std::fabs(f.session().GenVector[0].Angle - (gen0 + 5 * f.session().GenStep)) < 1e-9);
+    QVERIFY(std::fabs(f.session().NetVector[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) < 1e-9);
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
+    QCOMPARE(f.session().TickCount, 6);
 }
 
 void TestSelmora::longSessionLeavesCleanPictures() {
@@ -579,9 +580,9 @@ void TestSelmora::longSessionLeavesCleanPictures() {
         if (k % 307 == 0) f.Button3->click();
         f.Timer1Timer();
     }
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
-    QCOMPARE(f.TickCount, 1200);
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    QCOMPARE(f.session().TickCount, 1200);
 }
 
 void TestSelmora::captionsFit() {
@@ -619,10 +620,10 @@ void TestSelmora::panelFollowsTheTicks() {
 
     // 0.8 of the network's voltage at the slider's middle: 75 brings it to 380 V exactly,
     // and 60 with an offset of 10 to 50 Hz.
-    f.AmpFactor = 0.8;
+    f.session().AmpFactor = 0.8;
     f.TbAmplitude->setValue(75);
-    f.FreqOffset = 10;
-    f.Direction = 1;
+    f.session().FreqOffset = 10;
+    f.session().Direction = 1;
     f.TbFrequentie->setValue(60);
     t.ticks(1);
     QCOMPARE(panel->GeneratorValue->text(), QStringLiteral("380 V   50 Hz"));
@@ -639,10 +640,10 @@ void TestSelmora::panelFollowsTheTicks() {
 
     // The phase difference from the angles, one decimal, never "-0.0".
     t.inStep();
-    for (Tvector &v : f.GenVector) v.Angle -= 0.0001; // 0.018 degrees behind
+    for (Tvector &v : f.session().GenVector) v.Angle -= 0.0001; // 0.018 degrees behind
     f.Timer1Timer();
     QCOMPARE(panel->PhaseDifferenceValue->text(), local("0.0\u00B0"));
-    for (Tvector &v : f.GenVector) v.Angle += 1.0 / 6;
+    for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6;
     f.Timer1Timer();
     QCOMPARE(panel->PhaseDifferenceValue->text(), local("30.0\u00B0"));
     QVERIFY(std::fabs(panel->Synchroscope->phaseDifference() - 29.982) < 1e-9);
@@ -674,7 +675,7 @@ void TestSelmora::panelLampsWithRightAndWrongOrder() {
         f.SynchroPanel1->trigger();
         t.inStep();
         if (!rightOrder) f.Button2->click();
-        f.GenStep = f.NetStep * 1.2;
+        f.session().GenStep = f.session().NetStep * 1.2;
         std::array<int, 3> darkest{};
         std::array<double, 3> least{9, 9, 9};
         for (int k = 0; k < 500; ++k) {
@@ -703,7 +704,7 @@ void TestSelmora::panelRecordsEachSwitching() {
     f.Timer1->stop();
     // Failed: 60 degrees ahead and 20 % high, before the panel is even open.
     t.inStep();
-    for (Tvector &v : f.GenVector) {
+    for (Tvector &v : f.session().GenVector) {
         v.Angle += 1.0 / 3;
         v.Length *= 1.2;
         v.Bereken();
@@ -730,7 +731,7 @@ void TestSelmora::panelRecordsEachSwitching() {
     QCOMPARE(panel.LastPhaseDifference->text(), local("0.0\u00B0"));
     QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("0 %"));
     QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 0 \u00D7 rated current"));
-    QVERIFY(f.LastSwitching && f.LastSwitching->oordeel.goed());
+    QVERIFY(f.session().LastSwitching && f.session().LastSwitching->oordeel.goed());
 }
 
 void TestSelmora::synchroscopeDrawing() {
@@ -778,10 +779,10 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     f.Timer1->start();
     int ticksBehindBox = -1;
     f.modalRunner = [&](QDialog &) {
-        const int before = f.TickCount;
-        for (int pass = 0; pass < 1000 && f.TickCount < before + 3; ++pass)
+        const int before = f.session().TickCount;
+        for (int pass = 0; pass < 1000 && f.session().TickCount < before + 3; ++pass)
             QCoreApplication::processEvents();
-        ticksBehindBox = f.TickCount - before;
+        ticksBehindBox = f.session().TickCount - before;
         return int(QDialog::Accepted);
     };
     bool clicked = false;
@@ -796,8 +797,8 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     for (int pass = 0; pass < 1000 && ticksBehindBox < 0; ++pass) QCoreApplication::processEvents();
     QVERIFY(clicked);
     QCOMPARE(ticksBehindBox, 3);
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.NetVector));
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.GenVector));
+    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
 }
 
 QTEST_MAIN(TestSelmora)

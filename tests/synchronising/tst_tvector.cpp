@@ -1,4 +1,6 @@
-// The rotating phasor: its arrow's points, its drawing and erasing, and Draai.
+// The rotating phasor: its arrow's points (the model), its drawing and erasing, and Draai
+// (the phasor diagram).
+#include "phasordiagram.h"
 #include "tvector.h"
 
 #include <QtTest>
@@ -34,7 +36,8 @@ void TestTvector::startsWithDefaults() {
     QCOMPARE(v.Length, 10.0);
     QCOMPARE(v.Angle, 0.0);
     QCOMPARE(v.PhaseColor, Colour(0x0000FFFF));
-    QVERIFY(!v.isDrawn());
+    DrawSurface s(QSize(20, 20));
+    QVERIFY(!PhasorDiagram(s).isDrawn(0));
 }
 
 void TestTvector::pointsOfWorkedExamples_data() {
@@ -55,7 +58,7 @@ void TestTvector::pointsOfWorkedExamples() {
     QFETCH(QPoint, barb2);
     DrawSurface s(QSize(200, 200));
     Tvector v;
-    v.Init(clRed, s, angle);
+    v.Init(clRed, s.size(), angle);
     QCOMPARE(v.Centre, QPoint(100, 100));
     QCOMPARE(v.Length, 90.0);
     QCOMPARE(v.Points, (std::array<QPoint, 4>{tip, barb1, barb2, tip}));
@@ -65,16 +68,17 @@ void TestTvector::pointsOfWorkedExamples() {
 void TestTvector::drawsShaftAndHeadAndErasesThem() {
     DrawSurface s(QSize(200, 200));
     Tvector v;
-    v.Init(clLime, s, 0.0);
-    v.Teken();
+    v.Init(clLime, s.size(), 0.0);
+    PhasorDiagram d(s);
+    d.Teken(0, v);
     for (int x = 100; x < 190; ++x) QCOMPARE(s.pixel(x, 100), clLime);
     QCOMPARE(s.pixel(181, 96), clLime);
     QCOMPARE(s.pixel(181, 104), clLime);
     QCOMPARE(s.pixel(184, 100), clLime);
     QCOMPARE(s.penWidth(), 1);
-    v.Wis();
+    d.Wis(0);
     QVERIFY(inked(s).isEmpty());
-    v.Wis(); // nothing on the picture: nothing to do
+    d.Wis(0); // nothing on the picture: nothing to do
     QVERIFY(inked(s).isEmpty());
 }
 
@@ -82,27 +86,29 @@ void TestTvector::draaiWrapsOnlyAboveTwo() {
     DrawSurface s(QSize(200, 200));
     Phasors list;
     const double angles[3] = {2.0, 1.99, -5.0};
-    for (std::size_t k = 0; k < 3; ++k) list[k].Init(clRed, s, angles[k]);
-    Draai(list, 0.0, {});
+    for (std::size_t k = 0; k < 3; ++k) list[k].Init(clRed, s.size(), angles[k]);
+    PhasorDiagram d(s);
+    Draai(d, list, 0.0, {});
     QCOMPARE(list[0].Angle, 2.0); // exactly 2 is not reduced
-    Draai(list, 0.02, {});
+    Draai(d, list, 0.02, {});
     QVERIFY(std::fabs(list[0].Angle - 0.02) < 1e-12);
     QVERIFY(std::fabs(list[1].Angle - 0.01) < 1e-12);
     QVERIFY(std::fabs(list[2].Angle + 4.98) < 1e-12); // no wrap at the lower end
-    Draai(list, -0.5, {});
+    Draai(d, list, -0.5, {});
     QVERIFY(std::fabs(list[2].Angle + 5.48) < 1e-12);
 }
 
 void TestTvector::stepZeroRedrawsInPlace() {
     DrawSurface s(QSize(200, 200));
     Phasors list;
-    list[0].Init(clRed, s, 0.5);
-    list[1].Init(clLime, s, -1.0 / 6);
-    list[2].Init(clBlue, s, 7.0 / 6);
-    Draai(list, 0.0, {});
+    list[0].Init(clRed, s.size(), 0.5);
+    list[1].Init(clLime, s.size(), -1.0 / 6);
+    list[2].Init(clBlue, s.size(), 7.0 / 6);
+    PhasorDiagram d(s);
+    Draai(d, list, 0.0, {});
     const QImage first = s.image().copy();
     int pumped = 0;
-    Draai(list, 0.0, [&pumped] { ++pumped; });
+    Draai(d, list, 0.0, [&pumped] { ++pumped; });
     QCOMPARE(pumped, 3); // events run once per phasor, between erasing and drawing
     QCOMPARE(s.image(), first);
 }
@@ -110,15 +116,16 @@ void TestTvector::stepZeroRedrawsInPlace() {
 void TestTvector::erasingClearsSharedCentre() {
     DrawSurface s(QSize(200, 200));
     Tvector a, b;
-    a.Init(clRed, s, 0.5);
-    b.Init(clBlue, s, 0.0);
-    a.Teken();
-    b.Teken(); // the last drawn wins at the shared centre
+    a.Init(clRed, s.size(), 0.5);
+    b.Init(clBlue, s.size(), 0.0);
+    PhasorDiagram d(s);
+    d.Teken(0, a);
+    d.Teken(1, b); // the last drawn wins at the shared centre
     QCOMPARE(s.pixel(100, 100), clBlue);
-    b.Wis();
+    d.Wis(1);
     QCOMPARE(s.pixel(100, 100), clWhite); // a's centre pixel is gone too ...
     QCOMPARE(s.pixel(100, 50), clRed);    // ... the rest of a stays
-    a.Teken();
+    d.Teken(0, a);
     QCOMPARE(s.pixel(100, 100), clRed);
 }
 
@@ -127,27 +134,26 @@ void TestTvector::nestedTickLeavesNoGhost() {
     // the outer tick goes on it must not leave the nested tick's arrow behind.
     DrawSurface s(QSize(200, 200));
     Phasors list;
-    list[0].Init(clRed, s, 0.5);
-    list[1].Init(clLime, s, -1.0 / 6);
-    list[2].Init(clBlue, s, 7.0 / 6);
-    Draai(list, 0.02, {});
+    list[0].Init(clRed, s.size(), 0.5);
+    list[1].Init(clLime, s.size(), -1.0 / 6);
+    list[2].Init(clBlue, s.size(), 7.0 / 6);
+    PhasorDiagram d(s);
+    Draai(d, list, 0.02, {});
     bool nested = false;
     std::function<void()> pump;
     pump = [&] {
         if (nested) return;
         nested = true;
-        for (int k = 0; k < 3; ++k) Draai(list, 0.02, pump);
+        for (int k = 0; k < 3; ++k) Draai(d, list, 0.02, pump);
     };
-    Draai(list, 0.02, pump);
+    Draai(d, list, 0.02, pump);
     // Five turns of 0.02 each, one per tick delivered.
     QVERIFY(std::fabs(list[0].Angle - 0.6) < 1e-12);
     QVERIFY(std::fabs(list[2].Angle - (7.0 / 6 + 0.1)) < 1e-12);
     // The picture holds just the three arrows as they now stand.
     DrawSurface expected(QSize(200, 200));
-    for (Tvector v : list) {
-        v.Image = &expected;
-        v.Teken();
-    }
+    PhasorDiagram e(expected);
+    for (std::size_t k = 0; k < 3; ++k) e.Teken(k, list[k]);
     QCOMPARE(inked(s), inked(expected));
 }
 

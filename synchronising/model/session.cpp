@@ -1,0 +1,57 @@
+#include "session.h"
+
+#include "constants.h"
+
+void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture) {
+    *this = SelmexSession();
+    m_start = start;
+    const double angles[3] = {0.5, -1.0 / 6, 7.0 / 6};
+    const Colour colours[3] = {clRed, clLime, clBlue};
+    for (std::size_t k = 0; k < 3; ++k) NetVector[k].Init(colours[k], networkPicture, angles[k]);
+    const ColourOrder order = colourOrder(start.wrongOrder, start.angle);
+    const std::int32_t at[3] = {order.first, order.second, order.third};
+    for (std::size_t k = 0; k < 3; ++k)
+        GenVector[k].Init(colours[at[k]], generatorPicture, angles[k]);
+    NetStep = 0.02;
+    Direction = start.reversed ? -1.0 : 1.0;
+    FreqOffset = 50 - start.frequency;
+    // The same double as the random start's (r + 7) / 10 for its voltages 38 (r + 7).
+    AmpFactor = start.voltage / 380.0;
+    MaxAngle = start.maxAngle;
+}
+
+void SelmexSession::setAmplitude(int slider) {
+    for (std::size_t k = 0; k < 3; ++k)
+        GenVector[k].Length = static_cast<double>(static_cast<long double>(NetVector[k].Length) *
+                                                  AmpFactor * (slider + 50) / 100);
+}
+
+void SelmexSession::setFrequency(int slider) {
+    m_frequencySlider = slider;
+    GenStep = static_cast<double>(static_cast<long double>(slider - FreqOffset) / NetworkFrequency *
+                                  NetStep * Direction);
+}
+
+void SelmexSession::WisselKleur(int i, int j) {
+    std::swap(GenVector[static_cast<std::size_t>(i - 1)].PhaseColor,
+              GenVector[static_cast<std::size_t>(j - 1)].PhaseColor);
+}
+
+long double SelmexSession::generatorVolts() const {
+    return static_cast<long double>(GenVector[0].Length) / NetVector[0].Length * NetworkLineVoltage;
+}
+
+long double SelmexSession::generatorHertz() const {
+    return NetworkFrequency / NetStep * GenStep;
+}
+
+SchakelOordeel SelmexSession::switchAttempt() {
+    const SchakelOordeel oordeel =
+        beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
+    LastSwitching = SwitchingRecord{reading(), oordeel};
+    if (oordeel.goed()) {
+        GenStep = NetStep;
+        m_connected = true;
+    }
+    return oordeel;
+}

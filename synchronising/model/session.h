@@ -1,0 +1,67 @@
+#pragma once
+
+#include "schakelen.h"
+#include "selmexstart.h"
+#include "synchropanel.h"
+#include "tvector.h"
+
+#include <cstdint>
+#include <optional>
+#include <QSize>
+
+// One session of bringing a generator into line with the network: both sets of phasors,
+// how far each turns a tick, the generator's frequency offset, amplitude factor and
+// direction, how close the switching check wants the tips, whether the generator has
+// been connected, and what the presses of "Switch" met. The window turns the phasors on
+// its timer and draws them; everything it shows comes from here.
+class SelmexSession {
+public:
+    // The network: red up, lime and blue 120 degrees behind each other, 50 Hz. The
+    // generator: the same angles, its colours in the start's order; its voltage and
+    // frequency follow once the window reports the sliders.
+    void begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture);
+    const SelmexStart &start() const { return m_start; }
+
+    // The amplitude slider (0 to 100) scales the start's voltage by 0.5 to 1.5.
+    void setAmplitude(int slider);
+    // The frequency slider (0 to 100) adds -50 to +50 Hz to the start's frequency, in
+    // the generator's direction.
+    void setFrequency(int slider);
+    // Exchanges the phase colours of generator phasors i and j (positions 1 to 3).
+    void WisselKleur(int i, int j);
+    // Reverses the generator's direction; the frequency slider then sets it anew.
+    void reverse() { Direction = -Direction; }
+
+    // The generator's line voltage, V, and frequency, Hz (negative when it turns
+    // backwards), as the read-outs show them.
+    long double generatorVolts() const;
+    long double generatorHertz() const;
+    // The tips are within the switching check's window: the synchroscope aid is green.
+    bool angleWithinWindow() const { return HoekGoed(NetVector, GenVector, MaxAngle); }
+    // The main window's "Phase Angle": network minus generator, from the tips' pixels.
+    long double phaseAngle() const { return Fasehoek(NetVector, GenVector); }
+    PanelReading reading() const { return readPanel(NetVector, GenVector, NetStep, GenStep); }
+
+    // A press of "Switch": the verdict on the phasors as they stand, recorded; a good
+    // one connects the generator, which from then on turns with the network at the angle
+    // it had.
+    SchakelOordeel switchAttempt();
+    bool connected() const { return m_connected; }
+
+    Phasors NetVector;
+    Phasors GenVector;
+    double NetStep = 0.02; // half-turns per tick: 50 Hz at 5 s a turn on the screen
+    double GenStep = 0;    // its sign is the rotation direction
+    std::int32_t FreqOffset = 0;
+    double AmpFactor = 1.0;
+    double Direction = 1.0;
+    std::int32_t TickCount = 0;
+    std::int32_t MaxAngle = 20; // percent of the network arrow's length
+    // What the last press of "Switch" met, for the synchronising panel.
+    std::optional<SwitchingRecord> LastSwitching;
+
+private:
+    SelmexStart m_start;
+    int m_frequencySlider = 50;
+    bool m_connected = false;
+};

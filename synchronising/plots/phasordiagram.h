@@ -1,0 +1,46 @@
+#pragma once
+
+#include "drawsurface.h"
+#include "tvector.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+// A three-phase phasor diagram on its picture: each phasor as a coloured shaft and a
+// filled arrowhead. It remembers each arrow as it stands on the picture, so that
+// erasing paints exactly that arrow again in the background colour.
+class PhasorDiagram {
+public:
+    explicit PhasorDiagram(DrawSurface &image) : m_image(image) {}
+
+    // Draws phasor `k` as it now stands; an arrow of it already on the picture (left by
+    // a tick that ran inside this one) is erased first.
+    void Teken(std::size_t k, const Tvector &v);
+    // Removes arrow `k` from the picture, if it is there.
+    void Wis(std::size_t k);
+    bool isDrawn(std::size_t k) const { return m_drawn[k].has_value(); }
+
+    DrawSurface &image() { return m_image; }
+    // What erasing paints with: the colour behind the arrows (white on the usual
+    // desktop colours).
+    Colour BackgroundColor = clWhite;
+
+private:
+    struct Drawn {
+        QPoint centre;
+        std::array<QPoint, 4> points;
+        Colour colour;
+    };
+    void strokes(const Drawn &arrow, Colour pen, Colour brush);
+
+    DrawSurface &m_image;
+    std::array<std::optional<Drawn>, 3> m_drawn;
+};
+
+// Turns each phasor of the set by `step`: erase it, let pending events run (the window
+// stays live), turn it, redraw it. A tick that runs inside the events (a dialog's own
+// event loop delivers them) leaves its arrows on the picture; redrawing erases such an
+// arrow first, so none is ever left behind.
+void Draai(PhasorDiagram &diagram, Phasors &set, double step, const std::function<void()> &pump);
