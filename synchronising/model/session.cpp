@@ -49,6 +49,7 @@ SchakelOordeel SelmexSession::switchAttempt() {
     const SchakelOordeel oordeel =
         beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
     LastSwitching = SwitchingRecord{reading(), oordeel};
+    log.add(LoggedSwitching{TickCount, LastSwitching->at, oordeel});
     if (oordeel.goed()) {
         GenStep = NetStep;
         m_connected = true;

@@ -2,6 +2,7 @@
 
 #include "schakelen.h"
 #include "selmexstart.h"
+#include "switchinglog.h"
 #include "synchropanel.h"
 #include "tvector.h"
 
@@ -57,8 +58,10 @@ public:
     double Direction = 1.0;
     std::int32_t TickCount = 0;
     std::int32_t MaxAngle = 20; // percent of the network arrow's length
-    // What the last press of "Switch" met, for the synchronising panel.
+    // What the last press of "Switch" met, for the synchronising panel, and every press
+    // since the start.
     std::optional<SwitchingRecord> LastSwitching;
+    SwitchingLog log;
 
 private:
     SelmexStart m_start;

@@ -52,3 +52,9 @@ PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, d
 double acceptedHalfAngleDeg(int maxAngle) {
     return static_cast<double>(2 * std::asin(maxAngle / 200.0L) * 180 / Pi);
 }
+
+double someOrientationsHalfAngleDeg(int maxAngle) {
+    const long double half = std::sqrt(2.0L) * maxAngle / 200;
+    if (half >= 1) return 180;
+    return static_cast<double>(2 * std::asin(half) * 180 / Pi);
+}

@@ -34,6 +34,10 @@ PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, d
 // orientation for equal voltages: the tips closer than maxAngle percent of the arrow's
 // length, 2 arcsin(limit / 2 length) (11.5 degrees for 20).
 double acceptedHalfAngleDeg(int maxAngle);
+// Half the sector that the square window accepts at some orientations only: its corners
+// lie sqrt(2) times as far out, 2 arcsin(sqrt(2) limit / 2 length) (16.3 degrees for
+// 20; 180 once that passes a half-turn).
+double someOrientationsHalfAngleDeg(int maxAngle);
 
 // What the panel keeps of a press of "Switch": the reading and the verdict at that moment.
 struct SwitchingRecord {

@@ -34,7 +34,7 @@ void arcArrow(QPainter &p, double from, double to, double radius) {
 } // namespace
 
 void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
-                       const QFont &font) {
+                       double someOrientationsHalfAngleDeg, const QFont &font) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double side = std::min(size.width(), size.height());
@@ -45,6 +45,14 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
     p.setPen(QPen(ink, 4));
     p.setBrush(QColor(250, 250, 242));
     p.drawEllipse(QPointF(0, 0), 104, 104);
+
+    // The angles accepted at some orientations of the tips only, lighter, behind.
+    if (std::isfinite(someOrientationsHalfAngleDeg) && someOrientationsHalfAngleDeg > 0) {
+        const double half = std::min(someOrientationsHalfAngleDeg, 180.0);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(70, 180, 70, 55));
+        p.drawPie(QRectF(-100, -100, 200, 200), qRound((90 - half) * 16), qRound(2 * half * 16));
+    }
 
     // The accepted sector, centred on twelve o'clock.
     if (std::isfinite(acceptedHalfAngleDeg) && acceptedHalfAngleDeg > 0) {

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,6 +31,14 @@ QString closingCurrentText(const QString &multiple) {
 
 QString degrees(long double value) {
     return formatFixed(value, 4, 1) + QChar(0x00B0);
+}
+
+// Which way the generator's red phase points from the network's, as the angle is shown
+// to a tenth of a degree.
+QString phaseDirection(long double phi) {
+    if (!std::isfinite(static_cast<double>(phi)) || std::fabs(phi) < 0.05L)
+        return QStringLiteral("in phase");
+    return phi > 0 ? QStringLiteral("generator ahead") : QStringLiteral("generator behind");
 }
 
 QLabel *valueLabel(QWidget *parent, const QString &name) {
@@ -75,7 +84,13 @@ void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAn
 
 void SynchroscopeDial::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    paintSynchroscope(p, size(), m_phi, m_halfAngle, font());
+    paintSynchroscope(p, size(), m_phi, m_halfAngle, m_band, font());
+}
+
+void SynchroscopeDial::setBand(double someOrientationsHalfAngleDeg) {
+    if (someOrientationsHalfAngleDeg == m_band) return;
+    m_band = someOrientationsHalfAngleDeg;
+    update();
 }
 
 SynchronisingLamps::SynchronisingLamps(QWidget *parent) : QWidget(parent) {
@@ -122,6 +137,10 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     SlipValue = addRow(grid, QStringLiteral("Slip"), QStringLiteral("SlipValue"));
     PhaseDifferenceValue =
         addRow(grid, QStringLiteral("Phase difference"), QStringLiteral("PhaseDifferenceValue"));
+    // Beside the angle, which way it points: the main window's "Phase Angle" counts the
+    // other way round, so the words keep the two from seeming to disagree.
+    PhaseDirectionValue = valueLabel(readings, QStringLiteral("PhaseDirectionValue"));
+    grid->addWidget(PhaseDirectionValue, grid->rowCount() - 1, 2, Qt::AlignLeft | Qt::AlignTop);
     grid->setColumnStretch(1, 1);
 
     LastSwitching = new QGroupBox(QStringLiteral("Last switching"), this);
@@ -151,6 +170,19 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     ReactanceNote->setObjectName(QStringLiteral("ReactanceNote"));
     ReactanceNote->setWordWrap(true);
 
+    auto *logGroup = new QGroupBox(QStringLiteral("All switchings, newest first"), this);
+    logGroup->setObjectName(QStringLiteral("SwitchingLog"));
+    SwitchingList = new QTreeWidget(logGroup);
+    SwitchingList->setObjectName(QStringLiteral("SwitchingList"));
+    SwitchingList->setRootIsDecorated(false);
+    SwitchingList->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Phase"),
+                                    QStringLiteral("Voltage"), QStringLiteral("Slip"),
+                                    QStringLiteral("Verdict"), QStringLiteral("Closing current"),
+                                    QStringLiteral("A real synchronising check")});
+    describe(SwitchingList, QStringLiteral("All switchings"),
+             QStringLiteral("Every press of Switch since the start, newest first."));
+    (new QVBoxLayout(logGroup))->addWidget(SwitchingList);
+
     auto *left = new QVBoxLayout;
     left->addWidget(Synchroscope, 1);
     left->addWidget(lampGroup);
@@ -159,10 +191,13 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     right->addWidget(LastSwitching);
     right->addWidget(ReactanceNote);
     right->addStretch(1);
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right);
-    resize(600, 400);
+    auto *top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(logGroup);
+    resize(760, 600);
 }
 
 void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors &net,
@@ -174,6 +209,8 @@ void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors 
         withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
     SlipValue->setText(withUnit(reading.slipHz, QStringLiteral("Hz")));
     PhaseDifferenceValue->setText(degrees(reading.phaseDifferenceDeg));
+    PhaseDirectionValue->setText(phaseDirection(reading.phaseDifferenceDeg));
+    Synchroscope->setBand(someOrientationsHalfAngleDeg(maxAngle));
 }
 
 void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
@@ -185,4 +222,25 @@ void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
                                                : record.oordeel.fouten().join(QChar('\n')));
     LastClosingCurrent->setText(
         closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
+}
+
+void SynchronisingPanel::showLog(const SwitchingLog &log) {
+    SwitchingList->clear();
+    const auto &entries = log.entries();
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(static_cast<qsizetype>(entries.size()));
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        const PanelReading &at = it->at;
+        rows << new QTreeWidgetItem(
+            QStringList{withUnit(it->tick * 0.05L, QStringLiteral("s")),
+                        degrees(at.phaseDifferenceDeg) + QStringLiteral(", ") +
+                            phaseDirection(at.phaseDifferenceDeg),
+                        withUnit(at.voltageDifferencePercent, QStringLiteral("%")),
+                        withUnit(at.slipHz, QStringLiteral("Hz")),
+                        it->oordeel.goed() ? QStringLiteral("Goed gedaan")
+                                           : it->oordeel.fouten().join(QStringLiteral("; ")),
+                        closingCurrentText(formatGeneralDigits(at.closingCurrent, 3)),
+                        judgeRealLimits(at).text()});
+    }
+    SwitchingList->addTopLevelItems(rows);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour.h"
+#include "switchinglog.h"
 #include "synchropanel.h"
 
 #include <array>
@@ -8,6 +9,7 @@
 
 class QGroupBox;
 class QLabel;
+class QTreeWidget;
 
 // A synchroscope: a dial whose needle stands at the phase difference between the
 // generator and the network, clockwise from twelve o'clock, so that it turns clockwise
@@ -21,6 +23,8 @@ public:
     void setState(double phaseDifferenceDeg, double acceptedHalfAngleDeg);
     double phaseDifference() const { return m_phi; }
     double acceptedHalfAngle() const { return m_halfAngle; }
+    // The lighter band of angles accepted at some orientations only; none until set.
+    void setBand(double someOrientationsHalfAngleDeg);
 
     QSize sizeHint() const override { return {240, 240}; }
     bool hasHeightForWidth() const override { return true; }
@@ -32,6 +36,7 @@ protected:
 private:
     double m_phi = 0;
     double m_halfAngle = 0;
+    double m_band = 0;
 };
 
 // Three synchronising lamps in the dark-lamp connection, one across each pair of phases
@@ -64,6 +69,8 @@ public:
 
     void showReading(const PanelReading &reading, const Phasors &net, int maxAngle);
     void showSwitching(const SwitchingRecord &record);
+    // Every switching so far, newest first.
+    void showLog(const SwitchingLog &log);
 
     SynchroscopeDial *Synchroscope = nullptr;
     SynchronisingLamps *Lamps = nullptr;
@@ -72,6 +79,7 @@ public:
     QLabel *VoltageDifferenceValue = nullptr;
     QLabel *SlipValue = nullptr;
     QLabel *PhaseDifferenceValue = nullptr;
+    QLabel *PhaseDirectionValue = nullptr; // which way the generator's phase points
     QGroupBox *LastSwitching = nullptr;
     QLabel *LastPhaseDifference = nullptr;
     QLabel *LastVoltageDifference = nullptr;
@@ -79,4 +87,5 @@ public:
     QLabel *LastVerdict = nullptr;
     QLabel *LastClosingCurrent = nullptr;
     QLabel *ReactanceNote = nullptr;
+    QTreeWidget *SwitchingList = nullptr;
 };

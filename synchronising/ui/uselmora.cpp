@@ -6,6 +6,7 @@
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "schakelen.h"
+#include "selmexfile.h"
 #include "selmexinfo.h"
 #include "synchronisingpanel.h"
 #include "uabout.h"
@@ -13,12 +14,15 @@
 #include "usetup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -49,6 +53,12 @@ QSlider *makeSlider(QWidget *parent, const QString &name, QRect geometry) {
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
       m_random(std::move(clock)) {
+    askOpenFileName = [this](const QString &caption, const QString &filter) {
+        return QFileDialog::getOpenFileName(this, caption, QString(), filter);
+    };
+    askSaveFileName = [this](const QString &caption, const QString &name, const QString &filter) {
+        return QFileDialog::getSaveFileName(this, caption, name, filter);
+    };
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(layoutFont());
@@ -161,6 +171,16 @@ void TForm1::createMenu() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
+    OpenScenario1 =
+        File1->addAction(QStringLiteral("&Open scenario..."), this, &TForm1::OpenScenario1Click);
+    OpenScenario1->setObjectName(QStringLiteral("OpenScenario1"));
+    SaveScenario1 =
+        File1->addAction(QStringLiteral("Sa&ve scenario..."), this, &TForm1::SaveScenario1Click);
+    SaveScenario1->setObjectName(QStringLiteral("SaveScenario1"));
+    ExportSwitchings1 = File1->addAction(QStringLiteral("&Export switchings..."), this,
+                                         &TForm1::ExportSwitchings1Click);
+    ExportSwitchings1->setObjectName(QStringLiteral("ExportSwitchings1"));
+    File1->addSeparator();
     afsluiten1 = File1->addAction(QStringLiteral("&Close"), this, &TForm1::afsluiten1Click);
     afsluiten1->setObjectName(QStringLiteral("afsluiten1"));
     opties1 = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -282,7 +302,10 @@ void TForm1::showMessage(const QString &text) {
 void TForm1::SchakelenClick() {
     if (waitForTickEnd(&TForm1::SchakelenClick)) return;
     const SchakelOordeel oordeel = m_session.switchAttempt();
-    if (m_panel) m_panel->showSwitching(*m_session.LastSwitching);
+    if (m_panel) {
+        m_panel->showSwitching(*m_session.LastSwitching);
+        m_panel->showLog(m_session.log);
+    }
     if (!oordeel.goed()) {
         showMessage(oordeel.melding());
         return;
@@ -322,6 +345,7 @@ void TForm1::SynchroPanel1Click() {
     if (!m_panel) {
         m_panel = new SynchronisingPanel(this);
         if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
+        m_panel->showLog(m_session.log);
     }
     m_panel->show();
     refreshPanel();
@@ -342,4 +366,72 @@ void TForm1::info1Click() {
     Timer1->stop();
     TAboutBox::Execute(this, selmexAbout(), modalRunner);
     Timer1->start();
+}
+
+bool TForm1::openScenario(const SelmexScenario &scenario) {
+    if (checkScenario(scenario)) return false;
+    startSession(drawStart(m_random, scenario));
+    // Not connected any more: the aid and its menu item as before a good switching.
+    if (synchrhulp1->text() == QStringLiteral("synchr hulp"))
+        synchrhulp1->setText(QStringLiteral("synchr aid"));
+    if (m_panel) {
+        m_panel->showLog(m_session.log);
+        refreshPanel();
+    }
+    return true;
+}
+
+namespace {
+
+const QString ScenarioFilter = QStringLiteral("Selmex scenarios (*.selmex)");
+
+} // namespace
+
+void TForm1::reportFailure(const QString &message) {
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    runModal(box, modalRunner);
+}
+
+// The file dialogs run event loops of their own: like the boxes, they wait for the end
+// of a tick.
+void TForm1::OpenScenario1Click() {
+    if (waitForTickEnd(&TForm1::OpenScenario1Click)) return;
+    const QString fileName = askOpenFileName(QStringLiteral("Open scenario"), ScenarioFilter);
+    if (fileName.isEmpty()) return;
+    const SelmexFileResult read = readSelmexScenario(fileName);
+    if (!read.ok) {
+        reportFailure(read.error); // names the file, the line and what is wrong
+        return;
+    }
+    openScenario(read.value);
+}
+
+void TForm1::SaveScenario1Click() {
+    if (waitForTickEnd(&TForm1::SaveScenario1Click)) return;
+    const QString fileName = askSaveFileName(QStringLiteral("Save scenario"),
+                                             QStringLiteral("exercise.selmex"), ScenarioFilter);
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!writeSelmexScenario(fileName, m_session.start(), &error)) reportFailure(error);
+}
+
+void TForm1::ExportSwitchings1Click() {
+    if (waitForTickEnd(&TForm1::ExportSwitchings1Click)) return;
+    if (m_session.log.empty()) {
+        reportFailure(QStringLiteral("There are no switchings to export yet: press \"Switch\" "
+                                     "first."));
+        return;
+    }
+    // Taken before the dialog: the log may grow while it is open.
+    const QByteArray csv = switchingsCsv(m_session.start(), m_session.log);
+    const QString fileName = askSaveFileName(QStringLiteral("Export switchings"),
+                                             QStringLiteral("selmex-switchings.csv"),
+                                             QStringLiteral("CSV files (*.csv)"));
+    if (fileName.isEmpty()) return;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
+        reportFailure(QStringLiteral("Could not write \"%1\": %2")
+                          .arg(QDir::toNativeSeparators(fileName), file.errorString()));
 }

@@ -44,6 +44,13 @@ public:
     void afsluiten1Click();
     void Setup1Click();
     void SynchroPanel1Click();
+    // File > Open scenario..., Save scenario..., Export switchings...
+    void OpenScenario1Click();
+    void SaveScenario1Click();
+    void ExportSwitchings1Click();
+    // A new session from a scenario: the sliders back in their middles, not connected,
+    // no switchings yet. A scenario out of range is refused and nothing changes.
+    bool openScenario(const SelmexScenario &scenario);
     void Help1Click();
     void info1Click();
     void ToonHoek();
@@ -59,6 +66,11 @@ public:
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
+    // Asks for a file to open or to write (the standard file dialogs); tests answer
+    // here. An empty answer cancels.
+    std::function<QString(const QString &caption, const QString &filter)> askOpenFileName;
+    std::function<QString(const QString &caption, const QString &name, const QString &filter)>
+        askSaveFileName;
     // What runs while a phasor is erased and not yet redrawn: the pending events.
     std::function<void()> pump;
 
@@ -93,6 +105,9 @@ public:
     QTimer *Timer1 = nullptr;
 
     QMenu *File1 = nullptr;
+    QAction *OpenScenario1 = nullptr;
+    QAction *SaveScenario1 = nullptr;
+    QAction *ExportSwitchings1 = nullptr;
     QAction *afsluiten1 = nullptr;
     QMenu *opties1 = nullptr;
     QAction *synchrhulp1 = nullptr;
@@ -112,6 +127,7 @@ private:
     void showMessage(const QString &text);
     bool waitForTickEnd(void (TForm1::*action)());
     void refreshPanel();
+    void reportFailure(const QString &message);
 
     RandomSource m_random;
     SelmexSession m_session;
