@@ -390,6 +390,7 @@ const QString ScenarioFilter = QStringLiteral("Selmex scenarios (*.selmex)");
 void TForm1::reportFailure(const QString &message) {
     QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
                     QMessageBox::Ok, this);
+    box.setProperty("message", message);
     box.setTextFormat(Qt::PlainText);
     runModal(box, modalRunner);
 }

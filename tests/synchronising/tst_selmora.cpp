@@ -10,11 +10,13 @@
 
 #include <memory>
 #include <QAbstractButton>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -118,7 +120,6 @@ private slots:
     void switchingConditionsAlone();
     void switchingAllWrong();
     void switchingSucceeds();
-    void angleWindow();
     void synchroscopeAid();
     void setupDialog();
     void timerTable();
@@ -132,6 +133,8 @@ private slots:
     void synchroscopeDrawing();
     void ticksGoOnBehindBoxOpenedInsideTick_data();
     void ticksGoOnBehindBoxOpenedInsideTick();
+    void savedStartOpensToThePixel();
+    void switchingsExported();
 };
 
 void TestSelmora::randomStart_data() {
@@ -395,29 +398,6 @@ void TestSelmora::switchingSucceeds() {
     // The menu item shows the aid again.
     f.synchrhulp1->trigger();
     QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
-}
-
-void TestSelmora::angleWindow() {
-    Trainer t;
-    TForm1 &f = *t.f;
-    t.inStep();
-    const QPoint tip = f.session().NetVector[0].tip();
-    const auto genTipAt = [&](int dx, int dy) {
-        for (Tvector &v : f.session().GenVector)
-            if (v.PhaseColor == clRed) v.Points[0] = tip + QPoint(dx, dy);
-        return HoekGoed(f.session().NetVector, f.session().GenVector, f.session().MaxAngle);
-    };
-    // 20 % of 90 pixels: 18. The comparison is strict, the window square.
-    QVERIFY(genTipAt(0, 0));
-    QVERIFY(genTipAt(17, -17));
-    QVERIFY(!genTipAt(18, 0));
-    QVERIFY(!genTipAt(0, -18));
-    QVERIFY(!genTipAt(-18, 3));
-    f.session().MaxAngle = 0;
-    QVERIFY(!genTipAt(0, 0)); // nothing is ever close enough
-    f.session().MaxAngle = 100;
-    QVERIFY(genTipAt(89, -89));
-    QVERIFY(!genTipAt(90, 0));
 }
 
 void TestSelmora::synchroscopeAid() {
@@ -799,6 +779,69 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     QCOMPARE(ticksBehindBox, 3);
     QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
     QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+}
+
+void TestSelmora::savedStartOpensToThePixel() {
+    // A random start saved, then opened by another trainer with another clock: the same
+    // pictures, tick for tick; and a broken file changes nothing.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.selmex"));
+    Trainer a(1000), b(5000000);
+    a.f->askSaveFileName = [&path](const QString &, const QString &, const QString &) {
+        return path;
+    };
+    a.f->SaveScenario1->trigger();
+    QString chosen = path;
+    b.f->askOpenFileName = [&chosen](const QString &, const QString &) { return chosen; };
+    b.f->OpenScenario1->trigger();
+    QVERIFY(b.f->session().start() == a.f->session().start());
+    a.ticks(7);
+    b.ticks(7);
+    QCOMPARE(b.f->Image1->surface().image(), a.f->Image1->surface().image());
+    QCOMPARE(b.f->Image2->surface().image(), a.f->Image2->surface().image());
+
+    chosen = dir.filePath(QStringLiteral("broken.selmex"));
+    QFile broken(chosen);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("[generator]\nfrequency = 4,2\n");
+    broken.close();
+    b.f->OpenScenario1->trigger();
+    QCOMPARE(b.messages.size(), 1);
+    QVERIFY2(b.messages[0].contains(QStringLiteral("broken.selmex, line 2")),
+             qPrintable(b.messages[0]));
+    QVERIFY(b.f->session().start() == a.f->session().start());
+}
+
+void TestSelmora::switchingsExported() {
+    // Two switchings, the second good, as CSV with full stops whatever the locale.
+    Trainer t;
+    TForm1 &f = *t.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.csv"));
+    f.askSaveFileName = [&path](const QString &, const QString &, const QString &) { return path; };
+    f.ExportSwitchings1->trigger(); // nothing to export yet
+    QCOMPARE(t.messages.size(), 1);
+    QVERIFY(!QFile::exists(path));
+    t.inStep();
+    for (Tvector &v : f.session().GenVector) {
+        v.Angle += 0.2;
+        v.Bereken();
+    }
+    f.Schakelen->click();
+    t.inStep();
+    t.ticks(3);
+    f.Schakelen->click();
+    f.ExportSwitchings1->trigger();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QChar('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].startsWith(QStringLiteral("# Selmex start: voltage=")));
+    QVERIFY2(lines[2].startsWith(QStringLiteral("0,")) && lines[2].contains("hoek te groot"),
+             qPrintable(lines[2]));
+    QVERIFY2(lines[3].startsWith(QStringLiteral("0.15,0,0,0,Goed gedaan,0,")),
+             qPrintable(lines[3]));
 }
 
 QTEST_MAIN(TestSelmora)
