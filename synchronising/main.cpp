@@ -122,8 +122,7 @@ int main(int argc, char *argv[]) {
     SelmexFileResult opened;
     if (!commandLine.file.isEmpty()) {
         opened = readSelmexScenario(commandLine.file);
-        // TODO: open the file's start once TForm1::openScenario is there.
-        // if (opened.ok) window.openScenario(opened.value);
+        if (opened.ok) window.openScenario(opened.value);
     }
     window.show();
     if (!commandLine.file.isEmpty() && !opened.ok) {
