@@ -58,7 +58,15 @@ SelmexStart drawStart(RandomSource &random, const SelmexScenario &s) {
     return start;
 }
 
+// Readings n, n + 1, ... would make successive draws follow one another, and the wait
+// for a second colour would then bring nearly every seed to the same start. Each reading
+// is the seed and the reading's number, mixed by xor-shifts and multiplications.
 TimeOfDayClock seededClock(std::uint32_t seed) {
-    auto next = std::make_shared<std::uint32_t>(seed);
-    return [next] { return (*next)++; };
+    auto count = std::make_shared<std::uint32_t>(0);
+    return [seed, count] {
+        std::uint64_t z = (std::uint64_t{seed} << 32 | (*count)++) + 0x9E3779B97F4A7C15u;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
+    };
 }

@@ -60,6 +60,7 @@ struct ColourOrder {
 ColourOrder colourOrder(bool wrongOrder, std::int32_t angle);
 void orderOf(ColourOrder order, bool &wrongOrder, std::int32_t &angle);
 
-// A random source that reads n, n + 1, n + 2, ... where the program reads the time of
-// day: the same seed gives the same start on every machine.
+// A random source that reads a mixed sequence from the seed where the program reads the
+// time of day: the same seed gives the same start on every machine, and other seeds
+// other starts.
 TimeOfDayClock seededClock(std::uint32_t seed);
