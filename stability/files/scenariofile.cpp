@@ -181,8 +181,10 @@ public:
 private:
     // Sets `m_error` and returns false, so that a caller can `return fail(...)`.
     bool fail(int line, const QString &what) {
-        m_error = line > 0 ? QStringLiteral("%1, line %2: %3").arg(m_file).arg(line).arg(what)
-                           : QStringLiteral("%1: %2").arg(m_file, what);
+        // One arg() for all, so that a "%2" in the file's name stays as it is.
+        m_error = line > 0
+                      ? QStringLiteral("%1, line %2: %3").arg(m_file, QString::number(line), what)
+                      : QStringLiteral("%1: %2").arg(m_file, what);
         return false;
     }
     bool line(int number, QByteArrayView text);

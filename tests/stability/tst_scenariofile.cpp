@@ -98,10 +98,10 @@ void TestScenarioFile::refused() {
     QFETCH(QByteArray, text);
     QFETCH(int, line);
     QFETCH(QString, why);
-    const ScenarioFileResult r = parseScenario(text, QStringLiteral("ex.dravex"));
+    const ScenarioFileResult r = parseScenario(text, QStringLiteral("ex%2.dravex"));
     QVERIFY(!r.ok);
-    QVERIFY2(r.error.startsWith(line ? QStringLiteral("ex.dravex, line %1: ").arg(line)
-                                     : QStringLiteral("ex.dravex: ")),
+    QVERIFY2(r.error.startsWith(line ? QStringLiteral("ex%2.dravex, line %1: ").arg(line)
+                                     : QStringLiteral("ex%2.dravex: ")),
              qPrintable(r.error));
     QVERIFY2(r.error.contains(why), qPrintable(r.error));
     QCOMPARE(r.value, StabilityCase{});
