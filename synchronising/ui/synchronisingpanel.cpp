@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -175,6 +176,8 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     SwitchingList = new QTreeWidget(logGroup);
     SwitchingList->setObjectName(QStringLiteral("SwitchingList"));
     SwitchingList->setRootIsDecorated(false);
+    // Each column as wide as its longest entry; the list scrolls sideways when needed.
+    SwitchingList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     SwitchingList->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Phase"),
                                     QStringLiteral("Voltage"), QStringLiteral("Slip"),
                                     QStringLiteral("Verdict"), QStringLiteral("Closing current"),
