@@ -9,9 +9,9 @@
 #include <cmath>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -73,7 +73,8 @@ SynchroscopeDial::SynchroscopeDial(QWidget *parent) : QWidget(parent) {
     describe(this, QStringLiteral("Synchroscope"),
              QStringLiteral("The needle stands at the phase difference between generator and "
                             "network, clockwise from twelve o'clock; the shaded sector is where "
-                            "switching is accepted."));
+                            "switching is accepted, the lighter band beyond it where it is "
+                            "accepted at some orientations of the tips only."));
 }
 
 void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAngleDeg) {
