@@ -1,6 +1,7 @@
 #include "selmexfile.h"
 #include "selmexstart.h"
 #include "uselmora.h"
+#include "windowoptions.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,18 +16,8 @@ namespace {
 
 const QString SeedOption = QStringLiteral("seed");
 
-// The options QGuiApplication and QApplication take from the command line, so that the
-// window still takes them: with and without a value.
-const char *const QtValueOptions[] = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "display",    "geometry",
-    "style",       "stylesheet",         "qmljsdebugger", "fontengine",
-};
-const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
-
 void configure(QCommandLineParser &parser) {
-    // Single-dash words as Qt's own options are written: -platform offscreen.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    acceptQtWindowOptions(parser);
     parser.setApplicationDescription(
         QStringLiteral("Connecting a generator to the network. The window opens with the "
                        "exercise of FILE (a .selmex scenario file); what FILE leaves out, or "
@@ -40,13 +31,6 @@ void configure(QCommandLineParser &parser) {
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.selmex)."),
                                  QStringLiteral("[FILE]"));
-    const auto hidden = [&](const char *name, const QString &valueName) {
-        QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    };
-    for (const char *name : QtValueOptions) hidden(name, QStringLiteral("value"));
-    for (const char *name : QtFlagOptions) hidden(name, QString());
 }
 
 struct CommandLine {

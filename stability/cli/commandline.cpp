@@ -5,6 +5,7 @@
 #include "reportfiles.h"
 #include "runhistory.h"
 #include "scenariofile.h"
+#include "windowoptions.h"
 
 #include <algorithm>
 #include <limits>
@@ -19,18 +20,8 @@ const QString CriticalOption = QStringLiteral("critical-clearing-time");
 const QString ExportOption = QStringLiteral("export-run");
 const QString ClearingOption = QStringLiteral("clearing");
 
-// The options QGuiApplication and QApplication take from the command line, so that the
-// window still takes them when they are given: with and without a value.
-const char *const QtValueOptions[] = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "display",    "geometry",
-    "style",       "stylesheet",         "qmljsdebugger", "fontengine",
-};
-const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
-
 void configure(QCommandLineParser &parser) {
-    // Single-dash words as Qt's own options are written: -platform offscreen.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    acceptQtWindowOptions(parser);
     parser.setApplicationDescription(
         QStringLiteral("The transient stability of a generator on an infinite bus. Without a "
                        "command the window opens, with the exercise of FILE (a .dravex "
@@ -51,13 +42,6 @@ void configure(QCommandLineParser &parser) {
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.dravex)."),
                                  QStringLiteral("[FILE]"));
-    const auto hidden = [&](const char *name, const QString &valueName) {
-        QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    };
-    for (const char *name : QtValueOptions) hidden(name, QStringLiteral("value"));
-    for (const char *name : QtFlagOptions) hidden(name, QString());
 }
 
 // Milliseconds as a whole number; one beyond 32 bits becomes the nearest 32-bit limit,

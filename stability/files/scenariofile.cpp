@@ -1,5 +1,7 @@
 #include "scenariofile.h"
 
+#include "keyfile.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -9,11 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
 
-enum class Section { None, Machine, Fault };
+enum class Section { Machine, Fault };
 
 enum class Kind {
     Number,         // a double
@@ -55,55 +56,6 @@ const KeyInfo Keys[] = {
     {Section::Fault, "reclose_ms", Kind::RecloseMs, CaseField::RecloseMs, nullptr},
     {Section::Fault, "reclose_onto", Kind::RecloseOntoName, std::nullopt, nullptr},
 };
-constexpr int KeyCount = sizeof Keys / sizeof Keys[0];
-
-const char *sectionName(Section s) {
-    return s == Section::Machine ? "machine" : "fault";
-}
-
-QString keyList(Section s) {
-    QString list;
-    for (const KeyInfo &k : Keys)
-        if (k.section == s) list += (list.isEmpty() ? "" : ", ") + QLatin1String(k.name);
-    return list;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-QByteArrayView trimmed(QByteArrayView t) {
-    while (!t.isEmpty() && isBlank(t.front())) t = t.sliced(1);
-    while (!t.isEmpty() && isBlank(t.back())) t.chop(1);
-    return t;
-}
-
-// Text from the file as a message may show it: short, and with control, format and line
-// separating characters (which could move a terminal's cursor, turn text around or break
-// the line) written as codes.
-QString shown(const QString &text, qsizetype most = 40) {
-    QString out;
-    qsizetype count = 0;
-    for (const char32_t c : text.toUcs4()) {
-        if (++count > most) return out + QStringLiteral("\u2026");
-        switch (QChar::category(c)) {
-        case QChar::Other_Control:
-        case QChar::Other_Format:
-        case QChar::Other_Surrogate:
-        case QChar::Separator_Line:
-        case QChar::Separator_Paragraph:
-            out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QChar('0'));
-            break;
-        default:
-            out += QString::fromUcs4(&c, 1);
-        }
-    }
-    return out;
-}
-
-QString quoted(QByteArrayView text) {
-    return QChar('"') + shown(QString::fromUtf8(text)) + QChar('"');
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -166,135 +118,84 @@ std::int32_t toMilliseconds(QByteArrayView t) {
     return static_cast<std::int32_t>(std::clamp(v, least, most));
 }
 
-bool isUtf8(QByteArrayView line) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)QString(decoder(line));
-    return !decoder.hasError();
-}
-
 class Parser {
 public:
-    explicit Parser(const QString &fileName) : m_file(shown(fileName, 1000)) {}
+    explicit Parser(const QString &fileName) : m_file(fileName, layout()) {}
 
     ScenarioFileResult parse(QByteArrayView bytes);
 
 private:
-    // Sets `m_error` and returns false, so that a caller can `return fail(...)`.
-    bool fail(int line, const QString &what) {
-        // One arg() for all, so that a "%2" in the file's name stays as it is.
-        m_error = line > 0
-                      ? QStringLiteral("%1, line %2: %3").arg(m_file, QString::number(line), what)
-                      : QStringLiteral("%1: %2").arg(m_file, what);
-        return false;
-    }
-    bool line(int number, QByteArrayView text);
+    static std::vector<KeyFile::Section> layout();
+    bool fail(int line, const QString &what) { return m_file.fail(line, what); }
     bool value(int number, const KeyInfo &key, QByteArrayView text);
 
-    QString m_file;
-    QString m_error;
+    KeyFile m_file;
     StabilityCase m_case;
-    Section m_section = Section::None;
-    int m_sectionLine[3] = {0, 0, 0};
-    int m_keyLine[KeyCount] = {};
 };
+
+std::vector<KeyFile::Section> Parser::layout() {
+    std::vector<KeyFile::Section> sections{{"machine", {}}, {"fault", {}}};
+    for (const KeyInfo &k : Keys)
+        sections[k.section == Section::Machine ? 0 : 1].keys.push_back(k.name);
+    return sections;
+}
+
+// The place of a key in its section's list, and back.
+int sectionIndex(const KeyInfo &k) {
+    return k.section == Section::Machine ? 0 : 1;
+}
+
+const KeyInfo &keyAt(int section, int key) {
+    for (const KeyInfo &k : Keys)
+        if (sectionIndex(k) == section && key-- == 0) return k;
+    return Keys[0];
+}
+
+int keyIndex(const KeyInfo &wanted) {
+    int index = 0;
+    for (const KeyInfo &k : Keys) {
+        if (&k == &wanted) return index;
+        if (k.section == wanted.section) ++index;
+    }
+    return 0;
+}
 
 ScenarioFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxScenarioFileBytes) {
         fail(0, QStringLiteral("the file is over 64 KiB, too large for a scenario file."));
-        return {false, {}, m_error};
+        return {false, {}, m_file.error()};
     }
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
-    int number = 0;
-    while (!bytes.isEmpty()) {
-        ++number;
-        const qsizetype end = bytes.indexOf('\n');
-        QByteArrayView text = end < 0 ? bytes : bytes.first(end);
-        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
-        if (text.endsWith('\r')) text.chop(1);
-        if (!line(number, text)) return {false, {}, m_error};
-    }
+    const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
+        return value(line, keyAt(section, key), v);
+    });
+    if (!read) return {false, {}, m_file.error()};
     if (const auto problem = checkCase(m_case)) {
         // The line of the key, or of its section when the value is a default.
         int at = 0;
-        for (int i = 0; i < KeyCount; ++i)
-            if (Keys[i].field == problem->field)
-                at = m_keyLine[i] ? m_keyLine[i] : m_sectionLine[static_cast<int>(Keys[i].section)];
+        for (const KeyInfo &k : Keys)
+            if (k.field == problem->field) {
+                const int keyLine = m_file.keyLine(sectionIndex(k), keyIndex(k));
+                at = keyLine ? keyLine : m_file.sectionLine(sectionIndex(k));
+            }
         fail(at, QString::fromStdString(problem->message));
-        return {false, {}, m_error};
+        return {false, {}, m_file.error()};
     }
     return {true, m_case, {}};
 }
 
-bool Parser::line(int number, QByteArrayView text) {
-    if (!isUtf8(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
-    const qsizetype comment = text.indexOf('#');
-    if (comment >= 0) text = text.first(comment);
-    text = trimmed(text);
-    if (text.isEmpty()) return true;
-
-    if (text.startsWith('[')) {
-        if (!text.endsWith(']'))
-            return fail(number, quoted(text) + QStringLiteral(" is not a [section] line."));
-        const QByteArrayView name = trimmed(text.sliced(1, text.size() - 2));
-        Section section = Section::None;
-        if (name == "machine")
-            section = Section::Machine;
-        else if (name == "fault")
-            section = Section::Fault;
-        else
-            return fail(number, QStringLiteral("[%1] is not a section: there are [machine] "
-                                               "and [fault].")
-                                    .arg(shown(QString::fromUtf8(name))));
-        int &seen = m_sectionLine[static_cast<int>(section)];
-        if (seen)
-            return fail(number, QStringLiteral("[%1] is given twice (first on line %2).")
-                                    .arg(QLatin1String(sectionName(section)))
-                                    .arg(seen));
-        seen = number;
-        m_section = section;
-        return true;
-    }
-
-    const qsizetype equals = text.indexOf('=');
-    if (equals < 0)
-        return fail(number, quoted(text) + QStringLiteral(" is neither a [section] nor a "
-                                                          "\"key = value\" line."));
-    const QByteArrayView name = trimmed(text.first(equals));
-    const QByteArrayView valueText = trimmed(text.sliced(equals + 1));
-    if (name.isEmpty()) return fail(number, QStringLiteral("the line has no key before \"=\"."));
-    if (m_section == Section::None)
-        return fail(number, quoted(name) + QStringLiteral(" stands before any section: start "
-                                                          "with [machine] or [fault]."));
-    for (int i = 0; i < KeyCount; ++i) {
-        const KeyInfo &key = Keys[i];
-        if (key.section != m_section || name != key.name) continue;
-        if (m_keyLine[i])
-            return fail(number,
-                        QStringLiteral("%1 is given twice in [%2] (first on line %3).")
-                            .arg(QLatin1String(key.name), QLatin1String(sectionName(m_section)))
-                            .arg(m_keyLine[i]));
-        m_keyLine[i] = number;
-        return value(number, key, valueText);
-    }
-    return fail(number,
-                QStringLiteral("%1 is not a key of [%2] (its keys: %3).")
-                    .arg(quoted(name), QLatin1String(sectionName(m_section)), keyList(m_section)));
-}
-
 bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
     const QLatin1String name(key.name);
-    if (text.isEmpty()) return fail(number, name + QStringLiteral(" has no value."));
     switch (key.kind) {
     case Kind::Number: {
         if (!isNumberText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a number: write it with digits "
                                                "and a full stop, such as 0.5 or 2E-5.")
-                                    .arg(name, quoted(text)));
+                                    .arg(name, quotedText(text)));
         const std::optional<double> v = toDouble(text);
         if (!v)
             return fail(number, QStringLiteral("%1 = %2 is too large or too close to 0 to "
                                                "compute with.")
-                                    .arg(name, quoted(text)));
+                                    .arg(name, quotedText(text)));
         key.number(m_case) = *v;
         return true;
     }
@@ -306,7 +207,7 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
         }
         if (!isWholeText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a whole number of milliseconds%3.")
-                                    .arg(name, quoted(text),
+                                    .arg(name, quotedText(text),
                                          key.kind == Kind::RecloseMs ? QStringLiteral(" or none")
                                                                      : QString()));
         const std::int32_t ms = toMilliseconds(text);
@@ -331,7 +232,7 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
             }
         return fail(number, QStringLiteral("network = %1 is not a network: write busbar, "
                                            "two-lines or transfer.")
-                                .arg(quoted(text)));
+                                .arg(quotedText(text)));
     case Kind::RecloseOntoName:
         for (RecloseOnto o : {RecloseOnto::Transient, RecloseOnto::Permanent})
             if (text == recloseOntoKey(o)) {
@@ -340,7 +241,7 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
             }
         return fail(number, QStringLiteral("reclose_onto = %1 is not what a breaker can "
                                            "reclose onto: write transient or permanent.")
-                                .arg(quoted(text)));
+                                .arg(quotedText(text)));
     }
     return true;
 }
@@ -359,18 +260,10 @@ ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileNam
 }
 
 ScenarioFileResult readScenarioFile(const QString &path) {
-    const QString name = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
-    const auto failure = [&](const QString &why) {
-        return ScenarioFileResult{
-            false, {}, QStringLiteral("%1: cannot be read: %2").arg(shown(name, 1000), why)};
-    };
-    if (QFileInfo(path).isDir()) return failure(QStringLiteral("it is a folder."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return failure(file.errorString());
-    // One byte more than is allowed tells a file that is too large without reading it all.
-    const QByteArray bytes = file.read(MaxScenarioFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) return failure(file.errorString());
-    return parseScenario(bytes, name);
+    const SmallFile file = readSmallFile(path, MaxScenarioFileBytes);
+    if (!file.ok) return {false, {}, file.error};
+    const QString name = QFileInfo(path).fileName();
+    return parseScenario(file.bytes, name.isEmpty() ? path : name);
 }
 
 QByteArray scenarioText(const StabilityCase &c) {

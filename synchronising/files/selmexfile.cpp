@@ -1,5 +1,7 @@
 #include "selmexfile.h"
 
+#include "keyfile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -8,11 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
 
-enum class Section { None, Generator, Setup };
+enum class Section { Generator, Setup };
 enum class Key { Voltage, Frequency, Direction, PhaseOrder, Angle, MaxAngle };
 
 struct KeyInfo {
@@ -30,55 +31,6 @@ const KeyInfo Keys[] = {
     {Section::Generator, Key::Angle, "angle"},
     {Section::Setup, Key::MaxAngle, "max_angle"},
 };
-constexpr int KeyCount = sizeof Keys / sizeof Keys[0];
-
-const char *sectionName(Section s) {
-    return s == Section::Generator ? "generator" : "setup";
-}
-
-QString keyList(Section s) {
-    QString list;
-    for (const KeyInfo &k : Keys)
-        if (k.section == s) list += (list.isEmpty() ? "" : ", ") + QLatin1String(k.name);
-    return list;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-QByteArrayView trimmed(QByteArrayView t) {
-    while (!t.isEmpty() && isBlank(t.front())) t = t.sliced(1);
-    while (!t.isEmpty() && isBlank(t.back())) t.chop(1);
-    return t;
-}
-
-// Text from the file as a message may show it: short, and with control, format and line
-// separating characters (which could move a terminal's cursor, turn text around or break
-// the line) written as codes.
-QString shown(const QString &text, qsizetype most = 40) {
-    QString out;
-    qsizetype count = 0;
-    for (const char32_t c : text.toUcs4()) {
-        if (++count > most) return out + QStringLiteral("\u2026");
-        switch (QChar::category(c)) {
-        case QChar::Other_Control:
-        case QChar::Other_Format:
-        case QChar::Other_Surrogate:
-        case QChar::Separator_Line:
-        case QChar::Separator_Paragraph:
-            out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QChar('0'));
-            break;
-        default:
-            out += QString::fromUcs4(&c, 1);
-        }
-    }
-    return out;
-}
-
-QString quoted(QByteArrayView text) {
-    return QChar('"') + shown(QString::fromUtf8(text)) + QChar('"');
-}
 
 // The digits 0 to 9 alone: no sign, full stop, comma, exponent or name such as nan. A
 // value beyond 32 bits stays at the largest 32-bit number, which every range refuses.
@@ -92,122 +44,48 @@ std::optional<std::int32_t> wholeNumber(QByteArrayView t) {
     return static_cast<std::int32_t>(v);
 }
 
-bool isUtf8(QByteArrayView line) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)QString(decoder(line));
-    return !decoder.hasError();
-}
-
 QString tooLarge() {
     return QStringLiteral("the file is over 64 KiB, too large for a Selmex scenario file.");
 }
 
 class Parser {
 public:
-    explicit Parser(const QString &fileName) : m_file(shown(fileName, 1000)) {}
+    explicit Parser(const QString &fileName) : m_file(fileName, layout()) {}
 
     SelmexFileResult parse(QByteArrayView bytes);
 
 private:
-    // Sets `m_error` and returns false, so that a caller can `return fail(...)`.
-    bool fail(int line, const QString &what) {
-        // One arg() for all, so that a "%2" in the file's name stays as it is.
-        m_error = line > 0
-                      ? QStringLiteral("%1, line %2: %3").arg(m_file, QString::number(line), what)
-                      : QStringLiteral("%1: %2").arg(m_file, what);
-        return false;
+    static std::vector<KeyFile::Section> layout() {
+        std::vector<KeyFile::Section> sections{{"generator", {}}, {"setup", {}}};
+        for (const KeyInfo &k : Keys)
+            sections[k.section == Section::Generator ? 0 : 1].keys.push_back(k.name);
+        return sections;
     }
-    bool line(int number, QByteArrayView text);
+    bool fail(int line, const QString &what) { return m_file.fail(line, what); }
     bool value(int number, Key key, QByteArrayView text);
     bool wholeValue(int number, Key key, QByteArrayView text);
 
-    QString m_file;
-    QString m_error;
+    KeyFile m_file;
     SelmexScenario m_value;
-    Section m_section = Section::None;
-    int m_sectionLine[3] = {0, 0, 0};
-    int m_keyLine[KeyCount] = {};
 };
 
 SelmexFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxSelmexFileBytes) {
         fail(0, tooLarge());
-        return {false, {}, m_error};
+        return {false, {}, m_file.error()};
     }
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
-    int number = 0;
-    while (!bytes.isEmpty()) {
-        ++number;
-        const qsizetype end = bytes.indexOf('\n');
-        QByteArrayView text = end < 0 ? bytes : bytes.first(end);
-        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
-        if (text.endsWith('\r')) text.chop(1);
-        if (!line(number, text)) return {false, {}, m_error};
-    }
+    // Keys lists the generator's keys before the setup's, in the order of Key.
+    const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
+        const int generatorKeys = int(layout()[0].keys.size());
+        return value(line, static_cast<Key>(section == 0 ? key : generatorKeys + key), v);
+    });
+    if (!read) return {false, {}, m_file.error()};
     // Each value was checked on its line; this holds should the check ever relate them.
     if (const auto problem = checkScenario(m_value)) {
         fail(0, QString::fromStdString(*problem) + QChar('.'));
-        return {false, {}, m_error};
+        return {false, {}, m_file.error()};
     }
     return {true, m_value, {}};
-}
-
-bool Parser::line(int number, QByteArrayView text) {
-    if (!isUtf8(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
-    const qsizetype comment = text.indexOf('#');
-    if (comment >= 0) text = text.first(comment);
-    text = trimmed(text);
-    if (text.isEmpty()) return true;
-
-    if (text.startsWith('[')) {
-        if (!text.endsWith(']'))
-            return fail(number, quoted(text) + QStringLiteral(" is not a [section] line."));
-        const QByteArrayView name = trimmed(text.sliced(1, text.size() - 2));
-        Section section = Section::None;
-        if (name == "generator")
-            section = Section::Generator;
-        else if (name == "setup")
-            section = Section::Setup;
-        else
-            return fail(number, QStringLiteral("[%1] is not a section: there are [generator] "
-                                               "and [setup].")
-                                    .arg(shown(QString::fromUtf8(name))));
-        int &seen = m_sectionLine[static_cast<int>(section)];
-        if (seen)
-            return fail(number, QStringLiteral("[%1] is given twice (first on line %2).")
-                                    .arg(QLatin1String(sectionName(section)))
-                                    .arg(seen));
-        seen = number;
-        m_section = section;
-        return true;
-    }
-
-    const qsizetype equals = text.indexOf('=');
-    if (equals < 0)
-        return fail(number, quoted(text) + QStringLiteral(" is neither a [section] nor a "
-                                                          "\"key = value\" line."));
-    const QByteArrayView name = trimmed(text.first(equals));
-    const QByteArrayView valueText = trimmed(text.sliced(equals + 1));
-    if (name.isEmpty()) return fail(number, QStringLiteral("the line has no key before \"=\"."));
-    if (m_section == Section::None)
-        return fail(number, quoted(name) + QStringLiteral(" stands before any section: start "
-                                                          "with [generator] or [setup]."));
-    for (int i = 0; i < KeyCount; ++i) {
-        const KeyInfo &key = Keys[i];
-        if (key.section != m_section || name != key.name) continue;
-        if (m_keyLine[i])
-            return fail(number,
-                        QStringLiteral("%1 is given twice in [%2] (first on line %3).")
-                            .arg(QLatin1String(key.name), QLatin1String(sectionName(m_section)))
-                            .arg(m_keyLine[i]));
-        m_keyLine[i] = number;
-        if (valueText.isEmpty())
-            return fail(number, QLatin1String(key.name) + QStringLiteral(" has no value."));
-        return value(number, key.key, valueText);
-    }
-    return fail(number,
-                QStringLiteral("%1 is not a key of [%2] (its keys: %3).")
-                    .arg(quoted(name), QLatin1String(sectionName(m_section)), keyList(m_section)));
 }
 
 bool Parser::value(int number, Key key, QByteArrayView text) {
@@ -219,7 +97,7 @@ bool Parser::value(int number, Key key, QByteArrayView text) {
             return true;
         }
         return fail(number, QStringLiteral("%1 = %2: write %3 or %4.")
-                                .arg(QLatin1String(name), quoted(text), QLatin1String(no),
+                                .arg(QLatin1String(name), quotedText(text), QLatin1String(no),
                                      QLatin1String(yes)));
     };
     switch (key) {
@@ -238,7 +116,7 @@ bool Parser::wholeValue(int number, Key key, QByteArrayView text) {
     if (!v)
         return fail(number, QStringLiteral("%1 = %2 is not a whole number: write it with the "
                                            "digits 0 to 9 alone, such as 120.")
-                                .arg(name, quoted(text)));
+                                .arg(name, quotedText(text)));
     // The range of this value alone, by the one check the program makes.
     SelmexScenario alone;
     switch (key) {
@@ -256,9 +134,9 @@ bool Parser::wholeValue(int number, Key key, QByteArrayView text) {
         break;
     }
     if (const auto problem = checkScenario(alone))
-        return fail(number,
-                    QStringLiteral("%1, not %2.")
-                        .arg(QString::fromStdString(*problem), shown(QString::fromLatin1(text))));
+        return fail(number, QStringLiteral("%1, not %2.")
+                                .arg(QString::fromStdString(*problem),
+                                     shownText(QString::fromLatin1(text))));
     return true;
 }
 
@@ -287,20 +165,10 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 }
 
 SelmexFileResult readSelmexScenario(const QString &path) {
-    const QString name = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
-    const auto failure = [&](const QString &why) {
-        return SelmexFileResult{
-            false, {}, QStringLiteral("%1: cannot be read: %2").arg(shown(name, 1000), why)};
-    };
-    if (QFileInfo(path).isDir()) return failure(QStringLiteral("it is a folder."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return failure(file.errorString());
-    if (file.size() > MaxSelmexFileBytes)
-        return {false, {}, QStringLiteral("%1: %2").arg(shown(name, 1000), tooLarge())};
-    // One byte more than is allowed also tells a pipe or device that gives too much.
-    const QByteArray bytes = file.read(MaxSelmexFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) return failure(file.errorString());
-    return parseSelmexScenario(bytes, name);
+    const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
+    if (!file.ok) return {false, {}, file.error};
+    const QString name = QFileInfo(path).fileName();
+    return parseSelmexScenario(file.bytes, name.isEmpty() ? path : name);
 }
 
 QByteArray selmexScenarioText(const SelmexStart &s) {

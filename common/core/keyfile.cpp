@@ -1,0 +1,175 @@
+#include "keyfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArrayView trimmed(QByteArrayView t) {
+    while (!t.isEmpty() && isBlank(t.front())) t = t.sliced(1);
+    while (!t.isEmpty() && isBlank(t.back())) t.chop(1);
+    return t;
+}
+
+bool isUtf8(QByteArrayView line) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    (void)QString(decoder(line));
+    return !decoder.hasError();
+}
+
+} // namespace
+
+QString shownText(const QString &text, qsizetype most) {
+    QString out;
+    qsizetype count = 0;
+    for (const char32_t c : text.toUcs4()) {
+        if (++count > most) return out + QStringLiteral("\u2026");
+        switch (QChar::category(c)) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QChar('0'));
+            break;
+        default:
+            out += QString::fromUcs4(&c, 1);
+        }
+    }
+    return out;
+}
+
+QString quotedText(QByteArrayView text) {
+    return QChar('"') + shownText(QString::fromUtf8(text)) + QChar('"');
+}
+
+KeyFile::KeyFile(const QString &fileName, std::vector<Section> sections)
+    : m_file(shownText(fileName, 1000)), m_sections(std::move(sections)),
+      m_sectionLines(m_sections.size(), 0) {
+    for (const Section &s : m_sections) m_keyLines.emplace_back(s.keys.size(), 0);
+}
+
+bool KeyFile::fail(int line, const QString &what) {
+    // One arg() for all, so that a "%2" in the file's name stays as it is.
+    m_error = line > 0 ? QStringLiteral("%1, line %2: %3").arg(m_file, QString::number(line), what)
+                       : QStringLiteral("%1: %2").arg(m_file, what);
+    return false;
+}
+
+int KeyFile::keyLine(int section, int key) const {
+    return m_keyLines[static_cast<std::size_t>(section)][static_cast<std::size_t>(key)];
+}
+
+int KeyFile::sectionLine(int section) const {
+    return m_sectionLines[static_cast<std::size_t>(section)];
+}
+
+QString KeyFile::sectionList() const {
+    QString list;
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        list += (i == 0                       ? QString()
+                 : i + 1 == m_sections.size() ? QStringLiteral(" and ")
+                                              : QStringLiteral(", ")) +
+                QChar('[') + QLatin1String(m_sections[i].name) + QChar(']');
+    return list;
+}
+
+bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    int number = 0;
+    while (!bytes.isEmpty()) {
+        ++number;
+        const qsizetype end = bytes.indexOf('\n');
+        QByteArrayView text = end < 0 ? bytes : bytes.first(end);
+        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+        if (text.endsWith('\r')) text.chop(1);
+        if (!line(number, text, value)) return false;
+    }
+    return true;
+}
+
+bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
+    if (!isUtf8(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
+    const qsizetype comment = text.indexOf('#');
+    if (comment >= 0) text = text.first(comment);
+    text = trimmed(text);
+    if (text.isEmpty()) return true;
+
+    if (text.startsWith('[')) {
+        if (!text.endsWith(']'))
+            return fail(number, quotedText(text) + QStringLiteral(" is not a [section] line."));
+        const QByteArrayView name = trimmed(text.sliced(1, text.size() - 2));
+        for (std::size_t s = 0; s < m_sections.size(); ++s) {
+            if (name != m_sections[s].name) continue;
+            int &seen = m_sectionLines[s];
+            if (seen)
+                return fail(number, QStringLiteral("[%1] is given twice (first on line %2).")
+                                        .arg(QLatin1String(m_sections[s].name))
+                                        .arg(seen));
+            seen = number;
+            m_section = static_cast<int>(s);
+            return true;
+        }
+        return fail(number, QStringLiteral("[%1] is not a section: there are %2.")
+                                .arg(shownText(QString::fromUtf8(name)), sectionList()));
+    }
+
+    const qsizetype equals = text.indexOf('=');
+    if (equals < 0)
+        return fail(number, quotedText(text) + QStringLiteral(" is neither a [section] nor a "
+                                                              "\"key = value\" line."));
+    const QByteArrayView name = trimmed(text.first(equals));
+    const QByteArrayView valueText = trimmed(text.sliced(equals + 1));
+    if (name.isEmpty()) return fail(number, QStringLiteral("the line has no key before \"=\"."));
+    if (m_section < 0) {
+        QString start;
+        for (std::size_t s = 0; s < m_sections.size(); ++s)
+            start += (s == 0 ? QString() : QStringLiteral(" or ")) + QChar('[') +
+                     QLatin1String(m_sections[s].name) + QChar(']');
+        return fail(number,
+                    quotedText(name) +
+                        QStringLiteral(" stands before any section: start with %1.").arg(start));
+    }
+    const Section &section = m_sections[static_cast<std::size_t>(m_section)];
+    for (std::size_t k = 0; k < section.keys.size(); ++k) {
+        if (name != section.keys[k]) continue;
+        int &seen = m_keyLines[static_cast<std::size_t>(m_section)][k];
+        if (seen)
+            return fail(number,
+                        QStringLiteral("%1 is given twice in [%2] (first on line %3).")
+                            .arg(QLatin1String(section.keys[k]), QLatin1String(section.name))
+                            .arg(seen));
+        seen = number;
+        if (valueText.isEmpty())
+            return fail(number, QLatin1String(section.keys[k]) + QStringLiteral(" has no value."));
+        return value(number, m_section, static_cast<int>(k), valueText);
+    }
+    QString keys;
+    for (const char *k : section.keys)
+        keys += (keys.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1String(k);
+    return fail(number, QStringLiteral("%1 is not a key of [%2] (its keys: %3).")
+                            .arg(quotedText(name), QLatin1String(section.name), keys));
+}
+
+QString messageName(const QString &path) {
+    const QString name = QFileInfo(path).fileName();
+    return shownText(name.isEmpty() ? path : name, 1000);
+}
+
+SmallFile readSmallFile(const QString &path, qsizetype maxBytes) {
+    const auto failure = [&](const QString &why) {
+        return SmallFile{
+            false, {}, QStringLiteral("%1: cannot be read: %2").arg(messageName(path), why)};
+    };
+    if (QFileInfo(path).isDir()) return failure(QStringLiteral("it is a folder."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return failure(file.errorString());
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError) return failure(file.errorString());
+    return SmallFile{true, bytes, {}};
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <vector>
+
+// A text that people write by hand, in "[section]" and "key = value" lines, read all or
+// nothing (the scenario files of both programs). A byte-order mark, CRLF line ends,
+// blank lines and "#" comments anywhere on a line are accepted; a line that is not
+// UTF-8, an unknown section or key, a section or key given twice, a key before any
+// section, a key without a value and any other kind of line refuse the text with a
+// message that names the file and the line.
+class KeyFile {
+public:
+    struct Section {
+        const char *name;
+        std::vector<const char *> keys;
+    };
+    // Takes a key's value, by section and key index, from its line; returns false after
+    // refusing it with fail().
+    using ValueReader = std::function<bool(int line, int section, int key, QByteArrayView value)>;
+
+    KeyFile(const QString &fileName, std::vector<Section> sections);
+
+    // Reads every line in turn; false at the first refusal, with error() set.
+    bool read(QByteArrayView bytes, const ValueReader &value);
+    // Refuses the text: "file, line N: what", or "file: what" for line 0. Returns false
+    // so that a caller can return it.
+    bool fail(int line, const QString &what);
+
+    QString error() const { return m_error; }
+    // The line a key or a section stood on, 0 when the text left it out.
+    int keyLine(int section, int key) const;
+    int sectionLine(int section) const;
+
+private:
+    bool line(int number, QByteArrayView text, const ValueReader &value);
+    QString sectionList() const;
+
+    QString m_file;
+    QString m_error;
+    std::vector<Section> m_sections;
+    std::vector<int> m_sectionLines;
+    std::vector<std::vector<int>> m_keyLines;
+    int m_section = -1;
+};
+
+// Text from a file as a message may show it: at most `most` characters, and control,
+// format and line separating characters (which could move a terminal's cursor, turn text
+// around or break the line) written as codes.
+QString shownText(const QString &text, qsizetype most = 40);
+// The same in double quotes, from UTF-8 bytes.
+QString quotedText(QByteArrayView text);
+
+// A small file read whole, at most `maxBytes` + 1 bytes (one more than a reader takes,
+// so that it can refuse a larger file, or a pipe that gives too much, without reading
+// it all). Refused, with "name: cannot be read: why", when it is a folder or cannot be
+// read.
+struct SmallFile {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+};
+SmallFile readSmallFile(const QString &path, qsizetype maxBytes);
+// The file's name as the messages give it.
+QString messageName(const QString &path);
