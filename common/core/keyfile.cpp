@@ -164,12 +164,13 @@ QString messageName(const QString &path) {
 SmallFile readSmallFile(const QString &path, qsizetype maxBytes) {
     const auto failure = [&](const QString &why) {
         return SmallFile{
-            false, {}, QStringLiteral("%1: cannot be read: %2").arg(messageName(path), why)};
+            false, {}, QStringLiteral("%1: cannot be read: %2").arg(messageName(path), why), {}};
     };
     if (QFileInfo(path).isDir()) return failure(QStringLiteral("it is a folder."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return failure(file.errorString());
     const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) return failure(file.errorString());
-    return SmallFile{true, bytes, {}};
+    const QString name = QFileInfo(path).fileName();
+    return SmallFile{true, bytes, {}, name.isEmpty() ? path : name};
 }

@@ -63,6 +63,7 @@ struct SmallFile {
     bool ok = false;
     QByteArray bytes;
     QString error;
+    QString name; // the file's name without its folder, for a reader's messages
 };
 SmallFile readSmallFile(const QString &path, qsizetype maxBytes);
 // The file's name as the messages give it.

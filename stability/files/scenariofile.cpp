@@ -9,7 +9,6 @@
 #include <optional>
 #include <QByteArrayView>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -262,8 +261,7 @@ ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileNam
 ScenarioFileResult readScenarioFile(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxScenarioFileBytes);
     if (!file.ok) return {false, {}, file.error};
-    const QString name = QFileInfo(path).fileName();
-    return parseScenario(file.bytes, name.isEmpty() ? path : name);
+    return parseScenario(file.bytes, file.name);
 }
 
 QByteArray scenarioText(const StabilityCase &c) {

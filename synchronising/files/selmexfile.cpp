@@ -8,7 +8,6 @@
 #include <optional>
 #include <QByteArrayView>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -74,10 +73,10 @@ SelmexFileResult Parser::parse(QByteArrayView bytes) {
         fail(0, tooLarge());
         return {false, {}, m_file.error()};
     }
-    // Keys lists the generator's keys before the setup's, in the order of Key.
+    // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
+    // first key is MaxAngle.
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
-        const int generatorKeys = int(layout()[0].keys.size());
-        return value(line, static_cast<Key>(section == 0 ? key : generatorKeys + key), v);
+        return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
     if (!read) return {false, {}, m_file.error()};
     // Each value was checked on its line; this holds should the check ever relate them.
@@ -167,8 +166,7 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 SelmexFileResult readSelmexScenario(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
     if (!file.ok) return {false, {}, file.error};
-    const QString name = QFileInfo(path).fileName();
-    return parseSelmexScenario(file.bytes, name.isEmpty() ? path : name);
+    return parseSelmexScenario(file.bytes, file.name);
 }
 
 QByteArray selmexScenarioText(const SelmexStart &s) {
