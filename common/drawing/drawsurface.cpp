@@ -1,5 +1,7 @@
 #include "drawsurface.h"
 
+#include "rounding.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -228,6 +230,24 @@ std::vector<QPointF> clipPolygon(const PointList &points, const ClipRect &clip) 
     return polygon;
 }
 
+// A hatch at `scale` times the layout's: lines max(1, round(scale)) pixels thick every
+// round(8 x scale) pixels, as one tile of the brush's colour on transparent pixels, fixed
+// to the picture's grid like Qt's own 8-pixel hatches.
+QBrush scaledHatch(Colour colour, BrushStyle style, double scale) {
+    const int period = std::max(2, roundToPixel(8.0L * scale));
+    const int thick = std::clamp(roundToPixel(scale), 1, period - 1);
+    QImage tile(period, period, QImage::Format_ARGB32);
+    tile.fill(Qt::transparent);
+    const QRgb ink = toQColor(colour).rgba();
+    for (int y = 0; y < period; ++y)
+        for (int x = 0; x < period; ++x) {
+            // Rising lines keep x + y, falling ones x - y, constant along them.
+            const int along = style == BrushStyle::RisingHatch ? x + y : x - y + period;
+            if ((along + 1) % period < thick) tile.setPixel(x, y, ink);
+        }
+    return QBrush(tile);
+}
+
 void preparePainter(QPainter &painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBackgroundMode(Qt::TransparentMode); // hatches leave the gaps alone
@@ -238,6 +258,16 @@ void preparePainter(QPainter &painter) {
 
 DrawSurface::DrawSurface(QSize size) : m_image(size, QImage::Format_RGB32) {
     newPicture();
+}
+
+void DrawSurface::resize(QSize size) {
+    m_image = QImage(size, QImage::Format_RGB32);
+    newPicture();
+}
+
+int DrawSurface::scaled(int n) const {
+    if (m_scale == 1.0) return n;
+    return std::max(1, roundToPixel(static_cast<long double>(m_scale) * n));
 }
 
 void DrawSurface::newPicture() {
@@ -282,7 +312,10 @@ void DrawSurface::polygon(const PointList &points) {
         QPainter painter(&m_image);
         preparePainter(painter);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(QBrush(toQColor(m_brushColour), toQt(m_brushStyle)));
+        if (m_scale != 1.0 && m_brushStyle != BrushStyle::Solid)
+            painter.setBrush(scaledHatch(m_brushColour, m_brushStyle, m_scale));
+        else
+            painter.setBrush(QBrush(toQColor(m_brushColour), toQt(m_brushStyle)));
         const ClipRect clip(size());
         if (clip.containsAll(points)) {
             painter.drawPolygon(points.data(), static_cast<int>(points.size()), Qt::OddEvenFill);
@@ -299,7 +332,8 @@ void DrawSurface::polygon(const PointList &points) {
 void DrawSurface::strokeSegments(const PointList &points, bool closed) {
     QPainter painter(&m_image);
     preparePainter(painter);
-    if (m_penWidth <= 1) {
+    const int width = strokeWidth();
+    if (width <= 1) {
         // One-pixel lines are laid pixel by pixel, so that which end is left out does
         // not depend on the direction of the line; only the pixels on the picture are
         // laid.
@@ -314,7 +348,7 @@ void DrawSurface::strokeSegments(const PointList &points, bool closed) {
         painter.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
         return;
     }
-    painter.setPen(makePen(m_penColour, m_penWidth));
+    painter.setPen(makePen(m_penColour, width));
     painter.setBrush(Qt::NoBrush);
     const ClipRect clip(size());
     if (!clip.containsAll(points)) {

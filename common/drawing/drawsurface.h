@@ -35,7 +35,17 @@ public:
     // white.
     void newPicture();
 
+    // A new white picture of `size`, as newPicture.
+    void resize(QSize size);
     QSize size() const { return m_image.size(); }
+
+    // How many times larger than the layout's picture this one is (the zoom times the
+    // screen's device pixel ratio). Pen widths and hatch spacing grow with it, so that a
+    // line is as heavy against its picture as at 1; at 1 every pixel is the layout's.
+    void setScale(double scale) { m_scale = scale; }
+    double scale() const { return m_scale; }
+    // A length of the layout's picture at this picture's scale: max(1, round(scale x n)).
+    int scaled(int n) const;
     const QImage &image() const { return m_image; }
     Colour pixel(int x, int y) const;
 
@@ -44,6 +54,8 @@ public:
     void setPenWidth(int width) { m_penWidth = width; }
     Colour penColour() const { return m_penColour; }
     int penWidth() const { return m_penWidth; }
+    // The pen's width on this picture: its width scaled.
+    int strokeWidth() const { return scaled(m_penWidth); }
 
     void setBrush(Colour colour, BrushStyle style = BrushStyle::Solid);
     Colour brushColour() const { return m_brushColour; }
@@ -76,4 +88,5 @@ private:
     BrushStyle m_brushStyle = BrushStyle::Solid;
     QPoint m_penPos;
     std::function<void()> m_changed;
+    double m_scale = 1.0;
 };

@@ -15,17 +15,32 @@ void ShapeControl::setFill(Colour fill) {
     update();
 }
 
+void ShapeControl::setLineWidth(int width) {
+    m_lineWidth = qMax(1, width);
+    update();
+}
+
 void ShapeControl::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(toQColor(m_fill));
     if (m_kind == Kind::Rectangle) {
-        painter.drawRect(0, 0, width() - 1, height() - 1);
+        // The outline inside the control's edge, however wide.
+        painter.fillRect(rect(), Qt::black);
+        const int t = qMin(m_lineWidth, qMin(width(), height()) / 2);
+        painter.fillRect(rect().adjusted(t, t, -t, -t), toQColor(m_fill));
         return;
     }
+    painter.setPen(QPen(Qt::black, m_lineWidth));
+    painter.setBrush(toQColor(m_fill));
     const int d = qMin(width(), height());
-    painter.drawEllipse((width() - d) / 2, (height() - d) / 2, d - 1, d - 1);
+    if (m_lineWidth == 1) {
+        painter.drawEllipse((width() - d) / 2, (height() - d) / 2, d - 1, d - 1);
+        return;
+    }
+    // A wide pen is centred on the ellipse's edge: draw it half its width inside.
+    const qreal inset = m_lineWidth / 2.0;
+    painter.drawEllipse(QRectF((width() - d) / 2 + inset, (height() - d) / 2 + inset, d - 2 * inset,
+                               d - 2 * inset));
 }
 
 void ShapeControl::mousePressEvent(QMouseEvent *event) {

@@ -16,6 +16,8 @@ public:
     Kind kind() const { return m_kind; }
     Colour fill() const { return m_fill; }
     void setFill(Colour fill);
+    // The outline's width: 1 in the layout, more when the window is zoomed.
+    void setLineWidth(int width);
 
 signals:
     void mouseDown(Qt::MouseButton button);
@@ -27,6 +29,7 @@ protected:
 private:
     Kind m_kind;
     Colour m_fill;
+    int m_lineWidth = 1;
 };
 
 // A label that reports mouse-button-down, for captions that lie on a clickable symbol.

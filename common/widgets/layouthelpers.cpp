@@ -55,6 +55,7 @@ QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QStrin
                               int top) {
     QLabel *label = makeLabel(parent, name, text, QPoint(0, top));
     label->move(right - label->width(), top);
+    label->setProperty("rightAligned", true); // zoomed, it keeps its right edge
     return label;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "layoutzoom.h"
+#include "viewzoom.h"
+
 #include <functional>
 #include <QDialog>
 
@@ -8,5 +11,7 @@
 using ModalRunner = std::function<int(QDialog &)>;
 
 inline int runModal(QDialog &dialog, const ModalRunner &runner) {
+    // At the zoom of the window it is opened from, as a lecture hall reads it.
+    zoomDialog(&dialog, zoomOf(dialog.parentWidget()));
     return runner ? runner(dialog) : dialog.exec();
 }

@@ -1,0 +1,118 @@
+#include "layoutzoom.h"
+
+#include "rounding.h"
+
+#include <algorithm>
+#include <QLabel>
+#include <QLayout>
+#include <QWidget>
+
+namespace {
+
+int scaledCoordinate(int v, double zoom) {
+    return roundToPixel(static_cast<long double>(v) * zoom);
+}
+
+} // namespace
+
+QRect LayoutZoom::scaled(QRect layout, double zoom) {
+    const int left = scaledCoordinate(layout.left(), zoom);
+    const int top = scaledCoordinate(layout.top(), zoom);
+    const int right = scaledCoordinate(layout.left() + layout.width(), zoom);
+    const int bottom = scaledCoordinate(layout.top() + layout.height(), zoom);
+    return {left, top, right - left, bottom - top};
+}
+
+QSize LayoutZoom::scaled(QSize layout, double zoom) {
+    return {scaledCoordinate(layout.width(), zoom), scaledCoordinate(layout.height(), zoom)};
+}
+
+QFont LayoutZoom::scaled(const QFont &font, double zoom) {
+    QFont f = font;
+    if (font.pixelSize() > 0)
+        f.setPixelSize(std::max(1, scaledCoordinate(font.pixelSize(), zoom)));
+    else if (font.pointSizeF() > 0)
+        f.setPointSizeF(font.pointSizeF() * zoom);
+    return f;
+}
+
+void LayoutZoom::capture(QWidget *root) {
+    m_entries.clear();
+    m_zoom = 1.0;
+    std::vector<QWidget *> controls{root};
+    const auto under = root->findChildren<QWidget *>();
+    for (QWidget *w : under)
+        if (!w->isWindow()) controls.push_back(w);
+    for (QWidget *w : controls) {
+        Entry e;
+        e.control = w;
+        e.layout = w->geometry();
+        const QWidget *parent = w->parentWidget();
+        e.placed = w != root && !(parent && parent->layout() && parent->layout()->indexOf(w) >= 0);
+        // The root's font is what the controls without their own inherit.
+        e.ownFont = w == root || w->testAttribute(Qt::WA_SetFont);
+        e.font = w->font();
+        if (const auto *label = qobject_cast<const QLabel *>(w)) {
+            e.fitsText = !label->wordWrap() && w->size() == w->sizeHint();
+            e.rightAligned = w->property("rightAligned").toBool();
+        }
+        m_entries.push_back(e);
+    }
+}
+
+LayoutZoom::Entry *LayoutZoom::find(const QWidget *control) {
+    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [control](const Entry &e) { return e.control == control; });
+    return it == m_entries.end() ? nullptr : &*it;
+}
+
+void LayoutZoom::place(QWidget *control, QRect layout) {
+    if (Entry *e = find(control); e && e->placed) {
+        e->layout = layout;
+        applyTo(*e);
+        return;
+    }
+    control->setGeometry(scaled(layout, m_zoom));
+}
+
+QRect LayoutZoom::layoutGeometry(const QWidget *control) const {
+    for (const Entry &e : m_entries)
+        if (e.control == control) return e.layout;
+    return control->geometry();
+}
+
+void LayoutZoom::applyTo(Entry &e) {
+    QWidget *w = e.control;
+    if (!w) return;
+    if (e.ownFont) w->setFont(scaled(e.font, m_zoom));
+    if (!e.placed) return;
+    QRect r = scaled(e.layout, m_zoom);
+    if (e.fitsText && m_zoom != 1.0) {
+        // The text's own width at this size, which hinting makes a little more or less
+        // than the zoom's share.
+        const QSize fit = w->sizeHint();
+        if (e.rightAligned) r.setLeft(r.right() + 1 - fit.width());
+        r.setSize(fit);
+    }
+    w->setGeometry(r);
+}
+
+void LayoutZoom::apply(double zoom) {
+    m_zoom = zoom;
+    // Fonts first, parents before children: sizes to the text need the font in force.
+    for (Entry &e : m_entries)
+        if (e.ownFont && e.control) e.control->setFont(scaled(e.font, m_zoom));
+    for (Entry &e : m_entries) applyTo(e);
+}
+
+void zoomDialog(QWidget *dialog, double zoom) {
+    // Once: a dialog shown again keeps the zoom it was made for.
+    if (zoom == 1.0 || dialog->property("zoomed").toBool()) return;
+    dialog->setProperty("zoomed", true);
+    const bool fixed = dialog->minimumSize() == dialog->maximumSize();
+    const QSize size = dialog->size();
+    LayoutZoom z;
+    z.capture(dialog);
+    z.apply(zoom);
+    if (fixed) dialog->setFixedSize(LayoutZoom::scaled(size, zoom));
+}

@@ -1,0 +1,97 @@
+#include "viewzoom.h"
+
+#include "zoomlevels.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+const QString ZoomKey = QStringLiteral("View/zoom");
+
+QSettings settingsOf(const QString &program) {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, program, program);
+}
+
+} // namespace
+
+ViewZoom::ViewZoom(QMainWindow *window, const QString &program)
+    : QObject(window), m_window(window), m_program(program) {
+    setObjectName(QStringLiteral("ViewZoom"));
+    availableArea = [this] {
+        const QScreen *screen = m_window->screen();
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry().size() : QSize(640, 480);
+    };
+}
+
+QMenu *ViewZoom::addMenu(QMenuBar *bar, QMenu *before) {
+    auto *menu = new QMenu(QStringLiteral("&View"), bar);
+    menu->setObjectName(QStringLiteral("View1"));
+    bar->insertMenu(before ? before->menuAction() : nullptr, menu);
+    ZoomIn1 = menu->addAction(QStringLiteral("Zoom &in"), this, &ViewZoom::zoomIn);
+    ZoomIn1->setObjectName(QStringLiteral("ZoomIn1"));
+    ZoomIn1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = menu->addAction(QStringLiteral("Zoom &out"), this, &ViewZoom::zoomOut);
+    ZoomOut1->setObjectName(QStringLiteral("ZoomOut1"));
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ActualSize1 = menu->addAction(QStringLiteral("&Actual size"), this, &ViewZoom::actualSize);
+    ActualSize1->setObjectName(QStringLiteral("ActualSize1"));
+    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    return menu;
+}
+
+void ViewZoom::setWindowSize(QSize innerAt100, QSize frame) {
+    m_inner = innerAt100;
+    m_frame = frame;
+}
+
+int ViewZoom::largestPercent() const {
+    const QSize area = availableArea();
+    return largestZoomFitting(m_inner.width(), m_inner.height(), m_frame.width(), m_frame.height(),
+                              area.width(), area.height());
+}
+
+void ViewZoom::zoomTo(int percent) {
+    percent = rememberedZoomLevel(percent, true, largestPercent());
+    settingsOf(m_program).setValue(ZoomKey, percent);
+    if (percent == m_percent) return;
+    m_percent = percent;
+    emit changed();
+}
+
+void ViewZoom::zoomIn() {
+    zoomTo(nextZoomLevel(m_percent, largestPercent()));
+}
+
+void ViewZoom::zoomOut() {
+    zoomTo(previousZoomLevel(m_percent));
+}
+
+void ViewZoom::actualSize() {
+    zoomTo(ZoomLevels.front());
+}
+
+int ViewZoom::remembered() const {
+    bool valid = false;
+    const long long stored = settingsOf(m_program).value(ZoomKey).toLongLong(&valid);
+    return rememberedZoomLevel(stored, valid, largestPercent());
+}
+
+double zoomOf(const QWidget *widget) {
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        const QWidget *top = w->window();
+        if (const auto *zoom =
+                top->findChild<ViewZoom *>(QStringLiteral("ViewZoom"), Qt::FindDirectChildrenOnly))
+            return zoom->factor();
+        w = top;
+    }
+    return 1.0;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+// The View menu's zoom of a main window: Zoom in, Zoom out and Actual size over the zoom
+// levels, never larger than the screen holds, remembered between starts in the user's
+// settings of the program. The window does the zooming itself, when its `changed`
+// arrives or, in the middle of a step, at its end.
+class ViewZoom : public QObject {
+    Q_OBJECT
+public:
+    // `program` names the settings the zoom is remembered in.
+    ViewZoom(QMainWindow *window, const QString &program);
+
+    // The "&View" menu, inserted before `before` (the Help menu).
+    QMenu *addMenu(QMenuBar *bar, QMenu *before);
+    QAction *ZoomIn1 = nullptr;
+    QAction *ZoomOut1 = nullptr;
+    QAction *ActualSize1 = nullptr;
+
+    int percent() const { return m_percent; }
+    double factor() const { return m_percent / 100.0; }
+
+    // The screen area a window may fill; tests give their own, since Qt's offscreen
+    // screen is small.
+    std::function<QSize()> availableArea;
+    // The window's outer size at 100 % and the part of it that does not grow (title bar
+    // and borders), from which the largest level follows.
+    void setWindowSize(QSize innerAt100, QSize frame);
+    int largestPercent() const;
+
+    // Takes `percent` (a level of the menu, held to the largest) and remembers it.
+    void zoomTo(int percent);
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
+    // The level remembered from the last start, held to what the screen allows.
+    int remembered() const;
+
+signals:
+    void changed();
+
+private:
+    QMainWindow *m_window;
+    QString m_program;
+    int m_percent = 100;
+    QSize m_inner, m_frame;
+};
+
+// The zoom of the main window that `widget` belongs to, or was opened from: 1 when it has
+// none.
+double zoomOf(const QWidget *widget);
