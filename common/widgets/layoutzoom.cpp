@@ -48,7 +48,9 @@ void LayoutZoom::capture(QWidget *root) {
         e.control = w;
         e.layout = w->geometry();
         const QWidget *parent = w->parentWidget();
-        e.placed = w != root && !(parent && parent->layout() && parent->layout()->indexOf(w) >= 0);
+        // A parent with a Qt layout (a main window, a dialog laid out by Qt) places its
+        // controls itself.
+        e.placed = w != root && parent && !parent->layout();
         // The root's font is what the controls without their own inherit.
         e.ownFont = w == root || w->testAttribute(Qt::WA_SetFont);
         e.font = w->font();
