@@ -10,7 +10,7 @@ class QWidget;
 
 // Zooms a window laid out at fixed pixel positions: every control's place and size, and
 // every font set on a control, z times what it is at 100 %. Controls under a Qt layout
-// places are left to it; their fonts still grow. Labels sized to their text are sized
+// are left to it; their fonts still grow. Labels sized to their text are sized
 // to it again, so no caption is cut off.
 class LayoutZoom {
 public:
