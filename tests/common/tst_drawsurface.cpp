@@ -2,9 +2,12 @@
 // line end pixels, hatches fixed to the grid, erasing by drawing again in white.
 #include "drawsurface.h"
 #include "imagecontrol.h"
+#include "layoutzoom.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <QLabel>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -65,7 +68,12 @@ private slots:
     void polygonOutlinesAndFills();
     void hatchesLeanAndLeaveGaps();
     void hatchIsFixedToPixelGrid();
+    void redrawingInWhiteErasesExactly_data();
     void redrawingInWhiteErasesExactly();
+    void scaledPensAndHatches_data();
+    void scaledPensAndHatches();
+    void pictureFollowsZoomAndDevicePixels();
+    void zoomedLayoutKeepsNeighboursAndCaptions();
     void newPictureResetsToolsAndWhitens();
     void clipsOutsideThePicture();
     void onePixelLinesMatchSteppedLines();
@@ -208,8 +216,17 @@ void TestDrawSurface::hatchIsFixedToPixelGrid() {
     for (const auto &p : pixels) QCOMPARE((p.first + p.second) % 8, 7);
 }
 
+void TestDrawSurface::redrawingInWhiteErasesExactly_data() {
+    QTest::addColumn<double>("scale");
+    QTest::newRow("layout") << 1.0;
+    QTest::newRow("zoomed 200 %") << 2.0;
+    QTest::newRow("zoomed 150 %") << 1.5;
+}
+
 void TestDrawSurface::redrawingInWhiteErasesExactly() {
+    QFETCH(double, scale);
     DrawSurface s(QSize(40, 40));
+    s.setScale(scale);
     // Something under the shape, and something beside it.
     s.setPen(clBlack);
     s.moveTo(0, 12);
@@ -241,6 +258,84 @@ void TestDrawSurface::redrawingInWhiteErasesExactly() {
     }
     QCOMPARE(s.pixel(30, 20), clBlack); // the line beside the shape is left alone
     QCOMPARE(s.pixel(2, 12), clBlack);
+}
+
+void TestDrawSurface::scaledPensAndHatches_data() {
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("lineWidth"); // of a pen of width 2
+    QTest::addColumn<int>("period");    // of the hatch
+    QTest::addColumn<int>("thickness"); // of a hatch line, across x
+    QTest::newRow("200 %") << 2.0 << 4 << 16 << 2;
+    QTest::newRow("150 %") << 1.5 << 3 << 12 << 2;
+    QTest::newRow("300 %") << 3.0 << 6 << 24 << 3;
+    QTest::newRow("125 %, halves to even") << 1.25 << 2 << 10 << 1;
+}
+
+void TestDrawSurface::scaledPensAndHatches() {
+    QFETCH(double, scale);
+    QFETCH(int, lineWidth);
+    QFETCH(int, period);
+    QFETCH(int, thickness);
+    DrawSurface s(QSize(80, 80));
+    s.setScale(scale);
+    s.setPen(clRed, 2);
+    s.moveTo(0, 40);
+    s.lineTo(80, 40);
+    int red = 0;
+    for (int y = 0; y < 80; ++y) red += s.pixel(10, y) == clRed;
+    QCOMPARE(red, lineWidth);
+
+    // As heavy against the picture as at 100 %: lines `thickness` wide every `period`
+    // pixels, still on the picture's grid.
+    s.newPicture();
+    s.setPen(clWhite);
+    s.setBrush(clLime, BrushStyle::RisingHatch);
+    s.polygon(PointList{{0, 0}, {79, 0}, {79, 79}, {0, 79}});
+    for (int y = 4; y < 76; ++y) // inside the outline, which is wider too
+        for (int x = 4; x < 76; ++x)
+            QCOMPARE(s.pixel(x, y) == clLime, (x + y + 1) % period < thickness);
+}
+
+void TestDrawSurface::pictureFollowsZoomAndDevicePixels() {
+    QWidget parent;
+    ImageControl image(&parent, QStringLiteral("ImageFase"), QRect(16, 16, 145, 145));
+    image.surface();
+    image.resize(290, 290);
+    QVERIFY(image.fitPicture(2.0, 1.0));
+    QCOMPARE(image.surface().size(), QSize(290, 290));
+    QCOMPARE(image.surface().scale(), 2.0);
+    QVERIFY(!image.fitPicture(2.0, 1.0)); // nothing to do: the drawing stays
+    // On a screen of 1.5 device pixels a pixel, whole device pixels.
+    image.resize(145, 145);
+    QVERIFY(image.fitPicture(1.0, 1.5));
+    QCOMPARE(image.surface().size(), QSize(218, 218));
+    QCOMPARE(image.layoutSize(), QSize(145, 145));
+}
+
+void TestDrawSurface::zoomedLayoutKeepsNeighboursAndCaptions() {
+    QWidget window;
+    window.setFont([] {
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(11);
+        return f;
+    }());
+    // Controls edge to edge at 100 %, and a caption sized to its text.
+    auto *a = new QWidget(&window);
+    a->setGeometry(119, 91, 7, 4);
+    auto *b = new QWidget(&window);
+    b->setGeometry(126, 91, 90, 4);
+    auto *caption = new QLabel(QStringLiteral("Speed deviation"), &window);
+    caption->move(405, 59);
+    caption->adjustSize();
+    LayoutZoom zoom;
+    zoom.capture(&window);
+    for (double z : {1.25, 1.5, 1.75, 2.5, 1.0}) {
+        zoom.apply(z);
+        QCOMPARE(a->geometry().right() + 1, b->geometry().left());
+        QVERIFY(caption->width() >= caption->sizeHint().width());
+        QCOMPARE(window.font().pixelSize(), int(std::lrint(11 * z))); // halves to even
+    }
+    QCOMPARE(b->geometry(), QRect(126, 91, 90, 4)); // back at 100 %, exactly
 }
 
 void TestDrawSurface::newPictureResetsToolsAndWhitens() {

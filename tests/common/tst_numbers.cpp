@@ -2,6 +2,7 @@
 #include "numberformat.h"
 #include "rounding.h"
 #include "textconvert.h"
+#include "zoomlevels.h"
 
 #include <cmath>
 #include <cstdint>
@@ -11,6 +12,8 @@
 class TestNumbers : public QObject {
     Q_OBJECT
 private slots:
+    void zoomLevels_data();
+    void zoomLevels();
     void roundsHalvesToEven_data();
     void roundsHalvesToEven();
     void holdsFarValuesAtRangeEnds_data();
@@ -281,4 +284,36 @@ void TestNumbers::roundTripsThroughFormat() {
 }
 
 QTEST_GUILESS_MAIN(TestNumbers)
+void TestNumbers::zoomLevels_data() {
+    // A step of the View menu from `from`, the screen allowing `largest`.
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("largest");
+    QTest::addColumn<int>("in");
+    QTest::addColumn<int>("out");
+    QTest::newRow("actual size") << 100 << 300 << 125 << 100;
+    QTest::newRow("between levels") << 130 << 300 << 150 << 125;
+    QTest::newRow("at the screen's limit") << 175 << 175 << 175 << 150;
+    QTest::newRow("largest level") << 300 << 300 << 300 << 250;
+}
+
+void TestNumbers::zoomLevels() {
+    QFETCH(int, from);
+    QFETCH(int, largest);
+    QFETCH(int, in);
+    QFETCH(int, out);
+    QCOMPARE(nextZoomLevel(from, largest), in);
+    QCOMPARE(previousZoomLevel(from), out);
+    // A remembered level is one of the menu's, within the screen; anything else is 100.
+    for (long long damaged : {130LL, -5LL, 0LL, 1LL << 40})
+        QCOMPARE(rememberedZoomLevel(damaged, true, 300), 100);
+    QCOMPARE(rememberedZoomLevel(200, false, 300), 100);
+    QCOMPARE(rememberedZoomLevel(250, true, 175), 175);
+    // Dravex's window (688 x 470 inside, a 30-pixel title bar) on a 1920 x 1200 desktop
+    // with a 40-pixel panel: 200 % fits, 250 % would be 1205 pixels high; a quarter of
+    // that screen, or less, takes 100 %.
+    QCOMPARE(largestZoomFitting(688, 470, 0, 30, 1920, 1160), 200);
+    QCOMPARE(largestZoomFitting(688, 470, 0, 30, 960, 580), 100);
+    QCOMPARE(largestZoomFitting(688, 470, 0, 30, 300, 200), 100);
+}
+
 #include "tst_numbers.moc"
