@@ -14,10 +14,15 @@ QPoint pointAt(QPoint centre, long double halfTurns, long double length) {
                   pixelSub(centre.y(), roundToPixel(std::sin(a) * length)));
 }
 
+// The middle of a picture of `picture`'s size, where the arrows start.
+QPoint middleOf(QSize picture) {
+    return QPoint(roundToPixel(picture.width() / 2.0L), roundToPixel(picture.height() / 2.0L));
+}
+
 } // namespace
 
 void Tvector::Init(Colour colour, QSize picture, double angle) {
-    Centre = QPoint(roundToPixel(picture.width() / 2.0L), roundToPixel(picture.height() / 2.0L));
+    Centre = middleOf(picture);
     Length = roundToPixel(picture.width() / 2.0L * 0.9L);
     Angle = angle;
     PhaseColor = colour;
@@ -37,4 +42,13 @@ void Tvector::turn(double step) {
     Angle = Angle + step;
     if (Angle > 2.0) Angle = Angle - 2.0;
     Bereken();
+}
+
+Tvector Tvector::atScale(QSize picture, double scale) const {
+    if (scale == 1.0) return *this;
+    Tvector scaled = *this;
+    scaled.Centre = middleOf(picture);
+    scaled.Length = Length * scale;
+    scaled.Bereken();
+    return scaled;
 }

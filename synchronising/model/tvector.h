@@ -19,6 +19,10 @@ public:
     void Bereken();
     // One tick: the angle moves on by `step`, brought back by a turn above 2.
     void turn(double step);
+    // This phasor on a picture of `picture`'s size that is `scale` times the layout's:
+    // centred on it as Init centres, `scale` times as long, its points worked out anew.
+    // At scale 1 the phasor itself, point for point.
+    Tvector atScale(QSize picture, double scale) const;
 
     QPoint tip() const { return Points[0]; }
 

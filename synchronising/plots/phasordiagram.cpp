@@ -10,7 +10,8 @@ void PhasorDiagram::strokes(const Drawn &arrow, Colour pen, Colour brush) {
 
 void PhasorDiagram::Teken(std::size_t k, const Tvector &v) {
     if (m_drawn[k]) Wis(k);
-    m_drawn[k] = Drawn{v.Centre, v.Points, v.PhaseColor};
+    const Tvector shown = v.atScale(m_image.size(), m_image.scale());
+    m_drawn[k] = Drawn{shown.Centre, shown.Points, v.PhaseColor};
     strokes(*m_drawn[k], v.PhaseColor, v.PhaseColor);
 }
 
@@ -18,6 +19,14 @@ void PhasorDiagram::Wis(std::size_t k) {
     if (!m_drawn[k]) return;
     strokes(*m_drawn[k], BackgroundColor, clWhite);
     m_drawn[k].reset();
+}
+
+void PhasorDiagram::redrawOnNewPicture(const Phasors &set) {
+    for (std::size_t k = 0; k < set.size(); ++k) {
+        if (!m_drawn[k]) continue;
+        m_drawn[k].reset(); // gone with the old picture: nothing to erase
+        Teken(k, set[k]);
+    }
 }
 
 void Draai(PhasorDiagram &diagram, Phasors &set, double step, const std::function<void()> &pump) {

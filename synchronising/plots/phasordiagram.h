@@ -15,12 +15,16 @@ class PhasorDiagram {
 public:
     explicit PhasorDiagram(DrawSurface &image) : m_image(image) {}
 
-    // Draws phasor `k` as it now stands; an arrow of it already on the picture (left by
-    // a tick that ran inside this one) is erased first.
+    // Draws phasor `k` as it now stands, at the picture's scale (a zoomed or
+    // high-density picture shows the phasor larger, not its pixels); an arrow of it
+    // already on the picture (left by a tick that ran inside this one) is erased first.
     void Teken(std::size_t k, const Tvector &v);
     // Removes arrow `k` from the picture, if it is there.
     void Wis(std::size_t k);
     bool isDrawn(std::size_t k) const { return m_drawn[k].has_value(); }
+    // The picture has been made anew, blank: the arrows that stood on the old one are
+    // drawn on it as `set` now stands.
+    void redrawOnNewPicture(const Phasors &set);
 
     DrawSurface &image() { return m_image; }
     // What erasing paints with: the colour behind the arrows (white on the usual

@@ -2,6 +2,7 @@
 
 #include "constants.h"
 #include "layouthelpers.h"
+#include "layoutzoom.h"
 #include "numberformat.h"
 #include "synchroscope.h"
 
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -42,6 +44,17 @@ QString phaseDirection(long double phi) {
     return phi > 0 ? QStringLiteral("generator ahead") : QStringLiteral("generator behind");
 }
 
+// The dial's and the lamps' sizes at 100 %.
+constexpr QSize DialMinimum{120, 120}, DialHint{240, 240};
+constexpr QSize LampsMinimum{150, 48}, LampsHint{240, 72};
+
+// Room for the longest closing current in the label's font: the panel does not shift
+// when the first record appears.
+void keepRoomForClosingCurrent(QLabel *label) {
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(closingCurrentText(QStringLiteral("0.000000"))));
+}
+
 QLabel *valueLabel(QWidget *parent, const QString &name) {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
@@ -66,7 +79,7 @@ QLabel *addRow(QGridLayout *grid, const QString &caption, const QString &name) {
 
 SynchroscopeDial::SynchroscopeDial(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Synchroscope"));
-    setMinimumSize(120, 120);
+    setMinimumSize(DialMinimum);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -84,6 +97,16 @@ void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAn
     update();
 }
 
+void SynchroscopeDial::setZoom(double zoom) {
+    m_zoom = zoom;
+    setMinimumSize(LayoutZoom::scaled(DialMinimum, zoom));
+    updateGeometry();
+}
+
+QSize SynchroscopeDial::sizeHint() const {
+    return LayoutZoom::scaled(DialHint, m_zoom);
+}
+
 void SynchroscopeDial::paintEvent(QPaintEvent *) {
     QPainter p(this);
     paintSynchroscope(p, size(), m_phi, m_halfAngle, m_band, font());
@@ -97,7 +120,7 @@ void SynchroscopeDial::setBand(double someOrientationsHalfAngleDeg) {
 
 SynchronisingLamps::SynchronisingLamps(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Lamps"));
-    setMinimumSize(150, 48);
+    setMinimumSize(LampsMinimum);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     describe(this, QStringLiteral("Synchronising lamps"),
              QStringLiteral("One lamp across each pair of phases of the same colour: all three "
@@ -110,6 +133,16 @@ void SynchronisingLamps::setState(const std::array<double, 3> &brightness,
     m_brightness = brightness;
     m_phases = phases;
     update();
+}
+
+void SynchronisingLamps::setZoom(double zoom) {
+    m_zoom = zoom;
+    setMinimumSize(LayoutZoom::scaled(LampsMinimum, zoom));
+    updateGeometry();
+}
+
+QSize SynchronisingLamps::sizeHint() const {
+    return LayoutZoom::scaled(LampsHint, m_zoom);
 }
 
 void SynchronisingLamps::paintEvent(QPaintEvent *) {
@@ -158,10 +191,7 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     last->addWidget(LastVerdict, last->rowCount(), 0, 1, 2);
     LastClosingCurrent = valueLabel(LastSwitching, QStringLiteral("LastClosingCurrent"));
     last->addWidget(LastClosingCurrent, last->rowCount(), 0, 1, 2);
-    // Room for the longest closing current from the start: the panel does not shift
-    // when the first record appears.
-    LastClosingCurrent->setMinimumWidth(LastClosingCurrent->fontMetrics().horizontalAdvance(
-        closingCurrentText(QStringLiteral("0.000000"))));
+    keepRoomForClosingCurrent(LastClosingCurrent);
     last->setColumnStretch(1, 1);
 
     ReactanceNote = new QLabel(
@@ -202,6 +232,22 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     layout->addLayout(top, 1);
     layout->addWidget(logGroup);
     resize(760, 600);
+    m_fontAt100 = font();
+}
+
+void SynchronisingPanel::setZoom(double zoom) {
+    if (zoom == m_zoom) return;
+    // As large as it was against the window, as far as the screen holds it.
+    QSize wanted = LayoutZoom::scaled(size(), zoom / m_zoom);
+    if (const QScreen *s = screen()) wanted = wanted.boundedTo(s->availableGeometry().size());
+    m_zoom = zoom;
+    // Set on the panel, the font reaches every caption, value and list entry.
+    setFont(LayoutZoom::scaled(m_fontAt100, zoom));
+    keepRoomForClosingCurrent(LastClosingCurrent);
+    Synchroscope->setZoom(zoom);
+    Lamps->setZoom(zoom);
+    layout()->activate(); // the smallest size at the new fonts, before the resize
+    resize(wanted);
 }
 
 void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors &net,

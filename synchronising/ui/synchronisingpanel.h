@@ -5,6 +5,7 @@
 #include "synchropanel.h"
 
 #include <array>
+#include <QFont>
 #include <QWidget>
 
 class QGroupBox;
@@ -25,8 +26,10 @@ public:
     double acceptedHalfAngle() const { return m_halfAngle; }
     // The lighter band of angles accepted at some orientations only; none until set.
     void setBand(double someOrientationsHalfAngleDeg);
+    // Its sizes at the window's zoom; the dial paints from whatever size it gets.
+    void setZoom(double zoom);
 
-    QSize sizeHint() const override { return {240, 240}; }
+    QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override { return width; }
 
@@ -37,6 +40,7 @@ private:
     double m_phi = 0;
     double m_halfAngle = 0;
     double m_band = 0;
+    double m_zoom = 1;
 };
 
 // Three synchronising lamps in the dark-lamp connection, one across each pair of phases
@@ -48,8 +52,10 @@ public:
     explicit SynchronisingLamps(QWidget *parent = nullptr);
     void setState(const std::array<double, 3> &brightness, const std::array<Colour, 3> &phases);
     const std::array<double, 3> &brightness() const { return m_brightness; }
+    // Its sizes at the window's zoom; the lamps paint from whatever size they get.
+    void setZoom(double zoom);
 
-    QSize sizeHint() const override { return {240, 72}; }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -57,6 +63,7 @@ protected:
 private:
     std::array<double, 3> m_brightness{};
     std::array<Colour, 3> m_phases{clRed, clLime, clBlue};
+    double m_zoom = 1;
 };
 
 // The synchronising panel: synchroscope, lamps and read-outs of the state as it stands,
@@ -71,6 +78,9 @@ public:
     void showSwitching(const SwitchingRecord &record);
     // Every switching so far, newest first.
     void showLog(const SwitchingLog &log);
+    // The main window's zoom: the fonts, the dial and the lamps, and the window grow with
+    // it.
+    void setZoom(double zoom);
 
     SynchroscopeDial *Synchroscope = nullptr;
     SynchronisingLamps *Lamps = nullptr;
@@ -88,4 +98,8 @@ public:
     QLabel *LastClosingCurrent = nullptr;
     QLabel *ReactanceNote = nullptr;
     QTreeWidget *SwitchingList = nullptr;
+
+private:
+    QFont m_fontAt100;
+    double m_zoom = 1;
 };

@@ -5,6 +5,7 @@
 #include "imagecontrol.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
+#include "rounding.h"
 #include "schakelen.h"
 #include "selmexfile.h"
 #include "selmexinfo.h"
@@ -12,7 +13,9 @@
 #include "uabout.h"
 #include "uhelp.h"
 #include "usetup.h"
+#include "viewzoom.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -24,9 +27,11 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -66,9 +71,16 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    viewZoom = new ViewZoom(this, QStringLiteral("Selmex"));
     createMenu();
     createControls();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    m_sizeAt100 = size();
+    m_layoutZoom.capture(this);
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        m_menuFonts.emplace_back(menu, menu->font());
+    viewZoom->setWindowSize(m_sizeAt100, QSize());
+    connect(viewZoom, &ViewZoom::changed, this, &TForm1::applyZoom);
     move(231, 107);
     FormCreate();
 }
@@ -199,6 +211,7 @@ void TForm1::createMenu() {
     Help1->setObjectName(QStringLiteral("Help1"));
     info1 = about1->addAction(QStringLiteral("&About"), this, &TForm1::info1Click);
     info1->setObjectName(QStringLiteral("info1"));
+    View1 = viewZoom->addMenu(menuBar(), about1);
 }
 
 void TForm1::FormCreate() {
@@ -213,7 +226,9 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::startSession(const SelmexStart &start) {
-    m_session.begin(start, Image1->surface().size(), Image2->surface().size());
+    // The phasors' pixels, from which the read-outs and the switching check work, are
+    // the layout's at 100 %, whatever the zoom they are shown at.
+    m_session.begin(start, Image1->layoutSize(), Image2->layoutSize());
     for (QSlider *slider : {TbFrequentie, TbAmplitude}) {
         const QSignalBlocker quiet(slider);
         slider->setValue(50);
@@ -242,6 +257,63 @@ bool TForm1::waitForTickEnd(void (TForm1::*action)()) {
     QMetaObject::invokeMethod(
         this, [this, action] { (this->*action)(); }, Qt::QueuedConnection);
     return true;
+}
+
+void TForm1::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    noteWindowSize();
+    if (m_shownBefore) return;
+    m_shownBefore = true;
+    // The zoom of the last start, as far as this screen holds it, and pictures at this
+    // screen's device pixels; a move to another screen may change those.
+    if (QWindow *handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &TForm1::applyZoom);
+    const int remembered = viewZoom->remembered();
+    if (remembered != viewZoom->percent()) viewZoom->zoomTo(remembered);
+    applyZoom();
+}
+
+void TForm1::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    noteWindowSize(); // the frame is known once the window is on the screen
+}
+
+// The largest zoom follows from the window's size at 100 % and its frame, which does not
+// grow.
+void TForm1::noteWindowSize() {
+    viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+}
+
+void TForm1::applyZoom() {
+    if (waitForTickEnd(&TForm1::applyZoom)) return;
+    const double zoom = viewZoom->factor();
+    if (zoom != m_layoutZoom.zoom()) {
+        m_layoutZoom.apply(zoom);
+        for (auto &[menu, font] : m_menuFonts)
+            if (menu) menu->setFont(LayoutZoom::scaled(font, zoom));
+        hoekhulp->setLineWidth(std::max(1, roundToPixel(static_cast<long double>(zoom))));
+        const QSize client = LayoutZoom::scaled(ClientSize, zoom);
+        resize(client.width(), client.height() + menuBar()->sizeHint().height());
+        keepOnScreen();
+    }
+    fitPictures();
+    if (m_panel) m_panel->setZoom(zoom);
+}
+
+void TForm1::fitPictures() {
+    const double zoom = viewZoom->factor(), ratio = devicePixelRatioF();
+    if (Image1->fitPicture(zoom, ratio)) m_netDiagram->redrawOnNewPicture(m_session.NetVector);
+    if (Image2->fitPicture(zoom, ratio)) m_genDiagram->redrawOnNewPicture(m_session.GenVector);
+}
+
+// Grown, the window moves back onto its screen as far as it fits there.
+void TForm1::keepOnScreen() {
+    if (!isVisible() || !screen()) return;
+    const QRect area = screen()->availableGeometry(), frame = frameGeometry();
+    const QPoint at(
+        std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (at != frame.topLeft()) move(at);
 }
 
 // A closed panel costs the tick nothing; opening it again brings it up to date.
@@ -344,6 +416,9 @@ void TForm1::Setup1Click() {
 void TForm1::SynchroPanel1Click() {
     if (!m_panel) {
         m_panel = new SynchronisingPanel(this);
+        m_panel->setZoom(viewZoom->factor());
+        // The View menu's keys zoom from the panel too, where the lecturer may be.
+        m_panel->addActions({viewZoom->ZoomIn1, viewZoom->ZoomOut1, viewZoom->ActualSize1});
         if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
         m_panel->showLog(m_session.log);
     }

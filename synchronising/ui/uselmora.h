@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layoutzoom.h"
 #include "modalrunner.h"
 #include "phasordiagram.h"
 #include "randomsource.h"
@@ -8,7 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <QFont>
 #include <QMainWindow>
+#include <QPointer>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -22,6 +27,7 @@ class QTimer;
 class ImageControl;
 class ShapeControl;
 class SynchronisingPanel;
+class ViewZoom;
 
 // The main window of Selmex: the network's and the generator's three-phase phasor
 // diagrams turning side by side, the controls that bring the generator into line with
@@ -73,6 +79,9 @@ public:
         askSaveFileName;
     // What runs while a phasor is erased and not yet redrawn: the pending events.
     std::function<void()> pump;
+    // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
+    // of the last start when it is first shown.
+    ViewZoom *viewZoom = nullptr;
 
     static constexpr QSize ClientSize{546, 546};
 
@@ -113,9 +122,14 @@ public:
     QAction *synchrhulp1 = nullptr;
     QAction *Setup1 = nullptr;
     QAction *SynchroPanel1 = nullptr;
+    QMenu *View1 = nullptr;
     QMenu *about1 = nullptr;
     QAction *Help1 = nullptr;
     QAction *info1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void createControls();
@@ -128,10 +142,22 @@ private:
     bool waitForTickEnd(void (TForm1::*action)());
     void refreshPanel();
     void reportFailure(const QString &message);
+    // The layout, the window, the pictures and the panel at the View menu's zoom and the
+    // screen's device pixel ratio, the phasors drawn again on the new pictures. Inside a
+    // tick it waits for the tick's end.
+    void applyZoom();
+    void fitPictures();
+    void noteWindowSize();
+    void keepOnScreen();
 
     RandomSource m_random;
     SelmexSession m_session;
     std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
+    LayoutZoom m_layoutZoom;
+    // The menus drop down from the bar as windows of their own, outside the layout.
+    std::vector<std::pair<QPointer<QMenu>, QFont>> m_menuFonts;
+    QSize m_sizeAt100;
+    bool m_shownBefore = false;
 };

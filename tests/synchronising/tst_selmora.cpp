@@ -7,6 +7,7 @@
 #include "synchronisingpanel.h"
 #include "uselmora.h"
 #include "usetup.h"
+#include "viewzoom.h"
 
 #include <memory>
 #include <QAbstractButton>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -52,6 +54,7 @@ struct Trainer {
         : clock(std::make_shared<FakeClock>(FakeClock{{t, t}})) {
         f = std::make_unique<TForm1>([c = clock] { return (*c)(); });
         f->Timer1->setInterval(24 * 3600 * 1000);
+        f->viewZoom->availableArea = [] { return QSize(4000, 4000); }; // every level fits
         f->modalRunner = [this](QDialog &d) {
             if (auto *box = qobject_cast<QMessageBox *>(&d)) {
                 messages << box->property("message").toString();
@@ -77,6 +80,10 @@ struct Trainer {
     }
 };
 
+QSettings selmexSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Selmex", "Selmex");
+}
+
 QList<Colour> coloursOf(const Phasors &p) {
     return {p[0].PhaseColor, p[1].PhaseColor, p[2].PhaseColor};
 }
@@ -87,6 +94,7 @@ bool onlyCurrentArrows(const DrawSurface &picture, const Phasors &list) {
     QSet<QPair<int, int>> allowed;
     for (const Tvector &v : list) {
         DrawSurface alone(picture.size());
+        alone.setScale(picture.scale());
         PhasorDiagram(alone).Teken(0, v);
         int own = 0, present = 0;
         for (int y = 0; y < alone.size().height(); ++y)
@@ -109,6 +117,8 @@ bool onlyCurrentArrows(const DrawSurface &picture, const Phasors &list) {
 class TestSelmora : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { selmexSettings().clear(); } // every test starts at 100 %
     void randomStart_data();
     void randomStart();
     void colourDrawWaitsForClock();
@@ -135,6 +145,10 @@ private slots:
     void ticksGoOnBehindBoxOpenedInsideTick();
     void savedStartOpensToThePixel();
     void switchingsExported();
+    void readingsAlikeAtEveryZoom_data();
+    void readingsAlikeAtEveryZoom();
+    void zoomAskedInsideTickWaitsForItsEnd();
+    void zoomRememberedAtNextStart();
 };
 
 void TestSelmora::randomStart_data() {
@@ -842,6 +856,62 @@ void TestSelmora::switchingsExported() {
              qPrintable(lines[2]));
     QVERIFY2(lines[3].startsWith(QStringLiteral("0.15,0,0,0,Goed gedaan,0,")),
              qPrintable(lines[3]));
+}
+
+void TestSelmora::readingsAlikeAtEveryZoom_data() {
+    QTest::addColumn<double>("behind"); // half-turns
+    QTest::addColumn<double>("length");
+    QTest::newRow("17 degrees behind, short") << 17.0 / 180 << 80.0;
+    QTest::newRow("just inside the window") << -11.0 / 180 << 90.0;
+    QTest::newRow("103 degrees ahead") << -103.0 / 180 << 99.0;
+}
+
+void TestSelmora::readingsAlikeAtEveryZoom() {
+    // The read-out and the check work from the phasors at 100 %, whatever the zoom.
+    QFETCH(double, behind);
+    QFETCH(double, length);
+    QStringList seen;
+    for (int percent : {100, 150, 200}) {
+        Trainer t;
+        t.f->viewZoom->zoomTo(percent);
+        t.f->openScenario({}); // a session begun at this zoom
+        t.inStep();
+        for (Tvector &v : t.f->session().GenVector) v.Angle -= behind, v.Length = length;
+        t.ticks(3);
+        t.f->Schakelen->click();
+        seen << QString::number(double(t.f->session().phaseAngle()), 'g', 17) + t.messages[0];
+    }
+    QCOMPARE(seen, QStringList(3, seen[0]));
+}
+
+void TestSelmora::zoomAskedInsideTickWaitsForItsEnd() {
+    // A zoom asked for while a phasor is erased comes after the tick. Then each phasor
+    // is drawn anew, twice as long from the middle.
+    Trainer t;
+    TForm1 &f = *t.f;
+    f.pump = [&] { f.viewZoom->zoomTo(200); }; // only the first call changes it
+    t.ticks(2);
+    QCOMPARE(f.Image1->surface().size(), QSize(200, 200));
+    QCoreApplication::processEvents();
+    const DrawSurface &net = f.Image1->surface();
+    QCOMPARE(net.size(), QSize(400, 400));
+    QVERIFY(onlyCurrentArrows(net, f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    for (const Tvector &v : f.session().NetVector) {
+        const QPoint tip = QPoint(200, 200) + 2 * (v.tip() - v.Centre);
+        int inked = 0; // within a pixel or two: rounding, and a wide pen's flat end
+        for (int d = 0; d < 25; ++d)
+            inked += net.pixel(tip.x() + d % 5 - 2, tip.y() + d / 5 - 2) == v.PhaseColor;
+        QVERIFY(inked > 0);
+    }
+}
+
+void TestSelmora::zoomRememberedAtNextStart() {
+    // The next window opens at the zoom the last one had, grown to it.
+    Trainer().f->viewZoom->zoomTo(200);
+    Trainer t;
+    t.f->show();
+    QCOMPARE(t.f->centralWidget()->size(), TForm1::ClientSize * 2);
 }
 
 QTEST_MAIN(TestSelmora)
