@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <QLabel>
 #include <QLayout>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -113,8 +114,19 @@ void zoomDialog(QWidget *dialog, double zoom) {
     dialog->setProperty("zoomed", true);
     const bool fixed = dialog->minimumSize() == dialog->maximumSize();
     const QSize size = dialog->size();
+    const QPoint centre = dialog->geometry().center();
     LayoutZoom z;
     z.capture(dialog);
     z.apply(zoom);
     if (fixed) dialog->setFixedSize(LayoutZoom::scaled(size, zoom));
+    // One placed before it was zoomed (centred on the screen) keeps its centre there, its
+    // top left corner on the screen.
+    if (dialog->testAttribute(Qt::WA_Moved)) {
+        QPoint at = centre - dialog->rect().center();
+        if (const QScreen *screen = dialog->screen()) {
+            const QRect area = screen->availableGeometry();
+            at = QPoint(std::max(at.x(), area.left()), std::max(at.y(), area.top()));
+        }
+        dialog->move(at);
+    }
 }
