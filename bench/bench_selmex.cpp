@@ -4,17 +4,25 @@
 #include "allocations.h"
 #include "synchronisingpanel.h"
 #include "uselmora.h"
+#include "viewzoom.h"
 
 #include <benchmark/benchmark.h>
 #include <QTimer>
 
 namespace {
 
+// The window zoomed to `percent` on a screen that holds it.
+void zoomTo(TForm1 &f, int percent) {
+    f.viewZoom->availableArea = [] { return QSize(4000, 3000); };
+    f.viewZoom->zoomTo(percent);
+}
+
 void Tick(benchmark::State &state) {
     // A clock that moves on a millisecond at each reading, as the random start needs.
     std::uint32_t now = 43200000;
     TForm1 f([&now] { return now++; });
     f.Timer1->stop();
+    zoomTo(f, int(state.range(0)));
     f.Timer1Timer(); // the first tick draws the arrows for the first time
     std::size_t allocations = 0;
     for (auto _ : state) {
@@ -25,7 +33,22 @@ void Tick(benchmark::State &state) {
     state.counters["allocs/tick"] =
         benchmark::Counter(double(allocations), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(Tick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Tick)->Arg(100)->Arg(200)->ArgName("zoom")->Unit(benchmark::kMicrosecond);
+
+// A change of zoom: layout, window, pictures and phasors, 100 % and 200 % in turn.
+void ZoomChange(benchmark::State &state) {
+    std::uint32_t now = 43200000;
+    TForm1 f([&now] { return now++; });
+    f.Timer1->stop();
+    f.Timer1Timer();
+    int percent = 100;
+    for (auto _ : state) {
+        percent = percent == 100 ? 200 : 100;
+        zoomTo(f, percent);
+        f.repaint();
+    }
+}
+BENCHMARK(ZoomChange)->Unit(benchmark::kMillisecond);
 
 void TickWithPanel(benchmark::State &state) {
     std::uint32_t now = 43200000;
