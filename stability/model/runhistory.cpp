@@ -26,6 +26,9 @@ void RunHistory::record(const StepReport &report, const TMyGenerator &g) {
     s.rotorAngleDeg = static_cast<double>(g.DeltaInDegrees());
     s.speedDeviation = g.Domega;
     s.pelec = static_cast<double>(g.PelekInPowerUnit());
+    s.delta = g.Delta;
+    s.pelek = g.Pelek;
+    s.network = report.network;
     m_runs.back().samples.push_back(s);
 }
 

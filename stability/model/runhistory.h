@@ -17,6 +17,10 @@ struct RunSample {
     double rotorAngleDeg = 0;  // degrees, not wrapped
     double speedDeviation = 0; // rad/s
     double pelec = 0;          // Pelek times Pmax: the read-out's unit
+    // The step as the drawings took it, so that they can be made again at another size.
+    double delta = 0; // rad, the generator's own value
+    double pelek = 0; // per-unit of Pmax
+    NetworkState network = NetworkState::Fault;
 };
 
 // A whole run: the machine data, clearing time and fault scenario it started with, every

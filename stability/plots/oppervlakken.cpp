@@ -38,6 +38,11 @@ void Oppervlakken::InitOppervlakken(double delta, double pmech, double r1) {
     AantalA2 = 0;
     VlakA3 = freshPolygon(m_sinus.VlakCapaciteit);
     AantalA3 = 0;
+    // A new run's picture holds none of an earlier run's areas: nothing to repaint or erase.
+    GetekendA1.clear();
+    GetekendHerfout.clear();
+    GetekendA2.clear();
+    GetekendA3.clear();
     VlakkenActief = true;
     BovenPmech = false;
     A2Klaar = false;

@@ -17,7 +17,8 @@ void SinusPlot::InitSinus() {
     SinusBoven = roundToPixel(0.1L * h);
     VermogenSchaal = static_cast<double>(SinusHoogte * 0.5L * 0.9L);
     HoekStap = static_cast<double>(2.0L / SinusBreedte);
-    VlakCapaciteit = SinusHoogte + 3;
+    // From the height at 100 %: the areas hold as many operating points at every zoom.
+    VlakCapaciteit = roundToPixel(0.8L * (h / m_surface.scale())) + 3;
 }
 
 void SinusPlot::BerekenSinus() {
@@ -56,12 +57,13 @@ void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QSt
     m_surface.setPenColour(colour);
     m_surface.polyline(points);
     // The names stand in the top right corner, where the curves run below the axis.
-    const int height = std::max(8, roundToPixel(0.06L * m_surface.size().height()));
+    const int height =
+        std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
     const int x = roundToPixel(0.72L * m_surface.size().width());
-    const int y = 1 + row * (height + 2);
-    m_surface.moveTo(x, y + height / 2 + 1);
-    m_surface.lineTo(x + height, y + height / 2 + 1);
-    m_surface.text(x + height + 3, y, name, height);
+    const int y = m_surface.scaled(1) + row * (height + m_surface.scaled(2));
+    m_surface.moveTo(x, y + height / 2 + m_surface.scaled(1));
+    m_surface.lineTo(x + height, y + height / 2 + m_surface.scaled(1));
+    m_surface.text(x + height + m_surface.scaled(3), y, name, height);
 }
 
 void SinusPlot::TekenPmech(double pmech) {
@@ -81,14 +83,19 @@ void SinusPlot::Tekenas() {
     m_surface.setPenWidth(1);
 }
 
-void SinusPlot::TekenBlok(double delta, double pelek) {
+PointList SinusPlot::blockAround(double delta, double pelek) const {
     const std::int32_t x = Hoek2X(delta);
     const std::int32_t y = Vermogen2Y(pelek);
     // Held at the int32 range's ends, a block far off the picture stays there.
-    const std::int32_t left = pixelSub(x, 1), right = pixelAdd(x, 1);
-    const std::int32_t top = pixelSub(y, 1), bottom = pixelAdd(y, 1);
-    BlokPunten = {QPoint(left, top), QPoint(right, top), QPoint(right, bottom),
-                  QPoint(left, bottom), QPoint(left, top)};
+    const std::int32_t d = m_surface.scaled(1);
+    const std::int32_t left = pixelSub(x, d), right = pixelAdd(x, d);
+    const std::int32_t top = pixelSub(y, d), bottom = pixelAdd(y, d);
+    return {QPoint(left, top), QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom),
+            QPoint(left, top)};
+}
+
+void SinusPlot::TekenBlok(double delta, double pelek) {
+    BlokPunten = blockAround(delta, pelek);
     m_surface.setPenColour(clBlack);
     m_surface.polyline(BlokPunten);
 }

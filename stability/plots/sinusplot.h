@@ -28,9 +28,12 @@ public:
     void TekenPmech(double pmech);
     // Shows the main window (through showWindow), then draws both axes.
     void Tekenas();
-    // The 3 x 3 block around (delta, pelek), and its erasure in white.
+    // The 3 x 3 block around (delta, pelek), zoomed with the picture, and its erasure in
+    // white.
     void TekenBlok(double delta, double pelek);
     void VerwijderBlok();
+    // The block's outline around (delta, pelek), without drawing it.
+    PointList blockAround(double delta, double pelek) const;
     // A fresh white picture.
     void Schoon();
 
@@ -48,7 +51,7 @@ public:
     std::int32_t SinusBoven = 0;   // y of the power axis' upper end
     double VermogenSchaal = 0;     // pixels per unit of normalised power
     double HoekStap = 0;           // angle per pixel column, in units of pi
-    // Slots of each equal-area polygon list: the height, not the width, sets it.
+    // Slots of each equal-area polygon list: the height at 100 %, not the width, sets it.
     std::int32_t VlakCapaciteit = 0;
 
     PointList SinusPunten;

@@ -9,20 +9,26 @@
 #include "imagecontrol.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
+#include "rounding.h"
 #include "scenario_dlg.h"
 #include "scenariofile.h"
 #include "schak_dlg.h"
 #include "swingcurves.h"
+#include "viewzoom.h"
 
+#include <algorithm>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -48,6 +54,7 @@ TDravon::TDravon(QWidget *parent)
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);
 
+    viewZoom = new ViewZoom(this, QStringLiteral("Dravex"));
     createMenu();
     createControls();
     sinus = std::make_unique<SinusPlot>(ImageSinus->surface());
@@ -60,9 +67,27 @@ TDravon::TDravon(QWidget *parent)
     // The status bar adds to the layout's client area; nothing of the layout moves.
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height() +
                                    StatusEqualAreas->sizeHint().height());
+    m_sizeAt100 = size();
+    m_layoutZoom.capture(this);
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        m_menuFonts.emplace_back(menu, menu->font());
     move(239, 137);
     describeForScreenReaders();
+
+    // The zoom of the last start, as far as the screen holds it; the plots are drawn for
+    // it from the start. Nothing is written to the settings here.
+    viewZoom->setWindowSize(m_sizeAt100, QSize());
+    const int remembered = viewZoom->remembered();
+    if (remembered != viewZoom->percent()) viewZoom->zoomTo(remembered);
+    zoomLayout();
     FormCreate();
+    connect(viewZoom, &ViewZoom::changed, this, &TDravon::applyZoom);
+    // Start-up has shown the window: its screen is known, and a move to another may
+    // change the device pixel ratio.
+    if (QWindow *handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &TDravon::applyZoom);
+    applyZoom();
+    keepOnScreen();
 }
 
 TDravon::~TDravon() {
@@ -208,6 +233,7 @@ void TDravon::createMenu() {
     Help2->setObjectName(QStringLiteral("Help2"));
     About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
     About1->setObjectName(QStringLiteral("About1"));
+    viewZoom->addMenu(menuBar(), Help1);
 }
 
 void TDravon::FormCreate() {
@@ -220,20 +246,23 @@ void TDravon::FormCreate() {
     showReadout(EditPelek, generator().Pelek);
 
     // Drawing the axes shows the window, before the rest of start-up is done.
+    const TMyGenerator &g = generator();
+    m_plots = PlotState{};
+    m_plots.pmech = g.Pmech;
+    m_plots.traceDelta = m_plots.rotorDelta = g.Delta;
+    m_plots.traceDomega = g.Domega;
     sinus->InitSinus();
     sinus->BerekenSinus();
-    sinus->TekenSinus();
-    sinus->TekenPmech(generator().Pmech);
-    sinus->Tekenas();
+    drawPowerAngle(*sinus, g.Pmech, true);
 
     fase->InitFase();
     fase->TekenasFase();
-    fase->BerekenFase(generator().Delta, generator().Domega);
-    fase->beginTrace(generator().Delta, generator().Domega);
+    fase->BerekenFase(g.Delta, g.Domega);
+    fase->beginTrace(g.Delta, g.Domega);
     fase->TekenFase();
 
     rotor->InitRotor();
-    rotor->TekenRotor(generator().Delta);
+    rotor->TekenRotor(g.Delta);
 
     m_freshGenerator = true;
 }
@@ -264,11 +293,20 @@ void TDravon::KortsluitingClick() {
         fase->SchoonFase();
         fase->TekenasFase();
         fase->beginTrace(generator().Delta, generator().Domega);
+        m_plots.traceDelta = generator().Delta;
+        m_plots.traceDomega = generator().Domega;
     }
     m_run->start(m_case.scenario);
     history.begin(generator(), m_case.clearingMs, m_case.scenario);
     m_tekenTeller = 0;
-    oppervlakken->InitOppervlakken(generator().Delta, generator().Pmech, m_case.scenario.r1());
+    m_plots.areasRun = m_plots.traceRun = history.last()->id;
+    m_plots.areasDelta = generator().Delta;
+    m_plots.areasPmech = generator().Pmech;
+    m_plots.areasR1 = m_case.scenario.r1();
+    m_plots.areasPreviousDelta = oppervlakken->VorigeDelta;
+    m_plots.freshAfter.clear();
+    m_plots.blockBeforeRun = m_plots.lastBlock;
+    oppervlakken->InitOppervlakken(m_plots.areasDelta, m_plots.areasPmech, m_plots.areasR1);
     areaSum.start(generator(), m_case.scenario);
     showNetwork(m_case.scenario, NetworkState::Fault);
     StatusEqualAreas->showAreas(areaSum);
@@ -282,6 +320,7 @@ void TDravon::tijdloop() {
         m_lastDue = m_pacer.due();
         // The engine steps the current generator and calls showStep.
         const StepReport report = m_run->step(m_case.clearingMs);
+        if (m_zoomPending) applyZoom(); // asked for while the step ran
         if (stepHook) stepHook(report.number);
         // Let the window live: the button can stop the run, dialogs can change the data.
         QCoreApplication::processEvents();
@@ -295,6 +334,13 @@ void TDravon::tijdloop() {
 }
 
 void TDravon::showStep(const StepReport &report) {
+    // A zoom asked for in the out-of-step message's events waits for the step's end.
+    const struct StepEnd {
+        bool &inStep;
+        bool before;
+        ~StepEnd() { inStep = before; }
+    } stepEnd{m_inStep, m_inStep};
+    m_inStep = true;
     history.record(report, generator());
     showReadout(EditPelek, generator().PelekInPowerUnit());
     showReadout(EditDomega, report.Domega);
@@ -323,12 +369,15 @@ void TDravon::showStep(const StepReport &report) {
 
     ++m_tekenTeller;
     if (m_tekenTeller == RedrawEvery && drawPlots) {
-        sinus->VerwijderBlok();
-        sinus->TekenSinus();
-        sinus->TekenBlok(g.Delta, g.Pelek);
-        oppervlakken->TekenOppervlakken(g.Delta, g.Pelek, g.Pmech, report.network);
+        RunSample now;
+        now.delta = g.Delta;
+        now.pelek = g.Pelek;
+        now.network = report.network;
+        drawSwingStep(*sinus, *oppervlakken, now, g.Pmech);
+        m_plots.lastBlock = std::make_pair(g.Delta, g.Pelek);
         rotor->WisRotor();
         rotor->TekenRotor(g.Delta);
+        m_plots.rotorDelta = g.Delta;
         StatusEqualAreas->showAreas(areaSum);
         if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, false);
     }
@@ -357,11 +406,18 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
 
 void TDravon::redrawPowerAngle() {
     const FaultScenario &network = Running() ? m_run->scenario() : m_case.scenario;
+    const double pmech = generator().Pmech;
+    if (Running() && history.last()) {
+        m_plots.freshAfter.emplace_back(history.last()->samples.size(), pmech);
+    } else {
+        // No run draws the areas again.
+        m_plots.pmech = pmech;
+        m_plots.axesOverCurves = false;
+        m_plots.areasRun = 0;
+        m_plots.freshAfter.clear();
+    }
     sinus->setNetwork(network.r1(), network.r2());
-    sinus->Schoon();
-    sinus->Tekenas();
-    sinus->TekenSinus();
-    sinus->TekenPmech(generator().Pmech);
+    drawPowerAngle(*sinus, pmech, false);
 }
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {
@@ -480,6 +536,9 @@ bool TDravon::openCase(const StabilityCase &c) {
     fase->TekenFase();
     rotor->WisRotor();
     rotor->TekenRotor(g.Delta);
+    m_plots.traceRun = 0;
+    m_plots.traceDelta = m_plots.rotorDelta = g.Delta;
+    m_plots.traceDomega = g.Domega;
     showReadout(EditDelta, g.DeltaInDegrees());
     showReadout(EditPelek, g.Pelek);
     EditDomega->clear();
@@ -496,11 +555,13 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
     Lijn2->setVisible(twoLines);
     FaultMark->setVisible(twoLines);
     if (!twoLines) return;
-    // The fault's place along the line from the busbar's edge to the swing bus.
-    const QRect line = Lijn2->geometry();
+    // The fault's place along the line from the busbar's edge to the swing bus, in the
+    // layout at 100 %, shown at the zoom.
+    const QRect line = m_layoutZoom.layoutGeometry(Lijn2);
+    const QRect mark = m_layoutZoom.layoutGeometry(FaultMark);
     const int x =
         line.left() + 2 + static_cast<int>(scenario.locationPercent / 100 * (line.width() - 4));
-    FaultMark->move(x - FaultMark->width() / 2, FaultMark->y());
+    m_layoutZoom.place(FaultMark, QRect(QPoint(x - mark.width() / 2, mark.y()), mark.size()));
     // The tripped line is drawn grey while its breakers are open.
     const bool open = state == NetworkState::Cleared || state == NetworkState::LockedOut;
     Lijn2->setFill(open ? clSilver : clBlack);
@@ -532,7 +593,10 @@ void TDravon::searchCritical() {
 }
 
 void TDravon::SwingCurves1Click() {
-    if (!m_swingCurves) m_swingCurves = new SwingCurves(this);
+    if (!m_swingCurves) {
+        m_swingCurves = new SwingCurves(this);
+        m_swingCurves->setZoom(viewZoom->factor());
+    }
     m_swingCurves->follow(history, !Running()); // what it missed while it was closed
     m_swingCurves->show();
     m_swingCurves->raise();
@@ -579,6 +643,61 @@ void TDravon::describeForScreenReaders() {
              QStringLiteral("Simulated time since the fault, seconds."));
     describe(EditPelek, QStringLiteral("Pelec"),
              QStringLiteral("Electrical power, in the unit of Pmax."));
+}
+
+void TDravon::applyZoom() {
+    if (m_inStep) {
+        m_zoomPending = true;
+        return;
+    }
+    m_zoomPending = false;
+    if (zoomLayout())
+        redrawPlots(m_plots, history, RedrawEvery, *sinus, *oppervlakken, *fase, *rotor);
+    if (m_swingCurves) m_swingCurves->setZoom(viewZoom->factor());
+}
+
+bool TDravon::zoomLayout() {
+    const double zoom = viewZoom->factor();
+    if (zoom != m_layoutZoom.zoom()) {
+        m_layoutZoom.apply(zoom);
+        for (auto &[menu, font] : m_menuFonts)
+            if (menu) menu->setFont(LayoutZoom::scaled(font, zoom));
+        const int outline = std::max(1, roundToPixel(static_cast<long double>(zoom)));
+        for (ShapeControl *shape : schema->findChildren<ShapeControl *>())
+            shape->setLineWidth(outline);
+        // Back at 100 % the window's size is start-up's; zoomed, the client area is the
+        // layout's, with the bars at the height of their new fonts. The bars and the
+        // window's least size follow the fonts at once, not at the next events.
+        const int statusHeight = StatusEqualAreas->heightForFont();
+        layout()->activate();
+        const QSize client = LayoutZoom::scaled(ClientSize, zoom);
+        resize(zoom == 1.0
+                   ? m_sizeAt100
+                   : QSize(client.width(),
+                           client.height() + menuBar()->sizeHint().height() + statusHeight));
+        keepOnScreen();
+    }
+    bool fresh = false;
+    for (ImageControl *image : {ImageSinus, ImageFase, ImageRotor})
+        fresh = image->fitPicture(zoom, devicePixelRatioF()) || fresh;
+    return fresh;
+}
+
+void TDravon::keepOnScreen() {
+    // A window grown past the screen's edge, or placed for a larger screen, comes back
+    // onto it.
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QRect frame = frameGeometry();
+        move(std::max(area.left(), std::min(x(), area.right() + 1 - frame.width())),
+             std::max(area.top(), std::min(y(), area.bottom() + 1 - frame.height())));
+    }
+}
+
+void TDravon::moveEvent(QMoveEvent *event) {
+    // The frame is known once the window is on the screen: the largest zoom allows for it.
+    viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+    QMainWindow::moveEvent(event);
 }
 
 void TDravon::closeEvent(QCloseEvent *event) {

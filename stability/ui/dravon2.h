@@ -5,9 +5,11 @@
 #include "equalarea.h"
 #include "fase.h"
 #include "faultrun.h"
+#include "layoutzoom.h"
 #include "modalrunner.h"
 #include "mygenerator.h"
 #include "oppervlakken.h"
+#include "plotstate.h"
 #include "reportfiles.h"
 #include "rotor.h"
 #include "runhistory.h"
@@ -19,9 +21,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <utility>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -34,6 +39,7 @@ class ImageControl;
 class MouseLabel;
 class ShapeControl;
 class SwingCurves;
+class ViewZoom;
 
 // The main window of Dravex: the one-line diagram (generator, busbar, line or two lines,
 // swing bus), the "short circuit" button that runs a fault, the read-outs of the run and
@@ -127,6 +133,10 @@ public:
     // Measurements switch the drawings off to see their share of a step.
     bool drawPlots = true;
 
+    // The View menu's zoom. The window takes a new zoom between two steps of a run, and
+    // draws its plots again for their new size.
+    ViewZoom *viewZoom = nullptr;
+
     // The three drawings: power-angle plot with the equal areas, phase plane, rotor.
     std::unique_ptr<SinusPlot> sinus;
     std::unique_ptr<Oppervlakken> oppervlakken;
@@ -197,6 +207,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void createControls();
@@ -215,6 +226,13 @@ private:
     // when the machine data or the scenario differ from those it was found for.
     void caseChanged();
     void searchCritical();
+    // The zoom and the screen's device pixel ratio as they stand now: the layout, the
+    // window's size and new pictures for the plots, drawn again from what they showed.
+    // Asked for inside a step, it waits for the step's end.
+    void applyZoom();
+    // Returns whether the plots have new pictures.
+    bool zoomLayout();
+    void keepOnScreen();
 
     StabilityCase m_case;
     bool m_freshGenerator = false;
@@ -233,4 +251,11 @@ private:
     RunPacer m_pacer;
     RunPacer::Clock::time_point m_firstDue, m_lastDue;
     QTimer m_stepTimer; // wakes the loop when the next step is due
+
+    PlotState m_plots;
+    LayoutZoom m_layoutZoom;
+    QSize m_sizeAt100;
+    std::vector<std::pair<QPointer<QMenu>, QFont>> m_menuFonts; // at 100 %
+    bool m_inStep = false;
+    bool m_zoomPending = false;
 };

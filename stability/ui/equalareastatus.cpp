@@ -138,3 +138,8 @@ void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
 void EqualAreaStatus::showAreas(const Oppervlaktesom &som) {
     Areas->setText(areasText(som));
 }
+
+int EqualAreaStatus::heightForFont() {
+    reformat();
+    return sizeHint().height();
+}

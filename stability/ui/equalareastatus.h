@@ -25,6 +25,9 @@ public:
     void showSearching();
     void showSimulation(const CriticalClearing &found);
     void showAreas(const Oppervlaktesom &som);
+    // The height for the present font now, rather than after the next events: a zoomed
+    // window is sized from it.
+    int heightForFont();
 
     QLabel *Criterion = nullptr;
     QLabel *Simulation = nullptr;

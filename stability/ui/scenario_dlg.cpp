@@ -9,6 +9,7 @@
 #include <cmath>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -105,10 +106,6 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     LabelR = new QLabel(this);
     LabelR->setObjectName(QStringLiteral("LabelR"));
     LabelR->setTextFormat(Qt::PlainText);
-    // Wide enough for either text, so the dialog keeps its size while the user types.
-    LabelR->setMinimumWidth(qMax(
-        LabelR->fontMetrics().horizontalAdvance(NoNumbersText),
-        LabelR->fontMetrics().horizontalAdvance(QStringLiteral("r1 = 0.0008888  r2 = 0.8888"))));
     layout->addWidget(LabelR);
 
     auto *recloseFrame = new QGroupBox(this);
@@ -121,8 +118,6 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     EditRecloseMs = new QLineEdit(
         QString::number(scenario.recloses() ? scenario.recloseMs : OfferedRecloseMs), recloseFrame);
     EditRecloseMs->setObjectName(QStringLiteral("EditRecloseMs"));
-    EditRecloseMs->setMaximumWidth(
-        EditRecloseMs->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
     describe(EditRecloseMs, QStringLiteral("Dead time, ms"),
              QStringLiteral("Dead time before the breaker recloses, whole milliseconds"));
     deadTime->addWidget(EditRecloseMs);
@@ -161,6 +156,7 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     connect(OKBtn, &QPushButton::clicked, this, &TScenarioDlg::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &TScenarioDlg::reject);
 
+    fitWidthsToFont();
     QAbstractButton *chosen = m_networkGroup->button(int(scenario.network));
     (chosen ? chosen : BusbarBtn)->setChecked(true);
     updateEnabled();
@@ -174,6 +170,21 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     for (QLineEdit *edit : {EditXg, EditXL, EditLocation, EditDuring, EditAfter})
         connect(edit, &QLineEdit::textChanged, this, &TScenarioDlg::updateR);
     (chosen ? chosen : BusbarBtn)->setFocus();
+}
+
+void TScenarioDlg::fitWidthsToFont() {
+    // Wide enough for either text, so the dialog keeps its size while the user types.
+    LabelR->setMinimumWidth(qMax(
+        LabelR->fontMetrics().horizontalAdvance(NoNumbersText),
+        LabelR->fontMetrics().horizontalAdvance(QStringLiteral("r1 = 0.0008888  r2 = 0.8888"))));
+    EditRecloseMs->setMaximumWidth(
+        EditRecloseMs->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+}
+
+void TScenarioDlg::changeEvent(QEvent *event) {
+    // Zoomed for the window it is opened from: the widths follow the larger font.
+    if (event->type() == QEvent::FontChange && LabelR && EditRecloseMs) fitWidthsToFont();
+    QDialog::changeEvent(event);
 }
 
 bool TScenarioDlg::Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner) {

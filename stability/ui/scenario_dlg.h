@@ -53,7 +53,13 @@ public:
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    // Widths that hold the longest text in the present font: r1 and r2's line, the dead
+    // time's field.
+    void fitWidthsToFont();
     Network chosenNetwork() const;
     // Enables the fields of the chosen network and of reclosing, with their captions.
     void updateEnabled();

@@ -1,7 +1,9 @@
 #include "swingcurves.h"
 
 #include "layouthelpers.h"
+#include "layoutzoom.h"
 #include "numberformat.h"
+#include "rounding.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +15,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QScreen>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -57,21 +60,28 @@ QString seconds(double clock, QChar separator) {
     return formatGeneral(std::llround(clock * 1000.0) / 1000.0L, separator);
 }
 
-QChart *makeChart() {
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundRoundness(0);
-    chart->setBackgroundBrush(Qt::white);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->layout()->setContentsMargins(0, 0, 0, 0); // white up to the window's edges
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+// The margins and the legend's width at `zoom`.
+void zoomChart(QChart *chart, double zoom) {
+    const int margin = LayoutZoom::scaled(QSize(4, 4), zoom).width();
+    chart->setMargins(QMargins(margin, margin, margin, margin));
     // Wide enough for any name without machine data or a scenario other than the original
     // one, so that a run's name turning from "running" to its outcome leaves the plot where
     // it is: a new plot area lays out every curve again. Longer names widen the legend.
     const QFontMetrics metrics(chart->legend()->font());
     chart->legend()->setMinimumWidth(
-        metrics.horizontalAdvance(QStringLiteral("9999 ms: out of step at 9.999 s")) + 40);
+        metrics.horizontalAdvance(QStringLiteral("9999 ms: out of step at 9.999 s")) +
+        LayoutZoom::scaled(QSize(40, 40), zoom).width());
+}
+
+QChart *makeChart() {
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setBackgroundRoundness(0);
+    chart->setBackgroundBrush(Qt::white);
+    chart->layout()->setContentsMargins(0, 0, 0, 0); // white up to the window's edges
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    zoomChart(chart, 1.0);
     // The axes' numbers with the user's decimal separator, like the read-outs: no
     // thousands separators, which a comma locale would confuse with decimals.
     QLocale locale = QLocale::system();
@@ -186,8 +196,22 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
         view->setFrameShape(QFrame::NoFrame);
         view->setMinimumSize(320, 200);
         layout->addWidget(view);
+        m_views.push_back(view);
     }
     resize(720, 600);
+
+    for (QChart *chart : {m_angleChart, m_speedPowerChart}) {
+        m_fonts.emplace_back(chart->titleFont(),
+                             [chart](const QFont &f) { chart->setTitleFont(f); });
+        QLegend *legend = chart->legend();
+        m_fonts.emplace_back(legend->font(), [legend](const QFont &f) { legend->setFont(f); });
+        for (QAbstractAxis *axis : chart->axes()) {
+            m_fonts.emplace_back(axis->labelsFont(),
+                                 [axis](const QFont &f) { axis->setLabelsFont(f); });
+            m_fonts.emplace_back(axis->titleFont(),
+                                 [axis](const QFont &f) { axis->setTitleFont(f); });
+        }
+    }
 
     m_catchUp.setSingleShot(true);
     m_catchUp.setInterval(CatchUpAfter);
@@ -195,6 +219,29 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
 }
 
 SwingCurves::~SwingCurves() = default;
+
+void SwingCurves::setZoom(double zoom) {
+    if (zoom == m_zoom) return;
+    const double grow = zoom / m_zoom;
+    m_zoom = zoom;
+    for (const auto &[font, set] : m_fonts) set(LayoutZoom::scaled(font, zoom));
+    for (QChart *chart : {m_angleChart, m_speedPowerChart}) zoomChart(chart, zoom);
+    for (QChartView *view : m_views)
+        view->setMinimumSize(LayoutZoom::scaled(QSize(320, 200), zoom));
+    for (Track &track : m_tracks)
+        for (Curve *curve : {&track.angle, &track.speed, &track.power}) {
+            curve->place.pen = runPen(track.id, curve->place.pen.style());
+            for (QLineSeries *piece : curve->pieces) piece->setPen(curve->place.pen);
+        }
+    // The window as the user left it, grown with the zoom, as far as the screen holds it.
+    QSize size = LayoutZoom::scaled(this->size(), grow);
+    if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
+}
+
+QPen SwingCurves::runPen(int id, Qt::PenStyle style) const {
+    return QPen(runColour(id), std::max(1, roundToPixel(static_cast<long double>(m_zoom))), style);
+}
 
 std::vector<SwingCurves::RunCurves> SwingCurves::shownRuns() const {
     std::vector<RunCurves> runs;
@@ -229,9 +276,8 @@ QLineSeries *SwingCurves::addPiece(Curve &curve) {
 }
 
 SwingCurves::Track SwingCurves::makeTrack(const RunRecord &run) {
-    const QColor colour = runColour(run.id);
-    const QPen solid(colour, 1);
-    const QPen dashed(colour, 1, Qt::DashLine);
+    const QPen solid = runPen(run.id, Qt::SolidLine);
+    const QPen dashed = runPen(run.id, Qt::DashLine);
     Track track;
     track.id = run.id;
     track.angle.place = {m_angleChart, m_angleTime, m_angleAxis, solid};

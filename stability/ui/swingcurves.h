@@ -6,6 +6,7 @@
 #include <ctime>
 #include <deque>
 #include <functional>
+#include <QFont>
 #include <QList>
 #include <QPen>
 #include <QPointF>
@@ -14,6 +15,7 @@
 #include <vector>
 
 class QChart;
+class QChartView;
 class QLineSeries;
 class QValueAxis;
 
@@ -31,6 +33,11 @@ public:
     // present run's new steps appended, runs no longer kept removed. `runEnded` says that
     // the newest run has ended, so its legend can name the outcome.
     void follow(const RunHistory &history, bool runEnded);
+
+    // The main window's zoom: the charts' fonts (which do not follow the window's),
+    // margins, lines and the window's size, z times what they are at 100 %.
+    void setZoom(double zoom);
+    double zoom() const { return m_zoom; }
 
     // New points make the charts lay out and paint again, which costs far more than a
     // step. While a run goes on, its new steps reach the charts at most every
@@ -108,6 +115,7 @@ private:
     void push(Track &track, const RunRecord &run);
     void extend(Curve &curve, double clock, double value);
     void fitAxes();
+    QPen runPen(int id, Qt::PenStyle style) const;
 
     QChart *m_angleChart = nullptr;
     QChart *m_speedPowerChart = nullptr;
@@ -124,6 +132,11 @@ private:
     // What the last batch cost: its own handling, and the paints since.
     std::chrono::steady_clock::duration m_pushCost{}, m_paintCost{};
     bool m_costKnown = false; // the last batch was an ordinary one
+
+    double m_zoom = 1.0;
+    std::vector<QChartView *> m_views;
+    // Each font of the charts as it is at 100 %, and how to set it.
+    std::vector<std::pair<QFont, std::function<void(const QFont &)>>> m_fonts;
 };
 
 // Which machine data a legend names after the clearing time.

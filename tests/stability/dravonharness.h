@@ -3,11 +3,14 @@
 // A fresh Dravex main window for one test: runs as fast as the machine goes, answers
 // its message boxes, counts its alert sounds and records the steps of its runs.
 #include "dravon2.h"
+#include "viewzoom.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <vector>
 
 struct ShownBox {
@@ -65,3 +68,15 @@ struct DravonHarness {
         QMetaObject::invokeMethod(w.Kortsluiting, "click", Qt::QueuedConnection);
     }
 };
+
+// The window at a zoom, on a screen that holds every level.
+inline void zoomTo(TDravon &w, int percent) {
+    w.viewZoom->availableArea = [] { return QSize(4000, 3000); };
+    w.viewZoom->zoomTo(percent);
+}
+
+// The remembered zoom, kept apart from the user's in Qt's test mode.
+inline QSettings zoomSettings() {
+    QStandardPaths::setTestModeEnabled(true);
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Dravex", "Dravex");
+}

@@ -5,12 +5,15 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "numberformat.h"
+#include "scenario_dlg.h"
 #include "schak_dlg.h"
 #include "textconvert.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QtTest>
 
 namespace {
@@ -44,6 +47,8 @@ bool sameParams(const TGenParams &a, const TGenParams &b) {
 class TestDialogs : public QObject {
     Q_OBJECT
 private slots:
+    void init() { zoomSettings().remove("View/zoom"); }
+    void cleanup() { zoomSettings().remove("View/zoom"); }
     void generatorDialogShowsCurrentValues();
     void unchangedOkRedrawsNothing();
     void cancelResetsMachineData();
@@ -56,6 +61,7 @@ private slots:
     void clearingDialogShowsAndStores();
     void clearingDialogKeys();
     void captionsFit();
+    void zoomedScenarioDialogHoldsItsDeadTime();
     void dialogsDuringRun();
     void firstRunFollowsChangedMachineData();
 };
@@ -432,6 +438,24 @@ void TestDialogs::firstRunFollowsChangedMachineData() {
     QVERIFY(std::fabs(g.Domega - C / 24 * 0.6 * 0.003) < 1e-12);
     // The phase plane was started again from the new starting angle.
     QCOMPARE(h.w.fase->FasePunt->x(), h.w.fase->FaseHoek2X(g.Delta));
+}
+
+void TestDialogs::zoomedScenarioDialogHoldsItsDeadTime() {
+    // Opened from a window at 200 %, the dead time's field holds as many digits as at
+    // 100 %: its text needs the frame and a margin of 2 on either side.
+    DravonHarness h;
+    zoomTo(h.w, 200);
+    int room = -1;
+    h.onDialog = [&room](QDialog &d) {
+        QLineEdit *e = dynamic_cast<TScenarioDlg &>(d).EditRecloseMs;
+        d.show();
+        e->setText(QStringLiteral("0000000"));
+        room = e->width() - 4 - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) -
+               e->fontMetrics().horizontalAdvance(e->text());
+        return int(QDialog::Rejected);
+    };
+    h.w.FaultScenario1->trigger();
+    QVERIFY(room >= 0);
 }
 
 QTEST_MAIN(TestDialogs)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +36,8 @@ QWidget *nextTabStop(QWidget *from) {
 class TestDravon : public QObject {
     Q_OBJECT
 private slots:
+    void init() { zoomSettings().remove("View/zoom"); }
+    void cleanup() { zoomSettings().remove("View/zoom"); }
     void readOutsAtStart();
     void readOutsFollowEachStep();
     void captionsFitTheirPlaces();
@@ -46,6 +49,10 @@ private slots:
     void toolsReachTheDialogsFromTheKeyboard();
     void simulationsCriticalTimeInStatusBar();
     void scenarioFilesThroughTheMenu();
+    void zoomedClicksHitTheSameSymbols();
+    void zoomDuringRunRedrawsFromHistory_data();
+    void zoomDuringRunRedrawsFromHistory();
+    void zoomIsRememberedWithinTheScreen();
 };
 
 void TestDravon::readOutsAtStart() {
@@ -163,7 +170,7 @@ void TestDravon::menusAndSpeeds() {
     TDravon w;
     QStringList titles;
     for (QAction *a : w.menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Tools", "&Speed", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&Tools", "&Speed", "&View", "&Help"}));
     QStringList items;
     for (QMenu *menu : {w.File1, w.Tools1})
         for (QAction *a : menu->actions()) items << a->text();
@@ -406,6 +413,109 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     QVERIFY2(h.boxes[0].text.startsWith(QStringLiteral("bad.dravex, line 2")),
              qPrintable(h.boxes[0].text));
     QVERIFY(h.w.studyCase() == c);
+}
+
+void TestDravon::zoomedClicksHitTheSameSymbols() {
+    // At 150 and 200 %, right-clicks where the busbar's and the generator's centres lie
+    // at 100 %, zoomed, open their dialogs; the client area holds every control.
+    DravonHarness h;
+    QStringList opened;
+    h.onDialog = [&opened](QDialog &d) {
+        opened << d.windowTitle();
+        return int(QDialog::Rejected);
+    };
+    QWidget *client = h.w.centralWidget();
+    for (double zoom : {1.5, 2.0}) {
+        zoomTo(h.w, static_cast<int>(zoom * 100));
+        for (QPoint centre : {QPoint(140, 108), QPoint(69, 122)}) {
+            QWidget *hit = client->childAt(centre * zoom);
+            QVERIFY(hit);
+            QTest::mousePress(hit, Qt::RightButton, {}, hit->mapFrom(client, centre * zoom));
+        }
+        QCOMPARE(opened, (QStringList{"Clearing time", "Generator gegevens"}));
+        opened.clear();
+        for (QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(client->rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
+}
+
+void TestDravon::zoomDuringRunRedrawsFromHistory_data() {
+    QTest::addColumn<int>("clearingMs");
+    QTest::addColumn<int>("stepsBefore"); // of a run before, stopped there; 0: no run
+    QTest::addColumn<int>("zoomStep");    // 0: in the out-of-step message
+    QTest::addColumn<int>("backStep");    // back to 100 % after this step; 0: after the run
+    QTest::addColumn<bool>("twoLines");   // reclosed, a new Pmech at step 1500
+    QTest::newRow("in step") << 200 << 0 << 100 << 2001 << false;
+    QTest::newRow("out of step, zoomed in its message") << 376 << 0 << 0 << 0 << false;
+    QTest::newRow("after a whole run") << 200 << 99999 << 50 << 0 << false;
+    QTest::newRow("two lines, new Pmech") << 100 << 0 << 777 << 2500 << true;
+}
+
+void TestDravon::zoomDuringRunRedrawsFromHistory() {
+    // Zoomed to 200 % between two steps, or at the end of the step that asked, a run
+    // keeps its steps, its plots drawn anew for 200 % from the run so far; back at 100 %
+    // the window looks as if it had never been zoomed.
+    QFETCH(int, clearingMs);
+    QFETCH(int, stepsBefore);
+    QFETCH(int, zoomStep);
+    QFETCH(int, backStep);
+    QFETCH(bool, twoLines);
+    DravonHarness ref, h;
+    QSize inMessage;
+    for (DravonHarness *x : {&ref, &h}) {
+        x->onStep = [&, x](int n) {
+            if (n == stepsBefore) x->clickDuringRun();
+        };
+        if (stepsBefore > 0) x->w.Kortsluiting->click();
+        FaultScenario scenario;
+        if (twoLines) {
+            scenario.network = Network::TwoLines;
+            scenario.recloseMs = 300;
+            scenario.recloseOnto = RecloseOnto::Permanent;
+        }
+        x->w.setScenario(scenario);
+        x->w.setClearingTime(clearingMs);
+        x->w.modalRunner = [&, x, answer = x->w.modalRunner](QDialog &d) {
+            if (x == &h && zoomStep == 0) zoomTo(h.w, 200);
+            inMessage = h.w.ImageFase->surface().size();
+            return answer(d);
+        };
+        x->onStep = [&, x](int n) {
+            if (twoLines && n == 1500) {
+                x->w.setMachineData(TGenParams{450, 6, 0.00002, 0.55});
+                QTest::mousePress(x->w.Generator, Qt::LeftButton, {}, QPoint(3, 3));
+            }
+            if (x == &h && n == zoomStep) zoomTo(h.w, 200);
+            if (x == &h && n == backStep) zoomTo(h.w, 100);
+        };
+        x->w.Kortsluiting->click();
+    }
+    if (zoomStep == 0) QCOMPARE(inMessage, QSize(145, 145)); // at the step's end only
+    if (backStep == 0) QCOMPARE(h.w.ImageFase->surface().size(), QSize(290, 290));
+    zoomTo(h.w, 100);
+    QCOMPARE(h.steps, ref.steps);
+    QCOMPARE(h.w.history.last()->endClock, ref.w.history.last()->endClock);
+    const auto active = [](TDravon &w) { // the focus shows in the active window only
+        w.activateWindow();
+        QCoreApplication::processEvents();
+        return w.clientPicture();
+    };
+    QVERIFY(active(h.w) == active(ref.w));
+}
+
+void TestDravon::zoomIsRememberedWithinTheScreen() {
+    // A new window starts on its screen at the last zoom as far as the screen holds it,
+    // and keeps the remembered zoom for a larger one; a damaged setting means 100 %.
+    zoomTo(*std::make_unique<TDravon>(), 200); // a window closed at 200 %
+    TDravon small;                             // Qt's offscreen screen holds 100 % only
+    QCOMPARE(small.viewZoom->percent(), 100);
+    QVERIFY(small.screen()->availableGeometry().contains(small.frameGeometry())); // moved onto it
+    small.viewZoom->availableArea = [] { return QSize(4000, 3000); };
+    QCOMPARE(small.viewZoom->remembered(), 200);
+    for (const char *damaged : {"abc", "130", "-5"}) {
+        zoomSettings().setValue("View/zoom", damaged);
+        QCOMPARE(small.viewZoom->remembered(), 100);
+    }
 }
 
 QTEST_MAIN(TestDravon)

@@ -61,6 +61,7 @@ private slots:
     void laterRunStartsFromCleanPlots();
     void faultedLineRun_data();
     void faultedLineRun();
+    void laterRunShowsNoEarlierArea();
 };
 
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
@@ -327,6 +328,21 @@ void TestOppervlakken::faultedLineRun() {
         QCOMPARE(lineFill, (std::vector<Colour>{clBlack, clSilver, clBlack, clSilver}));
         QVERIFY(o.AantalHerfout > 5); // the second fault period has its own polygon
     }
+}
+
+void TestOppervlakken::laterRunShowsNoEarlierArea() {
+    // A run reclosed onto the fault before any update under the first fault: the new
+    // picture gets its own second-fault area and nothing of an earlier run's A1.
+    DrawSurface s(QSize(281, 168));
+    SinusPlot p(s);
+    p.InitSinus();
+    Oppervlakken o(s, p);
+    o.InitOppervlakken(pi / 6, 0.5, 0.3);
+    o.TekenOppervlakken(0.7, 0.2, 0.5, NetworkState::Fault);
+    p.Schoon();
+    o.InitOppervlakken(pi / 6, 0.5, 0.3);
+    o.TekenOppervlakken(1.2, 0.28, 0.5, NetworkState::Refault);
+    QVERIFY(limeOnlyWithin(s, {boundingBox(o.GetekendHerfout)}));
 }
 
 QTEST_MAIN(TestOppervlakken)

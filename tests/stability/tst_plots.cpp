@@ -41,6 +41,7 @@ private slots:
     void rotorEraseLeavesCircle();
     void farPointsStayOffThePicture();
     void rotorAtHugeAngles();
+    void zoomedPowerAngle();
 };
 
 void TestPlots::powerAngleGeometry() {
@@ -376,6 +377,18 @@ void TestPlots::rotorAtHugeAngles() {
         r.WisRotor();
         QCOMPARE(s.image(), circleOnly);
     }
+}
+
+void TestPlots::zoomedPowerAngle() {
+    // At 200 % the operating point's block grows with the picture, and the equal areas
+    // hold as many operating points as at 100 %.
+    DrawSurface s(QSize(562, 336));
+    s.setScale(2);
+    SinusPlot p(s);
+    p.InitSinus();
+    QCOMPARE(p.VlakCapaciteit, 137);
+    p.TekenBlok(0, 0);
+    QCOMPARE(p.BlokPunten.front(), QPoint(p.SinusNulX - 2, p.SinusNulY - 2));
 }
 
 QTEST_GUILESS_MAIN(TestPlots)

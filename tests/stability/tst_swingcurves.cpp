@@ -55,11 +55,14 @@ bool fitsSnugly(QAbstractAxis *axis, const std::vector<std::vector<QLineSeries *
 class TestSwingCurves : public QObject {
     Q_OBJECT
 private slots:
+    void init() { zoomSettings().remove("View/zoom"); }
+    void cleanup() { zoomSettings().remove("View/zoom"); }
     void legendsNameHowRunsEnded();
     void legendNumbers();
     void machineDataAndAxesFollowTheRunsShown();
     void oneWindowWithTheLastFiveRuns();
     void curvesGrowAndEndWithEveryStep();
+    void chartsFollowTheZoom();
 };
 
 void TestSwingCurves::legendsNameHowRunsEnded() {
@@ -256,6 +259,24 @@ void TestSwingCurves::curvesGrowAndEndWithEveryStep() {
         QCOMPARE(speed[i], QPointF(s.clock, s.speedDeviation));
         QCOMPARE(power[i], QPointF(s.clock, s.pelec));
     }
+}
+
+void TestSwingCurves::chartsFollowTheZoom() {
+    // The charts' texts do not follow the window's font: the zoom sets them, and the
+    // curves' widths, when the window opens zoomed and when the zoom changes.
+    DravonHarness h;
+    h.w.Kortsluiting->click();
+    zoomTo(h.w, 200);
+    h.w.SwingCurves1Click();
+    const SwingCurves &c = *h.w.swingCurves();
+    const auto sizes = [&c](double times) {
+        return QList<qreal>{c.angleChart()->axes().front()->labelsFont().pointSizeF() * times,
+                            c.speedPowerChart()->titleFont().pointSizeF() * times,
+                            c.shownRuns().front().angle.front()->pen().widthF() * times};
+    };
+    const QList<qreal> at200 = sizes(1);
+    zoomTo(h.w, 100);
+    QCOMPARE(at200, sizes(2));
 }
 
 QTEST_MAIN(TestSwingCurves)

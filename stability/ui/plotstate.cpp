@@ -1,0 +1,70 @@
+#include "plotstate.h"
+
+void drawPowerAngle(SinusPlot &sinus, double pmech, bool axesOverCurves) {
+    sinus.Schoon();
+    if (!axesOverCurves) sinus.Tekenas();
+    sinus.TekenSinus();
+    sinus.TekenPmech(pmech);
+    if (axesOverCurves) sinus.Tekenas();
+}
+
+void drawSwingStep(SinusPlot &sinus, Oppervlakken &areas, const RunSample &step, double pmech,
+                   bool curves) {
+    sinus.VerwijderBlok();
+    if (curves) sinus.TekenSinus();
+    sinus.TekenBlok(step.delta, step.pelek);
+    areas.TekenOppervlakken(step.delta, step.pelek, pmech, step.network);
+}
+
+void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEvery,
+                 SinusPlot &sinus, Oppervlakken &areas, Fase &fase, Rotor &rotor) {
+    // Only the newest run can be on the plots: a later one would have replaced it.
+    const RunRecord *last = history.last();
+    const auto shown = [last](int id) {
+        return id != 0 && last && last->id == id ? last : nullptr;
+    };
+
+    fase.InitFase();
+    fase.TekenasFase();
+    fase.BerekenFase(state.traceDelta, state.traceDomega);
+    fase.beginTrace(state.traceDelta, state.traceDomega);
+    fase.TekenFase();
+    if (const RunRecord *run = shown(state.traceRun)) {
+        for (const RunSample &s : run->samples) {
+            fase.BerekenFase(s.delta, s.speedDeviation);
+            fase.TekenFase();
+        }
+    }
+
+    rotor.InitRotor();
+    rotor.TekenRotor(state.rotorDelta);
+
+    sinus.InitSinus();
+    sinus.BerekenSinus();
+    drawPowerAngle(sinus, state.pmech, state.axesOverCurves);
+    const RunRecord *run = shown(state.areasRun);
+    const auto &block = run ? state.blockBeforeRun : state.lastBlock;
+    sinus.BlokPunten = block ? sinus.blockAround(block->first, block->second) : PointList();
+    if (!run) return;
+    // The areas' state runs through every redraw step again, as the erasing of each
+    // polygon's last outline depends on it.
+    areas.VorigeDelta = state.areasPreviousDelta;
+    areas.InitOppervlakken(state.areasDelta, state.areasPmech, state.areasR1);
+    // Each redraw step draws the curves over all that came before, so only the last one's
+    // drawing of them can be seen.
+    const std::vector<RunSample> &samples = run->samples;
+    std::size_t lastCurves = samples.size();
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (samples[i].number % redrawEvery == 0) lastCurves = i;
+    double pmech = state.areasPmech;
+    auto fresh = state.freshAfter.begin();
+    for (std::size_t i = 0;; ++i) {
+        for (; fresh != state.freshAfter.end() && fresh->first == i; ++fresh) {
+            pmech = fresh->second;
+            drawPowerAngle(sinus, pmech, false);
+        }
+        if (i == samples.size()) break;
+        const RunSample &s = samples[i];
+        if (s.number % redrawEvery == 0) drawSwingStep(sinus, areas, s, pmech, i == lastCurves);
+    }
+}
