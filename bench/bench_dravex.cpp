@@ -4,6 +4,7 @@
 #include "allocations.h"
 #include "dravon2.h"
 #include "faultrun.h"
+#include "viewzoom.h"
 
 #include <benchmark/benchmark.h>
 #include <QPushButton>
@@ -50,8 +51,10 @@ BENCHMARK(EngineRun)->Unit(benchmark::kMicrosecond);
 
 // A whole default run of 3334 steps: every read-out, the phase-plane segment of each
 // step and the redraw every fifth step, event pump included.
-void fastRuns(benchmark::State &state, bool draw, bool swingCurves) {
+void fastRuns(benchmark::State &state, bool draw, bool swingCurves, int zoom = 100) {
     TDravon w;
+    w.viewZoom->availableArea = [] { return QSize(4000, 3000); };
+    w.viewZoom->zoomTo(zoom);
     w.setSpeed(RunSpeed::Fast);
     w.setAlertSound(std::make_unique<Silent>());
     w.drawPlots = draw;
@@ -83,6 +86,29 @@ void FastRun(benchmark::State &state) {
 }
 BENCHMARK(FastRun)->Arg(1)->ArgName("drawing")->Unit(benchmark::kMillisecond);
 BENCHMARK(FastRun)->Arg(0)->ArgName("drawing")->Unit(benchmark::kMillisecond);
+
+// The same run with the window zoomed to 200 %: four times the pixels to draw.
+void FastRunZoomed(benchmark::State &state) {
+    fastRuns(state, true, false, 200);
+}
+BENCHMARK(FastRunZoomed)->Unit(benchmark::kMillisecond);
+
+// A change of zoom after a whole run: layout, window and the three plots drawn again
+// from the run's 3334 recorded steps, 100 % and 200 % in turn.
+void ZoomChange(benchmark::State &state) {
+    TDravon w;
+    w.setSpeed(RunSpeed::Fast);
+    w.setAlertSound(std::make_unique<Silent>());
+    w.viewZoom->availableArea = [] { return QSize(4000, 3000); };
+    w.Kortsluiting->click();
+    int percent = 100;
+    for (auto _ : state) {
+        percent = percent == 100 ? 200 : 100;
+        w.viewZoom->zoomTo(percent);
+        w.repaint();
+    }
+}
+BENCHMARK(ZoomChange)->Unit(benchmark::kMillisecond);
 
 // The same run with the swing curves' window open, growing its curves as the run goes.
 void FastRunSwingCurves(benchmark::State &state) {
