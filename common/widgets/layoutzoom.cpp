@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QScreen>
 #include <QWidget>
 
@@ -43,17 +44,18 @@ void LayoutZoom::capture(QWidget *root) {
     std::vector<QWidget *> controls{root};
     const auto under = root->findChildren<QWidget *>();
     for (QWidget *w : under)
-        if (!w->isWindow()) controls.push_back(w);
+        if (!w->isWindow() || qobject_cast<QMenu *>(w)) controls.push_back(w);
     for (QWidget *w : controls) {
         Entry e;
         e.control = w;
         e.layout = w->geometry();
         const QWidget *parent = w->parentWidget();
         // A parent with a Qt layout (a main window, a dialog laid out by Qt) places its
-        // controls itself.
-        e.placed = w != root && parent && !parent->layout();
-        // The root's font is what the controls without their own inherit.
-        e.ownFont = w == root || w->testAttribute(Qt::WA_SetFont);
+        // controls itself; menus drop down where they are opened.
+        e.placed = w != root && !w->isWindow() && parent && !parent->layout();
+        // The root's font is what the controls without their own inherit; the menus
+        // that drop down from a menu bar are windows of their own and inherit nothing.
+        e.ownFont = w == root || w->isWindow() || w->testAttribute(Qt::WA_SetFont);
         e.font = w->font();
         if (const auto *label = qobject_cast<const QLabel *>(w)) {
             e.fitsText = !label->wordWrap() && w->size() == w->sizeHint();
@@ -129,4 +131,14 @@ void zoomDialog(QWidget *dialog, double zoom) {
         }
         dialog->move(at);
     }
+}
+
+void keepOnScreen(QWidget *window) {
+    const QScreen *screen = window->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry(), frame = window->frameGeometry();
+    const QPoint at(
+        std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (at != frame.topLeft()) window->move(at);
 }

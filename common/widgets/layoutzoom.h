@@ -51,3 +51,7 @@ private:
 // A dialog made for one showing at the zoom of the window it is opened from: its fonts,
 // its controls and, when fixed, its size. Nothing happens at 100 %.
 void zoomDialog(QWidget *dialog, double zoom);
+
+// A window grown past its screen's edge, or placed for a larger screen, moves back onto
+// it as far as it fits there.
+void keepOnScreen(QWidget *window);

@@ -69,8 +69,6 @@ TDravon::TDravon(QWidget *parent)
                                    StatusEqualAreas->sizeHint().height());
     m_sizeAt100 = size();
     m_layoutZoom.capture(this);
-    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
-        m_menuFonts.emplace_back(menu, menu->font());
     move(239, 137);
     describeForScreenReaders();
 
@@ -87,7 +85,7 @@ TDravon::TDravon(QWidget *parent)
     if (QWindow *handle = windowHandle())
         connect(handle, &QWindow::screenChanged, this, &TDravon::applyZoom);
     applyZoom();
-    keepOnScreen();
+    keepOnScreen(this);
 }
 
 TDravon::~TDravon() {
@@ -660,8 +658,6 @@ bool TDravon::zoomLayout() {
     const double zoom = viewZoom->factor();
     if (zoom != m_layoutZoom.zoom()) {
         m_layoutZoom.apply(zoom);
-        for (auto &[menu, font] : m_menuFonts)
-            if (menu) menu->setFont(LayoutZoom::scaled(font, zoom));
         const int outline = std::max(1, roundToPixel(static_cast<long double>(zoom)));
         for (ShapeControl *shape : schema->findChildren<ShapeControl *>())
             shape->setLineWidth(outline);
@@ -675,23 +671,12 @@ bool TDravon::zoomLayout() {
                    ? m_sizeAt100
                    : QSize(client.width(),
                            client.height() + menuBar()->sizeHint().height() + statusHeight));
-        keepOnScreen();
+        keepOnScreen(this);
     }
     bool fresh = false;
     for (ImageControl *image : {ImageSinus, ImageFase, ImageRotor})
         fresh = image->fitPicture(zoom, devicePixelRatioF()) || fresh;
     return fresh;
-}
-
-void TDravon::keepOnScreen() {
-    // A window grown past the screen's edge, or placed for a larger screen, comes back
-    // onto it.
-    if (const QScreen *s = screen()) {
-        const QRect area = s->availableGeometry();
-        const QRect frame = frameGeometry();
-        move(std::max(area.left(), std::min(x(), area.right() + 1 - frame.width())),
-             std::max(area.top(), std::min(y(), area.bottom() + 1 - frame.height())));
-    }
 }
 
 void TDravon::moveEvent(QMoveEvent *event) {

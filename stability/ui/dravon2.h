@@ -232,7 +232,6 @@ private:
     void applyZoom();
     // Returns whether the plots have new pictures.
     bool zoomLayout();
-    void keepOnScreen();
 
     StabilityCase m_case;
     bool m_freshGenerator = false;
@@ -255,7 +254,6 @@ private:
     PlotState m_plots;
     LayoutZoom m_layoutZoom;
     QSize m_sizeAt100;
-    std::vector<std::pair<QPointer<QMenu>, QFont>> m_menuFonts; // at 100 %
     bool m_inStep = false;
     bool m_zoomPending = false;
 };

@@ -77,8 +77,6 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     m_sizeAt100 = size();
     m_layoutZoom.capture(this);
-    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
-        m_menuFonts.emplace_back(menu, menu->font());
     viewZoom->setWindowSize(m_sizeAt100, QSize());
     connect(viewZoom, &ViewZoom::changed, this, &TForm1::applyZoom);
     move(231, 107);
@@ -289,12 +287,10 @@ void TForm1::applyZoom() {
     const double zoom = viewZoom->factor();
     if (zoom != m_layoutZoom.zoom()) {
         m_layoutZoom.apply(zoom);
-        for (auto &[menu, font] : m_menuFonts)
-            if (menu) menu->setFont(LayoutZoom::scaled(font, zoom));
         hoekhulp->setLineWidth(std::max(1, roundToPixel(static_cast<long double>(zoom))));
         const QSize client = LayoutZoom::scaled(ClientSize, zoom);
         resize(client.width(), client.height() + menuBar()->sizeHint().height());
-        keepOnScreen();
+        if (isVisible()) keepOnScreen(this);
     }
     fitPictures();
     if (m_panel) m_panel->setZoom(zoom);
@@ -304,16 +300,6 @@ void TForm1::fitPictures() {
     const double zoom = viewZoom->factor(), ratio = devicePixelRatioF();
     if (Image1->fitPicture(zoom, ratio)) m_netDiagram->redrawOnNewPicture(m_session.NetVector);
     if (Image2->fitPicture(zoom, ratio)) m_genDiagram->redrawOnNewPicture(m_session.GenVector);
-}
-
-// Grown, the window moves back onto its screen as far as it fits there.
-void TForm1::keepOnScreen() {
-    if (!isVisible() || !screen()) return;
-    const QRect area = screen()->availableGeometry(), frame = frameGeometry();
-    const QPoint at(
-        std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
-        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
-    if (at != frame.topLeft()) move(at);
 }
 
 // A closed panel costs the tick nothing; opening it again brings it up to date.

@@ -148,7 +148,6 @@ private:
     void applyZoom();
     void fitPictures();
     void noteWindowSize();
-    void keepOnScreen();
 
     RandomSource m_random;
     SelmexSession m_session;
@@ -156,8 +155,6 @@ private:
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
     LayoutZoom m_layoutZoom;
-    // The menus drop down from the bar as windows of their own, outside the layout.
-    std::vector<std::pair<QPointer<QMenu>, QFont>> m_menuFonts;
     QSize m_sizeAt100;
     bool m_shownBefore = false;
 };
