@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 
@@ -333,12 +334,7 @@ void TDravon::tijdloop() {
 
 void TDravon::showStep(const StepReport &report) {
     // A zoom asked for in the out-of-step message's events waits for the step's end.
-    const struct StepEnd {
-        bool &inStep;
-        bool before;
-        ~StepEnd() { inStep = before; }
-    } stepEnd{m_inStep, m_inStep};
-    m_inStep = true;
+    const QScopedValueRollback<bool> inStep(m_inStep, true);
     history.record(report, generator());
     showReadout(EditPelek, generator().PelekInPowerUnit());
     showReadout(EditDomega, report.Domega);
