@@ -55,12 +55,47 @@ void keepRoomForClosingCurrent(QLabel *label) {
         label->fontMetrics().horizontalAdvance(closingCurrentText(QStringLiteral("0.000000"))));
 }
 
+// A value that Tab reaches, so that a screen reader reads it. Its text changes under a
+// text cursor at every tick: the focus shows as a highlight instead.
+class ValueLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override {
+        highlight(true);
+        QLabel::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent *event) override {
+        highlight(false);
+        QLabel::focusOutEvent(event);
+    }
+
+private:
+    void highlight(bool on) {
+        setAutoFillBackground(on);
+        setBackgroundRole(on ? QPalette::Highlight : QPalette::Window);
+        setForegroundRole(on ? QPalette::HighlightedText : QPalette::WindowText);
+    }
+};
+
 QLabel *valueLabel(QWidget *parent, const QString &name) {
-    auto *label = new QLabel(parent);
+    auto *label = new ValueLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return label;
+}
+
+// A value is heard with its caption, and anew only when its text changes: the panel
+// follows every tick, and a screen reader repeats every change. Tab passes over a value
+// not yet shown.
+void showValue(QLabel *value, const QString &text) {
+    if (value->text() == text) return;
+    value->setText(text);
+    value->setFocusPolicy(Qt::StrongFocus);
+    const QString caption = value->property("caption").toString();
+    value->setAccessibleName(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
 }
 
 // Adds a captioned value to the next row of `grid`.
@@ -72,6 +107,7 @@ QLabel *addRow(QGridLayout *grid, const QString &caption, const QString &name) {
     grid->addWidget(captionLabel, row, 0, Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignTop);
     describe(value, caption, {});
+    value->setProperty("caption", caption);
     return value;
 }
 
@@ -165,7 +201,7 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     readings->setObjectName(QStringLiteral("ReadOuts"));
     auto *grid = new QGridLayout(readings);
     NetworkValue = addRow(grid, QStringLiteral("Network"), QStringLiteral("NetworkValue"));
-    NetworkValue->setText(voltsAndHertz(NetworkLineVoltage, NetworkFrequency));
+    showValue(NetworkValue, voltsAndHertz(NetworkLineVoltage, NetworkFrequency));
     GeneratorValue = addRow(grid, QStringLiteral("Generator"), QStringLiteral("GeneratorValue"));
     VoltageDifferenceValue = addRow(grid, QStringLiteral("Voltage difference"),
                                     QStringLiteral("VoltageDifferenceValue"));
@@ -187,7 +223,7 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
         addRow(last, QStringLiteral("Voltage difference"), QStringLiteral("LastVoltageDifference"));
     LastSlip = addRow(last, QStringLiteral("Slip"), QStringLiteral("LastSlip"));
     LastVerdict = valueLabel(LastSwitching, QStringLiteral("LastVerdict"));
-    LastVerdict->setText(QStringLiteral("Not switched yet."));
+    showValue(LastVerdict, QStringLiteral("Not switched yet."));
     last->addWidget(LastVerdict, last->rowCount(), 0, 1, 2);
     LastClosingCurrent = valueLabel(LastSwitching, QStringLiteral("LastClosingCurrent"));
     last->addWidget(LastClosingCurrent, last->rowCount(), 0, 1, 2);
@@ -216,6 +252,9 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     describe(SwitchingList, QStringLiteral("All switchings"),
              QStringLiteral("Every press of Switch since the start, newest first."));
     (new QVBoxLayout(logGroup))->addWidget(SwitchingList);
+    // The panel opens with the focus in the list, as before its values took the focus:
+    // no value stands highlighted until Tab reaches it.
+    SwitchingList->setFocus();
 
     auto *left = new QVBoxLayout;
     left->addWidget(Synchroscope, 1);
@@ -254,24 +293,24 @@ void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors 
                                      int maxAngle) {
     Synchroscope->setState(reading.phaseDifferenceDeg, acceptedHalfAngleDeg(maxAngle));
     Lamps->setState(reading.lamps, {net[0].PhaseColor, net[1].PhaseColor, net[2].PhaseColor});
-    GeneratorValue->setText(voltsAndHertz(reading.generatorVolts, reading.generatorHz));
-    VoltageDifferenceValue->setText(
-        withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
-    SlipValue->setText(withUnit(reading.slipHz, QStringLiteral("Hz")));
-    PhaseDifferenceValue->setText(degrees(reading.phaseDifferenceDeg));
-    PhaseDirectionValue->setText(phaseDirection(reading.phaseDifferenceDeg));
+    showValue(GeneratorValue, voltsAndHertz(reading.generatorVolts, reading.generatorHz));
+    showValue(VoltageDifferenceValue,
+              withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
+    showValue(SlipValue, withUnit(reading.slipHz, QStringLiteral("Hz")));
+    showValue(PhaseDifferenceValue, degrees(reading.phaseDifferenceDeg));
+    showValue(PhaseDirectionValue, phaseDirection(reading.phaseDifferenceDeg));
     Synchroscope->setBand(someOrientationsHalfAngleDeg(maxAngle));
 }
 
 void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
-    LastPhaseDifference->setText(degrees(record.at.phaseDifferenceDeg));
-    LastVoltageDifference->setText(
-        withUnit(record.at.voltageDifferencePercent, QStringLiteral("%")));
-    LastSlip->setText(withUnit(record.at.slipHz, QStringLiteral("Hz")));
-    LastVerdict->setText(record.oordeel.goed() ? QStringLiteral("Goed gedaan")
-                                               : record.oordeel.fouten().join(QChar('\n')));
-    LastClosingCurrent->setText(
-        closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
+    showValue(LastPhaseDifference, degrees(record.at.phaseDifferenceDeg));
+    showValue(LastVoltageDifference,
+              withUnit(record.at.voltageDifferencePercent, QStringLiteral("%")));
+    showValue(LastSlip, withUnit(record.at.slipHz, QStringLiteral("Hz")));
+    showValue(LastVerdict, record.oordeel.goed() ? QStringLiteral("Goed gedaan")
+                                                 : record.oordeel.fouten().join(QChar('\n')));
+    showValue(LastClosingCurrent,
+              closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
 }
 
 void SynchronisingPanel::showLog(const SwitchingLog &log) {

@@ -53,6 +53,16 @@ QSlider *makeSlider(QWidget *parent, const QString &name, QRect geometry) {
     return slider;
 }
 
+// A slider's position from 0 to 100 tells a listener nothing: its description says what
+// it sets, as the read-out beside shows it.
+void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
+                 const QString &unit) {
+    const QString description =
+        QStringLiteral("Sets the generator's %1: now %2 %3").arg(what, readOut->text(), unit);
+    if (slider->accessibleDescription() != description)
+        slider->setAccessibleDescription(description);
+}
+
 } // namespace
 
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
@@ -175,6 +185,9 @@ void TForm1::createControls() {
     describe(Edit1, QStringLiteral("Phase angle"),
              QStringLiteral("The angle between the network's and the generator's first phase, "
                             "degrees."));
+    describe(hoekhulp, QStringLiteral("Synchroscope aid"),
+             QStringLiteral("Green while the generator's arrow tip is close enough to the "
+                            "network's to switch."));
 }
 
 void TForm1::createMenu() {
@@ -239,7 +252,13 @@ void TForm1::Timer1Timer() {
     const QScopedValueRollback<bool> inTick(m_inTick, true);
     Draai(*m_genDiagram, m_session.GenVector, m_session.GenStep, pump);
     Draai(*m_netDiagram, m_session.NetVector, m_session.NetStep, pump);
-    hoekhulp->setFill(m_session.angleWithinWindow() ? clGreen : clRed);
+    const Colour aid = m_session.angleWithinWindow() ? clGreen : clRed;
+    // Said only when it changes: a screen reader repeats every change, tick after tick.
+    if (aid != hoekhulp->fill())
+        hoekhulp->setAccessibleName(aid == clGreen
+                                        ? QStringLiteral("Synchroscope aid: inside the window")
+                                        : QStringLiteral("Synchroscope aid: outside the window"));
+    hoekhulp->setFill(aid);
     ++m_session.TickCount;
     if (m_session.TickCount % 3 == 0) ToonHoek();
     refreshPanel();
@@ -312,6 +331,7 @@ void TForm1::TbAmplitudeChange() {
     Timer1->stop();
     m_session.setAmplitude(TbAmplitude->value());
     EdUgen->setText(formatGeneralDigits(m_session.generatorVolts(), 3));
+    tellSetting(TbAmplitude, QStringLiteral("voltage"), EdUgen, QStringLiteral("V"));
     refreshPanel();
     Timer1->start();
 }
@@ -320,6 +340,7 @@ void TForm1::tbFrequentieChange() {
     Timer1->stop();
     m_session.setFrequency(TbFrequentie->value());
     EdFreq->setText(formatGeneralDigits(std::fabs(m_session.generatorHertz()), 3));
+    tellSetting(TbFrequentie, QStringLiteral("frequency"), EdFreq, QStringLiteral("Hz"));
     refreshPanel();
     Timer1->start();
 }
@@ -371,6 +392,7 @@ void TForm1::SchakelenClick() {
     // Connected: from now on the generator turns with the network, at the angle it had.
     Timer1->stop();
     EdFreq->setText(formatGeneral(NetworkFrequency));
+    tellSetting(TbFrequentie, QStringLiteral("frequency"), EdFreq, QStringLiteral("Hz"));
     Timer1->start();
     hoekhulp->hide();
     synchrhulp1->setText(QStringLiteral("synchr hulp"));

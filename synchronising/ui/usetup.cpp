@@ -1,11 +1,32 @@
 #include "usetup.h"
 
 #include "layouthelpers.h"
+#include "numberformat.h"
+#include "synchropanel.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+
+namespace {
+
+QString plusMinusDegrees(double value) {
+    return QChar(0x00B1) + formatFixed(value, 4, 1) + QChar(0x00B0);
+}
+
+// The phase angles the switching check accepts at `maxAngle`, from the sectors the
+// synchronising panel's dial shades. The tips must lie strictly within the window, so
+// one of no width accepts nothing, not even two equal phasors.
+QString acceptedAngleText(int maxAngle) {
+    if (acceptedHalfAngleDeg(maxAngle) <= 0)
+        return QStringLiteral("Accepted: no angle at all,\nnot even in phase");
+    return QStringLiteral("Accepted: %1 at any orientation,\nup to %2 at some")
+        .arg(plusMinusDegrees(acceptedHalfAngleDeg(maxAngle)),
+             plusMinusDegrees(someOrientationsHalfAngleDeg(maxAngle)));
+}
+
+} // namespace
 
 TOKBottomDlg::TOKBottomDlg(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("OKBottomDlg"));
@@ -28,6 +49,20 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent) : QDialog(parent) {
     Label2 =
         makeLabel(this, QStringLiteral("Label2"),
                   QStringLiteral("Adjust this slider to make switching easier"), QPoint(64, 105));
+    // Two lines of room for the widest reading, between the slider's words and Label2.
+    AcceptedAngle = makeLabel(this, QStringLiteral("AcceptedAngle"), QString(), QPoint(64, 75));
+    AcceptedAngle->resize(233, 28);
+    const auto showAccepted = [this](int position) {
+        const QString text = acceptedAngleText(position * 10);
+        AcceptedAngle->setText(text);
+        TBHoekvar->setAccessibleDescription(
+            QStringLiteral("How far apart the tips of the network's and the generator's red "
+                           "arrows may be, in tenths of the arrow's length. ") +
+            QString(text).replace(QChar('\n'), QChar(' ')) + QChar('.'));
+    };
+    TBHoekvar->setAccessibleName(QStringLiteral("Switching tolerance"));
+    showAccepted(TBHoekvar->value());
+    connect(TBHoekvar, &QSlider::valueChanged, this, showAccepted);
 
     OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(79, 180, 75, 25));
     OKBtn->setDefault(true);

@@ -25,6 +25,8 @@ public:
     QSlider *TBHoekvar = nullptr;
     QLabel *Label3 = nullptr; // "easy", under the most lenient end
     QLabel *Label4 = nullptr; // "difficult", under the strictest end
+    // The phase angles the slider's position accepts.
+    QLabel *AcceptedAngle = nullptr;
     QLabel *Label2 = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;

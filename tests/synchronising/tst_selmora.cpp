@@ -132,6 +132,8 @@ private slots:
     void switchingSucceeds();
     void synchroscopeAid();
     void setupDialog();
+    void setupShowsAcceptedAngle_data();
+    void setupShowsAcceptedAngle();
     void timerTable();
     void modalBoxInsideTickLeavesNoGhost();
     void longSessionLeavesCleanPictures();
@@ -140,6 +142,8 @@ private slots:
     void panelFollowsTheTicks();
     void panelLampsWithRightAndWrongOrder();
     void panelRecordsEachSwitching();
+    void panelValuesHeardAndReachedByTab_data();
+    void panelValuesHeardAndReachedByTab();
     void synchroscopeDrawing();
     void ticksGoOnBehindBoxOpenedInsideTick_data();
     void ticksGoOnBehindBoxOpenedInsideTick();
@@ -483,6 +487,26 @@ void TestSelmora::setupDialog() {
     QCOMPARE(value, 50); // 55 stands at position 5
 }
 
+void TestSelmora::setupShowsAcceptedAngle_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("angles"); // at any orientation, up to at some
+    QTest::newRow("no width") << 0 << QStringList();
+    QTest::newRow("default 20") << 2 << QStringList{"11.5", "16.3"}; // the panel's sector
+    QTest::newRow("whole arrow") << 10 << QStringList{"60.0", "90.0"};
+}
+
+void TestSelmora::setupShowsAcceptedAngle() {
+    QFETCH(int, position);
+    QFETCH(QStringList, angles);
+    TOKBottomDlg d(nullptr);
+    d.TBHoekvar->setValue(position);
+    QVERIFY(!d.AcceptedAngle->text().isEmpty()); // before any move too
+    QStringList shown =
+        (d.AcceptedAngle->text() + d.TBHoekvar->accessibleDescription())
+            .split(QRegularExpression(QStringLiteral("[^\\d.,]+|[.,](?!\\d)")), Qt::SkipEmptyParts);
+    QCOMPARE(shown.replaceInStrings(QStringLiteral(","), QStringLiteral(".")), angles + angles);
+}
+
 void TestSelmora::timerTable() {
     Trainer t;
     TForm1 &f = *t.f;
@@ -726,6 +750,21 @@ void TestSelmora::panelRecordsEachSwitching() {
     QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("0 %"));
     QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 0 \u00D7 rated current"));
     QVERIFY(f.session().LastSwitching && f.session().LastSwitching->oordeel.goed());
+}
+
+void TestSelmora::panelValuesHeardAndReachedByTab_data() {
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"NetworkValue", "SlipValue", "PhaseDifferenceValue", "LastVerdict"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestSelmora::panelValuesHeardAndReachedByTab() {
+    QFETCH(QString, name);
+    Trainer t;
+    t.f->SynchroPanel1->trigger();
+    t.ticks(1); // the values and their names follow the tick
+    auto *value = t.f->synchronisingPanel()->findChild<QLabel *>(name);
+    QVERIFY(value->focusPolicy() & Qt::TabFocus && value->accessibleName().contains(value->text()));
 }
 
 void TestSelmora::synchroscopeDrawing() {
