@@ -27,16 +27,19 @@ set(CPACK_COMPONENT_DRAVEX_DESCRIPTION
 "Dravon: transient stability of a generator and the equal-area criterion
 Dravon (command dravex) teaches students of electrical power engineering how a
 synchronous generator feeding an infinite bus behaves when a three-phase short
-circuit hits its busbar and is cleared after a chosen time. It steps the swing
-equation and shows the speed deviation, the rotor angle, the power-angle curve
-with the areas A1 and A2, the phase plane and the turning rotor, and puts the
-equal-area criterion in numbers.")
+circuit hits its busbar, or one of two parallel lines, and is cleared after a
+chosen time, with or without reclosing. It steps the swing equation and shows
+the speed deviation, the rotor angle, the power-angle curve with the areas A1
+and A2, the phase plane and the turning rotor, puts the equal-area criterion and
+the simulation's own critical clearing time in numbers, and keeps exercises as
+scenario files. User guide and teaching notes in /usr/share/doc/dravex.")
 set(CPACK_COMPONENT_SELMEX_DESCRIPTION
 "Selmora: connecting a generator to the network
 Selmora (command selmex) teaches students of electrical power engineering how to
 synchronise a generator with a 380/220 V, 50 Hz network. The network's and the
 generator's phasor diagrams turn side by side; sliders and buttons bring the
 generator's voltage, frequency, rotation direction and phase order into line,
-and the Switch button names every condition that is not met.")
+and the Switch button names every condition that is not met. A synchronising
+panel shows a synchroscope, dark lamps and a log of the switchings.")
 
 include(CPack)
