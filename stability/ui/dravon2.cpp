@@ -40,6 +40,23 @@ void showReadout(QLineEdit *edit, long double value) {
     edit->setCursorPosition(0);
 }
 
+// What a read-out holds, for the mouse and for a screen reader alike.
+void explain(QLineEdit *edit, const QString &text) {
+    if (edit->toolTip() == text) return;
+    edit->setToolTip(text);
+    edit->setAccessibleDescription(text);
+}
+
+// Before a run the power read-out holds Pmech per-unit, as the generator is created;
+// a run shows the electrical power in Pmax's own unit.
+void showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
+    showReadout(edit, value);
+    explain(edit, perUnitPmech
+                      ? QStringLiteral("Mechanical power Pmech, per-unit of Pmax (before a run)")
+                      : QStringLiteral("Electrical power Pelec, in the unit of Pmax (MW when "
+                                       "Pmax is in MW)"));
+}
+
 } // namespace
 
 TDravon::TDravon(QWidget *parent)
@@ -242,7 +259,7 @@ void TDravon::FormCreate() {
     caseChanged();
     showReadout(EditDelta, generator().DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
-    showReadout(EditPelek, generator().Pelek);
+    showPower(EditPelek, generator().Pelek, true);
 
     // Drawing the axes shows the window, before the rest of start-up is done.
     const TMyGenerator &g = generator();
@@ -308,7 +325,7 @@ void TDravon::KortsluitingClick() {
     oppervlakken->InitOppervlakken(m_plots.areasDelta, m_plots.areasPmech, m_plots.areasR1);
     areaSum.start(generator(), m_case.scenario);
     showNetwork(m_case.scenario, NetworkState::Fault);
-    StatusEqualAreas->showAreas(areaSum);
+    StatusEqualAreas->startAreas(areaSum, m_case.machine, m_case.scenario);
     tijdloop();
 }
 
@@ -336,7 +353,7 @@ void TDravon::showStep(const StepReport &report) {
     // A zoom asked for in the out-of-step message's events waits for the step's end.
     const QScopedValueRollback<bool> inStep(m_inStep, true);
     history.record(report, generator());
-    showReadout(EditPelek, generator().PelekInPowerUnit());
+    showPower(EditPelek, generator().PelekInPowerUnit(), false);
     showReadout(EditDomega, report.Domega);
     showReadout(EditDelta, generator().DeltaInDegrees());
     areaSum.stap(generator(), report.faultOn, report.factor);
@@ -488,6 +505,7 @@ void TDravon::FindCritical1Click() {
     ++m_searchNumber; // a search still running for the same case is not needed
     m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
     StatusEqualAreas->showSimulation(findCriticalClearingTime(m_case.machine, m_case.scenario));
+    StatusEqualAreas->announceSimulation(); // the command's answer is this line alone
 }
 
 void TDravon::FaultScenario1Click() {
@@ -534,7 +552,7 @@ bool TDravon::openCase(const StabilityCase &c) {
     m_plots.traceDelta = m_plots.rotorDelta = g.Delta;
     m_plots.traceDomega = g.Domega;
     showReadout(EditDelta, g.DeltaInDegrees());
-    showReadout(EditPelek, g.Pelek);
+    showPower(EditPelek, g.Pelek, true);
     EditDomega->clear();
     EdittotTijd->clear();
     showNetwork(m_case.scenario, NetworkState::Fault);
@@ -564,7 +582,7 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
 }
 
 void TDravon::caseChanged() {
-    StatusEqualAreas->showCriterion(m_case.machine, m_case.scenario);
+    StatusEqualAreas->showCriterion(m_case.machine, m_case.scenario, Running());
     const auto now = std::make_pair(m_case.machine, m_case.scenario);
     if (!m_searchedFor || *m_searchedFor != now) searchCritical();
 }
@@ -590,6 +608,10 @@ void TDravon::SwingCurves1Click() {
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
         m_swingCurves->setZoom(viewZoom->factor());
+        // Into the folder used last, as File > Save picture...
+        m_swingCurves->savePicture = [this](const QImage &picture) {
+            reportFiles.savePicture(m_swingCurves, picture, modalRunner);
+        };
     }
     m_swingCurves->follow(history, !Running()); // what it missed while it was closed
     m_swingCurves->show();
@@ -629,14 +651,14 @@ void TDravon::describeForScreenReaders() {
              QStringLiteral("Speed deviation against rotor angle through the run."));
     describe(ImageRotor, QStringLiteral("Rotor"),
              QStringLiteral("The two-pole rotor turned by the rotor angle."));
-    describe(EditDomega, QStringLiteral("Speed deviation"),
-             QStringLiteral("Speed deviation from synchronous speed, rad/s."));
-    describe(EditDelta, QStringLiteral("rotor angle"),
-             QStringLiteral("Rotor angle against the infinite bus, degrees."));
-    describe(EdittotTijd, QStringLiteral("Total Time"),
-             QStringLiteral("Simulated time since the fault, seconds."));
-    describe(EditPelek, QStringLiteral("Pelec"),
-             QStringLiteral("Electrical power, in the unit of Pmax."));
+    EditDomega->setAccessibleName(QStringLiteral("Speed deviation"));
+    explain(EditDomega, QStringLiteral("Speed deviation from synchronous speed, in rad/s"));
+    EditDelta->setAccessibleName(QStringLiteral("rotor angle"));
+    explain(EditDelta, QStringLiteral("Rotor angle against the infinite bus, in degrees; it "
+                                      "counts whole turns, so it is not wrapped to 360"));
+    EdittotTijd->setAccessibleName(QStringLiteral("Total Time"));
+    explain(EdittotTijd, QStringLiteral("Time since the fault began, in s"));
+    EditPelek->setAccessibleName(QStringLiteral("Pelec")); // its description follows its value
 }
 
 void TDravon::applyZoom() {

@@ -5,7 +5,10 @@
 #include "numberformat.h"
 
 #include <cmath>
+#include <QAccessible>
 #include <QLabel>
+#include <QPainter>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -15,6 +18,28 @@ constexpr long double Deg = 180 / Pi;
 QString degrees(long double radians) {
     return formatFixed(radians * Deg, 4, 1) + QChar(0x00B0);
 }
+
+const QString NoAreasText = QStringLiteral("A1 and A2 are summed while a short circuit runs");
+const QString EarlierDataText = QStringLiteral("Run on earlier data: ");
+
+// A line of the status bar that ends in an ellipsis where the window is too narrow for
+// it, rather than being cut off or widening the window; its text, which a screen reader
+// reads, stays whole.
+class StatusLine : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        const QRect r = contentsRect();
+        style()->drawItemText(&painter, r, QStyle::visualAlignment(layoutDirection(), alignment()),
+                              palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, r.width()),
+                              foregroundRole());
+    }
+};
 
 } // namespace
 
@@ -59,7 +84,7 @@ QString criterionLine(const TGenParams &machine, const FaultScenario &scenario) 
     return text;
 }
 
-QString areasText(const Oppervlaktesom &som) {
+QString areasText(const Oppervlaktesom &som, bool damped) {
     QString text = QStringLiteral("A1 = %1  A2 = %2")
                        .arg(formatFixed(som.A1(), 15, 4), formatFixed(som.A2(), 15, 4));
     // A curve that never reaches Pmech has no delta_max.
@@ -68,13 +93,21 @@ QString areasText(const Oppervlaktesom &som) {
                              : QStringLiteral("\u03B4max = ") + degrees(som.deltaMax());
     switch (som.oordeel()) {
     case Oppervlaktesom::Oordeel::Stabiel:
-        text += QStringLiteral("   stable: the swing turned back at %1, before %2")
-                    .arg(degrees(som.keerhoek()), dMax);
+        // A2 ends where the swing turns. Undamped it then equals A1 but for the steps'
+        // error; damping takes the rest of the rotor's gain on the way.
+        text += QStringLiteral("   stable: the swing turned back at %1, before %2 (A2 swept up "
+                               "to the turn%3)")
+                    .arg(degrees(som.keerhoek()), dMax,
+                         damped && som.A2() > 0 && som.A2() < som.A1()
+                             ? QStringLiteral("; damping took the rest")
+                             : QString());
         break;
     case Oppervlaktesom::Oordeel::Instabiel:
         text += std::isnan(som.deltaMax())
                     ? QStringLiteral("   unstable: %1").arg(dMax)
-                    : QStringLiteral("   unstable: the angle passed %1 with A2 < A1").arg(dMax);
+                    : QStringLiteral("   unstable: the angle passed %1; A2, all the area up to "
+                                     "it, fell short of A1")
+                          .arg(dMax);
         break;
     case Oppervlaktesom::Oordeel::Open:
         break;
@@ -104,12 +137,14 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     auto *layout = new QVBoxLayout(lines);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(1);
-    Criterion = new QLabel(lines);
+    Criterion = new StatusLine(lines);
     Criterion->setObjectName(QStringLiteral("Criterion"));
     Simulation = new QLabel(lines);
     Simulation->setObjectName(QStringLiteral("Simulation"));
     Simulation->setTextFormat(Qt::PlainText);
-    Areas = new QLabel(lines);
+    // It takes the focus to be read out; the cursor shows where the focus went.
+    Simulation->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    Areas = new StatusLine(lines);
     Areas->setObjectName(QStringLiteral("Areas"));
     Criterion->setTextFormat(Qt::PlainText);
     Areas->setTextFormat(Qt::PlainText); // "A2 < A1" is text, not the start of a tag
@@ -120,11 +155,24 @@ EqualAreaStatus::EqualAreaStatus(QWidget *parent) : QStatusBar(parent) {
     // Why the run and the criterion need not agree to the millisecond.
     setToolTip(QStringLiteral("The criterion assumes no damping and continuous time; the run "
                               "has damping and 3 ms steps, so its limit lies a little apart."));
-    Areas->setText(QStringLiteral("A1 and A2 are summed while a short circuit runs"));
+    Areas->setText(NoAreasText);
 }
 
-void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenario &scenario) {
+void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenario &scenario,
+                                    bool running) {
+    const auto data = std::make_pair(machine, scenario);
+    if (m_criterionData == data) return; // a dialog closed without a change
+    m_criterionData = data;
     Criterion->setText(criterionLine(machine, scenario));
+    if (m_areas == AreasShown::None || m_runData == data) return;
+    if (!running) {
+        m_areas = AreasShown::None;
+        Areas->setText(NoAreasText);
+    } else if (m_areas == AreasShown::Run) {
+        // The run goes on with the generator and network it has.
+        m_areas = AreasShown::EarlierData;
+        Areas->setText(EarlierDataText + Areas->text());
+    }
 }
 
 void EqualAreaStatus::showSearching() {
@@ -135,8 +183,28 @@ void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
     Simulation->setText(simulationText(found));
 }
 
+void EqualAreaStatus::announceSimulation() {
+    // Qt 6.4 has no announcement event, and screen readers speak a line that changes
+    // only while it has the focus: the line takes the focus and is read as the focus
+    // moves there. Already there, it is read again, though its text may be the same.
+    if (Simulation->hasFocus()) {
+        QAccessibleEvent event(Simulation, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+    Simulation->setFocus(Qt::OtherFocusReason);
+}
+
+void EqualAreaStatus::startAreas(const Oppervlaktesom &som, const TGenParams &machine,
+                                 const FaultScenario &scenario) {
+    m_runData = std::make_pair(machine, scenario);
+    m_areas = AreasShown::Run;
+    showAreas(som);
+}
+
 void EqualAreaStatus::showAreas(const Oppervlaktesom &som) {
-    Areas->setText(areasText(som));
+    if (m_areas == AreasShown::None) return; // cleared until the next run
+    const QString text = areasText(som, m_runData->first.Demping > 0);
+    Areas->setText(m_areas == AreasShown::EarlierData ? EarlierDataText + text : text);
 }
 
 int EqualAreaStatus::heightForFont() {

@@ -5,6 +5,7 @@
 #include "scenario.h"
 
 #include <optional>
+#include <utility>
 
 #include <QStatusBar>
 
@@ -19,11 +20,18 @@ class EqualAreaStatus : public QStatusBar {
 public:
     explicit EqualAreaStatus(QWidget *parent);
 
-    // The criterion for the machine data on the scenario's network.
-    void showCriterion(const TGenParams &machine, const FaultScenario &scenario);
+    // The criterion for the machine data on the scenario's network. Areas of a run begun
+    // on other data do not stand beside it as its own: while that run goes on they are
+    // marked as of earlier data, and with no run going they are cleared.
+    void showCriterion(const TGenParams &machine, const FaultScenario &scenario, bool running);
     // The simulation's own critical clearing time while it is looked for, and once found.
     void showSearching();
     void showSimulation(const CriticalClearing &found);
+    // Has a screen reader read the simulation's line out, as a menu command's answer.
+    void announceSimulation();
+    // A run begins on these data; showAreas shows its areas as they are summed.
+    void startAreas(const Oppervlaktesom &som, const TGenParams &machine,
+                    const FaultScenario &scenario);
     void showAreas(const Oppervlaktesom &som);
     // The height for the present font now, rather than after the next events: a zoomed
     // window is sized from it.
@@ -32,6 +40,12 @@ public:
     QLabel *Criterion = nullptr;
     QLabel *Simulation = nullptr;
     QLabel *Areas = nullptr;
+
+private:
+    enum class AreasShown { None, Run, EarlierData };
+    AreasShown m_areas = AreasShown::None;
+    // What the run began on, and what the criterion is for.
+    std::optional<std::pair<TGenParams, FaultScenario>> m_runData, m_criterionData;
 };
 
 QString simulationText(const CriticalClearing &found);
@@ -39,4 +53,5 @@ QString simulationText(const CriticalClearing &found);
 QString criterionText(const KritiekeAfschakeling &k);
 // The status bar's first line for the machine data on the scenario's network.
 QString criterionLine(const TGenParams &machine, const FaultScenario &scenario);
-QString areasText(const Oppervlaktesom &som);
+// The areas and the verdict; `damped`: the run had damping, which takes its share of A1.
+QString areasText(const Oppervlaktesom &som, bool damped);

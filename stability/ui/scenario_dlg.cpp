@@ -71,7 +71,11 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     const auto addRadio = [network](QRadioButton *button) {
         network->addWidget(button, network->rowCount(), 0, 1, 2);
     };
-    const auto addField = [=](QList<QWidget *> &rows, QLineEdit *edit, const QString &text) {
+    // Each field is named by its caption, and its description gives the unit.
+    const auto addField = [=](QList<QWidget *> &rows, QLineEdit *edit, const QString &text,
+                              const QString &description) {
+        edit->setAccessibleDescription(description);
+        edit->setToolTip(description);
         QLabel *label = caption(networkFrame, text, edit);
         label->setIndent(radioIndent);
         const int row = network->rowCount();
@@ -88,19 +92,28 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     addRadio(TwoLinesBtn);
     EditXg = field(networkFrame, QStringLiteral("EditXg"), scenario.generatorReactance);
     addField(m_twoLinesRow, EditXg,
-             QStringLiteral("Generator reactance Xg (transient + transformer), per-unit"));
+             QStringLiteral("Generator reactance Xg (transient + transformer), per-unit"),
+             QStringLiteral("The generator's transient reactance plus its transformer's, in "
+                            "per-unit on the same base as the lines"));
     EditXL = field(networkFrame, QStringLiteral("EditXL"), scenario.lineReactance);
-    addField(m_twoLinesRow, EditXL, QStringLiteral("Reactance of each line XL, per-unit"));
+    addField(m_twoLinesRow, EditXL, QStringLiteral("Reactance of each line XL, per-unit"),
+             QStringLiteral("The reactance of each of the two lines, in per-unit"));
     EditLocation = field(networkFrame, QStringLiteral("EditLocation"), scenario.locationPercent);
     addField(m_twoLinesRow, EditLocation,
-             QStringLiteral("Fault location, % of the line from the generator's end"));
+             QStringLiteral("Fault location, % of the line from the generator's end"),
+             QStringLiteral("Where the fault is on the faulted line, in % of its length from "
+                            "the generator's end, from 0 to below 100"));
     TransferBtn = radio(networkFrame, m_networkGroup, QStringLiteral("TransferBtn"),
                         QStringLiteral("r1 and r2 given directly"), int(Network::Transfer));
     addRadio(TransferBtn);
     EditDuring = field(networkFrame, QStringLiteral("EditDuring"), scenario.during);
-    addField(m_transferRow, EditDuring, QStringLiteral("r1, power during the fault"));
+    addField(m_transferRow, EditDuring, QStringLiteral("r1, power during the fault"),
+             QStringLiteral("The peak of the power-angle curve while the fault is on, "
+                            "per-unit of the pre-fault Pmax"));
     EditAfter = field(networkFrame, QStringLiteral("EditAfter"), scenario.after);
-    addField(m_transferRow, EditAfter, QStringLiteral("r2, power after clearing"));
+    addField(m_transferRow, EditAfter, QStringLiteral("r2, power after clearing"),
+             QStringLiteral("The peak of the power-angle curve after clearing, per-unit of "
+                            "the pre-fault Pmax"));
     layout->addWidget(networkFrame);
 
     LabelR = new QLabel(this);

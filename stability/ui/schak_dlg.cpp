@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 
 TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SchakDlg"));
@@ -42,6 +43,21 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     LabelMaxAfsch =
         makeLabel(this, QStringLiteral("LabelMaxAfsch"), QStringLiteral("500"), QPoint(184, 96));
 
+    // Below the slider, between its ends' labels: a time typed to the millisecond.
+    SpinAfschakeltijd = new QSpinBox(this);
+    SpinAfschakeltijd->setObjectName(QStringLiteral("SpinAfschakeltijd"));
+    SpinAfschakeltijd->setGeometry(89, 120, 69, 21);
+    SpinAfschakeltijd->setRange(0, 500);
+    SpinAfschakeltijd->setSuffix(QStringLiteral(" ms"));
+    SpinAfschakeltijd->setValue(TBAfschakeltijd->value());
+    connect(TBAfschakeltijd, &QSlider::valueChanged, SpinAfschakeltijd, &QSpinBox::setValue);
+    connect(SpinAfschakeltijd, &QSpinBox::valueChanged, TBAfschakeltijd, &QSlider::setValue);
+    const QString help = QStringLiteral("Time from the start of the short circuit to its "
+                                        "clearing, in ms, 0 to 500");
+    describe(TBAfschakeltijd, QStringLiteral("Clearing time"), help);
+    describe(SpinAfschakeltijd, QStringLiteral("Clearing time"),
+             help + QStringLiteral(", typed in whole ms"));
+
     OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(55, 180, 75, 25));
     OKBtn->setDefault(true);
     CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
@@ -51,6 +67,7 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
 
     setTabOrder(OKBtn, CancelBtn);
     setTabOrder(CancelBtn, TBAfschakeltijd);
+    setTabOrder(TBAfschakeltijd, SpinAfschakeltijd);
     OKBtn->setFocus();
 }
 

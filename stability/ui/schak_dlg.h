@@ -9,10 +9,11 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 
 // "Clearing time": the time after the start of the short circuit at which the fault is
-// cleared, 0 to 500 ms on a slider, shown live. OK stores it; Cancel, Escape and the
-// close box leave it as it was.
+// cleared, 0 to 500 ms on a slider, shown live, and in a field to type it in whole ms.
+// OK stores it; Cancel, Escape and the close box leave it as it was.
 class TSchakDlg : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +29,7 @@ public:
     QLabel *LabelAfschakeltNew = nullptr;
     QLabel *Label1 = nullptr;
     QSlider *TBAfschakeltijd = nullptr;
+    QSpinBox *SpinAfschakeltijd = nullptr; // in step with the slider
     QLabel *LabelMinAfsch = nullptr;
     QLabel *LabelMaxAfsch = nullptr;
     QPushButton *OKBtn = nullptr;

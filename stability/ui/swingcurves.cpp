@@ -8,13 +8,18 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QContextMenuEvent>
 #include <QGraphicsLayout>
+#include <QHBoxLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -60,9 +65,13 @@ QString seconds(double clock, QChar separator) {
     return formatGeneral(std::llround(clock * 1000.0) / 1000.0L, separator);
 }
 
+int zoomedMargin(double zoom) {
+    return LayoutZoom::scaled(QSize(4, 4), zoom).width();
+}
+
 // The margins and the legend's width at `zoom`.
 void zoomChart(QChart *chart, double zoom) {
-    const int margin = LayoutZoom::scaled(QSize(4, 4), zoom).width();
+    const int margin = zoomedMargin(zoom);
     chart->setMargins(QMargins(margin, margin, margin, margin));
     // Wide enough for any name without machine data or a scenario other than the original
     // one, so that a run's name turning from "running" to its outcome leaves the plot where
@@ -180,8 +189,8 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     m_speedPowerTime = addAxis(m_speedPowerChart, QStringLiteral("Time (s)"), Qt::AlignBottom);
     m_speedAxis =
         addAxis(m_speedPowerChart, QStringLiteral("Speed deviation (rad/s)"), Qt::AlignLeft);
-    m_powerAxis = addAxis(m_speedPowerChart, QStringLiteral("Electrical power (unit of Pmax)"),
-                          Qt::AlignRight);
+    m_powerAxis =
+        addAxis(m_speedPowerChart, QStringLiteral("Pelec (unit of Pmax, e.g. MW)"), Qt::AlignRight);
 
     setTimeRange(m_angleTime);
     setTimeRange(m_speedPowerTime);
@@ -195,9 +204,35 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
         view->setRenderHint(QPainter::Antialiasing);
         view->setFrameShape(QFrame::NoFrame);
         view->setMinimumSize(320, 200);
+        view->setAccessibleName(chart == m_angleChart
+                                    ? QStringLiteral("Rotor angle against time")
+                                    : QStringLiteral("Speed deviation and electrical power"));
         layout->addWidget(view);
         m_views.push_back(view);
+        connect(chart, &QChart::plotAreaChanged, this, &SwingCurves::alignPlots);
     }
+
+    m_savePicture = new QAction(QStringLiteral("Save &picture..."), this);
+    m_savePicture->setObjectName(QStringLiteral("SavePicture1"));
+    m_savePicture->setShortcut(QKeySequence::Save);
+    m_savePicture->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_savePicture);
+    connect(m_savePicture, &QAction::triggered, this, [this] {
+        // The charts as they are shown, without the button below them.
+        const QRect charts = m_views.front()->geometry().united(m_views.back()->geometry());
+        if (savePicture) savePicture(grab(charts).toImage());
+    });
+    auto *save = new QPushButton(m_savePicture->text(), this);
+    save->setObjectName(QStringLiteral("SavePictureButton"));
+    save->setAccessibleName(QStringLiteral("Save picture of the swing curves"));
+    save->setToolTip(m_savePicture->shortcut().toString(QKeySequence::NativeText));
+    connect(save, &QPushButton::clicked, m_savePicture, &QAction::trigger);
+    m_buttonBar = new QHBoxLayout;
+    m_buttonBar->addStretch();
+    m_buttonBar->addWidget(save);
+    m_buttonBar->setContentsMargins(QMargins(4, 4, 4, 4));
+    layout->addLayout(m_buttonBar);
+    m_fonts.emplace_back(save->font(), [save](const QFont &f) { save->setFont(f); });
     resize(720, 600);
 
     for (QChart *chart : {m_angleChart, m_speedPowerChart}) {
@@ -228,11 +263,13 @@ void SwingCurves::setZoom(double zoom) {
     for (QChart *chart : {m_angleChart, m_speedPowerChart}) zoomChart(chart, zoom);
     for (QChartView *view : m_views)
         view->setMinimumSize(LayoutZoom::scaled(QSize(320, 200), zoom));
-    for (Track &track : m_tracks)
-        for (Curve *curve : {&track.angle, &track.speed, &track.power}) {
+    const int margin = zoomedMargin(zoom);
+    m_buttonBar->setContentsMargins(margin, margin, margin, margin);
+    for (Track &track : m_tracks) {
+        for (Curve *curve : {&track.angle, &track.speed, &track.power})
             curve->place.pen = runPen(track.id, curve->place.pen.style());
-            for (QLineSeries *piece : curve->pieces) piece->setPen(curve->place.pen);
-        }
+        showRun(track);
+    }
     // The window as the user left it, grown with the zoom, as far as the screen holds it.
     QSize size = LayoutZoom::scaled(this->size(), grow);
     if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
@@ -266,6 +303,8 @@ QLineSeries *SwingCurves::addPiece(Curve &curve) {
     piece->attachAxis(curve.place.time);
     piece->attachAxis(curve.place.y);
     piece->setPen(curve.place.pen);
+    // A piece added to a hidden run's curve is hidden with it.
+    if (!curve.pieces.empty()) piece->setVisible(curve.pieces.front()->isVisible());
     // The legend names a run once per chart, by the first piece of its solid curve.
     const bool named = curve.pieces.empty() && curve.place.pen.style() == Qt::SolidLine;
     if (!named)
@@ -288,7 +327,78 @@ SwingCurves::Track SwingCurves::makeTrack(const RunRecord &run) {
     constexpr int pieces = (longestRun - 1 + PiecePoints - 2) / (PiecePoints - 1);
     for (Curve *curve : {&track.angle, &track.speed, &track.power})
         for (int i = 0; i < pieces; ++i) addPiece(*curve);
+    for (const Curve *curve : {&track.angle, &track.speed})
+        for (QLegendMarker *marker : curve->place.chart->legend()->markers(curve->pieces.front()))
+            connect(marker, &QLegendMarker::clicked, this, [this, id = run.id] { toggleRun(id); });
     return track;
+}
+
+void SwingCurves::toggleRun(int id) {
+    const auto track =
+        std::find_if(m_tracks.begin(), m_tracks.end(), [id](const Track &t) { return t.id == id; });
+    if (track == m_tracks.end()) return;
+    track->hidden = !track->hidden;
+    showRun(*track);
+    fitAxes();
+}
+
+void SwingCurves::showRun(Track &track) {
+    for (Curve *curve : {&track.angle, &track.speed, &track.power}) {
+        // The legend draws a run's line with the pen of its first piece: faded while the run
+        // is hidden.
+        QPen pen = curve->place.pen;
+        QColor faded = pen.color();
+        faded.setAlphaF(0.3);
+        if (track.hidden) pen.setColor(faded);
+        QLegend *legend = curve->place.chart->legend();
+        for (QLineSeries *piece : curve->pieces) {
+            piece->setPen(pen);
+            piece->setVisible(!track.hidden);
+            // Qt shows and hides a series' legend entry with the series, but a run keeps its
+            // one entry per chart, greyed while the run is hidden, to be clicked again.
+            const bool named =
+                piece == curve->pieces.front() && curve->place.pen.style() == Qt::SolidLine;
+            for (QLegendMarker *marker : legend->markers(piece)) {
+                marker->setVisible(named);
+                if (named)
+                    marker->setLabelBrush(track.hidden ? QBrush(Qt::gray) : legend->labelBrush());
+            }
+        }
+    }
+}
+
+void SwingCurves::alignPlots() {
+    // Both plots run over the same time: their left and right edges line up, whatever the
+    // widths of the axes beside them, as the chart with the narrower axes takes the wider
+    // margin.
+    const std::array<QChart *, 2> charts{m_angleChart, m_speedPowerChart};
+    std::array<qreal, 2> left{}, right{}; // from the margins to the plot
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        const QRectF plot = charts[i]->plotArea();
+        if (plot.isEmpty()) return; // not laid out yet; it will say when it is
+        const QMargins margins = charts[i]->margins();
+        left[i] = plot.left() - margins.left();
+        right[i] = charts[i]->size().width() - plot.right() - margins.right();
+    }
+    const int margin = zoomedMargin(m_zoom);
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        charts[i]->setMargins(
+            QMargins(margin + qRound(std::max(left[0], left[1]) - left[i]), margin,
+                     margin + qRound(std::max(right[0], right[1]) - right[i]), margin));
+}
+
+void SwingCurves::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu menu(this);
+    menu.setFont(LayoutZoom::scaled(menu.font(), m_zoom));
+    for (const Track &track : m_tracks) {
+        QAction *shown = menu.addAction(track.angle.pieces.front()->name());
+        shown->setCheckable(true);
+        shown->setChecked(!track.hidden);
+        connect(shown, &QAction::triggered, this, [this, id = track.id] { toggleRun(id); });
+    }
+    menu.addSeparator();
+    menu.addAction(m_savePicture);
+    menu.exec(event->globalPos());
 }
 
 void SwingCurves::dropTrack(Track &track) {
@@ -331,15 +441,27 @@ void SwingCurves::push(Track &track, const RunRecord &run) {
 }
 
 void SwingCurves::fitAxes() {
-    Extent angle, speed, power;
+    // The runs shown set the axes. One that fell out of step slips on, turn after turn: the
+    // angle and speed axes keep to the runs still in step (a run counts until it is found
+    // out of step), so that their swings stay readable and the runaway leaves the plot at
+    // the edge. With no run in step shown they fit the runaways, to where they fell out.
+    Extent angle, speed, power, slipAngle, slipSpeed;
     for (const Track &track : m_tracks) {
-        angle.take(track.angle.extent);
-        speed.take(track.speed.extent);
+        if (track.hidden) continue;
+        (track.outOfStep ? slipAngle : angle).take(track.angle.extent);
+        (track.outOfStep ? slipSpeed : speed).take(track.speed.extent);
         power.take(track.power.extent);
     }
-    applyRange(m_angleAxis, niceRange(angle.min, angle.max, angle.empty));
-    applyRange(m_speedAxis, niceRange(speed.min, speed.max, speed.empty));
-    applyRange(m_powerAxis, niceRange(power.min, power.max, power.empty));
+    if (angle.empty) angle = slipAngle;
+    if (speed.empty) speed = slipSpeed;
+    const auto fit = [this](QValueAxis *axis, const Extent &e) {
+        // With every run hidden the axis stays as it was.
+        if (e.empty && !m_tracks.empty()) return;
+        applyRange(axis, niceRange(e.min, e.max, e.empty));
+    };
+    fit(m_angleAxis, angle);
+    fit(m_speedAxis, speed);
+    fit(m_powerAxis, power);
 }
 
 void SwingCurves::follow(const RunHistory &history, bool runEnded) {
@@ -406,6 +528,7 @@ void SwingCurves::pushAll(Clock::time_point now, Clock::duration used) {
         const auto run = std::find_if(runs.begin(), runs.end(),
                                       [&](const RunRecord &r) { return r.id == track.id; });
         if (run == runs.end()) continue; // gone since the last follow; the next drops it
+        track.outOfStep = run->end == RunEnd::OutOfStep;
         const QString name = swingLegend(*run, named);
         if (track.angle.pieces.front()->name() != name) {
             track.angle.pieces.front()->setName(name);

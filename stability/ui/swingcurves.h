@@ -14,15 +14,19 @@
 #include <QWidget>
 #include <vector>
 
+class QAction;
+class QBoxLayout;
 class QChart;
 class QChartView;
+class QImage;
 class QLineSeries;
 class QValueAxis;
 
 // The swing curves of the last runs, in a window of their own: the rotor angle against
 // time on one chart, the speed deviation and the electrical power against time on a
 // second, each run in its own colour and named in the legend by its clearing time and
-// how it ended.
+// how it ended. A click on a run's name in either legend hides the run on both charts, or
+// shows it again.
 class SwingCurves : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +42,10 @@ public:
     // margins, lines and the window's size, z times what they are at 100 %.
     void setZoom(double zoom);
     double zoom() const { return m_zoom; }
+
+    // Save picture... (Ctrl+S): hands the picture of the charts to the main window, which
+    // asks where to write it.
+    std::function<void(const QImage &)> savePicture;
 
     // New points make the charts lay out and paint again, which costs far more than a
     // step. While a run goes on, its new steps reach the charts at most every
@@ -80,6 +88,10 @@ public:
     // The points of a curve, its pieces joined.
     static QList<QPointF> points(const std::vector<QLineSeries *> &pieces);
 
+protected:
+    // The runs to show or hide and Save picture, for the keyboard too (the menu key).
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
     struct Extent {
         double min = 0, max = 0;
@@ -103,6 +115,8 @@ private:
     struct Track {
         int id = 0;
         std::size_t pushed = 0; // samples already on the charts
+        bool hidden = false;    // by a click on its legend entry
+        bool outOfStep = false;
         Curve angle, speed, power;
     };
 
@@ -116,6 +130,9 @@ private:
     void extend(Curve &curve, double clock, double value);
     void fitAxes();
     QPen runPen(int id, Qt::PenStyle style) const;
+    void toggleRun(int id);
+    void showRun(Track &track);
+    void alignPlots();
 
     QChart *m_angleChart = nullptr;
     QChart *m_speedPowerChart = nullptr;
@@ -135,6 +152,8 @@ private:
 
     double m_zoom = 1.0;
     std::vector<QChartView *> m_views;
+    QBoxLayout *m_buttonBar = nullptr;
+    QAction *m_savePicture = nullptr;
     // Each font of the charts as it is at 100 %, and how to set it.
     std::vector<std::pair<QFont, std::function<void(const QFont &)>>> m_fonts;
 };

@@ -2,6 +2,7 @@
 // store, what they refuse, and how a run goes on around them.
 #include "controls.h"
 #include "dravonharness.h"
+#include "equalareastatus.h"
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "numberformat.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QtTest>
 
@@ -60,6 +62,8 @@ private slots:
     void changedPmechRedrawsPowerAngle();
     void clearingDialogShowsAndStores();
     void clearingDialogKeys();
+    void clearingFieldFollowsSlider_data();
+    void clearingFieldFollowsSlider();
     void captionsFit();
     void zoomedScenarioDialogHoldsItsDeadTime();
     void dialogsDuringRun();
@@ -96,6 +100,7 @@ void TestDialogs::unchangedOkRedrawsNothing() {
     };
     h.w.Kortsluiting->click();
     const QImage before = h.w.ImageSinus->surface().image().copy();
+    const QString areas = h.w.StatusEqualAreas->Areas->text();
     const TGenParams params = h.w.machineData();
     h.onDialog = [](QDialog &d) {
         dynamic_cast<TGenDlg &>(d).OKBtn->click();
@@ -104,6 +109,7 @@ void TestDialogs::unchangedOkRedrawsNothing() {
     rightClick(h.w.Generator);
     QVERIFY(sameParams(h.w.machineData(), params));
     QCOMPARE(h.w.ImageSinus->surface().image(), before); // the areas are still there
+    QCOMPARE(h.w.StatusEqualAreas->Areas->text(), areas);
 }
 
 void TestDialogs::cancelResetsMachineData() {
@@ -347,6 +353,44 @@ void TestDialogs::clearingDialogKeys() {
     QVERIFY(sameParams(params, TGenParams{}));
 }
 
+void TestDialogs::clearingFieldFollowsSlider_data() {
+    QTest::addColumn<QString>("typed"); // into the field; empty: the key on the slider
+    QTest::addColumn<int>("key");       // on the slider, or closing the dialog
+    QTest::addColumn<int>("stored");
+    const int enter = Qt::Key_Return;
+    QTest::newRow("typed, Enter") << "376" << enter << 376;
+    QTest::newRow("typed 0") << "0" << enter << 0;
+    QTest::newRow("typed past 500") << "900" << enter << 90; // its third digit is refused
+    QTest::newRow("typed 500, Escape") << "500" << int(Qt::Key_Escape) << 200;
+    QTest::newRow("slider to 0") << "" << int(Qt::Key_Home) << 0;
+    QTest::newRow("slider to 500") << "" << int(Qt::Key_End) << 500;
+}
+
+void TestDialogs::clearingFieldFollowsSlider() {
+    // Field, slider and live value show one time, whichever is moved; Enter in either
+    // stores it, Escape leaves the clearing time as it was.
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, stored);
+    std::int32_t value = 200;
+    QList<int> shown;
+    TSchakDlg::Execute(nullptr, value, [&](QDialog &d) {
+        auto &s = dynamic_cast<TSchakDlg &>(d);
+        s.show(); // Enter presses the default button only when it is shown
+        QWidget *control =
+            typed.isEmpty() ? static_cast<QWidget *>(s.TBAfschakeltijd) : s.SpinAfschakeltijd;
+        s.SpinAfschakeltijd->selectAll();
+        typed.isEmpty() ? QTest::keyClick(control, Qt::Key(key)) : QTest::keyClicks(control, typed);
+        shown << s.TBAfschakeltijd->value() << s.LabelAfschakeltNew->text().toInt()
+              << s.SpinAfschakeltijd->value();
+        QTest::keyClick(control, typed.isEmpty() ? Qt::Key_Return : Qt::Key(key));
+        return s.result();
+    });
+    const int moved = key == Qt::Key_Escape ? typed.toInt() : stored;
+    QCOMPARE(shown, (QList<int>{moved, moved, moved}));
+    QCOMPARE(value, stored);
+}
+
 void TestDialogs::captionsFit() {
     // Every caption is wholly shown, inside the frame, and clear of its neighbours.
     TGenDlg gen(nullptr, {});
@@ -403,6 +447,9 @@ void TestDialogs::dialogsDuringRun() {
     const double before = textToFloat(pelek[99]), after = textToFloat(pelek[100]);
     QVERIFY(after > 1.7 * before && after < 2.3 * before);
     QCOMPARE(h.w.generator().Pmax, 900.0);
+    // The run's areas are marked as of earlier data, also after an unchanged OK.
+    rightClick(h.w.Generator);
+    QVERIFY(h.w.StatusEqualAreas->Areas->text().startsWith("Run on earlier data: A1 = "));
 }
 
 void TestDialogs::firstRunFollowsChangedMachineData() {

@@ -257,8 +257,8 @@ void TestDravon::equalAreasInStatusBar() {
     h.w.setClearingTime(376);
     h.w.Kortsluiting->click();
     QVERIFY2(
-        status.Areas->text().endsWith(local("unstable: the angle passed \u03B4max = 150.0\u00B0 "
-                                            "with A2 < A1")),
+        status.Areas->text().endsWith(local("unstable: the angle passed \u03B4max = 150.0\u00B0; "
+                                            "A2, all the area up to it, fell short of A1")),
         qPrintable(status.Areas->text()));
 
     // New machine data give a new criterion at once.
@@ -272,10 +272,17 @@ void TestDravon::equalAreasInStatusBar() {
     QCOMPARE(status.Criterion->text(), QStringLiteral("Equal areas: with Pmech 0 nothing "
                                                       "accelerates the rotor, so any clearing "
                                                       "time is stable"));
+    QCOMPARE(status.Areas->text(), // the last run's areas belong to other data
+             QStringLiteral("A1 and A2 are summed while a short circuit runs"));
     TGenParams full;
     full.Pmech = 1;
     QVERIFY(criterionText(BerekenKritiek(full))
                 .contains(QStringLiteral("critical clearing time 0 ms")));
+    h.w.show();
+    status.Areas->setText(QString(300, QChar('x'))); // too long a line does not widen the window
+    QCoreApplication::processEvents();               // the line's layout, then the window's
+    QCoreApplication::processEvents();
+    QCOMPARE(h.w.width(), TDravon::ClientSize.width());
 }
 
 void TestDravon::toolsReachTheDialogsFromTheKeyboard() {
@@ -401,6 +408,8 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     QCOMPARE(h.w.generator().Pmech, 0.6);
     QCOMPARE(h.w.generator().Domega, 0.0);
     QVERIFY(h.w.Lijn2->isVisible());
+    QCOMPARE(h.w.StatusEqualAreas->Areas->text(), // not the stopped run's, at its loop's end
+             QStringLiteral("A1 and A2 are summed while a short circuit runs"));
 
     // A refused file changes nothing and says where it is wrong.
     chosen = dir.filePath(QStringLiteral("bad.dravex"));

@@ -50,6 +50,22 @@ bool fitsSnugly(QAbstractAxis *axis, const std::vector<std::vector<QLineSeries *
     return range->min() <= lo && range->max() >= hi && range->max() - range->min() <= 2 * (hi - lo);
 }
 
+// A click on the legend entry of the curve's run, on the curve's chart.
+void clickLegend(QLineSeries *curve) {
+    emit curve->chart()->legend()->markers(curve).front()->clicked();
+}
+
+// Whether the runs' curves are hidden whole as `hidden` says, each run still named once.
+bool hiddenAs(const SwingCurves &c, const QList<bool> &hidden) {
+    const auto runs = c.shownRuns();
+    bool ok = legendTexts(c.speedPowerChart()).size() == hidden.size();
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        for (const auto *curve : {&runs[i].angle, &runs[i].speed, &runs[i].power})
+            for (const QLineSeries *piece : *curve)
+                ok = ok && piece->isVisible() != hidden.value(qsizetype(i));
+    return ok;
+}
+
 } // namespace
 
 class TestSwingCurves : public QObject {
@@ -63,6 +79,8 @@ private slots:
     void oneWindowWithTheLastFiveRuns();
     void curvesGrowAndEndWithEveryStep();
     void chartsFollowTheZoom();
+    void hiddenAndRunawayRunsLeaveTheAxes_data();
+    void hiddenAndRunawayRunsLeaveTheAxes();
 };
 
 void TestSwingCurves::legendsNameHowRunsEnded() {
@@ -143,8 +161,11 @@ void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
     const auto axesFit = [&curves] {
         std::vector<std::vector<QLineSeries *>> angle, speed, power;
         for (const auto &shown : curves.shownRuns()) {
-            angle.push_back(shown.angle);
-            speed.push_back(shown.speed);
+            // A runaway leaves the angle and speed axes to the runs in step.
+            if (!shown.angle.front()->name().contains(QLatin1String("out of step"))) {
+                angle.push_back(shown.angle);
+                speed.push_back(shown.speed);
+            }
             power.push_back(shown.power);
         }
         const QList<QAbstractAxis *> y = curves.speedPowerChart()->axes(Qt::Vertical);
@@ -277,6 +298,34 @@ void TestSwingCurves::chartsFollowTheZoom() {
     const QList<qreal> at200 = sizes(1);
     zoomTo(h.w, 100);
     QCOMPARE(at200, sizes(2));
+}
+
+void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes_data() {
+    QTest::addColumn<int>("clearingMs"); // of the run after a hidden one that swung wider
+    QTest::newRow("out of step") << 450;
+    QTest::newRow("in step") << 50;
+}
+
+void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes() {
+    QFETCH(int, clearingMs);
+    DravonHarness h;
+    h.w.SwingCurves1Click();
+    SwingCurves &c = *h.w.swingCurves();
+    // The first run is hidden as it grows, by the speed chart's legend.
+    h.onStep = [&](int n) {
+        if (n == 100 && c.shownRuns().size() == 1) clickLegend(c.shownRuns()[0].speed.front());
+    };
+    h.w.setClearingTime(300);
+    h.w.Kortsluiting->click();
+    h.w.setClearingTime(clearingMs);
+    h.w.Kortsluiting->click();
+    zoomTo(h.w, 200);
+    QVERIFY(hiddenAs(c, {true, false}));
+    const auto shown = c.shownRuns();
+    QVERIFY(fitsSnugly(c.angleChart()->axes(Qt::Vertical).front(), {shown[1].angle}));
+    QVERIFY(fitsSnugly(c.speedPowerChart()->axes(Qt::Vertical).front(), {shown[1].speed}));
+    clickLegend(shown[0].angle.front());
+    QVERIFY(hiddenAs(c, {false, false}));
 }
 
 QTEST_MAIN(TestSwingCurves)
