@@ -41,6 +41,12 @@ protected:
     }
 };
 
+// A screen reader repeats every change of a line: during a run the lines are shown
+// again every few steps, mostly with the same text, which is then left as it stands.
+void setLine(QLabel *line, const QString &text) {
+    if (line->text() != text) line->setText(text);
+}
+
 } // namespace
 
 QString criterionText(const KritiekeAfschakeling &k) {
@@ -163,24 +169,24 @@ void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenar
     const auto data = std::make_pair(machine, scenario);
     if (m_criterionData == data) return; // a dialog closed without a change
     m_criterionData = data;
-    Criterion->setText(criterionLine(machine, scenario));
+    setLine(Criterion, criterionLine(machine, scenario));
     if (m_areas == AreasShown::None || m_runData == data) return;
     if (!running) {
         m_areas = AreasShown::None;
-        Areas->setText(NoAreasText);
+        setLine(Areas, NoAreasText);
     } else if (m_areas == AreasShown::Run) {
         // The run goes on with the generator and network it has.
         m_areas = AreasShown::EarlierData;
-        Areas->setText(EarlierDataText + Areas->text());
+        setLine(Areas, EarlierDataText + Areas->text());
     }
 }
 
 void EqualAreaStatus::showSearching() {
-    Simulation->setText(QStringLiteral("Simulation: searching\u2026"));
+    setLine(Simulation, QStringLiteral("Simulation: searching\u2026"));
 }
 
 void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
-    Simulation->setText(simulationText(found));
+    setLine(Simulation, simulationText(found));
 }
 
 void EqualAreaStatus::announceSimulation() {
@@ -204,7 +210,7 @@ void EqualAreaStatus::startAreas(const Oppervlaktesom &som, const TGenParams &ma
 void EqualAreaStatus::showAreas(const Oppervlaktesom &som) {
     if (m_areas == AreasShown::None) return; // cleared until the next run
     const QString text = areasText(som, m_runData->first.Demping > 0);
-    Areas->setText(m_areas == AreasShown::EarlierData ? EarlierDataText + text : text);
+    setLine(Areas, m_areas == AreasShown::EarlierData ? EarlierDataText + text : text);
 }
 
 int EqualAreaStatus::heightForFont() {
