@@ -51,7 +51,7 @@ TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), 
                            "over the rated power"));
     explain(LabelDemping, EditDemping,
             QStringLiteral("Demping: damping, per-unit of Pmax per rad/s of speed deviation, "
-                           "times the 3 ms step: each step takes C / 2H \u00D7 Demping of the "
+                           "taken once a 3 ms step: each step takes C / 2H \u00D7 Demping of the "
                            "speed deviation away"));
     explain(LabelPmech, EditPmech,
             QStringLiteral("Pmech: mechanical input power, per-unit of Pmax, 0 to 1"));
