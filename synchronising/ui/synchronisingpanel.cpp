@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -109,6 +110,15 @@ QLabel *addRow(QGridLayout *grid, const QString &caption, const QString &name) {
     describe(value, caption, {});
     value->setProperty("caption", caption);
     return value;
+}
+
+// The dial keeps its height equal to its width and takes what the window gives: the log
+// keeps room for its header, three switchings and its scroll bar at any font.
+void keepRoomForThreeSwitchings(QTreeWidget *list) {
+    const int row = list->fontMetrics().lineSpacing() + 2;
+    list->setMinimumHeight(list->header()->sizeHint().height() + 3 * row +
+                           list->horizontalScrollBar()->sizeHint().height() +
+                           2 * list->frameWidth());
 }
 
 } // namespace
@@ -245,6 +255,10 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     SwitchingList->setRootIsDecorated(false);
     // Each column as wide as its longest entry; the list scrolls sideways when needed.
     SwitchingList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The last column, a real check's verdict, as wide as its text: the list scrolls to it
+    // rather than cutting it short.
+    SwitchingList->header()->setStretchLastSection(false);
+    keepRoomForThreeSwitchings(SwitchingList);
     SwitchingList->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Phase"),
                                     QStringLiteral("Voltage"), QStringLiteral("Slip"),
                                     QStringLiteral("Verdict"), QStringLiteral("Closing current"),
@@ -283,6 +297,7 @@ void SynchronisingPanel::setZoom(double zoom) {
     // Set on the panel, the font reaches every caption, value and list entry.
     setFont(LayoutZoom::scaled(m_fontAt100, zoom));
     keepRoomForClosingCurrent(LastClosingCurrent);
+    keepRoomForThreeSwitchings(SwitchingList);
     Synchroscope->setZoom(zoom);
     Lamps->setZoom(zoom);
     layout()->activate(); // the smallest size at the new fonts, before the resize
@@ -311,6 +326,16 @@ void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
                                                  : record.oordeel.fouten().join(QChar('\n')));
     showValue(LastClosingCurrent,
               closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
+}
+
+void SynchronisingPanel::clearSwitching() {
+    for (QLabel *value :
+         {LastPhaseDifference, LastVoltageDifference, LastSlip, LastClosingCurrent}) {
+        value->clear();
+        value->setFocusPolicy(Qt::NoFocus); // Tab passes it until it is shown again
+        value->setAccessibleName(value->property("caption").toString());
+    }
+    showValue(LastVerdict, QStringLiteral("Not switched yet."));
 }
 
 void SynchronisingPanel::showLog(const SwitchingLog &log) {

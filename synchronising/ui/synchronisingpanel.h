@@ -76,6 +76,8 @@ public:
 
     void showReading(const PanelReading &reading, const Phasors &net, int maxAngle);
     void showSwitching(const SwitchingRecord &record);
+    // A new session has no switching yet: the last one of the session before goes.
+    void clearSwitching();
     // Every switching so far, newest first.
     void showLog(const SwitchingLog &log);
     // The main window's zoom: the fonts, the dial and the lamps, and the window grow with

@@ -458,6 +458,7 @@ bool TForm1::openScenario(const SelmexScenario &scenario) {
     if (synchrhulp1->text() == QStringLiteral("synchr hulp"))
         synchrhulp1->setText(QStringLiteral("synchr aid"));
     if (m_panel) {
+        m_panel->clearSwitching();
         m_panel->showLog(m_session.log);
         refreshPanel();
     }

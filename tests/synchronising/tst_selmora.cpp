@@ -750,6 +750,12 @@ void TestSelmora::panelRecordsEachSwitching() {
     QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("0 %"));
     QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 0 \u00D7 rated current"));
     QVERIFY(f.session().LastSwitching && f.session().LastSwitching->oordeel.goed());
+
+    // A new session from a file has not switched: the old record is not shown as its own.
+    QVERIFY(f.openScenario({}));
+    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("Not switched yet."));
+    QVERIFY(panel.LastPhaseDifference->text().isEmpty() &&
+            panel.LastClosingCurrent->text().isEmpty());
 }
 
 void TestSelmora::panelValuesHeardAndReachedByTab_data() {
