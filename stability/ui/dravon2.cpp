@@ -610,7 +610,9 @@ void TDravon::SwingCurves1Click() {
         m_swingCurves->setZoom(viewZoom->factor());
         // Into the folder used last, as File > Save picture...
         m_swingCurves->savePicture = [this](const QImage &picture) {
-            reportFiles.savePicture(m_swingCurves, picture, modalRunner);
+            // Its own name, so that it does not replace the main window's picture.
+            reportFiles.savePicture(m_swingCurves, picture, modalRunner,
+                                    QStringLiteral("dravex-swing-curves.png"));
         };
     }
     m_swingCurves->follow(history, !Running()); // what it missed while it was closed

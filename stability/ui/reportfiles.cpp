@@ -124,10 +124,10 @@ void ReportFiles::exportRun(QWidget *parent, const RunRecord *run, const ModalRu
         reportWriteFailure(parent, fileName, *failure, runner);
 }
 
-void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner) {
-    const QString fileName =
-        chooseFile(parent, QStringLiteral("Save picture"), QStringLiteral("dravex.png"),
-                   QStringLiteral("PNG pictures (*.png)"));
+void ReportFiles::savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner,
+                              const QString &suggested) {
+    const QString fileName = chooseFile(parent, QStringLiteral("Save picture"), suggested,
+                                        QStringLiteral("PNG pictures (*.png)"));
     if (fileName.isEmpty()) return;
     saveThroughTemporaryFile(
         parent, fileName, runner, [&picture](QSaveFile &file) -> std::optional<QString> {

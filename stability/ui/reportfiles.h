@@ -32,8 +32,10 @@ public:
 
     // File > Export run...: the run as CSV, or a message that there is nothing to export.
     void exportRun(QWidget *parent, const RunRecord *run, const ModalRunner &runner);
-    // File > Save picture...: the picture as PNG.
-    void savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner);
+    // File > Save picture...: the picture as PNG, offered as `suggested` in the folder used
+    // last.
+    void savePicture(QWidget *parent, const QImage &picture, const ModalRunner &runner,
+                     const QString &suggested = QStringLiteral("dravex.png"));
 
     QString lastFolder() const { return m_lastFolder; }
 
