@@ -42,6 +42,12 @@ void describe(QWidget *control, const QString &name, const QString &description)
     control->setAccessibleDescription(description);
 }
 
+void explain(QWidget *control, const QString &text) {
+    if (control->accessibleDescription() == text) return;
+    control->setAccessibleDescription(text);
+    control->setToolTip(QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped()));
+}
+
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position) {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText); // captions are text, never markup

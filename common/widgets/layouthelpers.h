@@ -21,6 +21,10 @@ QFrame *makePanel(QWidget *parent, const QString &name, QRect geometry);
 QFrame *makeBevel(QWidget *parent, const QString &name, QRect geometry);
 // The name and description a screen reader gives a control.
 void describe(QWidget *control, const QString &name, const QString &description);
+// What a control holds, in the same words for the mouse (a tooltip, wrapped) and for a
+// screen reader (the description); set only when they change, as a reader repeats every
+// change.
+void explain(QWidget *control, const QString &text);
 // Escape and the platform's close keys put `window` away, as they do a tool window.
 void closeOnEscape(QWidget *window);
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint position);

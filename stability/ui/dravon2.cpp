@@ -40,13 +40,6 @@ void showReadout(QLineEdit *edit, long double value) {
     edit->setCursorPosition(0);
 }
 
-// What a read-out holds, for the mouse and for a screen reader alike.
-void explain(QLineEdit *edit, const QString &text) {
-    if (edit->toolTip() == text) return;
-    edit->setToolTip(text);
-    edit->setAccessibleDescription(text);
-}
-
 // Before a run the power read-out holds Pmech per-unit, as the generator is created;
 // a run shows the electrical power in Pmax's own unit.
 void showPower(QLineEdit *edit, long double value, bool perUnitPmech) {

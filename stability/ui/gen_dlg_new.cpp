@@ -38,23 +38,23 @@ TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), 
     // Each field tied to its label and explained with its unit, for the mouse and for a
     // screen reader. Demping is taken per 3 ms step: the speed step removes C / 2H times
     // Demping of the speed deviation, whatever the step's length.
-    const auto explain = [](QLabel *label, QLineEdit *field, const QString &text) {
+    const auto tie = [](QLabel *label, QLineEdit *field, const QString &text) {
         label->setBuddy(field);
-        describe(field, label->text(), text);
-        field->setToolTip(QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped())); // wrapped
+        field->setAccessibleName(label->text());
+        explain(field, text);
     };
-    explain(LabelPmax, EditPmax,
-            QStringLiteral("Pmax: the generator's largest electrical power, the peak of the "
-                           "power-angle curve, in the unit the read-outs use (e.g. MW)"));
-    explain(LabelH, EditH,
-            QStringLiteral("H: inertia constant in s, the kinetic energy stored at rated speed "
-                           "over the rated power"));
-    explain(LabelDemping, EditDemping,
-            QStringLiteral("Demping: damping, per-unit of Pmax per rad/s of speed deviation, "
-                           "taken once a 3 ms step: each step takes C / 2H \u00D7 Demping of the "
-                           "speed deviation away"));
-    explain(LabelPmech, EditPmech,
-            QStringLiteral("Pmech: mechanical input power, per-unit of Pmax, 0 to 1"));
+    tie(LabelPmax, EditPmax,
+        QStringLiteral("Pmax: the generator's largest electrical power, the peak of the "
+                       "power-angle curve, in the unit the read-outs use (e.g. MW)"));
+    tie(LabelH, EditH,
+        QStringLiteral("H: inertia constant in s, the kinetic energy stored at rated speed "
+                       "over the rated power"));
+    tie(LabelDemping, EditDemping,
+        QStringLiteral("Demping: damping, per-unit of Pmax per rad/s of speed deviation, "
+                       "taken once a 3 ms step: each step takes C / 2H \u00D7 Demping of the "
+                       "speed deviation away"));
+    tie(LabelPmech, EditPmech,
+        QStringLiteral("Pmech: mechanical input power, per-unit of Pmax, 0 to 1"));
 
     OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(23, 180, 75, 25));
     OKBtn->setDefault(true);

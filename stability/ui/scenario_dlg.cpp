@@ -74,8 +74,7 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     // Each field is named by its caption, and its description gives the unit.
     const auto addField = [=](QList<QWidget *> &rows, QLineEdit *edit, const QString &text,
                               const QString &description) {
-        edit->setAccessibleDescription(description);
-        edit->setToolTip(description);
+        explain(edit, description);
         QLabel *label = caption(networkFrame, text, edit);
         label->setIndent(radioIndent);
         const int row = network->rowCount();
