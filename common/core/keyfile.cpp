@@ -156,6 +156,28 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
                             .arg(quotedText(name), QLatin1String(section.name), keys));
 }
 
+QByteArray leadingComments(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    QByteArray block, blanks; // blanks wait until a comment line follows them
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf('\n');
+        QByteArrayView text = end < 0 ? bytes : bytes.first(end);
+        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+        if (text.endsWith('\r')) text.chop(1);
+        const QByteArrayView content = trimmed(text);
+        if (content.isEmpty()) {
+            if (!block.isEmpty()) blanks += '\n';
+            continue;
+        }
+        if (!content.startsWith('#')) break;
+        block += blanks;
+        blanks.clear();
+        block += text;
+        block += '\n';
+    }
+    return block;
+}
+
 QString messageName(const QString &path) {
     const QString name = QFileInfo(path).fileName();
     return shownText(name.isEmpty() ? path : name, 1000);

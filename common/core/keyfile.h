@@ -48,6 +48,12 @@ private:
     int m_section = -1;
 };
 
+// The comment block a file starts with: its "#" lines and the blank lines between them, up
+// to the first line of another kind, so that a file written anew can keep the text a
+// person put at its top. Line ends become "\n" and a byte-order mark is left out; empty
+// when the file starts with anything else.
+QByteArray leadingComments(QByteArrayView bytes);
+
 // Text from a file as a message may show it: at most `most` characters, and control,
 // format and line separating characters (which could move a terminal's cursor, turn text
 // around or break the line) written as codes.

@@ -1,5 +1,6 @@
 // Selmex scenario files: what is refused (file and line named, nothing handed out), the
 // oddities accepted, the round trip of a full start, the examples; and seeded starts.
+#include "keyfile.h"
 #include "selmexfile.h"
 
 #include <QDir>
@@ -35,6 +36,8 @@ private slots:
     void filesOnDisk();
     void examplesRead();
     void seededStarts();
+    void leadingComments_data();
+    void leadingComments();
 };
 
 void TestSelmexFile::refused_data() {
@@ -161,6 +164,26 @@ void TestSelmexFile::seededStarts() {
         expected.voltage = 836;
         QCOMPARE(seeded(n, voltageOnly), expected);
     }
+}
+
+void TestSelmexFile::leadingComments_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("comments");
+    QTest::newRow("none") << QByteArray("[generator]\n# later\n") << QByteArray();
+    QTest::newRow("empty file") << QByteArray() << QByteArray();
+    QTest::newRow("block, blank line kept between, dropped after")
+        << QByteArray("# One\n#\n\n  # two\n\n[generator]\n# not this\n")
+        << QByteArray("# One\n#\n\n  # two\n");
+    QTest::newRow("mark, CRLF, blanks before, no last line end")
+        << QByteArray("\xEF\xBB\xBF\r\n \t\r\n# A\r\n\r\n# B") << QByteArray("# A\n\n# B\n");
+    QTest::newRow("stops at a key line")
+        << QByteArray("# A\nvoltage = 1\n# B\n") << QByteArray("# A\n");
+}
+
+void TestSelmexFile::leadingComments() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, comments);
+    QCOMPARE(::leadingComments(text), comments);
 }
 
 QTEST_GUILESS_MAIN(TestSelmexFile)
