@@ -16,6 +16,17 @@ CaseProblem problem(CaseField field, std::string message) {
     return CaseProblem{field, std::move(message)};
 }
 
+// A limit as a student reads it in a message: three significant digits, shown beside an
+// "approximately" sign, since it may lie a little above the limit itself.
+double threeDigits(double value) {
+    char buffer[32];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 3);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
+
 } // namespace
 
 std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &number) {
@@ -39,16 +50,17 @@ std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &n
         return problem(field, std::string("Pmax \u00D7 H is too ") +
                                   (tooSmall ? "small" : "large") +
                                   " to compute with: the inertia coefficient "
-                                  "M\u00A0=\u00A02\u00B7H\u00B7Pmax/C\u00B2 would " +
+                                  "M\u00A0=\u00A02\u00B7H\u00B7Pmax/\u03C9s\u00B2 would " +
                                   (tooSmall ? "underflow" : "overflow") + " (it must lie from " +
                                   number(least) + " to " + number(most) + ").");
     }
     const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
     if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L))
         return problem(CaseField::Demping,
-                       "Demping must be 0 or more and below 2H / C = " +
-                           number(static_cast<double>(dampingLimit)) +
-                           ", so that one step removes less than all of the speed deviation.");
+                       "Demping must be 0 or more and below 2H/\u03C9s \u2248 " +
+                           number(threeDigits(static_cast<double>(dampingLimit))) +
+                           " (\u03C9s = 100\u03C0 rad/s), so that one step removes less than "
+                           "all of the speed deviation.");
     if (!(v.Pmech >= 0 && v.Pmech <= 1))
         return problem(CaseField::Pmech, "Pmech must lie from 0 to 1.");
     return std::nullopt;

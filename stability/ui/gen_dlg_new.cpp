@@ -51,8 +51,8 @@ TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), 
                        "over the rated power"));
     tie(LabelDemping, EditDemping,
         QStringLiteral("Demping: damping, per-unit of Pmax per rad/s of speed deviation, "
-                       "taken once a 3 ms step: each step takes C / 2H \u00D7 Demping of the "
-                       "speed deviation away"));
+                       "taken once a 3 ms step: each step takes \u03C9s / 2H \u00D7 Demping of "
+                       "the speed deviation away (\u03C9s = 100\u03C0 rad/s)"));
     tie(LabelPmech, EditPmech,
         QStringLiteral("Pmech: mechanical input power, per-unit of Pmax, 0 to 1"));
 

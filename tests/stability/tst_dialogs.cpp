@@ -23,7 +23,7 @@ namespace {
 const double C = 314.15926535897932384;
 
 QString local(const char *text) {
-    return QString::fromLatin1(text).replace(QChar('.'), systemDecimalSeparator());
+    return QString::fromUtf8(text).replace(QChar('.'), systemDecimalSeparator());
 }
 
 QStringList fieldsOf(const TGenDlg &d) {
@@ -208,7 +208,8 @@ void TestDialogs::meaninglessValuesRefused_data() {
     QTest::newRow("H 0") << 1 << "0" << h;
     QTest::newRow("H negative") << 1 << "-1" << h;
     QTest::newRow("Demping negative") << 2 << "-1E-6" << demping;
-    QTest::newRow("Demping removes all in a step") << 2 << "0.04" << demping;
+    QTest::newRow("Demping removes all in a step")
+        << 2 << "0.04" << local("Demping must be 0 or more and below 2H/\u03C9s \u2248 0.0382 (");
     QTest::newRow("Demping just below the limit") << 2 << "0.038" << QString();
     QTest::newRow("Demping 0") << 2 << "0" << QString();
     QTest::newRow("Pmech negative (pasted)") << 3 << "-0.1" << pmech;

@@ -81,6 +81,11 @@ void TestScenarioFile::refused_data() {
     QTest::newRow("empty") << QByteArray("[machine]\nPmax =  # none\n") << 2 << "no value";
     QTest::newRow("overflow") << QByteArray("[machine]\nH = 1e400\n") << 2 << "too large";
     QTest::newRow("out of range") << QByteArray("[machine]\nPmech = 1.5\n") << 2 << "Pmech must";
+    // The damping limit 2H/omega_s, 0.019098... for H = 3, as a student reads it.
+    QTest::newRow("damping, H 3") << QByteArray("[machine]\nH = 3\nDemping = 0.02\n") << 3
+                                  << "below 2H/\u03C9s \u2248 0.0191 (";
+    QTest::newRow("damping, H 6") << QByteArray("[machine]\nDemping = 0.04\n") << 2
+                                  << "below 2H/\u03C9s \u2248 0.0382 (";
     QTest::newRow("r1 >= r2") << QByteArray(
                                      "[fault]\nnetwork = transfer\nafter = 0.5\nduring = 0.5\n")
                               << 3 << "above the power during";
