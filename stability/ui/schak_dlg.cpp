@@ -68,13 +68,17 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     setTabOrder(OKBtn, CancelBtn);
     setTabOrder(CancelBtn, TBAfschakeltijd);
     setTabOrder(TBAfschakeltijd, SpinAfschakeltijd);
-    OKBtn->setFocus();
+    // A time can be typed at once and Enter takes it: the field has the keyboard, and OK
+    // stays the default button.
+    SpinAfschakeltijd->setFocus();
 }
 
 bool TSchakDlg::Execute(QWidget *parent, std::int32_t &afschakeltijd, const ModalRunner &runner) {
     TSchakDlg dialog(parent);
     // The slider reports a change, and so writes its label, only when the value moves.
     dialog.TBAfschakeltijd->setValue(afschakeltijd);
+    // The digits typed replace the time shown rather than being added to it.
+    dialog.SpinAfschakeltijd->selectAll();
     const bool ok = runModal(dialog, runner) == QDialog::Accepted;
     if (ok) afschakeltijd = dialog.TBAfschakeltijd->value();
     return ok;

@@ -64,6 +64,8 @@ private slots:
     void clearingDialogKeys();
     void clearingFieldFollowsSlider_data();
     void clearingFieldFollowsSlider();
+    void clearingTypedAtOnce_data();
+    void clearingTypedAtOnce();
     void captionsFit();
     void zoomedScenarioDialogHoldsItsDeadTime();
     void dialogsDuringRun();
@@ -389,6 +391,37 @@ void TestDialogs::clearingFieldFollowsSlider() {
     });
     const int moved = key == Qt::Key_Escape ? typed.toInt() : stored;
     QCOMPARE(shown, (QList<int>{moved, moved, moved}));
+    QCOMPARE(value, stored);
+}
+
+void TestDialogs::clearingTypedAtOnce_data() {
+    QTest::addColumn<int>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key"); // closing the dialog
+    QTest::addColumn<int>("stored");
+    const int enter = Qt::Key_Return;
+    QTest::newRow("376, Enter") << 200 << "376" << enter << 376;
+    QTest::newRow("0 over 500, Enter") << 500 << "0" << enter << 0;
+    QTest::newRow("40 over 250, Enter") << 250 << "40" << enter << 40;
+    QTest::newRow("376, Escape") << 200 << "376" << int(Qt::Key_Escape) << 200;
+}
+
+void TestDialogs::clearingTypedAtOnce() {
+    // Keys pressed as soon as the dialog opens go to the number field and replace the
+    // time it shows.
+    QFETCH(int, before);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, stored);
+    std::int32_t value = before;
+    TSchakDlg::Execute(nullptr, value, [&](QDialog &d) {
+        d.show(); // Enter presses the default button only when it is shown
+        QWidget *keyboard = d.focusWidget();
+        if (!keyboard) return int(QDialog::Rejected);
+        QTest::keyClicks(keyboard, typed);
+        QTest::keyClick(keyboard, Qt::Key(key));
+        return d.result();
+    });
     QCOMPARE(value, stored);
 }
 
