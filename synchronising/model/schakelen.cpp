@@ -39,6 +39,10 @@ bool FaseVolgordeGoed(const Phasors &net, const Phasors &gen) {
     return gen[next].PhaseColor == net[1].PhaseColor;
 }
 
+bool turnsTheNetworksWay(double netStep, double genStep) {
+    return !(netStep > 0 ? genStep < 0 : genStep > 0);
+}
+
 QStringList SchakelOordeel::fouten() const {
     QStringList failed;
     if (!hoekGoed) failed << QStringLiteral("hoek te groot");
@@ -60,7 +64,7 @@ SchakelOordeel beoordeelSchakelen(const Phasors &net, const Phasors &gen, double
                                   double genStep, int maxAngle) {
     SchakelOordeel o;
     o.hoekGoed = HoekGoed(net, gen, maxAngle);
-    o.draairichtingGoed = !(netStep > 0 ? genStep < 0 : genStep > 0);
+    o.draairichtingGoed = turnsTheNetworksWay(netStep, genStep);
     o.spanningGoed = !(std::fabs(static_cast<long double>(gen[0].Length) - net[0].Length) >
                        0.1L * net[0].Length);
     o.faseVolgordeGoed = FaseVolgordeGoed(net, gen);

@@ -15,6 +15,9 @@ bool HoekGoed(const Phasors &net, const Phasors &gen, int maxAngle);
 // Read cyclically in position order, the generator's phases follow the network's.
 bool FaseVolgordeGoed(const Phasors &net, const Phasors &gen);
 
+// The generator turns the network's way, or stands still: the steps' signs agree.
+bool turnsTheNetworksWay(double netStep, double genStep);
+
 struct SchakelOordeel {
     bool hoekGoed = false;
     bool draairichtingGoed = false; // turns the network's way, or stands still

@@ -25,6 +25,12 @@ QString beyond(double value, double low, double high, QChar decimalSeparator) {
 QStringList refusalsOf(const PanelReading &r, QChar separator) {
     const auto number = [separator](double v) { return formatGeneralDigits(v, 3, separator); };
     QStringList refusals;
+    // Two phases would close 120 degrees apart, or would come apart at once: no setting
+    // of the others makes up for it.
+    if (!r.phaseOrderRight)
+        refusals << QStringLiteral("phase order wrong: a real check never closes");
+    if (!r.directionRight)
+        refusals << QStringLiteral("rotation direction wrong: a real check never closes");
     if (!(std::fabs(r.phaseDifferenceDeg) <= RealMaxAngleDeg + RoundOff))
         refusals << QStringLiteral("phase difference %1%2: a real check allows %3%2")
                         .arg(beyond(r.phaseDifferenceDeg, -RealMaxAngleDeg, RealMaxAngleDeg,

@@ -30,8 +30,9 @@ constexpr double RealMaxSlipHz = 0.067;     // either way
 
 struct RealCheck {
     bool within = false;
-    // "slip 5 Hz: a real check allows 0.067 Hz" for each limit broken, in the order of
-    // the panel's read-outs (phase difference, voltage difference, slip), with the
+    // A wrong phase order or rotation direction, which a real check never closes on,
+    // then "slip 5 Hz: a real check allows 0.067 Hz" for each limit broken, in the order
+    // of the panel's read-outs (phase difference, voltage difference, slip), with the
     // locale's decimal separator.
     QStringList refusals;
     PanelReading judged; // for the text with another separator

@@ -2,6 +2,7 @@
 
 #include "constants.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 
@@ -40,12 +41,18 @@ PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, d
         static_cast<double>((r.generatorVolts - NetworkLineVoltage) / NetworkLineVoltage * 100);
     r.slipHz = static_cast<double>(signedHz - NetworkFrequency);
 
+    // One voltage difference a phase: the lamp across it shows it, and it drives that
+    // phase's current at the close.
+    long double largest = 0;
     for (std::size_t i = 0; i < net.size(); ++i) {
-        const Phasor difference = phasor(net[i]) - phasor(sameColour(gen, net[i].PhaseColor));
-        r.lamps[i] = static_cast<double>(std::abs(difference) / (2 * netLength));
+        const long double difference =
+            std::abs(phasor(net[i]) - phasor(sameColour(gen, net[i].PhaseColor)));
+        r.lamps[i] = static_cast<double>(difference / (2 * netLength));
+        largest = std::max(largest, difference);
     }
-    r.closingCurrent = static_cast<double>(std::abs(phasor(netRed) - phasor(genRed)) / netLength /
-                                           SubtransientReactance);
+    r.closingCurrent = static_cast<double>(largest / netLength / SubtransientReactance);
+    r.phaseOrderRight = FaseVolgordeGoed(net, gen);
+    r.directionRight = turnsTheNetworksWay(netStep, genStep);
     return r;
 }
 

@@ -23,9 +23,15 @@ struct PanelReading {
     // Each lamp across the network's phasor and the generator's of the same colour, in
     // the network's phase order: 0 dark, 1 full (the two phasors opposite).
     std::array<double, 3> lamps{};
-    // The closing current in multiples of the rated current: the difference of the red
-    // phases' voltages, per-unit of the network's phase voltage, over X"d.
+    // The closing current in multiples of the rated current: the largest of the three
+    // phases' currents, each the difference of its network's and generator's voltages,
+    // per-unit of the network's phase voltage, over X"d. With the phase order wrong two
+    // phases stand 120 degrees apart whatever the red phases do. The moment does not
+    // show a wrong rotation direction: the arrows keep the network's layout.
     double closingCurrent = 0;
+    // What a phase-sequence indicator on the panel shows.
+    bool phaseOrderRight = true;
+    bool directionRight = true; // turns the network's way, or stands still
 };
 
 PanelReading readPanel(const Phasors &net, const Phasors &gen, double netStep, double genStep);

@@ -2,8 +2,9 @@
 #include "switchinglog.h"
 #include <QtTest>
 
-static PanelReading reading(double phase, double voltage, double slip, double current = 0) {
-    return {phase, 0, 0, voltage, slip, {}, current};
+static PanelReading reading(double phase, double voltage, double slip, double current = 0,
+                            bool orderRight = true, bool directionRight = true) {
+    return {phase, 0, 0, voltage, slip, {}, current, orderRight, directionRight};
 }
 static const QString Angle = QString::fromUtf8("phase difference %1°: a real check allows 10°");
 static const QString Volts = "voltage difference %1 %: a real check allows 0 to +5 %";
@@ -30,6 +31,13 @@ void TestSwitchingLog::realLimits_data() {
     QTest::newRow("voltage -0.1") << reading(0, -0.1, 0) << Volts.arg("-0.1");
     QTest::newRow("slip 0.068") << reading(0, 0, 0.068) << Slip.arg("0.068");
     QTest::newRow("slip -0.068") << reading(0, 0, -0.068) << Slip.arg("-0.068");
+    QTest::newRow("phase order wrong, all else within")
+        << reading(0, 0, 0, 8.66, false) << "phase order wrong: a real check never closes";
+    QTest::newRow("rotation direction and order wrong")
+        << reading(0, 0, -100, 0, false, false)
+        << "phase order wrong: a real check never closes; rotation direction wrong: a real "
+           "check never closes; " +
+               Slip.arg("-100");
 }
 
 void TestSwitchingLog::realLimits() {

@@ -30,6 +30,8 @@ private slots:
     void phaseDifferenceAndSlip();
     void lampsInTheDarkLampConnection();
     void closingCurrent();
+    void closingCurrentLargestPhase_data();
+    void closingCurrentLargestPhase();
 };
 
 void TestSynchroPanel::phaseDifferenceAndSlip() {
@@ -82,6 +84,25 @@ void TestSynchroPanel::closingCurrent() {
         QVERIFY2(std::fabs(r.closingCurrent - expected[i]) < 1e-9,
                  qPrintable(QString::number(r.closingCurrent)));
     }
+}
+
+void TestSynchroPanel::closingCurrentLargestPhase_data() {
+    QTest::addColumn<double>("ahead"); // half-turns the generator's red leads the network's
+    QTest::addColumn<double>("expected");
+    // Phase order wrong: green and blue swapped. In phase, those two close 120 degrees
+    // apart, sqrt(3) / X"d; 60 degrees ahead, one of them closes at 180 degrees.
+    QTest::newRow("in phase") << 0.0 << std::sqrt(3.0) / SubtransientReactance;
+    QTest::newRow("60 degrees ahead") << 1.0 / 3 << 2 / SubtransientReactance;
+}
+
+void TestSynchroPanel::closingCurrentLargestPhase() {
+    QFETCH(double, ahead);
+    QFETCH(double, expected);
+    const Phasors net = threePhase(0.1, 90, clGreen, clBlue);
+    const PanelReading r =
+        readPanel(net, threePhase(0.1 + ahead, 90, clBlue, clGreen), NetStep, NetStep);
+    QVERIFY2(std::fabs(r.closingCurrent - expected) < 1e-9,
+             qPrintable(QString::number(r.closingCurrent)));
 }
 
 QTEST_APPLESS_MAIN(TestSynchroPanel)
