@@ -1,6 +1,5 @@
 #include "commandline.h"
 #include "dravon2.h"
-#include "scenariofile.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -24,15 +23,13 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     TDravon window;
-    ScenarioFileResult opened;
-    if (!commandLine.file.isEmpty()) {
-        opened = readScenarioFile(commandLine.file);
-        if (opened.ok) window.openCase(opened.value);
-    }
+    QString error;
+    const bool opened =
+        commandLine.file.isEmpty() || window.openScenarioFile(commandLine.file, &error);
     window.show();
-    if (!commandLine.file.isEmpty() && !opened.ok) {
+    if (!opened) {
         // The program starts with its defaults; the message is the file's text, not markup.
-        QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), opened.error,
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), error,
                         QMessageBox::Ok, &window);
         box.setTextFormat(Qt::PlainText);
         box.exec();

@@ -20,6 +20,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -351,6 +352,9 @@ void TDravon::showStep(const StepReport &report) {
     showReadout(EditDelta, generator().DeltaInDegrees());
     areaSum.stap(generator(), report.faultOn, report.factor);
     if (report.network != m_shownNetwork) showNetwork(m_run->scenario(), report.network);
+    // The clock of this step, before any message about it: the message and the swing
+    // curves' legend name the same moment as the read-out.
+    showReadout(EdittotTijd, report.clock);
 
     if (report.outOfStep) {
         // The engine ends the run after this step, once the box is closed.
@@ -361,8 +365,6 @@ void TDravon::showStep(const StepReport &report) {
         box.setTextFormat(Qt::PlainText);
         runModal(box, modalRunner);
     }
-
-    showReadout(EdittotTijd, report.clock);
 
     // Reached through the current reference after the box, which ran events of its own.
     const TMyGenerator &g = generator();
@@ -455,13 +457,20 @@ void TDravon::OpenScenario1Click() {
     const QString fileName =
         reportFiles.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
     if (fileName.isEmpty()) return;
-    const ScenarioFileResult read = readScenarioFile(fileName);
     // A refused file changes nothing; its message names the line and the fault.
+    QString error;
+    if (!openScenarioFile(fileName, &error)) showErrorReport(this, error, modalRunner);
+}
+
+bool TDravon::openScenarioFile(const QString &path, QString *error) {
+    const ScenarioFileResult read = readScenarioFile(path);
     if (!read.ok) {
-        showErrorReport(this, read.error, modalRunner);
-        return;
+        if (error) *error = read.error;
+        return false;
     }
-    openCase(read.value);
+    if (!openCase(read.value)) return false; // the file's reader checks the same ranges
+    setScenarioFile(path);
+    return true;
 }
 
 void TDravon::SaveScenario1Click() {
@@ -469,7 +478,19 @@ void TDravon::SaveScenario1Click() {
         this, QStringLiteral("Save scenario"), QStringLiteral("exercise.dravex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeScenarioFile(fileName, m_case, &error)) showErrorReport(this, error, modalRunner);
+    if (!writeScenarioFile(fileName, m_case, &error)) {
+        showErrorReport(this, error, modalRunner);
+        return;
+    }
+    setScenarioFile(fileName);
+}
+
+void TDravon::setScenarioFile(const QString &path) {
+    m_scenarioFile = path;
+    const QString caption = QStringLiteral("Critical clearing time");
+    setWindowTitle(path.isEmpty()
+                       ? caption
+                       : caption + QStringLiteral(" \u2014 ") + QFileInfo(path).fileName());
 }
 
 void TDravon::SavePicture1Click() {
@@ -531,6 +552,7 @@ bool TDravon::openCase(const StabilityCase &c) {
     // and finds the new generator.
     m_run->stop();
     m_case = c;
+    setScenarioFile(QString()); // a file that holds the case names itself after this
     m_run->newGenerator(m_case.machine);
     const TMyGenerator &g = generator();
     redrawPowerAngle();

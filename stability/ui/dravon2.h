@@ -90,6 +90,13 @@ public:
     // new generator is built and drawn as at start-up. A case out of range is refused
     // and nothing changes.
     bool openCase(const StabilityCase &c);
+    // File > Open scenario... and a file named on the command line: the file's case, as
+    // openCase takes it, and the title names the file. A file refused changes nothing;
+    // `error` says why.
+    bool openScenarioFile(const QString &path, QString *error = nullptr);
+    // The scenario file the case was opened from or last saved as; empty when the case
+    // comes from no file.
+    QString scenarioFile() const { return m_scenarioFile; }
     // The start-up generator, or one built by openCase, has not run yet.
     bool freshGenerator() const { return m_freshGenerator; }
 
@@ -225,6 +232,8 @@ private:
     // The criterion's line for the case, and a new search for the simulation's line
     // when the machine data or the scenario differ from those it was found for.
     void caseChanged();
+    // The described caption, followed by the scenario file's name when there is one.
+    void setScenarioFile(const QString &path);
     void searchCritical();
     // The zoom and the screen's device pixel ratio as they stand now: the layout, the
     // window's size and new pictures for the plots, drawn again from what they showed.
@@ -234,6 +243,7 @@ private:
     bool zoomLayout();
 
     StabilityCase m_case;
+    QString m_scenarioFile;
     bool m_freshGenerator = false;
     std::int32_t m_tekenTeller = 0; // steps since the last full redraw
     NetworkState m_shownNetwork = NetworkState::Fault;

@@ -49,6 +49,7 @@ private slots:
     void toolsReachTheDialogsFromTheKeyboard();
     void simulationsCriticalTimeInStatusBar();
     void scenarioFilesThroughTheMenu();
+    void titleNamesTheScenarioFile();
     void zoomedClicksHitTheSameSymbols();
     void zoomDuringRunRedrawsFromHistory_data();
     void zoomDuringRunRedrawsFromHistory();
@@ -422,6 +423,43 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     QVERIFY2(h.boxes[0].text.startsWith(QStringLiteral("bad.dravex, line 2")),
              qPrintable(h.boxes[0].text));
     QVERIFY(h.w.studyCase() == c);
+}
+
+void TestDravon::titleNamesTheScenarioFile() {
+    // Opened, saved under another name, refused, replaced by a case from no file.
+    DravonHarness h;
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("two-lines.dravex"));
+    const QString second = dir.filePath(QStringLiteral("copy.dravex"));
+    const QString bad = dir.filePath(QStringLiteral("bad.dravex"));
+    QFile file(first);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[fault]\nnetwork = two-lines\n");
+    file.close();
+    file.setFileName(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[fault]\nnetwork = lines\n");
+    file.close();
+    QString chosen;
+    h.w.reportFiles.askOpenFileName = [&](QWidget *, const QString &, const QString &,
+                                          const QString &) { return chosen; };
+    h.w.reportFiles.askFileName = [&](QWidget *, const QString &, const QString &,
+                                      const QString &) { return chosen; };
+    QStringList titles;
+    for (const auto &[item, path] : {std::pair{h.w.OpenScenario1, first},
+                                     {h.w.SaveScenario1, second},
+                                     {h.w.OpenScenario1, bad}}) {
+        chosen = path;
+        item->trigger();
+        titles << h.w.windowTitle();
+    }
+    QVERIFY(h.w.openCase(StabilityCase{}));
+    titles << h.w.windowTitle();
+    QCOMPARE(titles,
+             (QStringList{"Critical clearing time \u2014 two-lines.dravex",
+                          "Critical clearing time \u2014 copy.dravex",
+                          "Critical clearing time \u2014 copy.dravex", "Critical clearing time"}));
+    QCOMPARE(int(h.boxes.size()), 1); // the refused file's message
 }
 
 void TestDravon::zoomedClicksHitTheSameSymbols() {
