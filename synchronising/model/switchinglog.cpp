@@ -10,6 +10,9 @@ namespace {
 // reads 5.000000000000015 % at some starts.
 constexpr double RoundOff = 1e-9;
 
+// The frequency slider moves the generator a whole hertz a step.
+constexpr int SlipStepsPerHz = 1;
+
 // The value to 3 significant digits, or to as many more as it takes for the text to lie
 // outside [low, high] as the value does: 10.04 degrees reads "10.04", never "10".
 QString beyond(double value, double low, double high, QChar decimalSeparator) {
@@ -54,6 +57,12 @@ void appendNumber(QByteArray &out, double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr - buffer);
+}
+
+// To the nearest 1 / perUnit: one division gives the double nearest that decimal, which
+// the shortest form prints as it is, "4.35" rather than "4.3500000000000005".
+void appendRounded(QByteArray &out, double value, int perUnit) {
+    appendNumber(out, std::round(value * perUnit) / perUnit);
 }
 
 // Quoted where a reader would otherwise split the field or the row.
@@ -101,15 +110,20 @@ QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
         // One rounding of tick / 20 gives the double nearest the exact decimal, which
         // the shortest form then prints: 3 ticks read 0.15.
         appendNumber(out, static_cast<double>(s.tick) / 20);
-        for (double v : {s.at.phaseDifferenceDeg, s.at.voltageDifferencePercent, s.at.slipHz}) {
+        // As precise as the values are made: the slider sets the slip in whole hertz,
+        // a hundredth of a degree or a per cent is finer than a panel reads.
+        const std::pair<double, int> numbers[] = {{s.at.phaseDifferenceDeg, 100},
+                                                  {s.at.voltageDifferencePercent, 100},
+                                                  {s.at.slipHz, SlipStepsPerHz}};
+        for (const auto &[v, perUnit] : numbers) {
             out += ',';
-            appendNumber(out, v);
+            appendRounded(out, v, perUnit);
         }
         out += ',';
         appendText(out, s.oordeel.goed() ? QStringLiteral("Goed gedaan")
                                          : s.oordeel.fouten().join(QStringLiteral("; ")));
         out += ',';
-        appendNumber(out, s.at.closingCurrent);
+        appendRounded(out, s.at.closingCurrent, 100);
         out += ',';
         appendText(out, judgeRealLimits(s.at).text(QChar('.')));
         out += '\n';

@@ -59,6 +59,7 @@ private:
 };
 
 // The log as CSV, UTF-8: a comment line with the start, a header and one row a
-// switching, oldest first; numbers in their shortest exact form with a full stop
-// whatever the locale, text fields quoted where they hold a comma, quote or line break.
+// switching, oldest first; the slip in whole hertz, the angle, the voltage difference
+// and the closing current to 0.01, in their shortest form with a full stop whatever the
+// locale, text fields quoted where they hold a comma, quote or line break.
 QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log);

@@ -16,6 +16,8 @@ private slots:
     void realLimits_data();
     void realLimits();
     void csv();
+    void csvAsPreciseAsMade_data();
+    void csvAsPreciseAsMade();
 };
 
 void TestSwitchingLog::realLimits_data() {
@@ -51,16 +53,35 @@ void TestSwitchingLog::realLimits() {
 
 void TestSwitchingLog::csv() {
     SwitchingLog log;
-    log.add({3, reading(2.5, 1.25, 0.05, 0.25), {true, true, true, true}});
+    log.add({3, reading(2.5, 1.25, 0, 0.25), {true, true, true, true}});
     log.add({41, reading(-41.5, -4, 5, 3.5), {false, false, true, true}});
     QCOMPARE(switchingsCsv({304, 42, true, true, 120, 20}, log),
              ("# Selmex start: voltage=304 frequency=42 direction=reversed phase_order=wrong "
               "angle=120 max_angle=20\ntime_s,phase_difference_deg,voltage_difference_pct,"
-              "slip_hz,verdict,closing_current_pu,real_limits\n0.15,2.5,1.25,0.05,Goed gedaan,"
+              "slip_hz,verdict,closing_current_pu,real_limits\n0.15,2.5,1.25,0,Goed gedaan,"
               "0.25,within a real synchronising check's limits\n2.05,-41.5,-4,5,hoek te groot; "
               "draairichting fout,3.5," +
               QStringList{Angle.arg("-41.5"), Volts.arg("-4"), Slip.arg("5")}.join("; ") + '\n')
                  .toUtf8());
+}
+
+void TestSwitchingLog::csvAsPreciseAsMade_data() {
+    QTest::addColumn<PanelReading>("r");
+    QTest::addColumn<QByteArray>("numbers"); // angle, voltage, slip; closing current
+    QTest::newRow("slider's slip, angles made by the phasors")
+        << reading(-12.345678, 4.999999999999996, 4.999999999999996, 8.660254037844386)
+        << QByteArray("-12.35,5,5;8.66");
+    QTest::newRow("no minus zero")
+        << reading(-0.001, -0.0049, -1e-12, 0.0049) << QByteArray("0,0,0;0");
+}
+
+void TestSwitchingLog::csvAsPreciseAsMade() {
+    QFETCH(PanelReading, r);
+    QFETCH(QByteArray, numbers);
+    SwitchingLog log;
+    log.add({1, r, {}});
+    const QList<QByteArray> fields = switchingsCsv({}, log).split('\n')[2].split(',');
+    QCOMPARE(fields.mid(1, 3).join(',') + ';' + fields[5], numbers);
 }
 
 QTEST_APPLESS_MAIN(TestSwitchingLog)
