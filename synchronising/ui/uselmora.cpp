@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,8 +72,16 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     askOpenFileName = [this](const QString &caption, const QString &filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
+    // A name typed without a suffix gets the suggested name's, before the dialog asks
+    // about overwriting, so that question concerns the file that is written.
     askSaveFileName = [this](const QString &caption, const QString &name, const QString &filter) {
-        return QFileDialog::getSaveFileName(this, caption, name, filter);
+        QFileDialog dialog(this, caption, name, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QFileInfo(name).suffix());
+        if (runModal(dialog, modalRunner) != QDialog::Accepted) return QString();
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
     };
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));

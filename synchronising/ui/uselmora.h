@@ -72,8 +72,8 @@ public:
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
-    // Asks for a file to open or to write (the standard file dialogs); tests answer
-    // here. An empty answer cancels.
+    // Asks for a file to open or to write (the standard file dialogs; the save dialog
+    // through modalRunner); tests answer here. An empty answer cancels.
     std::function<QString(const QString &caption, const QString &filter)> askOpenFileName;
     std::function<QString(const QString &caption, const QString &name, const QString &filter)>
         askSaveFileName;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <QAbstractButton>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -149,6 +150,8 @@ private slots:
     void ticksGoOnBehindBoxOpenedInsideTick();
     void savedStartOpensToThePixel();
     void switchingsExported();
+    void saveDialogsAddTheirSuffix_data();
+    void saveDialogsAddTheirSuffix();
     void readingsAlikeAtEveryZoom_data();
     void readingsAlikeAtEveryZoom();
     void zoomAskedInsideTickWaitsForItsEnd();
@@ -957,6 +960,34 @@ void TestSelmora::zoomRememberedAtNextStart() {
     Trainer t;
     t.f->show();
     QCOMPARE(t.f->centralWidget()->size(), TForm1::ClientSize * 2);
+}
+
+void TestSelmora::saveDialogsAddTheirSuffix_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("export switchings") << "ExportSwitchings1"
+                                       << "typed.csv";
+    QTest::newRow("save scenario") << "SaveScenario1"
+                                   << "typed.selmex";
+}
+
+void TestSelmora::saveDialogsAddTheirSuffix() {
+    // The standard dialog itself, a name typed without a suffix.
+    QFETCH(QString, action);
+    QFETCH(QString, written);
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QTemporaryDir dir;
+    Trainer t;
+    t.onDialog = [&dir](QDialog &d) {
+        auto *dialog = qobject_cast<QFileDialog *>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(QStringLiteral("typed"));
+        return int(QDialog::Accepted);
+    };
+    t.f->Schakelen->click(); // something to export
+    t.f->findChild<QAction *>(action)->trigger();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
 }
 
 QTEST_MAIN(TestSelmora)
