@@ -15,11 +15,11 @@ namespace {
 
 const QString ZoomKey = QStringLiteral("View/zoom");
 
-QSettings settingsOf(const QString &program) {
+} // namespace
+
+QSettings programSettings(const QString &program) {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, program, program);
 }
-
-} // namespace
 
 ViewZoom::ViewZoom(QMainWindow *window, const QString &program)
     : QObject(window), m_window(window), m_program(program) {
@@ -61,7 +61,7 @@ int ViewZoom::largestPercent() const {
 
 void ViewZoom::zoomTo(int percent) {
     percent = rememberedZoomLevel(percent, true, largestPercent());
-    settingsOf(m_program).setValue(ZoomKey, percent);
+    programSettings(m_program).setValue(ZoomKey, percent);
     if (percent == m_percent) return;
     m_percent = percent;
     emit changed();
@@ -81,7 +81,7 @@ void ViewZoom::actualSize() {
 
 int ViewZoom::remembered() const {
     bool valid = false;
-    const long long stored = settingsOf(m_program).value(ZoomKey).toLongLong(&valid);
+    const long long stored = programSettings(m_program).value(ZoomKey).toLongLong(&valid);
     return rememberedZoomLevel(stored, valid, largestPercent());
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QObject>
+#include <QSettings>
 #include <QSize>
 #include <QString>
 
@@ -55,6 +56,10 @@ private:
     int m_percent = 100;
     QSize m_inner, m_frame;
 };
+
+// What a program remembers between starts, the zoom and the View menu's choices, in the
+// user's settings of the program named.
+QSettings programSettings(const QString &program);
 
 // The zoom of the main window that `widget` belongs to, or was opened from: 1 when it has
 // none.

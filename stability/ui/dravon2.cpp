@@ -34,16 +34,45 @@
 
 namespace {
 
-// Shows a number in a read-out from its first digit on, as a student reads it: a long
-// number is cut off at the right, never at the left.
-void showReadout(QLineEdit *edit, long double value) {
-    edit->setText(formatGeneral(value));
-    edit->setCursorPosition(0);
+// The name the zoom and the View menu's choices are remembered under.
+const QString SettingsName = QStringLiteral("Dravex");
+const QString RoundedReadoutsKey = QStringLiteral("View/roundedReadouts");
+
+} // namespace
+
+TDravon::Readout &TDravon::readoutOf(QLineEdit *edit) {
+    for (Readout &r : m_readouts)
+        if (r.edit == edit) return r;
+    return m_readouts.back(); // every read-out is in the table
 }
 
-// Before a run the power read-out holds Pmech per-unit, as the generator is created;
-// a run shows the electrical power in Pmax's own unit.
-void showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
+// From the first digit on, as a student reads it: a long number is cut off at the right,
+// never at the left. Rounded, 4 significant digits and the unit, as the tooltips name it.
+void TDravon::writeReadout(const Readout &r) const {
+    if (!r.value) {
+        r.edit->clear();
+        return;
+    }
+    r.edit->setText(m_roundedReadouts ? formatGeneralDigits(*r.value, 4) + r.unit
+                                      : formatGeneral(*r.value));
+    r.edit->setCursorPosition(0);
+}
+
+void TDravon::showReadout(QLineEdit *edit, long double value) {
+    Readout &r = readoutOf(edit);
+    r.value = value;
+    writeReadout(r);
+}
+
+void TDravon::clearReadout(QLineEdit *edit) {
+    Readout &r = readoutOf(edit);
+    r.value.reset();
+    writeReadout(r);
+}
+
+void TDravon::showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
+    // Pelec is in the unit the user gave Pmax in, which the program does not know.
+    readoutOf(edit).unit = perUnitPmech ? QStringLiteral(" p.u.") : QString();
     showReadout(edit, value);
     explain(edit, perUnitPmech
                       ? QStringLiteral("Mechanical power Pmech, per-unit of Pmax (before a run)")
@@ -51,7 +80,12 @@ void showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
                                        "Pmax is in MW)"));
 }
 
-} // namespace
+void TDravon::setRoundedReadouts(bool rounded) {
+    m_roundedReadouts = rounded;
+    programSettings(SettingsName).setValue(RoundedReadoutsKey, rounded);
+    if (RoundedReadouts1) RoundedReadouts1->setChecked(rounded);
+    for (const Readout &r : m_readouts) writeReadout(r);
+}
 
 TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_alertSound(std::make_unique<AlertSound>()) {
@@ -66,7 +100,7 @@ TDravon::TDravon(QWidget *parent)
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);
 
-    viewZoom = new ViewZoom(this, QStringLiteral("Dravex"));
+    viewZoom = new ViewZoom(this, SettingsName);
     createMenu();
     createControls();
     sinus = std::make_unique<SinusPlot>(ImageSinus->surface());
@@ -175,6 +209,11 @@ void TDravon::createControls() {
     Label1 = makeLabel(Panelfase, QStringLiteral("Label1"), QStringLiteral("angle"), {130, 90});
     Label2 = makeLabel(Panelfase, QStringLiteral("Label2"), QStringLiteral("speed dev"), {90, 20});
 
+    m_readouts = {Readout{EditDomega, QStringLiteral(" rad/s"), {}},
+                  Readout{EditDelta, QStringLiteral("\u00B0"), {}},
+                  Readout{EdittotTijd, QStringLiteral(" s"), {}},
+                  Readout{EditPelek, QStringLiteral(" p.u."), {}}};
+
     setTabOrder(Kortsluiting, EditDomega);
     setTabOrder(EditDomega, EditDelta);
     setTabOrder(EditDelta, EdittotTijd);
@@ -243,7 +282,15 @@ void TDravon::createMenu() {
     Help2->setObjectName(QStringLiteral("Help2"));
     About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
     About1->setObjectName(QStringLiteral("About1"));
-    viewZoom->addMenu(menuBar(), Help1);
+    QMenu *view = viewZoom->addMenu(menuBar(), Help1);
+    view->addSeparator();
+    RoundedReadouts1 = view->addAction(QStringLiteral("&Rounded read-outs"));
+    RoundedReadouts1->setObjectName(QStringLiteral("RoundedReadouts1"));
+    RoundedReadouts1->setCheckable(true);
+    // As the last start left it; the read-outs are written after the menu is made.
+    m_roundedReadouts = programSettings(SettingsName).value(RoundedReadoutsKey, false).toBool();
+    RoundedReadouts1->setChecked(m_roundedReadouts);
+    connect(RoundedReadouts1, &QAction::toggled, this, &TDravon::setRoundedReadouts);
 }
 
 void TDravon::FormCreate() {
@@ -567,8 +614,8 @@ bool TDravon::openCase(const StabilityCase &c) {
     m_plots.traceDomega = g.Domega;
     showReadout(EditDelta, g.DeltaInDegrees());
     showPower(EditPelek, g.Pelek, true);
-    EditDomega->clear();
-    EdittotTijd->clear();
+    clearReadout(EditDomega);
+    clearReadout(EdittotTijd);
     showNetwork(m_case.scenario, NetworkState::Fault);
     m_freshGenerator = true;
     caseChanged();

@@ -17,6 +17,7 @@
 #include "sinusplot.h"
 #include "stabilitycase.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -123,6 +124,12 @@ public:
     RunSpeed speed() const { return m_speed; }
     void setSpeed(RunSpeed speed);
 
+    // View > Rounded read-outs: the four read-outs with 4 significant digits and their
+    // unit, to be read on a projector; remembered like the zoom. Off, they show every
+    // digit. The read-outs shown change at once.
+    bool roundedReadouts() const { return m_roundedReadouts; }
+    void setRoundedReadouts(bool rounded);
+
     // The plots that cost most are redrawn on every fifth step only.
     static constexpr int RedrawEvery = 5;
 
@@ -204,6 +211,7 @@ public:
     QAction *Realtime1 = nullptr;
     QAction *Slowmotion1 = nullptr;
     QAction *Fast1 = nullptr;
+    QAction *RoundedReadouts1 = nullptr; // in the View menu
     QMenu *Help1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
@@ -223,6 +231,13 @@ private:
     void FormCreate();
     // Shows one step of the engine: read-outs, out-of-step reaction, drawings.
     void showStep(const StepReport &report);
+    // Writes a read-out's value, from its first digit on, exact or rounded with its unit,
+    // and keeps it for a change between the two.
+    void showReadout(QLineEdit *edit, long double value);
+    // Before a run the power read-out holds Pmech per-unit, as the generator is created;
+    // a run shows the electrical power in Pmax's own unit.
+    void showPower(QLineEdit *edit, long double value, bool perUnitPmech);
+    void clearReadout(QLineEdit *edit);
     // Blanks the power-angle plot and draws axes, curves and Pmech line again, for the
     // network of the run in progress, or of the next run.
     void redrawPowerAngle();
@@ -241,6 +256,18 @@ private:
     void applyZoom();
     // Returns whether the plots have new pictures.
     bool zoomLayout();
+
+    // A read-out, the unit its rounded form shows after the number, and the value it
+    // shows (none when it is empty).
+    struct Readout {
+        QLineEdit *edit = nullptr;
+        QString unit;
+        std::optional<long double> value;
+    };
+    std::array<Readout, 4> m_readouts;
+    bool m_roundedReadouts = false;
+    Readout &readoutOf(QLineEdit *edit);
+    void writeReadout(const Readout &readout) const;
 
     StabilityCase m_case;
     QString m_scenarioFile;

@@ -36,8 +36,11 @@ QWidget *nextTabStop(QWidget *from) {
 class TestDravon : public QObject {
     Q_OBJECT
 private slots:
-    void init() { zoomSettings().remove("View/zoom"); }
-    void cleanup() { zoomSettings().remove("View/zoom"); }
+    void init() { cleanup(); }
+    void cleanup() {
+        zoomSettings().remove("View/zoom");
+        zoomSettings().remove("View/roundedReadouts");
+    }
     void readOutsAtStart();
     void readOutsFollowEachStep();
     void captionsFitTheirPlaces();
@@ -50,6 +53,8 @@ private slots:
     void simulationsCriticalTimeInStatusBar();
     void scenarioFilesThroughTheMenu();
     void titleNamesTheScenarioFile();
+    void roundedReadouts_data();
+    void roundedReadouts();
     void zoomedClicksHitTheSameSymbols();
     void zoomDuringRunRedrawsFromHistory_data();
     void zoomDuringRunRedrawsFromHistory();
@@ -460,6 +465,69 @@ void TestDravon::titleNamesTheScenarioFile() {
                           "Critical clearing time \u2014 copy.dravex",
                           "Critical clearing time \u2014 copy.dravex", "Critical clearing time"}));
     QCOMPARE(int(h.boxes.size()), 1); // the refused file's message
+}
+
+void TestDravon::roundedReadouts_data() {
+    QTest::addColumn<bool>("run"); // stopped after its second step
+    QTest::addColumn<QString>("readout");
+    QTest::addColumn<QString>("exact");
+    QTest::addColumn<QString>("rounded"); // the number, then its unit
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("Pmech before a run") << false << "EditPelek"
+                                        << "0.5"
+                                        << "0.5"
+                                        << " p.u.";
+    QTest::newRow("angle before a run") << false << "EditDelta"
+                                        << "30"
+                                        << "30"
+                                        << "\u00B0";
+    QTest::newRow("no speed before a run") << false << "EditDomega"
+                                           << ""
+                                           << ""
+                                           << "";
+    QTest::newRow("speed deviation") << true << "EditDomega"
+                                     << "0.0785192546639092"
+                                     << "0.07852"
+                                     << " rad/s";
+    QTest::newRow("rotor angle") << true << "EditDelta"
+                                 << "30.0202464657083"
+                                 << "30.02"
+                                 << "\u00B0";
+    QTest::newRow("total time") << true << "EdittotTijd"
+                                << "0.003"
+                                << "0.003"
+                                << " s";
+    QTest::newRow("Pelec, in Pmax's unit") << true << "EditPelek"
+                                           << "0"
+                                           << "0"
+                                           << "";
+}
+
+void TestDravon::roundedReadouts() {
+    // View > Rounded read-outs rewrites the read-outs shown at once, both ways, and a
+    // new window starts as the last one was left.
+    QFETCH(bool, run);
+    QFETCH(QString, readout);
+    QFETCH(QString, exact);
+    QFETCH(QString, rounded);
+    QFETCH(QString, unit);
+    DravonHarness h;
+    if (run) {
+        h.onStep = [&h](int n) {
+            if (n == 2) h.clickDuringRun();
+        };
+        h.w.Kortsluiting->click();
+    }
+    auto *edit = h.w.findChild<QLineEdit *>(readout);
+    auto *item = h.w.findChild<QAction *>(QStringLiteral("RoundedReadouts1"));
+    QVERIFY(edit && item);
+    QCOMPARE(edit->text(), local(qPrintable(exact)));
+    item->trigger();
+    QCOMPARE(edit->text(), local(qPrintable(rounded)) + unit);
+    QCOMPARE(TDravon().EditDelta->text(), QStringLiteral("30\u00B0"));
+    item->trigger();
+    QCOMPARE(edit->text(), local(qPrintable(exact)));
+    QCOMPARE(TDravon().EditDelta->text(), QStringLiteral("30"));
 }
 
 void TestDravon::zoomedClicksHitTheSameSymbols() {
