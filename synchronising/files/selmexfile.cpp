@@ -71,20 +71,20 @@ private:
 SelmexFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxSelmexFileBytes) {
         fail(0, tooLarge());
-        return {false, {}, m_file.error()};
+        return {false, {}, m_file.error(), {}};
     }
     // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
     // first key is MaxAngle.
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
         return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
-    if (!read) return {false, {}, m_file.error()};
+    if (!read) return {false, {}, m_file.error(), {}};
     // Each value was checked on its line; this holds should the check ever relate them.
     if (const auto problem = checkScenario(m_value)) {
         fail(0, QString::fromStdString(*problem) + QChar('.'));
-        return {false, {}, m_file.error()};
+        return {false, {}, m_file.error(), {}};
     }
-    return {true, m_value, {}};
+    return {true, m_value, {}, leadingComments(bytes)};
 }
 
 bool Parser::value(int number, Key key, QByteArrayView text) {
@@ -165,13 +165,19 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 
 SelmexFileResult readSelmexScenario(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
-    if (!file.ok) return {false, {}, file.error};
+    if (!file.ok) return {false, {}, file.error, {}};
     return parseSelmexScenario(file.bytes, file.name);
 }
 
-QByteArray selmexScenarioText(const SelmexStart &s) {
-    QByteArray out = "# A Selmex exercise: the generator's start and the setup\n"
-                     "[generator]\n";
+QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments) {
+    const QByteArray header = "# A Selmex exercise: the generator's start and the setup\n";
+    // Comment lines alone, whatever is handed in: the file must read back.
+    QByteArray out = leadingComments(comments);
+    if (!out.startsWith(header) && !out.contains('\n' + header)) {
+        if (!out.isEmpty()) out += '\n';
+        out += header;
+    }
+    out += "[generator]\n";
     appendKey(out, "voltage", QByteArray::number(s.voltage));
     appendKey(out, "frequency", QByteArray::number(s.frequency));
     appendKey(out, "direction", s.reversed ? "reversed" : "same");
@@ -182,7 +188,8 @@ QByteArray selmexScenarioText(const SelmexStart &s) {
     return out;
 }
 
-bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error) {
+bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
+                         const QByteArray &comments) {
     const auto failed = [&](const QString &why) {
         if (error) *error = QStringLiteral("Could not write \"%1\": %2").arg(path, why);
         return false;
@@ -190,7 +197,7 @@ bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString 
     // A file the program would refuse to read is not written.
     if (const auto problem = checkScenario(fullScenario(start)))
         return failed(QString::fromStdString(*problem) + QChar('.'));
-    const QByteArray text = selmexScenarioText(start);
+    const QByteArray text = selmexScenarioText(start, comments);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
     if (file.write(text) != text.size()) {

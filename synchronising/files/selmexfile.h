@@ -24,6 +24,7 @@ struct SelmexFileResult {
     bool ok = false;
     SelmexScenario value; // nothing set unless ok
     QString error;        // names the file, the line and what is wrong
+    QByteArray comments;  // the comment block the file starts with (leadingComments)
 };
 
 constexpr qsizetype MaxSelmexFileBytes = 64 * 1024;
@@ -36,8 +37,12 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 // read.
 SelmexFileResult readSelmexScenario(const QString &path);
 
-// The start as a file with every key, so that it reads back to the same start.
-QByteArray selmexScenarioText(const SelmexStart &start);
+// The start as a file with every key, so that it reads back to the same start, under
+// `comments`: the text and questions of the exercise it was opened from. Its own first
+// line, "# A Selmex exercise: ...", stands after them unless they hold it already, so a
+// file saved again does not gather copies.
+QByteArray selmexScenarioText(const SelmexStart &start, const QByteArray &comments = {});
 // Writes through a temporary file, so a failed write leaves no half file; a start that
 // checkScenario refuses is not written. On failure `error` says why.
-bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error);
+bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
+                         const QByteArray &comments = {});

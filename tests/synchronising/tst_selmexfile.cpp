@@ -38,6 +38,8 @@ private slots:
     void seededStarts();
     void leadingComments_data();
     void leadingComments();
+    void commentsWrittenFirst_data();
+    void commentsWrittenFirst();
 };
 
 void TestSelmexFile::refused_data() {
@@ -184,6 +186,27 @@ void TestSelmexFile::leadingComments() {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, comments);
     QCOMPARE(::leadingComments(text), comments);
+}
+
+void TestSelmexFile::commentsWrittenFirst_data() {
+    QTest::addColumn<QByteArray>("comments");
+    QTest::addColumn<QByteArray>("top"); // the text before "[generator]"
+    const QByteArray own = "# A Selmex exercise: the generator's start and the setup\n";
+    QTest::newRow("none") << QByteArray() << own;
+    QTest::newRow("an exercise's")
+        << QByteArray("# Ex 1\n#\n# Why?\n") << "# Ex 1\n#\n# Why?\n\n" + own;
+    QTest::newRow("saved before, not doubled") << "# Ex 1\n\n" + own << "# Ex 1\n\n" + own;
+    QTest::newRow("a key line is no comment") << QByteArray("voltage = 400\n# x\n") << own;
+}
+
+void TestSelmexFile::commentsWrittenFirst() {
+    QFETCH(QByteArray, comments);
+    QFETCH(QByteArray, top);
+    const QByteArray text = selmexScenarioText(SelmexStart{}, comments);
+    QCOMPARE(text.left(text.indexOf("[generator]")), top);
+    const SelmexFileResult r = parseSelmexScenario(text, QStringLiteral("ex.selmex"));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.comments, top); // and read back as they were written
 }
 
 QTEST_GUILESS_MAIN(TestSelmexFile)
