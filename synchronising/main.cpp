@@ -106,7 +106,7 @@ int main(int argc, char *argv[]) {
     SelmexFileResult opened;
     if (!commandLine.file.isEmpty()) {
         opened = readSelmexScenario(commandLine.file);
-        if (opened.ok) window.openScenario(opened.value);
+        if (opened.ok) window.openScenario(opened.value, commandLine.file, opened.comments);
     }
     window.show();
     if (!commandLine.file.isEmpty() && !opened.ok) {

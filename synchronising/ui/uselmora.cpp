@@ -3,6 +3,7 @@
 #include "constants.h"
 #include "controls.h"
 #include "imagecontrol.h"
+#include "keyfile.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "rounding.h"
@@ -84,7 +85,7 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
         return files.isEmpty() ? QString() : files.first();
     };
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    showFileInTitle();
     setFont(layoutFont());
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -460,9 +461,20 @@ void TForm1::info1Click() {
     Timer1->start();
 }
 
-bool TForm1::openScenario(const SelmexScenario &scenario) {
+void TForm1::showFileInTitle() {
+    const QString caption = QStringLiteral("Form1");
+    setWindowTitle(m_scenarioPath.isEmpty()
+                       ? caption
+                       : caption + QStringLiteral(" \u2014 ") + messageName(m_scenarioPath));
+}
+
+bool TForm1::openScenario(const SelmexScenario &scenario, const QString &path,
+                          const QByteArray &comments) {
     if (checkScenario(scenario)) return false;
     startSession(drawStart(m_random, scenario));
+    m_scenarioPath = path;
+    m_scenarioComments = comments;
+    showFileInTitle();
     // Not connected any more: the aid and its menu item as before a good switching.
     if (synchrhulp1->text() == QStringLiteral("synchr hulp"))
         synchrhulp1->setText(QStringLiteral("synchr aid"));
@@ -499,7 +511,7 @@ void TForm1::OpenScenario1Click() {
         reportFailure(read.error); // names the file, the line and what is wrong
         return;
     }
-    openScenario(read.value);
+    openScenario(read.value, fileName, read.comments);
 }
 
 void TForm1::SaveScenario1Click() {
@@ -508,7 +520,12 @@ void TForm1::SaveScenario1Click() {
                                              QStringLiteral("exercise.selmex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeSelmexScenario(fileName, m_session.start(), &error)) reportFailure(error);
+    if (!writeSelmexScenario(fileName, m_session.start(), &error, m_scenarioComments)) {
+        reportFailure(error);
+        return;
+    }
+    m_scenarioPath = fileName;
+    showFileInTitle();
 }
 
 void TForm1::ExportSwitchings1Click() {

@@ -55,8 +55,11 @@ public:
     void SaveScenario1Click();
     void ExportSwitchings1Click();
     // A new session from a scenario: the sliders back in their middles, not connected,
-    // no switchings yet. A scenario out of range is refused and nothing changes.
-    bool openScenario(const SelmexScenario &scenario);
+    // no switchings yet. A scenario out of range is refused and nothing changes. `path`
+    // names the file it came from, if any, in the title, and Save scenario writes the
+    // file's leading `comments` again.
+    bool openScenario(const SelmexScenario &scenario, const QString &path = QString(),
+                      const QByteArray &comments = QByteArray());
     void Help1Click();
     void info1Click();
     void ToonHoek();
@@ -148,6 +151,8 @@ private:
     void applyZoom();
     void fitPictures();
     void noteWindowSize();
+    // "Form1", and " — name" while a scenario file is open.
+    void showFileInTitle();
 
     RandomSource m_random;
     SelmexSession m_session;
@@ -157,4 +162,8 @@ private:
     LayoutZoom m_layoutZoom;
     QSize m_sizeAt100;
     bool m_shownBefore = false;
+    // The scenario file the session was opened from or last saved to, and the comments
+    // it was opened with: the exercise's text and questions.
+    QString m_scenarioPath;
+    QByteArray m_scenarioComments;
 };

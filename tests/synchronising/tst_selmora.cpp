@@ -152,6 +152,7 @@ private slots:
     void switchingsExported();
     void saveDialogsAddTheirSuffix_data();
     void saveDialogsAddTheirSuffix();
+    void scenarioFileNamedAndItsCommentsKept();
     void readingsAlikeAtEveryZoom_data();
     void readingsAlikeAtEveryZoom();
     void zoomAskedInsideTickWaitsForItsEnd();
@@ -988,6 +989,47 @@ void TestSelmora::saveDialogsAddTheirSuffix() {
     t.f->Schakelen->click(); // something to export
     t.f->findChild<QAction *>(action)->trigger();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+}
+
+void TestSelmora::scenarioFileNamedAndItsCommentsKept() {
+    // An exercise opened, saved under two names, the copy opened and saved again: its
+    // text stays on top once, and the title names the file in hand.
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+    const auto read = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QFile exercise(path("ex.selmex"));
+    QVERIFY(exercise.open(QIODevice::WriteOnly));
+    exercise.write("# Exercise 4\r\n# Why?\r\n\r\n[generator]\r\nphase_order = wrong\r\n");
+    exercise.close();
+    Trainer t;
+    QString answer;
+    t.f->askOpenFileName = [&answer](const QString &, const QString &) { return answer; };
+    t.f->askSaveFileName = [&answer](const QString &, const QString &, const QString &) {
+        return answer;
+    };
+    const QString dash = QStringLiteral(" \u2014 ");
+    QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1"));
+    answer = path("ex.selmex");
+    t.f->OpenScenario1->trigger();
+    QCOMPARE(t.f->windowTitle(), "Form1" + dash + "ex.selmex");
+    answer = path("copy.selmex");
+    t.f->SaveScenario1->trigger();
+    QCOMPARE(t.f->windowTitle(), "Form1" + dash + "copy.selmex");
+    const QByteArray saved = read(path("copy.selmex"));
+    QVERIFY2(saved.startsWith("# Exercise 4\n# Why?\n\n# A Selmex exercise: "), saved.constData());
+    t.f->OpenScenario1->trigger();
+    answer = path("again.selmex");
+    t.f->SaveScenario1->trigger();
+    QCOMPARE(read(path("again.selmex")), saved);
+    // A session from no file keeps no comments and names none.
+    QVERIFY(t.f->openScenario({}));
+    QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1"));
+    t.f->SaveScenario1->trigger();
+    QVERIFY(read(path("again.selmex")).startsWith("# A Selmex exercise: "));
+    QVERIFY(t.messages.isEmpty());
 }
 
 QTEST_MAIN(TestSelmora)
