@@ -162,12 +162,12 @@ int keyIndex(const KeyInfo &wanted) {
 ScenarioFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxScenarioFileBytes) {
         fail(0, QStringLiteral("the file is over 64 KiB, too large for a scenario file."));
-        return {false, {}, m_file.error()};
+        return {false, {}, m_file.error(), {}};
     }
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
         return value(line, keyAt(section, key), v);
     });
-    if (!read) return {false, {}, m_file.error()};
+    if (!read) return {false, {}, m_file.error(), {}};
     if (const auto problem = checkCase(m_case)) {
         // The line of the key, or of its section when the value is a default.
         int at = 0;
@@ -177,9 +177,9 @@ ScenarioFileResult Parser::parse(QByteArrayView bytes) {
                 at = keyLine ? keyLine : m_file.sectionLine(sectionIndex(k));
             }
         fail(at, QString::fromStdString(problem->message));
-        return {false, {}, m_file.error()};
+        return {false, {}, m_file.error(), {}};
     }
-    return {true, m_case, {}};
+    return {true, m_case, {}, leadingComments(bytes)};
 }
 
 bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
@@ -260,14 +260,21 @@ ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileNam
 
 ScenarioFileResult readScenarioFile(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxScenarioFileBytes);
-    if (!file.ok) return {false, {}, file.error};
+    if (!file.ok) return {false, {}, file.error, {}};
     return parseScenario(file.bytes, file.name);
 }
 
-QByteArray scenarioText(const StabilityCase &c) {
+QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments) {
     const FaultScenario &s = c.scenario;
-    QByteArray out = "# A Dravex exercise: the machine data, the fault and its clearing time\n"
-                     "[machine]\n";
+    const QByteArray header =
+        "# A Dravex exercise: the machine data, the fault and its clearing time\n";
+    // Comment lines alone, whatever is handed in: the file must read back.
+    QByteArray out = leadingComments(comments);
+    if (!out.startsWith(header) && !out.contains('\n' + header)) {
+        if (!out.isEmpty()) out += '\n';
+        out += header;
+    }
+    out += "[machine]\n";
     appendKey(out, "Pmax", shortestNumber(c.machine.Pmax));
     appendKey(out, "H", shortestNumber(c.machine.H));
     appendKey(out, "Demping", shortestNumber(c.machine.Demping));
@@ -293,14 +300,18 @@ QByteArray scenarioText(const StabilityCase &c) {
     return out;
 }
 
-bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error) {
+bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error,
+                       const QByteArray &comments) {
     const auto failed = [&](const QString &why) {
         if (error) *error = QStringLiteral("Could not write \"%1\": %2").arg(path, why);
         return false;
     };
     // A file the program would refuse to read is not written.
     if (const auto problem = checkCase(c)) return failed(QString::fromStdString(problem->message));
-    const QByteArray text = scenarioText(c);
+    const QByteArray text = scenarioText(c, comments);
+    if (text.size() > MaxScenarioFileBytes)
+        return failed(QStringLiteral("with the comments at its top the file would be over 64 KiB, "
+                                     "too large to be read again."));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
     if (file.write(text) != text.size()) {

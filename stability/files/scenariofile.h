@@ -34,6 +34,7 @@ struct ScenarioFileResult {
     bool ok = false;
     StabilityCase value; // the defaults unless ok
     QString error;       // names the file, the line and what is wrong
+    QByteArray comments; // the comment block the file starts with (leadingComments)
 };
 
 constexpr qsizetype MaxScenarioFileBytes = 64 * 1024;
@@ -46,8 +47,13 @@ ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileNam
 ScenarioFileResult readScenarioFile(const QString &path);
 
 // The case as a file: the machine data, clearing_ms, the chosen network and its keys, and
-// the reclosing keys, each number as the shortest text that reads back to the same double.
-QByteArray scenarioText(const StabilityCase &c);
+// the reclosing keys, each number as the shortest text that reads back to the same double,
+// under `comments`: the text and questions of the exercise it was opened from. Its own
+// first line, "# A Dravex exercise: ...", stands after them unless they hold it already,
+// so a file saved again does not gather copies.
+QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments = {});
 // Writes through a temporary file, so a failed write leaves no half file; a case that
-// checkCase refuses is not written. On failure `error` says why.
-bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error);
+// checkCase refuses, or a text over 64 KiB, which the program would not read back, is
+// not written. On failure `error` says why.
+bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error,
+                       const QByteArray &comments = {});

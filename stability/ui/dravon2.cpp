@@ -516,6 +516,7 @@ bool TDravon::openScenarioFile(const QString &path, QString *error) {
     }
     if (!openCase(read.value)) return false; // the file's reader checks the same ranges
     setScenarioFile(path);
+    m_scenarioComments = read.comments;
     return true;
 }
 
@@ -524,7 +525,7 @@ void TDravon::SaveScenario1Click() {
         this, QStringLiteral("Save scenario"), QStringLiteral("exercise.dravex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeScenarioFile(fileName, m_case, &error)) {
+    if (!writeScenarioFile(fileName, m_case, &error, m_scenarioComments)) {
         showErrorReport(this, error, modalRunner);
         return;
     }
@@ -598,7 +599,9 @@ bool TDravon::openCase(const StabilityCase &c) {
     // and finds the new generator.
     m_run->stop();
     m_case = c;
-    setScenarioFile(QString()); // a file that holds the case names itself after this
+    // A file that holds the case names itself, and gives its comments, after this.
+    setScenarioFile(QString());
+    m_scenarioComments.clear();
     m_run->newGenerator(m_case.machine);
     const TMyGenerator &g = generator();
     redrawPowerAngle();

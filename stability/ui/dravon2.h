@@ -92,8 +92,9 @@ public:
     // and nothing changes.
     bool openCase(const StabilityCase &c);
     // File > Open scenario... and a file named on the command line: the file's case, as
-    // openCase takes it, and the title names the file. A file refused changes nothing;
-    // `error` says why.
+    // openCase takes it, and the title names the file. The comments the file starts with,
+    // an exercise's text, are kept for File > Save scenario... to write again. A file
+    // refused changes nothing; `error` says why.
     bool openScenarioFile(const QString &path, QString *error = nullptr);
     // The scenario file the case was opened from or last saved as; empty when the case
     // comes from no file.
@@ -271,6 +272,7 @@ private:
 
     StabilityCase m_case;
     QString m_scenarioFile;
+    QByteArray m_scenarioComments; // the comment block the file starts with
     bool m_freshGenerator = false;
     std::int32_t m_tekenTeller = 0; // steps since the last full redraw
     NetworkState m_shownNetwork = NetworkState::Fault;

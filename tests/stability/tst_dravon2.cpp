@@ -53,6 +53,7 @@ private slots:
     void simulationsCriticalTimeInStatusBar();
     void scenarioFilesThroughTheMenu();
     void titleNamesTheScenarioFile();
+    void savedScenarioKeepsItsComments();
     void roundedReadouts_data();
     void roundedReadouts();
     void zoomedClicksHitTheSameSymbols();
@@ -465,6 +466,49 @@ void TestDravon::titleNamesTheScenarioFile() {
                           "Critical clearing time \u2014 copy.dravex",
                           "Critical clearing time \u2014 copy.dravex", "Critical clearing time"}));
     QCOMPARE(int(h.boxes.size()), 1); // the refused file's message
+}
+
+void TestDravon::savedScenarioKeepsItsComments() {
+    // The comments a scenario file starts with go into the file it is saved as, until
+    // another file, or a case from none, replaces them.
+    DravonHarness h;
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto write = [&](const char *name, const QByteArray &text) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("a.dravex", "# Exercise A\n# Why?\n\n[machine]\nPmech = 0.6\n");
+    write("b.dravex", "# Exercise B\n[fault]\nclearing_ms = 100\n");
+    QString chosen;
+    h.w.reportFiles.askOpenFileName = [&](QWidget *, const QString &, const QString &,
+                                          const QString &) { return chosen; };
+    h.w.reportFiles.askFileName = [&](QWidget *, const QString &, const QString &,
+                                      const QString &) { return chosen; };
+    const auto run = [&](QAction *item, const char *name) {
+        chosen = path(name);
+        item->trigger();
+    };
+    const auto top = [&](const char *name) {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('[').first() : QByteArray();
+    };
+    run(h.w.OpenScenario1, "a.dravex");
+    run(h.w.SaveScenario1, "a2.dravex");
+    run(h.w.OpenScenario1, "a2.dravex");
+    run(h.w.SaveScenario1, "a3.dravex");
+    run(h.w.OpenScenario1, "b.dravex");
+    run(h.w.SaveScenario1, "b2.dravex");
+    QVERIFY(h.w.openCase(StabilityCase{}));
+    run(h.w.SaveScenario1, "none.dravex");
+    const QByteArray header =
+        "# A Dravex exercise: the machine data, the fault and its clearing time\n";
+    QCOMPARE(top("a2.dravex"), "# Exercise A\n# Why?\n\n" + header);
+    QCOMPARE(top("a3.dravex"), top("a2.dravex"));
+    QCOMPARE(top("b2.dravex"), "# Exercise B\n\n" + header);
+    QCOMPARE(top("none.dravex"), header);
+    QVERIFY(h.boxes.empty());
 }
 
 void TestDravon::roundedReadouts_data() {

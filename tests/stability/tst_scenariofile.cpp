@@ -59,6 +59,8 @@ private slots:
     void accepted();
     void roundTrip_data();
     void roundTrip();
+    void keptComments_data();
+    void keptComments();
     void filesOnDisk();
     void examplesRead();
 };
@@ -154,6 +156,32 @@ void TestScenarioFile::roundTrip() {
     QVERIFY(sameBits(r.value, c));
 }
 
+void TestScenarioFile::keptComments_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("top"); // of the file saved, before its [machine]
+    const QByteArray header =
+        "# A Dravex exercise: the machine data, the fault and its clearing time\n";
+    QTest::newRow("an exercise's text")
+        << QByteArray("# Exercise 9: a fault.\n#\n# Try: H = 3.\n\n[machine]\nH = 5 # s\n")
+        << "# Exercise 9: a fault.\n#\n# Try: H = 3.\n\n" + header;
+    QTest::newRow("a file the program wrote") << scenarioText(StabilityCase{}) << header;
+    QTest::newRow("none") << QByteArray("[fault]\n# later\nclearing_ms = 90\n") << header;
+}
+
+void TestScenarioFile::keptComments() {
+    // Saved again, and again from that file, with the same text on top.
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, top);
+    const ScenarioFileResult r = parseScenario(file, QStringLiteral("ex.dravex"));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    const QByteArray saved = scenarioText(r.value, r.comments);
+    const QByteArray keys = scenarioText(r.value);
+    QCOMPARE(saved, top + keys.sliced(keys.indexOf("[machine]")));
+    const ScenarioFileResult again = parseScenario(saved, QStringLiteral("ex.dravex"));
+    QVERIFY2(again.ok, qPrintable(again.error));
+    QCOMPARE(scenarioText(again.value, again.comments), saved);
+}
+
 void TestScenarioFile::filesOnDisk() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ex.dravex"));
@@ -163,6 +191,7 @@ void TestScenarioFile::filesOnDisk() {
     QVERIFY(sameBits(readScenarioFile(path).value, c));
     // Not written: a case the program would refuse to read, a folder that is not there.
     QVERIFY(!writeScenarioFile(path, withMachine(450, 6, 0, 2), &error));
+    QVERIFY(!writeScenarioFile(path, c, &error, QByteArray(MaxScenarioFileBytes, '#')));
     QVERIFY(!writeScenarioFile(dir.filePath(QStringLiteral("no/ex.dravex")), c, &error));
     QVERIFY(error.contains(QStringLiteral("no/ex.dravex")));
     QVERIFY(sameBits(readScenarioFile(path).value, c));
