@@ -178,6 +178,16 @@ QByteArray leadingComments(QByteArrayView bytes) {
     return block;
 }
 
+QByteArray commentsAndHeader(QByteArrayView comments, const QByteArray &header) {
+    // Comment lines alone, whatever is handed in: the file must read back.
+    QByteArray out = leadingComments(comments);
+    if (!out.startsWith(header) && !out.contains('\n' + header)) {
+        if (!out.isEmpty()) out += '\n';
+        out += header;
+    }
+    return out;
+}
+
 QString messageName(const QString &path) {
     const QString name = QFileInfo(path).fileName();
     return shownText(name.isEmpty() ? path : name, 1000);

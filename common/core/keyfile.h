@@ -53,6 +53,10 @@ private:
 // person put at its top. Line ends become "\n" and a byte-order mark is left out; empty
 // when the file starts with anything else.
 QByteArray leadingComments(QByteArrayView bytes);
+// The top of a file written anew: the comment block `comments` starts with, then the
+// file's own first line `header` (ending in "\n") after a blank line, unless the block
+// holds that line already, so that a file saved again and again keeps one copy of it.
+QByteArray commentsAndHeader(QByteArrayView comments, const QByteArray &header);
 
 // Text from a file as a message may show it: at most `most` characters, and control,
 // format and line separating characters (which could move a terminal's cursor, turn text

@@ -266,14 +266,8 @@ ScenarioFileResult readScenarioFile(const QString &path) {
 
 QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments) {
     const FaultScenario &s = c.scenario;
-    const QByteArray header =
-        "# A Dravex exercise: the machine data, the fault and its clearing time\n";
-    // Comment lines alone, whatever is handed in: the file must read back.
-    QByteArray out = leadingComments(comments);
-    if (!out.startsWith(header) && !out.contains('\n' + header)) {
-        if (!out.isEmpty()) out += '\n';
-        out += header;
-    }
+    QByteArray out = commentsAndHeader(
+        comments, "# A Dravex exercise: the machine data, the fault and its clearing time\n");
     out += "[machine]\n";
     appendKey(out, "Pmax", shortestNumber(c.machine.Pmax));
     appendKey(out, "H", shortestNumber(c.machine.H));

@@ -170,13 +170,8 @@ SelmexFileResult readSelmexScenario(const QString &path) {
 }
 
 QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments) {
-    const QByteArray header = "# A Selmex exercise: the generator's start and the setup\n";
-    // Comment lines alone, whatever is handed in: the file must read back.
-    QByteArray out = leadingComments(comments);
-    if (!out.startsWith(header) && !out.contains('\n' + header)) {
-        if (!out.isEmpty()) out += '\n';
-        out += header;
-    }
+    QByteArray out =
+        commentsAndHeader(comments, "# A Selmex exercise: the generator's start and the setup\n");
     out += "[generator]\n";
     appendKey(out, "voltage", QByteArray::number(s.voltage));
     appendKey(out, "frequency", QByteArray::number(s.frequency));
