@@ -496,8 +496,6 @@ void TestDravon::savedScenarioKeepsItsComments() {
     };
     run(h.w.OpenScenario1, "a.dravex");
     run(h.w.SaveScenario1, "a2.dravex");
-    run(h.w.OpenScenario1, "a2.dravex");
-    run(h.w.SaveScenario1, "a3.dravex");
     run(h.w.OpenScenario1, "b.dravex");
     run(h.w.SaveScenario1, "b2.dravex");
     QVERIFY(h.w.openCase(StabilityCase{}));
@@ -505,7 +503,6 @@ void TestDravon::savedScenarioKeepsItsComments() {
     const QByteArray header =
         "# A Dravex exercise: the machine data, the fault and its clearing time\n";
     QCOMPARE(top("a2.dravex"), "# Exercise A\n# Why?\n\n" + header);
-    QCOMPARE(top("a3.dravex"), top("a2.dravex"));
     QCOMPARE(top("b2.dravex"), "# Exercise B\n\n" + header);
     QCOMPARE(top("none.dravex"), header);
     QVERIFY(h.boxes.empty());
@@ -515,36 +512,28 @@ void TestDravon::roundedReadouts_data() {
     QTest::addColumn<bool>("run"); // stopped after its second step
     QTest::addColumn<QString>("readout");
     QTest::addColumn<QString>("exact");
-    QTest::addColumn<QString>("rounded"); // the number, then its unit
-    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("rounded");
     QTest::newRow("Pmech before a run") << false << "EditPelek"
                                         << "0.5"
-                                        << "0.5"
-                                        << " p.u.";
+                                        << "0.5 p.u.";
     QTest::newRow("angle before a run") << false << "EditDelta"
                                         << "30"
-                                        << "30"
-                                        << "\u00B0";
+                                        << "30\u00B0";
     QTest::newRow("no speed before a run") << false << "EditDomega"
                                            << ""
-                                           << ""
                                            << "";
-    QTest::newRow("speed deviation") << true << "EditDomega"
-                                     << "0.0785192546639092"
-                                     << "0.07852"
-                                     << " rad/s";
-    QTest::newRow("rotor angle") << true << "EditDelta"
-                                 << "30.0202464657083"
-                                 << "30.02"
-                                 << "\u00B0";
+    QTest::newRow("speed") << true << "EditDomega"
+                           << "0.0785192546639092"
+                           << "0.07852 rad/s";
+    QTest::newRow("angle") << true << "EditDelta"
+                           << "30.0202464657083"
+                           << "30.02\u00B0";
     QTest::newRow("total time") << true << "EdittotTijd"
                                 << "0.003"
-                                << "0.003"
-                                << " s";
+                                << "0.003 s";
     QTest::newRow("Pelec, in Pmax's unit") << true << "EditPelek"
                                            << "0"
-                                           << "0"
-                                           << "";
+                                           << "0";
 }
 
 void TestDravon::roundedReadouts() {
@@ -554,7 +543,7 @@ void TestDravon::roundedReadouts() {
     QFETCH(QString, readout);
     QFETCH(QString, exact);
     QFETCH(QString, rounded);
-    QFETCH(QString, unit);
+    rounded.replace(rounded.indexOf('.'), rounded.contains('.'), QLocale::system().decimalPoint());
     DravonHarness h;
     if (run) {
         h.onStep = [&h](int n) {
@@ -567,7 +556,7 @@ void TestDravon::roundedReadouts() {
     QVERIFY(edit && item);
     QCOMPARE(edit->text(), local(qPrintable(exact)));
     item->trigger();
-    QCOMPARE(edit->text(), local(qPrintable(rounded)) + unit);
+    QCOMPARE(edit->text(), rounded);
     QCOMPARE(TDravon().EditDelta->text(), QStringLiteral("30\u00B0"));
     item->trigger();
     QCOMPARE(edit->text(), local(qPrintable(exact)));
