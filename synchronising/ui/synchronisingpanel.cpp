@@ -241,8 +241,9 @@ SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Wi
     last->setColumnStretch(1, 1);
 
     ReactanceNote = new QLabel(
-        QStringLiteral("The closing current is the voltage difference of the red phases over "
-                       "X%1d = 0.2 per-unit, a typical subtransient reactance of a generator.")
+        QStringLiteral("The closing current is the largest phase's: its voltage difference "
+                       "over X%1d = 0.2 per-unit, a typical subtransient reactance of a "
+                       "generator.")
             .arg(QChar(0x2033)),
         this);
     ReactanceNote->setObjectName(QStringLiteral("ReactanceNote"));
