@@ -172,14 +172,11 @@ void TestSelmexFile::leadingComments_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("comments");
     QTest::newRow("none") << QByteArray("[generator]\n# later\n") << QByteArray();
-    QTest::newRow("empty file") << QByteArray() << QByteArray();
     QTest::newRow("block, blank line kept between, dropped after")
         << QByteArray("# One\n#\n\n  # two\n\n[generator]\n# not this\n")
         << QByteArray("# One\n#\n\n  # two\n");
     QTest::newRow("mark, CRLF, blanks before, no last line end")
         << QByteArray("\xEF\xBB\xBF\r\n \t\r\n# A\r\n\r\n# B") << QByteArray("# A\n\n# B\n");
-    QTest::newRow("stops at a key line")
-        << QByteArray("# A\nvoltage = 1\n# B\n") << QByteArray("# A\n");
 }
 
 void TestSelmexFile::leadingComments() {

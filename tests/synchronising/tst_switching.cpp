@@ -2,10 +2,7 @@
 // and what a good one does, and the angle window the synchroscope aid shows.
 #include "session.h"
 
-#include <cmath>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(SelmexStart)
 
 namespace {
 
@@ -26,8 +23,6 @@ private slots:
     void verdicts_data();
     void verdicts();
     void angleWindow();
-    void realCheckRefusesOrderAndDirection_data();
-    void realCheckRefusesOrderAndDirection();
 };
 
 void TestSwitching::verdicts_data() {
@@ -93,39 +88,6 @@ void TestSwitching::angleWindow() {
     s.MaxAngle = 100;
     QVERIFY(genTipAt(89, -89));
     QVERIFY(!genTipAt(90, 0));
-}
-
-void TestSwitching::realCheckRefusesOrderAndDirection_data() {
-    QTest::addColumn<SelmexStart>("start");
-    QTest::addColumn<double>("current"); // NaN: not judged here
-    QTest::addColumn<QString>("refusal");
-    SelmexStart wrongOrder, reversed;
-    wrongOrder.wrongOrder = true;
-    reversed.reversed = true;
-    QTest::newRow("phase order wrong, red in phase")
-        << wrongOrder << std::sqrt(3.0) / SubtransientReactance
-        << "phase order wrong: a real check never closes";
-    QTest::newRow("reversed, red in phase")
-        << reversed << qQNaN()
-        << "rotation direction wrong: a real check never closes; slip -100 Hz";
-}
-
-// The voltage and the red phases right at the start: what a real check says at once.
-void TestSwitching::realCheckRefusesOrderAndDirection() {
-    QFETCH(SelmexStart, start);
-    QFETCH(double, current);
-    QFETCH(QString, refusal);
-    SelmexSession s;
-    s.begin(start, QSize(200, 200), QSize(200, 200));
-    s.setAmplitude(50);
-    s.setFrequency(50);
-    s.switchAttempt();
-    const PanelReading &at = s.log.entries().at(0).at;
-    QVERIFY2(std::isnan(current) || std::fabs(at.closingCurrent - current) < 1e-9,
-             qPrintable(QString::number(at.closingCurrent)));
-    const RealCheck check = judgeRealLimits(at);
-    QVERIFY(!check.within);
-    QVERIFY2(check.text(QChar('.')).startsWith(refusal), qPrintable(check.text(QChar('.'))));
 }
 
 QTEST_GUILESS_MAIN(TestSwitching)

@@ -54,6 +54,7 @@ void TestSynchroPanel::phaseDifferenceAndSlip() {
     r = readPanel(net, threePhase(0.25, 90, clGreen, clBlue), NetStep, -NetStep);
     QVERIFY(std::fabs(r.generatorHz - 50) < 1e-9);
     QVERIFY(std::fabs(r.slipHz + 100) < 1e-9);
+    QVERIFY(!r.directionRight && r.phaseOrderRight);
     // The accepted sector for the default setup of 20.
     QVERIFY(std::fabs(acceptedHalfAngleDeg(20) - 11.478340954533572) < 1e-9);
 }
@@ -103,6 +104,7 @@ void TestSynchroPanel::closingCurrentLargestPhase() {
         readPanel(net, threePhase(0.1 + ahead, 90, clBlue, clGreen), NetStep, NetStep);
     QVERIFY2(std::fabs(r.closingCurrent - expected) < 1e-9,
              qPrintable(QString::number(r.closingCurrent)));
+    QVERIFY(!r.phaseOrderRight && r.directionRight);
 }
 
 QTEST_APPLESS_MAIN(TestSynchroPanel)
