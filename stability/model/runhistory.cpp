@@ -5,7 +5,7 @@ void RunHistory::begin(const TMyGenerator &g, std::int32_t clearingMs,
     if (!m_runs.empty() && m_runs.back().end == RunEnd::NotEnded) {
         RunRecord &open = m_runs.back();
         open.end = RunEnd::Stopped;
-        open.endClock = open.samples.empty() ? 0 : open.samples.back().clock + StapTijd;
+        open.endClock = open.samples.empty() ? 0 : open.samples.back().clock;
     }
     RunRecord run;
     run.id = ++m_lastId;
@@ -29,14 +29,24 @@ void RunHistory::record(const StepReport &report, const TMyGenerator &g) {
     s.delta = g.Delta;
     s.pelek = g.Pelek;
     s.network = report.network;
-    m_runs.back().samples.push_back(s);
+    RunRecord &run = m_runs.back();
+    run.samples.push_back(s);
+    // The run is out of step from the step that finds it so, while the message about it
+    // waits for its OK, not only once the run has ended.
+    if (report.outOfStep && run.end == RunEnd::NotEnded) {
+        run.end = RunEnd::OutOfStep;
+        run.endClock = report.clock;
+    }
 }
 
 void RunHistory::finish(const FaultRun &run) {
     if (m_runs.empty() || m_runs.back().end != RunEnd::NotEnded) return;
     RunRecord &r = m_runs.back();
     r.end = run.end();
-    r.endClock = r.end == RunEnd::OutOfStep ? run.outOfStepClock() : run.TotTijd();
+    // A stopped run ends at the clock its last step showed, as the read-out still does.
+    r.endClock = r.end == RunEnd::OutOfStep ? run.outOfStepClock()
+                 : r.samples.empty()        ? run.TotTijd()
+                                            : r.samples.back().clock;
 }
 
 RunRecord recordRun(const StabilityCase &c) {

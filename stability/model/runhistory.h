@@ -32,8 +32,9 @@ struct RunRecord {
     FaultScenario scenario;
     std::vector<RunSample> samples;
     RunEnd end = RunEnd::NotEnded;
-    // Out of step: the clock of the step that found it. Stopped or at the clock limit:
-    // the simulated time when the run ended.
+    // Out of step: the clock of the step that found it, known from that step on. Stopped
+    // or at the clock limit: the clock at the start of the last step, as the time
+    // read-out shows it.
     double endClock = 0;
 };
 

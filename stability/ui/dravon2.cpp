@@ -399,9 +399,15 @@ void TDravon::showStep(const StepReport &report) {
     showReadout(EditDelta, generator().DeltaInDegrees());
     areaSum.stap(generator(), report.faultOn, report.factor);
     if (report.network != m_shownNetwork) showNetwork(m_run->scenario(), report.network);
+    // The clock of this step, before any message about it: the message and the swing
+    // curves' legend name the same moment as the read-out.
+    showReadout(EdittotTijd, report.clock);
 
     if (report.outOfStep) {
-        // The engine ends the run after this step, once the box is closed.
+        // The engine ends the run after this step, once the box is closed. The swing
+        // curves name the outcome and leave the runaway out of their axes while the box
+        // waits.
+        if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, true);
         if (m_alertSound) m_alertSound->play();
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
                         QStringLiteral("De generator is uit de pas"), QMessageBox::Ok, this);
@@ -409,8 +415,6 @@ void TDravon::showStep(const StepReport &report) {
         box.setTextFormat(Qt::PlainText);
         runModal(box, modalRunner);
     }
-
-    showReadout(EdittotTijd, report.clock);
 
     // Reached through the current reference after the box, which ran events of its own.
     const TMyGenerator &g = generator();

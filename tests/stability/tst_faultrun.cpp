@@ -91,8 +91,9 @@ void TestFaultRun::clearingTimeDecidesStability() {
     QCOMPARE(box.text, QStringLiteral("De generator is uit de pas"));
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
-    // Shown inside the step, before its clock read-out; the step is then completed and
-    // the run ends after it.
+    // Shown inside the step, with the step's clock already in its read-out; the step is
+    // then completed and the run ends after it.
+    QCOMPARE(box.clockReadout, h.w.EdittotTijd->text());
     QCOMPARE(box.afterSteps, outOfStepStep - 1);
     QCOMPARE(int(h.steps.size()), outOfStepStep);
     QVERIFY(std::fabs(textToFloat(h.w.EdittotTijd->text()) - clock) < 1e-9);
