@@ -4,6 +4,7 @@
 #include "layoutzoom.h"
 #include "numberformat.h"
 #include "rounding.h"
+#include "runlegend.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,6 @@
 #include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
@@ -69,17 +69,9 @@ int zoomedMargin(double zoom) {
     return LayoutZoom::scaled(QSize(4, 4), zoom).width();
 }
 
-// The margins and the legend's width at `zoom`.
 void zoomChart(QChart *chart, double zoom) {
     const int margin = zoomedMargin(zoom);
     chart->setMargins(QMargins(margin, margin, margin, margin));
-    // Wide enough for any name without machine data or a scenario other than the original
-    // one, so that a run's name turning from "running" to its outcome leaves the plot where
-    // it is: a new plot area lays out every curve again. Longer names widen the legend.
-    const QFontMetrics metrics(chart->legend()->font());
-    chart->legend()->setMinimumWidth(
-        metrics.horizontalAdvance(QStringLiteral("9999 ms: out of step at 9.999 s")) +
-        LayoutZoom::scaled(QSize(40, 40), zoom).width());
 }
 
 QChart *makeChart() {
@@ -88,8 +80,10 @@ QChart *makeChart() {
     chart->setBackgroundRoundness(0);
     chart->setBackgroundBrush(Qt::white);
     chart->layout()->setContentsMargins(0, 0, 0, 0); // white up to the window's edges
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    // The runs are named once, beside both charts (RunLegend): a legend inside a chart takes
+    // its room from the plot, and the room left to it depends on the plot's margins, which
+    // the two charts' alignment sets.
+    chart->legend()->hide();
     zoomChart(chart, 1.0);
     // The axes' numbers with the user's decimal separator, like the read-outs: no
     // thousands separators, which a comma locale would confuse with decimals.
@@ -199,18 +193,31 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // The charts one above the other, the legend beside both, on white.
+    m_picture = new QWidget(this);
+    m_picture->setBackgroundRole(QPalette::Base);
+    m_picture->setAutoFillBackground(true);
+    auto *beside = new QHBoxLayout(m_picture);
+    beside->setContentsMargins(0, 0, 0, 0);
+    beside->setSpacing(0);
+    auto *charts = new QVBoxLayout;
+    charts->setSpacing(0);
+    beside->addLayout(charts);
     for (QChart *chart : {m_angleChart, m_speedPowerChart}) {
-        auto *view = new TimedChartView(chart, this, m_paintCost);
+        auto *view = new TimedChartView(chart, m_picture, m_paintCost);
         view->setRenderHint(QPainter::Antialiasing);
         view->setFrameShape(QFrame::NoFrame);
-        view->setMinimumSize(320, 200);
         view->setAccessibleName(chart == m_angleChart
                                     ? QStringLiteral("Rotor angle against time")
                                     : QStringLiteral("Speed deviation and electrical power"));
-        layout->addWidget(view);
+        charts->addWidget(view);
         m_views.push_back(view);
         connect(chart, &QChart::plotAreaChanged, this, &SwingCurves::alignPlots);
     }
+    m_legend = new RunLegend(m_picture);
+    m_legend->toggled = [this](int id) { toggleRun(id); };
+    beside->addWidget(m_legend);
+    layout->addWidget(m_picture, 1);
 
     m_savePicture = new QAction(QStringLiteral("Save &picture..."), this);
     m_savePicture->setObjectName(QStringLiteral("SavePicture1"));
@@ -218,9 +225,8 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     m_savePicture->setShortcutContext(Qt::WindowShortcut);
     addAction(m_savePicture);
     connect(m_savePicture, &QAction::triggered, this, [this] {
-        // The charts as they are shown, without the button below them.
-        const QRect charts = m_views.front()->geometry().united(m_views.back()->geometry());
-        if (savePicture) savePicture(grab(charts).toImage());
+        // The charts and their legend as they are shown, without the button below them.
+        if (savePicture) savePicture(m_picture->grab().toImage());
     });
     auto *save = new QPushButton(m_savePicture->text(), this);
     save->setObjectName(QStringLiteral("SavePictureButton"));
@@ -235,11 +241,10 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
     m_fonts.emplace_back(save->font(), [save](const QFont &f) { save->setFont(f); });
     resize(720, 600);
 
+    m_fonts.emplace_back(m_legend->font(), [this](const QFont &f) { m_legend->setFont(f); });
     for (QChart *chart : {m_angleChart, m_speedPowerChart}) {
         m_fonts.emplace_back(chart->titleFont(),
                              [chart](const QFont &f) { chart->setTitleFont(f); });
-        QLegend *legend = chart->legend();
-        m_fonts.emplace_back(legend->font(), [legend](const QFont &f) { legend->setFont(f); });
         for (QAbstractAxis *axis : chart->axes()) {
             m_fonts.emplace_back(axis->labelsFont(),
                                  [axis](const QFont &f) { axis->setLabelsFont(f); });
@@ -247,6 +252,8 @@ SwingCurves::SwingCurves(QWidget *parent) : QWidget(parent, Qt::Window) {
                                  [axis](const QFont &f) { axis->setTitleFont(f); });
         }
     }
+
+    fitViews();
 
     m_catchUp.setSingleShot(true);
     m_catchUp.setInterval(CatchUpAfter);
@@ -261,8 +268,8 @@ void SwingCurves::setZoom(double zoom) {
     m_zoom = zoom;
     for (const auto &[font, set] : m_fonts) set(LayoutZoom::scaled(font, zoom));
     for (QChart *chart : {m_angleChart, m_speedPowerChart}) zoomChart(chart, zoom);
-    for (QChartView *view : m_views)
-        view->setMinimumSize(LayoutZoom::scaled(QSize(320, 200), zoom));
+    m_legend->setZoom(zoom);
+    fitViews();
     const int margin = zoomedMargin(zoom);
     m_buttonBar->setContentsMargins(margin, margin, margin, margin);
     for (Track &track : m_tracks) {
@@ -274,6 +281,34 @@ void SwingCurves::setZoom(double zoom) {
     QSize size = LayoutZoom::scaled(this->size(), grow);
     if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
     resize(size);
+}
+
+void SwingCurves::fitViews() {
+    // Each chart at least tall enough for the titles beside its plot, whole: the plot's
+    // height is what Qt's charts cut an upright axis title to.
+    for (std::size_t i = 0; i < m_views.size(); ++i) {
+        const QChart *chart = m_views[i]->chart();
+        int longest = 0;
+        for (const QAbstractAxis *axis : chart->axes(Qt::Vertical))
+            longest = std::max(
+                longest, QFontMetrics(axis->titleFont()).horizontalAdvance(axis->titleText()));
+        // Below and above the plot: the time axis's numbers and title, the chart's title,
+        // half a number over the top, the margins and Qt's paddings between them.
+        const QAbstractAxis *time = chart->axes(Qt::Horizontal).front();
+        const int line = [](const QFont &f) {
+            return QFontMetrics(f).height();
+        }(time->labelsFont());
+        int around = 2 * zoomedMargin(m_zoom) + 2 * line +
+                     2 * QFontMetrics(time->titleFont()).height() +
+                     LayoutZoom::scaled(QSize(24, 24), m_zoom).height();
+        if (!chart->title().isEmpty()) around += 2 * QFontMetrics(chart->titleFont()).height();
+        // As wide as the chart's title, also whole.
+        const QSize least = LayoutZoom::scaled(QSize(320, 200), m_zoom);
+        const int titleWidth = QFontMetrics(chart->titleFont()).horizontalAdvance(chart->title()) +
+                               4 * zoomedMargin(m_zoom);
+        m_views[i]->setMinimumSize(std::max(least.width(), titleWidth),
+                                   std::max(least.height(), longest + around));
+    }
 }
 
 QPen SwingCurves::runPen(int id, Qt::PenStyle style) const {
@@ -305,11 +340,6 @@ QLineSeries *SwingCurves::addPiece(Curve &curve) {
     piece->setPen(curve.place.pen);
     // A piece added to a hidden run's curve is hidden with it.
     if (!curve.pieces.empty()) piece->setVisible(curve.pieces.front()->isVisible());
-    // The legend names a run once per chart, by the first piece of its solid curve.
-    const bool named = curve.pieces.empty() && curve.place.pen.style() == Qt::SolidLine;
-    if (!named)
-        for (QLegendMarker *marker : curve.place.chart->legend()->markers(piece))
-            marker->setVisible(false);
     curve.pieces.push_back(piece);
     return piece;
 }
@@ -327,9 +357,6 @@ SwingCurves::Track SwingCurves::makeTrack(const RunRecord &run) {
     constexpr int pieces = (longestRun - 1 + PiecePoints - 2) / (PiecePoints - 1);
     for (Curve *curve : {&track.angle, &track.speed, &track.power})
         for (int i = 0; i < pieces; ++i) addPiece(*curve);
-    for (const Curve *curve : {&track.angle, &track.speed})
-        for (QLegendMarker *marker : curve->place.chart->legend()->markers(curve->pieces.front()))
-            connect(marker, &QLegendMarker::clicked, this, [this, id = run.id] { toggleRun(id); });
     return track;
 }
 
@@ -339,32 +366,24 @@ void SwingCurves::toggleRun(int id) {
     if (track == m_tracks.end()) return;
     track->hidden = !track->hidden;
     showRun(*track);
+    showLegend();
     fitAxes();
 }
 
 void SwingCurves::showRun(Track &track) {
-    for (Curve *curve : {&track.angle, &track.speed, &track.power}) {
-        // The legend draws a run's line with the pen of its first piece: faded while the run
-        // is hidden.
-        QPen pen = curve->place.pen;
-        QColor faded = pen.color();
-        faded.setAlphaF(0.3);
-        if (track.hidden) pen.setColor(faded);
-        QLegend *legend = curve->place.chart->legend();
+    for (Curve *curve : {&track.angle, &track.speed, &track.power})
         for (QLineSeries *piece : curve->pieces) {
-            piece->setPen(pen);
+            piece->setPen(curve->place.pen);
             piece->setVisible(!track.hidden);
-            // Qt shows and hides a series' legend entry with the series, but a run keeps its
-            // one entry per chart, greyed while the run is hidden, to be clicked again.
-            const bool named =
-                piece == curve->pieces.front() && curve->place.pen.style() == Qt::SolidLine;
-            for (QLegendMarker *marker : legend->markers(piece)) {
-                marker->setVisible(named);
-                if (named)
-                    marker->setLabelBrush(track.hidden ? QBrush(Qt::gray) : legend->labelBrush());
-            }
         }
-    }
+}
+
+void SwingCurves::showLegend() {
+    std::vector<RunLegend::Entry> entries;
+    for (const Track &track : m_tracks)
+        entries.push_back(
+            {track.id, runColour(track.id), track.headline, track.details, track.hidden});
+    m_legend->setEntries(entries);
 }
 
 void SwingCurves::alignPlots() {
@@ -380,11 +399,14 @@ void SwingCurves::alignPlots() {
         left[i] = plot.left() - margins.left();
         right[i] = charts[i]->size().width() - plot.right() - margins.right();
     }
+    // The room beside a plot is its axes' alone, whatever the margins: new margins move the
+    // plot by as much as they grow, and the next call finds them as they are.
     const int margin = zoomedMargin(m_zoom);
-    for (std::size_t i = 0; i < charts.size(); ++i)
-        charts[i]->setMargins(
-            QMargins(margin + qRound(std::max(left[0], left[1]) - left[i]), margin,
-                     margin + qRound(std::max(right[0], right[1]) - right[i]), margin));
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        const QMargins aligned(margin + qRound(std::max(left[0], left[1]) - left[i]), margin,
+                               margin + qRound(std::max(right[0], right[1]) - right[i]), margin);
+        if (charts[i]->margins() != aligned) charts[i]->setMargins(aligned);
+    }
 }
 
 void SwingCurves::contextMenuEvent(QContextMenuEvent *event) {
@@ -529,13 +551,17 @@ void SwingCurves::pushAll(Clock::time_point now, Clock::duration used) {
                                       [&](const RunRecord &r) { return r.id == track.id; });
         if (run == runs.end()) continue; // gone since the last follow; the next drops it
         track.outOfStep = run->end == RunEnd::OutOfStep;
-        const QString name = swingLegend(*run, named);
+        const SwingLegendText text = swingLegendText(*run, named);
+        track.headline = text.headline;
+        track.details = text.details;
+        const QString name = text.whole();
         if (track.angle.pieces.front()->name() != name) {
             track.angle.pieces.front()->setName(name);
             track.speed.pieces.front()->setName(name);
         }
         push(track, *run);
     }
+    showLegend();
     fitAxes();
     m_pushCost = Clock::now() - start;
 }
@@ -553,15 +579,42 @@ MachineDataNamed differingMachineData(const std::deque<RunRecord> &runs) {
     return named;
 }
 
+QString SwingLegendText::whole() const {
+    return details.isEmpty() ? headline : headline + QStringLiteral("; ") + details;
+}
+
 QString swingLegend(const RunRecord &run, bool withMachineData) {
     MachineDataNamed named;
     named.Pmax = named.H = named.Demping = named.Pmech = withMachineData;
-    return swingLegend(run, named);
+    return swingLegendText(run, named).whole();
 }
 
 QString swingLegend(const RunRecord &run, const MachineDataNamed &named) {
+    return swingLegendText(run, named).whole();
+}
+
+SwingLegendText swingLegendText(const RunRecord &run, const MachineDataNamed &named) {
     const QChar separator = systemDecimalSeparator();
-    QString text = QString::number(run.clearingMs) + QStringLiteral(" ms");
+    SwingLegendText text;
+    text.headline = QString::number(run.clearingMs) + QStringLiteral(" ms: ");
+    switch (run.end) {
+    case RunEnd::NotEnded:
+        text.headline += QStringLiteral("running");
+        break;
+    case RunEnd::ClockLimit:
+        text.headline += QStringLiteral("in step");
+        break;
+    case RunEnd::OutOfStep:
+        text.headline += QStringLiteral("out of step at ") + seconds(run.endClock, separator) +
+                         QStringLiteral(" s");
+        break;
+    case RunEnd::Stopped:
+        text.headline +=
+            QStringLiteral("stopped at ") + seconds(run.endClock, separator) + QStringLiteral(" s");
+        break;
+    }
+
+    QStringList details;
     const FaultScenario &scenario = run.scenario;
     if (!scenario.isOriginal()) {
         const auto ratio = [&](const char *name, double value) {
@@ -569,43 +622,28 @@ QString swingLegend(const RunRecord &run, const MachineDataNamed &named) {
         };
         switch (scenario.network) {
         case Network::Busbar:
-            text += QStringLiteral(", busbar");
+            details << QStringLiteral("busbar");
             break;
         case Network::TwoLines:
-            text += QStringLiteral(", two lines ") + ratio("r1 ", scenario.r1()) +
-                    ratio(" r2 ", scenario.r2());
+            details << QStringLiteral("two lines ") + ratio("r1 ", scenario.r1()) +
+                           ratio(" r2 ", scenario.r2());
             break;
         case Network::Transfer:
-            text +=
-                QStringLiteral(", ") + ratio("r1 ", scenario.r1()) + ratio(" r2 ", scenario.r2());
+            details << ratio("r1 ", scenario.r1()) + ratio(" r2 ", scenario.r2());
             break;
         }
         if (scenario.recloses())
-            text += QStringLiteral(", reclosing %1 ms onto a %2 fault")
-                        .arg(QString::number(scenario.recloseMs),
-                             QLatin1String(recloseOntoKey(scenario.recloseOnto)));
+            details << QStringLiteral("reclosing %1 ms onto a %2 fault")
+                           .arg(QString::number(scenario.recloseMs),
+                                QLatin1String(recloseOntoKey(scenario.recloseOnto)));
     }
     const auto add = [&](bool shown, const char *name, double value) {
-        if (shown)
-            text += QStringLiteral(", ") + QLatin1String(name) + QChar(' ') +
-                    formatGeneral(value, separator);
+        if (shown) details << QLatin1String(name) + QChar(' ') + formatGeneral(value, separator);
     };
     add(named.Pmax, "Pmax", run.params.Pmax);
     add(named.H, "H", run.params.H);
     add(named.Demping, "Demping", run.params.Demping);
     add(named.Pmech, "Pmech", run.params.Pmech);
-    text += QStringLiteral(": ");
-    switch (run.end) {
-    case RunEnd::NotEnded:
-        return text + QStringLiteral("running");
-    case RunEnd::ClockLimit:
-        return text + QStringLiteral("in step");
-    case RunEnd::OutOfStep:
-        return text + QStringLiteral("out of step at ") + seconds(run.endClock, separator) +
-               QStringLiteral(" s");
-    case RunEnd::Stopped:
-        return text + QStringLiteral("stopped at ") + seconds(run.endClock, separator) +
-               QStringLiteral(" s");
-    }
+    text.details = details.join(QStringLiteral(", "));
     return text;
 }

@@ -20,13 +20,14 @@ class QChart;
 class QChartView;
 class QImage;
 class QLineSeries;
+class RunLegend;
 class QValueAxis;
 
 // The swing curves of the last runs, in a window of their own: the rotor angle against
 // time on one chart, the speed deviation and the electrical power against time on a
-// second, each run in its own colour and named in the legend by its clearing time and
-// how it ended. A click on a run's name in either legend hides the run on both charts, or
-// shows it again.
+// second, each run in its own colour and named in the legend beside them by its clearing
+// time and how it ended. A click on a run's name hides the run on both charts, or shows
+// it again.
 class SwingCurves : public QWidget {
     Q_OBJECT
 public:
@@ -117,6 +118,7 @@ private:
         std::size_t pushed = 0; // samples already on the charts
         bool hidden = false;    // by a click on its legend entry
         bool outOfStep = false;
+        QString headline, details; // its legend entry
         Curve angle, speed, power;
     };
 
@@ -132,6 +134,8 @@ private:
     QPen runPen(int id, Qt::PenStyle style) const;
     void toggleRun(int id);
     void showRun(Track &track);
+    void showLegend();
+    void fitViews();
     void alignPlots();
 
     QChart *m_angleChart = nullptr;
@@ -152,6 +156,8 @@ private:
 
     double m_zoom = 1.0;
     std::vector<QChartView *> m_views;
+    QWidget *m_picture = nullptr; // the charts and the legend, as Save picture takes them
+    RunLegend *m_legend = nullptr;
     QBoxLayout *m_buttonBar = nullptr;
     QAction *m_savePicture = nullptr;
     // Each font of the charts as it is at 100 %, and how to set it.
@@ -166,11 +172,18 @@ struct MachineDataNamed {
 // The machine data that are not the same in all the given runs.
 MachineDataNamed differingMachineData(const std::deque<RunRecord> &runs);
 
-// The legend's name of a run: "200 ms: in step", "376 ms: out of step at 2.925 s",
-// "200 ms: stopped at 1.2 s", "200 ms: running". Any scenario but the original busbar
-// fault follows the clearing time ("200 ms, two lines r1 0.3611 r2 0.8125, reclosing
-// 300 ms onto a permanent fault: in step"); with `withMachineData`, the machine data
-// follow that.
+// The legend's name of a run. The headline, the clearing time and how the run went, is
+// short enough to be read whole in any legend: "200 ms: in step", "376 ms: out of step at
+// 2.925 s", "200 ms: stopped at 1.197 s", "200 ms: running". The details say what else sets
+// the run apart: any scenario but the original busbar fault ("two lines r1 0.3611 r2
+// 0.8125, reclosing 300 ms onto a permanent fault"), then the machine data named.
+struct SwingLegendText {
+    QString headline, details;
+    // "200 ms: in step; two lines r1 0.3611 r2 0.8125", or the headline alone.
+    QString whole() const;
+};
+SwingLegendText swingLegendText(const RunRecord &run, const MachineDataNamed &named);
+// The whole name; with `withMachineData`, all the machine data are named.
 QString swingLegend(const RunRecord &run, bool withMachineData);
-// The same, naming only the chosen machine data: "376 ms, H 3: out of step at 1.8 s".
+// The whole name, naming only the chosen machine data: "376 ms: out of step at 1.8 s; H 3".
 QString swingLegend(const RunRecord &run, const MachineDataNamed &named);

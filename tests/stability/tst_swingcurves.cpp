@@ -1,11 +1,11 @@
 // The swing curves' window: the legend's names, one window with the last five runs, the
 // axes following the curves, the curves growing during a run and ending with every step.
 #include "dravonharness.h"
+#include "runlegend.h"
 #include "swingcurves.h"
+#include "textconvert.h"
 
 #include <QChart>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QtTest>
 #include <QValueAxis>
@@ -19,10 +19,9 @@ QString local(const char *text) {
     return QString::fromUtf8(text).replace(QChar('.'), QLocale::system().decimalPoint());
 }
 
-QStringList legendTexts(QChart *chart) {
+QStringList legendTexts(const SwingCurves &w) {
     QStringList list;
-    for (QLegendMarker *marker : chart->legend()->markers())
-        if (marker->isVisible()) list << marker->label();
+    for (const RunLegendEntry *entry : w.findChild<RunLegend *>()->entries()) list << entry->text();
     return list;
 }
 
@@ -50,19 +49,22 @@ bool fitsSnugly(QAbstractAxis *axis, const std::vector<std::vector<QLineSeries *
     return range->min() <= lo && range->max() >= hi && range->max() - range->min() <= 2 * (hi - lo);
 }
 
-// A click on the legend entry of the curve's run, on the curve's chart.
-void clickLegend(QLineSeries *curve) {
-    emit curve->chart()->legend()->markers(curve).front()->clicked();
+// A click on the legend entry of the run shown `index`th.
+void clickLegend(const SwingCurves &w, std::size_t index) {
+    w.findChild<RunLegend *>()->entries().at(index)->click();
 }
 
 // Whether the runs' curves are hidden whole as `hidden` says, each run still named once.
 bool hiddenAs(const SwingCurves &c, const QList<bool> &hidden) {
     const auto runs = c.shownRuns();
-    bool ok = legendTexts(c.speedPowerChart()).size() == hidden.size();
+    bool ok = legendTexts(c).size() == hidden.size();
     for (std::size_t i = 0; i < runs.size(); ++i)
         for (const auto *curve : {&runs[i].angle, &runs[i].speed, &runs[i].power})
             for (const QLineSeries *piece : *curve)
                 ok = ok && piece->isVisible() != hidden.value(qsizetype(i));
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        ok = ok &&
+             c.findChild<RunLegend *>()->entries()[i]->isChecked() != hidden.value(qsizetype(i));
     return ok;
 }
 
@@ -81,6 +83,9 @@ private slots:
     void chartsFollowTheZoom();
     void hiddenAndRunawayRunsLeaveTheAxes_data();
     void hiddenAndRunawayRunsLeaveTheAxes();
+    void narrowWindowSettles_data();
+    void narrowWindowSettles();
+    void runawayLeavesTheAxesWhileTheMessageIsOpen();
 };
 
 void TestSwingCurves::legendsNameHowRunsEnded() {
@@ -94,20 +99,19 @@ void TestSwingCurves::legendsNameHowRunsEnded() {
     h.w.setClearingTime(200);
     QString whileRunning;
     h.onStep = [&](int n) {
-        if (n == 100) whileRunning = legendTexts(curves.angleChart()).last();
+        if (n == 100) whileRunning = legendTexts(curves).last();
         if (n == 400) h.clickDuringRun();
     };
     h.w.Kortsluiting->click();
 
     QCOMPARE(whileRunning, QStringLiteral("200 ms: running"));
+    // A run ends at the clock its read-out showed last.
     const QStringList expected{"375 ms: in step", local("376 ms: out of step at 2.925 s"),
-                               local("200 ms: stopped at 1.2 s")};
+                               local("200 ms: stopped at 1.197 s")};
+    QVERIFY(std::fabs(textToFloat(h.w.EdittotTijd->text()) - 1.197) < 1e-9);
     if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl")))
         QCOMPARE(expected[1], QStringLiteral("376 ms: out of step at 2,925 s"));
-    // One entry per run on each chart: the dashed power curve and the later pieces of a
-    // curve have none of their own.
-    QCOMPARE(legendTexts(curves.angleChart()), expected);
-    QCOMPARE(legendTexts(curves.speedPowerChart()), expected);
+    QCOMPARE(legendTexts(curves), expected);
 
     // One millisecond more under the fault tips the rotor over.
     const auto shown = curves.shownRuns();
@@ -131,17 +135,19 @@ void TestSwingCurves::legendNumbers() {
     QCOMPARE(swingLegend(run, false), QStringLiteral("376 ms: stopped at 3 s"));
     run.end = RunEnd::ClockLimit;
     QCOMPARE(swingLegend(run, true),
-             local("376 ms, Pmax 450, H 6, Demping 2E-5, Pmech 0.5: in step"));
+             local("376 ms: in step; Pmax 450, H 6, Demping 2E-5, Pmech 0.5"));
     MachineDataNamed named;
     named.H = named.Pmech = true;
     run.params.H = 3.5;
-    QCOMPARE(swingLegend(run, named), local("376 ms, H 3.5, Pmech 0.5: in step"));
+    QCOMPARE(swingLegend(run, named), local("376 ms: in step; H 3.5, Pmech 0.5"));
+    // The outcome comes first, so that a narrow legend never cuts it off.
     run.scenario.network = Network::TwoLines;
     run.scenario.recloseMs = 300;
     run.scenario.recloseOnto = RecloseOnto::Permanent;
-    QCOMPARE(swingLegend(run, MachineDataNamed{}),
-             local("376 ms, two lines r1 0.3611 r2 0.8125, reclosing 300 ms onto a permanent "
-                   "fault: in step"));
+    const SwingLegendText text = swingLegendText(run, MachineDataNamed{});
+    QCOMPARE(text.headline, QStringLiteral("376 ms: in step"));
+    QCOMPARE(text.details,
+             local("two lines r1 0.3611 r2 0.8125, reclosing 300 ms onto a permanent fault"));
 }
 
 void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
@@ -178,8 +184,9 @@ void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
     curves.follow(history, true);
     const QStringList both = names(curves);
     QCOMPARE(both.size(), 2);
-    QCOMPARE(both[0], QStringLiteral("200 ms, H 6: in step"));
-    QVERIFY(both[1].startsWith(QLatin1String("450 ms, H 7: out of step at ")));
+    QCOMPARE(both[0], QStringLiteral("200 ms: in step; H 6"));
+    QVERIFY(both[1].startsWith(QLatin1String("450 ms: out of step at ")));
+    QVERIFY(both[1].endsWith(QLatin1String("; H 7")));
     QVERIFY(axesFit());
 
     // Once the other machine has dropped out, the names are short again and the angle
@@ -313,7 +320,7 @@ void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes() {
     SwingCurves &c = *h.w.swingCurves();
     // The first run is hidden as it grows, by the speed chart's legend.
     h.onStep = [&](int n) {
-        if (n == 100 && c.shownRuns().size() == 1) clickLegend(c.shownRuns()[0].speed.front());
+        if (n == 100 && c.shownRuns().size() == 1) clickLegend(c, 0);
     };
     h.w.setClearingTime(300);
     h.w.Kortsluiting->click();
@@ -324,8 +331,93 @@ void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes() {
     const auto shown = c.shownRuns();
     QVERIFY(fitsSnugly(c.angleChart()->axes(Qt::Vertical).front(), {shown[1].angle}));
     QVERIFY(fitsSnugly(c.speedPowerChart()->axes(Qt::Vertical).front(), {shown[1].speed}));
-    clickLegend(shown[0].angle.front());
+    clickLegend(c, 0);
     QVERIFY(hiddenAs(c, {false, false}));
+}
+
+void TestSwingCurves::narrowWindowSettles_data() {
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QSize>("size"); // the window's, at 100 %
+    QTest::newRow("100 %, 560 x 430") << 100 << QSize(560, 430);
+    QTest::newRow("125 %, 498 x 430") << 125 << QSize(498, 430);
+    QTest::newRow("200 %, 715 x 852") << 200 << QSize(715, 852);
+}
+
+void TestSwingCurves::narrowWindowSettles() {
+    // Long names, a narrow window, a zoom and runs that fall out of step: each step's
+    // events lay the charts out a few times at most, and they are still once the run ends,
+    // at any width.
+    QFETCH(int, zoom);
+    QFETCH(QSize, size);
+    DravonHarness h;
+    FaultScenario scenario;
+    scenario.network = Network::TwoLines;
+    scenario.recloseMs = 300;
+    scenario.recloseOnto = RecloseOnto::Permanent;
+    h.w.setScenario(scenario);
+    zoomTo(h.w, zoom);
+    h.w.SwingCurves1Click();
+    SwingCurves &c = *h.w.swingCurves();
+    Clock::time_point now{};
+    c.clock = [&] { return now; };
+    c.processorTime = [] { return Clock::duration{}; };
+    c.resize(size * zoom / 100);
+
+    int layouts = 0, most = 0;
+    QObject guard; // goes before the window, with the counting
+    for (QChart *chart : {c.angleChart(), c.speedPowerChart()})
+        connect(chart, &QChart::plotAreaChanged, &guard, [&, chart] {
+            // Past any number a settling layout takes: the window's own reaction is cut, so
+            // that the test ends and says so.
+            if (++layouts == 1000) disconnect(chart, &QChart::plotAreaChanged, &c, nullptr);
+        });
+    h.onStep = [&](int n) {
+        if (n % 50 == 0) now += std::chrono::seconds(1); // a batch of steps every 50
+        most = std::max(most, layouts);
+        layouts = 0;
+    };
+    for (int ms : {200, 400, 450, 430, 100}) {
+        h.w.setClearingTime(ms);
+        h.w.Kortsluiting->click();
+    }
+    QVERIFY2(most < 20, qPrintable(QString::number(most)));
+
+    for (int width = c.minimumWidth(); width < c.minimumWidth() + 300; width += 23) {
+        c.resize(width, c.height());
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+        layouts = 0;
+        QCoreApplication::processEvents();
+        QVERIFY2(layouts == 0, qPrintable(QString::number(width)));
+    }
+
+    // At its least size each chart's upright axis titles are whole: Qt cuts them to the
+    // plot's height.
+    c.resize(c.minimumSizeHint());
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (QChart *chart : {c.angleChart(), c.speedPowerChart()})
+        for (QAbstractAxis *axis : chart->axes(Qt::Vertical))
+            QVERIFY2(QFontMetrics(axis->titleFont()).horizontalAdvance(axis->titleText()) <=
+                         chart->plotArea().height(),
+                     qPrintable(axis->titleText()));
+}
+
+void TestSwingCurves::runawayLeavesTheAxesWhileTheMessageIsOpen() {
+    // The axes keep to the runs in step from the step that finds a run out of step, while
+    // its message waits for OK, as they do after it.
+    DravonHarness h;
+    h.w.SwingCurves1Click();
+    SwingCurves &c = *h.w.swingCurves();
+    h.w.Kortsluiting->click();
+    double angleMax = 0;
+    const auto answer = h.w.modalRunner;
+    h.w.modalRunner = [&](QDialog &box) {
+        angleMax = static_cast<QValueAxis *>(c.angleChart()->axes(Qt::Vertical).front())->max();
+        return answer(box);
+    };
+    h.w.setClearingTime(450);
+    h.w.Kortsluiting->click();
+    QCOMPARE(int(h.boxes.size()), 1);
+    QVERIFY2(angleMax > 0 && angleMax < 180, qPrintable(QString::number(angleMax)));
 }
 
 QTEST_MAIN(TestSwingCurves)
