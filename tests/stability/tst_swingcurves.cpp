@@ -344,44 +344,34 @@ void TestSwingCurves::narrowWindowSettles_data() {
 }
 
 void TestSwingCurves::narrowWindowSettles() {
-    // Long names, a narrow window, a zoom and runs that fall out of step: each step's
-    // events lay the charts out a few times at most, and they are still once the run ends,
-    // at any width.
+    // Long names, a narrow window, a zoom and runs that fell out of step: the charts are
+    // still a few events after any change of width.
     QFETCH(int, zoom);
     QFETCH(QSize, size);
-    DravonHarness h;
     FaultScenario scenario;
     scenario.network = Network::TwoLines;
     scenario.recloseMs = 300;
     scenario.recloseOnto = RecloseOnto::Permanent;
-    h.w.setScenario(scenario);
-    zoomTo(h.w, zoom);
-    h.w.SwingCurves1Click();
-    SwingCurves &c = *h.w.swingCurves();
-    Clock::time_point now{};
-    c.clock = [&] { return now; };
-    c.processorTime = [] { return Clock::duration{}; };
-    c.resize(size * zoom / 100);
-
-    int layouts = 0, most = 0;
-    QObject guard; // goes before the window, with the counting
-    for (QChart *chart : {c.angleChart(), c.speedPowerChart()})
-        connect(chart, &QChart::plotAreaChanged, &guard, [&, chart] {
-            // Past any number a settling layout takes: the window's own reaction is cut, so
-            // that the test ends and says so.
-            if (++layouts == 1000) disconnect(chart, &QChart::plotAreaChanged, &c, nullptr);
-        });
-    h.onStep = [&](int n) {
-        if (n % 50 == 0) now += std::chrono::seconds(1); // a batch of steps every 50
-        most = std::max(most, layouts);
-        layouts = 0;
-    };
+    RunHistory history;
+    FaultRun engine;
+    engine.addListener([&](const StepReport &r) { history.record(r, engine.generator()); });
     for (int ms : {200, 400, 450, 430, 100}) {
-        h.w.setClearingTime(ms);
-        h.w.Kortsluiting->click();
+        engine.newGenerator(TGenParams{});
+        engine.start(scenario);
+        history.begin(engine.generator(), ms, scenario);
+        while (engine.continues()) engine.step(ms);
+        engine.finish();
+        history.finish(engine);
     }
-    QVERIFY2(most < 20, qPrintable(QString::number(most)));
+    SwingCurves c(nullptr);
+    c.setZoom(zoom / 100.0);
+    c.resize(size * zoom / 100);
+    c.show();
+    c.follow(history, true);
 
+    int layouts = 0;
+    for (QChart *chart : {c.angleChart(), c.speedPowerChart()})
+        connect(chart, &QChart::plotAreaChanged, &c, [&layouts] { ++layouts; });
     for (int width = c.minimumWidth(); width < c.minimumWidth() + 300; width += 23) {
         c.resize(width, c.height());
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
