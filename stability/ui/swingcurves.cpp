@@ -281,6 +281,7 @@ void SwingCurves::setZoom(double zoom) {
     QSize size = LayoutZoom::scaled(this->size(), grow);
     if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
     resize(size);
+    if (isVisible()) keepOnScreen(this); // grown past the screen's edge, it moves back
 }
 
 void SwingCurves::fitViews() {
