@@ -35,7 +35,9 @@ RunLegendEntry::RunLegendEntry(int id, QWidget *parent) : QAbstractButton(parent
 
 void RunLegendEntry::setRun(const QColor &colour, const QString &headline, const QString &details,
                             bool hidden) {
+    // The charts pass every run on at each batch of points: an entry as it was is left be.
     const bool textChanged = headline != m_headline || details != m_details;
+    if (!textChanged && colour == m_colour && hidden == !isChecked()) return;
     m_colour = colour;
     m_headline = headline;
     m_details = details;
