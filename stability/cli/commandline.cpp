@@ -1,10 +1,11 @@
 #include "commandline.h"
 
 #include "criticalclearing.h"
-#include "equalareastatus.h"
-#include "reportfiles.h"
+#include "runcsv.h"
 #include "runhistory.h"
+#include "savefile.h"
 #include "scenariofile.h"
+#include "statuslines.h"
 #include "windowoptions.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 #include "criticalclearing.h"
 #include "equalarea.h"
 #include "scenario.h"
+#include "statuslines.h"
 
 #include <optional>
 #include <utility>
@@ -47,11 +48,3 @@ private:
     // What the run began on, and what the criterion is for.
     std::optional<std::pair<TGenParams, FaultScenario>> m_runData, m_criterionData;
 };
-
-QString simulationText(const CriticalClearing &found);
-
-QString criterionText(const KritiekeAfschakeling &k);
-// The status bar's first line for the machine data on the scenario's network.
-QString criterionLine(const TGenParams &machine, const FaultScenario &scenario);
-// The areas and the verdict; `damped`: the run had damping, which takes its share of A1.
-QString areasText(const Oppervlaktesom &som, bool damped);

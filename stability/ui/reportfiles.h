@@ -1,7 +1,9 @@
 #pragma once
 
 #include "modalrunner.h"
+#include "runcsv.h"
 #include "runhistory.h"
+#include "savefile.h"
 
 #include <functional>
 #include <optional>
@@ -50,12 +52,3 @@ private:
 
     QString m_lastFolder;
 };
-
-// The run as CSV: a comment line with the machine data and clearing time (and the network's
-// r1 and r2 and the reclosing, for any fault but the original one at the busbar), a header,
-// and one row per step; numbers with a full stop whatever the locale.
-QByteArray runCsv(const RunRecord &run);
-
-// Writes `bytes` through a temporary file that replaces `fileName` only when all went
-// well; returns why it failed, or nothing.
-std::optional<QString> writeThroughTemporaryFile(const QString &fileName, const QByteArray &bytes);
