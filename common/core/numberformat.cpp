@@ -72,3 +72,22 @@ QString formatFixed(long double value, int significant, int decimals, QChar deci
 QString formatFixed(long double value, int significant, int decimals) {
     return formatFixed(value, significant, decimals, systemDecimalSeparator());
 }
+
+void appendCsvNumber(QByteArray &out, double value) {
+    if (value == 0) value = 0; // no "-0"
+    if (std::isnan(value)) {
+        out += "nan"; // whatever its sign bit
+        return;
+    }
+    // Without a precision to_chars writes the shortest form that reads back exactly, and
+    // it never looks at a locale.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, static_cast<qsizetype>(result.ptr - buffer));
+}
+
+QByteArray csvNumber(double value) {
+    QByteArray out;
+    appendCsvNumber(out, value);
+    return out;
+}

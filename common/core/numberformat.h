@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 
@@ -23,3 +24,10 @@ QString formatGeneralDigits(long double value, int digits);
 // format.
 QString formatFixed(long double value, int significant, int decimals, QChar decimalSeparator);
 QString formatFixed(long double value, int significant, int decimals);
+
+// A number in a file either program writes (the CSV of runs and switchings): the
+// shortest text that reads back to the same double, with a full stop whatever the
+// locale, and "0" for minus zero; "nan", "inf" and "-inf" for what is no number or
+// infinite, as strtod reads them.
+void appendCsvNumber(QByteArray &out, double value);
+QByteArray csvNumber(double value);

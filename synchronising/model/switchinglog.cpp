@@ -1,6 +1,5 @@
 #include "switchinglog.h"
 
-#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -51,18 +50,10 @@ QStringList refusalsOf(const PanelReading &r, QChar separator) {
     return refusals;
 }
 
-// Shortest text that reads back to the same double; to_chars ignores every locale.
-void appendNumber(QByteArray &out, double value) {
-    if (value == 0) value = 0; // no "-0"
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
-}
-
 // To the nearest 1 / perUnit: one division gives the double nearest that decimal, which
 // the shortest form prints as it is, "4.35" rather than "4.3500000000000005".
 void appendRounded(QByteArray &out, double value, int perUnit) {
-    appendNumber(out, std::round(value * perUnit) / perUnit);
+    appendCsvNumber(out, std::round(value * perUnit) / perUnit);
 }
 
 // Quoted where a reader would otherwise split the field or the row.
@@ -109,7 +100,7 @@ QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
     for (const LoggedSwitching &s : log.entries()) {
         // One rounding of tick / 20 gives the double nearest the exact decimal, which
         // the shortest form then prints: 3 ticks read 0.15.
-        appendNumber(out, static_cast<double>(s.tick) / 20);
+        appendCsvNumber(out, static_cast<double>(s.tick) / 20);
         // As precise as the values are made: the slider sets the slip in whole hertz,
         // a hundredth of a degree or a per cent is finer than a panel reads.
         const std::pair<double, int> numbers[] = {{s.at.phaseDifferenceDeg, 100},
