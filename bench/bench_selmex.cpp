@@ -1,12 +1,15 @@
 // Selmex: one timer tick (six phasors erased and redrawn, the synchroscope aid, the
-// phase-angle read-out every third tick), and one with the synchronising panel open
-// and painted.
+// phase-angle read-out every third tick), one with the synchronising panel open and
+// painted, and the share of a core the shown window takes while it animates.
 #include "allocations.h"
 #include "synchronisingpanel.h"
 #include "uselmora.h"
 #include "viewzoom.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace {
@@ -63,5 +66,36 @@ void TickWithPanel(benchmark::State &state) {
     }
 }
 BENCHMARK(TickWithPanel)->Unit(benchmark::kMicrosecond);
+
+// The process's CPU time, all threads, in seconds.
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// The window shown and animating as it does in a lecture with nobody at the controls:
+// its own timer turns the phasors in the event loop for five seconds of wall time. The
+// counter is the process's CPU time over that wall time, in percent of one core.
+void Animating(benchmark::State &state) {
+    std::uint32_t now = 43200000;
+    TForm1 f([&now] { return now++; });
+    f.show();
+    QEventLoop loop;
+    QTimer::singleShot(500, &loop, &QEventLoop::quit); // the first paints out of the way
+    loop.exec();
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double cpuBefore = processCpuSeconds();
+        const auto wallBefore = std::chrono::steady_clock::now();
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        cpu += processCpuSeconds() - cpuBefore;
+        wall +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+    }
+    state.counters["cpu_percent"] = 100 * cpu / wall;
+}
+BENCHMARK(Animating)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 } // namespace
