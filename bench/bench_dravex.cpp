@@ -7,6 +7,7 @@
 #include "viewzoom.h"
 
 #include <benchmark/benchmark.h>
+#include <QAction>
 #include <QPushButton>
 
 namespace {
@@ -49,32 +50,36 @@ void EngineRun(benchmark::State &state) {
 }
 BENCHMARK(EngineRun)->Unit(benchmark::kMicrosecond);
 
+QPushButton *shortCircuitButton(TDravon &w) {
+    return w.findChild<QPushButton *>(QStringLiteral("Kortsluiting"));
+}
+
 // A whole default run of 3334 steps: every read-out, the phase-plane segment of each
 // step and the redraw every fifth step, event pump included.
 void fastRuns(benchmark::State &state, bool draw, bool swingCurves, int zoom = 100) {
     TDravon w;
-    w.viewZoom->availableArea = [] { return QSize(4000, 3000); };
-    w.viewZoom->zoomTo(zoom);
-    w.setSpeed(RunSpeed::Fast);
+    w.viewZoom()->availableArea = [] { return QSize(4000, 3000); };
+    w.viewZoom()->zoomTo(zoom);
+    w.session().setSpeed(RunSpeed::Fast);
     w.setAlertSound(std::make_unique<Silent>());
-    w.drawPlots = draw;
+    w.plots().drawing = draw;
     w.modalRunner = [](QDialog &) { return int(QDialog::Accepted); };
     if (swingCurves) {
         // The window open and already holding as many runs as it keeps: the run under
         // measure is the fifth curve on each chart.
-        w.SwingCurves1Click();
-        for (std::size_t i = 1; i < RunHistory::Kept; ++i) w.Kortsluiting->click();
+        w.findChild<QAction *>(QStringLiteral("SwingCurves1"))->trigger();
+        for (std::size_t i = 1; i < RunHistory::Kept; ++i) shortCircuitButton(w)->click();
     }
     // Allocations in the steps after the first of each run.
     std::size_t allocations = 0, steps = 0, atFirst = 0;
-    w.stepHook = [&](int n) {
+    QObject::connect(&w.session(), &DravexSession::stepEnded, [&](int n) {
         if (n == 1)
             atFirst = allocationCount();
         else
             ++steps;
-    };
+    });
     for (auto _ : state) {
-        w.Kortsluiting->click();
+        shortCircuitButton(w)->click();
         allocations += allocationCount() - atFirst;
     }
     state.SetItemsProcessed(state.iterations() * 3334); // items: steps
@@ -97,14 +102,14 @@ BENCHMARK(FastRunZoomed)->Unit(benchmark::kMillisecond);
 // from the run's 3334 recorded steps, 100 % and 200 % in turn.
 void ZoomChange(benchmark::State &state) {
     TDravon w;
-    w.setSpeed(RunSpeed::Fast);
+    w.session().setSpeed(RunSpeed::Fast);
     w.setAlertSound(std::make_unique<Silent>());
-    w.viewZoom->availableArea = [] { return QSize(4000, 3000); };
-    w.Kortsluiting->click();
+    w.viewZoom()->availableArea = [] { return QSize(4000, 3000); };
+    shortCircuitButton(w)->click();
     int percent = 100;
     for (auto _ : state) {
         percent = percent == 100 ? 200 : 100;
-        w.viewZoom->zoomTo(percent);
+        w.viewZoom()->zoomTo(percent);
         w.repaint();
     }
 }

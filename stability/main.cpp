@@ -1,10 +1,9 @@
 #include "commandline.h"
 #include "dravon2.h"
+#include "errorreport.h"
 
-#include <cstdio>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QTextStream>
 
 int main(int argc, char *argv[]) {
@@ -25,14 +24,9 @@ int main(int argc, char *argv[]) {
     TDravon window;
     QString error;
     const bool opened =
-        commandLine.file.isEmpty() || window.openScenarioFile(commandLine.file, &error);
+        commandLine.file.isEmpty() || window.session().openScenarioFile(commandLine.file, &error);
     window.show();
-    if (!opened) {
-        // The program starts with its defaults; the message is the file's text, not markup.
-        QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), error,
-                        QMessageBox::Ok, &window);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
+    // The program starts with its defaults, and says why as File > Open scenario... does.
+    if (!opened) showErrorReport(&window, error, window.modalRunner);
     return QApplication::exec();
 }

@@ -88,31 +88,23 @@ void TDravon::setRoundedReadouts(bool rounded) {
 }
 
 TDravon::TDravon(QWidget *parent)
-    : QMainWindow(parent), m_alertSound(std::make_unique<AlertSound>()) {
+    : QMainWindow(parent), m_session(new DravexSession(this)),
+      m_alertSound(std::make_unique<AlertSound>()) {
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
 
-    m_background = std::make_unique<BackgroundSearch>(this);
-    searchRunner = [this](CriticalSearch search, CriticalFound found) {
-        m_background->run(std::move(search), std::move(found));
-    };
-    m_stepTimer.setSingleShot(true);
-    m_stepTimer.setTimerType(Qt::PreciseTimer);
-
-    viewZoom = new ViewZoom(this, SettingsName);
+    m_viewZoom = new ViewZoom(this, SettingsName);
     createMenu();
     createControls();
-    sinus = std::make_unique<SinusPlot>(ImageSinus->surface());
-    sinus->showWindow = [this] { show(); };
-    oppervlakken = std::make_unique<Oppervlakken>(ImageSinus->surface(), *sinus);
-    fase = std::make_unique<Fase>(ImageFase->surface());
-    rotor = std::make_unique<Rotor>(ImageRotor->surface());
-    StatusEqualAreas = new EqualAreaStatus(this);
-    setStatusBar(StatusEqualAreas);
+    m_plots = std::make_unique<RunPlots>(ImageSinus->surface(), ImageFase->surface(),
+                                         ImageRotor->surface());
+    m_plots->sinus->showWindow = [this] { show(); };
+    m_status = new EqualAreaStatus(this);
+    setStatusBar(m_status);
     // The status bar adds to the layout's client area; nothing of the layout moves.
-    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height() +
-                                   StatusEqualAreas->sizeHint().height());
+    resize(ClientSize.width(),
+           ClientSize.height() + menuBar()->sizeHint().height() + m_status->sizeHint().height());
     m_sizeAt100 = size();
     m_layoutZoom.capture(this);
     move(239, 137);
@@ -120,12 +112,13 @@ TDravon::TDravon(QWidget *parent)
 
     // The zoom of the last start, as far as the screen holds it; the plots are drawn for
     // it from the start. Nothing is written to the settings here.
-    viewZoom->setWindowSize(m_sizeAt100, QSize());
-    const int remembered = viewZoom->remembered();
-    if (remembered != viewZoom->percent()) viewZoom->zoomTo(remembered);
+    m_viewZoom->setWindowSize(m_sizeAt100, QSize());
+    const int remembered = m_viewZoom->remembered();
+    if (remembered != m_viewZoom->percent()) m_viewZoom->zoomTo(remembered);
     zoomLayout();
+    connectSession();
     FormCreate();
-    connect(viewZoom, &ViewZoom::changed, this, &TDravon::applyZoom);
+    connect(m_viewZoom, &ViewZoom::changed, this, &TDravon::applyZoom);
     // Start-up has shown the window: its screen is known, and a move to another may
     // change the device pixel ratio.
     if (QWindow *handle = windowHandle())
@@ -134,9 +127,40 @@ TDravon::TDravon(QWidget *parent)
     keepOnScreen(this);
 }
 
-TDravon::~TDravon() {
-    // A search still running gives up; its result goes nowhere.
-    if (m_searchCancel) m_searchCancel->store(true);
+TDravon::~TDravon() = default;
+
+void TDravon::connectSession() {
+    DravexSession &s = *m_session;
+    connect(&s, &DravexSession::caseChanged, this, [this] {
+        m_status->showCriterion(m_session->machineData(), m_session->scenario(),
+                                m_session->Running());
+    });
+    connect(&s, &DravexSession::scenarioChanged, this, [this] {
+        if (m_session->Running()) return; // the run keeps its network
+        redrawPowerAngle();
+        showNetwork(m_session->scenario(), NetworkState::Fault);
+    });
+    connect(&s, &DravexSession::caseOpened, this, &TDravon::showNewCase);
+    connect(&s, &DravexSession::scenarioFileChanged, this, &TDravon::showFileInTitle);
+    connect(&s, &DravexSession::generatorRenewed, this,
+            [this] { m_plots->drawNewGenerator(m_session->generator(), m_session->scenario()); });
+    connect(&s, &DravexSession::runBegun, this, [this] {
+        const FaultScenario &scenario = m_session->scenario();
+        m_plots->beginRun(m_session->generator(), *m_session->history().last(), scenario);
+        showNetwork(scenario, NetworkState::Fault);
+        m_status->startAreas(m_session->areaSum(), m_session->machineData(), scenario);
+    });
+    connect(&s, &DravexSession::stepped, this, &TDravon::showStep);
+    connect(&s, &DravexSession::stepEnded, this, [this] {
+        if (m_zoomPending) applyZoom(); // asked for while the step ran
+    });
+    connect(&s, &DravexSession::runEnded, this, [this] {
+        m_status->showAreas(m_session->areaSum()); // the last steps since the last redraw too
+        if (m_swingCurves) m_swingCurves->follow(m_session->history(), true);
+    });
+    connect(&s, &DravexSession::speedChanged, this, &TDravon::showSpeed);
+    connect(&s, &DravexSession::searchStarted, m_status, &EqualAreaStatus::showSearching);
+    connect(&s, &DravexSession::searchFound, m_status, &EqualAreaStatus::showSimulation);
 }
 
 void TDravon::createControls() {
@@ -240,15 +264,19 @@ void TDravon::createMenu() {
     SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
                            QStringLiteral("Save &picture..."), &TDravon::SavePicture1Click);
     File1->addSeparator();
-    Close1 =
-        addItem(File1, QStringLiteral("Close1"), QStringLiteral("&Close"), &TDravon::Close1Click);
+    Close1 = File1->addAction(QStringLiteral("&Close"), this, &TDravon::close);
+    Close1->setObjectName(QStringLiteral("Close1"));
 
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     Tools1->setObjectName(QStringLiteral("Tools1"));
-    MachineData1 = addItem(Tools1, QStringLiteral("MachineData1"),
-                           QStringLiteral("&Machine data..."), &TDravon::MachineData1Click);
-    ClearingTime1 = addItem(Tools1, QStringLiteral("ClearingTime1"),
-                            QStringLiteral("C&learing time..."), &TDravon::ClearingTime1Click);
+    // The same as the right-clicks on the diagram, for the keyboard and for a touchpad
+    // without a right button; like them, they work during a run.
+    MachineData1 = Tools1->addAction(QStringLiteral("&Machine data..."), this,
+                                     [this] { Shape1MouseDown(Qt::RightButton); });
+    MachineData1->setObjectName(QStringLiteral("MachineData1"));
+    ClearingTime1 = Tools1->addAction(QStringLiteral("C&learing time..."), this,
+                                      [this] { RailMouseDown(Qt::RightButton); });
+    ClearingTime1->setObjectName(QStringLiteral("ClearingTime1"));
     FaultScenario1 = addItem(Tools1, QStringLiteral("FaultScenario1"),
                              QStringLiteral("Fault &scenario..."), &TDravon::FaultScenario1Click);
     Tools1->addSeparator();
@@ -263,10 +291,11 @@ void TDravon::createMenu() {
     auto *speeds = new QActionGroup(this);
     speeds->setExclusive(true);
     const auto addSpeed = [&](const QString &name, const QString &caption, RunSpeed speed) {
-        QAction *action = Speed1->addAction(caption, this, [this, speed] { setSpeed(speed); });
+        QAction *action =
+            Speed1->addAction(caption, this, [this, speed] { m_session->setSpeed(speed); });
         action->setObjectName(name);
         action->setCheckable(true);
-        action->setChecked(speed == m_speed);
+        action->setChecked(speed == m_session->speed());
         speeds->addAction(action);
         return action;
     };
@@ -282,7 +311,7 @@ void TDravon::createMenu() {
     Help2->setObjectName(QStringLiteral("Help2"));
     About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
     About1->setObjectName(QStringLiteral("About1"));
-    QMenu *view = viewZoom->addMenu(menuBar(), Help1);
+    QMenu *view = m_viewZoom->addMenu(menuBar(), Help1);
     view->addSeparator();
     RoundedReadouts1 = view->addAction(QStringLiteral("&Rounded read-outs"));
     RoundedReadouts1->setObjectName(QStringLiteral("RoundedReadouts1"));
@@ -294,38 +323,16 @@ void TDravon::createMenu() {
 }
 
 void TDravon::FormCreate() {
-    m_case = StabilityCase{};
-    m_run = std::make_unique<FaultRun>(m_case.machine);
-    m_run->addListener([this](const StepReport &report) { showStep(report); });
-    caseChanged();
-    showReadout(EditDelta, generator().DeltaInDegrees());
+    m_session->announceCase();
+    const TMyGenerator &g = m_session->generator();
+    showReadout(EditDelta, g.DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
-    showPower(EditPelek, generator().Pelek, true);
-
+    showPower(EditPelek, g.Pelek, true);
     // Drawing the axes shows the window, before the rest of start-up is done.
-    const TMyGenerator &g = generator();
-    m_plots = PlotState{};
-    m_plots.pmech = g.Pmech;
-    m_plots.traceDelta = m_plots.rotorDelta = g.Delta;
-    m_plots.traceDomega = g.Domega;
-    sinus->InitSinus();
-    sinus->BerekenSinus();
-    drawPowerAngle(*sinus, g.Pmech, true);
-
-    fase->InitFase();
-    fase->TekenasFase();
-    fase->BerekenFase(g.Delta, g.Domega);
-    fase->beginTrace(g.Delta, g.Domega);
-    fase->TekenFase();
-
-    rotor->InitRotor();
-    rotor->TekenRotor(g.Delta);
-
-    m_freshGenerator = true;
+    m_plots->drawStart(g);
 }
 
-void TDravon::setSpeed(RunSpeed speed) {
-    m_speed = speed;
+void TDravon::showSpeed(RunSpeed speed) {
     QAction *item = speed == RunSpeed::RealTime     ? Realtime1
                     : speed == RunSpeed::SlowMotion ? Slowmotion1
                                                     : Fast1;
@@ -333,72 +340,18 @@ void TDravon::setSpeed(RunSpeed speed) {
 }
 
 void TDravon::KortsluitingClick() {
-    if (m_run->Running()) {
-        // The loop further down the call stack sees this at its next test and ends.
-        m_run->stop();
-        return;
-    }
-    const bool reuse = m_freshGenerator && generator().FollowsFromItsValues();
-    m_freshGenerator = false;
-    if (reuse) {
-        // The start-up generator, already drawn, serves the first run, as long as the
-        // machine data written into it since have not changed its inertia or its
-        // starting angle.
-    } else {
-        m_run->newGenerator(m_case.machine);
-        redrawPowerAngle();
-        fase->SchoonFase();
-        fase->TekenasFase();
-        fase->beginTrace(generator().Delta, generator().Domega);
-        m_plots.traceDelta = generator().Delta;
-        m_plots.traceDomega = generator().Domega;
-    }
-    m_run->start(m_case.scenario);
-    history.begin(generator(), m_case.clearingMs, m_case.scenario);
-    m_tekenTeller = 0;
-    m_plots.areasRun = m_plots.traceRun = history.last()->id;
-    m_plots.areasDelta = generator().Delta;
-    m_plots.areasPmech = generator().Pmech;
-    m_plots.areasR1 = m_case.scenario.r1();
-    m_plots.areasPreviousDelta = oppervlakken->VorigeDelta;
-    m_plots.freshAfter.clear();
-    m_plots.blockBeforeRun = m_plots.lastBlock;
-    oppervlakken->InitOppervlakken(m_plots.areasDelta, m_plots.areasPmech, m_plots.areasR1);
-    areaSum.start(generator(), m_case.scenario);
-    showNetwork(m_case.scenario, NetworkState::Fault);
-    StatusEqualAreas->startAreas(areaSum, m_case.machine, m_case.scenario);
-    tijdloop();
-}
-
-void TDravon::tijdloop() {
-    m_pacer.start(clock());
-    m_firstDue = m_lastDue = m_pacer.due();
-    while (m_run->continues()) {
-        m_lastDue = m_pacer.due();
-        // The engine steps the current generator and calls showStep.
-        const StepReport report = m_run->step(m_case.clearingMs);
-        if (m_zoomPending) applyZoom(); // asked for while the step ran
-        if (stepHook) stepHook(report.number);
-        // Let the window live: the button can stop the run, dialogs can change the data.
-        QCoreApplication::processEvents();
-        m_pacer.stepDone(m_speed, clock());
-        waitForNextStep();
-    }
-    m_run->finish();
-    history.finish(*m_run);
-    StatusEqualAreas->showAreas(areaSum); // the last steps since the last redraw too
-    if (m_swingCurves) m_swingCurves->follow(history, true);
+    m_session->shortCircuit();
 }
 
 void TDravon::showStep(const StepReport &report) {
     // A zoom asked for in the out-of-step message's events waits for the step's end.
     const QScopedValueRollback<bool> inStep(m_inStep, true);
-    history.record(report, generator());
-    showPower(EditPelek, generator().PelekInPowerUnit(), false);
+    const TMyGenerator &now = m_session->generator();
+    showPower(EditPelek, now.PelekInPowerUnit(), false);
     showReadout(EditDomega, report.Domega);
-    showReadout(EditDelta, generator().DeltaInDegrees());
-    areaSum.stap(generator(), report.faultOn, report.factor);
-    if (report.network != m_shownNetwork) showNetwork(m_run->scenario(), report.network);
+    showReadout(EditDelta, now.DeltaInDegrees());
+    if (report.network != m_shownNetwork)
+        showNetwork(m_session->faultRun().scenario(), report.network);
     // The clock of this step, before any message about it: the message and the swing
     // curves' legend name the same moment as the read-out.
     showReadout(EdittotTijd, report.clock);
@@ -407,7 +360,8 @@ void TDravon::showStep(const StepReport &report) {
         // The engine ends the run after this step, once the box is closed. The swing
         // curves name the outcome and leave the runaway out of their axes while the box
         // waits.
-        if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, true);
+        if (m_swingCurves && m_swingCurves->isVisible())
+            m_swingCurves->follow(m_session->history(), true);
         if (m_alertSound) m_alertSound->play();
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
                         QStringLiteral("De generator is uit de pas"), QMessageBox::Ok, this);
@@ -416,72 +370,37 @@ void TDravon::showStep(const StepReport &report) {
         runModal(box, modalRunner);
     }
 
-    // Reached through the current reference after the box, which ran events of its own.
-    const TMyGenerator &g = generator();
-    if (drawPlots) {
-        fase->BerekenFase(g.Delta, g.Domega);
-        fase->TekenFase();
-    }
-
-    ++m_tekenTeller;
-    if (m_tekenTeller == RedrawEvery && drawPlots) {
-        RunSample now;
-        now.delta = g.Delta;
-        now.pelek = g.Pelek;
-        now.network = report.network;
-        drawSwingStep(*sinus, *oppervlakken, now, g.Pmech);
-        m_plots.lastBlock = std::make_pair(g.Delta, g.Pelek);
-        rotor->WisRotor();
-        rotor->TekenRotor(g.Delta);
-        m_plots.rotorDelta = g.Delta;
-        StatusEqualAreas->showAreas(areaSum);
-        if (m_swingCurves && m_swingCurves->isVisible()) m_swingCurves->follow(history, false);
-    }
-    if (m_tekenTeller == RedrawEvery) m_tekenTeller = 0;
-}
-
-void TDravon::waitForNextStep() {
-    // Wait for the schedule while handling events as they come: no sleep that freezes
-    // the window, no busy loop that burns a core.
-    while (m_run->continues()) {
-        const auto left = m_pacer.due() - clock();
-        if (left <= RunPacer::Clock::duration::zero()) return;
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-        m_stepTimer.start(static_cast<int>(ms));
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // Reached through the session after the box, which ran events of its own.
+    if (m_plots->drawStep(m_session->generator(), report.network)) {
+        m_status->showAreas(m_session->areaSum());
+        if (m_swingCurves && m_swingCurves->isVisible())
+            m_swingCurves->follow(m_session->history(), false);
     }
 }
 
 void TDravon::Shape1MouseDown(Qt::MouseButton button) {
-    if (button == Qt::RightButton) TGenDlg::Execute(this, generator(), m_case.machine, modalRunner);
+    // OK stores the dialog's values; Cancel the current generator's.
+    if (button == Qt::RightButton) {
+        TGenParams machine = m_session->machineData();
+        TGenDlg::Execute(this, m_session->generator(), machine, modalRunner);
+        m_session->setMachineData(machine);
+    }
     // The areas and the block are gone until the run draws them again.
-    if (m_run->takeMachineData(m_case.machine)) redrawPowerAngle();
-    caseChanged();
+    if (m_session->giveMachineDataToGenerator()) redrawPowerAngle();
     QCoreApplication::processEvents();
 }
 
 void TDravon::redrawPowerAngle() {
-    const FaultScenario &network = Running() ? m_run->scenario() : m_case.scenario;
-    const double pmech = generator().Pmech;
-    if (Running() && history.last()) {
-        m_plots.freshAfter.emplace_back(history.last()->samples.size(), pmech);
-    } else {
-        // No run draws the areas again.
-        m_plots.pmech = pmech;
-        m_plots.axesOverCurves = false;
-        m_plots.areasRun = 0;
-        m_plots.freshAfter.clear();
-    }
-    sinus->setNetwork(network.r1(), network.r2());
-    drawPowerAngle(*sinus, pmech, false);
+    const DravexSession &s = *m_session;
+    const bool running = s.Running();
+    m_plots->redrawPowerAngle(running ? s.faultRun().scenario() : s.scenario(), s.generator().Pmech,
+                              running ? s.history().last() : nullptr);
 }
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {
-    if (button == Qt::RightButton) TSchakDlg::Execute(this, m_case.clearingMs, modalRunner);
-}
-
-void TDravon::Close1Click() {
-    close();
+    if (button != Qt::RightButton) return;
+    std::int32_t ms = m_session->clearingTime();
+    if (TSchakDlg::Execute(this, ms, modalRunner)) m_session->setClearingTime(ms);
 }
 
 // Both dialogs are modal: a run in progress waits in its event pump until they close.
@@ -494,7 +413,7 @@ void TDravon::About1Click() {
 }
 
 void TDravon::ExportRun1Click() {
-    reportFiles.exportRun(this, history.last(), modalRunner);
+    m_reportFiles.exportRun(this, m_session->history().last(), modalRunner);
 }
 
 namespace {
@@ -505,39 +424,23 @@ const QString ScenarioFilter = QStringLiteral("Dravex scenarios (*.dravex)");
 
 void TDravon::OpenScenario1Click() {
     const QString fileName =
-        reportFiles.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
+        m_reportFiles.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     // A refused file changes nothing; its message names the line and the fault.
     QString error;
-    if (!openScenarioFile(fileName, &error)) showErrorReport(this, error, modalRunner);
-}
-
-bool TDravon::openScenarioFile(const QString &path, QString *error) {
-    const ScenarioFileResult read = readScenarioFile(path);
-    if (!read.ok) {
-        if (error) *error = read.error;
-        return false;
-    }
-    if (!openCase(read.value)) return false; // the file's reader checks the same ranges
-    setScenarioFile(path);
-    m_scenarioComments = read.comments;
-    return true;
+    if (!m_session->openScenarioFile(fileName, &error)) showErrorReport(this, error, modalRunner);
 }
 
 void TDravon::SaveScenario1Click() {
-    const QString fileName = reportFiles.chooseFile(
+    const QString fileName = m_reportFiles.chooseFile(
         this, QStringLiteral("Save scenario"), QStringLiteral("exercise.dravex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeScenarioFile(fileName, m_case, &error, m_scenarioComments)) {
-        showErrorReport(this, error, modalRunner);
-        return;
-    }
-    setScenarioFile(fileName);
+    if (!m_session->saveScenarioFile(fileName, &error)) showErrorReport(this, error, modalRunner);
 }
 
-void TDravon::setScenarioFile(const QString &path) {
-    m_scenarioFile = path;
+void TDravon::showFileInTitle() {
+    const QString path = m_session->scenarioFile();
     const QString caption = QStringLiteral("Critical clearing time");
     setWindowTitle(path.isEmpty()
                        ? caption
@@ -545,7 +448,7 @@ void TDravon::setScenarioFile(const QString &path) {
 }
 
 void TDravon::SavePicture1Click() {
-    reportFiles.savePicture(this, clientPicture(), modalRunner);
+    m_reportFiles.savePicture(this, clientPicture(), modalRunner);
 }
 
 QImage TDravon::clientPicture() {
@@ -553,80 +456,26 @@ QImage TDravon::clientPicture() {
     return grab(QRect(0, top, width(), height() - top)).toImage();
 }
 
-// The same as the right-clicks on the diagram, for the keyboard and for a touchpad
-// without a right button; like them, they work during a run.
-void TDravon::MachineData1Click() {
-    Shape1MouseDown(Qt::RightButton);
-}
-
-void TDravon::ClearingTime1Click() {
-    RailMouseDown(Qt::RightButton);
-}
-
 void TDravon::FindCritical1Click() {
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
-    if (m_searchCancel) m_searchCancel->store(true);
-    ++m_searchNumber; // a search still running for the same case is not needed
-    m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
-    StatusEqualAreas->showSimulation(findCriticalClearingTime(m_case.machine, m_case.scenario));
-    StatusEqualAreas->announceSimulation(); // the command's answer is this line alone
+    m_status->showSimulation(m_session->findCriticalNow());
+    m_status->announceSimulation(); // the command's answer is this line alone
 }
 
 void TDravon::FaultScenario1Click() {
-    FaultScenario chosen = m_case.scenario;
-    if (TScenarioDlg::Execute(this, chosen, modalRunner)) setScenario(chosen);
+    FaultScenario chosen = m_session->scenario();
+    if (TScenarioDlg::Execute(this, chosen, modalRunner)) m_session->setScenario(chosen);
 }
 
-void TDravon::setMachineData(const TGenParams &machine) {
-    m_case.machine = machine;
-    caseChanged();
-}
-
-void TDravon::setClearingTime(std::int32_t ms) {
-    m_case.clearingMs = ms;
-}
-
-void TDravon::setScenario(const FaultScenario &scenario) {
-    if (scenario == m_case.scenario) return;
-    m_case.scenario = scenario;
-    if (!Running()) {
-        redrawPowerAngle();
-        showNetwork(m_case.scenario, NetworkState::Fault);
-    }
-    caseChanged();
-}
-
-bool TDravon::openCase(const StabilityCase &c) {
-    if (checkCase(c)) return false;
-    // The loop of a run in progress, further down the call stack, ends at its next test
-    // and finds the new generator.
-    m_run->stop();
-    m_case = c;
-    // A file that holds the case names itself, and gives its comments, after this.
-    setScenarioFile(QString());
-    m_scenarioComments.clear();
-    m_run->newGenerator(m_case.machine);
-    const TMyGenerator &g = generator();
-    redrawPowerAngle();
-    fase->SchoonFase();
-    fase->TekenasFase();
-    fase->BerekenFase(g.Delta, g.Domega);
-    fase->beginTrace(g.Delta, g.Domega);
-    fase->TekenFase();
-    rotor->WisRotor();
-    rotor->TekenRotor(g.Delta);
-    m_plots.traceRun = 0;
-    m_plots.traceDelta = m_plots.rotorDelta = g.Delta;
-    m_plots.traceDomega = g.Domega;
+void TDravon::showNewCase() {
+    const TMyGenerator &g = m_session->generator();
+    m_plots->drawNewCase(g, m_session->scenario());
     showReadout(EditDelta, g.DeltaInDegrees());
     showPower(EditPelek, g.Pelek, true);
     clearReadout(EditDomega);
     clearReadout(EdittotTijd);
-    showNetwork(m_case.scenario, NetworkState::Fault);
-    m_freshGenerator = true;
-    caseChanged();
-    return true;
+    showNetwork(m_session->scenario(), NetworkState::Fault);
 }
 
 void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
@@ -649,41 +498,18 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
                            : QStringLiteral("Faulted line, in service"));
 }
 
-void TDravon::caseChanged() {
-    StatusEqualAreas->showCriterion(m_case.machine, m_case.scenario, Running());
-    const auto now = std::make_pair(m_case.machine, m_case.scenario);
-    if (!m_searchedFor || *m_searchedFor != now) searchCritical();
-}
-
-void TDravon::searchCritical() {
-    if (m_searchCancel) m_searchCancel->store(true);
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
-    m_searchCancel = cancel;
-    const std::uint64_t number = ++m_searchNumber;
-    m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
-    StatusEqualAreas->showSearching();
-    searchRunner(
-        [machine = m_case.machine, scenario = m_case.scenario, cancel] {
-            return findCriticalClearingTime(machine, scenario, MaxClearingMs, cancel.get());
-        },
-        [this, number](const CriticalClearing &found) {
-            // Only the newest search speaks: a result for older data is dropped.
-            if (number == m_searchNumber) StatusEqualAreas->showSimulation(found);
-        });
-}
-
 void TDravon::SwingCurves1Click() {
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
-        m_swingCurves->setZoom(viewZoom->factor());
+        m_swingCurves->setZoom(m_viewZoom->factor());
         // Into the folder used last, as File > Save picture...
         m_swingCurves->savePicture = [this](const QImage &picture) {
             // Its own name, so that it does not replace the main window's picture.
-            reportFiles.savePicture(m_swingCurves, picture, modalRunner,
-                                    QStringLiteral("dravex-swing-curves.png"));
+            m_reportFiles.savePicture(m_swingCurves, picture, modalRunner,
+                                      QStringLiteral("dravex-swing-curves.png"));
         };
     }
-    m_swingCurves->follow(history, !Running()); // what it missed while it was closed
+    m_swingCurves->follow(m_session->history(), !m_session->Running()); // what it missed
     m_swingCurves->show();
     m_swingCurves->raise();
     m_swingCurves->activateWindow();
@@ -737,13 +563,12 @@ void TDravon::applyZoom() {
         return;
     }
     m_zoomPending = false;
-    if (zoomLayout())
-        redrawPlots(m_plots, history, RedrawEvery, *sinus, *oppervlakken, *fase, *rotor);
-    if (m_swingCurves) m_swingCurves->setZoom(viewZoom->factor());
+    if (zoomLayout()) m_plots->redraw(m_session->history());
+    if (m_swingCurves) m_swingCurves->setZoom(m_viewZoom->factor());
 }
 
 bool TDravon::zoomLayout() {
-    const double zoom = viewZoom->factor();
+    const double zoom = m_viewZoom->factor();
     if (zoom != m_layoutZoom.zoom()) {
         m_layoutZoom.apply(zoom);
         const int outline = std::max(1, roundToPixel(static_cast<long double>(zoom)));
@@ -752,7 +577,7 @@ bool TDravon::zoomLayout() {
         // Back at 100 % the window's size is start-up's; zoomed, the client area is the
         // layout's, with the bars at the height of their new fonts. The bars and the
         // window's least size follow the fonts at once, not at the next events.
-        const int statusHeight = StatusEqualAreas->heightForFont();
+        const int statusHeight = m_status->heightForFont();
         layout()->activate();
         const QSize client = LayoutZoom::scaled(ClientSize, zoom);
         resize(zoom == 1.0
@@ -769,14 +594,14 @@ bool TDravon::zoomLayout() {
 
 void TDravon::moveEvent(QMoveEvent *event) {
     // The frame is known once the window is on the screen: the largest zoom allows for it.
-    viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+    m_viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
     QMainWindow::moveEvent(event);
 }
 
 void TDravon::closeEvent(QCloseEvent *event) {
     // A run in progress must not go on computing behind a closed window: clearing the
     // flag ends its loop at the next test, and the program exits once it has returned.
-    m_run->stop();
-    if (m_searchCancel) m_searchCancel->store(true);
+    m_session->stop();
+    m_session->cancelSearch();
     QMainWindow::closeEvent(event);
 }

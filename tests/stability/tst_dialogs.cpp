@@ -84,15 +84,17 @@ void TestDialogs::generatorDialogShowsCurrentValues() {
         g.OKBtn->click();
         return g.result();
     };
-    QWidget *symbols[] = {h.w.Generator, h.w.Shape1, h.w.Shape2, h.w.swingbus};
+    QWidget *symbols[] = {
+        control<MouseLabel>(h.w, "Generator"), control<ShapeControl>(h.w, "Shape1"),
+        control<ShapeControl>(h.w, "Shape2"), control<MouseLabel>(h.w, "swingbus")};
     for (QWidget *symbol : symbols) rightClick(symbol);
     QCOMPARE(shown.size(), 4);
     QCOMPARE(titles[3], QStringLiteral("Generator gegevens"));
     QCOMPARE(shown[0], (QStringList{"450", "6", "2E-5", local("0.5")}));
     // The second showing has the value stored by the first, copied into the generator.
     QCOMPARE(shown[1], (QStringList{local("500.5"), "6", "2E-5", local("0.5")}));
-    QCOMPARE(h.w.machineData().Pmax, 500.5);
-    QCOMPARE(h.w.generator().Pmax, 500.5);
+    QCOMPARE(h.w.session().machineData().Pmax, 500.5);
+    QCOMPARE(h.w.session().generator().Pmax, 500.5);
 }
 
 void TestDialogs::unchangedOkRedrawsNothing() {
@@ -100,32 +102,34 @@ void TestDialogs::unchangedOkRedrawsNothing() {
     h.onStep = [&h](int n) {
         if (n == 300) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    const QImage before = h.w.ImageSinus->surface().image().copy();
-    const QString areas = h.w.StatusEqualAreas->Areas->text();
-    const TGenParams params = h.w.machineData();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const QImage before = control<ImageControl>(h.w, "ImageSinus")->surface().image().copy();
+    const QString areas = h.w.equalAreaStatus()->Areas->text();
+    const TGenParams params = h.w.session().machineData();
     h.onDialog = [](QDialog &d) {
         dynamic_cast<TGenDlg &>(d).OKBtn->click();
         return d.result();
     };
-    rightClick(h.w.Generator);
-    QVERIFY(sameParams(h.w.machineData(), params));
-    QCOMPARE(h.w.ImageSinus->surface().image(), before); // the areas are still there
-    QCOMPARE(h.w.StatusEqualAreas->Areas->text(), areas);
+    rightClick(control<MouseLabel>(h.w, "Generator"));
+    QVERIFY(sameParams(h.w.session().machineData(), params));
+    QCOMPARE(control<ImageControl>(h.w, "ImageSinus")->surface().image(),
+             before); // the areas are still there
+    QCOMPARE(h.w.equalAreaStatus()->Areas->text(), areas);
 }
 
 void TestDialogs::cancelResetsMachineData() {
     DravonHarness h;
-    h.w.setMachineData(TGenParams{450, 9, 0.00002, 0.5}); // as a refused OK might have left it
+    h.w.session().setMachineData(
+        TGenParams{450, 9, 0.00002, 0.5}); // as a refused OK might have left it
     h.onDialog = [](QDialog &d) {
         auto &g = dynamic_cast<TGenDlg &>(d);
         g.EditH->setText(QStringLiteral("3"));
         g.CancelBtn->click();
         return g.result();
     };
-    rightClick(h.w.Shape1);
-    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
-    QCOMPARE(h.w.generator().H, 6.0);
+    rightClick(control<ShapeControl>(h.w, "Shape1"));
+    QVERIFY(sameParams(h.w.session().machineData(), TGenParams{}));
+    QCOMPARE(h.w.session().generator().H, 6.0);
 }
 
 void TestDialogs::pmechKeyFilter() {
@@ -185,7 +189,7 @@ void TestDialogs::malformedFieldKeepsDialogOpen() {
         g.CancelBtn->click();
         return g.result();
     };
-    rightClick(h.w.Generator);
+    rightClick(control<MouseLabel>(h.w, "Generator"));
     QCOMPARE(int(h.boxes.size()), 1);
     QCOMPARE(h.boxes[0].text,
              QStringLiteral("'%1' is not a valid floating point value.").arg(text));
@@ -195,8 +199,8 @@ void TestDialogs::malformedFieldKeepsDialogOpen() {
     QVERIFY(stillOpen);
     QVERIFY(focused);
     QVERIFY(selected);
-    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
-    QCOMPARE(h.w.generator().H, 6.0);
+    QVERIFY(sameParams(h.w.session().machineData(), TGenParams{}));
+    QCOMPARE(h.w.session().generator().H, 6.0);
 }
 
 void TestDialogs::meaninglessValuesRefused_data() {
@@ -244,11 +248,11 @@ void TestDialogs::meaninglessValuesRefused() {
         }
         return g.result();
     };
-    rightClick(h.w.Generator);
+    rightClick(control<MouseLabel>(h.w, "Generator"));
     if (message.isEmpty()) {
         QVERIFY(closedWithOk);
         QVERIFY(h.boxes.empty());
-        const TGenParams &m = h.w.machineData();
+        const TGenParams &m = h.w.session().machineData();
         const double *stored[] = {&m.Pmax, &m.H, &m.Demping, &m.Pmech};
         QCOMPARE(*stored[field], textToFloat(text, QChar('.')));
         return;
@@ -257,7 +261,7 @@ void TestDialogs::meaninglessValuesRefused() {
     QVERIFY(focused);
     QCOMPARE(int(h.boxes.size()), 1);
     QVERIFY2(h.boxes[0].text.startsWith(message), qPrintable(h.boxes[0].text));
-    QVERIFY(sameParams(h.w.machineData(), TGenParams{}));
+    QVERIFY(sameParams(h.w.session().machineData(), TGenParams{}));
 }
 
 void TestDialogs::changedPmechRedrawsPowerAngle() {
@@ -265,18 +269,18 @@ void TestDialogs::changedPmechRedrawsPowerAngle() {
     h.onStep = [&h](int n) {
         if (n == 200) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     h.onDialog = [](QDialog &d) {
         auto &g = dynamic_cast<TGenDlg &>(d);
         g.EditPmech->setText(local("0.8"));
         g.OKBtn->click();
         return g.result();
     };
-    rightClick(h.w.swingbus);
-    QCOMPARE(h.w.generator().Pmech, 0.8);
+    rightClick(control<MouseLabel>(h.w, "swingbus"));
+    QCOMPARE(h.w.session().generator().Pmech, 0.8);
     // Blank, then axes, curve and the new Pmech line; the areas and the block are gone.
-    const DrawSurface &s = h.w.ImageSinus->surface();
-    const int yP = h.w.sinus->Vermogen2Y(0.8);
+    const DrawSurface &s = control<ImageControl>(h.w, "ImageSinus")->surface();
+    const int yP = h.w.plots().sinus->Vermogen2Y(0.8);
     QCOMPARE(s.pixel(40, yP), clGreen);
     QCOMPARE(s.pixel(40, 54), clWhite);
     int lime = 0, black = 0;
@@ -304,25 +308,25 @@ void TestDialogs::clearingDialogShowsAndStores() {
     };
     cancel = true;
     move = 321;
-    rightClick(h.w.Rail);
-    QCOMPARE(h.w.clearingTime(), 200);
+    rightClick(control<ShapeControl>(h.w, "Rail"));
+    QCOMPARE(h.w.session().clearingTime(), 200);
     cancel = false;
     move = 0;
-    rightClick(h.w.Rail);
-    QCOMPARE(h.w.clearingTime(), 0);
+    rightClick(control<ShapeControl>(h.w, "Rail"));
+    QCOMPARE(h.w.session().clearingTime(), 0);
     move = 900; // the slider keeps to its range
-    rightClick(h.w.Rail);
-    QCOMPARE(h.w.clearingTime(), 500);
+    rightClick(control<ShapeControl>(h.w, "Rail"));
+    QCOMPARE(h.w.session().clearingTime(), 500);
     QCOMPARE(labels, (QStringList{"Clearing time", "200", "321", "Clearing time", "200", "0",
                                   "Clearing time", "0", "500"}));
 
     // Opened at 250: the slider does not move, and the layout's "250" is right.
-    h.w.setClearingTime(250);
+    h.w.session().setClearingTime(250);
     labels.clear();
     move = 250;
-    rightClick(h.w.Rail);
+    rightClick(control<ShapeControl>(h.w, "Rail"));
     QCOMPARE(labels, (QStringList{"Clearing time", "250", "250"}));
-    QCOMPARE(h.w.clearingTime(), 250);
+    QCOMPARE(h.w.session().clearingTime(), 250);
 }
 
 void TestDialogs::clearingDialogKeys() {
@@ -453,9 +457,9 @@ void TestDialogs::dialogsDuringRun() {
     QStringList pelek;
     int stepsAtDialog = -1;
     h.onStep = [&](int n) {
-        pelek << h.w.EditPelek->text();
-        if (n == 20) rightClickDuringRun(h.w.Rail);
-        if (n == 100) rightClickDuringRun(h.w.Generator);
+        pelek << control<QLineEdit>(h.w, "EditPelek")->text();
+        if (n == 20) rightClickDuringRun(control<ShapeControl>(h.w, "Rail"));
+        if (n == 100) rightClickDuringRun(control<MouseLabel>(h.w, "Generator"));
         if (n == 102) h.clickDuringRun();
     };
     h.onDialog = [&](QDialog &d) {
@@ -470,35 +474,35 @@ void TestDialogs::dialogsDuringRun() {
         }
         return d.result();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(stepsAtDialog, 100); // the run waited in step 100's events
     QCOMPARE(int(h.steps.size()), 102);
-    QCOMPARE(h.w.clearingTime(), 30);
+    QCOMPARE(h.w.session().clearingTime(), 30);
     // The fault was on through step 20 and cleared from step 21 on.
     QCOMPARE(pelek[19], QStringLiteral("0"));
     QVERIFY(pelek[20] != QStringLiteral("0"));
     // Pmax doubled from step 101 on: the read-out shows sin(delta) times the new Pmax.
     const double before = textToFloat(pelek[99]), after = textToFloat(pelek[100]);
     QVERIFY(after > 1.7 * before && after < 2.3 * before);
-    QCOMPARE(h.w.generator().Pmax, 900.0);
+    QCOMPARE(h.w.session().generator().Pmax, 900.0);
     // The run's areas are marked as of earlier data, also after an unchanged OK.
-    rightClick(h.w.Generator);
-    QVERIFY(h.w.StatusEqualAreas->Areas->text().startsWith("Run on earlier data: A1 = "));
+    rightClick(control<MouseLabel>(h.w, "Generator"));
+    QVERIFY(h.w.equalAreaStatus()->Areas->text().startsWith("Run on earlier data: A1 = "));
 }
 
 void TestDialogs::firstRunFollowsChangedMachineData() {
     // An unchanged OK: the start-up generator serves the first run.
     {
         DravonHarness h;
-        const TMyGenerator *startup = &h.w.generator();
+        const TMyGenerator *startup = &h.w.session().generator();
         h.onDialog = [](QDialog &d) {
             dynamic_cast<TGenDlg &>(d).OKBtn->click();
             return d.result();
         };
-        rightClick(h.w.Generator);
+        rightClick(control<MouseLabel>(h.w, "Generator"));
         h.onStep = [&h](int) { h.clickDuringRun(); };
-        h.w.Kortsluiting->click();
-        QCOMPARE(&h.w.generator(), startup);
+        control<QPushButton>(h.w, "Kortsluiting")->click();
+        QCOMPARE(&h.w.session().generator(), startup);
     }
     // A new H or Pmech before the first run: the run starts from a generator made from
     // them, with its own inertia and starting angle.
@@ -510,15 +514,15 @@ void TestDialogs::firstRunFollowsChangedMachineData() {
         g.OKBtn->click();
         return d.result();
     };
-    rightClick(h.w.Generator);
+    rightClick(control<MouseLabel>(h.w, "Generator"));
     h.onStep = [&h](int) { h.clickDuringRun(); };
-    h.w.Kortsluiting->click();
-    const TMyGenerator &g = h.w.generator();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const TMyGenerator &g = h.w.session().generator();
     QVERIFY(std::fabs(g.M - 12 * 450 * 2 / (C * C)) < 1e-15);
     QVERIFY(std::fabs(g.Delta0 - std::asin(0.6)) < 1e-15);
     QVERIFY(std::fabs(g.Domega - C / 24 * 0.6 * 0.003) < 1e-12);
     // The phase plane was started again from the new starting angle.
-    QCOMPARE(h.w.fase->FasePunt->x(), h.w.fase->FaseHoek2X(g.Delta));
+    QCOMPARE(h.w.plots().fase->FasePunt->x(), h.w.plots().fase->FaseHoek2X(g.Delta));
 }
 
 void TestDialogs::zoomedScenarioDialogHoldsItsDeadTime() {
@@ -535,7 +539,7 @@ void TestDialogs::zoomedScenarioDialogHoldsItsDeadTime() {
                e->fontMetrics().horizontalAdvance(e->text());
         return int(QDialog::Rejected);
     };
-    h.w.FaultScenario1->trigger();
+    control<QAction>(h.w, "FaultScenario1")->trigger();
     QVERIFY(room >= 0);
 }
 

@@ -65,20 +65,20 @@ private slots:
 void TestDravon::readOutsAtStart() {
     TDravon w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Critical clearing time"));
-    QCOMPARE(w.EditDelta->text(), QStringLiteral("30"));
-    QCOMPARE(w.EditPelek->text(), local("0.5"));
+    QCOMPARE(control<QLineEdit>(w, "EditDelta")->text(), QStringLiteral("30"));
+    QCOMPARE(control<QLineEdit>(w, "EditPelek")->text(), local("0.5"));
     if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl")))
-        QCOMPARE(w.EditPelek->text(), QStringLiteral("0,5"));
-    QVERIFY(w.EditDomega->text().isEmpty());
-    QVERIFY(w.EdittotTijd->text().isEmpty());
-    QCOMPARE(w.clearingTime(), 200);
-    QCOMPARE(w.machineData().Pmax, 450.0);
-    QCOMPARE(w.machineData().H, 6.0);
-    QCOMPARE(w.machineData().Demping, 0.00002);
-    QCOMPARE(w.machineData().Pmech, 0.5);
-    QVERIFY(w.freshGenerator());
-    QVERIFY(!w.Running());
-    QCOMPARE(w.TotTijd(), 0.0);
+        QCOMPARE(control<QLineEdit>(w, "EditPelek")->text(), QStringLiteral("0,5"));
+    QVERIFY(control<QLineEdit>(w, "EditDomega")->text().isEmpty());
+    QVERIFY(control<QLineEdit>(w, "EdittotTijd")->text().isEmpty());
+    QCOMPARE(w.session().clearingTime(), 200);
+    QCOMPARE(w.session().machineData().Pmax, 450.0);
+    QCOMPARE(w.session().machineData().H, 6.0);
+    QCOMPARE(w.session().machineData().Demping, 0.00002);
+    QCOMPARE(w.session().machineData().Pmech, 0.5);
+    QVERIFY(w.session().freshGenerator());
+    QVERIFY(!w.session().Running());
+    QCOMPARE(w.session().TotTijd(), 0.0);
 }
 
 void TestDravon::readOutsFollowEachStep() {
@@ -86,11 +86,13 @@ void TestDravon::readOutsFollowEachStep() {
     QStringList seen;
     h.onStep = [&](int n) {
         if (n <= 2 || n == 68)
-            seen << h.w.EditPelek->text() << h.w.EditDomega->text() << h.w.EditDelta->text()
-                 << h.w.EdittotTijd->text();
+            seen << control<QLineEdit>(h.w, "EditPelek")->text()
+                 << control<QLineEdit>(h.w, "EditDomega")->text()
+                 << control<QLineEdit>(h.w, "EditDelta")->text()
+                 << control<QLineEdit>(h.w, "EdittotTijd")->text();
         if (n == 68) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(seen.size(), 12);
     // Step 1, under the fault: no electrical power, C / 8000 rad/s, 30.00675 degrees.
     QCOMPARE(seen[0], QStringLiteral("0"));
@@ -101,7 +103,7 @@ void TestDravon::readOutsFollowEachStep() {
     QCOMPARE(seen[5], local("0.0785192546639092"));
     QCOMPARE(seen[7], local("0.003"));
     // A long number is read from its first digit.
-    QCOMPARE(h.w.EditDomega->cursorPosition(), 0);
+    QCOMPARE(control<QLineEdit>(h.w, "EditDomega")->cursorPosition(), 0);
     // Step 68 is the first after clearing: Pelek times Pmax, in the user's power unit.
     const double pelec = textToFloat(seen[8]);
     QVERIFY(pelec > 0.5 * 450 && pelec <= 450);
@@ -118,14 +120,23 @@ void TestDravon::captionsFitTheirPlaces() {
         QVERIFY2(r.right() < label->parentWidget()->width(), qPrintable(label->objectName()));
     }
     // The read-out labels stop short of the phase-plane panel.
-    for (QLabel *label : {w.labDomega, w.LabDelta, w.LabTotTijd, w.LabPelek})
-        QVERIFY2(label->geometry().right() < w.Panelfase->x(), qPrintable(label->objectName()));
-    QVERIFY(w.Kortsluiting->fontMetrics().horizontalAdvance(w.Kortsluiting->text()) + 6 <=
-            w.Kortsluiting->width());
+    for (QLabel *label : {control<QLabel>(w, "labDomega"), control<QLabel>(w, "LabDelta"),
+                          control<QLabel>(w, "LabTotTijd"), control<QLabel>(w, "LabPelek")})
+        QVERIFY2(label->geometry().right() < control<QFrame>(w, "Panelfase")->x(),
+                 qPrintable(label->objectName()));
+    QVERIFY(control<QPushButton>(w, "Kortsluiting")
+                    ->fontMetrics()
+                    .horizontalAdvance(control<QPushButton>(w, "Kortsluiting")->text()) +
+                6 <=
+            control<QPushButton>(w, "Kortsluiting")->width());
     // "G" and "SB" lie on their circles.
-    QVERIFY(w.Shape1->geometry().contains(w.Generator->geometry()));
-    QVERIFY(w.Shape2->geometry().contains(w.swingbus->geometry()));
-    QCOMPARE(w.Generator->font().pixelSize(), 19);
+    QVERIFY(control<ShapeControl>(w, "Shape1")
+                ->geometry()
+                .contains(control<MouseLabel>(w, "Generator")->geometry()));
+    QVERIFY(control<ShapeControl>(w, "Shape2")
+                ->geometry()
+                .contains(control<MouseLabel>(w, "swingbus")->geometry()));
+    QCOMPARE(control<MouseLabel>(w, "Generator")->font().pixelSize(), 19);
     // Everything fits in the client area.
     const QWidget *client = w.centralWidget();
     for (QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -153,24 +164,27 @@ void TestDravon::controlsHaveLayoutNamesAndPlaces() {
         QVERIFY2(control, e.name);
         QCOMPARE(control->geometry(), e.geometry);
     }
-    QVERIFY(w.EditDomega->isReadOnly());
-    QVERIFY(w.EditDelta->isReadOnly());
-    QVERIFY(!w.EdittotTijd->isReadOnly());
-    QVERIFY(!w.EditPelek->isReadOnly());
-    QCOMPARE(w.Shape1->toolTip(), QStringLiteral("right-click for popup"));
-    QCOMPARE(w.Generator->toolTip(), QStringLiteral("rightclick for popup"));
-    QCOMPARE(w.Rail->toolTip(), QStringLiteral("rightclick for popup"));
-    QCOMPARE(w.Shape1->kind(), ShapeControl::Kind::Circle);
-    QCOMPARE(w.Rail->fill(), clBlack);
+    QVERIFY(control<QLineEdit>(w, "EditDomega")->isReadOnly());
+    QVERIFY(control<QLineEdit>(w, "EditDelta")->isReadOnly());
+    QVERIFY(!control<QLineEdit>(w, "EdittotTijd")->isReadOnly());
+    QVERIFY(!control<QLineEdit>(w, "EditPelek")->isReadOnly());
+    QCOMPARE(control<ShapeControl>(w, "Shape1")->toolTip(),
+             QStringLiteral("right-click for popup"));
+    QCOMPARE(control<MouseLabel>(w, "Generator")->toolTip(),
+             QStringLiteral("rightclick for popup"));
+    QCOMPARE(control<ShapeControl>(w, "Rail")->toolTip(), QStringLiteral("rightclick for popup"));
+    QCOMPARE(control<ShapeControl>(w, "Shape1")->kind(), ShapeControl::Kind::Circle);
+    QCOMPARE(control<ShapeControl>(w, "Rail")->fill(), clBlack);
     // Start-up has drawn on every image: each has a picture of its layout size.
-    QCOMPARE(w.ImageSinus->surface().size(), QSize(281, 168));
-    QCOMPARE(w.ImageFase->surface().size(), QSize(145, 145));
-    QCOMPARE(w.ImageRotor->surface().size(), QSize(161, 161));
+    QCOMPARE(control<ImageControl>(w, "ImageSinus")->surface().size(), QSize(281, 168));
+    QCOMPARE(control<ImageControl>(w, "ImageFase")->surface().size(), QSize(145, 145));
+    QCOMPARE(control<ImageControl>(w, "ImageRotor")->surface().size(), QSize(161, 161));
     // Tab order through the button and the read-outs.
-    QCOMPARE(nextTabStop(w.Kortsluiting), w.EditDomega);
-    QCOMPARE(nextTabStop(w.EditDomega), w.EditDelta);
-    QCOMPARE(nextTabStop(w.EditDelta), w.EdittotTijd);
-    QCOMPARE(nextTabStop(w.EdittotTijd), w.EditPelek);
+    QCOMPARE(nextTabStop(control<QPushButton>(w, "Kortsluiting")),
+             control<QLineEdit>(w, "EditDomega"));
+    QCOMPARE(nextTabStop(control<QLineEdit>(w, "EditDomega")), control<QLineEdit>(w, "EditDelta"));
+    QCOMPARE(nextTabStop(control<QLineEdit>(w, "EditDelta")), control<QLineEdit>(w, "EdittotTijd"));
+    QCOMPARE(nextTabStop(control<QLineEdit>(w, "EdittotTijd")), control<QLineEdit>(w, "EditPelek"));
 }
 
 void TestDravon::menusAndSpeeds() {
@@ -179,27 +193,30 @@ void TestDravon::menusAndSpeeds() {
     for (QAction *a : w.menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{"&File", "&Tools", "&Speed", "&View", "&Help"}));
     QStringList items;
-    for (QMenu *menu : {w.File1, w.Tools1})
+    for (QMenu *menu : {control<QMenu>(w, "File1"), control<QMenu>(w, "Tools1")})
         for (QAction *a : menu->actions()) items << a->text();
     QCOMPARE(items, (QStringList{"&Open scenario...", "Sa&ve scenario...", "", "&Export run...",
                                  "Save &picture...", "", "&Close", "&Machine data...",
                                  "C&learing time...", "Fault &scenario...", "",
                                  "&Find critical clearing time", "S&wing curves"}));
-    QCOMPARE(w.Help2->text(), QStringLiteral("&Help"));
-    QCOMPARE(w.About1->text(), QStringLiteral("&About"));
-    QCOMPARE(w.Help1->actions(), (QList<QAction *>{w.Help2, w.About1}));
-    QCOMPARE(w.Speed1->actions(), (QList<QAction *>{w.Realtime1, w.Slowmotion1, w.Fast1}));
-    QCOMPARE(w.Realtime1->text(), QStringLiteral("&Real time"));
-    QCOMPARE(w.Slowmotion1->text(), QStringLiteral("&Slow motion"));
-    QCOMPARE(w.Fast1->text(), QStringLiteral("&Fast"));
-    QCOMPARE(w.speed(), RunSpeed::RealTime);
-    QVERIFY(w.Realtime1->isChecked());
-    w.Slowmotion1->trigger();
-    QCOMPARE(w.speed(), RunSpeed::SlowMotion);
-    QVERIFY(!w.Realtime1->isChecked());
-    w.setSpeed(RunSpeed::Fast);
-    QVERIFY(w.Fast1->isChecked());
-    QVERIFY(!w.Slowmotion1->isChecked());
+    QCOMPARE(control<QAction>(w, "Help2")->text(), QStringLiteral("&Help"));
+    QCOMPARE(control<QAction>(w, "About1")->text(), QStringLiteral("&About"));
+    QCOMPARE(control<QMenu>(w, "Help1")->actions(),
+             (QList<QAction *>{control<QAction>(w, "Help2"), control<QAction>(w, "About1")}));
+    QCOMPARE(control<QMenu>(w, "Speed1")->actions(),
+             (QList<QAction *>{control<QAction>(w, "Realtime1"), control<QAction>(w, "Slowmotion1"),
+                               control<QAction>(w, "Fast1")}));
+    QCOMPARE(control<QAction>(w, "Realtime1")->text(), QStringLiteral("&Real time"));
+    QCOMPARE(control<QAction>(w, "Slowmotion1")->text(), QStringLiteral("&Slow motion"));
+    QCOMPARE(control<QAction>(w, "Fast1")->text(), QStringLiteral("&Fast"));
+    QCOMPARE(w.session().speed(), RunSpeed::RealTime);
+    QVERIFY(control<QAction>(w, "Realtime1")->isChecked());
+    control<QAction>(w, "Slowmotion1")->trigger();
+    QCOMPARE(w.session().speed(), RunSpeed::SlowMotion);
+    QVERIFY(!control<QAction>(w, "Realtime1")->isChecked());
+    w.session().setSpeed(RunSpeed::Fast);
+    QVERIFY(control<QAction>(w, "Fast1")->isChecked());
+    QVERIFY(!control<QAction>(w, "Slowmotion1")->isChecked());
 }
 
 void TestDravon::diagramSymbolsCopyMachineData() {
@@ -207,23 +224,24 @@ void TestDravon::diagramSymbolsCopyMachineData() {
     // data into the current generator; M and the angle stay as they were.
     TDravon w;
     w.show();
-    QWidget *symbols[] = {w.Shape1, w.Generator, w.Shape2, w.swingbus};
+    QWidget *symbols[] = {control<ShapeControl>(w, "Shape1"), control<MouseLabel>(w, "Generator"),
+                          control<ShapeControl>(w, "Shape2"), control<MouseLabel>(w, "swingbus")};
     double pmax = 450;
     for (QWidget *symbol : symbols) {
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
             pmax += 10;
-            w.setMachineData(TGenParams{pmax, 7, 0.0001, 0.6});
-            const double m = w.generator().M, delta = w.generator().Delta;
+            w.session().setMachineData(TGenParams{pmax, 7, 0.0001, 0.6});
+            const double m = w.session().generator().M, delta = w.session().generator().Delta;
             QTest::mousePress(symbol, button, {}, QPoint(5, 5));
-            QCOMPARE(w.generator().Pmax, pmax);
-            QCOMPARE(w.generator().H, 7.0);
-            QCOMPARE(w.generator().Demping, 0.0001);
-            QCOMPARE(w.generator().Pmech, 0.6);
-            QCOMPARE(w.generator().M, m);
-            QCOMPARE(w.generator().Delta, delta);
+            QCOMPARE(w.session().generator().Pmax, pmax);
+            QCOMPARE(w.session().generator().H, 7.0);
+            QCOMPARE(w.session().generator().Demping, 0.0001);
+            QCOMPARE(w.session().generator().Pmech, 0.6);
+            QCOMPARE(w.session().generator().M, m);
+            QCOMPARE(w.session().generator().Delta, delta);
         }
     }
-    QVERIFY(w.freshGenerator()); // the dialog path leaves the flag alone
+    QVERIFY(w.session().freshGenerator()); // the dialog path leaves the flag alone
 }
 
 void TestDravon::busbarLeavesGeneratorAlone() {
@@ -233,24 +251,24 @@ void TestDravon::busbarLeavesGeneratorAlone() {
         opened << d.windowTitle();
         return int(QDialog::Rejected);
     };
-    h.w.setMachineData(TGenParams{900, 6, 0.00002, 0.5});
+    h.w.session().setMachineData(TGenParams{900, 6, 0.00002, 0.5});
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        QTest::mousePress(h.w.Rail, button, {}, QPoint(4, 40));
+        QTest::mousePress(control<ShapeControl>(h.w, "Rail"), button, {}, QPoint(4, 40));
     QCOMPARE(opened, QStringList{QStringLiteral("Clearing time")}); // the right button only
-    QCOMPARE(h.w.generator().Pmax, 450.0);
-    QCOMPARE(h.w.clearingTime(), 200);
+    QCOMPARE(h.w.session().generator().Pmax, 450.0);
+    QCOMPARE(h.w.session().clearingTime(), 200);
 }
 
 void TestDravon::equalAreasInStatusBar() {
     DravonHarness h;
-    EqualAreaStatus &status = *h.w.StatusEqualAreas;
+    EqualAreaStatus &status = *h.w.equalAreaStatus();
     QCOMPARE(status.Criterion->text(),
              local("Equal areas: critical clearing angle 79.6\u00B0, critical clearing time 364 ms "
                    "(no damping)"));
     // The layout keeps its client area; the status bar comes below it.
     QCOMPARE(h.w.centralWidget()->height(), TDravon::ClientSize.height());
 
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     const QString stable = status.Areas->text();
     QVERIFY2(stable.startsWith(QStringLiteral("A1 = ")), qPrintable(stable));
     QVERIFY2(stable.contains(local("before \u03B4max = 150.0\u00B0")) &&
@@ -261,8 +279,8 @@ void TestDravon::equalAreasInStatusBar() {
     QCOMPARE(words[2].size(), 6);
     QCOMPARE(words[2].at(1), systemDecimalSeparator());
 
-    h.w.setClearingTime(376);
-    h.w.Kortsluiting->click();
+    h.w.session().setClearingTime(376);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QVERIFY2(
         status.Areas->text().endsWith(local("unstable: the angle passed \u03B4max = 150.0\u00B0; "
                                             "A2, all the area up to it, fell short of A1")),
@@ -275,7 +293,7 @@ void TestDravon::equalAreasInStatusBar() {
         g.OKBtn->click();
         return g.result();
     };
-    QTest::mousePress(h.w.Generator, Qt::RightButton, {}, QPoint(3, 3));
+    QTest::mousePress(control<MouseLabel>(h.w, "Generator"), Qt::RightButton, {}, QPoint(3, 3));
     QCOMPARE(status.Criterion->text(), QStringLiteral("Equal areas: with Pmech 0 nothing "
                                                       "accelerates the rotor, so any clearing "
                                                       "time is stable"));
@@ -307,23 +325,26 @@ void TestDravon::toolsReachTheDialogsFromTheKeyboard() {
     };
     h.onStep = [&h](int n) {
         if (n == 10) {
-            h.w.MachineData1->trigger();
-            h.w.ClearingTime1->trigger();
+            control<QAction>(h.w, "MachineData1")->trigger();
+            control<QAction>(h.w, "ClearingTime1")->trigger();
         }
     };
     h.w.show();
-    h.w.Kortsluiting->setFocus();
-    QTest::keyClick(h.w.Kortsluiting, Qt::Key_Return);
+    control<QPushButton>(h.w, "Kortsluiting")->setFocus();
+    QTest::keyClick(control<QPushButton>(h.w, "Kortsluiting"), Qt::Key_Return);
     QCOMPARE(int(h.steps.size()), 3334);
     QCOMPARE(opened, (QStringList{"Generator gegevens", "Clearing time"}));
     // The machine data reached the running generator, as after a right-click.
-    QCOMPARE(h.w.generator().Pmech, 0.0);
-    QCOMPARE(h.w.machineData().Pmech, 0.0);
+    QCOMPARE(h.w.session().generator().Pmech, 0.0);
+    QCOMPARE(h.w.session().machineData().Pmech, 0.0);
 
     for (QWidget *part : std::initializer_list<QWidget *>{
-             h.w.Shape1, h.w.Generator, h.w.Shape2, h.w.swingbus, h.w.Rail, h.w.ImageSinus,
-             h.w.ImageFase, h.w.ImageRotor, h.w.EditDomega, h.w.EditDelta, h.w.EdittotTijd,
-             h.w.EditPelek}) {
+             control<ShapeControl>(h.w, "Shape1"), control<MouseLabel>(h.w, "Generator"),
+             control<ShapeControl>(h.w, "Shape2"), control<MouseLabel>(h.w, "swingbus"),
+             control<ShapeControl>(h.w, "Rail"), control<ImageControl>(h.w, "ImageSinus"),
+             control<ImageControl>(h.w, "ImageFase"), control<ImageControl>(h.w, "ImageRotor"),
+             control<QLineEdit>(h.w, "EditDomega"), control<QLineEdit>(h.w, "EditDelta"),
+             control<QLineEdit>(h.w, "EdittotTijd"), control<QLineEdit>(h.w, "EditPelek")}) {
         QVERIFY2(!part->accessibleName().isEmpty(), qPrintable(part->objectName()));
         QVERIFY2(!part->accessibleDescription().isEmpty(), qPrintable(part->objectName()));
     }
@@ -331,37 +352,39 @@ void TestDravon::toolsReachTheDialogsFromTheKeyboard() {
 
 void TestDravon::simulationsCriticalTimeInStatusBar() {
     DravonHarness h;
-    QLabel *line = h.w.StatusEqualAreas->Simulation;
+    QLabel *line = h.w.equalAreaStatus()->Simulation;
     const QString hint = line->text();
-    const TMyGenerator *generator = &h.w.generator();
-    const QImage sinus = h.w.ImageSinus->surface().image();
-    h.w.FindCritical1->trigger();
+    const TMyGenerator *generator = &h.w.session().generator();
+    const QImage sinus = control<ImageControl>(h.w, "ImageSinus")->surface().image();
+    control<QAction>(h.w, "FindCritical1")->trigger();
     QCOMPARE(line->text(),
              QStringLiteral("Simulation: in step up to 375 ms, out of step from 376 ms"));
     // The search runs generators of its own.
-    QCOMPARE(&h.w.generator(), generator);
-    QCOMPARE(h.w.generator().Domega, 0.0);
-    QVERIFY(h.w.ImageSinus->surface().image() == sinus);
-    QVERIFY(h.w.freshGenerator());
+    QCOMPARE(&h.w.session().generator(), generator);
+    QCOMPARE(h.w.session().generator().Domega, 0.0);
+    QVERIFY(control<ImageControl>(h.w, "ImageSinus")->surface().image() == sinus);
+    QVERIFY(h.w.session().freshGenerator());
 
     // Found during a run, the run goes on as it was.
     h.onStep = [&h](int n) {
-        if (n == 100) h.w.FindCritical1->trigger();
+        if (n == 100) control<QAction>(h.w, "FindCritical1")->trigger();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 3334);
     QVERIFY(h.boxes.empty());
 
     // Other machine data: the line is found again for them at once, here where the
     // search runs at once.
-    h.w.searchRunner = [](CriticalSearch search, CriticalFound found) { found(search()); };
+    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
+        found(search());
+    };
     h.onDialog = [](QDialog &d) {
         auto &g = dynamic_cast<TGenDlg &>(d);
         g.EditH->setText(QStringLiteral("3"));
         g.OKBtn->click();
         return g.result();
     };
-    h.w.MachineData1->trigger();
+    control<QAction>(h.w, "MachineData1")->trigger();
     TGenParams h3;
     h3.H = 3;
     QCOMPARE(line->text(), simulationText(findCriticalClearingTime(h3)));
@@ -370,13 +393,13 @@ void TestDravon::simulationsCriticalTimeInStatusBar() {
 
     // Searches that end out of order: only the one for the data as they stand speaks.
     std::vector<std::pair<CriticalSearch, CriticalFound>> pending;
-    h.w.searchRunner = [&pending](CriticalSearch search, CriticalFound found) {
+    h.w.session().searchRunner = [&pending](CriticalSearch search, CriticalFound found) {
         pending.emplace_back(std::move(search), std::move(found));
     };
     FaultScenario twoLines;
     twoLines.network = Network::TwoLines;
-    h.w.setScenario(twoLines);
-    h.w.setMachineData(TGenParams{});
+    h.w.session().setScenario(twoLines);
+    h.w.session().setMachineData(TGenParams{});
     QCOMPARE(line->text(), QStringLiteral("Simulation: searching\u2026"));
     QCOMPARE(int(pending.size()), 2);
     pending[1].second(pending[1].first());
@@ -395,27 +418,27 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     c.clearingMs = 150;
     c.scenario.network = Network::TwoLines;
     c.scenario.recloseMs = 300;
-    QVERIFY(h.w.openCase(c));
-    h.w.reportFiles.askFileName = [&path](QWidget *, const QString &, const QString &,
-                                          const QString &) { return path; };
-    h.w.SaveScenario1->trigger();
-    QVERIFY(h.w.openCase(StabilityCase{}));
+    QVERIFY(h.w.session().openCase(c));
+    h.w.reportFiles().askFileName = [&path](QWidget *, const QString &, const QString &,
+                                            const QString &) { return path; };
+    control<QAction>(h.w, "SaveScenario1")->trigger();
+    QVERIFY(h.w.session().openCase(StabilityCase{}));
 
     // Opened during a run: the run stops, and a new generator from the file is drawn.
     QString chosen = path;
-    h.w.reportFiles.askOpenFileName = [&chosen](QWidget *, const QString &, const QString &,
-                                                const QString &) { return chosen; };
+    h.w.reportFiles().askOpenFileName = [&chosen](QWidget *, const QString &, const QString &,
+                                                  const QString &) { return chosen; };
     h.onStep = [&h](int n) {
-        if (n == 10) h.w.OpenScenario1->trigger();
+        if (n == 10) control<QAction>(h.w, "OpenScenario1")->trigger();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 10);
-    QVERIFY(!h.w.Running());
-    QVERIFY(h.w.studyCase() == c);
-    QCOMPARE(h.w.generator().Pmech, 0.6);
-    QCOMPARE(h.w.generator().Domega, 0.0);
-    QVERIFY(h.w.Lijn2->isVisible());
-    QCOMPARE(h.w.StatusEqualAreas->Areas->text(), // not the stopped run's, at its loop's end
+    QVERIFY(!h.w.session().Running());
+    QVERIFY(h.w.session().studyCase() == c);
+    QCOMPARE(h.w.session().generator().Pmech, 0.6);
+    QCOMPARE(h.w.session().generator().Domega, 0.0);
+    QVERIFY(control<ShapeControl>(h.w, "Lijn2")->isVisible());
+    QCOMPARE(h.w.equalAreaStatus()->Areas->text(), // not the stopped run's, at its loop's end
              QStringLiteral("A1 and A2 are summed while a short circuit runs"));
 
     // A refused file changes nothing and says where it is wrong.
@@ -424,11 +447,11 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("[machine]\nPmech = 2\n");
     bad.close();
-    h.w.OpenScenario1->trigger();
+    control<QAction>(h.w, "OpenScenario1")->trigger();
     QCOMPARE(int(h.boxes.size()), 1);
     QVERIFY2(h.boxes[0].text.startsWith(QStringLiteral("bad.dravex, line 2")),
              qPrintable(h.boxes[0].text));
-    QVERIFY(h.w.studyCase() == c);
+    QVERIFY(h.w.session().studyCase() == c);
 }
 
 void TestDravon::titleNamesTheScenarioFile() {
@@ -447,19 +470,19 @@ void TestDravon::titleNamesTheScenarioFile() {
     file.write("[fault]\nnetwork = lines\n");
     file.close();
     QString chosen;
-    h.w.reportFiles.askOpenFileName = [&](QWidget *, const QString &, const QString &,
-                                          const QString &) { return chosen; };
-    h.w.reportFiles.askFileName = [&](QWidget *, const QString &, const QString &,
-                                      const QString &) { return chosen; };
+    h.w.reportFiles().askOpenFileName = [&](QWidget *, const QString &, const QString &,
+                                            const QString &) { return chosen; };
+    h.w.reportFiles().askFileName = [&](QWidget *, const QString &, const QString &,
+                                        const QString &) { return chosen; };
     QStringList titles;
-    for (const auto &[item, path] : {std::pair{h.w.OpenScenario1, first},
-                                     {h.w.SaveScenario1, second},
-                                     {h.w.OpenScenario1, bad}}) {
+    for (const auto &[item, path] : {std::pair{control<QAction>(h.w, "OpenScenario1"), first},
+                                     {control<QAction>(h.w, "SaveScenario1"), second},
+                                     {control<QAction>(h.w, "OpenScenario1"), bad}}) {
         chosen = path;
         item->trigger();
         titles << h.w.windowTitle();
     }
-    QVERIFY(h.w.openCase(StabilityCase{}));
+    QVERIFY(h.w.session().openCase(StabilityCase{}));
     titles << h.w.windowTitle();
     QCOMPARE(titles,
              (QStringList{"Critical clearing time \u2014 two-lines.dravex",
@@ -482,10 +505,10 @@ void TestDravon::savedScenarioKeepsItsComments() {
     write("a.dravex", "# Exercise A\n# Why?\n\n[machine]\nPmech = 0.6\n");
     write("b.dravex", "# Exercise B\n[fault]\nclearing_ms = 100\n");
     QString chosen;
-    h.w.reportFiles.askOpenFileName = [&](QWidget *, const QString &, const QString &,
-                                          const QString &) { return chosen; };
-    h.w.reportFiles.askFileName = [&](QWidget *, const QString &, const QString &,
-                                      const QString &) { return chosen; };
+    h.w.reportFiles().askOpenFileName = [&](QWidget *, const QString &, const QString &,
+                                            const QString &) { return chosen; };
+    h.w.reportFiles().askFileName = [&](QWidget *, const QString &, const QString &,
+                                        const QString &) { return chosen; };
     const auto run = [&](QAction *item, const char *name) {
         chosen = path(name);
         item->trigger();
@@ -494,12 +517,12 @@ void TestDravon::savedScenarioKeepsItsComments() {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll().split('[').first() : QByteArray();
     };
-    run(h.w.OpenScenario1, "a.dravex");
-    run(h.w.SaveScenario1, "a2.dravex");
-    run(h.w.OpenScenario1, "b.dravex");
-    run(h.w.SaveScenario1, "b2.dravex");
-    QVERIFY(h.w.openCase(StabilityCase{}));
-    run(h.w.SaveScenario1, "none.dravex");
+    run(control<QAction>(h.w, "OpenScenario1"), "a.dravex");
+    run(control<QAction>(h.w, "SaveScenario1"), "a2.dravex");
+    run(control<QAction>(h.w, "OpenScenario1"), "b.dravex");
+    run(control<QAction>(h.w, "SaveScenario1"), "b2.dravex");
+    QVERIFY(h.w.session().openCase(StabilityCase{}));
+    run(control<QAction>(h.w, "SaveScenario1"), "none.dravex");
     const QByteArray header =
         "# A Dravex exercise: the machine data, the fault and its clearing time\n";
     QCOMPARE(top("a2.dravex"), "# Exercise A\n# Why?\n\n" + header);
@@ -549,7 +572,7 @@ void TestDravon::roundedReadouts() {
         h.onStep = [&h](int n) {
             if (n == 2) h.clickDuringRun();
         };
-        h.w.Kortsluiting->click();
+        control<QPushButton>(h.w, "Kortsluiting")->click();
     }
     auto *edit = h.w.findChild<QLineEdit *>(readout);
     auto *item = h.w.findChild<QAction *>(QStringLiteral("RoundedReadouts1"));
@@ -557,10 +580,10 @@ void TestDravon::roundedReadouts() {
     QCOMPARE(edit->text(), local(qPrintable(exact)));
     item->trigger();
     QCOMPARE(edit->text(), rounded);
-    QCOMPARE(TDravon().EditDelta->text(), QStringLiteral("30\u00B0"));
+    QCOMPARE(control<QLineEdit>(TDravon(), "EditDelta")->text(), QStringLiteral("30\u00B0"));
     item->trigger();
     QCOMPARE(edit->text(), local(qPrintable(exact)));
-    QCOMPARE(TDravon().EditDelta->text(), QStringLiteral("30"));
+    QCOMPARE(control<QLineEdit>(TDravon(), "EditDelta")->text(), QStringLiteral("30"));
 }
 
 void TestDravon::zoomedClicksHitTheSameSymbols() {
@@ -614,35 +637,37 @@ void TestDravon::zoomDuringRunRedrawsFromHistory() {
         x->onStep = [&, x](int n) {
             if (n == stepsBefore) x->clickDuringRun();
         };
-        if (stepsBefore > 0) x->w.Kortsluiting->click();
+        if (stepsBefore > 0) control<QPushButton>(x->w, "Kortsluiting")->click();
         FaultScenario scenario;
         if (twoLines) {
             scenario.network = Network::TwoLines;
             scenario.recloseMs = 300;
             scenario.recloseOnto = RecloseOnto::Permanent;
         }
-        x->w.setScenario(scenario);
-        x->w.setClearingTime(clearingMs);
+        x->w.session().setScenario(scenario);
+        x->w.session().setClearingTime(clearingMs);
         x->w.modalRunner = [&, x, answer = x->w.modalRunner](QDialog &d) {
             if (x == &h && zoomStep == 0) zoomTo(h.w, 200);
-            inMessage = h.w.ImageFase->surface().size();
+            inMessage = control<ImageControl>(h.w, "ImageFase")->surface().size();
             return answer(d);
         };
         x->onStep = [&, x](int n) {
             if (twoLines && n == 1500) {
-                x->w.setMachineData(TGenParams{450, 6, 0.00002, 0.55});
-                QTest::mousePress(x->w.Generator, Qt::LeftButton, {}, QPoint(3, 3));
+                x->w.session().setMachineData(TGenParams{450, 6, 0.00002, 0.55});
+                QTest::mousePress(control<MouseLabel>(x->w, "Generator"), Qt::LeftButton, {},
+                                  QPoint(3, 3));
             }
             if (x == &h && n == zoomStep) zoomTo(h.w, 200);
             if (x == &h && n == backStep) zoomTo(h.w, 100);
         };
-        x->w.Kortsluiting->click();
+        control<QPushButton>(x->w, "Kortsluiting")->click();
     }
     if (zoomStep == 0) QCOMPARE(inMessage, QSize(145, 145)); // at the step's end only
-    if (backStep == 0) QCOMPARE(h.w.ImageFase->surface().size(), QSize(290, 290));
+    if (backStep == 0)
+        QCOMPARE(control<ImageControl>(h.w, "ImageFase")->surface().size(), QSize(290, 290));
     zoomTo(h.w, 100);
     QCOMPARE(h.steps, ref.steps);
-    QCOMPARE(h.w.history.last()->endClock, ref.w.history.last()->endClock);
+    QCOMPARE(h.w.session().history().last()->endClock, ref.w.session().history().last()->endClock);
     const auto active = [](TDravon &w) { // the focus shows in the active window only
         w.activateWindow();
         QCoreApplication::processEvents();
@@ -656,13 +681,13 @@ void TestDravon::zoomIsRememberedWithinTheScreen() {
     // and keeps the remembered zoom for a larger one; a damaged setting means 100 %.
     zoomTo(*std::make_unique<TDravon>(), 200); // a window closed at 200 %
     TDravon small;                             // Qt's offscreen screen holds 100 % only
-    QCOMPARE(small.viewZoom->percent(), 100);
+    QCOMPARE(small.viewZoom()->percent(), 100);
     QVERIFY(small.screen()->availableGeometry().contains(small.frameGeometry())); // moved onto it
-    small.viewZoom->availableArea = [] { return QSize(4000, 3000); };
-    QCOMPARE(small.viewZoom->remembered(), 200);
+    small.viewZoom()->availableArea = [] { return QSize(4000, 3000); };
+    QCOMPARE(small.viewZoom()->remembered(), 200);
     for (const char *damaged : {"abc", "130", "-5"}) {
         zoomSettings().setValue("View/zoom", damaged);
-        QCOMPARE(small.viewZoom->remembered(), 100);
+        QCOMPARE(small.viewZoom()->remembered(), 100);
     }
 }
 

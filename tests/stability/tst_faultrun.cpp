@@ -28,21 +28,21 @@ private slots:
 void TestFaultRun::defaultRunEndsAtClockLimit() {
     DravonHarness h;
     QString lastClock;
-    h.onStep = [&](int) { lastClock = h.w.EdittotTijd->text(); };
-    h.w.Kortsluiting->click();
+    h.onStep = [&](int) { lastClock = control<QLineEdit>(h.w, "EdittotTijd")->text(); };
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 3334);
     QCOMPARE(h.steps.back(), 3334);
-    QVERIFY(!h.w.Running());
+    QVERIFY(!h.w.session().Running());
     QVERIFY(h.boxes.empty());
     QCOMPARE(h.sounds, 0);
     // The clock is a running sum of 3 ms steps: the last step starts just below 10 s,
     // and its read-out shows that it is not exactly 9.999.
     QCOMPARE(lastClock, formatGeneral(9.99900000000027, systemDecimalSeparator()));
-    QVERIFY(h.w.TotTijd() >= 10.0);
-    QVERIFY(std::fabs(h.w.generator().Delta) < 3.2); // stayed in step
+    QVERIFY(h.w.session().TotTijd() >= 10.0);
+    QVERIFY(std::fabs(h.w.session().generator().Delta) < 3.2); // stayed in step
     // The read-outs keep the last state; another press starts another run.
-    QCOMPARE(h.w.EdittotTijd->text(), lastClock);
-    h.w.Kortsluiting->click();
+    QCOMPARE(control<QLineEdit>(h.w, "EdittotTijd")->text(), lastClock);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 2 * 3334);
 }
 
@@ -50,11 +50,11 @@ void TestFaultRun::faultIsOnForFirst67Steps() {
     DravonHarness h;
     QStringList pelek, clock;
     h.onStep = [&](int n) {
-        pelek << h.w.EditPelek->text();
-        clock << h.w.EdittotTijd->text();
+        pelek << control<QLineEdit>(h.w, "EditPelek")->text();
+        clock << control<QLineEdit>(h.w, "EdittotTijd")->text();
         if (n == 70) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(pelek.size(), 70);
     for (int i = 0; i < 67; ++i) QCOMPARE(pelek[i], QStringLiteral("0"));
     QVERIFY(pelek[67] != QStringLiteral("0"));
@@ -76,9 +76,9 @@ void TestFaultRun::clearingTimeDecidesStability() {
     QFETCH(int, outOfStepStep);
     QFETCH(double, clock);
     DravonHarness h;
-    h.w.setClearingTime(clearingMs);
-    h.w.Kortsluiting->click();
-    QVERIFY(!h.w.Running());
+    h.w.session().setClearingTime(clearingMs);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    QVERIFY(!h.w.session().Running());
     if (outOfStepStep == 0) {
         QVERIFY(h.boxes.empty());
         QCOMPARE(int(h.steps.size()), 3334);
@@ -93,11 +93,11 @@ void TestFaultRun::clearingTimeDecidesStability() {
     QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
     // Shown inside the step, with the step's clock already in its read-out; the step is
     // then completed and the run ends after it.
-    QCOMPARE(box.clockReadout, h.w.EdittotTijd->text());
+    QCOMPARE(box.clockReadout, control<QLineEdit>(h.w, "EdittotTijd")->text());
     QCOMPARE(box.afterSteps, outOfStepStep - 1);
     QCOMPARE(int(h.steps.size()), outOfStepStep);
-    QVERIFY(std::fabs(textToFloat(h.w.EdittotTijd->text()) - clock) < 1e-9);
-    QVERIFY(h.w.generator().Delta > 8 * 3.14159265358979);
+    QVERIFY(std::fabs(textToFloat(control<QLineEdit>(h.w, "EdittotTijd")->text()) - clock) < 1e-9);
+    QVERIFY(h.w.session().generator().Delta > 8 * 3.14159265358979);
 }
 
 void TestFaultRun::pressDuringRunStopsWithoutAnotherStep() {
@@ -105,31 +105,32 @@ void TestFaultRun::pressDuringRunStopsWithoutAnotherStep() {
     QString domegaAtStop;
     h.onStep = [&](int n) {
         if (n == 7) {
-            domegaAtStop = h.w.EditDomega->text();
+            domegaAtStop = control<QLineEdit>(h.w, "EditDomega")->text();
             h.clickDuringRun();
         }
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 7);
-    QVERIFY(!h.w.Running());
-    QCOMPARE(h.w.EdittotTijd->text(), formatGeneral(6 * 0.003 + 0.0, systemDecimalSeparator()));
-    QCOMPARE(h.w.EditDomega->text(), domegaAtStop);
+    QVERIFY(!h.w.session().Running());
+    QCOMPARE(control<QLineEdit>(h.w, "EdittotTijd")->text(),
+             formatGeneral(6 * 0.003 + 0.0, systemDecimalSeparator()));
+    QCOMPARE(control<QLineEdit>(h.w, "EditDomega")->text(), domegaAtStop);
     QVERIFY(h.boxes.empty());
 }
 
 void TestFaultRun::firstPressReusesStartupGenerator() {
     DravonHarness h;
-    const TMyGenerator *startup = &h.w.generator();
-    const double startupM = h.w.generator().M;
-    QVERIFY(h.w.freshGenerator());
+    const TMyGenerator *startup = &h.w.session().generator();
+    const double startupM = h.w.session().generator().M;
+    QVERIFY(h.w.session().freshGenerator());
     h.onStep = [&](int n) {
         if (n == 1) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    QVERIFY(!h.w.freshGenerator());
-    QCOMPARE(&h.w.generator(), startup);
-    QCOMPARE(h.w.generator().M, startupM);
-    QVERIFY(h.w.generator().Domega > 0);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    QVERIFY(!h.w.session().freshGenerator());
+    QCOMPARE(&h.w.session().generator(), startup);
+    QCOMPARE(h.w.session().generator().M, startupM);
+    QVERIFY(h.w.session().generator().Domega > 0);
 }
 
 void TestFaultRun::laterPressesCreateFreshGenerator() {
@@ -137,22 +138,22 @@ void TestFaultRun::laterPressesCreateFreshGenerator() {
     h.onStep = [&](int n) {
         if (n == 100) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    const double domegaAfterFirst = h.w.generator().Domega;
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const double domegaAfterFirst = h.w.session().generator().Domega;
     // New machine data are taken by the next run's fresh generator.
-    h.w.setMachineData(TGenParams{450, 3.0, 0.00002, 0.5});
+    h.w.session().setMachineData(TGenParams{450, 3.0, 0.00002, 0.5});
     h.onStep = [&](int n) {
         if (n == 1) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    const TMyGenerator &g = h.w.generator();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const TMyGenerator &g = h.w.session().generator();
     const double C = 314.15926535897932384;
     QCOMPARE(g.H, 3.0);
     QVERIFY(std::fabs(g.M - 3 * 450 * 2 / (C * C)) < 1e-15);
     // Its first step starts from rest with the clock back at 0: (C / 2H) Pmech dt.
     QVERIFY(std::fabs(g.Domega - C / 4000) < 1e-12);
     QVERIFY(g.Domega != domegaAfterFirst);
-    QCOMPARE(h.w.EdittotTijd->text(), QStringLiteral("0"));
+    QCOMPARE(control<QLineEdit>(h.w, "EdittotTijd")->text(), QStringLiteral("0"));
 }
 
 void TestFaultRun::pressHandledAfterStopStartsNestedRun() {
@@ -165,12 +166,12 @@ void TestFaultRun::pressHandledAfterStopStartsNestedRun() {
             h.clickDuringRun(); // ... and, in the same pump, starts the next one
         }
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 3 + 3334);
     QCOMPARE(h.steps[2], 3);
     QCOMPARE(h.steps[3], 1);
     QCOMPARE(h.steps.back(), 3334); // the outer run ended without a step of its own
-    QVERIFY(!h.w.Running());
+    QVERIFY(!h.w.session().Running());
 }
 
 void TestFaultRun::closingDuringRunEndsItAtOnce() {
@@ -179,10 +180,10 @@ void TestFaultRun::closingDuringRunEndsItAtOnce() {
     h.onStep = [&](int n) {
         if (n == 10) QMetaObject::invokeMethod(&h.w, "close", Qt::QueuedConnection);
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 10);
     QVERIFY(!h.w.isVisible());
-    QVERIFY(!h.w.Running());
+    QVERIFY(!h.w.session().Running());
 }
 
 void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
@@ -191,12 +192,14 @@ void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
     DravonHarness h;
     h.w.show();
     h.onStep = [&](int n) {
-        if (n == 5) QMetaObject::invokeMethod(h.w.Close1, "trigger", Qt::QueuedConnection);
+        if (n == 5)
+            QMetaObject::invokeMethod(control<QAction>(h.w, "Close1"), "trigger",
+                                      Qt::QueuedConnection);
     };
-    QTimer::singleShot(0, h.w.Kortsluiting, &QPushButton::click);
+    QTimer::singleShot(0, control<QPushButton>(h.w, "Kortsluiting"), &QPushButton::click);
     QApplication::exec();
     QCOMPARE(int(h.steps.size()), 5);
-    QVERIFY(!h.w.Running());
+    QVERIFY(!h.w.session().Running());
 }
 
 void TestFaultRun::realTimeScheduleDoesNotDrift() {
@@ -206,16 +209,16 @@ void TestFaultRun::realTimeScheduleDoesNotDrift() {
     // after the first, so the run ends 10.0 s after the press.
     using namespace std::chrono;
     DravonHarness h;
-    h.w.setSpeed(RunSpeed::RealTime);
+    h.w.session().setSpeed(RunSpeed::RealTime);
     auto now = RunPacer::Clock::time_point(hours(1));
     int looks = 0;
-    h.w.clock = [&] {
+    h.w.session().clock = [&] {
         ++looks;
         return now += microseconds(1500);
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 3334);
-    QCOMPARE(h.w.lastStepDue() - h.w.firstStepDue(), milliseconds(9999));
+    QCOMPARE(h.w.session().lastStepDue() - h.w.session().firstStepDue(), milliseconds(9999));
     QVERIFY(looks >= 2 * 3333);
 }
 
@@ -241,15 +244,15 @@ void TestFaultRun::extremeMachineDataRunInBoundedMemory() {
     c.machine.H = h;
     c.machine.Demping = 0;
     c.machine.Pmech = pmech;
-    QVERIFY(harness.w.openCase(c)); // a generator built from these values
+    QVERIFY(harness.w.session().openCase(c)); // a generator built from these values
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    harness.w.Kortsluiting->click();
+    control<QPushButton>(harness.w, "Kortsluiting")->click();
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     QCOMPARE(int(harness.steps.size()), steps);
     QCOMPARE(int(harness.boxes.size()), 1);
-    QVERIFY(!harness.w.Running());
+    QVERIFY(!harness.w.session().Running());
     // Peak memory, in KiB: collecting the pixels of that one line took gigabytes.
     QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
              qPrintable(QStringLiteral("grew by %1 KiB").arg(after.ru_maxrss - before.ru_maxrss)));

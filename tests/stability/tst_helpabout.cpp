@@ -30,8 +30,8 @@ void TestHelpAbout::menuOpensDravexDialogs() {
         }
         return int(QDialog::Accepted);
     };
-    h.w.Help2->trigger();
-    h.w.About1->trigger();
+    control<QAction>(h.w, "Help2")->trigger();
+    control<QAction>(h.w, "About1")->trigger();
     QCOMPARE(shown, (QStringList{dravexHelp().lines.join(QChar('\n')), "Product Name : Dravon"}));
     QCOMPARE(controlSize, QSize(65, 57));
     QCOMPARE(pictureSize, QSize(130, 84)); // the JPEG, decoded
@@ -43,8 +43,12 @@ void TestHelpAbout::runWaitsWhileOpen() {
     DravonHarness h;
     QList<int> stepsWhileOpen;
     h.onStep = [&h](int n) {
-        if (n == 30) QMetaObject::invokeMethod(h.w.Help2, "trigger", Qt::QueuedConnection);
-        if (n == 60) QMetaObject::invokeMethod(h.w.About1, "trigger", Qt::QueuedConnection);
+        if (n == 30)
+            QMetaObject::invokeMethod(control<QAction>(h.w, "Help2"), "trigger",
+                                      Qt::QueuedConnection);
+        if (n == 60)
+            QMetaObject::invokeMethod(control<QAction>(h.w, "About1"), "trigger",
+                                      Qt::QueuedConnection);
         if (n == 90) h.clickDuringRun();
     };
     h.onDialog = [&](QDialog &d) {
@@ -54,7 +58,7 @@ void TestHelpAbout::runWaitsWhileOpen() {
         d.accept();
         return d.result();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(stepsWhileOpen, (QList<int>{30, 30, 60, 60}));
     QCOMPARE(int(h.steps.size()), 90);
 }
@@ -63,9 +67,9 @@ void TestHelpAbout::realDialogsFromTheMenu() {
     // No runner: the dialogs run their own modal loops and are answered with keys.
     TDravon w;
     QStringList shown;
-    for (auto [action, key] :
-         {std::pair{w.Help2, Qt::Key_Escape}, std::pair{w.Help2, Qt::Key_Return},
-          std::pair{w.About1, Qt::Key_Return}}) {
+    for (auto [action, key] : {std::pair{control<QAction>(w, "Help2"), Qt::Key_Escape},
+                               std::pair{control<QAction>(w, "Help2"), Qt::Key_Return},
+                               std::pair{control<QAction>(w, "About1"), Qt::Key_Return}}) {
         QTimer::singleShot(0, [&shown, key = key] {
             auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!d) return;

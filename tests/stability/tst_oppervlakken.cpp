@@ -18,9 +18,10 @@ struct Update {
 std::vector<Update> recordUpdates(DravonHarness &h) {
     auto updates = std::make_shared<std::vector<Update>>();
     h.onStep = [&h, updates](int n) {
-        if (n % 5 == 0) updates->push_back({h.w.generator().Delta, h.w.generator().Pelek});
+        if (n % 5 == 0)
+            updates->push_back({h.w.session().generator().Delta, h.w.session().generator().Pelek});
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     return *updates;
 }
 
@@ -67,8 +68,8 @@ private slots:
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
     DravonHarness h;
     const std::vector<Update> u = recordUpdates(h);
-    const SinusPlot &s = *h.w.sinus;
-    const Oppervlakken &o = *h.w.oppervlakken;
+    const SinusPlot &s = *h.w.plots().sinus;
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
     const QPoint start(s.Hoek2X(pi / 6), 54);
 
     // A1: from the starting angle to the angle of the last fault-on update (step 65).
@@ -108,7 +109,7 @@ void TestOppervlakken::defaultRunPaintsA1A2A3() {
 
     // What was painted: blue outlines (where the moving block has not whitened them),
     // lime only inside the final polygons (earlier, smaller versions were erased).
-    const DrawSurface &pic = h.w.ImageSinus->surface();
+    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
     QCOMPARE(pic.pixel(xClear, 70), clBlue);
     QCOMPARE(pic.pixel(a2.back().x(), 54), clBlue);
     QVERIFY(limeOnlyWithin(pic, {boundingBox(o.VlakA1), boundingBox(a2), boundingBox(a3)}));
@@ -117,8 +118,8 @@ void TestOppervlakken::defaultRunPaintsA1A2A3() {
 void TestOppervlakken::hatchesLeanOppositeWays() {
     DravonHarness h;
     recordUpdates(h);
-    const Oppervlakken &o = *h.w.oppervlakken;
-    const DrawSurface &pic = h.w.ImageSinus->surface();
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
     const auto diagonals = [&pic](const QRect &box, bool rising) {
         QSet<int> d;
         for (int y = box.top() + 1; y < box.bottom(); ++y)
@@ -135,9 +136,9 @@ void TestOppervlakken::hatchesLeanOppositeWays() {
 void TestOppervlakken::shortClearingStartsA2AtStartingAngle() {
     // Cleared before the first update (step 5): A1 never widens, A2 starts at (x0, yP).
     DravonHarness h;
-    h.w.setClearingTime(10);
+    h.w.session().setClearingTime(10);
     const std::vector<Update> u = recordUpdates(h);
-    const Oppervlakken &o = *h.w.oppervlakken;
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
     QVERIFY(u.front().pelek != 0.0);
     QCOMPARE(o.VlakA1[2].x(), o.VlakA1[0].x());
     QCOMPARE(o.GetekendA2.front(), o.VlakA1[0]);
@@ -151,14 +152,14 @@ void TestOppervlakken::laterShortRunFreezesA2AtOnce() {
     h.onStep = [&h](int n) {
         if (n == 150) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    QVERIFY(h.w.oppervlakken->VorigeDelta > 1.0);
-    h.w.setClearingTime(0);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    QVERIFY(h.w.plots().oppervlakken->VorigeDelta > 1.0);
+    h.w.session().setClearingTime(0);
     h.onStep = [&h](int n) {
         if (n == 50) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
-    const Oppervlakken &o = *h.w.oppervlakken;
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
     QVERIFY(o.A2Klaar);
     QCOMPARE(o.AantalA2, 1);
     QCOMPARE(int(o.GetekendA2.size()), 3);
@@ -169,9 +170,9 @@ void TestOppervlakken::lateClearingStaysBelowPmech() {
     // that angle with the default machine): A2 lies below the Pmech line, A3 never
     // starts and the updates stop once the angle passes pi.
     DravonHarness h;
-    h.w.setClearingTime(600);
+    h.w.session().setClearingTime(600);
     recordUpdates(h);
-    const Oppervlakken &o = *h.w.oppervlakken;
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
     QCOMPARE(h.boxes.size(), std::size_t(1)); // out of step
     QVERIFY(!o.BovenPmech);
     QVERIFY(o.A3Wacht);
@@ -230,24 +231,24 @@ void TestOppervlakken::runStoppedAfterStep7ShowsStep5() {
     double deltaAt7 = 0, domegaAt7 = 0;
     h.onStep = [&](int n) {
         if (n == 5) {
-            sinusAt5 = h.w.ImageSinus->surface().image().copy();
-            rotorAt5 = h.w.ImageRotor->surface().image().copy();
+            sinusAt5 = control<ImageControl>(h.w, "ImageSinus")->surface().image().copy();
+            rotorAt5 = control<ImageControl>(h.w, "ImageRotor")->surface().image().copy();
         }
         if (n == 7) {
-            deltaAt7 = h.w.generator().Delta;
-            domegaAt7 = h.w.generator().Domega;
+            deltaAt7 = h.w.session().generator().Delta;
+            domegaAt7 = h.w.session().generator().Domega;
             h.clickDuringRun();
         }
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 7);
-    QCOMPARE(h.w.ImageSinus->surface().image(), sinusAt5);
-    QCOMPARE(h.w.ImageRotor->surface().image(), rotorAt5);
-    QCOMPARE(h.w.sinus->BlokPunten.size(), std::size_t(5));
-    const Fase &f = *h.w.fase;
+    QCOMPARE(control<ImageControl>(h.w, "ImageSinus")->surface().image(), sinusAt5);
+    QCOMPARE(control<ImageControl>(h.w, "ImageRotor")->surface().image(), rotorAt5);
+    QCOMPARE(h.w.plots().sinus->BlokPunten.size(), std::size_t(5));
+    const Fase &f = *h.w.plots().fase;
     const QPoint at7(f.FaseHoek2X(deltaAt7), f.FaseDomega2Y(domegaAt7));
     QCOMPARE(*f.FasePunt, at7);
-    QCOMPARE(h.w.ImageFase->surface().penPos(), at7);
+    QCOMPARE(control<ImageControl>(h.w, "ImageFase")->surface().penPos(), at7);
 }
 
 void TestOppervlakken::laterRunStartsFromCleanPlots() {
@@ -256,8 +257,8 @@ void TestOppervlakken::laterRunStartsFromCleanPlots() {
     int limeAtStart = -1, blueOnPhase = -1;
     h.onStep = [&](int n) {
         if (n != 1) return;
-        const DrawSurface &s = h.w.ImageSinus->surface();
-        const DrawSurface &f = h.w.ImageFase->surface();
+        const DrawSurface &s = control<ImageControl>(h.w, "ImageSinus")->surface();
+        const DrawSurface &f = control<ImageControl>(h.w, "ImageFase")->surface();
         limeAtStart = blueOnPhase = 0;
         for (int y = 0; y < 168; ++y)
             for (int x = 0; x < 281; ++x) limeAtStart += s.pixel(x, y) == clLime;
@@ -265,7 +266,7 @@ void TestOppervlakken::laterRunStartsFromCleanPlots() {
             for (int x = 0; x < 145; ++x) blueOnPhase += f.pixel(x, y) == clBlue;
         h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(limeAtStart, 0);
     QVERIFY(blueOnPhase <= 1); // only the first segment of the new trace
 }
@@ -286,23 +287,24 @@ void TestOppervlakken::faultedLineRun() {
     twoLines.network = Network::TwoLines;
     twoLines.recloseMs = recloseMs;
     twoLines.recloseOnto = RecloseOnto::Permanent;
-    h.w.setScenario(twoLines);
-    const SinusPlot &s = *h.w.sinus;
-    const DrawSurface &surface = h.w.ImageSinus->surface();
+    h.w.session().setScenario(twoLines);
+    const SinusPlot &s = *h.w.plots().sinus;
+    const DrawSurface &surface = control<ImageControl>(h.w, "ImageSinus")->surface();
     const int top = s.Hoek2X(pi / 2);
     QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r1())), clOrange);
     QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r2())), clPurple);
-    QVERIFY(h.w.Lijn2->isVisible() && h.w.FaultMark->isVisible());
+    QVERIFY(control<ShapeControl>(h.w, "Lijn2")->isVisible() &&
+            control<ShapeControl>(h.w, "FaultMark")->isVisible());
 
     std::vector<NetworkState> states;
     std::vector<Colour> lineFill;
     h.onStep = [&](int n) {
         if (n % 5 != 0) return;
-        const TMyGenerator &g = h.w.generator();
-        const NetworkState state = networkAt(twoLines, h.w.TotTijd(), 200).state;
+        const TMyGenerator &g = h.w.session().generator();
+        const NetworkState state = networkAt(twoLines, h.w.session().TotTijd(), 200).state;
         if (states.empty() || states.back() != state) {
             states.push_back(state);
-            lineFill.push_back(h.w.Lijn2->fill());
+            lineFill.push_back(control<ShapeControl>(h.w, "Lijn2")->fill());
         }
         // The operating point runs along the curve in force (one step behind the angle).
         const double r = state == NetworkState::Fault || state == NetworkState::Refault
@@ -310,8 +312,8 @@ void TestOppervlakken::faultedLineRun() {
                              : twoLines.r2();
         QVERIFY(std::fabs(g.Pelek - r * std::sin(g.Delta)) < 0.01);
     };
-    h.w.Kortsluiting->click();
-    const Oppervlakken &o = *h.w.oppervlakken;
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
     // A1's vertices lie on the during-fault curve, below the Pmech line.
     QVERIFY(o.AantalA1 > 5);
     for (int k = 1; k <= o.AantalA1; ++k) {

@@ -16,8 +16,8 @@ struct ReportHarness : DravonHarness {
     QString answer;
     QStringList startPaths;
     ReportHarness() {
-        w.reportFiles.askFileName = [this](QWidget *, const QString &, const QString &path,
-                                           const QString &) {
+        w.reportFiles().askFileName = [this](QWidget *, const QString &, const QString &path,
+                                             const QString &) {
             startPaths << path;
             return answer;
         };
@@ -53,8 +53,8 @@ void TestReportFiles::csvOfDefaultRun() {
     QTemporaryDir dir;
     ReportHarness h;
     h.answer = dir.filePath(QStringLiteral("run.csv"));
-    h.w.Kortsluiting->click();
-    h.w.ExportRun1->trigger();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    control<QAction>(h.w, "ExportRun1")->trigger();
     QVERIFY(h.boxes.empty());
 
     const QList<QByteArray> lines = readAll(h.answer).split('\n');
@@ -63,7 +63,7 @@ void TestReportFiles::csvOfDefaultRun() {
     QCOMPARE(lines[1], "step,time_s,fault_on,rotor_angle_deg,speed_deviation_rad_s,pelec");
     QVERIFY(lines.last().isEmpty());
 
-    const std::vector<RunSample> &samples = h.w.history.last()->samples;
+    const std::vector<RunSample> &samples = h.w.session().history().last()->samples;
     QList<QByteArray> f;
     for (int i = 0; i < 3334; ++i) {
         f = lines[2 + i].split(',');
@@ -79,10 +79,10 @@ void TestReportFiles::csvOfDefaultRun() {
     QCOMPARE(lines[2].split(',')[1], "0");
 
     const auto shown = [&](int c) { return formatGeneral(number(f[c]), systemDecimalSeparator()); };
-    QCOMPARE(shown(1), h.w.EdittotTijd->text());
-    QCOMPARE(shown(3), h.w.EditDelta->text());
-    QCOMPARE(shown(4), h.w.EditDomega->text());
-    QCOMPARE(shown(5), h.w.EditPelek->text());
+    QCOMPARE(shown(1), control<QLineEdit>(h.w, "EdittotTijd")->text());
+    QCOMPARE(shown(3), control<QLineEdit>(h.w, "EditDelta")->text());
+    QCOMPARE(shown(4), control<QLineEdit>(h.w, "EditDomega")->text());
+    QCOMPARE(shown(5), control<QLineEdit>(h.w, "EditPelek")->text());
 }
 
 void TestReportFiles::csvNamesTheScenario() {
@@ -99,7 +99,7 @@ void TestReportFiles::csvNamesTheScenario() {
 
 void TestReportFiles::nothingToExportBeforeARun() {
     ReportHarness h;
-    h.w.ExportRun1->trigger();
+    control<QAction>(h.w, "ExportRun1")->trigger();
     QVERIFY(h.startPaths.isEmpty());
     QCOMPARE(h.boxes.size(), size_t(1));
     QCOMPARE(h.boxes[0].icon, QMessageBox::Information);
@@ -116,12 +116,12 @@ void TestReportFiles::failedWritesLeaveNoFileAndSayWhy() {
                                  dir.filePath(QStringLiteral("plain/run.csv")),
                                  dir.filePath(QStringLiteral("taken.csv"))};
     ReportHarness h;
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     for (const QString &target : targets) {
         h.boxes.clear();
         h.answer = target;
-        h.w.ExportRun1Click();
-        h.w.SavePicture1Click();
+        control<QAction>(h.w, "ExportRun1")->trigger();
+        control<QAction>(h.w, "SavePicture1")->trigger();
         QCOMPARE(h.boxes.size(), size_t(2));
         for (const ShownBox &box : h.boxes) {
             QCOMPARE(box.icon, QMessageBox::Critical);
@@ -140,7 +140,7 @@ void TestReportFiles::failedWritesLeaveNoFileAndSayWhy() {
     // that name is kept as it was.
     h.boxes.clear();
     h.answer = dir.filePath(QStringLiteral("plain"));
-    h.w.reportFiles.savePicture(&h.w, QImage(), h.w.modalRunner);
+    h.w.reportFiles().savePicture(&h.w, QImage(), h.w.modalRunner);
     QCOMPARE(h.boxes.size(), size_t(1));
     QVERIFY(h.boxes[0].text.contains(QLatin1String("plain")));
     QCOMPARE(readAll(h.answer), "kept");
@@ -149,34 +149,34 @@ void TestReportFiles::failedWritesLeaveNoFileAndSayWhy() {
 void TestReportFiles::cancelAndFolderMemory() {
     QTemporaryDir dir;
     ReportHarness h;
-    const QString first = h.w.reportFiles.lastFolder();
+    const QString first = h.w.reportFiles().lastFolder();
     QVERIFY(QFileInfo(first).isDir());
-    h.w.Kortsluiting->click();
-    h.w.ExportRun1Click(); // cancelled: empty answer
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    control<QAction>(h.w, "ExportRun1")->trigger(); // cancelled: empty answer
     QVERIFY(h.boxes.empty());
     QCOMPARE(h.startPaths.last(), QDir(first).filePath(QStringLiteral("dravex-run-200ms.csv")));
-    QCOMPARE(h.w.reportFiles.lastFolder(), first);
+    QCOMPARE(h.w.reportFiles().lastFolder(), first);
 
     h.answer = dir.filePath(QStringLiteral("a.csv"));
-    h.w.ExportRun1Click();
-    QCOMPARE(h.w.reportFiles.lastFolder(), dir.path());
+    control<QAction>(h.w, "ExportRun1")->trigger();
+    QCOMPARE(h.w.reportFiles().lastFolder(), dir.path());
     h.answer.clear();
-    h.w.SavePicture1Click();
+    control<QAction>(h.w, "SavePicture1")->trigger();
     QCOMPARE(h.startPaths.last(), dir.filePath(QStringLiteral("dravex.png")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList(QStringLiteral("a.csv")));
 
     // A folder that is not there is not where the next dialog starts.
     h.answer = dir.filePath(QStringLiteral("gone/b.csv"));
-    h.w.ExportRun1Click();
-    QCOMPARE(h.w.reportFiles.lastFolder(), dir.path());
+    control<QAction>(h.w, "ExportRun1")->trigger();
+    QCOMPARE(h.w.reportFiles().lastFolder(), dir.path());
 }
 
 void TestReportFiles::pictureOfTheClientArea() {
     QTemporaryDir dir;
     ReportHarness h;
     h.answer = dir.filePath(QStringLiteral("window.png"));
-    h.w.Kortsluiting->click();
-    h.w.SavePicture1->trigger();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    control<QAction>(h.w, "SavePicture1")->trigger();
     QVERIFY(h.boxes.empty());
     const QImage picture(h.answer);
     QVERIFY(!picture.isNull());

@@ -90,25 +90,25 @@ private slots:
 
 void TestSwingCurves::legendsNameHowRunsEnded() {
     DravonHarness h;
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     SwingCurves &curves = *h.w.swingCurves();
-    h.w.setClearingTime(375);
-    h.w.Kortsluiting->click();
-    h.w.setClearingTime(376);
-    h.w.Kortsluiting->click();
-    h.w.setClearingTime(200);
+    h.w.session().setClearingTime(375);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    h.w.session().setClearingTime(376);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    h.w.session().setClearingTime(200);
     QString whileRunning;
     h.onStep = [&](int n) {
         if (n == 100) whileRunning = legendTexts(curves).last();
         if (n == 400) h.clickDuringRun();
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
 
     QCOMPARE(whileRunning, QStringLiteral("200 ms: running"));
     // A run ends at the clock its read-out showed last.
     const QStringList expected{"375 ms: in step", local("376 ms: out of step at 2.925 s"),
                                local("200 ms: stopped at 1.197 s")};
-    QVERIFY(std::fabs(textToFloat(h.w.EdittotTijd->text()) - 1.197) < 1e-9);
+    QVERIFY(std::fabs(textToFloat(control<QLineEdit>(h.w, "EdittotTijd")->text()) - 1.197) < 1e-9);
     if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("nl")))
         QCOMPARE(expected[1], QStringLiteral("376 ms: out of step at 2,925 s"));
     QCOMPARE(legendTexts(curves), expected);
@@ -201,16 +201,16 @@ void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
 
 void TestSwingCurves::oneWindowWithTheLastFiveRuns() {
     DravonHarness h;
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     SwingCurves *curves = h.w.swingCurves();
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     QCOMPARE(h.w.swingCurves(), curves);
     QCOMPARE(h.w.findChildren<SwingCurves *>().size(), 1);
     QVERIFY(curves->isWindow() && curves->isVisible() && curves->parent() == &h.w);
     QCOMPARE(curves->windowTitle(), QStringLiteral("Swing curves"));
 
-    h.w.setClearingTime(450); // short runs: out of step within 1.3 s
-    for (int i = 0; i < 6; ++i) h.w.Kortsluiting->click();
+    h.w.session().setClearingTime(450); // short runs: out of step within 1.3 s
+    for (int i = 0; i < 6; ++i) control<QPushButton>(h.w, "Kortsluiting")->click();
     const auto shown = curves->shownRuns();
     QCOMPARE(shown.size(), std::size_t(5));
     QCOMPARE(shown.front().id, 2);
@@ -233,14 +233,14 @@ void TestSwingCurves::oneWindowWithTheLastFiveRuns() {
     // Escape puts the window away; the menu brings the same one back.
     QTest::keyClick(curves, Qt::Key_Escape);
     QVERIFY(!curves->isVisible());
-    h.w.SwingCurves1->trigger();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     QVERIFY(curves->isVisible());
     QCOMPARE(h.w.swingCurves(), curves);
 }
 
 void TestSwingCurves::curvesGrowAndEndWithEveryStep() {
     DravonHarness h;
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     SwingCurves &curves = *h.w.swingCurves();
     Clock::time_point now{};
     curves.clock = [&] { return now; };
@@ -252,7 +252,7 @@ void TestSwingCurves::curvesGrowAndEndWithEveryStep() {
         now += std::chrono::seconds(1);
         if (n <= 40) seen.emplace_back(n, newestAngles(curves).size());
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     for (const auto &[step, points] : seen) QCOMPARE(points, qsizetype(step - step % 5));
 
     // A frozen clock holds the new steps back until the run ends, or until the window,
@@ -263,16 +263,16 @@ void TestSwingCurves::curvesGrowAndEndWithEveryStep() {
         if (n == 300) curves.close();
         if (n == 400) atStep400 = newestAngles(curves).size();
         if (n == 500) {
-            h.w.SwingCurves1Click();
+            control<QAction>(h.w, "SwingCurves1")->trigger();
             atReopen = newestAngles(curves).size();
         }
     };
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(atStep100, qsizetype(5)); // the new run's first redraw
     QCOMPARE(atStep400, qsizetype(5));
     QCOMPARE(atReopen, qsizetype(500));
 
-    const RunRecord &run = *h.w.history.last();
+    const RunRecord &run = *h.w.session().history().last();
     const auto shown = curves.shownRuns();
     const QList<QPointF> angle = SwingCurves::points(shown.back().angle);
     const QList<QPointF> speed = SwingCurves::points(shown.back().speed);
@@ -293,9 +293,9 @@ void TestSwingCurves::chartsFollowTheZoom() {
     // The charts' texts do not follow the window's font: the zoom sets them, and the
     // curves' widths, when the window opens zoomed and when the zoom changes.
     DravonHarness h;
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     zoomTo(h.w, 200);
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     const SwingCurves &c = *h.w.swingCurves();
     const auto sizes = [&c](double times) {
         return QList<qreal>{c.angleChart()->axes().front()->labelsFont().pointSizeF() * times,
@@ -316,16 +316,16 @@ void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes_data() {
 void TestSwingCurves::hiddenAndRunawayRunsLeaveTheAxes() {
     QFETCH(int, clearingMs);
     DravonHarness h;
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     SwingCurves &c = *h.w.swingCurves();
     // The first run is hidden as it grows, by the speed chart's legend.
     h.onStep = [&](int n) {
         if (n == 100 && c.shownRuns().size() == 1) clickLegend(c, 0);
     };
-    h.w.setClearingTime(300);
-    h.w.Kortsluiting->click();
-    h.w.setClearingTime(clearingMs);
-    h.w.Kortsluiting->click();
+    h.w.session().setClearingTime(300);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    h.w.session().setClearingTime(clearingMs);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     zoomTo(h.w, 200);
     QVERIFY(hiddenAs(c, {true, false}));
     const auto shown = c.shownRuns();
@@ -395,17 +395,17 @@ void TestSwingCurves::runawayLeavesTheAxesWhileTheMessageIsOpen() {
     // The axes keep to the runs in step from the step that finds a run out of step, while
     // its message waits for OK, as they do after it.
     DravonHarness h;
-    h.w.SwingCurves1Click();
+    control<QAction>(h.w, "SwingCurves1")->trigger();
     SwingCurves &c = *h.w.swingCurves();
-    h.w.Kortsluiting->click();
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     double angleMax = 0;
     const auto answer = h.w.modalRunner;
     h.w.modalRunner = [&](QDialog &box) {
         angleMax = static_cast<QValueAxis *>(c.angleChart()->axes(Qt::Vertical).front())->max();
         return answer(box);
     };
-    h.w.setClearingTime(450);
-    h.w.Kortsluiting->click();
+    h.w.session().setClearingTime(450);
+    control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.boxes.size()), 1);
     QVERIFY2(angleMax > 0 && angleMax < 180, qPrintable(QString::number(angleMax)));
 }
