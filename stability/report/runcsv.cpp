@@ -7,15 +7,8 @@
 
 namespace {
 
-// Locale-free: to_chars writes a full stop under any C or Qt locale. 17 significant
-// digits read back to the same double.
-void appendNumber(QByteArray &out, double value) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    out.append(buffer, result.ptr - buffer);
-}
-
+// Step numbers as plain digits; the other numbers through the shared CSV writer, the
+// shortest text that reads back to the same double.
 void appendInteger(QByteArray &out, int value) {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -48,13 +41,13 @@ QByteArray runCsv(const RunRecord &run) {
     for (const RunSample &s : run.samples) {
         appendInteger(out, s.number);
         out += ',';
-        appendNumber(out, s.clock);
+        appendCsvNumber(out, s.clock);
         out += s.faultOn ? ",1," : ",0,";
-        appendNumber(out, s.rotorAngleDeg);
+        appendCsvNumber(out, s.rotorAngleDeg);
         out += ',';
-        appendNumber(out, s.speedDeviation);
+        appendCsvNumber(out, s.speedDeviation);
         out += ',';
-        appendNumber(out, s.pelec);
+        appendCsvNumber(out, s.pelec);
         out += '\n';
     }
     return out;
