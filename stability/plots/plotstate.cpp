@@ -1,5 +1,16 @@
 #include "plotstate.h"
 
+void restartTrace(Fase &fase, double delta, double domega, bool freshPicture, bool markStart) {
+    if (freshPicture)
+        fase.InitFase();
+    else
+        fase.SchoonFase();
+    fase.TekenasFase();
+    if (markStart) fase.BerekenFase(delta, domega);
+    fase.beginTrace(delta, domega);
+    if (markStart) fase.TekenFase();
+}
+
 void drawPowerAngle(SinusPlot &sinus, double pmech, bool axesOverCurves) {
     sinus.Schoon();
     if (!axesOverCurves) sinus.Tekenas();
@@ -24,11 +35,7 @@ void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEv
         return id != 0 && last && last->id == id ? last : nullptr;
     };
 
-    fase.InitFase();
-    fase.TekenasFase();
-    fase.BerekenFase(state.traceDelta, state.traceDomega);
-    fase.beginTrace(state.traceDelta, state.traceDomega);
-    fase.TekenFase();
+    restartTrace(fase, state.traceDelta, state.traceDomega, true, true);
     if (const RunRecord *run = shown(state.traceRun)) {
         for (const RunSample &s : run->samples) {
             fase.BerekenFase(s.delta, s.speedDeviation);

@@ -35,6 +35,10 @@ struct PlotState {
     double rotorDelta = 0;
 };
 
+// The phase plane's trace starts again at (delta, domega): on a new picture or a blanked
+// one, with or without the starting point marked.
+void restartTrace(Fase &fase, double delta, double domega, bool freshPicture, bool markStart);
+
 // The power-angle plot afresh: the curves of the plot's network, the Pmech line and the
 // axes.
 void drawPowerAngle(SinusPlot &sinus, double pmech, bool axesOverCurves);

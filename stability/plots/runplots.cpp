@@ -7,17 +7,8 @@ RunPlots::RunPlots(DrawSurface &powerAngle, DrawSurface &phasePlane, DrawSurface
       oppervlakken(std::make_unique<Oppervlakken>(powerAngle, *sinus)),
       fase(std::make_unique<Fase>(phasePlane)), rotor(std::make_unique<Rotor>(rotorPicture)) {}
 
-// The phase plane's trace starts again at the generator: on a new picture or a blanked
-// one, with or without the starting point marked.
 void RunPlots::restartTrace(const TMyGenerator &g, bool freshPicture, bool markStart) {
-    if (freshPicture)
-        fase->InitFase();
-    else
-        fase->SchoonFase();
-    fase->TekenasFase();
-    if (markStart) fase->BerekenFase(g.Delta, g.Domega);
-    fase->beginTrace(g.Delta, g.Domega);
-    if (markStart) fase->TekenFase();
+    ::restartTrace(*fase, g.Delta, g.Domega, freshPicture, markStart);
     m_state.traceDelta = g.Delta;
     m_state.traceDomega = g.Domega;
 }
