@@ -1,11 +1,13 @@
-// The dravex program's commands, run as a process without any display: what they print
-// and write, and their exit codes.
-#include "equalareastatus.h"
-#include "reportfiles.h"
+// The dravex program's commands without a window: what they print and write, and their
+// exit codes, in this process; and once as the program itself without any display.
+#include "commandline.h"
+#include "runcsv.h"
 #include "scenariofile.h"
+#include "statuslines.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QtTest>
 
 namespace {
@@ -15,7 +17,22 @@ struct Outcome {
     QByteArray out, err;
 };
 
+// The commands as the program runs them, in this process.
 Outcome dravex(const QStringList &arguments) {
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    Outcome o;
+    const CommandLine c = parseCommandLine(QStringList{QStringLiteral("dravex")} + arguments);
+    if (!needsNoWindow(c)) return o;
+    o.exitCode = runWithoutWindow(c, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    o.out = out.toUtf8();
+    o.err = err.toUtf8();
+    return o;
+}
+
+Outcome dravexProcess(const QStringList &arguments) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -36,12 +53,15 @@ private slots:
     void exitCodes();
     void criticalClearingTimeOfTheDefaults();
     void exportRunWritesTheRunsCsv();
+    void theProgramNeedsNoDisplay();
 
 private:
     QTemporaryDir dir;
 };
 
 void TestCommandLine::initTestCase() {
+    QCoreApplication::setApplicationName(QStringLiteral("Dravex"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DRAVEX_VERSION));
     QFile bad(dir.filePath(QStringLiteral("bad.dravex")));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("[machine]\nPmech = 2\n");
@@ -97,6 +117,13 @@ void TestCommandLine::exportRunWritesTheRunsCsv() {
         QCOMPARE(file.readAll(), runCsv(recordRun(c)));
         c.clearingMs = 376;
     }
+}
+
+void TestCommandLine::theProgramNeedsNoDisplay() {
+    const QStringList arguments{QStringLiteral("--critical-clearing-time")};
+    const Outcome o = dravexProcess(arguments);
+    QCOMPARE(o.exitCode, 0);
+    QCOMPARE(o.out, dravex(arguments).out);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
