@@ -28,12 +28,3 @@ void PhasorDiagram::redrawOnNewPicture(const Phasors &set) {
         Teken(k, set[k]);
     }
 }
-
-void Draai(PhasorDiagram &diagram, Phasors &set, double step, const std::function<void()> &pump) {
-    for (std::size_t k = 0; k < set.size(); ++k) {
-        diagram.Wis(k);
-        if (pump) pump();
-        set[k].turn(step);
-        diagram.Teken(k, set[k]);
-    }
-}

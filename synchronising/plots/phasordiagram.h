@@ -5,12 +5,12 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <optional>
 
-// A three-phase phasor diagram on its picture: each phasor as a coloured shaft and a
-// filled arrowhead. It remembers each arrow as it stands on the picture, so that
-// erasing paints exactly that arrow again in the background colour.
+// A three-phase phasor diagram on its picture: each phasor as a coloured shaft and an
+// arrowhead. It remembers each arrow as it stands on the picture, so that erasing paints
+// exactly that arrow again in the background colour. The diagram only draws: a tick
+// erases a phasor before the session turns it and draws it once turned.
 class PhasorDiagram {
 public:
     explicit PhasorDiagram(DrawSurface &image) : m_image(image) {}
@@ -42,9 +42,3 @@ private:
     DrawSurface &m_image;
     std::array<std::optional<Drawn>, 3> m_drawn;
 };
-
-// Turns each phasor of the set by `step`: erase it, let pending events run (the window
-// stays live), turn it, redraw it. A tick that runs inside the events (a dialog's own
-// event loop delivers them) leaves its arrows on the picture; redrawing erases such an
-// arrow first, so none is ever left behind.
-void Draai(PhasorDiagram &diagram, Phasors &set, double step, const std::function<void()> &pump);

@@ -2,6 +2,19 @@
 
 #include "constants.h"
 
+namespace {
+
+void turnSet(SelmexSession::PhasorSet which, Phasors &set, double step,
+             const SelmexSession::TickWatcher &watcher) {
+    for (std::size_t k = 0; k < set.size(); ++k) {
+        if (watcher.beforeTurn) watcher.beforeTurn(which, k);
+        set[k].turn(step);
+        if (watcher.turned) watcher.turned(which, k, set[k]);
+    }
+}
+
+} // namespace
+
 void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture) {
     *this = SelmexSession();
     m_start = start;
@@ -35,6 +48,12 @@ void SelmexSession::setFrequency(int slider) {
 void SelmexSession::WisselKleur(int i, int j) {
     std::swap(GenVector[static_cast<std::size_t>(i - 1)].PhaseColor,
               GenVector[static_cast<std::size_t>(j - 1)].PhaseColor);
+}
+
+void SelmexSession::tick(const TickWatcher &watcher) {
+    turnSet(PhasorSet::Generator, GenVector, GenStep, watcher);
+    turnSet(PhasorSet::Network, NetVector, NetStep, watcher);
+    ++TickCount;
 }
 
 long double SelmexSession::generatorVolts() const {

@@ -6,17 +6,35 @@
 #include "synchropanel.h"
 #include "tvector.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <QSize>
 
 // One session of bringing a generator into line with the network: both sets of phasors,
 // how far each turns a tick, the generator's frequency offset, amplitude factor and
 // direction, how close the switching check wants the tips, whether the generator has
-// been connected, and what the presses of "Switch" met. The window turns the phasors on
-// its timer and draws them; everything it shows comes from here.
+// been connected, and what the presses of "Switch" met. The window asks for a tick on
+// its timer and draws the phasors as they turn; everything it shows comes from here.
 class SelmexSession {
 public:
+    // The animation's tick, ms: the phasors turn once a tick, and the log counts its
+    // times in ticks.
+    static constexpr std::int32_t TickMs = 50;
+    // The same, s, in the extended precision of the panel's read-outs.
+    static constexpr long double TickSeconds = TickMs / 1000.0L;
+
+    enum class PhasorSet { Generator, Network };
+    // Told of each phasor as a tick turns it, one at a time, the generator's three first:
+    // `beforeTurn` while it still stands where the last tick left it, `turned` once it
+    // has turned. What runs inside `beforeTurn` (the window's pending events) may start
+    // another tick, which turns every phasor once more before this one goes on.
+    struct TickWatcher {
+        std::function<void(PhasorSet, std::size_t)> beforeTurn;
+        std::function<void(PhasorSet, std::size_t, const Tvector &)> turned;
+    };
+
     // The network: red up, lime and blue 120 degrees behind each other, 50 Hz. The
     // generator: the same angles, its colours in the start's order; its voltage and
     // frequency follow once the window reports the sliders.
@@ -32,6 +50,9 @@ public:
     void WisselKleur(int i, int j);
     // Reverses the generator's direction; the frequency slider then sets it anew.
     void reverse() { Direction = -Direction; }
+    // One tick: each generator phasor turns by GenStep, then each network phasor by
+    // NetStep (each set's step as it stands when the set begins), and TickCount grows.
+    void tick(const TickWatcher &watcher = {});
 
     // The generator's line voltage, V, and frequency, Hz (negative when it turns
     // backwards), as the read-outs show them.

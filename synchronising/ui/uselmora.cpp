@@ -70,6 +70,15 @@ void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
       m_random(std::move(clock)) {
+    // The diagrams follow the session's tick phasor by phasor; the events run while the
+    // phasor is off the picture.
+    m_drawTick.beforeTurn = [this](SelmexSession::PhasorSet set, std::size_t k) {
+        diagramOf(set).Wis(k);
+        if (pump) pump();
+    };
+    m_drawTick.turned = [this](SelmexSession::PhasorSet set, std::size_t k, const Tvector &v) {
+        diagramOf(set).Teken(k, v);
+    };
     askOpenFileName = [this](const QString &caption, const QString &filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
@@ -89,7 +98,7 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     setFont(layoutFont());
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1->setInterval(SelmexSession::TickMs);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     viewZoom = new ViewZoom(this, QStringLiteral("Selmex"));
     createMenu();
@@ -258,10 +267,13 @@ void TForm1::startSession(const SelmexStart &start) {
     TbAmplitudeChange();
 }
 
+PhasorDiagram &TForm1::diagramOf(SelmexSession::PhasorSet set) {
+    return set == SelmexSession::PhasorSet::Network ? *m_netDiagram : *m_genDiagram;
+}
+
 void TForm1::Timer1Timer() {
     const QScopedValueRollback<bool> inTick(m_inTick, true);
-    Draai(*m_genDiagram, m_session.GenVector, m_session.GenStep, pump);
-    Draai(*m_netDiagram, m_session.NetVector, m_session.NetStep, pump);
+    m_session.tick(m_drawTick);
     const Colour aid = m_session.angleWithinWindow() ? clGreen : clRed;
     // Said only when it changes: a screen reader repeats every change, tick after tick.
     if (aid != hoekhulp->fill())
@@ -269,7 +281,6 @@ void TForm1::Timer1Timer() {
                                         ? QStringLiteral("Synchroscope aid: inside the window")
                                         : QStringLiteral("Synchroscope aid: outside the window"));
     hoekhulp->setFill(aid);
-    ++m_session.TickCount;
     if (m_session.TickCount % 3 == 0) ToonHoek();
     refreshPanel();
 }

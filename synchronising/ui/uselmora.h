@@ -31,14 +31,19 @@ class ViewZoom;
 
 // The main window of Selmex: the network's and the generator's three-phase phasor
 // diagrams turning side by side, the controls that bring the generator into line with
-// the network, its read-outs, and "Switch". The session (the model) holds the state of
-// network and generator; the window turns it on its timer, draws it and shows it.
+// the network, its read-outs, and "Switch". The session holds the state of network and
+// generator and turns it tick by tick; the window asks for the ticks on its timer, draws
+// the phasors as they turn and shows the rest.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(TimeOfDayClock clock = systemTimeOfDay(), QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // One tick of the animation, as the timer delivers it: the session turns the
+    // phasors, each erased before it turns and drawn once turned, with the pending
+    // events run in between; then the synchroscope aid, every third tick the phase
+    // angle, and the panel.
     void Timer1Timer();
     void TbAmplitudeChange();
     void tbFrequentieChange();
@@ -141,6 +146,7 @@ private:
     // A new session from `start`: the phasors, the sliders in their middles, the
     // read-outs.
     void startSession(const SelmexStart &start);
+    PhasorDiagram &diagramOf(SelmexSession::PhasorSet set);
     void showMessage(const QString &text);
     bool waitForTickEnd(void (TForm1::*action)());
     void refreshPanel();
@@ -156,6 +162,9 @@ private:
 
     RandomSource m_random;
     SelmexSession m_session;
+    // What the diagrams do as the session turns a phasor: erase it, run the pending
+    // events, draw it turned.
+    SelmexSession::TickWatcher m_drawTick;
     std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;

@@ -1,11 +1,39 @@
-// The rotating phasor: its arrow's points (the model), its drawing and erasing, and Draai
-// (the phasor diagram).
+// The rotating phasor: its arrow's points (the model), its drawing and erasing (the
+// phasor diagram), and a diagram following the session's tick (Draai).
 #include "phasordiagram.h"
+#include "session.h"
 #include "tvector.h"
 
 #include <QtTest>
 
 namespace {
+
+using PhasorSet = SelmexSession::PhasorSet;
+
+// A session whose network phasors stand at `angles` and whose generator stands still.
+SelmexSession networkAt(QSize picture, const double (&angles)[3]) {
+    SelmexSession session;
+    session.begin(SelmexStart{}, picture, picture);
+    session.GenStep = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        session.NetVector[k].Angle = angles[k];
+        session.NetVector[k].Bereken();
+    }
+    return session;
+}
+
+// The diagram follows the network's phasors as the window's do: erase one, run the
+// events, draw it turned.
+SelmexSession::TickWatcher follow(PhasorDiagram &d, const std::function<void()> &pump) {
+    return {[&d, pump](PhasorSet set, std::size_t k) {
+                if (set != PhasorSet::Network) return;
+                d.Wis(k);
+                if (pump) pump();
+            },
+            [&d](PhasorSet set, std::size_t k, const Tvector &v) {
+                if (set == PhasorSet::Network) d.Teken(k, v);
+            }};
+}
 
 QSet<QPair<int, int>> inked(const DrawSurface &s) {
     QSet<QPair<int, int>> result;
@@ -83,32 +111,30 @@ void TestTvector::drawsShaftAndHeadAndErasesThem() {
 }
 
 void TestTvector::draaiWrapsOnlyAboveTwo() {
-    DrawSurface s(QSize(200, 200));
-    Phasors list;
-    const double angles[3] = {2.0, 1.99, -5.0};
-    for (std::size_t k = 0; k < 3; ++k) list[k].Init(clRed, s.size(), angles[k]);
-    PhasorDiagram d(s);
-    Draai(d, list, 0.0, {});
+    SelmexSession session = networkAt(QSize(200, 200), {2.0, 1.99, -5.0});
+    const Phasors &list = session.NetVector;
+    session.NetStep = 0.0;
+    session.tick();
     QCOMPARE(list[0].Angle, 2.0); // exactly 2 is not reduced
-    Draai(d, list, 0.02, {});
+    session.NetStep = 0.02;
+    session.tick();
     QVERIFY(std::fabs(list[0].Angle - 0.02) < 1e-12);
     QVERIFY(std::fabs(list[1].Angle - 0.01) < 1e-12);
     QVERIFY(std::fabs(list[2].Angle + 4.98) < 1e-12); // no wrap at the lower end
-    Draai(d, list, -0.5, {});
+    session.NetStep = -0.5;
+    session.tick();
     QVERIFY(std::fabs(list[2].Angle + 5.48) < 1e-12);
 }
 
 void TestTvector::stepZeroRedrawsInPlace() {
     DrawSurface s(QSize(200, 200));
-    Phasors list;
-    list[0].Init(clRed, s.size(), 0.5);
-    list[1].Init(clLime, s.size(), -1.0 / 6);
-    list[2].Init(clBlue, s.size(), 7.0 / 6);
+    SelmexSession session = networkAt(s.size(), {0.5, -1.0 / 6, 7.0 / 6});
+    session.NetStep = 0.0;
     PhasorDiagram d(s);
-    Draai(d, list, 0.0, {});
+    session.tick(follow(d, {}));
     const QImage first = s.image().copy();
     int pumped = 0;
-    Draai(d, list, 0.0, [&pumped] { ++pumped; });
+    session.tick(follow(d, [&pumped] { ++pumped; }));
     QCOMPARE(pumped, 3); // events run once per phasor, between erasing and drawing
     QCOMPARE(s.image(), first);
 }
@@ -133,20 +159,18 @@ void TestTvector::nestedTickLeavesNoGhost() {
     // A tick that runs while another has erased a phasor and waits in its events: when
     // the outer tick goes on it must not leave the nested tick's arrow behind.
     DrawSurface s(QSize(200, 200));
-    Phasors list;
-    list[0].Init(clRed, s.size(), 0.5);
-    list[1].Init(clLime, s.size(), -1.0 / 6);
-    list[2].Init(clBlue, s.size(), 7.0 / 6);
+    SelmexSession session = networkAt(s.size(), {0.5, -1.0 / 6, 7.0 / 6});
+    const Phasors &list = session.NetVector;
     PhasorDiagram d(s);
-    Draai(d, list, 0.02, {});
+    session.tick(follow(d, {}));
     bool nested = false;
     std::function<void()> pump;
     pump = [&] {
         if (nested) return;
         nested = true;
-        for (int k = 0; k < 3; ++k) Draai(d, list, 0.02, pump);
+        for (int k = 0; k < 3; ++k) session.tick(follow(d, pump));
     };
-    Draai(d, list, 0.02, pump);
+    session.tick(follow(d, pump));
     // Five turns of 0.02 each, one per tick delivered.
     QVERIFY(std::fabs(list[0].Angle - 0.6) < 1e-12);
     QVERIFY(std::fabs(list[2].Angle - (7.0 / 6 + 0.1)) < 1e-12);
