@@ -43,23 +43,6 @@ bool turnsTheNetworksWay(double netStep, double genStep) {
     return !(netStep > 0 ? genStep < 0 : genStep > 0);
 }
 
-QStringList SchakelOordeel::fouten() const {
-    QStringList failed;
-    if (!hoekGoed) failed << QStringLiteral("hoek te groot");
-    if (!draairichtingGoed) failed << QStringLiteral("draairichting fout");
-    if (!spanningGoed) failed << QStringLiteral("spanning niet goed");
-    if (!faseVolgordeGoed) failed << QStringLiteral("fasevolgorde niet goed");
-    return failed;
-}
-
-QString SchakelOordeel::melding() const {
-    // Each line ends in a carriage return, except the phase order's, which is the last.
-    const QStringList failed = fouten();
-    QString text = QStringLiteral("BOEM!!!\r\r") + failed.join(QChar('\r'));
-    if (!failed.isEmpty() && faseVolgordeGoed) text += QChar('\r');
-    return text;
-}
-
 SchakelOordeel beoordeelSchakelen(const Phasors &net, const Phasors &gen, double netStep,
                                   double genStep, int maxAngle) {
     SchakelOordeel o;

@@ -2,9 +2,6 @@
 
 #include "tvector.h"
 
-#include <QString>
-#include <QStringList>
-
 // The conditions for connecting the generator to the network, judged on the phasors
 // as the last tick drew them. Position 1 of the network is always its red phase.
 
@@ -24,11 +21,6 @@ struct SchakelOordeel {
     bool spanningGoed = false;      // arrow length within 10 % of the network's
     bool faseVolgordeGoed = false;
     bool goed() const { return hoekGoed && draairichtingGoed && spanningGoed && faseVolgordeGoed; }
-    // The failed conditions by the names the message gives them, in its order.
-    QStringList fouten() const;
-    // "BOEM!!!" and every failed condition, one to a line; lines end in a lone
-    // carriage return.
-    QString melding() const;
 };
 
 SchakelOordeel beoordeelSchakelen(const Phasors &net, const Phasors &gen, double netStep,

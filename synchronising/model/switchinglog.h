@@ -1,21 +1,16 @@
 #pragma once
 
-#include "numberformat.h"
 #include "schakelen.h"
-#include "selmexstart.h"
 #include "synchropanel.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
 #include <vector>
 
 // Every press of "Switch" of a session, for the panel's list and for a report.
 
 struct LoggedSwitching {
-    std::int32_t tick = 0; // ticks of 0.05 s since the start, at the press
+    std::int32_t tick = 0; // the session's ticks since the start, at the press
     PanelReading at;
     SchakelOordeel oordeel;
 };
@@ -28,17 +23,17 @@ constexpr double RealMinVoltagePercent = 0; // the generator never below the net
 constexpr double RealMaxVoltagePercent = 5; // nor more than 5 % above it
 constexpr double RealMaxSlipHz = 0.067;     // either way
 
+// Which of a real check's conditions a reading breaks: a wrong phase order or rotation
+// direction, on which a real check never closes, and each limit above. A reading that
+// is no number breaks its limit.
 struct RealCheck {
     bool within = false;
-    // A wrong phase order or rotation direction, which a real check never closes on,
-    // then "slip 5 Hz: a real check allows 0.067 Hz" for each limit broken, in the order
-    // of the panel's read-outs (phase difference, voltage difference, slip), with the
-    // locale's decimal separator.
-    QStringList refusals;
-    PanelReading judged; // for the text with another separator
-
-    // The refusals joined by "; ", or that the reading is within the limits.
-    QString text(QChar decimalSeparator = systemDecimalSeparator()) const;
+    bool phaseOrderWrong = false;
+    bool directionWrong = false;
+    bool angleBeyond = false;
+    bool voltageBeyond = false;
+    bool slipBeyond = false;
+    PanelReading judged; // the reading, for the words that name the values
 };
 
 RealCheck judgeRealLimits(const PanelReading &r);
@@ -57,9 +52,3 @@ public:
 private:
     std::vector<LoggedSwitching> m_entries;
 };
-
-// The log as CSV, UTF-8: a comment line with the start, a header and one row a
-// switching, oldest first; the slip in whole hertz, the angle, the voltage difference
-// and the closing current to 0.01, in their shortest form with a full stop whatever the
-// locale, text fields quoted where they hold a comma, quote or line break.
-QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log);

@@ -6,6 +6,7 @@
 #include "numberformat.h"
 #include "session.h"
 #include "synchroscope.h"
+#include "verdicttext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -324,8 +325,7 @@ void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {
     showValue(LastVoltageDifference,
               withUnit(record.at.voltageDifferencePercent, QStringLiteral("%")));
     showValue(LastSlip, withUnit(record.at.slipHz, QStringLiteral("Hz")));
-    showValue(LastVerdict, record.oordeel.goed() ? QStringLiteral("Goed gedaan")
-                                                 : record.oordeel.fouten().join(QChar('\n')));
+    showValue(LastVerdict, verdictWords(record.oordeel, QStringLiteral("\n")));
     showValue(LastClosingCurrent,
               closingCurrentText(formatGeneralDigits(record.at.closingCurrent, 3)));
 }
@@ -353,10 +353,9 @@ void SynchronisingPanel::showLog(const SwitchingLog &log) {
                             phaseDirection(at.phaseDifferenceDeg),
                         withUnit(at.voltageDifferencePercent, QStringLiteral("%")),
                         withUnit(at.slipHz, QStringLiteral("Hz")),
-                        it->oordeel.goed() ? QStringLiteral("Goed gedaan")
-                                           : it->oordeel.fouten().join(QStringLiteral("; ")),
+                        verdictWords(it->oordeel, QStringLiteral("; ")),
                         closingCurrentText(formatGeneralDigits(at.closingCurrent, 3)),
-                        judgeRealLimits(at).text()});
+                        realCheckText(judgeRealLimits(at))});
     }
     SwitchingList->addTopLevelItems(rows);
 }

@@ -7,13 +7,14 @@
 #include "layouthelpers.h"
 #include "numberformat.h"
 #include "rounding.h"
-#include "schakelen.h"
 #include "selmexfile.h"
 #include "selmexinfo.h"
+#include "switchingcsv.h"
 #include "synchronisingpanel.h"
 #include "uabout.h"
 #include "uhelp.h"
 #include "usetup.h"
+#include "verdicttext.h"
 #include "viewzoom.h"
 
 #include <algorithm>
@@ -407,7 +408,7 @@ void TForm1::SchakelenClick() {
         m_panel->showLog(m_session.log);
     }
     if (!oordeel.goed()) {
-        showMessage(oordeel.melding());
+        showMessage(verdictMessage(oordeel));
         return;
     }
     // Connected: from now on the generator turns with the network, at the angle it had.
@@ -418,7 +419,7 @@ void TForm1::SchakelenClick() {
     hoekhulp->hide();
     synchrhulp1->setText(QStringLiteral("synchr hulp"));
     refreshPanel();
-    showMessage(QStringLiteral("Goed gedaan"));
+    showMessage(verdictMessage(oordeel));
 }
 
 void TForm1::synchrhulp1Click() {

@@ -1,6 +1,7 @@
 // The switching conditions on a session of the model, without any window: the verdict
 // and what a good one does, and the angle window the synchroscope aid shows.
 #include "session.h"
+#include "verdicttext.h"
 
 #include <QtTest>
 
@@ -61,7 +62,7 @@ void TestSwitching::verdicts() {
     if (swapOrder) s.WisselKleur(2, 3);
     s.GenStep = genStep;
     const SchakelOordeel oordeel = s.switchAttempt();
-    QCOMPARE(oordeel.fouten(), failed);
+    QCOMPARE(fouten(oordeel), failed);
     QCOMPARE(s.connected(), failed.isEmpty());
     QCOMPARE(s.GenStep, failed.isEmpty() ? s.NetStep : genStep);
     QCOMPARE(int(s.log.entries().size()), 1);

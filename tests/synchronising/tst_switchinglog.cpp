@@ -1,5 +1,8 @@
-// The log of switchings: a real check's limits and the CSV.
+// The log of switchings: a real check's limits, its words and the CSV.
+#include "switchingcsv.h"
 #include "switchinglog.h"
+#include "verdicttext.h"
+
 #include <QtTest>
 
 static PanelReading reading(double phase, double voltage, double slip, double current = 0,
@@ -46,9 +49,9 @@ void TestSwitchingLog::realLimits() {
     QFETCH(PanelReading, r);
     QFETCH(QString, text);
     const RealCheck check = judgeRealLimits(r);
-    QCOMPARE(check.text('.'), text);
-    QCOMPARE(check.text(), QString(text).replace('.', systemDecimalSeparator()));
-    QCOMPARE(check.refusals.join("; "), check.within ? QString() : check.text());
+    QCOMPARE(realCheckText(check, '.'), text);
+    QCOMPARE(realCheckText(check), QString(text).replace('.', systemDecimalSeparator()));
+    QCOMPARE(realCheckRefusals(check).join("; "), check.within ? QString() : realCheckText(check));
 }
 
 void TestSwitchingLog::csv() {
