@@ -89,12 +89,11 @@ void TDravon::setRoundedReadouts(bool rounded) {
 
 TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_session(new DravexSession(this)),
-      m_alertSound(std::make_unique<AlertSound>()) {
+      m_zoom(this, SettingsName, ClientSize), m_alertSound(std::make_unique<AlertSound>()) {
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
 
-    m_viewZoom = new ViewZoom(this, SettingsName);
     createMenu();
     createControls();
     m_plots = std::make_unique<RunPlots>(ImageSinus->surface(), ImageFase->surface(),
@@ -105,20 +104,17 @@ TDravon::TDravon(QWidget *parent)
     // The status bar adds to the layout's client area; nothing of the layout moves.
     resize(ClientSize.width(),
            ClientSize.height() + menuBar()->sizeHint().height() + m_status->sizeHint().height());
-    m_sizeAt100 = size();
-    m_layoutZoom.capture(this);
+    m_zoom.capture();
     move(239, 137);
     describeForScreenReaders();
 
     // The zoom of the last start, as far as the screen holds it; the plots are drawn for
-    // it from the start. Nothing is written to the settings here.
-    m_viewZoom->setWindowSize(m_sizeAt100, QSize());
-    const int remembered = m_viewZoom->remembered();
-    if (remembered != m_viewZoom->percent()) m_viewZoom->zoomTo(remembered);
+    // it from the start.
+    m_zoom.takeRemembered();
     zoomLayout();
     connectSession();
     FormCreate();
-    connect(m_viewZoom, &ViewZoom::changed, this, &TDravon::applyZoom);
+    connect(viewZoom(), &ViewZoom::changed, this, &TDravon::applyZoom);
     // Start-up has shown the window: its screen is known, and a move to another may
     // change the device pixel ratio.
     if (QWindow *handle = windowHandle())
@@ -311,7 +307,7 @@ void TDravon::createMenu() {
     Help2->setObjectName(QStringLiteral("Help2"));
     About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
     About1->setObjectName(QStringLiteral("About1"));
-    QMenu *view = m_viewZoom->addMenu(menuBar(), Help1);
+    QMenu *view = viewZoom()->addMenu(menuBar(), Help1);
     view->addSeparator();
     RoundedReadouts1 = view->addAction(QStringLiteral("&Rounded read-outs"));
     RoundedReadouts1->setObjectName(QStringLiteral("RoundedReadouts1"));
@@ -486,11 +482,11 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
     if (!twoLines) return;
     // The fault's place along the line from the busbar's edge to the swing bus, in the
     // layout at 100 %, shown at the zoom.
-    const QRect line = m_layoutZoom.layoutGeometry(Lijn2);
-    const QRect mark = m_layoutZoom.layoutGeometry(FaultMark);
+    const QRect line = m_zoom.layout().layoutGeometry(Lijn2);
+    const QRect mark = m_zoom.layout().layoutGeometry(FaultMark);
     const int x =
         line.left() + 2 + static_cast<int>(scenario.locationPercent / 100 * (line.width() - 4));
-    m_layoutZoom.place(FaultMark, QRect(QPoint(x - mark.width() / 2, mark.y()), mark.size()));
+    m_zoom.layout().place(FaultMark, QRect(QPoint(x - mark.width() / 2, mark.y()), mark.size()));
     // The tripped line is drawn grey while its breakers are open.
     const bool open = state == NetworkState::Cleared || state == NetworkState::LockedOut;
     Lijn2->setFill(open ? clSilver : clBlack);
@@ -501,7 +497,7 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
 void TDravon::SwingCurves1Click() {
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
-        m_swingCurves->setZoom(m_viewZoom->factor());
+        m_swingCurves->setZoom(viewZoom()->factor());
         // Into the folder used last, as File > Save picture...
         m_swingCurves->savePicture = [this](const QImage &picture) {
             // Its own name, so that it does not replace the main window's picture.
@@ -564,28 +560,12 @@ void TDravon::applyZoom() {
     }
     m_zoomPending = false;
     if (zoomLayout()) m_plots->redraw(m_session->history());
-    if (m_swingCurves) m_swingCurves->setZoom(m_viewZoom->factor());
+    if (m_swingCurves) m_swingCurves->setZoom(viewZoom()->factor());
 }
 
 bool TDravon::zoomLayout() {
-    const double zoom = m_viewZoom->factor();
-    if (zoom != m_layoutZoom.zoom()) {
-        m_layoutZoom.apply(zoom);
-        const int outline = std::max(1, roundToPixel(static_cast<long double>(zoom)));
-        for (ShapeControl *shape : schema->findChildren<ShapeControl *>())
-            shape->setLineWidth(outline);
-        // Back at 100 % the window's size is start-up's; zoomed, the client area is the
-        // layout's, with the bars at the height of their new fonts. The bars and the
-        // window's least size follow the fonts at once, not at the next events.
-        const int statusHeight = m_status->heightForFont();
-        layout()->activate();
-        const QSize client = LayoutZoom::scaled(ClientSize, zoom);
-        resize(zoom == 1.0
-                   ? m_sizeAt100
-                   : QSize(client.width(),
-                           client.height() + menuBar()->sizeHint().height() + statusHeight));
-        keepOnScreen(this);
-    }
+    const double zoom = viewZoom()->factor();
+    m_zoom.layOut([this] { return menuBar()->sizeHint().height() + m_status->heightForFont(); });
     bool fresh = false;
     for (ImageControl *image : {ImageSinus, ImageFase, ImageRotor})
         fresh = image->fitPicture(zoom, devicePixelRatioF()) || fresh;
@@ -594,7 +574,7 @@ bool TDravon::zoomLayout() {
 
 void TDravon::moveEvent(QMoveEvent *event) {
     // The frame is known once the window is on the screen: the largest zoom allows for it.
-    m_viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+    m_zoom.noteFrame();
     QMainWindow::moveEvent(event);
 }
 

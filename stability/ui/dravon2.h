@@ -2,7 +2,7 @@
 
 #include "alertsound.h"
 #include "dravexsession.h"
-#include "layoutzoom.h"
+#include "mainwindowzoom.h"
 #include "modalrunner.h"
 #include "reportfiles.h"
 #include "runplots.h"
@@ -47,7 +47,7 @@ public:
     SwingCurves *swingCurves() const { return m_swingCurves; }
     // The View menu's zoom. The window takes a new zoom between two steps of a run, and
     // draws its plots again for their new size.
-    ViewZoom *viewZoom() const { return m_viewZoom; }
+    ViewZoom *viewZoom() const { return m_zoom.viewZoom(); }
     // The files for a report and the file dialogs; tests answer the dialogs here.
     ReportFiles &reportFiles() { return m_reportFiles; }
 
@@ -133,14 +133,12 @@ private:
 
     DravexSession *m_session = nullptr; // a child, so that it outlives no window
     std::unique_ptr<RunPlots> m_plots;
-    ViewZoom *m_viewZoom = nullptr;
+    MainWindowZoom m_zoom;
     ReportFiles m_reportFiles;
     EqualAreaStatus *m_status = nullptr;
     SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
     std::unique_ptr<AlertSound> m_alertSound;
     NetworkState m_shownNetwork = NetworkState::Fault;
-    LayoutZoom m_layoutZoom;
-    QSize m_sizeAt100;
     bool m_inStep = false;
     bool m_zoomPending = false;
 
