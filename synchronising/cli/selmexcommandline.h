@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// Selmex's command line:
+//   selmex [--seed N] [FILE]     the window, with the exercise of FILE (a .selmex scenario
+//                                file); what FILE leaves out, or everything without FILE,
+//                                drawn at random, from N if given
+//   selmex --help | --version
+// Only the window needs a display.
+struct SelmexCommandLine {
+    enum class Command { Window, Help, Version };
+    Command command = Command::Window;
+    QString file; // the scenario file; empty for a random start
+    std::optional<std::uint32_t> seed;
+    QString error; // a bad command line: why
+
+    // The exit codes.
+    static constexpr int ExitOk = 0;
+    static constexpr int ExitBadCommandLine = 2; // an unknown option, a malformed value
+};
+
+// `arguments` as the program received them, its own name first. Qt's own window options
+// (-platform, -style, ...) pass, for the window to take.
+SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments);
+// Whether the program runs without a window: help, version and a bad command line.
+bool needsNoWindow(const SelmexCommandLine &commandLine);
+// Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
+// Returns the exit code.
+int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTextStream &err);
