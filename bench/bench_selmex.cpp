@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
+#include <QAction>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -16,21 +17,26 @@ namespace {
 
 // The window zoomed to `percent` on a screen that holds it.
 void zoomTo(TForm1 &f, int percent) {
-    f.viewZoom->availableArea = [] { return QSize(4000, 3000); };
-    f.viewZoom->zoomTo(percent);
+    f.viewZoom()->availableArea = [] { return QSize(4000, 3000); };
+    f.viewZoom()->zoomTo(percent);
+}
+
+// The window's timer, stopped: the benchmark delivers the ticks.
+void stopTimer(TForm1 &f) {
+    f.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
 }
 
 void Tick(benchmark::State &state) {
     // A clock that moves on a millisecond at each reading, as the random start needs.
     std::uint32_t now = 43200000;
     TForm1 f([&now] { return now++; });
-    f.Timer1->stop();
+    stopTimer(f);
     zoomTo(f, int(state.range(0)));
-    f.Timer1Timer(); // the first tick draws the arrows for the first time
+    f.tick(); // the first tick draws the arrows for the first time
     std::size_t allocations = 0;
     for (auto _ : state) {
         const std::size_t before = allocationCount();
-        f.Timer1Timer();
+        f.tick();
         allocations += allocationCount() - before;
     }
     state.counters["allocs/tick"] =
@@ -42,8 +48,8 @@ BENCHMARK(Tick)->Arg(100)->Arg(200)->ArgName("zoom")->Unit(benchmark::kMicroseco
 void ZoomChange(benchmark::State &state) {
     std::uint32_t now = 43200000;
     TForm1 f([&now] { return now++; });
-    f.Timer1->stop();
-    f.Timer1Timer();
+    stopTimer(f);
+    f.tick();
     int percent = 100;
     for (auto _ : state) {
         percent = percent == 100 ? 200 : 100;
@@ -56,12 +62,12 @@ BENCHMARK(ZoomChange)->Unit(benchmark::kMillisecond);
 void TickWithPanel(benchmark::State &state) {
     std::uint32_t now = 43200000;
     TForm1 f([&now] { return now++; });
-    f.Timer1->stop();
-    f.SynchroPanel1Click();
+    stopTimer(f);
+    f.findChild<QAction *>(QStringLiteral("SynchroPanel1"))->trigger();
     SynchronisingPanel &panel = *f.synchronisingPanel();
-    f.Timer1Timer();
+    f.tick();
     for (auto _ : state) {
-        f.Timer1Timer();
+        f.tick();
         panel.repaint(); // the dial, lamps and read-outs, at once rather than when idle
     }
 }

@@ -1,11 +1,10 @@
+#include "errorreport.h"
 #include "selmexcommandline.h"
-#include "selmexfile.h"
 #include "selmexstart.h"
 #include "uselmora.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QTextStream>
 
 int main(int argc, char *argv[]) {
@@ -24,18 +23,11 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     TForm1 window(commandLine.seed ? seededClock(*commandLine.seed) : systemTimeOfDay());
-    SelmexFileResult opened;
-    if (!commandLine.file.isEmpty()) {
-        opened = readSelmexScenario(commandLine.file);
-        if (opened.ok) window.openScenario(opened.value, commandLine.file, opened.comments);
-    }
+    QString error;
+    const bool opened =
+        commandLine.file.isEmpty() || window.openScenarioFile(commandLine.file, &error);
     window.show();
-    if (!commandLine.file.isEmpty() && !opened.ok) {
-        // The window keeps its random start; the message is the file's text, not markup.
-        QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), opened.error,
-                        QMessageBox::Ok, &window);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
+    // A refused file leaves the window its random start.
+    if (!opened) showErrorReport(&window, error, window.modalRunner);
     return QApplication::exec();
 }

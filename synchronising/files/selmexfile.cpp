@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <QByteArrayView>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -183,23 +184,33 @@ QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments) 
     return out;
 }
 
+namespace {
+
+bool cannotWrite(const QString &path, const QString &why, QString *error) {
+    if (error)
+        *error =
+            QStringLiteral("Could not write \"%1\": %2").arg(QDir::toNativeSeparators(path), why);
+    return false;
+}
+
+} // namespace
+
 bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
                          const QByteArray &comments) {
-    const auto failed = [&](const QString &why) {
-        if (error) *error = QStringLiteral("Could not write \"%1\": %2").arg(path, why);
-        return false;
-    };
     // A file the program would refuse to read is not written.
     if (const auto problem = checkScenario(fullScenario(start)))
-        return failed(QString::fromStdString(*problem) + QChar('.'));
-    const QByteArray text = selmexScenarioText(start, comments);
+        return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
+    return writeSelmexFile(path, selmexScenarioText(start, comments), error);
+}
+
+bool writeSelmexFile(const QString &path, const QByteArray &bytes, QString *error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    if (file.write(text) != text.size()) {
+    if (!file.open(QIODevice::WriteOnly)) return cannotWrite(path, file.errorString(), error);
+    if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return failed(why);
+        return cannotWrite(path, why, error);
     }
-    if (!file.commit()) return failed(file.errorString());
+    if (!file.commit()) return cannotWrite(path, file.errorString(), error);
     return true;
 }

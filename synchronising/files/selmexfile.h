@@ -46,3 +46,6 @@ QByteArray selmexScenarioText(const SelmexStart &start, const QByteArray &commen
 // checkScenario refuses is not written. On failure `error` says why.
 bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
                          const QByteArray &comments = {});
+// Any of Selmex's files (a scenario, the switchings' CSV) written the same way: all of
+// `bytes` or, on failure, no file and `error` naming the file and why.
+bool writeSelmexFile(const QString &path, const QByteArray &bytes, QString *error);

@@ -2,6 +2,7 @@
 
 #include "constants.h"
 #include "controls.h"
+#include "errorreport.h"
 #include "imagecontrol.h"
 #include "keyfile.h"
 #include "layouthelpers.h"
@@ -18,8 +19,8 @@
 #include "viewzoom.h"
 
 #include <algorithm>
+#include <cmath>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -28,7 +29,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -71,15 +71,6 @@ void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
       m_random(std::move(clock)) {
-    // The diagrams follow the session's tick phasor by phasor; the events run while the
-    // phasor is off the picture.
-    m_drawTick.beforeTurn = [this](SelmexSession::PhasorSet set, std::size_t k) {
-        diagramOf(set).Wis(k);
-        if (pump) pump();
-    };
-    m_drawTick.turned = [this](SelmexSession::PhasorSet set, std::size_t k, const Tvector &v) {
-        diagramOf(set).Teken(k, v);
-    };
     askOpenFileName = [this](const QString &caption, const QString &filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
@@ -94,21 +85,30 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
         const QStringList files = dialog.selectedFiles();
         return files.isEmpty() ? QString() : files.first();
     };
+    // The diagrams follow the session's tick phasor by phasor; the events run while the
+    // phasor is off the picture.
+    m_drawTick.beforeTurn = [this](SelmexSession::PhasorSet set, std::size_t k) {
+        diagramOf(set).Wis(k);
+        if (pump) pump();
+    };
+    m_drawTick.turned = [this](SelmexSession::PhasorSet set, std::size_t k, const Tvector &v) {
+        diagramOf(set).Teken(k, v);
+    };
     setObjectName(QStringLiteral("Form1"));
     showFileInTitle();
     setFont(layoutFont());
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(SelmexSession::TickMs);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    viewZoom = new ViewZoom(this, QStringLiteral("Selmex"));
+    connect(Timer1, &QTimer::timeout, this, &TForm1::tick);
+    m_viewZoom = new ViewZoom(this, QStringLiteral("Selmex"));
     createMenu();
     createControls();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     m_sizeAt100 = size();
     m_layoutZoom.capture(this);
-    viewZoom->setWindowSize(m_sizeAt100, QSize());
-    connect(viewZoom, &ViewZoom::changed, this, &TForm1::applyZoom);
+    m_viewZoom->setWindowSize(m_sizeAt100, QSize());
+    connect(m_viewZoom, &ViewZoom::changed, this, &TForm1::applyZoom);
     move(231, 107);
     FormCreate();
 }
@@ -242,7 +242,7 @@ void TForm1::createMenu() {
     Help1->setObjectName(QStringLiteral("Help1"));
     info1 = about1->addAction(QStringLiteral("&About"), this, &TForm1::info1Click);
     info1->setObjectName(QStringLiteral("info1"));
-    View1 = viewZoom->addMenu(menuBar(), about1);
+    View1 = m_viewZoom->addMenu(menuBar(), about1);
 }
 
 void TForm1::FormCreate() {
@@ -272,7 +272,7 @@ PhasorDiagram &TForm1::diagramOf(SelmexSession::PhasorSet set) {
     return set == SelmexSession::PhasorSet::Network ? *m_netDiagram : *m_genDiagram;
 }
 
-void TForm1::Timer1Timer() {
+void TForm1::tick() {
     const QScopedValueRollback<bool> inTick(m_inTick, true);
     m_session.tick(m_drawTick);
     const Colour aid = m_session.angleWithinWindow() ? clGreen : clRed;
@@ -307,8 +307,8 @@ void TForm1::showEvent(QShowEvent *event) {
     // screen's device pixels; a move to another screen may change those.
     if (QWindow *handle = windowHandle())
         connect(handle, &QWindow::screenChanged, this, &TForm1::applyZoom);
-    const int remembered = viewZoom->remembered();
-    if (remembered != viewZoom->percent()) viewZoom->zoomTo(remembered);
+    const int remembered = m_viewZoom->remembered();
+    if (remembered != m_viewZoom->percent()) m_viewZoom->zoomTo(remembered);
     applyZoom();
 }
 
@@ -320,12 +320,12 @@ void TForm1::moveEvent(QMoveEvent *event) {
 // The largest zoom follows from the window's size at 100 % and its frame, which does not
 // grow.
 void TForm1::noteWindowSize() {
-    viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+    m_viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
 }
 
 void TForm1::applyZoom() {
     if (waitForTickEnd(&TForm1::applyZoom)) return;
-    const double zoom = viewZoom->factor();
+    const double zoom = m_viewZoom->factor();
     if (zoom != m_layoutZoom.zoom()) {
         m_layoutZoom.apply(zoom);
         hoekhulp->setLineWidth(std::max(1, roundToPixel(static_cast<long double>(zoom))));
@@ -338,7 +338,7 @@ void TForm1::applyZoom() {
 }
 
 void TForm1::fitPictures() {
-    const double zoom = viewZoom->factor(), ratio = devicePixelRatioF();
+    const double zoom = m_viewZoom->factor(), ratio = devicePixelRatioF();
     if (Image1->fitPicture(zoom, ratio)) m_netDiagram->redrawOnNewPicture(m_session.NetVector);
     if (Image2->fitPicture(zoom, ratio)) m_genDiagram->redrawOnNewPicture(m_session.GenVector);
 }
@@ -446,9 +446,9 @@ void TForm1::Setup1Click() {
 void TForm1::SynchroPanel1Click() {
     if (!m_panel) {
         m_panel = new SynchronisingPanel(this);
-        m_panel->setZoom(viewZoom->factor());
+        m_panel->setZoom(m_viewZoom->factor());
         // The View menu's keys zoom from the panel too, where the lecturer may be.
-        m_panel->addActions({viewZoom->ZoomIn1, viewZoom->ZoomOut1, viewZoom->ActualSize1});
+        m_panel->addActions({m_viewZoom->ZoomIn1, m_viewZoom->ZoomOut1, m_viewZoom->ActualSize1});
         if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
         m_panel->showLog(m_session.log);
     }
@@ -483,13 +483,14 @@ void TForm1::showFileInTitle() {
 bool TForm1::openScenario(const SelmexScenario &scenario, const QString &path,
                           const QByteArray &comments) {
     if (checkScenario(scenario)) return false;
+    // Not connected any more: the aid's menu item as before a good switching, unless
+    // the aid has been shown since (the item then says so).
+    if (m_session.connected() && hoekhulp->isHidden())
+        synchrhulp1->setText(QStringLiteral("synchr aid"));
     startSession(drawStart(m_random, scenario));
     m_scenarioPath = path;
     m_scenarioComments = comments;
     showFileInTitle();
-    // Not connected any more: the aid and its menu item as before a good switching.
-    if (synchrhulp1->text() == QStringLiteral("synchr hulp"))
-        synchrhulp1->setText(QStringLiteral("synchr aid"));
     if (m_panel) {
         m_panel->clearSwitching();
         m_panel->showLog(m_session.log);
@@ -504,12 +505,17 @@ const QString ScenarioFilter = QStringLiteral("Selmex scenarios (*.selmex)");
 
 } // namespace
 
+bool TForm1::openScenarioFile(const QString &path, QString *error) {
+    const SelmexFileResult read = readSelmexScenario(path);
+    if (!read.ok) {
+        if (error) *error = read.error; // names the file, the line and what is wrong
+        return false;
+    }
+    return openScenario(read.value, path, read.comments);
+}
+
 void TForm1::reportFailure(const QString &message) {
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, this);
-    box.setProperty("message", message);
-    box.setTextFormat(Qt::PlainText);
-    runModal(box, modalRunner);
+    showErrorReport(this, message, modalRunner);
 }
 
 // The file dialogs run event loops of their own: like the boxes, they wait for the end
@@ -518,12 +524,8 @@ void TForm1::OpenScenario1Click() {
     if (waitForTickEnd(&TForm1::OpenScenario1Click)) return;
     const QString fileName = askOpenFileName(QStringLiteral("Open scenario"), ScenarioFilter);
     if (fileName.isEmpty()) return;
-    const SelmexFileResult read = readSelmexScenario(fileName);
-    if (!read.ok) {
-        reportFailure(read.error); // names the file, the line and what is wrong
-        return;
-    }
-    openScenario(read.value, fileName, read.comments);
+    QString error;
+    if (!openScenarioFile(fileName, &error)) reportFailure(error);
 }
 
 void TForm1::SaveScenario1Click() {
@@ -553,8 +555,6 @@ void TForm1::ExportSwitchings1Click() {
                                              QStringLiteral("selmex-switchings.csv"),
                                              QStringLiteral("CSV files (*.csv)"));
     if (fileName.isEmpty()) return;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
-        reportFailure(QStringLiteral("Could not write \"%1\": %2")
-                          .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    QString error;
+    if (!writeSelmexFile(fileName, csv, &error)) reportFailure(error);
 }

@@ -6,14 +6,10 @@
 #include "randomsource.h"
 #include "session.h"
 
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <QFont>
 #include <QMainWindow>
-#include <QPointer>
-#include <utility>
-#include <vector>
+#include <QSize>
 
 class QAction;
 class QFrame;
@@ -33,7 +29,8 @@ class ViewZoom;
 // diagrams turning side by side, the controls that bring the generator into line with
 // the network, its read-outs, and "Switch". The session holds the state of network and
 // generator and turns it tick by tick; the window asks for the ticks on its timer, draws
-// the phasors as they turn and shows the rest.
+// the phasors as they turn and shows the rest. Its controls keep their layout names as
+// object names.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,7 +41,52 @@ public:
     // phasors, each erased before it turns and drawn once turned, with the pending
     // events run in between; then the synchroscope aid, every third tick the phase
     // angle, and the panel.
-    void Timer1Timer();
+    void tick();
+    // A new session from a scenario: the sliders back in their middles, not connected,
+    // no switchings yet. A scenario out of range is refused and nothing changes. `path`
+    // names the file it came from, if any, in the title, and Save scenario writes the
+    // file's leading `comments` again.
+    bool openScenario(const SelmexScenario &scenario, const QString &path = QString(),
+                      const QByteArray &comments = QByteArray());
+    // The same from a scenario file; a file that cannot be read or is refused changes
+    // nothing, and `error` says why.
+    bool openScenarioFile(const QString &path, QString *error);
+
+    // Network and generator, and what has happened to them since the start.
+    SelmexSession &session() { return m_session; }
+    const SelmexSession &session() const { return m_session; }
+    // The network's diagram as it stands on its picture.
+    PhasorDiagram &netDiagram() { return *m_netDiagram; }
+    // The synchronising panel, if it has been opened; it follows every tick.
+    SynchronisingPanel *synchronisingPanel() const { return m_panel; }
+    // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
+    // of the last start when it is first shown.
+    ViewZoom *viewZoom() const { return m_viewZoom; }
+
+    // How message boxes and dialogs are shown; tests answer them here.
+    ModalRunner modalRunner;
+    // Asks for a file to open or to write (the standard file dialogs; the save dialog
+    // through modalRunner); tests answer here. An empty answer cancels.
+    std::function<QString(const QString &caption, const QString &filter)> askOpenFileName;
+    std::function<QString(const QString &caption, const QString &name, const QString &filter)>
+        askSaveFileName;
+    // What runs while a phasor is erased and not yet redrawn: the pending events.
+    std::function<void()> pump;
+
+    static constexpr QSize ClientSize{546, 546};
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void FormCreate();
+    // A new session from `start`: the phasors, the sliders in their middles, the
+    // read-outs.
+    void startSession(const SelmexStart &start);
+
     void TbAmplitudeChange();
     void tbFrequentieChange();
     void Button2Click();
@@ -59,39 +101,40 @@ public:
     void OpenScenario1Click();
     void SaveScenario1Click();
     void ExportSwitchings1Click();
-    // A new session from a scenario: the sliders back in their middles, not connected,
-    // no switchings yet. A scenario out of range is refused and nothing changes. `path`
-    // names the file it came from, if any, in the title, and Save scenario writes the
-    // file's leading `comments` again.
-    bool openScenario(const SelmexScenario &scenario, const QString &path = QString(),
-                      const QByteArray &comments = QByteArray());
     void Help1Click();
     void info1Click();
     void ToonHoek();
-    // The synchronising panel, if it has been opened; it follows every tick.
-    SynchronisingPanel *synchronisingPanel() const { return m_panel; }
 
-    // Network and generator, and what has happened to them since the start.
-    SelmexSession &session() { return m_session; }
-    const SelmexSession &session() const { return m_session; }
-    // The two diagrams as they stand on the pictures.
-    PhasorDiagram &netDiagram() { return *m_netDiagram; }
-    PhasorDiagram &genDiagram() { return *m_genDiagram; }
+    PhasorDiagram &diagramOf(SelmexSession::PhasorSet set);
+    void showMessage(const QString &text);
+    bool waitForTickEnd(void (TForm1::*action)());
+    void refreshPanel();
+    void reportFailure(const QString &message);
+    // The layout, the window, the pictures and the panel at the View menu's zoom and the
+    // screen's device pixel ratio, the phasors drawn again on the new pictures. Inside a
+    // tick it waits for the tick's end.
+    void applyZoom();
+    void fitPictures();
+    void noteWindowSize();
+    // "Form1", and " — name" while a scenario file is open.
+    void showFileInTitle();
 
-    // How message boxes and dialogs are shown; tests answer them here.
-    ModalRunner modalRunner;
-    // Asks for a file to open or to write (the standard file dialogs; the save dialog
-    // through modalRunner); tests answer here. An empty answer cancels.
-    std::function<QString(const QString &caption, const QString &filter)> askOpenFileName;
-    std::function<QString(const QString &caption, const QString &name, const QString &filter)>
-        askSaveFileName;
-    // What runs while a phasor is erased and not yet redrawn: the pending events.
-    std::function<void()> pump;
-    // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
-    // of the last start when it is first shown.
-    ViewZoom *viewZoom = nullptr;
-
-    static constexpr QSize ClientSize{546, 546};
+    RandomSource m_random;
+    SelmexSession m_session;
+    // What the diagrams do as the session turns a phasor: erase it, run the pending
+    // events, draw it turned.
+    SelmexSession::TickWatcher m_drawTick;
+    std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
+    bool m_inTick = false;
+    SynchronisingPanel *m_panel = nullptr;
+    ViewZoom *m_viewZoom = nullptr;
+    LayoutZoom m_layoutZoom;
+    QSize m_sizeAt100;
+    bool m_shownBefore = false;
+    // The scenario file the session was opened from or last saved to, and the comments
+    // it was opened with: the exercise's text and questions.
+    QString m_scenarioPath;
+    QByteArray m_scenarioComments;
 
     QFrame *Panel1 = nullptr;
     ImageControl *Image1 = nullptr;
@@ -134,45 +177,4 @@ public:
     QMenu *about1 = nullptr;
     QAction *Help1 = nullptr;
     QAction *info1 = nullptr;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-
-private:
-    void createControls();
-    void createMenu();
-    void FormCreate();
-    // A new session from `start`: the phasors, the sliders in their middles, the
-    // read-outs.
-    void startSession(const SelmexStart &start);
-    PhasorDiagram &diagramOf(SelmexSession::PhasorSet set);
-    void showMessage(const QString &text);
-    bool waitForTickEnd(void (TForm1::*action)());
-    void refreshPanel();
-    void reportFailure(const QString &message);
-    // The layout, the window, the pictures and the panel at the View menu's zoom and the
-    // screen's device pixel ratio, the phasors drawn again on the new pictures. Inside a
-    // tick it waits for the tick's end.
-    void applyZoom();
-    void fitPictures();
-    void noteWindowSize();
-    // "Form1", and " — name" while a scenario file is open.
-    void showFileInTitle();
-
-    RandomSource m_random;
-    SelmexSession m_session;
-    // What the diagrams do as the session turns a phasor: erase it, run the pending
-    // events, draw it turned.
-    SelmexSession::TickWatcher m_drawTick;
-    std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
-    bool m_inTick = false;
-    SynchronisingPanel *m_panel = nullptr;
-    LayoutZoom m_layoutZoom;
-    QSize m_sizeAt100;
-    bool m_shownBefore = false;
-    // The scenario file the session was opened from or last saved to, and the comments
-    // it was opened with: the exercise's text and questions.
-    QString m_scenarioPath;
-    QByteArray m_scenarioComments;
 };

@@ -44,22 +44,60 @@ struct FakeClock {
     }
 };
 
+// The window's controls, found by the layout names they keep as object names.
+struct Controls {
+    explicit Controls(TForm1 &form) : f(form) {}
+    template <class T> T *find(const char *name) const {
+        T *control = f.findChild<T *>(QString::fromLatin1(name));
+        if (!control) qFatal("Form1 has no %s", name);
+        return control;
+    }
+    TForm1 &f;
+    QTimer *Timer1 = find<QTimer>("Timer1");
+    ImageControl *Image1 = find<ImageControl>("Image1");
+    ImageControl *Image2 = find<ImageControl>("Image2");
+    ShapeControl *hoekhulp = find<ShapeControl>("hoekhulp");
+    QPushButton *Schakelen = find<QPushButton>("Schakelen");
+    QPushButton *BtnStartStop = find<QPushButton>("BtnStartStop");
+    QSlider *TbAmplitude = find<QSlider>("TbAmplitude");
+    QSlider *TbFrequentie = find<QSlider>("TbFrequentie");
+    QPushButton *Button2 = find<QPushButton>("Button2");
+    QPushButton *Button3 = find<QPushButton>("Button3");
+    QLineEdit *EdUgen = find<QLineEdit>("EdUgen");
+    QLineEdit *EdFreq = find<QLineEdit>("EdFreq");
+    QLineEdit *Edit1 = find<QLineEdit>("Edit1");
+    QAction *OpenScenario1 = find<QAction>("OpenScenario1");
+    QAction *SaveScenario1 = find<QAction>("SaveScenario1");
+    QAction *ExportSwitchings1 = find<QAction>("ExportSwitchings1");
+    QAction *synchrhulp1 = find<QAction>("synchrhulp1");
+    QAction *Setup1 = find<QAction>("Setup1");
+    QAction *SynchroPanel1 = find<QAction>("SynchroPanel1");
+    QAction *Help1 = find<QAction>("Help1");
+    QAction *info1 = find<QAction>("info1");
+};
+
 // A fresh trainer whose clock is fixed, whose timer never fires by itself (the test
-// delivers the ticks), and whose message boxes are answered and recorded.
+// delivers the ticks), and whose message boxes are answered and recorded: the verdict
+// as the program wrote it (its box shows the carriage returns as line feeds), an error
+// report as it reads.
 struct Trainer {
     std::shared_ptr<FakeClock> clock;
     std::unique_ptr<TForm1> f;
+    Controls c;
     QStringList messages;
+    QList<QMessageBox::Icon> icons;
     std::function<int(QDialog &)> onDialog;
 
     explicit Trainer(std::uint32_t t = 43200000)
-        : clock(std::make_shared<FakeClock>(FakeClock{{t, t}})) {
-        f = std::make_unique<TForm1>([c = clock] { return (*c)(); });
-        f->Timer1->setInterval(24 * 3600 * 1000);
-        f->viewZoom->availableArea = [] { return QSize(4000, 4000); }; // every level fits
+        : clock(std::make_shared<FakeClock>(FakeClock{{t, t}})),
+          f(std::make_unique<TForm1>([k = clock] { return (*k)(); })), c(*f) {
+        c.Timer1->setInterval(24 * 3600 * 1000);
+        f->viewZoom()->availableArea = [] { return QSize(4000, 4000); }; // every level fits
         f->modalRunner = [this](QDialog &d) {
             if (auto *box = qobject_cast<QMessageBox *>(&d)) {
-                messages << box->property("message").toString();
+                const QVariant written = box->property("message");
+                messages << (written.isValid() ? written.toString() : box->text());
+                icons << box->icon();
                 return int(QMessageBox::Ok);
             }
             return onDialog ? onDialog(d) : int(QDialog::Rejected);
@@ -67,7 +105,7 @@ struct Trainer {
     }
 
     void ticks(int n) {
-        for (int k = 0; k < n; ++k) f->Timer1Timer();
+        for (int k = 0; k < n; ++k) f->tick();
     }
 
     // The generator exactly on the network: same colours, angles, lengths and speed.
@@ -133,6 +171,8 @@ private slots:
     void switchingAllWrong();
     void switchingSucceeds();
     void synchroscopeAid();
+    void aidItemAfterANewSession_data();
+    void aidItemAfterANewSession();
     void setupDialog();
     void setupShowsAcceptedAngle_data();
     void setupShowsAcceptedAngle();
@@ -189,13 +229,14 @@ void TestSelmora::randomStart() {
     QFETCH(QString, hertz);
     Trainer t(time);
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     QCOMPARE(coloursOf(f.session().NetVector), (QList<Colour>{clRed, clLime, clBlue}));
     QCOMPARE(coloursOf(f.session().GenVector), colours);
     QCOMPARE(f.session().Direction, direction);
     QCOMPARE(f.session().FreqOffset, offset);
     QCOMPARE(f.session().AmpFactor, factor);
-    QCOMPARE(f.EdUgen->text(), volts);
-    QCOMPARE(f.EdFreq->text(), hertz);
+    QCOMPARE(c.EdUgen->text(), volts);
+    QCOMPARE(c.EdFreq->text(), hertz);
     QCOMPARE(f.session().GenStep, (50 - offset) / 50.0 * 0.02 * direction);
     for (const Phasors *set : {&f.session().NetVector, &f.session().GenVector}) {
         QCOMPARE((*set)[0].Angle, 0.5);
@@ -207,10 +248,10 @@ void TestSelmora::randomStart() {
     QCOMPARE(f.session().NetStep, 0.02);
     QCOMPARE(f.session().MaxAngle, 20);
     QCOMPARE(f.session().TickCount, 0);
-    QVERIFY(f.Edit1->text().isEmpty());
-    QVERIFY(f.Timer1->isActive());
-    QVERIFY(f.hoekhulp->isHidden());
-    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("&Synchr aid"));
+    QVERIFY(c.Edit1->text().isEmpty());
+    QVERIFY(c.Timer1->isActive());
+    QVERIFY(c.hoekhulp->isHidden());
+    QCOMPARE(c.synchrhulp1->text(), QStringLiteral("&Synchr aid"));
     QCOMPARE(f.windowTitle(), QStringLiteral("Form1"));
     // Nothing is drawn before the first tick.
     QVERIFY(!f.netDiagram().isDrawn(0));
@@ -228,57 +269,60 @@ void TestSelmora::colourDrawWaitsForClock() {
 void TestSelmora::amplitudeSlider() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     f.session().AmpFactor = 1.0;
-    f.TbAmplitude->setValue(50);
-    f.TbAmplitudeChange();
-    QCOMPARE(f.EdUgen->text(), QStringLiteral("380"));
+    c.TbAmplitude->setValue(49);
+    c.TbAmplitude->setValue(50); // back to the middle at the new factor
+    QCOMPARE(c.EdUgen->text(), QStringLiteral("380"));
     f.session().AmpFactor = 0.7;
-    f.TbAmplitude->setValue(100);
-    QCOMPARE(f.EdUgen->text(), QStringLiteral("399"));
-    f.TbAmplitude->setValue(0);
-    QCOMPARE(f.EdUgen->text(), QStringLiteral("133"));
+    c.TbAmplitude->setValue(100);
+    QCOMPARE(c.EdUgen->text(), QStringLiteral("399"));
+    c.TbAmplitude->setValue(0);
+    QCOMPARE(c.EdUgen->text(), QStringLiteral("133"));
     for (const Tvector &v : f.session().GenVector) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
     f.session().AmpFactor = 0.9;
-    f.TbAmplitude->setValue(46); // 328.32 V
-    QCOMPARE(f.EdUgen->text(), QStringLiteral("328"));
+    c.TbAmplitude->setValue(46); // 328.32 V
+    QCOMPARE(c.EdUgen->text(), QStringLiteral("328"));
     f.session().AmpFactor = 0.7;
-    f.TbAmplitude->setValue(73); // 327.18 V
-    QCOMPARE(f.EdUgen->text(), QStringLiteral("327"));
+    c.TbAmplitude->setValue(73); // 327.18 V
+    QCOMPARE(c.EdUgen->text(), QStringLiteral("327"));
 }
 
 void TestSelmora::frequencySliderAndDirection() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     f.session().FreqOffset = 0;
     f.session().Direction = 1;
-    f.TbFrequentie->setValue(50);
-    f.tbFrequentieChange();
+    c.TbFrequentie->setValue(49);
+    c.TbFrequentie->setValue(50); // back to the middle at the new offset
     QCOMPARE(f.session().GenStep, 0.02);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("50"));
     f.session().FreqOffset = 17;
-    f.TbFrequentie->setValue(17);
+    c.TbFrequentie->setValue(17);
     QCOMPARE(f.session().GenStep, 0.0);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("0"));
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("0"));
     // Below the offset the generator turns the other way; the read-out has no sign.
-    f.TbFrequentie->setValue(5);
+    c.TbFrequentie->setValue(5);
     QVERIFY(f.session().GenStep < 0);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
-    f.Button3->click();
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("12"));
+    c.Button3->click();
     QCOMPARE(f.session().Direction, -1.0);
     QVERIFY(f.session().GenStep > 0);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("12"));
-    f.TbFrequentie->setValue(100);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("83"));
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("12"));
+    c.TbFrequentie->setValue(100);
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("83"));
     QVERIFY(f.session().GenStep < 0);
 }
 
 void TestSelmora::phaseOrderButton() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     const QList<Colour> start = coloursOf(f.session().GenVector),
                         net = coloursOf(f.session().NetVector);
     const double angle = f.session().GenVector[0].Angle;
-    f.Button2->click();
+    c.Button2->click();
     QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
     QCOMPARE(f.session().GenVector[0].Angle, angle);
     QCOMPARE(FaseVolgordeGoed(f.session().NetVector, f.session().GenVector),
@@ -287,7 +331,7 @@ void TestSelmora::phaseOrderButton() {
                  std::swap(p[0].PhaseColor, p[1].PhaseColor);
                  return p;
              }()));
-    f.Button2->click();
+    c.Button2->click();
     QCOMPARE(coloursOf(f.session().GenVector), start);
     QCOMPARE(coloursOf(f.session().NetVector), net);
 }
@@ -297,13 +341,14 @@ void TestSelmora::keyboardAndScreenReader() {
     // read-outs have names a screen reader can say.
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     const QList<Colour> start = coloursOf(f.session().GenVector);
-    QTest::keyClick(f.Button2, Qt::Key_Return);
+    QTest::keyClick(c.Button2, Qt::Key_Return);
     QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
-    QTest::keyClick(f.Button2, Qt::Key_Enter);
+    QTest::keyClick(c.Button2, Qt::Key_Enter);
     QCOMPARE(coloursOf(f.session().GenVector), start);
-    for (QWidget *w : std::initializer_list<QWidget *>{f.Image1, f.Image2, f.TbAmplitude,
-                                                       f.TbFrequentie, f.EdUgen, f.EdFreq, f.Edit1})
+    for (QWidget *w : std::initializer_list<QWidget *>{c.Image1, c.Image2, c.TbAmplitude,
+                                                       c.TbFrequentie, c.EdUgen, c.EdFreq, c.Edit1})
         QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
                  qPrintable(w->objectName()));
 }
@@ -311,21 +356,22 @@ void TestSelmora::keyboardAndScreenReader() {
 void TestSelmora::phaseAngleReadout() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.inStep();
     t.ticks(2);
-    QVERIFY(f.Edit1->text().isEmpty()); // shown from the third tick on
+    QVERIFY(c.Edit1->text().isEmpty()); // shown from the third tick on
     t.ticks(1);
-    QCOMPARE(f.Edit1->text(), local("0.0"));
+    QCOMPARE(c.Edit1->text(), local("0.0"));
     // The generator's red phase 30 degrees behind the network's.
     for (Tvector &v : f.session().GenVector) v.Angle -= 1.0 / 6;
     t.ticks(3);
-    const double shown = f.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
-    QVERIFY2(std::fabs(shown - 30) <= 1.0, qPrintable(f.Edit1->text()));
-    QCOMPARE(f.Edit1->text().count(systemDecimalSeparator()), 1);
+    const double shown = c.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
+    QVERIFY2(std::fabs(shown - 30) <= 1.0, qPrintable(c.Edit1->text()));
+    QCOMPARE(c.Edit1->text().count(systemDecimalSeparator()), 1);
     // The read-out is the tips' angle difference, not brought into a half turn.
     for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6 - 1.5;
     t.ticks(3);
-    const QString wide = f.Edit1->text().replace(QChar(','), QChar('.'));
+    const QString wide = c.Edit1->text().replace(QChar(','), QChar('.'));
     QVERIFY2(std::fabs(std::fabs(wide.toDouble()) - 270) <= 1.0 ||
                  std::fabs(std::fabs(wide.toDouble()) - 90) <= 1.0,
              qPrintable(wide));
@@ -345,6 +391,7 @@ void TestSelmora::switchingConditionsAlone() {
     QFETCH(QString, message);
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.inStep();
     switch (wrong) {
     case 0:
@@ -361,18 +408,19 @@ void TestSelmora::switchingConditionsAlone() {
         break;
     }
     for (Tvector &v : f.session().GenVector) v.Bereken();
-    f.Timer1->stop();
+    c.Timer1->stop();
     const double step = f.session().GenStep;
-    f.Schakelen->click();
+    c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{message});
     // A failed attempt changes nothing, the stopped timer included.
     QCOMPARE(f.session().GenStep, step);
-    QVERIFY(!f.Timer1->isActive());
+    QVERIFY(!c.Timer1->isActive());
 }
 
 void TestSelmora::switchingAllWrong() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.inStep();
     for (Tvector &v : f.session().GenVector) {
         v.Angle += 1.0;
@@ -381,7 +429,7 @@ void TestSelmora::switchingAllWrong() {
     }
     std::swap(f.session().GenVector[0].PhaseColor, f.session().GenVector[1].PhaseColor);
     f.session().GenStep = -0.01;
-    f.Schakelen->click();
+    c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{"BOEM!!!\r\rhoek te groot\rdraairichting fout\rspanning niet "
                                      "goed\rfasevolgorde niet goed"});
 }
@@ -389,6 +437,7 @@ void TestSelmora::switchingAllWrong() {
 void TestSelmora::switchingSucceeds() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.inStep();
     // A generator 10 % short, standing still, a little behind: still good enough.
     for (Tvector &v : f.session().GenVector) {
@@ -396,57 +445,83 @@ void TestSelmora::switchingSucceeds() {
         v.Angle -= 0.02;
     }
     f.session().GenStep = 0;
-    f.TbFrequentie->blockSignals(true);
+    c.TbFrequentie->blockSignals(true);
     t.ticks(1);
-    f.synchrhulp1->trigger();
-    QVERIFY(!f.hoekhulp->isHidden());
-    f.Timer1->stop();
-    f.Schakelen->click();
+    c.synchrhulp1->trigger();
+    QVERIFY(!c.hoekhulp->isHidden());
+    c.Timer1->stop();
+    c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{QStringLiteral("Goed gedaan")});
     QCOMPARE(f.session().GenStep, f.session().NetStep);
-    QCOMPARE(f.EdFreq->text(), QStringLiteral("50"));
-    QVERIFY(f.Timer1->isActive());
-    QVERIFY(f.hoekhulp->isHidden());
-    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("synchr hulp"));
+    QCOMPARE(c.EdFreq->text(), QStringLiteral("50"));
+    QVERIFY(c.Timer1->isActive());
+    QVERIFY(c.hoekhulp->isHidden());
+    QCOMPARE(c.synchrhulp1->text(), QStringLiteral("synchr hulp"));
     // From now on both turn alike: the phase angle stays put but for pixel rounding.
     QList<double> angles; // brought into -180 .. 180: the read-out itself jumps by 360
     for (int k = 0; k < 40; ++k) {
         t.ticks(3);
-        const double shown = f.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
+        const double shown = c.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
         angles << std::remainder(shown, 360.0);
     }
     const auto [lo, hi] = std::minmax_element(angles.begin(), angles.end());
     QVERIFY2(*hi - *lo < 2.0, qPrintable(QStringLiteral("%1 .. %2").arg(*lo).arg(*hi)));
     QVERIFY(std::fabs(*lo - 7.2) < 2.0); // one tick behind at the switching
     // The menu item shows the aid again.
-    f.synchrhulp1->trigger();
-    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
+    c.synchrhulp1->trigger();
+    QCOMPARE(c.synchrhulp1->text(), QStringLiteral("* synchr aid"));
 }
 
 void TestSelmora::synchroscopeAid() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.inStep();
-    f.Timer1->stop();
+    c.Timer1->stop();
     t.ticks(1);
-    QCOMPARE(f.hoekhulp->fill(), clGreen); // coloured while hidden too
-    QVERIFY(f.hoekhulp->isHidden());
-    f.synchrhulp1->trigger();
-    QVERIFY(!f.hoekhulp->isHidden());
-    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("* synchr aid"));
-    QVERIFY(f.Timer1->isActive());
+    QCOMPARE(c.hoekhulp->fill(), clGreen); // coloured while hidden too
+    QVERIFY(c.hoekhulp->isHidden());
+    c.synchrhulp1->trigger();
+    QVERIFY(!c.hoekhulp->isHidden());
+    QCOMPARE(c.synchrhulp1->text(), QStringLiteral("* synchr aid"));
+    QVERIFY(c.Timer1->isActive());
     for (Tvector &v : f.session().GenVector) v.Angle += 0.5;
     t.ticks(1);
-    QCOMPARE(f.hoekhulp->fill(), clRed);
-    f.synchrhulp1->trigger();
-    QVERIFY(f.hoekhulp->isHidden());
-    QCOMPARE(f.synchrhulp1->text(), QStringLiteral("synchr aid"));
-    QCOMPARE(f.hoekhulp->geometry(), QRect(251, 238, 25, 25));
+    QCOMPARE(c.hoekhulp->fill(), clRed);
+    c.synchrhulp1->trigger();
+    QVERIFY(c.hoekhulp->isHidden());
+    QCOMPARE(c.synchrhulp1->text(), QStringLiteral("synchr aid"));
+    QCOMPARE(c.hoekhulp->geometry(), QRect(251, 238, 25, 25));
+}
+
+void TestSelmora::aidItemAfterANewSession_data() {
+    QTest::addColumn<bool>("switched");
+    QTest::addColumn<int>("aidClicks"); // on the menu item after the switching
+    QTest::addColumn<QString>("item");
+    QTest::newRow("connected") << true << 0 << "synchr aid";
+    QTest::newRow("connected, aid shown") << true << 1 << "* synchr aid";
+    QTest::newRow("not connected") << false << 0 << "&Synchr aid";
+}
+
+void TestSelmora::aidItemAfterANewSession() {
+    // A new session is not connected: the item reads as before a good switching, but
+    // still names the aid as it stands.
+    QFETCH(bool, switched);
+    QFETCH(int, aidClicks);
+    QFETCH(QString, item);
+    Trainer t;
+    t.inStep();
+    if (switched) t.c.Schakelen->click();
+    for (int k = 0; k < aidClicks; ++k) t.c.synchrhulp1->trigger();
+    QVERIFY(t.f->openScenario({}));
+    QCOMPARE(t.c.synchrhulp1->text(), item);
+    QCOMPARE(t.c.hoekhulp->isHidden(), aidClicks % 2 == 0);
 }
 
 void TestSelmora::setupDialog() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     QStringList seen;
     int move = -1;
     bool ok = true;
@@ -457,18 +532,18 @@ void TestSelmora::setupDialog() {
         (ok ? s.OKBtn : s.CancelBtn)->click();
         return s.result();
     };
-    f.Setup1->trigger(); // OK without moving
+    c.Setup1->trigger(); // OK without moving
     QCOMPARE(f.session().MaxAngle, 20);
     move = 7;
     ok = false;
-    f.Setup1->trigger(); // Cancel after moving
+    c.Setup1->trigger(); // Cancel after moving
     QCOMPARE(f.session().MaxAngle, 20);
     move = 0;
     ok = true;
-    f.Setup1->trigger();
+    c.Setup1->trigger();
     QCOMPARE(f.session().MaxAngle, 0);
     move = 10;
-    f.Setup1->trigger();
+    c.Setup1->trigger();
     QCOMPARE(f.session().MaxAngle, 100);
     QCOMPARE(seen, (QStringList{"Dialog", "2", "Dialog", "2", "Dialog", "2", "Dialog", "0"}));
 
@@ -514,34 +589,34 @@ void TestSelmora::setupShowsAcceptedAngle() {
 
 void TestSelmora::timerTable() {
     Trainer t;
-    TForm1 &f = *t.f;
-    QTimer &timer = *f.Timer1;
+    const Controls &c = t.c;
+    QTimer &timer = *c.Timer1;
     QVERIFY(timer.isActive()); // after start-up
-    f.BtnStartStop->click();
+    c.BtnStartStop->click();
     QVERIFY(!timer.isActive());
-    f.BtnStartStop->click();
+    c.BtnStartStop->click();
     QVERIFY(timer.isActive());
-    f.BtnStartStop->click();
-    f.TbAmplitude->setValue(60);
+    c.BtnStartStop->click();
+    c.TbAmplitude->setValue(60);
     QVERIFY(timer.isActive()); // a slider starts it again
-    f.BtnStartStop->click();
-    f.TbFrequentie->setValue(60);
+    c.BtnStartStop->click();
+    c.TbFrequentie->setValue(60);
     QVERIFY(timer.isActive());
-    f.BtnStartStop->click();
-    f.Button2->click();
+    c.BtnStartStop->click();
+    c.Button2->click();
     QVERIFY(!timer.isActive()); // the phase order leaves it alone
-    f.Button3->click();
+    c.Button3->click();
     QVERIFY(timer.isActive());
-    f.BtnStartStop->click();
-    f.Setup1->trigger();
+    c.BtnStartStop->click();
+    c.Setup1->trigger();
     QVERIFY(!timer.isActive()); // Setup leaves it alone
-    f.Help1->trigger();
+    c.Help1->trigger();
     QVERIFY(timer.isActive()); // running again once help is closed
-    f.BtnStartStop->click();
-    f.info1->trigger();
+    c.BtnStartStop->click();
+    c.info1->trigger();
     QVERIFY(timer.isActive());
-    f.BtnStartStop->click();
-    f.synchrhulp1->trigger();
+    c.BtnStartStop->click();
+    c.synchrhulp1->trigger();
     QVERIFY(timer.isActive());
 
     // Help and About: the animation stands still while they are open.
@@ -550,8 +625,8 @@ void TestSelmora::timerTable() {
         shown << d.windowTitle() << (timer.isActive() ? "running" : "stopped");
         return int(QDialog::Accepted);
     };
-    f.Help1->trigger();
-    f.info1->trigger();
+    c.Help1->trigger();
+    c.info1->trigger();
     QCOMPARE(shown, (QStringList{"Dialog", "stopped", "About", "stopped"}));
     QVERIFY(timer.isActive());
 }
@@ -562,6 +637,7 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     // finishes: every phasor has turned once per tick, and no arrow is left behind.
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     t.ticks(1);
     const double gen0 = f.session().GenVector[0].Angle, net0 = f.session().NetVector[0].Angle;
     bool opened = false;
@@ -573,7 +649,7 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             if (delivered++ < 4) {
-                f.Timer1Timer();
+                f.tick();
             } else {
                 ticker.stop();
                 box.accept();
@@ -587,8 +663,8 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     // Five ticks delivered: four inside the box, the interrupted one.
     QVERIFY(std::fabs(f.session().GenVector[0].Angle - (gen0 + 5 * f.session().GenStep)) < 1e-9);
     QVERIFY(std::fabs(f.session().NetVector[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) < 1e-9);
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
     QCOMPARE(f.session().TickCount, 6);
 }
 
@@ -596,15 +672,16 @@ void TestSelmora::longSessionLeavesCleanPictures() {
     // A minute of turning with sliders moved and buttons pressed between ticks.
     Trainer t(12345678);
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     for (int k = 0; k < 1200; ++k) {
-        if (k % 97 == 0) f.TbAmplitude->setValue((k * 7) % 101);
-        if (k % 131 == 0) f.TbFrequentie->setValue((k * 3) % 101);
-        if (k % 211 == 0) f.Button2->click();
-        if (k % 307 == 0) f.Button3->click();
-        f.Timer1Timer();
+        if (k % 97 == 0) c.TbAmplitude->setValue((k * 7) % 101);
+        if (k % 131 == 0) c.TbFrequentie->setValue((k * 3) % 101);
+        if (k % 211 == 0) c.Button2->click();
+        if (k % 307 == 0) c.Button3->click();
+        f.tick();
     }
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
     QCOMPARE(f.session().TickCount, 1200);
 }
 
@@ -634,8 +711,9 @@ void TestSelmora::captionsFit() {
 void TestSelmora::panelFollowsTheTicks() {
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     QCOMPARE(f.synchronisingPanel(), nullptr);
-    f.SynchroPanel1->trigger();
+    c.SynchroPanel1->trigger();
     SynchronisingPanel *panel = f.synchronisingPanel();
     QVERIFY(panel && panel->isVisible());
     QCOMPARE(panel->windowTitle(), QStringLiteral("Synchronising panel"));
@@ -644,30 +722,30 @@ void TestSelmora::panelFollowsTheTicks() {
     // 0.8 of the network's voltage at the slider's middle: 75 brings it to 380 V exactly,
     // and 60 with an offset of 10 to 50 Hz.
     f.session().AmpFactor = 0.8;
-    f.TbAmplitude->setValue(75);
+    c.TbAmplitude->setValue(75);
     f.session().FreqOffset = 10;
     f.session().Direction = 1;
-    f.TbFrequentie->setValue(60);
+    c.TbFrequentie->setValue(60);
     t.ticks(1);
     QCOMPARE(panel->GeneratorValue->text(), QStringLiteral("380 V   50 Hz"));
     QCOMPARE(panel->VoltageDifferenceValue->text(), QStringLiteral("0 %"));
     QCOMPARE(panel->SlipValue->text(), QStringLiteral("0 Hz"));
-    f.TbAmplitude->setValue(70);
-    f.TbFrequentie->setValue(65);
+    c.TbAmplitude->setValue(70);
+    c.TbFrequentie->setValue(65);
     QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz")); // at once, no tick needed
     QCOMPARE(panel->VoltageDifferenceValue->text(), local("-4 %"));
     QCOMPARE(panel->SlipValue->text(), QStringLiteral("5 Hz"));
-    f.Button3->click(); // turning the other way
+    c.Button3->click(); // turning the other way
     QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz"));
     QCOMPARE(panel->SlipValue->text(), QStringLiteral("-105 Hz"));
 
     // The phase difference from the angles, one decimal, never "-0.0".
     t.inStep();
     for (Tvector &v : f.session().GenVector) v.Angle -= 0.0001; // 0.018 degrees behind
-    f.Timer1Timer();
+    f.tick();
     QCOMPARE(panel->PhaseDifferenceValue->text(), local("0.0\u00B0"));
     for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6;
-    f.Timer1Timer();
+    f.tick();
     QCOMPARE(panel->PhaseDifferenceValue->text(), local("30.0\u00B0"));
     QVERIFY(std::fabs(panel->Synchroscope->phaseDifference() - 29.982) < 1e-9);
     QVERIFY(std::fabs(panel->Synchroscope->acceptedHalfAngle() - 11.478340954533572) < 1e-9);
@@ -677,12 +755,12 @@ void TestSelmora::panelFollowsTheTicks() {
         d.findChild<QSlider *>(QStringLiteral("TBHoekvar"))->setValue(5);
         return int(QDialog::Accepted);
     };
-    f.Setup1->trigger();
+    c.Setup1->trigger();
     QVERIFY(std::fabs(panel->Synchroscope->acceptedHalfAngle() - 28.955024371648296) < 1e-9);
 
     // One window: the menu brings the same one back.
     panel->close();
-    f.SynchroPanel1->trigger();
+    c.SynchroPanel1->trigger();
     QCOMPARE(f.synchronisingPanel(), panel);
     QVERIFY(panel->isVisible());
     QCOMPARE(f.findChildren<SynchronisingPanel *>().size(), 1);
@@ -695,14 +773,15 @@ void TestSelmora::panelLampsWithRightAndWrongOrder() {
     for (const bool rightOrder : {true, false}) {
         Trainer t;
         TForm1 &f = *t.f;
-        f.SynchroPanel1->trigger();
+        const Controls &c = t.c;
+        c.SynchroPanel1->trigger();
         t.inStep();
-        if (!rightOrder) f.Button2->click();
+        if (!rightOrder) c.Button2->click();
         f.session().GenStep = f.session().NetStep * 1.2;
         std::array<int, 3> darkest{};
         std::array<double, 3> least{9, 9, 9};
         for (int k = 0; k < 500; ++k) {
-            f.Timer1Timer();
+            f.tick();
             const std::array<double, 3> &lamps = f.synchronisingPanel()->Lamps->brightness();
             for (std::size_t i = 0; i < 3; ++i)
                 if (lamps[i] < least[i]) least[i] = lamps[i], darkest[i] = k;
@@ -724,7 +803,8 @@ void TestSelmora::panelLampsWithRightAndWrongOrder() {
 void TestSelmora::panelRecordsEachSwitching() {
     Trainer t;
     TForm1 &f = *t.f;
-    f.Timer1->stop();
+    const Controls &c = t.c;
+    c.Timer1->stop();
     // Failed: 60 degrees ahead and 20 % high, before the panel is even open.
     t.inStep();
     for (Tvector &v : f.session().GenVector) {
@@ -732,9 +812,9 @@ void TestSelmora::panelRecordsEachSwitching() {
         v.Length *= 1.2;
         v.Bereken();
     }
-    f.Schakelen->click();
+    c.Schakelen->click();
     QCOMPARE(t.messages.size(), 1);
-    f.SynchroPanel1->trigger();
+    c.SynchroPanel1->trigger();
     SynchronisingPanel &panel = *f.synchronisingPanel();
     QCOMPARE(panel.LastPhaseDifference->text(), local("60.0\u00B0"));
     QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("20 %"));
@@ -748,7 +828,7 @@ void TestSelmora::panelRecordsEachSwitching() {
 
     // Successful: in phase and equal, so no current at all.
     t.inStep();
-    f.Schakelen->click();
+    c.Schakelen->click();
     QCOMPARE(t.messages.last(), QStringLiteral("Goed gedaan"));
     QCOMPARE(panel.LastVerdict->text(), QStringLiteral("Goed gedaan"));
     QCOMPARE(panel.LastPhaseDifference->text(), local("0.0\u00B0"));
@@ -772,7 +852,7 @@ void TestSelmora::panelValuesHeardAndReachedByTab_data() {
 void TestSelmora::panelValuesHeardAndReachedByTab() {
     QFETCH(QString, name);
     Trainer t;
-    t.f->SynchroPanel1->trigger();
+    t.c.SynchroPanel1->trigger();
     t.ticks(1); // the values and their names follow the tick
     auto *value = t.f->synchronisingPanel()->findChild<QLabel *>(name);
     QVERIFY(value->focusPolicy() & Qt::TabFocus && value->accessibleName().contains(value->text()));
@@ -819,8 +899,9 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     QFETCH(QString, opens);
     Trainer t;
     TForm1 &f = *t.f;
-    f.Timer1->setInterval(0); // fires at every pass of the event loop
-    f.Timer1->start();
+    const Controls &c = t.c;
+    c.Timer1->setInterval(0); // fires at every pass of the event loop
+    c.Timer1->start();
     int ticksBehindBox = -1;
     f.modalRunner = [&](QDialog &) {
         const int before = f.session().TickCount;
@@ -834,15 +915,15 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
         if (clicked) return;
         clicked = true;
         if (opens == QStringLiteral("Schakelen"))
-            f.Schakelen->click();
+            c.Schakelen->click();
         else
-            f.Setup1->trigger();
+            c.Setup1->trigger();
     };
     for (int pass = 0; pass < 1000 && ticksBehindBox < 0; ++pass) QCoreApplication::processEvents();
     QVERIFY(clicked);
     QCOMPARE(ticksBehindBox, 3);
-    QVERIFY(onlyCurrentArrows(f.Image1->surface(), f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
 }
 
 void TestSelmora::savedStartOpensToThePixel() {
@@ -854,25 +935,31 @@ void TestSelmora::savedStartOpensToThePixel() {
     a.f->askSaveFileName = [&path](const QString &, const QString &, const QString &) {
         return path;
     };
-    a.f->SaveScenario1->trigger();
+    a.c.SaveScenario1->trigger();
     QString chosen = path;
     b.f->askOpenFileName = [&chosen](const QString &, const QString &) { return chosen; };
-    b.f->OpenScenario1->trigger();
+    b.c.OpenScenario1->trigger();
     QVERIFY(b.f->session().start() == a.f->session().start());
     a.ticks(7);
     b.ticks(7);
-    QCOMPARE(b.f->Image1->surface().image(), a.f->Image1->surface().image());
-    QCOMPARE(b.f->Image2->surface().image(), a.f->Image2->surface().image());
+    QCOMPARE(b.c.Image1->surface().image(), a.c.Image1->surface().image());
+    QCOMPARE(b.c.Image2->surface().image(), a.c.Image2->surface().image());
 
     chosen = dir.filePath(QStringLiteral("broken.selmex"));
     QFile broken(chosen);
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("[generator]\nfrequency = 4,2\n");
     broken.close();
-    b.f->OpenScenario1->trigger();
+    b.c.OpenScenario1->trigger();
     QCOMPARE(b.messages.size(), 1);
     QVERIFY2(b.messages[0].contains(QStringLiteral("broken.selmex, line 2")),
              qPrintable(b.messages[0]));
+    QCOMPARE(b.icons, QList<QMessageBox::Icon>{QMessageBox::Critical}); // the error report
+    QVERIFY(b.f->session().start() == a.f->session().start());
+    // Given at the start, the file is refused with the same words.
+    QString error;
+    QVERIFY(!b.f->openScenarioFile(chosen, &error));
+    QVERIFY2(!error.isEmpty() && b.messages[0].startsWith(error), qPrintable(error));
     QVERIFY(b.f->session().start() == a.f->session().start());
 }
 
@@ -880,10 +967,11 @@ void TestSelmora::switchingsExported() {
     // Two switchings, the second good, as CSV with full stops whatever the locale.
     Trainer t;
     TForm1 &f = *t.f;
+    const Controls &c = t.c;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("log.csv"));
     f.askSaveFileName = [&path](const QString &, const QString &, const QString &) { return path; };
-    f.ExportSwitchings1->trigger(); // nothing to export yet
+    c.ExportSwitchings1->trigger(); // nothing to export yet
     QCOMPARE(t.messages.size(), 1);
     QVERIFY(!QFile::exists(path));
     t.inStep();
@@ -891,11 +979,11 @@ void TestSelmora::switchingsExported() {
         v.Angle += 0.2;
         v.Bereken();
     }
-    f.Schakelen->click();
+    c.Schakelen->click();
     t.inStep();
     t.ticks(3);
-    f.Schakelen->click();
-    f.ExportSwitchings1->trigger();
+    c.Schakelen->click();
+    c.ExportSwitchings1->trigger();
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines =
@@ -923,12 +1011,12 @@ void TestSelmora::readingsAlikeAtEveryZoom() {
     QStringList seen;
     for (int percent : {100, 150, 200}) {
         Trainer t;
-        t.f->viewZoom->zoomTo(percent);
+        t.f->viewZoom()->zoomTo(percent);
         t.f->openScenario({}); // a session begun at this zoom
         t.inStep();
         for (Tvector &v : t.f->session().GenVector) v.Angle -= behind, v.Length = length;
         t.ticks(3);
-        t.f->Schakelen->click();
+        t.c.Schakelen->click();
         seen << QString::number(double(t.f->session().phaseAngle()), 'g', 17) + t.messages[0];
     }
     QCOMPARE(seen, QStringList(3, seen[0]));
@@ -939,14 +1027,15 @@ void TestSelmora::zoomAskedInsideTickWaitsForItsEnd() {
     // is drawn anew, twice as long from the middle.
     Trainer t;
     TForm1 &f = *t.f;
-    f.pump = [&] { f.viewZoom->zoomTo(200); }; // only the first call changes it
+    const Controls &c = t.c;
+    f.pump = [&] { f.viewZoom()->zoomTo(200); }; // only the first call changes it
     t.ticks(2);
-    QCOMPARE(f.Image1->surface().size(), QSize(200, 200));
+    QCOMPARE(c.Image1->surface().size(), QSize(200, 200));
     QCoreApplication::processEvents();
-    const DrawSurface &net = f.Image1->surface();
+    const DrawSurface &net = c.Image1->surface();
     QCOMPARE(net.size(), QSize(400, 400));
     QVERIFY(onlyCurrentArrows(net, f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(f.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
     for (const Tvector &v : f.session().NetVector) {
         const QPoint tip = QPoint(200, 200) + 2 * (v.tip() - v.Centre);
         int inked = 0; // within a pixel or two: rounding, and a wide pen's flat end
@@ -958,7 +1047,7 @@ void TestSelmora::zoomAskedInsideTickWaitsForItsEnd() {
 
 void TestSelmora::zoomRememberedAtNextStart() {
     // The next window opens at the zoom the last one had, grown to it.
-    Trainer().f->viewZoom->zoomTo(200);
+    Trainer().f->viewZoom()->zoomTo(200);
     Trainer t;
     t.f->show();
     QCOMPARE(t.f->centralWidget()->size(), TForm1::ClientSize * 2);
@@ -987,7 +1076,7 @@ void TestSelmora::saveDialogsAddTheirSuffix() {
         dialog->selectFile(QStringLiteral("typed"));
         return int(QDialog::Accepted);
     };
-    t.f->Schakelen->click(); // something to export
+    t.c.Schakelen->click(); // something to export
     t.f->findChild<QAction *>(action)->trigger();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
 }
@@ -1006,10 +1095,10 @@ void TestSelmora::scenarioFileNamedAndItsCommentsKept() {
     t.f->askSaveFileName = [&answer](const QString &, const QString &, const QString &) {
         return answer;
     };
-    t.f->OpenScenario1->trigger();
+    t.c.OpenScenario1->trigger();
     QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1 \u2014 ex.selmex"));
     answer = dir.filePath(QStringLiteral("copy.selmex"));
-    t.f->SaveScenario1->trigger();
+    t.c.SaveScenario1->trigger();
     QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1 \u2014 copy.selmex"));
     QVERIFY(readSelmexScenario(answer).comments.startsWith("# Exercise 4\n# Why?\n\n# A Selmex"));
     QVERIFY(t.f->openScenario({}));
