@@ -133,6 +133,10 @@ void zoomDialog(QWidget *dialog, double zoom) {
     }
 }
 
+int zoomedLineWidth(double zoom) {
+    return std::max(1, roundToPixel(static_cast<long double>(zoom)));
+}
+
 void keepOnScreen(QWidget *window) {
     const QScreen *screen = window->screen();
     if (!screen) return;

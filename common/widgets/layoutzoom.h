@@ -48,6 +48,9 @@ private:
     double m_zoom = 1.0;
 };
 
+// A line one pixel wide at 100 % (a shape's outline, a curve), at `zoom`.
+int zoomedLineWidth(double zoom);
+
 // A dialog made for one showing at the zoom of the window it is opened from: its fonts,
 // its controls and, when fixed, its size. Nothing happens at 100 %.
 void zoomDialog(QWidget *dialog, double zoom);

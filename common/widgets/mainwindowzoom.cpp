@@ -1,10 +1,8 @@
 #include "mainwindowzoom.h"
 
 #include "controls.h"
-#include "rounding.h"
 #include "viewzoom.h"
 
-#include <algorithm>
 #include <QLayout>
 #include <QMainWindow>
 
@@ -22,15 +20,11 @@ void MainWindowZoom::takeRemembered() {
     if (remembered != m_viewZoom->percent()) m_viewZoom->zoomTo(remembered);
 }
 
-int MainWindowZoom::outlineWidth(double zoom) {
-    return std::max(1, roundToPixel(static_cast<long double>(zoom)));
-}
-
 bool MainWindowZoom::layOut(const std::function<int()> &barsHeight) {
     const double zoom = m_viewZoom->factor();
     if (zoom == m_layout.zoom()) return false;
     m_layout.apply(zoom);
-    const int outline = outlineWidth(zoom);
+    const int outline = zoomedLineWidth(zoom);
     for (ShapeControl *shape : m_window->findChildren<ShapeControl *>())
         shape->setLineWidth(outline);
     // The bars and the window's least size follow the fonts at once, not at the next

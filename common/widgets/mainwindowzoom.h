@@ -36,9 +36,6 @@ public:
     // screen.
     void noteFrame();
 
-    // A shape's outline at a zoom: one pixel at 100 %, growing with the zoom.
-    static int outlineWidth(double zoom);
-
 private:
     QMainWindow *m_window;
     ViewZoom *m_viewZoom;

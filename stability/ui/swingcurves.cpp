@@ -3,7 +3,6 @@
 #include "layouthelpers.h"
 #include "layoutzoom.h"
 #include "numberformat.h"
-#include "rounding.h"
 #include "runlegend.h"
 
 #include <algorithm>
@@ -306,7 +305,7 @@ void SwingCurves::fitViews() {
 }
 
 QPen SwingCurves::runPen(int id, Qt::PenStyle style) const {
-    return QPen(runColour(id), std::max(1, roundToPixel(static_cast<long double>(m_zoom))), style);
+    return QPen(runColour(id), zoomedLineWidth(m_zoom), style);
 }
 
 std::vector<SwingCurves::RunCurves> SwingCurves::shownRuns() const {
