@@ -1,9 +1,19 @@
 #include "phasordiagram.h"
 
 void PhasorDiagram::strokes(const Drawn &arrow, Colour pen, Colour brush) {
+    const QPoint tip = arrow.points[0];
     m_image.setPenColour(pen);
+    if (m_image.strokeWidth() <= 1) {
+        // A one-pixel line leaves out its last pixel, so shaft and head as one chain set
+        // the very pixels they set drawn one after the other, in one pass over the picture.
+        m_image.setBrush(brush, BrushStyle::Solid);
+        m_image.polyline({arrow.centre, tip, arrow.points[1], arrow.points[2], arrow.points[3]});
+        m_image.moveTo(tip.x(), tip.y()); // where the shaft leaves the pen
+        return;
+    }
+    // Wider lines would be joined at the tip: the shaft stands alone.
     m_image.moveTo(arrow.centre.x(), arrow.centre.y());
-    m_image.lineTo(arrow.points[0].x(), arrow.points[0].y());
+    m_image.lineTo(tip.x(), tip.y());
     m_image.setBrush(brush, BrushStyle::Solid);
     m_image.polyline(PointList(arrow.points.begin(), arrow.points.end()));
 }

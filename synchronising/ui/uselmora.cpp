@@ -123,9 +123,12 @@ void TForm1::createControls() {
     Panel1 = makePanel(client, QStringLiteral("Panel1"), QRect(11, 14, 526, 265));
     Image1 = new ImageControl(Panel1, QStringLiteral("Image1"), QRect(31, 32, 200, 200));
     Image2 = new ImageControl(Panel1, QStringLiteral("Image2"), QRect(287, 33, 200, 200));
-    // The blank pictures show at once; the arrows come with the first tick.
-    Image1->surface();
-    Image2->surface();
+    // The blank pictures show at once; the arrows come with the first tick. They cover
+    // their controls whole, so a tick's repaints leave what lies under them alone.
+    for (ImageControl *image : {Image1, Image2}) {
+        image->surface();
+        image->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     Label7 = makeLabel(Panel1, QStringLiteral("Label7"), QStringLiteral("Network"), QPoint(115, 8));
     Label8 =
         makeLabel(Panel1, QStringLiteral("Label8"), QStringLiteral("Generator"), QPoint(388, 8));
@@ -276,12 +279,14 @@ void TForm1::tick() {
     const QScopedValueRollback<bool> inTick(m_inTick, true);
     m_session.tick(m_drawTick);
     const Colour aid = m_session.angleWithinWindow() ? clGreen : clRed;
-    // Said only when it changes: a screen reader repeats every change, tick after tick.
-    if (aid != hoekhulp->fill())
+    // Said and painted only when it changes: a screen reader repeats every change, and
+    // the same colour again would repaint the panel under it, tick after tick.
+    if (aid != hoekhulp->fill()) {
         hoekhulp->setAccessibleName(aid == clGreen
                                         ? QStringLiteral("Synchroscope aid: inside the window")
                                         : QStringLiteral("Synchroscope aid: outside the window"));
-    hoekhulp->setFill(aid);
+        hoekhulp->setFill(aid);
+    }
     if (m_session.TickCount % 3 == 0) ToonHoek();
     refreshPanel();
 }

@@ -198,6 +198,8 @@ private slots:
     void readingsAlikeAtEveryZoom();
     void zoomAskedInsideTickWaitsForItsEnd();
     void zoomRememberedAtNextStart();
+    void screenShowsThePictures_data();
+    void screenShowsThePictures();
 };
 
 void TestSelmora::randomStart_data() {
@@ -1042,6 +1044,29 @@ void TestSelmora::zoomAskedInsideTickWaitsForItsEnd() {
         for (int d = 0; d < 25; ++d)
             inked += net.pixel(tip.x() + d % 5 - 2, tip.y() + d / 5 - 2) == v.PhaseColor;
         QVERIFY(inked > 0);
+    }
+}
+
+void TestSelmora::screenShowsThePictures_data() {
+    QTest::addColumn<int>("percent");
+    QTest::newRow("100 %") << 100;
+    QTest::newRow("150 %") << 150;
+}
+
+void TestSelmora::screenShowsThePictures() {
+    // What the window puts on the screen where the diagrams stand is their pictures,
+    // pixel for pixel, after ticks that erased and drew every arrow.
+    QFETCH(int, percent);
+    Trainer t;
+    t.f->show();
+    t.f->viewZoom()->zoomTo(percent);
+    t.ticks(5);
+    QCoreApplication::processEvents();
+    const QImage screen = t.f->screen()->grabWindow(t.f->winId()).toImage();
+    for (ImageControl *image : {t.c.Image1, t.c.Image2}) {
+        const QRect at(image->mapTo(t.f.get(), QPoint(0, 0)), image->size());
+        QCOMPARE(screen.copy(at).convertToFormat(QImage::Format_RGB32),
+                 image->surface().image().convertToFormat(QImage::Format_RGB32));
     }
 }
 
