@@ -1,6 +1,7 @@
 #include "selmexfile.h"
 
 #include "keyfile.h"
+#include "savefile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,7 +10,6 @@
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -204,13 +204,7 @@ bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString 
 }
 
 bool writeSelmexFile(const QString &path, const QByteArray &bytes, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return cannotWrite(path, file.errorString(), error);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return cannotWrite(path, why, error);
-    }
-    if (!file.commit()) return cannotWrite(path, file.errorString(), error);
+    if (const auto failure = writeThroughTemporaryFile(path, bytes))
+        return cannotWrite(path, *failure, error);
     return true;
 }
