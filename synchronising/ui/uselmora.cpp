@@ -7,7 +7,6 @@
 #include "keyfile.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
-#include "rounding.h"
 #include "selmexfile.h"
 #include "selmexinfo.h"
 #include "switchingcsv.h"
@@ -18,7 +17,6 @@
 #include "verdicttext.h"
 #include "viewzoom.h"
 
-#include <algorithm>
 #include <cmath>
 #include <QApplication>
 #include <QFileDialog>
@@ -70,7 +68,7 @@ void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
 
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
-      m_random(std::move(clock)) {
+      m_random(std::move(clock)), m_zoom(this, QStringLiteral("Selmex"), ClientSize) {
     askOpenFileName = [this](const QString &caption, const QString &filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
@@ -101,14 +99,11 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(SelmexSession::TickMs);
     connect(Timer1, &QTimer::timeout, this, &TForm1::tick);
-    m_viewZoom = new ViewZoom(this, QStringLiteral("Selmex"));
     createMenu();
     createControls();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
-    m_sizeAt100 = size();
-    m_layoutZoom.capture(this);
-    m_viewZoom->setWindowSize(m_sizeAt100, QSize());
-    connect(m_viewZoom, &ViewZoom::changed, this, &TForm1::applyZoom);
+    m_zoom.capture();
+    connect(viewZoom(), &ViewZoom::changed, this, &TForm1::applyZoom);
     move(231, 107);
     FormCreate();
 }
@@ -245,7 +240,7 @@ void TForm1::createMenu() {
     Help1->setObjectName(QStringLiteral("Help1"));
     info1 = about1->addAction(QStringLiteral("&About"), this, &TForm1::info1Click);
     info1->setObjectName(QStringLiteral("info1"));
-    View1 = m_viewZoom->addMenu(menuBar(), about1);
+    View1 = viewZoom()->addMenu(menuBar(), about1);
 }
 
 void TForm1::FormCreate() {
@@ -305,45 +300,31 @@ bool TForm1::waitForTickEnd(void (TForm1::*action)()) {
 
 void TForm1::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
-    noteWindowSize();
+    m_zoom.noteFrame();
     if (m_shownBefore) return;
     m_shownBefore = true;
     // The zoom of the last start, as far as this screen holds it, and pictures at this
     // screen's device pixels; a move to another screen may change those.
     if (QWindow *handle = windowHandle())
         connect(handle, &QWindow::screenChanged, this, &TForm1::applyZoom);
-    const int remembered = m_viewZoom->remembered();
-    if (remembered != m_viewZoom->percent()) m_viewZoom->zoomTo(remembered);
+    m_zoom.takeRemembered();
     applyZoom();
 }
 
 void TForm1::moveEvent(QMoveEvent *event) {
     QMainWindow::moveEvent(event);
-    noteWindowSize(); // the frame is known once the window is on the screen
-}
-
-// The largest zoom follows from the window's size at 100 % and its frame, which does not
-// grow.
-void TForm1::noteWindowSize() {
-    m_viewZoom->setWindowSize(m_sizeAt100, frameGeometry().size() - geometry().size());
+    m_zoom.noteFrame(); // the frame is known once the window is on the screen
 }
 
 void TForm1::applyZoom() {
     if (waitForTickEnd(&TForm1::applyZoom)) return;
-    const double zoom = m_viewZoom->factor();
-    if (zoom != m_layoutZoom.zoom()) {
-        m_layoutZoom.apply(zoom);
-        hoekhulp->setLineWidth(std::max(1, roundToPixel(static_cast<long double>(zoom))));
-        const QSize client = LayoutZoom::scaled(ClientSize, zoom);
-        resize(client.width(), client.height() + menuBar()->sizeHint().height());
-        if (isVisible()) keepOnScreen(this);
-    }
+    m_zoom.layOut([this] { return menuBar()->sizeHint().height(); });
     fitPictures();
-    if (m_panel) m_panel->setZoom(zoom);
+    if (m_panel) m_panel->setZoom(viewZoom()->factor());
 }
 
 void TForm1::fitPictures() {
-    const double zoom = m_viewZoom->factor(), ratio = devicePixelRatioF();
+    const double zoom = viewZoom()->factor(), ratio = devicePixelRatioF();
     if (Image1->fitPicture(zoom, ratio)) m_netDiagram->redrawOnNewPicture(m_session.NetVector);
     if (Image2->fitPicture(zoom, ratio)) m_genDiagram->redrawOnNewPicture(m_session.GenVector);
 }
@@ -451,9 +432,10 @@ void TForm1::Setup1Click() {
 void TForm1::SynchroPanel1Click() {
     if (!m_panel) {
         m_panel = new SynchronisingPanel(this);
-        m_panel->setZoom(m_viewZoom->factor());
+        m_panel->setZoom(viewZoom()->factor());
         // The View menu's keys zoom from the panel too, where the lecturer may be.
-        m_panel->addActions({m_viewZoom->ZoomIn1, m_viewZoom->ZoomOut1, m_viewZoom->ActualSize1});
+        ViewZoom *zoom = viewZoom();
+        m_panel->addActions({zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1});
         if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
         m_panel->showLog(m_session.log);
     }

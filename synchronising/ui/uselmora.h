@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layoutzoom.h"
+#include "mainwindowzoom.h"
 #include "modalrunner.h"
 #include "phasordiagram.h"
 #include "randomsource.h"
@@ -61,7 +61,7 @@ public:
     SynchronisingPanel *synchronisingPanel() const { return m_panel; }
     // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
     // of the last start when it is first shown.
-    ViewZoom *viewZoom() const { return m_viewZoom; }
+    ViewZoom *viewZoom() const { return m_zoom.viewZoom(); }
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
@@ -115,7 +115,6 @@ private:
     // tick it waits for the tick's end.
     void applyZoom();
     void fitPictures();
-    void noteWindowSize();
     // "Form1", and " — name" while a scenario file is open.
     void showFileInTitle();
 
@@ -127,9 +126,7 @@ private:
     std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
-    ViewZoom *m_viewZoom = nullptr;
-    LayoutZoom m_layoutZoom;
-    QSize m_sizeAt100;
+    MainWindowZoom m_zoom;
     bool m_shownBefore = false;
     // The scenario file the session was opened from or last saved to, and the comments
     // it was opened with: the exercise's text and questions.
