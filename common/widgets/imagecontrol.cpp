@@ -22,6 +22,9 @@ DrawSurface &ImageControl::surface() {
     if (!m_surface) {
         m_surface = std::make_unique<DrawSurface>(size());
         m_surface->setChangedHandler([this] { update(); });
+        // The picture, which has no transparent pixels, covers the whole control: what
+        // lies behind it need not be painted first.
+        setAttribute(Qt::WA_OpaquePaintEvent, true);
     }
     return *m_surface;
 }

@@ -142,8 +142,9 @@ void DravexSession::setSpeed(RunSpeed speed) {
     emit speedChanged(speed);
 }
 
-void DravexSession::announceCase() {
+void DravexSession::announceCase(bool search) {
     emit caseChanged();
+    if (!search) return;
     const auto now = std::make_pair(m_case.machine, m_case.scenario);
     if (!m_searchedFor || *m_searchedFor != now) searchCritical();
 }

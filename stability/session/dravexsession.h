@@ -86,9 +86,9 @@ public:
     // Runs the search for the simulation's critical clearing time whenever the machine
     // data or the scenario change; tests give one that runs it at once.
     SearchRunner searchRunner;
-    // Announces the case as it stands (caseChanged) and searches when the machine data or
-    // the scenario differ from those the last search was for.
-    void announceCase();
+    // Announces the case as it stands (caseChanged) and, with `search`, searches when the
+    // machine data or the scenario differ from those the last search was for.
+    void announceCase(bool search = true);
     // The simulation's critical clearing time found at once, in place of a search that
     // runs: what Tools > Find critical clearing time shows.
     CriticalClearing findCriticalNow();

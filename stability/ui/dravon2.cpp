@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -319,13 +320,25 @@ void TDravon::createMenu() {
 }
 
 void TDravon::FormCreate() {
-    m_session->announceCase();
+    m_session->announceCase(false);
+    m_status->showSearching();
+    centralWidget()->installEventFilter(this);
     const TMyGenerator &g = m_session->generator();
     showReadout(EditDelta, g.DeltaInDegrees());
     // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
     showPower(EditPelek, g.Pelek, true);
     // Drawing the axes shows the window, before the rest of start-up is done.
     m_plots->drawStart(g);
+}
+
+bool TDravon::eventFilter(QObject *watched, QEvent *event) {
+    if (m_startUpSearchWaits && watched == centralWidget() && event->type() == QEvent::Paint) {
+        m_startUpSearchWaits = false;
+        centralWidget()->removeEventFilter(this);
+        // Once this paint is over; a case changed since has been searched for already.
+        QTimer::singleShot(0, m_session, [session = m_session] { session->announceCase(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TDravon::showSpeed(RunSpeed speed) {

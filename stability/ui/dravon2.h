@@ -64,6 +64,7 @@ public:
     static constexpr QSize ClientSize{688, 426};
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
@@ -141,6 +142,9 @@ private:
     NetworkState m_shownNetwork = NetworkState::Fault;
     bool m_inStep = false;
     bool m_zoomPending = false;
+    // The search for the start-up case waits for the window's first paint, so that it
+    // does not take the processor from the start.
+    bool m_startUpSearchWaits = true;
 
     // Controls, named as in the window's layout.
     QFrame *schema = nullptr;
