@@ -532,8 +532,11 @@ void TForm1::SaveScenario1Click() {
 void TForm1::ExportSwitchings1Click() {
     if (waitForTickEnd(&TForm1::ExportSwitchings1Click)) return;
     if (m_session.log.empty()) {
-        reportFailure(QStringLiteral("There are no switchings to export yet: press \"Switch\" "
-                                     "first."));
+        // Nothing has gone wrong: a notice, as Dravex's for a run not made yet.
+        showNotice(this,
+                   QStringLiteral("There are no switchings to export yet: press \"Switch\" "
+                                  "first."),
+                   QStringLiteral("NothingToExport"), modalRunner);
         return;
     }
     // Taken before the dialog: the log may grow while it is open.

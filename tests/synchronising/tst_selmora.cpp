@@ -975,6 +975,7 @@ void TestSelmora::switchingsExported() {
     f.askSaveFileName = [&path](const QString &, const QString &, const QString &) { return path; };
     c.ExportSwitchings1->trigger(); // nothing to export yet
     QCOMPARE(t.messages.size(), 1);
+    QCOMPARE(t.icons, QList<QMessageBox::Icon>{QMessageBox::Information}); // no error
     QVERIFY(!QFile::exists(path));
     t.inStep();
     for (Tvector &v : f.session().GenVector) {
