@@ -18,12 +18,13 @@ QString filterSuffix(const QString &filter) {
 // The standard save dialog. It adds the filter's suffix to a name typed without one
 // itself, so its question about overwriting a file concerns the name that is written.
 QString standardSaveDialog(QWidget *parent, const QString &caption, const QString &path,
-                           const QString &filter) {
+                           const QString &filter, const ModalRunner *runner) {
     QFileDialog dialog(parent, caption, path, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(filterSuffix(filter));
-    if (dialog.exec() != QDialog::Accepted) return {};
+    // At the zoom of the window it is opened from, as the programs' other dialogs.
+    if (runModal(dialog, runner ? *runner : ModalRunner()) != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
 }
@@ -43,7 +44,12 @@ QString startFolder() {
 
 } // namespace
 
-FileChooser::FileChooser() : askFileName(standardSaveDialog), askOpenFileName(standardOpenDialog) {}
+FileChooser::FileChooser()
+    : askFileName([this](QWidget *parent, const QString &caption, const QString &path,
+                         const QString &filter) {
+          return standardSaveDialog(parent, caption, path, filter, runner);
+      }),
+      askOpenFileName(standardOpenDialog) {}
 
 QString FileChooser::lastFolder() const {
     if (m_lastFolder.isEmpty()) m_lastFolder = startFolder();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modalrunner.h"
+
 #include <functional>
 #include <QString>
 
@@ -11,6 +13,11 @@ class QWidget;
 class FileChooser {
 public:
     FileChooser();
+    FileChooser(const FileChooser &) = delete;
+    FileChooser &operator=(const FileChooser &) = delete;
+
+    // How the standard save dialog is shown: the window's runner, which tests answer.
+    const ModalRunner *runner = nullptr;
 
     // Asks for the file to write: the standard save dialog, which adds the filter's suffix
     // to a name typed without one; tests answer it here. An empty answer cancels.

@@ -91,6 +91,7 @@ void TDravon::setRoundedReadouts(bool rounded) {
 TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_session(new DravexSession(this)),
       m_zoom(this, SettingsName, ClientSize), m_alertSound(std::make_unique<AlertSound>()) {
+    m_reportFiles.runner = &modalRunner;
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());

@@ -19,8 +19,6 @@
 
 #include <cmath>
 #include <QApplication>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,20 +67,7 @@ void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
       m_random(std::move(clock)), m_zoom(this, QStringLiteral("Selmex"), ClientSize) {
-    askOpenFileName = [this](const QString &caption, const QString &filter) {
-        return QFileDialog::getOpenFileName(this, caption, QString(), filter);
-    };
-    // A name typed without a suffix gets the suggested name's, before the dialog asks
-    // about overwriting, so that question concerns the file that is written.
-    askSaveFileName = [this](const QString &caption, const QString &name, const QString &filter) {
-        QFileDialog dialog(this, caption, name, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QFileInfo(name).suffix());
-        if (runModal(dialog, modalRunner) != QDialog::Accepted) return QString();
-        const QStringList files = dialog.selectedFiles();
-        return files.isEmpty() ? QString() : files.first();
-    };
+    m_files.runner = &modalRunner;
     // The diagrams follow the session's tick phasor by phasor; the events run while the
     // phasor is off the picture.
     m_drawTick.beforeTurn = [this](SelmexSession::PhasorSet set, std::size_t k) {
@@ -509,7 +494,8 @@ void TForm1::reportFailure(const QString &message) {
 // of a tick.
 void TForm1::OpenScenario1Click() {
     if (waitForTickEnd(&TForm1::OpenScenario1Click)) return;
-    const QString fileName = askOpenFileName(QStringLiteral("Open scenario"), ScenarioFilter);
+    const QString fileName =
+        m_files.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
     if (!openScenarioFile(fileName, &error)) reportFailure(error);
@@ -517,8 +503,8 @@ void TForm1::OpenScenario1Click() {
 
 void TForm1::SaveScenario1Click() {
     if (waitForTickEnd(&TForm1::SaveScenario1Click)) return;
-    const QString fileName = askSaveFileName(QStringLiteral("Save scenario"),
-                                             QStringLiteral("exercise.selmex"), ScenarioFilter);
+    const QString fileName = m_files.chooseFile(this, QStringLiteral("Save scenario"),
+                                                QStringLiteral("exercise.selmex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
     if (!writeSelmexScenario(fileName, m_session.start(), &error, m_scenarioComments)) {
@@ -541,9 +527,9 @@ void TForm1::ExportSwitchings1Click() {
     }
     // Taken before the dialog: the log may grow while it is open.
     const QByteArray csv = switchingsCsv(m_session.start(), m_session.log);
-    const QString fileName = askSaveFileName(QStringLiteral("Export switchings"),
-                                             QStringLiteral("selmex-switchings.csv"),
-                                             QStringLiteral("CSV files (*.csv)"));
+    const QString fileName = m_files.chooseFile(this, QStringLiteral("Export switchings"),
+                                                QStringLiteral("selmex-switchings.csv"),
+                                                QStringLiteral("CSV files (*.csv)"));
     if (fileName.isEmpty()) return;
     QString error;
     if (!writeSelmexFile(fileName, csv, &error)) reportFailure(error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filechooser.h"
 #include "mainwindowzoom.h"
 #include "modalrunner.h"
 #include "phasordiagram.h"
@@ -65,11 +66,8 @@ public:
 
     // How message boxes and dialogs are shown; tests answer them here.
     ModalRunner modalRunner;
-    // Asks for a file to open or to write (the standard file dialogs; the save dialog
-    // through modalRunner); tests answer here. An empty answer cancels.
-    std::function<QString(const QString &caption, const QString &filter)> askOpenFileName;
-    std::function<QString(const QString &caption, const QString &name, const QString &filter)>
-        askSaveFileName;
+    // The file dialogs, which start in the folder used last; tests answer them here.
+    FileChooser &files() { return m_files; }
     // What runs while a phasor is erased and not yet redrawn: the pending events.
     std::function<void()> pump;
 
@@ -127,6 +125,7 @@ private:
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
     MainWindowZoom m_zoom;
+    FileChooser m_files;
     bool m_shownBefore = false;
     // The scenario file the session was opened from or last saved to, and the comments
     // it was opened with: the exercise's text and questions.

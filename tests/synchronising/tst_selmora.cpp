@@ -934,12 +934,12 @@ void TestSelmora::savedStartOpensToThePixel() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("start.selmex"));
     Trainer a(1000), b(5000000);
-    a.f->askSaveFileName = [&path](const QString &, const QString &, const QString &) {
-        return path;
-    };
+    a.f->files().askFileName = [&path](QWidget *, const QString &, const QString &,
+                                       const QString &) { return path; };
     a.c.SaveScenario1->trigger();
     QString chosen = path;
-    b.f->askOpenFileName = [&chosen](const QString &, const QString &) { return chosen; };
+    b.f->files().askOpenFileName = [&chosen](QWidget *, const QString &, const QString &,
+                                             const QString &) { return chosen; };
     b.c.OpenScenario1->trigger();
     QVERIFY(b.f->session().start() == a.f->session().start());
     a.ticks(7);
@@ -972,7 +972,9 @@ void TestSelmora::switchingsExported() {
     const Controls &c = t.c;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("log.csv"));
-    f.askSaveFileName = [&path](const QString &, const QString &, const QString &) { return path; };
+    f.files().askFileName = [&path](QWidget *, const QString &, const QString &, const QString &) {
+        return path;
+    };
     c.ExportSwitchings1->trigger(); // nothing to export yet
     QCOMPARE(t.messages.size(), 1);
     QCOMPARE(t.icons, QList<QMessageBox::Icon>{QMessageBox::Information}); // no error
@@ -1117,10 +1119,10 @@ void TestSelmora::scenarioFileNamedAndItsCommentsKept() {
     file.write("# Exercise 4\r\n# Why?\r\n\r\n[generator]\r\nphase_order = wrong\r\n");
     file.close();
     Trainer t;
-    t.f->askOpenFileName = [&answer](const QString &, const QString &) { return answer; };
-    t.f->askSaveFileName = [&answer](const QString &, const QString &, const QString &) {
-        return answer;
-    };
+    t.f->files().askOpenFileName = [&answer](QWidget *, const QString &, const QString &,
+                                             const QString &) { return answer; };
+    t.f->files().askFileName = [&answer](QWidget *, const QString &, const QString &,
+                                         const QString &) { return answer; };
     t.c.OpenScenario1->trigger();
     QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1 \u2014 ex.selmex"));
     answer = dir.filePath(QStringLiteral("copy.selmex"));
