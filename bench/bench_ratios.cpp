@@ -8,6 +8,7 @@
 #include "fase.h"
 #include "faultrun.h"
 #include "oppervlakken.h"
+#include "paintwatch.h"
 #include "plotstate.h"
 #include "rotor.h"
 #include "sinusplot.h"
@@ -47,19 +48,6 @@ void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
-
-// Notes the first paint event of any widget. Installed on the application before a window
-// is made, since Dravex's window shows itself while it is being constructed.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint) painted = true;
-        return false;
-    }
-};
 
 // Wall time from the start of construction until the event that first painted the window
 // has been handled whole (every control painted and the picture handed to the screen);

@@ -25,3 +25,13 @@ void acceptQtWindowOptions(QCommandLineParser &parser) {
     for (const char *name : QtValueOptions) hidden(name, QStringLiteral("value"));
     for (const char *name : QtFlagOptions) hidden(name, QString());
 }
+
+bool takeScenarioFile(const QCommandLineParser &parser, QString &file, QString &error) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        error = QStringLiteral("Only one scenario file can be given, not %1.").arg(files.size());
+        return false;
+    }
+    file = files.isEmpty() ? QString() : files.front();
+    return true;
+}

@@ -72,11 +72,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (!parser.parse(arguments)) return badCommandLine(parser.errorText());
 
     CommandLine c;
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return badCommandLine(
-            QStringLiteral("Only one scenario file can be given, not %1.").arg(files.size()));
-    if (!files.isEmpty()) c.file = files.front();
+    QString why;
+    if (!takeScenarioFile(parser, c.file, why)) return badCommandLine(why);
 
     const bool critical = parser.isSet(CriticalOption);
     const bool exportRun = parser.isSet(ExportOption);

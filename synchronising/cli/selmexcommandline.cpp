@@ -42,11 +42,8 @@ SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments) {
     if (!parser.parse(arguments)) return badCommandLine(parser.errorText());
 
     SelmexCommandLine c;
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return badCommandLine(
-            QStringLiteral("Only one scenario file can be given, not %1.").arg(files.size()));
-    if (!files.isEmpty()) c.file = files.front();
+    QString why;
+    if (!takeScenarioFile(parser, c.file, why)) return badCommandLine(why);
     if (parser.isSet(SeedOption)) {
         // Digits alone, at most 32 bits: no sign, blank, exponent or other digits.
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
