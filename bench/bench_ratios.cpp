@@ -89,6 +89,16 @@ std::unique_ptr<QWidget> makeBare(QSize size) {
     return window;
 }
 
+// Dravex's and the bare side's totals as each iteration's mean in ms, and their ratio;
+// returns the number of iterations.
+double setRatioCounters(benchmark::State &state, double dravex, double bare) {
+    const double n = double(state.iterations());
+    state.counters["dravex_ms"] = dravex / n * 1e3;
+    state.counters["bare_ms"] = bare / n * 1e3;
+    state.counters["ratio"] = dravex / bare;
+    return n;
+}
+
 // Start-up: construction, show and the first paint of Dravex's main window against a bare
 // main window of its size with a central widget. One window of each kind is made first,
 // so that the first window of the process, the fonts' and the platform's first use land
@@ -127,10 +137,7 @@ void StartUpRatio(benchmark::State &state) {
         bareCpu += bc;
         state.SetIterationTime(dw);
     }
-    const double n = double(state.iterations());
-    state.counters["dravex_ms"] = dravexWall / n * 1e3;
-    state.counters["bare_ms"] = bareWall / n * 1e3;
-    state.counters["ratio"] = dravexWall / bareWall;
+    const double n = setRatioCounters(state, dravexWall, bareWall);
     state.counters["dravex_cpu_ms"] = dravexCpu / n * 1e3;
     state.counters["bare_cpu_ms"] = bareCpu / n * 1e3;
 }
@@ -285,10 +292,7 @@ void FastRunRatio(benchmark::State &state) {
         bareCpu += b;
         state.SetIterationTime(w);
     }
-    const double n = double(state.iterations());
-    state.counters["dravex_ms"] = windowCpu / n * 1e3;
-    state.counters["bare_ms"] = bareCpu / n * 1e3;
-    state.counters["ratio"] = windowCpu / bareCpu;
+    setRatioCounters(state, windowCpu, bareCpu);
 }
 BENCHMARK(FastRunRatio)->UseManualTime()->Iterations(4)->Unit(benchmark::kMillisecond);
 
