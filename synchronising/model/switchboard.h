@@ -1,0 +1,246 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The switchboard: a real generator brought onto a 50 Hz, 380 V bus by its governor and
+// its voltage regulator, through a breaker that takes time to close, watched by a
+// synchroscope, three lamps and a wattmeter. Simulated in fixed steps of 1 ms, so that the
+// same exercise and the same operator actions always give the same numbers.
+
+// How the three synchronising lamps are wired.
+enum class LampMethod {
+    Dark,     // each across its own phase: all dark together in phase
+    Bright,   // one side reversed: all brightest in phase
+    Rotating, // L1 red-red, L2 lime-blue, L3 blue-lime: the dark spot turns with the slip
+};
+// Who may close the breaker and when.
+enum class SwitchboardMode {
+    Manual,     // the operator, at any moment
+    Permissive, // the operator, when a sync-check relay allows it
+    Automatic,  // the automatic synchroniser
+};
+
+// One exercise: the bus, the machine's start and its controls' data.
+struct SwitchboardSettings {
+    double busFrequency = 50;    // Hz, 49.5 to 50.5
+    double frequency = 49;       // Hz, the machine's start (and its governor's reference)
+    double voltage = 360;        // V, the machine's start (and its regulator's reference)
+    double angle = 0;            // degrees, generator's red phase ahead of the bus's
+    std::int32_t breakerMs = 80; // command to contact, 10 to 500 ms
+    double governorRate = 0.1;   // Hz/s while speed raise or lower is held
+    double avrRate = 1;          // % of 380 V per second while voltage raise or lower is held
+    double speedLagS = 1.5;      // the machine's frequency follows the reference with this lag
+    double voltageLagS = 0.5;    // and its voltage the regulator's reference with this one
+    double inertiaS = 3;         // H, s
+    double droopPct = 5;         // governor droop
+    double reversePowerPct = 2;  // the reverse-power relay trips below minus this
+    double reversePowerS = 5;    // for this long
+    LampMethod lamps = LampMethod::Dark;
+    bool phaseOrderReversed = false; // two of the generator's cables swapped
+    SwitchboardMode mode = SwitchboardMode::Manual;
+};
+
+// The ranges of the settings; the first value out of range, named with its range
+// ("frequency must be from 40 to 60 Hz"), or nothing. A value that is no number is out of
+// range.
+std::optional<std::string> checkSwitchboard(const SwitchboardSettings &settings);
+
+// The bus: 380 V between lines.
+constexpr double BusVoltage = 380;
+// The reactance between the machine's internal voltage and the bus once it is connected,
+// per-unit: the machine can give (U/380)/0.5 of its rating at 90 degrees.
+constexpr double TieReactance = 0.5;
+// The limits of the governor's and the regulator's references.
+constexpr double MinSpeedReference = 40, MaxSpeedReference = 60;       // Hz
+constexpr double MinVoltageReference = 190, MaxVoltageReference = 570; // V
+
+// What the operator (or a replay) does, at a simulated time.
+enum class SwitchboardControl { SpeedRaise, SpeedLower, VoltageRaise, VoltageLower, Breaker, Mode };
+enum class ControlState { Press, Release, Close, Open, Manual, Permissive, Automatic };
+struct SwitchboardAction {
+    std::int64_t timeMs = 0; // from the start of the exercise
+    SwitchboardControl control = SwitchboardControl::Breaker;
+    ControlState state = ControlState::Close;
+};
+// Whether a state belongs to a control (press and release to the four raise/lower
+// controls, close and open to the breaker, the three modes to the mode).
+bool fitsControl(SwitchboardControl control, ControlState state);
+
+enum class BreakerState { Open, Closing, Closed };
+enum class TripCause { None, PhaseOrderReversed, ReversePower, PoleSlip };
+
+// Which of the sync-check relay's conditions failed (IEEE C50.12's limits).
+struct RelayRefusal {
+    bool angle = false;   // |theta| > 10 degrees
+    bool slip = false;    // |f - f_bus| > 0.067 Hz
+    bool voltage = false; // not 0 to +5 % above the bus
+    bool any() const { return angle || slip || voltage; }
+};
+
+// An entry of the switchboard's log. Numbers that an event does not have are NaN.
+enum class SwitchboardEventKind { CloseCommand, Refused, Contact, Trip, Open, Result };
+struct SwitchboardEvent {
+    std::int64_t timeMs = 0;
+    SwitchboardEventKind kind = SwitchboardEventKind::CloseCommand;
+    double angleDeg = std::numeric_limits<double>::quiet_NaN();             // theta
+    double slipHz = std::numeric_limits<double>::quiet_NaN();               // f - f_bus
+    double voltageDifferencePct = std::numeric_limits<double>::quiet_NaN(); // (U - 380)/380
+    double closingCurrentPu = std::numeric_limits<double>::quiet_NaN();     // at contact
+    double powerPu = std::numeric_limits<double>::quiet_NaN(); // at a trip, and 5 s after contact
+    TripCause trip = TripCause::None; // at a trip, and in a result that scores 0 for it
+    RelayRefusal refusal;             // at a refusal
+    bool automatic = false;           // a close command of the automatic synchroniser
+    int score = -1;                   // in a result, 0 to 100
+};
+
+// One close command and what came of it, for the log's table.
+struct SwitchboardAttempt {
+    std::int64_t commandMs = 0;
+    double angleAtCommandDeg = 0;
+    bool automatic = false;
+    bool refused = false; // by the relay: nothing more happened
+    RelayRefusal refusal;
+    bool cancelled = false; // opened before the contacts touched
+    std::optional<std::int64_t> contactMs;
+    double angleAtContactDeg = 0, slipHz = 0, voltageDifferencePct = 0, closingCurrentPu = 0;
+    TripCause trip = TripCause::None; // what tripped the breaker within 5 s of contact
+    std::optional<double> powerAfter5sPu;
+    std::optional<int> score; // once the result is in, 5 s after contact
+};
+
+// The score of a close out of 100 (the user guide gives the rubric): angle at contact
+// (|theta| <= 2: 40, <= 5: 30, <= 10: 15), slip (+0.02 to +0.1 Hz: 30, 0 to +0.2 Hz: 15),
+// voltage difference (0 to +5 %: 20, -5 to +10 %: 10), time of contact from the start
+// (<= 60 s: 10, <= 120 s: 5); a trip within 5 s of contact scores 0.
+struct SwitchboardScore {
+    int angle = 0, slip = 0, voltage = 0, time = 0;
+    TripCause zeroBecause = TripCause::None;
+    int total() const { return zeroBecause != TripCause::None ? 0 : angle + slip + voltage + time; }
+};
+SwitchboardScore scoreClose(double angleAtContactDeg, double slipHz, double voltageDifferencePct,
+                            double contactTimeS, TripCause trip);
+
+// The voltage across each lamp over the largest it can see, 0 below a third of it (a
+// filament stays dark), for the generator's red phase `thetaDeg` ahead of the bus's and its
+// voltage `u` per-unit of the bus's.
+std::array<double, 3> lampBrightness(LampMethod method, bool phaseOrderReversed, double thetaDeg,
+                                     double u);
+// Where lamp i stands on a circle, degrees clockwise from twelve o'clock, in the rotating
+// method: L1 at 0, L3 at 120, L2 at 240, so that the dark spot turns clockwise when the
+// generator runs fast, as the synchroscope's needle does.
+double rotatingLampPositionDeg(std::size_t lamp);
+// The largest current of the three phases when the breaker closes, per-unit of rated
+// current: |u e^(j theta) - 1| / X"d for each phase, the phases 120 degrees apart when the
+// phase order is reversed.
+double closingCurrentPu(double thetaDeg, double u, bool phaseOrderReversed);
+// The angle before twelve o'clock at which a close command makes the contacts touch in
+// phase: 360 * slip * breaker time, degrees (+0.1 Hz, 80 ms: 2.88).
+double advanceAngleDeg(double slipHz, std::int32_t breakerMs);
+
+// What the automatic synchroniser is doing.
+enum class SynchroniserState {
+    Off,             // not in automatic mode
+    Matching,        // pulsing the governor or the regulator towards the targets
+    WaitingForAngle, // slip and voltage in their windows: waiting for the advance angle
+    Closing,         // the close command is given
+    Connected,       // the breaker is closed
+    PhaseOrderWrong, // will not close: the phase order is reversed
+};
+
+// The machine, its bus, breaker, protection and automatic synchroniser.
+class Switchboard {
+public:
+    static constexpr std::int64_t StepMs = 1;
+    // At most this many actions and events are kept: a stuck mouse or key cannot grow them
+    // without end.
+    static constexpr std::size_t MaxActions = 100000, MaxEvents = 10000;
+
+    // Starts the exercise anew at time 0. Settings out of range (checkSwitchboard) must
+    // not be given.
+    explicit Switchboard(const SwitchboardSettings &settings = {});
+    void reset(const SwitchboardSettings &settings);
+    const SwitchboardSettings &settings() const { return m_settings; }
+
+    // An operator action at the present time: recorded, and in force from the next step.
+    // A state that does not fit the control is ignored.
+    void act(SwitchboardControl control, ControlState state);
+    // One step of 1 ms.
+    void step();
+    // Steps until the time reaches `untilMs`, applying the actions of `replay` (in time
+    // order, from `nextAction` on) as they fall due: an action at t from the first step
+    // that starts at or after t.
+    void runUntil(std::int64_t untilMs, const std::vector<SwitchboardAction> *replay = nullptr,
+                  std::size_t *nextAction = nullptr);
+
+    std::int64_t timeMs() const { return m_timeMs; }
+    double timeS() const { return m_timeMs / 1000.0; }
+
+    // The machine as the instruments see it.
+    double busFrequencyHz() const { return m_settings.busFrequency; }
+    double frequencyHz() const;             // the machine's electrical frequency
+    double voltageV() const { return m_u; } // its internal voltage, line to line
+    double speedReferenceHz() const { return m_fRef; }
+    double voltageReferenceV() const { return m_uRef; }
+    double angleDeg() const; // theta, (-180, 180]: positive is the generator ahead
+    double slipHz() const { return frequencyHz() - m_settings.busFrequency; }
+    double voltageDifferencePct() const { return (m_u - BusVoltage) / BusVoltage * 100; }
+    double powerPu() const; // to the bus; 0 when the breaker is open
+    // Seconds for the synchroscope's needle to turn once: 1/|slip|; infinite at no slip.
+    double secondsPerTurn() const;
+    std::array<double, 3> lamps() const; // 0 dark to 1 full; dark while the breaker is closed
+    BreakerState breaker() const { return m_breaker; }
+    SwitchboardMode mode() const { return m_mode; }
+    // Each raise/lower control lit: held by the operator or pulsed by the synchroniser, in
+    // the order speed raise, speed lower, voltage raise, voltage lower.
+    std::array<bool, 4> lit() const;
+    // What the sync-check relay would say to a close command now.
+    RelayRefusal relayCheck() const;
+    // The advance angle the synchroniser uses at the present slip.
+    double advanceAngleNowDeg() const { return advanceAngleDeg(slipHz(), m_settings.breakerMs); }
+    SynchroniserState synchroniser() const;
+    TripCause lastTrip() const { return m_lastTrip; }
+
+    const std::vector<SwitchboardAction> &actions() const { return m_actions; }
+    const std::vector<SwitchboardEvent> &events() const { return m_events; }
+    const std::vector<SwitchboardAttempt> &attempts() const { return m_attempts; }
+
+private:
+    void closeCommand(bool automatic);
+    void contact();
+    void trip(TripCause cause);
+    void openBreaker(bool logged);
+    void settleAttempts();
+    void synchronise();
+    SwitchboardEvent event(SwitchboardEventKind kind) const;
+    void log(const SwitchboardEvent &e);
+
+    SwitchboardSettings m_settings;
+    SwitchboardMode m_mode = SwitchboardMode::Manual;
+    std::int64_t m_timeMs = 0;
+    // Per-step factors of the two lags, 1 - e^(-dt/tau).
+    double m_speedFollow = 1, m_voltageFollow = 1;
+    double m_fRef = 50, m_uRef = 380;
+    double m_f = 50, m_fBefore = 50, m_u = 380, m_uBefore = 380;
+    double m_thetaDeg = 0;
+    // While connected: the rotor angle, rad, unwrapped, and its speed against the bus.
+    double m_delta = 0, m_omega = 0;
+    BreakerState m_breaker = BreakerState::Open;
+    std::int64_t m_contactDueMs = 0;
+    std::int64_t m_reverseSinceMs = -1;
+    TripCause m_lastTrip = TripCause::None;
+    std::array<bool, 4> m_held{};
+    std::array<bool, 4> m_pulsed{};
+    // The synchroniser's pulses: when the running pulses end, and when it looks next.
+    std::array<std::int64_t, 2> m_pulseEndMs{};
+    std::int64_t m_nextLookMs = 0;
+    std::size_t m_firstOpenAttempt = 0;
+    std::vector<SwitchboardAction> m_actions;
+    std::vector<SwitchboardEvent> m_events;
+    std::vector<SwitchboardAttempt> m_attempts;
+};
