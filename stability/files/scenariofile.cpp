@@ -1,15 +1,14 @@
 #include "scenariofile.h"
 
+#include "filenumber.h"
 #include "keyfile.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
+#include <string>
 
 namespace {
 
@@ -55,67 +54,6 @@ const KeyInfo Keys[] = {
     {Section::Fault, "reclose_ms", Kind::RecloseMs, CaseField::RecloseMs, nullptr},
     {Section::Fault, "reclose_onto", Kind::RecloseOntoName, std::nullopt, nullptr},
 };
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// An optional sign, digits with an optional full stop (a digit on at least one side),
-// an optional exponent of e or E, an optional sign and digits.
-bool isNumberText(QByteArrayView t) {
-    qsizetype i = 0;
-    const auto digits = [&] {
-        const qsizetype start = i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        return i - start;
-    };
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    qsizetype mantissa = digits();
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    return i == t.size();
-}
-
-bool isWholeText(QByteArrayView t) {
-    qsizetype i = (!t.isEmpty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
-    if (i == t.size()) return false;
-    for (; i < t.size(); ++i)
-        if (!isDigit(t[i])) return false;
-    return true;
-}
-
-// from_chars reads in no locale at all; it takes no plus sign.
-QByteArrayView unsigned_(QByteArrayView t) {
-    return !t.isEmpty() && t[0] == '+' ? t.sliced(1) : t;
-}
-
-std::optional<double> toDouble(QByteArrayView t) {
-    t = unsigned_(t);
-    double v = 0;
-    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
-    return v;
-}
-
-// A whole number; one beyond 32 bits becomes the nearest 32-bit limit, which every range
-// check refuses.
-std::int32_t toMilliseconds(QByteArrayView t) {
-    t = unsigned_(t);
-    long long v = 0;
-    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-    constexpr long long least = std::numeric_limits<std::int32_t>::min();
-    constexpr long long most = std::numeric_limits<std::int32_t>::max();
-    if (r.ec == std::errc::result_out_of_range) v = t.startsWith('-') ? least : most;
-    return static_cast<std::int32_t>(std::clamp(v, least, most));
-}
 
 class Parser {
 public:
@@ -186,11 +124,11 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
     const QLatin1String name(key.name);
     switch (key.kind) {
     case Kind::Number: {
-        if (!isNumberText(text))
+        if (!isFileNumberText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a number: write it with digits "
                                                "and a full stop, such as 0.5 or 2E-5.")
                                     .arg(name, quotedText(text)));
-        const std::optional<double> v = toDouble(text);
+        const std::optional<double> v = fileNumber(text);
         if (!v)
             return fail(number, QStringLiteral("%1 = %2 is too large or too close to 0 to "
                                                "compute with.")
@@ -204,12 +142,12 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
             m_case.scenario.recloseMs = 0;
             return true;
         }
-        if (!isWholeText(text))
+        if (!isWholeFileNumberText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a whole number of milliseconds%3.")
                                     .arg(name, quotedText(text),
                                          key.kind == Kind::RecloseMs ? QStringLiteral(" or none")
                                                                      : QString()));
-        const std::int32_t ms = toMilliseconds(text);
+        const std::int32_t ms = wholeFileNumber(text);
         if (key.kind == Kind::Milliseconds) {
             m_case.clearingMs = ms;
             return true;
