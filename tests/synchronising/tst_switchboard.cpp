@@ -1,0 +1,291 @@
+// The switchboard's machine: the synchroscope's angle, the lamps, the breaker and its
+// relay, the power after a close, the protection, the automatic synchroniser and the score.
+#include "switchboard.h"
+
+#include <cmath>
+#include <QtTest>
+
+namespace {
+
+using C = SwitchboardControl;
+using S = ControlState;
+
+// A machine already at its speed and voltage: no lag to wait for.
+SwitchboardSettings steady(double frequency, double voltage, double angle) {
+    SwitchboardSettings s;
+    s.frequency = frequency;
+    s.voltage = voltage;
+    s.angle = angle;
+    s.speedLagS = 0;
+    s.voltageLagS = 0;
+    return s;
+}
+
+// Runs until the needle reaches `commandAngle` coming round in its own direction, then
+// gives the close command.
+void closeAt(Switchboard &b, double commandAngle) {
+    const bool fast = b.slipHz() > 0;
+    while (fast ? b.angleDeg() < commandAngle : b.angleDeg() > commandAngle) b.step();
+    b.act(C::Breaker, S::Close);
+}
+
+bool near(double a, double b, double within) {
+    return std::abs(a - b) <= within;
+}
+
+} // namespace
+
+class TestSwitchboard : public QObject {
+    Q_OBJECT
+private slots:
+    void needleAndActions();
+    void lamps_data();
+    void lamps();
+    void closingCurrentAndAdvance();
+    void closing_data();
+    void closing();
+    void relayRefuses_data();
+    void relayRefuses();
+    void automaticSynchroniser_data();
+    void automaticSynchroniser();
+    void score_data();
+    void score();
+};
+
+void TestSwitchboard::needleAndActions() {
+    // 50.10 Hz turns the needle clockwise, a turn in 10.0 s.
+    Switchboard b(steady(50.1, 380, 0));
+    QCOMPARE(b.secondsPerTurn(), 1 / (50.1 - 50.0));
+    b.runUntil(1000);
+    QVERIFY(near(b.angleDeg(), 36, 1e-9));
+    b.runUntil(6000);
+    QVERIFY(near(b.angleDeg(), -144, 1e-9));
+
+    // Raise held for exactly a second moves the reference 0.1 Hz, from the step that
+    // starts at the press; the machine follows the ramp with its lag,
+    // f = f0 + r (t - tau (1 - e^(-t/tau))). References stop at 60 Hz.
+    SwitchboardSettings s;
+    s.frequency = 59.95;
+    Switchboard g(s);
+    g.runUntil(250);
+    g.act(C::SpeedRaise, S::Press);
+    g.act(C::VoltageLower, S::Press);
+    g.runUntil(750);
+    QVERIFY(near(g.speedReferenceHz(), 60, 1e-9));
+    QVERIFY(near(g.frequencyHz(), 59.95 + 0.1 * (0.5 - 1.5 * (1 - std::exp(-0.5 / 1.5))), 1e-4));
+    g.act(C::SpeedRaise, S::Release);
+    g.runUntil(1250);
+    g.act(C::VoltageLower, S::Release);
+    g.runUntil(3000);
+    QCOMPARE(g.speedReferenceHz(), MaxSpeedReference);
+    QVERIFY(near(g.voltageReferenceV(), 360 - 3.8, 1e-9));
+    QCOMPARE(g.actions().size(), std::size_t(4));
+    QCOMPARE(g.actions()[3].timeMs, std::int64_t(1250));
+    // A state that does not fit its control is no action.
+    g.act(C::Breaker, S::Press);
+    QCOMPARE(g.actions().size(), std::size_t(4));
+}
+
+void TestSwitchboard::lamps_data() {
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("reversed");
+    QTest::addColumn<double>("theta");
+    QTest::addColumn<double>("lamp1");
+    QTest::addColumn<double>("lamp2");
+    QTest::addColumn<double>("lamp3");
+    const int dark = int(LampMethod::Dark), bright = int(LampMethod::Bright),
+              rotating = int(LampMethod::Rotating);
+    QTest::newRow("dark in phase") << dark << false << 0.0 << 0.0 << 0.0 << 0.0;
+    // A filament stays dark below a third of its largest voltage: +-38.9 degrees.
+    QTest::newRow("dark at 38.9") << dark << false << 38.9 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("dark at 39") << dark << false << 39.0 << 0.3338 << 0.3338 << 0.3338;
+    QTest::newRow("dark opposite") << dark << false << 180.0 << 1.0 << 1.0 << 1.0;
+    QTest::newRow("bright in phase") << bright << false << 0.0 << 1.0 << 1.0 << 1.0;
+    QTest::newRow("rotating in phase") << rotating << false << 0.0 << 0.0 << 0.866 << 0.866;
+    // The dark spot moves on to lamp 3 (at four o'clock) as a fast generator gains 120.
+    QTest::newRow("rotating at 120") << rotating << false << 120.0 << 0.866 << 0.866 << 0.0;
+    QTest::newRow("rotating at -120") << rotating << false << -120.0 << 0.866 << 0.0 << 0.866;
+    // Phase order reversed: the rotating lamps pulse together, the dark ones in turn.
+    QTest::newRow("rotating reversed") << rotating << true << 60.0 << 0.5 << 0.5 << 0.5;
+    QTest::newRow("dark reversed") << dark << true << 0.0 << 0.0 << 0.866 << 0.866;
+}
+
+void TestSwitchboard::lamps() {
+    QFETCH(int, method);
+    QFETCH(bool, reversed);
+    QFETCH(double, theta);
+    const auto b = lampBrightness(LampMethod(method), reversed, theta, 1);
+    QFETCH(double, lamp1);
+    QFETCH(double, lamp2);
+    QFETCH(double, lamp3);
+    QVERIFY2(near(b[0], lamp1, 5e-4) && near(b[1], lamp2, 5e-4) && near(b[2], lamp3, 5e-4),
+             qPrintable(QStringLiteral("%1 %2 %3").arg(b[0]).arg(b[1]).arg(b[2])));
+}
+
+void TestSwitchboard::closingCurrentAndAdvance() {
+    QVERIFY(near(closingCurrentPu(10, 1, false), 0.87, 0.005));
+    QVERIFY(near(closingCurrentPu(-10, 1, false), 0.87, 0.005));
+    // Two phases 120 degrees apart whatever the red phases do.
+    for (const double theta : {0.0, 45.0, -170.0})
+        QVERIFY(closingCurrentPu(theta, 1, true) >= std::sqrt(3.0) / 0.2 - 1e-9);
+    QVERIFY(near(advanceAngleDeg(0.1, 80), 2.88, 1e-12));
+    // The dial places the rotating lamps so that the dark spot turns clockwise.
+    QCOMPARE(rotatingLampPositionDeg(2), 120.0);
+}
+
+void TestSwitchboard::closing_data() {
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<double>("commandAngle");
+    QTest::addColumn<bool>("reversed");
+    QTest::addColumn<double>("powerAfter5s");
+    QTest::addColumn<int>("trip");
+    QTest::addColumn<int>("score");
+    const int none = int(TripCause::None);
+    // Closed 0.1 Hz fast the droop loads the machine to +4 %; 0.1 Hz slow it motors at
+    // -4 % and the reverse-power relay trips it 5 s after the power fell below -2 %.
+    QTest::newRow("fast") << 50.1 << -2.88 << false << 0.04 << none << 100;
+    QTest::newRow("slow") << 49.9 << 2.88 << false << -0.04 << int(TripCause::ReversePower) << 70;
+    // 1.5 Hz fast, closed 100 degrees ahead: the contacts touch near 143 and the rotor
+    // slips a pole.
+    QTest::newRow("pole slip") << 51.5 << 100.0 << false << 0.0 << int(TripCause::PoleSlip) << 0;
+    QTest::newRow("phase order reversed")
+        << 50.1 << -2.88 << true << 0.0 << int(TripCause::PhaseOrderReversed) << 0;
+}
+
+void TestSwitchboard::closing() {
+    QFETCH(double, frequency);
+    QFETCH(double, commandAngle);
+    SwitchboardSettings s = steady(frequency, 380, frequency > 50 ? -170 : 170);
+    QFETCH(bool, reversed);
+    s.phaseOrderReversed = reversed;
+    Switchboard b(s);
+    closeAt(b, commandAngle);
+    b.runUntil(b.timeMs() + 20000);
+    const SwitchboardAttempt &a = b.attempts().at(0);
+    QVERIFY(a.contactMs && *a.contactMs == a.commandMs + 80);
+    QFETCH(double, powerAfter5s);
+    QVERIFY(near(*a.powerAfter5sPu, powerAfter5s, 0.002));
+    QFETCH(int, trip);
+    QCOMPARE(int(b.lastTrip()), trip);
+    QCOMPARE(b.breaker() == BreakerState::Open, trip != int(TripCause::None));
+    QFETCH(int, score);
+    QCOMPARE(*a.score, score);
+    if (trip == int(TripCause::ReversePower)) {
+        const SwitchboardEvent &e = b.events().back();
+        QCOMPARE(e.kind, SwitchboardEventKind::Trip);
+        QVERIFY(e.timeMs > *a.contactMs + 5000 && e.timeMs < *a.contactMs + 7000);
+    }
+    // After a trip the machine runs free towards its reference again.
+    if (trip == int(TripCause::PoleSlip)) QVERIFY(b.frequencyHz() > 51);
+}
+
+void TestSwitchboard::relayRefuses_data() {
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<double>("voltage");
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<bool>("angleFails");
+    QTest::addColumn<bool>("slipFails");
+    QTest::addColumn<bool>("voltageFails");
+    QTest::newRow("within") << 50.06 << 395.0 << 9.9 << false << false << false;
+    QTest::newRow("angle") << 50.05 << 385.0 << -10.5 << true << false << false;
+    QTest::newRow("slip") << 49.9 << 385.0 << 0.0 << false << true << false;
+    QTest::newRow("voltage low") << 50.05 << 379.0 << 0.0 << false << false << true;
+    QTest::newRow("all") << 50.5 << 400.0 << 90.0 << true << true << true;
+}
+
+void TestSwitchboard::relayRefuses() {
+    QFETCH(double, frequency);
+    QFETCH(double, voltage);
+    QFETCH(double, angle);
+    SwitchboardSettings s = steady(frequency, voltage, angle);
+    s.mode = SwitchboardMode::Permissive;
+    Switchboard b(s);
+    b.act(C::Breaker, S::Close);
+    QFETCH(bool, angleFails);
+    QFETCH(bool, slipFails);
+    QFETCH(bool, voltageFails);
+    const SwitchboardAttempt &a = b.attempts().at(0);
+    QCOMPARE(a.refusal.angle, angleFails);
+    QCOMPARE(a.refusal.slip, slipFails);
+    QCOMPARE(a.refusal.voltage, voltageFails);
+    QCOMPARE(a.refused, angleFails || slipFails || voltageFails);
+    QCOMPARE(b.breaker() == BreakerState::Closing, !a.refused);
+    QCOMPARE(b.events().back().kind,
+             a.refused ? SwitchboardEventKind::Refused : SwitchboardEventKind::CloseCommand);
+    // In manual mode nothing checks.
+    b.act(C::Mode, S::Manual);
+    b.act(C::Breaker, S::Open);
+    b.act(C::Breaker, S::Close);
+    QCOMPARE(b.breaker(), BreakerState::Closing);
+}
+
+void TestSwitchboard::automaticSynchroniser_data() {
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<double>("voltage");
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<int>("breakerMs");
+    QTest::newRow("45 Hz, 250 V") << 45.0 << 250.0 << 0.0 << 80;
+    QTest::newRow("55 Hz, 500 V") << 55.0 << 500.0 << 179.0 << 80;
+    QTest::newRow("45 Hz, 500 V, slow breaker") << 45.0 << 500.0 << -90.0 << 500;
+    QTest::newRow("55 Hz, 250 V, fast breaker") << 55.0 << 250.0 << 90.0 << 10;
+    QTest::newRow("in step already") << 50.0 << 380.0 << 0.0 << 150;
+}
+
+void TestSwitchboard::automaticSynchroniser() {
+    SwitchboardSettings s;
+    QFETCH(double, frequency);
+    QFETCH(double, voltage);
+    QFETCH(double, angle);
+    QFETCH(int, breakerMs);
+    s.frequency = frequency;
+    s.voltage = voltage;
+    s.angle = angle;
+    s.breakerMs = breakerMs;
+    s.mode = SwitchboardMode::Automatic;
+    Switchboard b(s);
+    b.runUntil(120000);
+    QCOMPARE(b.attempts().size(), std::size_t(1));
+    const SwitchboardAttempt &a = b.attempts()[0];
+    QVERIFY(a.automatic && a.contactMs && *a.contactMs <= 120000);
+    QVERIFY2(near(a.angleAtContactDeg, 0, 2), qPrintable(QString::number(a.angleAtContactDeg)));
+    QVERIFY(a.slipHz >= 0.02 && a.slipHz <= 0.1);
+    QVERIFY(a.voltageDifferencePct >= 0 && a.voltageDifferencePct <= 5);
+    QCOMPARE(b.synchroniser(), SynchroniserState::Connected);
+    QVERIFY(b.powerPu() > 0);
+
+    // It never closes onto a reversed phase order.
+    s.phaseOrderReversed = true;
+    Switchboard wrong(s);
+    wrong.runUntil(120000);
+    QVERIFY(wrong.attempts().empty());
+    QCOMPARE(wrong.synchroniser(), SynchroniserState::PhaseOrderWrong);
+}
+
+void TestSwitchboard::score_data() {
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<double>("slip");
+    QTest::addColumn<double>("dU");
+    QTest::addColumn<double>("time");
+    QTest::addColumn<int>("trip");
+    QTest::addColumn<int>("score");
+    const int none = int(TripCause::None);
+    QTest::newRow("best") << -2.0 << 0.02 << 0.0 << 60.0 << none << 100;
+    QTest::newRow("each second band") << 5.0 << 0.0 << -5.0 << 120.0 << none << 30 + 15 + 10 + 5;
+    QTest::newRow("each third band") << -10.0 << 0.2 << 10.0 << 121.0 << none << 15 + 15 + 10;
+    QTest::newRow("nothing") << 10.01 << -0.01 << 10.01 << 500.0 << none << 0;
+    QTest::newRow("slip just beyond") << 0.0 << 0.2001 << 5.01 << 0.0 << none << 40 + 10 + 10;
+    QTest::newRow("tripped") << 0.0 << 0.05 << 1.0 << 10.0 << int(TripCause::PoleSlip) << 0;
+}
+
+void TestSwitchboard::score() {
+    QFETCH(double, angle);
+    QFETCH(double, slip);
+    QFETCH(double, dU);
+    QFETCH(double, time);
+    QFETCH(int, trip);
+    QFETCH(int, score);
+    QCOMPARE(scoreClose(angle, slip, dU, time, TripCause(trip)).total(), score);
+}
+
+QTEST_APPLESS_MAIN(TestSwitchboard)
+#include "tst_switchboard.moc"
