@@ -1,5 +1,7 @@
 #include "filenumber.h"
 
+#include "keyfile.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -44,6 +46,22 @@ std::optional<double> fileNumber(QByteArrayView t) {
     double v = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
     if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<double> keyFileNumber(QByteArrayView key, QByteArrayView text, const char *example,
+                                    QString &problem) {
+    const QString name = QString::fromLatin1(key);
+    if (!isFileNumberText(text)) {
+        problem = QStringLiteral("%1 = %2 is not a number: write it with digits and a full stop, "
+                                 "such as %3.")
+                      .arg(name, quotedText(text), QLatin1String(example));
+        return std::nullopt;
+    }
+    const std::optional<double> v = fileNumber(text);
+    if (!v)
+        problem = QStringLiteral("%1 = %2 is too large or too close to 0 to compute with.")
+                      .arg(name, quotedText(text));
     return v;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <QByteArrayView>
+#include <QString>
 
 // Numbers in the files people write by hand (both programs' scenario files), read the
 // same in every locale, whatever its decimal separator.
@@ -12,6 +13,12 @@
 bool isFileNumberText(QByteArrayView text);
 // The value of such a text; nothing when it is too large or too close to 0 for a double.
 std::optional<double> fileNumber(QByteArrayView text);
+
+// The number of a "key = value" line, or nothing with `problem` saying why for a reader's
+// message: `key = "text" is not a number: write it with digits and a full stop, such as
+// EXAMPLE.`, or that it is too large or too close to 0 to compute with.
+std::optional<double> keyFileNumber(QByteArrayView key, QByteArrayView text, const char *example,
+                                    QString &problem);
 
 // An optional sign and digits alone: a whole number such as milliseconds.
 bool isWholeFileNumberText(QByteArrayView text);

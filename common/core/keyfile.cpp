@@ -10,19 +10,19 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-QByteArrayView trimmed(QByteArrayView t) {
+} // namespace
+
+QByteArrayView trimmedBlanks(QByteArrayView t) {
     while (!t.isEmpty() && isBlank(t.front())) t = t.sliced(1);
     while (!t.isEmpty() && isBlank(t.back())) t.chop(1);
     return t;
 }
 
-bool isUtf8(QByteArrayView line) {
+bool isUtf8Text(QByteArrayView text) {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)QString(decoder(line));
+    (void)QString(decoder(text));
     return !decoder.hasError();
 }
-
-} // namespace
 
 QString shownText(const QString &text, qsizetype most) {
     QString out;
@@ -94,16 +94,16 @@ bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
 }
 
 bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
-    if (!isUtf8(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
+    if (!isUtf8Text(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
     const qsizetype comment = text.indexOf('#');
     if (comment >= 0) text = text.first(comment);
-    text = trimmed(text);
+    text = trimmedBlanks(text);
     if (text.isEmpty()) return true;
 
     if (text.startsWith('[')) {
         if (!text.endsWith(']'))
             return fail(number, quotedText(text) + QStringLiteral(" is not a [section] line."));
-        const QByteArrayView name = trimmed(text.sliced(1, text.size() - 2));
+        const QByteArrayView name = trimmedBlanks(text.sliced(1, text.size() - 2));
         for (std::size_t s = 0; s < m_sections.size(); ++s) {
             if (name != m_sections[s].name) continue;
             int &seen = m_sectionLines[s];
@@ -123,8 +123,8 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
     if (equals < 0)
         return fail(number, quotedText(text) + QStringLiteral(" is neither a [section] nor a "
                                                               "\"key = value\" line."));
-    const QByteArrayView name = trimmed(text.first(equals));
-    const QByteArrayView valueText = trimmed(text.sliced(equals + 1));
+    const QByteArrayView name = trimmedBlanks(text.first(equals));
+    const QByteArrayView valueText = trimmedBlanks(text.sliced(equals + 1));
     if (name.isEmpty()) return fail(number, QStringLiteral("the line has no key before \"=\"."));
     if (m_section < 0) {
         QString start;
@@ -164,7 +164,7 @@ QByteArray leadingComments(QByteArrayView bytes) {
         QByteArrayView text = end < 0 ? bytes : bytes.first(end);
         bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
         if (text.endsWith('\r')) text.chop(1);
-        const QByteArrayView content = trimmed(text);
+        const QByteArrayView content = trimmedBlanks(text);
         if (content.isEmpty()) {
             if (!block.isEmpty()) blanks += '\n';
             continue;

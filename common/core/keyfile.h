@@ -58,6 +58,11 @@ QByteArray leadingComments(QByteArrayView bytes);
 // holds that line already, so that a file saved again and again keeps one copy of it.
 QByteArray commentsAndHeader(QByteArrayView comments, const QByteArray &header);
 
+// The text without the blanks (spaces and tabs) at either end.
+QByteArrayView trimmedBlanks(QByteArrayView text);
+// Whether the bytes are whole UTF-8 text (a reader checks each line, to name the line).
+bool isUtf8Text(QByteArrayView text);
+
 // Text from a file as a message may show it: at most `most` characters, and control,
 // format and line separating characters (which could move a terminal's cursor, turn text
 // around or break the line) written as codes.

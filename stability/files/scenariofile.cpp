@@ -124,15 +124,9 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
     const QLatin1String name(key.name);
     switch (key.kind) {
     case Kind::Number: {
-        if (!isFileNumberText(text))
-            return fail(number, QStringLiteral("%1 = %2 is not a number: write it with digits "
-                                               "and a full stop, such as 0.5 or 2E-5.")
-                                    .arg(name, quotedText(text)));
-        const std::optional<double> v = fileNumber(text);
-        if (!v)
-            return fail(number, QStringLiteral("%1 = %2 is too large or too close to 0 to "
-                                               "compute with.")
-                                    .arg(name, quotedText(text)));
+        QString problem;
+        const std::optional<double> v = keyFileNumber(key.name, text, "0.5 or 2E-5", problem);
+        if (!v) return fail(number, problem);
         key.number(m_case) = *v;
         return true;
     }

@@ -1,19 +1,23 @@
 #include "selmexfile.h"
 
+#include "filenumber.h"
 #include "keyfile.h"
+#include "numberformat.h"
 #include "savefile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 namespace {
 
-enum class Section { Generator, Setup };
+enum class Section { Generator, Setup, Switchboard };
 enum class Key { Voltage, Frequency, Direction, PhaseOrder, Angle, MaxAngle };
 
 struct KeyInfo {
@@ -31,6 +35,53 @@ const KeyInfo Keys[] = {
     {Section::Generator, Key::Angle, "angle"},
     {Section::Setup, Key::MaxAngle, "max_angle"},
 };
+
+// The keys of [switchboard], in the order the file writes them.
+enum class BoardKind { Number, Milliseconds, Lamps, PhaseOrder, Mode };
+struct BoardKey {
+    const char *name;
+    BoardKind kind;
+    double SwitchboardSettings::*number; // for a Number
+};
+const BoardKey BoardKeys[] = {
+    {"bus_frequency", BoardKind::Number, &SwitchboardSettings::busFrequency},
+    {"frequency", BoardKind::Number, &SwitchboardSettings::frequency},
+    {"voltage", BoardKind::Number, &SwitchboardSettings::voltage},
+    {"angle", BoardKind::Number, &SwitchboardSettings::angle},
+    {"breaker_ms", BoardKind::Milliseconds, nullptr},
+    {"governor_rate", BoardKind::Number, &SwitchboardSettings::governorRate},
+    {"avr_rate", BoardKind::Number, &SwitchboardSettings::avrRate},
+    {"speed_lag_s", BoardKind::Number, &SwitchboardSettings::speedLagS},
+    {"voltage_lag_s", BoardKind::Number, &SwitchboardSettings::voltageLagS},
+    {"inertia_s", BoardKind::Number, &SwitchboardSettings::inertiaS},
+    {"droop_pct", BoardKind::Number, &SwitchboardSettings::droopPct},
+    {"reverse_power_pct", BoardKind::Number, &SwitchboardSettings::reversePowerPct},
+    {"reverse_power_s", BoardKind::Number, &SwitchboardSettings::reversePowerS},
+    {"lamps", BoardKind::Lamps, nullptr},
+    {"phase_order", BoardKind::PhaseOrder, nullptr},
+    {"mode", BoardKind::Mode, nullptr},
+};
+
+// The words of the switchboard's choices, in the order of their enums.
+using Words = std::array<const char *, 3>;
+constexpr Words LampWords{"dark", "bright", "rotating"};
+constexpr Words PhaseOrderWords{"same", "reversed", nullptr};
+constexpr Words ModeWords{"manual", "permissive", "automatic"};
+
+const Words &wordsOf(BoardKind kind) {
+    return kind == BoardKind::Lamps        ? LampWords
+           : kind == BoardKind::PhaseOrder ? PhaseOrderWords
+                                           : ModeWords;
+}
+
+// "dark, bright or rotating"
+QString wordList(const Words &words) {
+    QStringList list;
+    for (const char *w : words)
+        if (w) list << QLatin1String(w);
+    const QString last = list.takeLast();
+    return list.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
 
 // The digits 0 to 9 alone: no sign, full stop, comma, exponent or name such as nan. A
 // value beyond 32 bits stays at the largest 32-bit number, which every range refuses.
@@ -56,36 +107,49 @@ public:
 
 private:
     static std::vector<KeyFile::Section> layout() {
-        std::vector<KeyFile::Section> sections{{"generator", {}}, {"setup", {}}};
+        std::vector<KeyFile::Section> sections{
+            {"generator", {}}, {"setup", {}}, {"switchboard", {}}};
         for (const KeyInfo &k : Keys)
             sections[k.section == Section::Generator ? 0 : 1].keys.push_back(k.name);
+        for (const BoardKey &k : BoardKeys) sections[2].keys.push_back(k.name);
         return sections;
     }
     bool fail(int line, const QString &what) { return m_file.fail(line, what); }
     bool value(int number, Key key, QByteArrayView text);
     bool wholeValue(int number, Key key, QByteArrayView text);
+    bool boardValue(int number, const BoardKey &key, QByteArrayView text);
 
     KeyFile m_file;
     SelmexScenario m_value;
+    SwitchboardSettings m_board;
 };
 
 SelmexFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxSelmexFileBytes) {
         fail(0, tooLarge());
-        return {false, {}, m_file.error(), {}};
+        return {false, {}, m_file.error(), {}, {}};
     }
     // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
     // first key is MaxAngle.
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
+        if (section == 2) return boardValue(line, BoardKeys[key], v);
         return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
-    if (!read) return {false, {}, m_file.error(), {}};
-    // Each value was checked on its line; this holds should the check ever relate them.
+    if (!read) return {false, {}, m_file.error(), {}, {}};
+    // Each value was checked on its line; these hold should the checks ever relate them.
     if (const auto problem = checkScenario(m_value)) {
         fail(0, QString::fromStdString(*problem) + QChar('.'));
-        return {false, {}, m_file.error(), {}};
+        return {false, {}, m_file.error(), {}, {}};
     }
-    return {true, m_value, {}, leadingComments(bytes)};
+    const int boardLine = m_file.sectionLine(2);
+    if (boardLine)
+        if (const auto problem = checkSwitchboard(m_board)) {
+            fail(boardLine, QString::fromStdString(*problem) + QChar('.'));
+            return {false, {}, m_file.error(), {}, {}};
+        }
+    SelmexFileResult r{true, m_value, {}, leadingComments(bytes), {}};
+    if (boardLine) r.switchboard = m_board;
+    return r;
 }
 
 bool Parser::value(int number, Key key, QByteArrayView text) {
@@ -140,6 +204,49 @@ bool Parser::wholeValue(int number, Key key, QByteArrayView text) {
     return true;
 }
 
+bool Parser::boardValue(int number, const BoardKey &key, QByteArrayView text) {
+    const QLatin1String name(key.name);
+    SwitchboardSettings alone;
+    switch (key.kind) {
+    case BoardKind::Number: {
+        QString problem;
+        const std::optional<double> v = keyFileNumber(key.name, text, "49.8", problem);
+        if (!v) return fail(number, problem);
+        m_board.*key.number = alone.*key.number = *v;
+        break;
+    }
+    case BoardKind::Milliseconds:
+        if (!isWholeFileNumberText(text))
+            return fail(number, QStringLiteral("%1 = %2 is not a whole number of milliseconds.")
+                                    .arg(name, quotedText(text)));
+        m_board.breakerMs = alone.breakerMs = wholeFileNumber(text);
+        break;
+    default: {
+        const Words &words = wordsOf(key.kind);
+        const auto found =
+            std::find_if(words.begin(), words.end(), [&](const char *w) { return w && text == w; });
+        if (found == words.end())
+            return fail(
+                number,
+                QStringLiteral("%1 = %2: write %3.").arg(name, quotedText(text), wordList(words)));
+        const int index = static_cast<int>(found - words.begin());
+        if (key.kind == BoardKind::Lamps)
+            m_board.lamps = static_cast<LampMethod>(index);
+        else if (key.kind == BoardKind::PhaseOrder)
+            m_board.phaseOrderReversed = index == 1;
+        else
+            m_board.mode = static_cast<SwitchboardMode>(index);
+        return true;
+    }
+    }
+    // The range of this value alone, by the one check the program makes.
+    if (const auto problem = checkSwitchboard(alone))
+        return fail(number, QStringLiteral("%1, not %2.")
+                                .arg(QString::fromStdString(*problem),
+                                     shownText(QString::fromLatin1(text))));
+    return true;
+}
+
 void appendKey(QByteArray &out, const char *name, const QByteArray &value) {
     out += name;
     out += " = ";
@@ -166,11 +273,39 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 
 SelmexFileResult readSelmexScenario(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
-    if (!file.ok) return {false, {}, file.error, {}};
+    if (!file.ok) return {false, {}, file.error, {}, {}};
     return parseSelmexScenario(file.bytes, file.name);
 }
 
-QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments) {
+std::vector<std::pair<const char *, QByteArray>>
+switchboardKeyValues(const SwitchboardSettings &settings) {
+    std::vector<std::pair<const char *, QByteArray>> out;
+    for (const BoardKey &k : BoardKeys) {
+        QByteArray value;
+        switch (k.kind) {
+        case BoardKind::Number:
+            value = csvNumber(settings.*k.number);
+            break;
+        case BoardKind::Milliseconds:
+            value = QByteArray::number(settings.breakerMs);
+            break;
+        case BoardKind::Lamps:
+            value = LampWords[static_cast<std::size_t>(settings.lamps)];
+            break;
+        case BoardKind::PhaseOrder:
+            value = PhaseOrderWords[settings.phaseOrderReversed ? 1 : 0];
+            break;
+        case BoardKind::Mode:
+            value = ModeWords[static_cast<std::size_t>(settings.mode)];
+            break;
+        }
+        out.emplace_back(k.name, value);
+    }
+    return out;
+}
+
+QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments,
+                              const std::optional<SwitchboardSettings> &switchboard) {
     QByteArray out =
         commentsAndHeader(comments, "# A Selmex exercise: the generator's start and the setup\n");
     out += "[generator]\n";
@@ -181,6 +316,11 @@ QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments) 
     appendKey(out, "angle", QByteArray::number(s.angle));
     out += "\n[setup]\n";
     appendKey(out, "max_angle", QByteArray::number(s.maxAngle));
+    if (switchboard) {
+        out += "\n[switchboard]\n";
+        for (const auto &[name, value] : switchboardKeyValues(*switchboard))
+            appendKey(out, name, value);
+    }
     return out;
 }
 
@@ -196,11 +336,21 @@ bool cannotWrite(const QString &path, const QString &why, QString *error) {
 } // namespace
 
 bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
-                         const QByteArray &comments) {
+                         const QByteArray &comments,
+                         const std::optional<SwitchboardSettings> &switchboard) {
     // A file the program would refuse to read is not written.
     if (const auto problem = checkScenario(fullScenario(start)))
         return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
-    return writeSelmexFile(path, selmexScenarioText(start, comments), error);
+    if (switchboard)
+        if (const auto problem = checkSwitchboard(*switchboard))
+            return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
+    const QByteArray text = selmexScenarioText(start, comments, switchboard);
+    if (text.size() > MaxSelmexFileBytes)
+        return cannotWrite(path,
+                           QStringLiteral("with the comments at its top the file would be over "
+                                          "64 KiB, too large to be read again."),
+                           error);
+    return writeSelmexFile(path, text, error);
 }
 
 bool writeSelmexFile(const QString &path, const QByteArray &bytes, QString *error) {
