@@ -19,8 +19,9 @@ void appendRounded(QByteArray &out, double value, int perUnit) {
     appendCsvNumber(out, std::round(value * perUnit) / perUnit);
 }
 
-// Quoted where a reader would otherwise split the field or the row.
-void appendText(QByteArray &out, const QString &text) {
+} // namespace
+
+void appendCsvText(QByteArray &out, const QString &text) {
     QByteArray bytes = text.toUtf8();
     if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
         bytes.contains('\r')) {
@@ -29,8 +30,6 @@ void appendText(QByteArray &out, const QString &text) {
     }
     out += bytes;
 }
-
-} // namespace
 
 QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
     QByteArray out = QStringLiteral("# Selmex start: voltage=%1 frequency=%2 direction=%3 "
@@ -56,11 +55,11 @@ QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
             appendRounded(out, v, perUnit);
         }
         out += ',';
-        appendText(out, verdictWords(s.oordeel, QStringLiteral("; ")));
+        appendCsvText(out, verdictWords(s.oordeel, QStringLiteral("; ")));
         out += ',';
         appendRounded(out, s.at.closingCurrent, 100);
         out += ',';
-        appendText(out, realCheckText(judgeRealLimits(s.at), QChar('.')));
+        appendCsvText(out, realCheckText(judgeRealLimits(s.at), QChar('.')));
         out += '\n';
     }
     return out;

@@ -4,6 +4,7 @@
 #include "switchinglog.h"
 
 #include <QByteArray>
+#include <QString>
 
 // The log as CSV, UTF-8: a comment line with the start, a header and one row a
 // switching, oldest first; the time in seconds, the slip in whole hertz, the angle, the
@@ -11,3 +12,6 @@
 // full stop whatever the locale, text fields quoted where they hold a comma, quote or
 // line break.
 QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log);
+// A text field of a CSV, UTF-8, quoted where a reader would otherwise split the field or
+// the row (a comma, a quote or a line break), its quotes doubled.
+void appendCsvText(QByteArray &out, const QString &text);

@@ -1,0 +1,85 @@
+// The switchboard's log as CSV: every kind of event, its numbers to their fixed decimals with
+// a full stop in any locale, empty where it has none, and the detail's words.
+#include "switchboardcsv.h"
+
+#include <QtTest>
+
+class TestSwitchboardCsv : public QObject {
+    Q_OBJECT
+private slots:
+    void log();
+};
+
+void TestSwitchboardCsv::log() {
+    using K = SwitchboardEventKind;
+    const auto event = [](std::int64_t ms, K kind) {
+        SwitchboardEvent e;
+        e.timeMs = ms;
+        e.kind = kind;
+        return e;
+    };
+    std::vector<SwitchboardEvent> events;
+    SwitchboardEvent e = event(1500, K::CloseCommand);
+    e.angleDeg = -12.3456;
+    e.slipHz = 0.25049;
+    e.voltageDifferencePct = -2.6316;
+    events.push_back(e);
+    e = event(1500, K::Refused);
+    e.refusal.angle = e.refusal.slip = e.refusal.voltage = true;
+    events.push_back(e);
+    e = event(62001, K::CloseCommand);
+    e.automatic = true;
+    e.angleDeg = 3.2;
+    events.push_back(e);
+    e = event(62081, K::Contact);
+    e.angleDeg = -0.004; // rounds to no sign
+    e.slipHz = 0.0604;
+    e.voltageDifferencePct = 2.5;
+    e.closingCurrentPu = 0.05149;
+    events.push_back(e);
+    e = event(65000, K::Trip);
+    e.trip = TripCause::ReversePower;
+    e.powerPu = -0.0216;
+    events.push_back(e);
+    e = event(67081, K::Result);
+    e.trip = TripCause::ReversePower;
+    e.score = 0;
+    events.push_back(e);
+    e = event(70000, K::Result);
+    e.powerPu = 1234.5678;
+    e.score = 85;
+    events.push_back(e);
+    events.push_back(event(3599999, K::Open));
+    for (const TripCause cause : {TripCause::PhaseOrderReversed, TripCause::PoleSlip}) {
+        e = event(3600000, K::Trip);
+        e.trip = cause;
+        events.push_back(e);
+    }
+
+    SwitchboardSettings settings;
+    settings.frequency = 49.8;
+    settings.lamps = LampMethod::Rotating;
+    settings.mode = SwitchboardMode::Permissive;
+    const QByteArray expected =
+        "# Selmex switchboard: bus_frequency=50 frequency=49.8 voltage=360 angle=0 "
+        "breaker_ms=80 governor_rate=0.1 avr_rate=1 speed_lag_s=1.5 voltage_lag_s=0.5 "
+        "inertia_s=3 droop_pct=5 reverse_power_pct=2 reverse_power_s=5 lamps=rotating "
+        "phase_order=same mode=permissive\n"
+        "time_s,event,angle_deg,slip_hz,voltage_difference_pct,closing_current_pu,power_pu,"
+        "detail,score\n"
+        "1.500,close_command,-12.35,0.250,-2.63,,,,\n"
+        "1.500,refused,,,,,,angle beyond 10\xC2\xB0; slip beyond 0.067 Hz; voltage not 0 to +5 % "
+        "above the bus,\n"
+        "62.001,close_command,3.20,,,,,automatic,\n"
+        "62.081,contact,0.00,0.060,2.50,0.051,,,\n"
+        "65.000,trip,,,,,-0.022,reverse power,\n"
+        "67.081,result,,,,,,reverse power,0\n"
+        "70.000,result,,,,,1234.568,,85\n"
+        "3599.999,open,,,,,,,\n"
+        "3600.000,trip,,,,,,phase order reversed,\n"
+        "3600.000,trip,,,,,,pole slip,\n";
+    QCOMPARE(switchboardLogCsv(settings, events), expected);
+}
+
+QTEST_GUILESS_MAIN(TestSwitchboardCsv)
+#include "tst_switchboardcsv.moc"
