@@ -1,5 +1,10 @@
 #include "selmexcommandline.h"
 
+#include "actionsfile.h"
+#include "keyfile.h"
+#include "selmexfile.h"
+#include "switchboard.h"
+#include "switchboardcsv.h"
 #include "windowoptions.h"
 
 #include <QCommandLineParser>
@@ -10,19 +15,41 @@
 namespace {
 
 const QString SeedOption = QStringLiteral("seed");
+const QString SimulateOption = QStringLiteral("simulate");
+const QString ActionsOption = QStringLiteral("actions");
+const QString SecondsOption = QStringLiteral("seconds");
+const QString LogOption = QStringLiteral("log");
 
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
-    parser.setApplicationDescription(
-        QStringLiteral("Connecting a generator to the network. The window opens with the "
-                       "exercise of FILE (a .selmex scenario file); what FILE leaves out, or "
-                       "everything without FILE, is drawn at random."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Connecting a generator to the network. The window opens with the "
+        "exercise of FILE (a .selmex scenario file); what FILE leaves out, or "
+        "everything without FILE, is drawn at random. With --simulate, a switchboard "
+        "exercise runs without any window and writes its log."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({SeedOption,
                       QStringLiteral("Draw the random start from N (0 to 4294967295), so that "
                                      "the same N gives the same start."),
                       QStringLiteral("N")});
+    parser.addOption({SimulateOption,
+                      QStringLiteral("Run the switchboard exercise of FILE (a .selmex scenario "
+                                     "file with a [switchboard] section) without a window, and "
+                                     "write its log with --log."),
+                      QStringLiteral("FILE")});
+    parser.addOption({ActionsOption,
+                      QStringLiteral("With --simulate: replay the operator's actions of "
+                                     "ACTIONS.csv (time_s,control,state)."),
+                      QStringLiteral("ACTIONS.csv")});
+    parser.addOption({SecondsOption,
+                      QStringLiteral("With --simulate: run N simulated seconds, more than 0 and "
+                                     "at most 3600 (120 without it)."),
+                      QStringLiteral("N")});
+    parser.addOption({LogOption,
+                      QStringLiteral("With --simulate: write the switchboard's log as CSV to "
+                                     "OUT.csv."),
+                      QStringLiteral("OUT.csv")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.selmex)."),
                                  QStringLiteral("[FILE]"));
@@ -32,6 +59,95 @@ SelmexCommandLine badCommandLine(const QString &why) {
     SelmexCommandLine c;
     c.error = why;
     return c;
+}
+
+// --simulate and the options that go with it; false, with `why`, for a bad combination
+// or value.
+bool takeSimulation(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
+    if (!parser.isSet(SimulateOption)) {
+        for (const QString &option : {ActionsOption, SecondsOption, LogOption})
+            if (parser.isSet(option)) {
+                why = QStringLiteral("--%1 goes with --simulate.").arg(option);
+                return false;
+            }
+        return true;
+    }
+    if (parser.isSet(SeedOption)) {
+        why = QStringLiteral("--seed draws a start for the window; --simulate runs the "
+                             "switchboard exercise of its file, which draws nothing.");
+        return false;
+    }
+    if (!c.file.isEmpty()) {
+        why = QStringLiteral("--simulate takes its scenario file as its value; %1 is one file "
+                             "too many.")
+                  .arg(c.file);
+        return false;
+    }
+    c.command = SelmexCommandLine::Command::Simulate;
+    c.file = parser.value(SimulateOption);
+    c.actionsFile = parser.value(ActionsOption);
+    c.logFile = parser.value(LogOption);
+    if (c.file.isEmpty()) {
+        why = QStringLiteral("--simulate needs the name of a scenario file.");
+        return false;
+    }
+    if (c.logFile.isEmpty()) {
+        why = QStringLiteral("--simulate needs --log OUT.csv, the file its log goes to.");
+        return false;
+    }
+    if (parser.isSet(ActionsOption) && c.actionsFile.isEmpty()) {
+        why = QStringLiteral("--actions needs the name of a file.");
+        return false;
+    }
+    c.simulateMs = SelmexCommandLine::DefaultSimulateMs;
+    if (parser.isSet(SecondsOption)) {
+        const QString text = parser.value(SecondsOption);
+        const std::optional<std::int64_t> ms = plainSecondsToMs(text.toUtf8());
+        if (!ms || *ms <= 0 || *ms > SelmexCommandLine::MaxSimulateMs) {
+            why = QStringLiteral("--seconds %1 is not a number of seconds above 0 and at most "
+                                 "3600.")
+                      .arg(text);
+            return false;
+        }
+        c.simulateMs = *ms;
+    }
+    return true;
+}
+
+// The switchboard exercise of the file, run with the actions replayed, its log written.
+int simulate(const SelmexCommandLine &c, QTextStream &err) {
+    const QString program = QStringLiteral("selmex: ");
+    const SelmexFileResult read = readSelmexScenario(c.file);
+    if (!read.ok) {
+        err << program << read.error << '\n';
+        return SelmexCommandLine::ExitFileFailed;
+    }
+    if (!read.switchboard) {
+        err << program
+            << QStringLiteral("%1: has no [switchboard] section, so there is no switchboard "
+                              "exercise to run.")
+                   .arg(messageName(c.file))
+            << '\n';
+        return SelmexCommandLine::ExitFileFailed;
+    }
+    std::vector<SwitchboardAction> actions;
+    if (!c.actionsFile.isEmpty()) {
+        SwitchboardActionsResult replay = readSwitchboardActions(c.actionsFile);
+        if (!replay.ok) {
+            err << program << replay.error << '\n';
+            return SelmexCommandLine::ExitFileFailed;
+        }
+        actions = std::move(replay.actions);
+    }
+    Switchboard board(*read.switchboard);
+    std::size_t next = 0;
+    board.runUntil(c.simulateMs, &actions, &next);
+    QString error;
+    if (!writeSelmexFile(c.logFile, switchboardLogCsv(board.settings(), board.events()), &error)) {
+        err << program << error << '\n';
+        return SelmexCommandLine::ExitFileFailed;
+    }
+    return SelmexCommandLine::ExitOk;
 }
 
 } // namespace
@@ -58,6 +174,8 @@ SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments) {
         c.command = SelmexCommandLine::Command::Help;
     else if (parser.isSet(QStringLiteral("version")))
         c.command = SelmexCommandLine::Command::Version;
+    else if (!takeSimulation(parser, c, why))
+        return badCommandLine(why);
     return c;
 }
 
@@ -84,6 +202,8 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
         out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
             << '\n';
         return SelmexCommandLine::ExitOk;
+    case SelmexCommandLine::Command::Simulate:
+        return simulate(commandLine, err);
     }
     return SelmexCommandLine::ExitBadCommandLine; // the window is no command without one
 }

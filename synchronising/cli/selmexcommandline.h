@@ -11,24 +11,35 @@ class QTextStream;
 //   selmex [--seed N] [FILE]     the window, with the exercise of FILE (a .selmex scenario
 //                                file); what FILE leaves out, or everything without FILE,
 //                                drawn at random, from N if given
+//   selmex --simulate FILE [--actions ACTIONS.csv] [--seconds N] --log OUT.csv
+//                                FILE's switchboard exercise run for N simulated seconds
+//                                (120), replaying the operator's actions, its log written
+//                                as CSV
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
-    enum class Command { Window, Help, Version };
+    enum class Command { Window, Help, Version, Simulate };
     Command command = Command::Window;
     QString file; // the scenario file; empty for a random start
     std::optional<std::uint32_t> seed;
-    QString error; // a bad command line: why
+    QString actionsFile;         // --actions; empty for none
+    std::int64_t simulateMs = 0; // --seconds, in milliseconds
+    QString logFile;             // --log
+    QString error;               // a bad command line: why
 
     // The exit codes.
     static constexpr int ExitOk = 0;
-    static constexpr int ExitBadCommandLine = 2; // an unknown option, a malformed value
+    static constexpr int ExitFileFailed = 1; // a file could not be read, was refused or not written
+    static constexpr int ExitBadCommandLine = 2; // an unknown option, a missing or malformed value
+    // How long --simulate runs without --seconds, and at the most.
+    static constexpr std::int64_t DefaultSimulateMs = 120'000, MaxSimulateMs = 3'600'000;
 };
 
 // `arguments` as the program received them, its own name first. Qt's own window options
 // (-platform, -style, ...) pass, for the window to take.
 SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments);
-// Whether the program runs without a window: help, version and a bad command line.
+// Whether the program runs without a window: help, version, a simulation and a bad command
+// line.
 bool needsNoWindow(const SelmexCommandLine &commandLine);
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
 // Returns the exit code.

@@ -1,8 +1,14 @@
-// Selmex's command line: help, version and a bad command line end before a window, and
-// what the window is given.
+// Selmex's command line: help, version, a bad command line and the switchboard's
+// simulation end before a window, and what the window is given; a simulation replays the
+// same log to the byte.
+#include "actionsfile.h"
 #include "selmexcommandline.h"
+#include "selmexfile.h"
+#include "switchboardcsv.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
 
@@ -15,7 +21,29 @@ private slots:
     void forTheWindow_data();
     void forTheWindow();
     void helpNeedsNoDisplay();
+    void simulate_data();
+    void simulate();
+    void replayedToTheByte();
+
+private:
+    int run(const QStringList &arguments, QString *err = nullptr);
+    QTemporaryDir m_dir;
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+    void write(const char *name, const QByteArray &bytes) {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
 };
+
+int TestSelmexCommandLine::run(const QStringList &arguments, QString *err) {
+    const SelmexCommandLine c = parseSelmexCommandLine(QStringList{"selmex"} + arguments);
+    QString stdOut, stdErr;
+    QTextStream outStream(&stdOut), errStream(&stdErr);
+    const int code = runWithoutWindow(c, outStream, errStream);
+    errStream.flush();
+    if (err) *err = stdErr;
+    return code;
+}
 
 void TestSelmexCommandLine::initTestCase() {
     QCoreApplication::setApplicationName(QStringLiteral("Selmex"));
@@ -33,6 +61,17 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("seed -1") << QStringList{"--seed=-1"} << 2 << "--seed -1";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << "bogus";
     QTest::newRow("two files") << QStringList{"a.selmex", "b.selmex"} << 2 << "one scenario file";
+    const QStringList sim{"--simulate", "a.selmex", "--log", "o.csv"};
+    QTest::newRow("no --log") << QStringList{"--simulate", "a.selmex"} << 2 << "needs --log";
+    for (const char *option : {"--actions", "--seconds", "--log"})
+        QTest::newRow(option) << QStringList{option, "1"} << 2 << "goes with --simulate";
+    QTest::newRow("and --seed") << sim + QStringList{"--seed", "1"} << 2 << "--seed draws";
+    QTest::newRow("and a file") << sim + QStringList{"b.selmex"} << 2 << "b.selmex is one file";
+    QTest::newRow("empty --actions") << sim + QStringList{"--actions="} << 2 << "--actions needs";
+    for (const char *n : {"0", "0.0000", "3600.0001", "-5", "1e3", "2,5", "x", ""})
+        QTest::newRow(qPrintable(QStringLiteral("--seconds %1").arg(n)))
+            << sim + QStringList{QStringLiteral("--seconds=") + n} << 2
+            << QStringLiteral("--seconds %1 is not").arg(n);
 }
 
 void TestSelmexCommandLine::withoutWindow() {
@@ -82,6 +121,81 @@ void TestSelmexCommandLine::helpNeedsNoDisplay() {
     QVERIFY(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     QVERIFY(p.readAllStandardOutput().contains("--seed <N>"));
+}
+
+void TestSelmexCommandLine::simulate_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err"); // a part of the message on failure
+    const QStringList log{"--log", path("out.csv")};
+    const auto sim = [&](const char *file) { return QStringList{"--simulate", path(file)}; };
+    write("board.selmex", "[switchboard]\nfrequency = 49.9\n");
+    write("classic.selmex", "[generator]\nfrequency = 49\n");
+    write("bad.selmex", "[switchboard]\nbreaker_ms = 5\n");
+    write("actions.csv", "time_s,control,state\n1,breaker,close\n");
+    write("bad.csv", "time_s,control,state\n1,breaker,press\n");
+    QTest::newRow("ran") << sim("board.selmex") + log + QStringList{"--seconds", "7.5"} << 0
+                         << QString();
+    QTest::newRow("with actions") << sim("board.selmex") + log +
+                                         QStringList{"--actions", path("actions.csv")}
+                                  << 0 << QString();
+    QTest::newRow("no switchboard")
+        << sim("classic.selmex") + log << 1 << "classic.selmex: has no [switchboard] section";
+    QTest::newRow("refused") << sim("bad.selmex") + log << 1 << "bad.selmex, line 2: breaker_ms";
+    QTest::newRow("missing") << sim("none.selmex") + log << 1 << "none.selmex: cannot be read";
+    QTest::newRow("actions refused")
+        << sim("board.selmex") + log + QStringList{"--actions", path("bad.csv")} << 1
+        << "bad.csv, line 2: breaker takes close or open";
+    QTest::newRow("log not written")
+        << sim("board.selmex") + QStringList{"--log", path("no/out.csv")} << 1 << "Could not write";
+}
+
+void TestSelmexCommandLine::simulate() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QFile::remove(path("out.csv"));
+    QString stdErr;
+    QCOMPARE(run(arguments, &stdErr), exitCode);
+    QVERIFY2(exitCode ? stdErr.contains(err) : stdErr.isEmpty(), qPrintable(stdErr));
+    // A log only when the run succeeded.
+    QCOMPARE(QFile::exists(path("out.csv")), exitCode == 0);
+}
+
+void TestSelmexCommandLine::replayedToTheByte() {
+    // An operator's run of the model: raise the speed and the voltage, a close the relay
+    // refuses, then one it lets through, and the result 5 s after contact.
+    SwitchboardSettings settings;
+    settings.frequency = 49.8;
+    settings.voltage = 370;
+    settings.mode = SwitchboardMode::Permissive;
+    Switchboard board(settings);
+    using C = SwitchboardControl;
+    using S = ControlState;
+    const std::pair<std::int64_t, std::pair<C, S>> plan[] = {
+        {500, {C::SpeedRaise, S::Press}},      {1000, {C::VoltageRaise, S::Press}},
+        {1500, {C::Breaker, S::Close}},        {2701, {C::SpeedRaise, S::Release}},
+        {5003, {C::VoltageRaise, S::Release}}, {9000, {C::Mode, S::Manual}},
+        {9000, {C::Breaker, S::Close}},        {20000, {C::Mode, S::Automatic}},
+    };
+    for (const auto &[ms, action] : plan) {
+        board.runUntil(ms);
+        board.act(action.first, action.second);
+    }
+    board.runUntil(30000);
+    const QByteArray log = switchboardLogCsv(settings, board.events());
+    QVERIFY(log.contains(",refused,") && log.contains(",contact,") && log.contains(",result,"));
+
+    write("board.selmex", selmexScenarioText(SelmexStart{}, {}, settings));
+    write("actions.csv", switchboardActionsCsv(board.actions()));
+    const QStringList arguments{"--simulate",        path("board.selmex"), "--actions",
+                                path("actions.csv"), "--seconds",          "30"};
+    for (const char *out : {"a.csv", "b.csv"}) {
+        QCOMPARE(run(arguments + QStringList{"--log", path(out)}), 0);
+        QFile f(path(out));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), log);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSelmexCommandLine)
