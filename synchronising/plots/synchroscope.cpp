@@ -1,6 +1,7 @@
 #include "synchroscope.h"
 
 #include "constants.h"
+#include "numberformat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,10 +32,37 @@ void arcArrow(QPainter &p, double from, double to, double radius) {
     p.drawPolygon(QPolygonF{tip, onDial(to, radius - 5), onDial(to, radius + 5)});
 }
 
+// The automatic synchroniser's command mark: a blue wedge on the rim pointing in, and a
+// line to the scale, where the needle is when the close command goes.
+void commandMark(QPainter &p, double clock) {
+    p.setPen(QPen(QColor(30, 80, 200), 2.5));
+    p.drawLine(onDial(clock, 100), onDial(clock, 80));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 80, 200));
+    p.drawPolygon(QPolygonF{onDial(clock, 99), onDial(clock - 5, 110), onDial(clock + 5, 110)});
+}
+
 } // namespace
 
+QSizeF paintableSize(const QPainter &p, QSizeF size) {
+    if (!(size.width() > 0 && size.height() > 0)) return {}; // also no number
+    if (const QPaintDevice *device = p.device();
+        device && device->width() > 0 && device->height() > 0)
+        size = size.boundedTo(QSizeF(device->width(), device->height()));
+    return size;
+}
+
+QString turnTimeText(double secondsPerTurn) {
+    if (std::isnan(secondsPerTurn)) return {};
+    if (!(std::fabs(secondsPerTurn) < 999.95)) return QStringLiteral("standing");
+    return formatFixed(std::fabs(secondsPerTurn), 15, 1);
+}
+
 void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
-                       double someOrientationsHalfAngleDeg, const QFont &font) {
+                       double someOrientationsHalfAngleDeg, const QFont &font,
+                       const SynchroscopeMarks &marks) {
+    size = paintableSize(p, size);
+    if (size.isEmpty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double side = std::min(size.width(), size.height());
@@ -82,6 +110,14 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
     p.drawText(QRectF(onDial(-62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
                Qt::AlignCenter, QStringLiteral("SLOW"));
 
+    if (std::isfinite(marks.commandAtDeg)) commandMark(p, marks.commandAtDeg);
+    if (marks.showTurnTime) {
+        QString turn = turnTimeText(marks.secondsPerTurn);
+        if (std::fabs(marks.secondsPerTurn) < 999.95) turn += QStringLiteral(" s/turn");
+        p.setPen(ink);
+        p.drawText(QRectF(-60, 40, 120, 20), Qt::AlignCenter, turn);
+    }
+
     // The needle, through the middle with a short tail.
     if (std::isfinite(phiDeg)) {
         p.save();
@@ -97,20 +133,26 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
     p.restore();
 }
 
+QColor lampGlow(double brightness) {
+    // A voltage above the largest a lamp is made for still glows no brighter; one that is
+    // no number shows dark.
+    const double b = std::isfinite(brightness) ? std::clamp(brightness, 0.0, 1.0) : 0;
+    const QColor dark(62, 58, 52), full(255, 236, 130);
+    return QColor::fromRgbF(float(dark.redF() + b * (full.redF() - dark.redF())),
+                            float(dark.greenF() + b * (full.greenF() - dark.greenF())),
+                            float(dark.blueF() + b * (full.blueF() - dark.blueF())));
+}
+
 void paintLamps(QPainter &p, QSizeF size, const std::array<double, 3> &brightness,
                 const std::array<Colour, 3> &phases) {
+    size = paintableSize(p, size);
+    if (size.isEmpty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double cell = size.width() / 3.0;
     const double radius = std::max(4.0, std::min(cell, size.height()) * 0.36);
-    const QColor dark(62, 58, 52), full(255, 236, 130);
     for (std::size_t i = 0; i < 3; ++i) {
-        // A phasor difference above twice the network's length still glows no brighter.
-        const double b = std::isfinite(brightness[i]) ? std::clamp(brightness[i], 0.0, 1.0) : 0;
-        const QColor glow =
-            QColor::fromRgbF(float(dark.redF() + b * (full.redF() - dark.redF())),
-                             float(dark.greenF() + b * (full.greenF() - dark.greenF())),
-                             float(dark.blueF() + b * (full.blueF() - dark.blueF())));
+        const QColor glow = lampGlow(brightness[i]);
         const QPointF centre((double(i) + 0.5) * cell, size.height() / 2.0);
         p.setPen(QPen(toQColor(phases[i]), std::max(2.0, radius / 6)));
         p.setBrush(glow);

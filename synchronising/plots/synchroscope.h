@@ -3,6 +3,7 @@
 #include "colour.h"
 
 #include <array>
+#include <limits>
 #include <QFont>
 #include <QPainter>
 #include <QSizeF>
@@ -15,8 +16,30 @@
 // orientation, a lighter band beyond it those it accepts at some orientations only. Laid
 // out from a 100-unit radius and antialiased: sharp at any size. No
 // needle for an angle that is no number.
+// What a switchboard's synchroscope shows besides: a mark at the angle where the automatic
+// synchroniser gives its close command (degrees clockwise from twelve; none when no
+// number), and the seconds the needle takes for a turn.
+struct SynchroscopeMarks {
+    double commandAtDeg = std::numeric_limits<double>::quiet_NaN();
+    bool showTurnTime = false;
+    double secondsPerTurn = std::numeric_limits<double>::quiet_NaN();
+};
 void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
-                       double someOrientationsHalfAngleDeg, const QFont &font);
+                       double someOrientationsHalfAngleDeg, const QFont &font,
+                       const SynchroscopeMarks &marks = {});
+
+// The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
+// "standing" when it turns slower than once in 999.95 s or not at all; empty when no
+// number.
+QString turnTimeText(double secondsPerTurn);
+
+// The part of `size` the painter's device can show: nothing for a size that is no number
+// or not positive, and no more than the device, so that a huge size costs no more than
+// the device's pixels.
+QSizeF paintableSize(const QPainter &p, QSizeF size);
+
+// A synchronising lamp's colour at its brightness from 0 (dark) to 1 (full).
+QColor lampGlow(double brightness);
 
 // Three synchronising lamps in the dark-lamp connection side by side, each glowing with
 // its brightness from 0 (dark) to 1 (full), its rim in the colour of its network phase.

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "switchboard.h"
+
+#include <array>
+#include <QFont>
+#include <QPainter>
+#include <QSizeF>
+#include <QString>
+
+// The switchboard's lamps and meters, painted on any paint device from the values they
+// show, laid out in units of their own and scaled to the size given, antialiased: sharp
+// at any size, and no dearer than the device's pixels.
+
+// The three synchronising lamps: side by side for the dark and the bright method, on a
+// circle for the rotating one, lamp i at rotatingLampPositionDeg(i) clockwise from twelve,
+// so that the dark spot turns clockwise when the generator runs fast. Each glows with its
+// brightness from 0 (dark) to 1 (full); its rim shows how it is wired, the generator's
+// phase colour in its upper half and the bus's in its lower; each is named L1, L2, L3.
+void paintSwitchboardLamps(QPainter &p, QSizeF size, LampMethod method,
+                           const std::array<double, 3> &brightness, const QFont &font);
+
+// A digital meter: its caption above, the value in large digits with its unit, and a note
+// under them, in red when it warns.
+struct MeterFace {
+    QString caption;
+    QString value;
+    QString unit;
+    QString note;
+    bool warning = false;
+};
+void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &font);
+
+// The meters' numbers as they are painted and heard, with the user's decimal separator:
+// volts to 0.1 V, hertz to 0.01 Hz, and the power in percent of the rating to 0.1 % with
+// its sign ("+12.3", "-0.4", "0.0" when it rounds to nothing). A value that is no number
+// reads "---".
+QString voltsReading(double volts);
+QString hertzReading(double hertz);
+QString powerReading(double percent);

@@ -1,0 +1,100 @@
+// The switchboard's drawings: the synchroscope, the lamps and the meters on any paint
+// device, whatever values and sizes they are given, and the meters' numbers.
+#include "numberformat.h"
+#include "switchboardinstruments.h"
+#include "synchroscope.h"
+
+#include <cmath>
+#include <limits>
+#include <QImage>
+#include <QtTest>
+
+namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
+const double NaN = std::nan("");
+
+// Every kind of drawing of the switchboard, with one value that may be wild.
+void paintAll(QPainter &p, QSizeF size, double value) {
+    SynchroscopeMarks marks;
+    marks.commandAtDeg = value;
+    marks.showTurnTime = true;
+    marks.secondsPerTurn = value;
+    paintSynchroscope(p, size, value, value, value, QFont(), marks);
+    for (LampMethod method : {LampMethod::Dark, LampMethod::Rotating})
+        paintSwitchboardLamps(p, size, method, {value, 0.5, value}, QFont());
+    paintMeter(p, size,
+               {QStringLiteral("Power"), powerReading(value), QStringLiteral("%"),
+                QStringLiteral("note"), true},
+               QFont());
+}
+
+} // namespace
+
+class TestSwitchboardInstruments : public QObject {
+    Q_OBJECT
+private slots:
+    void wildValuesAndSizes_data();
+    void wildValuesAndSizes();
+    void readings_data();
+    void readings();
+};
+
+void TestSwitchboardInstruments::wildValuesAndSizes_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<bool>("paints"); // anything at all on the picture
+    QTest::newRow("no number") << NaN << QSizeF(200, 200) << true;
+    QTest::newRow("infinite") << Inf << QSizeF(200, 200) << true;
+    QTest::newRow("minus infinite") << -Inf << QSizeF(200, 200) << true;
+    QTest::newRow("huge angle") << 1e300 << QSizeF(200, 200) << true;
+    // A huge size costs no more than the picture's pixels: the test would time out.
+    QTest::newRow("huge size") << 12.0 << QSizeF(1e12, 1e12) << true;
+    QTest::newRow("infinite size") << 12.0 << QSizeF(Inf, Inf) << true;
+    QTest::newRow("zero size") << 12.0 << QSizeF(0, 0) << false;
+    QTest::newRow("zero width") << 12.0 << QSizeF(0, 500) << false;
+    QTest::newRow("negative size") << 12.0 << QSizeF(-5, -5) << false;
+    QTest::newRow("size no number") << 12.0 << QSizeF(NaN, NaN) << false;
+}
+
+void TestSwitchboardInstruments::wildValuesAndSizes() {
+    QFETCH(double, value);
+    QFETCH(QSizeF, size);
+    QFETCH(bool, paints);
+    QImage picture(200, 200, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    const QImage blank = picture;
+    {
+        QPainter p(&picture);
+        paintAll(p, size, value);
+    }
+    QCOMPARE(picture != blank, paints);
+}
+
+void TestSwitchboardInstruments::readings_data() {
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected"); // with a full stop for the decimal separator
+    QTest::newRow("export") << powerReading(12.34) << "+12.3";
+    QTest::newRow("motoring") << powerReading(-1.96) << "-2.0";
+    // A power that rounds to nothing shows no sign: neither export nor motoring.
+    QTest::newRow("a little below zero") << powerReading(-0.04) << "0.0";
+    QTest::newRow("a little above zero") << powerReading(0.049) << "0.0";
+    QTest::newRow("minus zero") << powerReading(-0.0) << "0.0";
+    QTest::newRow("power no number") << powerReading(NaN) << "---";
+    QTest::newRow("hertz to the hundredth") << hertzReading(49.994) << "49.99";
+    QTest::newRow("hertz rounded up") << hertzReading(49.996) << "50.00";
+    QTest::newRow("hertz infinite") << hertzReading(Inf) << "---";
+    QTest::newRow("volts") << voltsReading(379.96) << "380.0";
+    QTest::newRow("seconds a turn") << turnTimeText(-16.666) << "16.7";
+    QTest::newRow("no slip") << turnTimeText(Inf) << "standing";
+    QTest::newRow("nearly no slip") << turnTimeText(999.96) << "standing";
+}
+
+void TestSwitchboardInstruments::readings() {
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, expected.replace(QChar('.'), systemDecimalSeparator()));
+}
+
+QTEST_MAIN(TestSwitchboardInstruments)
+#include "tst_switchboardinstruments.moc"
