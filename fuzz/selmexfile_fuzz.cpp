@@ -3,7 +3,9 @@
 //   starts with the file's name and holds no control character (it may reach a terminal);
 // - an accepted scenario passes checkScenario, and its start (what it leaves out drawn
 //   from a fixed seed), written and read again, gives the same start with every key set
-//   and is written the same way.
+//   and is written the same way;
+// - an accepted [switchboard] passes checkSwitchboard, and written with the start and read
+//   again gives the same settings and is written the same way.
 // Any disagreement prints the input and aborts, which libFuzzer reports as a crash.
 #include "selmexfile.h"
 
@@ -39,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (!r.error.startsWith(name + QStringLiteral(", line ")) &&
             !r.error.startsWith(name + QStringLiteral(": ")))
             fail("the message does not name the file", input, r.error);
-        if (!isEmpty(r.value)) fail("a refused file handed out values", input, r.error);
+        if (!isEmpty(r.value) || r.switchboard)
+            fail("a refused file handed out values", input, r.error);
         for (const QChar ch : r.error)
             if (ch.category() == QChar::Other_Control)
                 fail("the message holds a control character", input, r.error);
@@ -56,5 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         fail("the written start leaves a key out", input, QString::fromUtf8(written));
     if (startOf(s) != start || selmexScenarioText(startOf(s)) != written)
         fail("the written start does not read back the same", input, QString::fromUtf8(written));
+    if (!r.switchboard) return 0;
+    if (const auto problem = checkSwitchboard(*r.switchboard))
+        fail("an accepted switchboard fails checkSwitchboard", input,
+             QString::fromStdString(*problem));
+    const QByteArray withBoard = selmexScenarioText(start, {}, r.switchboard);
+    const SelmexFileResult back = parseSelmexScenario(withBoard, name);
+    if (!back.ok || !back.switchboard)
+        fail("the written switchboard is refused", input, back.error);
+    // The shortest exact texts differ exactly when the numbers do (but for -0 and 0).
+    if (switchboardKeyValues(*back.switchboard) != switchboardKeyValues(*r.switchboard) ||
+        selmexScenarioText(start, {}, back.switchboard) != withBoard)
+        fail("the written switchboard does not read back the same", input,
+             QString::fromUtf8(withBoard));
     return 0;
 }
