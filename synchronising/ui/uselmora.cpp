@@ -9,6 +9,7 @@
 #include "numberformat.h"
 #include "selmexfile.h"
 #include "selmexinfo.h"
+#include "switchboardwindow.h"
 #include "switchingcsv.h"
 #include "synchronisingpanel.h"
 #include "uabout.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -219,6 +221,9 @@ void TForm1::createMenu() {
     SynchroPanel1 = opties1->addAction(QStringLiteral("Synchronising &panel"), this,
                                        &TForm1::SynchroPanel1Click);
     SynchroPanel1->setObjectName(QStringLiteral("SynchroPanel1"));
+    Switchboard1 =
+        opties1->addAction(QStringLiteral("S&witchboard..."), this, &TForm1::Switchboard1Click);
+    Switchboard1->setObjectName(QStringLiteral("Switchboard1"));
     about1 = menuBar()->addMenu(QStringLiteral("&Help"));
     about1->setObjectName(QStringLiteral("about1"));
     Help1 = about1->addAction(QStringLiteral("&Help"), this, &TForm1::Help1Click);
@@ -430,6 +435,29 @@ void TForm1::SynchroPanel1Click() {
     m_panel->activateWindow();
 }
 
+void TForm1::Switchboard1Click() {
+    openSwitchboard();
+}
+
+bool TForm1::openSwitchboard(const std::optional<SwitchboardSettings> &settings, QString *error) {
+    if (!m_switchboard)
+        m_switchboard =
+            new SwitchboardWindow(m_files, modalRunner, viewZoom(), switchboardClock, this);
+    if (settings && !m_switchboard->startExercise(*settings, error)) return false;
+    const auto bringUp = [board = QPointer<SwitchboardWindow>(m_switchboard)] {
+        if (!board) return;
+        board->show();
+        board->raise();
+        board->activateWindow();
+    };
+    // Opened with a file before this window is first shown, it comes up after it, on top.
+    if (isVisible())
+        bringUp();
+    else
+        QMetaObject::invokeMethod(this, bringUp, Qt::QueuedConnection);
+    return true;
+}
+
 // The animation stands still while help or About is open.
 void TForm1::Help1Click() {
     if (waitForTickEnd(&TForm1::Help1Click)) return;
@@ -460,6 +488,7 @@ bool TForm1::openScenario(const SelmexScenario &scenario, const QString &path,
     if (m_session.connected() && hoekhulp->isHidden())
         synchrhulp1->setText(QStringLiteral("synchr aid"));
     startSession(drawStart(m_random, scenario));
+    m_scenarioSwitchboard.reset(); // a file with one sets it again
     m_scenarioPath = path;
     m_scenarioComments = comments;
     showFileInTitle();
@@ -483,7 +512,12 @@ bool TForm1::openScenarioFile(const QString &path, QString *error) {
         if (error) *error = read.error; // names the file, the line and what is wrong
         return false;
     }
-    return openScenario(read.value, path, read.comments);
+    if (!openScenario(read.value, path, read.comments)) return false;
+    // A file with a switchboard's exercise opens the switchboard with it; the trainer
+    // takes the rest of the file as before.
+    m_scenarioSwitchboard = read.switchboard;
+    if (read.switchboard) openSwitchboard(read.switchboard);
+    return true;
 }
 
 void TForm1::reportFailure(const QString &message) {
@@ -507,7 +541,8 @@ void TForm1::SaveScenario1Click() {
                                                 QStringLiteral("exercise.selmex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeSelmexScenario(fileName, m_session.start(), &error, m_scenarioComments)) {
+    if (!writeSelmexScenario(fileName, m_session.start(), &error, m_scenarioComments,
+                             m_scenarioSwitchboard)) {
         reportFailure(error);
         return;
     }

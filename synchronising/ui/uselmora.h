@@ -6,9 +6,11 @@
 #include "phasordiagram.h"
 #include "randomsource.h"
 #include "session.h"
+#include "switchboardsession.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QMainWindow>
 #include <QSize>
 
@@ -23,6 +25,7 @@ class QSlider;
 class QTimer;
 class ImageControl;
 class ShapeControl;
+class SwitchboardWindow;
 class SynchronisingPanel;
 class ViewZoom;
 
@@ -60,6 +63,15 @@ public:
     PhasorDiagram &netDiagram() { return *m_netDiagram; }
     // The synchronising panel, if it has been opened; it follows every tick.
     SynchronisingPanel *synchronisingPanel() const { return m_panel; }
+    // The switchboard, if it has been opened (Tools > Switchboard, or a scenario file with
+    // a [switchboard] section).
+    SwitchboardWindow *switchboardWindow() const { return m_switchboard; }
+    // Opens the switchboard, with a new exercise from `settings` when given; settings out
+    // of range are refused, with the reason in `error`.
+    bool openSwitchboard(const std::optional<SwitchboardSettings> &settings = std::nullopt,
+                         QString *error = nullptr);
+    // The switchboard's clock when it is made; empty: the wall clock. Tests move their own.
+    SwitchboardSession::Clock switchboardClock;
     // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
     // of the last start when it is first shown.
     ViewZoom *viewZoom() const { return m_zoom.viewZoom(); }
@@ -95,6 +107,7 @@ private:
     void afsluiten1Click();
     void Setup1Click();
     void SynchroPanel1Click();
+    void Switchboard1Click();
     // File > Open scenario..., Save scenario..., Export switchings...
     void OpenScenario1Click();
     void SaveScenario1Click();
@@ -124,6 +137,9 @@ private:
     std::unique_ptr<PhasorDiagram> m_netDiagram, m_genDiagram;
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
+    SwitchboardWindow *m_switchboard = nullptr;
+    // The switchboard's exercise of the scenario file, which Save scenario keeps.
+    std::optional<SwitchboardSettings> m_scenarioSwitchboard;
     MainWindowZoom m_zoom;
     FileChooser m_files;
     bool m_shownBefore = false;
@@ -169,6 +185,7 @@ private:
     QAction *synchrhulp1 = nullptr;
     QAction *Setup1 = nullptr;
     QAction *SynchroPanel1 = nullptr;
+    QAction *Switchboard1 = nullptr;
     QMenu *View1 = nullptr;
     QMenu *about1 = nullptr;
     QAction *Help1 = nullptr;

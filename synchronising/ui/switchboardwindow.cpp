@@ -1,0 +1,746 @@
+#include "switchboardwindow.h"
+
+#include "actionsfile.h"
+#include "errorreport.h"
+#include "keyfile.h"
+#include "layouthelpers.h"
+#include "layoutzoom.h"
+#include "numberformat.h"
+#include "selmexfile.h"
+#include "switchboardcsv.h"
+#include "switchboardinstruments.h"
+#include "switchboardtext.h"
+#include "switchinglog.h"
+#include "synchroscope.h"
+#include "viewzoom.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyleOptionFocusRect>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::array<SwitchboardControl, 4> HeldControls{
+    SwitchboardControl::SpeedRaise, SwitchboardControl::SpeedLower,
+    SwitchboardControl::VoltageRaise, SwitchboardControl::VoltageLower};
+constexpr std::array<ControlState, 3> ModeStates{ControlState::Manual, ControlState::Permissive,
+                                                 ControlState::Automatic};
+
+// A screen reader hears the state at most this often, in exercise time: every frame would
+// be a babble.
+constexpr std::int64_t TellEveryMs = 250;
+
+const QString CsvFilter = QStringLiteral("CSV files (*.csv)");
+const QChar Degree(0x00B0);
+
+QString degrees(double deg, int decimals = 1) {
+    return std::isfinite(deg) ? formatFixed(deg, 15, decimals) + Degree : QStringLiteral("---");
+}
+
+QString lampMethodName(LampMethod method) {
+    switch (method) {
+    case LampMethod::Bright:
+        return QStringLiteral("bright method");
+    case LampMethod::Rotating:
+        return QStringLiteral("rotating method");
+    case LampMethod::Dark:
+        break;
+    }
+    return QStringLiteral("dark method");
+}
+
+QString breakerWords(BreakerState state) {
+    switch (state) {
+    case BreakerState::Closing:
+        return QStringLiteral("closing");
+    case BreakerState::Closed:
+        return QStringLiteral("closed");
+    case BreakerState::Open:
+        break;
+    }
+    return QStringLiteral("open");
+}
+
+QString synchroniserWords(SynchroniserState state) {
+    switch (state) {
+    case SynchroniserState::Off:
+        return QStringLiteral("off (it works in automatic mode)");
+    case SynchroniserState::Matching:
+        return QStringLiteral("matching slip and voltage");
+    case SynchroniserState::WaitingForAngle:
+        return QStringLiteral("waiting for the advance angle");
+    case SynchroniserState::Closing:
+        return QStringLiteral("close command given");
+    case SynchroniserState::Connected:
+        return QStringLiteral("connected");
+    case SynchroniserState::PhaseOrderWrong:
+        return QStringLiteral("will not close: the phase order is reversed");
+    }
+    return {};
+}
+
+// How bright a lamp looks, in a word.
+QString lampWord(double brightness) {
+    if (!(brightness > 0)) return QStringLiteral("dark");
+    if (brightness < 0.5) return QStringLiteral("dim");
+    if (brightness < 0.85) return QStringLiteral("bright");
+    return QStringLiteral("full");
+}
+
+// What the synchroscope shows, in words: "generator ahead 12°, fast, 10.0 s a turn".
+QString synchroscopeWords(const Switchboard &b) {
+    const double theta = b.angleDeg(), slip = b.slipHz();
+    const long rounded = std::isfinite(theta) ? std::lround(theta) : 0;
+    QString words = rounded == 0 ? QStringLiteral("in phase")
+                    : rounded > 0
+                        ? QStringLiteral("generator ahead %1%2").arg(rounded).arg(Degree)
+                        : QStringLiteral("generator behind %1%2").arg(-rounded).arg(Degree);
+    const QString turn = turnTimeText(b.secondsPerTurn());
+    if (slip > 0 && turn != QStringLiteral("standing"))
+        words += QStringLiteral(", fast, %1 s a turn").arg(turn);
+    else if (slip < 0 && turn != QStringLiteral("standing"))
+        words += QStringLiteral(", slow, %1 s a turn").arg(turn);
+    else
+        words += QStringLiteral(", standing still");
+    return words;
+}
+
+// The row of a close attempt in the log table.
+QStringList attemptRow(const SwitchboardAttempt &a) {
+    QStringList row{formatFixed(a.commandMs / 1000.0, 15, 3),
+                    a.automatic ? QStringLiteral("synchroniser") : QStringLiteral("operator"),
+                    degrees(a.angleAtCommandDeg)};
+    if (a.refused) return row << QStringLiteral("refused: ") + refusalText(a.refusal);
+    if (a.cancelled) return row << QStringLiteral("opened before contact");
+    if (!a.contactMs) return row << QStringLiteral("closing");
+    row << degrees(a.angleAtContactDeg) << formatFixed(a.slipHz, 15, 3)
+        << powerReading(a.voltageDifferencePct) << formatFixed(a.closingCurrentPu, 15, 2)
+        << (a.powerAfter5sPu ? powerReading(*a.powerAfter5sPu * 100) : QString())
+        << (a.trip != TripCause::None ? tripText(a.trip)
+            : a.score                 ? QStringLiteral("none")
+                                      : QString())
+        << (a.score ? QString::number(*a.score) : QString());
+    return row;
+}
+
+} // namespace
+
+InstrumentView::InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100,
+                               QSize hintAt100)
+    : QWidget(parent), m_minimumAt100(minimumAt100), m_hintAt100(hintAt100) {
+    setObjectName(name);
+    setMinimumSize(minimumAt100);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFocusPolicy(Qt::TabFocus);
+    // It paints its whole rectangle: nothing under it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void InstrumentView::setZoom(double zoom) {
+    m_zoom = zoom;
+    setMinimumSize(LayoutZoom::scaled(m_minimumAt100, zoom));
+    updateGeometry();
+}
+
+QSize InstrumentView::sizeHint() const {
+    return LayoutZoom::scaled(m_hintAt100, m_zoom);
+}
+
+void InstrumentView::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    if (paint) paint(p, size());
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+}
+
+SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runner, ViewZoom *zoom,
+                                     SwitchboardSession::Clock clock, QWidget *parent)
+    : QMainWindow(parent, Qt::Window), m_files(files), m_runner(runner),
+      m_session(SwitchboardSettings{}, std::move(clock)) {
+    setObjectName(QStringLiteral("Switchboard"));
+    setWindowTitle(QStringLiteral("Switchboard"));
+    // Larger than the trainer's layout font: read from the back of a lecture hall.
+    setFont(layoutFont(14));
+    createMenu();
+    createControls();
+    m_fontAt100 = font();
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("FrameTimer"));
+    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setInterval(16);
+    connect(m_timer, &QTimer::timeout, this, &SwitchboardWindow::frame);
+    // The keys work wherever the focus is in the window: they are taken before any
+    // control sees them.
+    qApp->installEventFilter(this);
+    if (zoom) {
+        // The View menu's keys zoom from here too, where the student's hands are.
+        for (QAction *action : {zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1})
+            if (action) addAction(action);
+        connect(zoom, &ViewZoom::changed, this, [this, zoom] { setZoom(zoom->factor()); });
+        setZoom(zoom->factor());
+    }
+    showState();
+}
+
+SwitchboardWindow::~SwitchboardWindow() = default;
+
+void SwitchboardWindow::createMenu() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu->setObjectName(QStringLiteral("File1"));
+    ExportLog1 = FileMenu->addAction(QStringLiteral("Export switchboard &log..."), this,
+                                     &SwitchboardWindow::exportLog);
+    ExportLog1->setObjectName(QStringLiteral("ExportLog1"));
+    ExportActions1 = FileMenu->addAction(QStringLiteral("Export &actions..."), this,
+                                         &SwitchboardWindow::exportActions);
+    ExportActions1->setObjectName(QStringLiteral("ExportActions1"));
+    ReplayActions1 = FileMenu->addAction(QStringLiteral("&Replay actions..."), this,
+                                         &SwitchboardWindow::replayActions);
+    ReplayActions1->setObjectName(QStringLiteral("ReplayActions1"));
+    Restart1 = FileMenu->addAction(QStringLiteral("R&estart"), this, &SwitchboardWindow::restart);
+    Restart1->setObjectName(QStringLiteral("Restart1"));
+    FileMenu->addSeparator();
+    Close1 = FileMenu->addAction(QStringLiteral("&Close"), this, &QWidget::close);
+    Close1->setObjectName(QStringLiteral("Close1"));
+    Close1->setShortcut(QKeySequence::Close);
+}
+
+QPushButton *SwitchboardWindow::holdButton(QWidget *parent, const QString &name,
+                                           const QString &text, std::size_t control) {
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Pressed and released, by the mouse or by Space on the focused button.
+    connect(button, &QPushButton::pressed, this, [this, control] { press(control, ByMouse); });
+    connect(button, &QPushButton::released, this, [this, control] { release(control, ByMouse); });
+    return button;
+}
+
+void SwitchboardWindow::createControls() {
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+    Synchroscope = new InstrumentView(client, QStringLiteral("Synchroscope"), QSize(180, 180),
+                                      QSize(320, 320));
+    Synchroscope->paint = [this](QPainter &p, QSizeF size) {
+        SynchroscopeMarks marks;
+        marks.commandAtDeg = m_shown.commandAt;
+        marks.showTurnTime = true;
+        marks.secondsPerTurn = m_shown.secondsPerTurn;
+        paintSynchroscope(p, size, m_shown.theta, RealMaxAngleDeg, 0, font(), marks);
+    };
+    LampGroup = new QGroupBox(client);
+    LampGroup->setObjectName(QStringLiteral("LampGroup"));
+    Lamps =
+        new InstrumentView(LampGroup, QStringLiteral("Lamps"), QSize(150, 150), QSize(220, 220));
+    Lamps->paint = [this](QPainter &p, QSizeF size) {
+        paintSwitchboardLamps(p, size, m_session.settings().lamps, m_shown.lamps, font());
+    };
+    (new QVBoxLayout(LampGroup))->addWidget(Lamps);
+
+    BreakerValue = new QLabel(client);
+    BreakerValue->setObjectName(QStringLiteral("BreakerValue"));
+    BreakerValue->setAlignment(Qt::AlignCenter);
+    BreakerValue->setAutoFillBackground(true);
+    BreakerValue->setFocusPolicy(Qt::TabFocus);
+    BreakerValue->setMargin(6);
+
+    static const char *const MeterNames[5] = {"BusVoltage", "GeneratorVoltage", "BusFrequency",
+                                              "GeneratorFrequency", "Power"};
+    auto *meters = new QGridLayout;
+    for (std::size_t i = 0; i < Meters.size(); ++i) {
+        Meters[i] = new InstrumentView(client, QString::fromLatin1(MeterNames[i]), QSize(150, 75),
+                                       QSize(200, 100));
+        Meters[i]->paint = [this, i](QPainter &p, QSizeF size) {
+            static const char *const Captions[5] = {"Bus voltage", "Generator voltage",
+                                                    "Bus frequency", "Generator frequency",
+                                                    "Power to the bus"};
+            MeterFace face;
+            face.caption = QString::fromLatin1(Captions[i]);
+            face.value = m_shown.meters[i];
+            face.unit = i < 2   ? QStringLiteral("V")
+                        : i < 4 ? QStringLiteral("Hz")
+                                : QStringLiteral("%");
+            if (i == 4) {
+                const bool motoring = m_shown.meters[i].startsWith(QChar('-'));
+                face.note = motoring ? QStringLiteral("motoring: taking power")
+                            : m_shown.meters[i].startsWith(QChar('+'))
+                                ? QStringLiteral("export to the bus")
+                                : QStringLiteral("of the rating");
+                face.warning = motoring;
+            }
+            paintMeter(p, size, face, font());
+        };
+        meters->addWidget(Meters[i], int(i / 2), int(i % 2));
+    }
+    meters->addWidget(BreakerValue, 2, 1);
+
+    auto *governor = new QGroupBox(QStringLiteral("Governor (speed)"), client);
+    governor->setObjectName(QStringLiteral("Governor"));
+    Holds[0] = holdButton(governor, QStringLiteral("SpeedRaise"), QStringLiteral("Raise (Up)"), 0);
+    Holds[1] =
+        holdButton(governor, QStringLiteral("SpeedLower"), QStringLiteral("Lower (Down)"), 1);
+    auto *avr = new QGroupBox(QStringLiteral("AVR (voltage)"), client);
+    avr->setObjectName(QStringLiteral("Avr"));
+    Holds[2] = holdButton(avr, QStringLiteral("VoltageRaise"), QStringLiteral("Raise (Right)"), 2);
+    Holds[3] = holdButton(avr, QStringLiteral("VoltageLower"), QStringLiteral("Lower (Left)"), 3);
+    for (std::size_t i = 0; i < 4; i += 2) {
+        auto *pair = new QVBoxLayout(Holds[i]->parentWidget());
+        pair->addWidget(Holds[i]);
+        pair->addWidget(Holds[i + 1]);
+    }
+
+    auto *breaker = new QGroupBox(QStringLiteral("Breaker"), client);
+    breaker->setObjectName(QStringLiteral("Breaker"));
+    CloseButton = new QPushButton(QStringLiteral("Close (C)"), breaker);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    OpenButton = new QPushButton(QStringLiteral("Open (O)"), breaker);
+    OpenButton->setObjectName(QStringLiteral("OpenButton"));
+    connect(CloseButton, &QPushButton::clicked, this,
+            [this] { m_session.act(SwitchboardControl::Breaker, ControlState::Close); });
+    connect(OpenButton, &QPushButton::clicked, this,
+            [this] { m_session.act(SwitchboardControl::Breaker, ControlState::Open); });
+    auto *breakerButtons = new QVBoxLayout(breaker);
+    breakerButtons->addWidget(CloseButton);
+    breakerButtons->addWidget(OpenButton);
+
+    auto *mode = new QGroupBox(QStringLiteral("Mode"), client);
+    mode->setObjectName(QStringLiteral("Mode"));
+    auto *modes = new QVBoxLayout(mode);
+    static const char *const ModeTexts[3] = {"&Manual", "&Permissive (sync-check relay)",
+                                             "&Automatic synchroniser"};
+    static const char *const ModeNames[3] = {"Manual", "Permissive", "Automatic"};
+    for (std::size_t i = 0; i < Modes.size(); ++i) {
+        Modes[i] = new QRadioButton(QString::fromLatin1(ModeTexts[i]), mode);
+        Modes[i]->setObjectName(QString::fromLatin1(ModeNames[i]));
+        modes->addWidget(Modes[i]);
+        connect(Modes[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) m_session.act(SwitchboardControl::Mode, ModeStates[i]);
+        });
+    }
+
+    SynchroniserValue = new QLabel(client);
+    SynchroniserValue->setObjectName(QStringLiteral("SynchroniserValue"));
+    RelayValue = new QLabel(client);
+    RelayValue->setObjectName(QStringLiteral("RelayValue"));
+    KeysNote = new QLabel(client);
+    KeysNote->setObjectName(QStringLiteral("KeysNote"));
+    KeysNote->setWordWrap(true);
+    for (QLabel *label : {SynchroniserValue, RelayValue, KeysNote, BreakerValue}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setFocusPolicy(Qt::TabFocus);
+    }
+
+    Log = new QTableWidget(0, 10, client);
+    Log->setObjectName(QStringLiteral("Log"));
+    Log->setHorizontalHeaderLabels(
+        {QStringLiteral("Command (s)"), QStringLiteral("By"), QStringLiteral("θ at command"),
+         QStringLiteral("θ at contact"), QStringLiteral("Slip (Hz)"), QStringLiteral("ΔU (%)"),
+         QStringLiteral("Closing current (× rated)"), QStringLiteral("Power 5 s on (%)"),
+         QStringLiteral("Tripped"), QStringLiteral("Score")});
+    Log->verticalHeader()->hide();
+    Log->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Log->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Log->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    describe(Log, QStringLiteral("Close attempts"),
+             QStringLiteral("Every close command since the start, newest first: when, by whom, "
+                            "the angle at command and at contact, slip, voltage difference, "
+                            "closing current, power 5 s after contact, what tripped, and the "
+                            "score out of 100."));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Synchroscope, 3);
+    top->addWidget(LampGroup, 2);
+    top->addLayout(meters, 4);
+    auto *controls = new QHBoxLayout;
+    for (QWidget *group : std::initializer_list<QWidget *>{governor, avr, breaker, mode})
+        controls->addWidget(group);
+    controls->addStretch(1);
+    auto *layout = new QVBoxLayout(client);
+    layout->addLayout(top, 3);
+    layout->addLayout(controls);
+    layout->addWidget(SynchroniserValue);
+    layout->addWidget(RelayValue);
+    layout->addWidget(KeysNote);
+    layout->addWidget(Log, 2);
+
+    describe(Synchroscope, QStringLiteral("Synchroscope"), {});
+    describe(Lamps, QStringLiteral("Synchronising lamps"), {});
+    for (std::size_t i = 0; i < 4; ++i)
+        Holds[i]->setAccessibleDescription(
+            QStringLiteral("Hold to move the %1's reference; lit while it moves.")
+                .arg(i < 2 ? QStringLiteral("governor") : QStringLiteral("voltage regulator")));
+    resize(980, 720);
+}
+
+void SwitchboardWindow::setZoom(double zoom) {
+    if (zoom == m_zoom) return;
+    QSize wanted = LayoutZoom::scaled(size(), zoom / m_zoom);
+    if (const QScreen *s = screen()) wanted = wanted.boundedTo(s->availableGeometry().size());
+    m_zoom = zoom;
+    setFont(LayoutZoom::scaled(m_fontAt100, zoom));
+    for (InstrumentView *view : {Synchroscope, Lamps}) view->setZoom(zoom);
+    for (InstrumentView *meter : Meters) meter->setZoom(zoom);
+    centralWidget()->layout()->activate();
+    resize(wanted);
+}
+
+bool SwitchboardWindow::startExercise(const SwitchboardSettings &settings, QString *error) {
+    if (const auto refused = m_session.restart(settings)) {
+        if (error) *error = QString::fromStdString(*refused);
+        return false;
+    }
+    m_replayName.clear();
+    emptyHands();
+    return true;
+}
+
+void SwitchboardWindow::restart() {
+    m_session.restart();
+    m_replayName.clear();
+    emptyHands();
+}
+
+void SwitchboardWindow::emptyHands() {
+    // The new exercise holds nothing: what the hands held stays with the old one.
+    m_heldBy = {};
+    for (QPushButton *button : Holds) button->setDown(false);
+    m_toldAtMs = -1;
+    showState();
+}
+
+void SwitchboardWindow::frame() {
+    m_session.advance();
+    showState();
+}
+
+void SwitchboardWindow::press(std::size_t control, Holder holder) {
+    if (m_session.replaying()) return;
+    if (m_heldBy[control] == 0) m_session.act(HeldControls[control], ControlState::Press);
+    m_heldBy[control] |= holder;
+}
+
+void SwitchboardWindow::release(std::size_t control, Holder holder) {
+    if (!(m_heldBy[control] & holder)) return;
+    m_heldBy[control] &= std::uint8_t(~holder);
+    if (m_heldBy[control] == 0) m_session.act(HeldControls[control], ControlState::Release);
+}
+
+void SwitchboardWindow::releaseAll() {
+    for (std::size_t i = 0; i < m_heldBy.size(); ++i) {
+        if (m_heldBy[i]) m_session.act(HeldControls[i], ControlState::Release);
+        m_heldBy[i] = 0;
+        Holds[i]->setDown(false);
+    }
+}
+
+// The switchboard's keys anywhere in the window, without modifiers (Alt and Ctrl keep
+// their menus and shortcuts). A held key repeats: only its first press and its last
+// release count.
+bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
+    if (event->modifiers() & ~Qt::KeypadModifier) return false;
+    static constexpr std::array<int, 4> HoldKeys{SpeedRaiseKey, SpeedLowerKey, VoltageRaiseKey,
+                                                 VoltageLowerKey};
+    const auto held = std::find(HoldKeys.begin(), HoldKeys.end(), event->key());
+    if (held != HoldKeys.end()) {
+        if (!event->isAutoRepeat()) {
+            const auto control = std::size_t(held - HoldKeys.begin());
+            pressed ? press(control, ByKey) : release(control, ByKey);
+        }
+        return true;
+    }
+    if (event->key() != CloseKey && event->key() != OpenKey) return false;
+    if (pressed && !event->isAutoRepeat())
+        m_session.act(SwitchboardControl::Breaker,
+                      event->key() == CloseKey ? ControlState::Close : ControlState::Open);
+    return true;
+}
+
+bool SwitchboardWindow::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this)
+        return handleKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyPress);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void SwitchboardWindow::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    // Another window took the keyboard: the key's release would go there, so whatever
+    // is held lets go now.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) releaseAll();
+}
+
+void SwitchboardWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // A frame each refresh of the screen the window is on, 60 Hz where it does not say.
+    const QScreen *s = screen();
+    const double hz = s && s->refreshRate() > 1 ? s->refreshRate() : 60;
+    m_timer->start(std::clamp(int(std::lround(1000 / hz)), 8, 40));
+}
+
+void SwitchboardWindow::hideEvent(QHideEvent *event) {
+    QMainWindow::hideEvent(event);
+    // Put away, the exercise waits: back on the screen, it takes up at most a moment
+    // (SwitchboardSession::MaxCatchUpMs) of the time it was away.
+    m_timer->stop();
+    releaseAll();
+}
+
+void SwitchboardWindow::showState() {
+    showInstruments();
+    showControls();
+    showLog();
+    const std::int64_t now = m_session.board().timeMs();
+    if (m_toldAtMs < 0 || now - m_toldAtMs >= TellEveryMs || now < m_toldAtMs) {
+        m_toldAtMs = now;
+        tellScreenReader();
+    }
+}
+
+void SwitchboardWindow::showInstruments() {
+    const Switchboard &b = m_session.board();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double commandAt = b.synchroniser() == SynchroniserState::Matching ||
+                                     b.synchroniser() == SynchroniserState::WaitingForAngle
+                                 ? -b.advanceAngleNowDeg()
+                                 : nan;
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    if (!same(b.angleDeg(), m_shown.theta) || !same(commandAt, m_shown.commandAt) ||
+        turnTimeText(b.secondsPerTurn()) != turnTimeText(m_shown.secondsPerTurn)) {
+        m_shown.theta = b.angleDeg();
+        m_shown.commandAt = commandAt;
+        m_shown.secondsPerTurn = b.secondsPerTurn();
+        Synchroscope->update();
+    }
+    const std::array<double, 3> lamps = b.lamps();
+    if (lamps != m_shown.lamps) {
+        m_shown.lamps = lamps;
+        Lamps->update();
+    }
+    const std::array<QString, 5> meters{
+        voltsReading(BusVoltage), voltsReading(b.voltageV()), hertzReading(b.busFrequencyHz()),
+        hertzReading(b.frequencyHz()), powerReading(b.powerPu() * 100)};
+    for (std::size_t i = 0; i < meters.size(); ++i)
+        if (meters[i] != m_shown.meters[i]) {
+            m_shown.meters[i] = meters[i];
+            Meters[i]->update();
+        }
+}
+
+void SwitchboardWindow::showControls() {
+    const Switchboard &b = m_session.board();
+    const std::array<bool, 4> lit = b.lit();
+    for (std::size_t i = 0; i < lit.size(); ++i) {
+        if (lit[i] == m_shown.lit[i] && Holds[i]->property("lit").isValid()) continue;
+        m_shown.lit[i] = lit[i];
+        Holds[i]->setProperty("lit", lit[i]);
+        QPalette palette = Holds[i]->parentWidget()->palette();
+        if (lit[i]) palette.setColor(QPalette::Button, QColor(255, 190, 60));
+        Holds[i]->setPalette(palette);
+        const QString name = Holds[i]->text().section(QChar(' '), 0, 0);
+        Holds[i]->setAccessibleName(lit[i] ? name + QStringLiteral(", lit") : name);
+    }
+    const auto mode = std::size_t(b.mode());
+    if (!Modes[mode]->isChecked()) {
+        const QSignalBlocker quiet(Modes[mode]);
+        Modes[mode]->setChecked(true);
+    }
+
+    const BreakerState state = b.breaker();
+    QString breaker = QStringLiteral("Breaker ") + breakerWords(state).toUpper();
+    if (state == BreakerState::Open && b.lastTrip() != TripCause::None) {
+        // Tripped, not opened: the newest of trip and open in the log says which.
+        const auto &events = b.events();
+        const auto last = std::find_if(events.rbegin(), events.rend(), [](const auto &e) {
+            return e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open;
+        });
+        if (last != events.rend() && last->kind == SwitchboardEventKind::Trip)
+            breaker += QStringLiteral("\ntripped: ") + tripText(last->trip);
+    }
+    if (BreakerValue->text() != breaker) {
+        BreakerValue->setText(breaker);
+        QPalette palette = BreakerValue->parentWidget()->palette();
+        const QColor fill = state == BreakerState::Closed    ? QColor(190, 30, 30)
+                            : state == BreakerState::Closing ? QColor(230, 160, 40)
+                                                             : QColor(40, 140, 60);
+        palette.setColor(QPalette::Window, fill);
+        palette.setColor(QPalette::WindowText, Qt::white);
+        BreakerValue->setPalette(palette);
+        QFont bold = BreakerValue->font();
+        bold.setBold(true);
+        BreakerValue->setFont(bold);
+        BreakerValue->setAccessibleName(
+            QString(breaker).replace(QChar('\n'), QStringLiteral(", ")));
+    }
+
+    QString synchroniser = QStringLiteral("Synchroniser: ") + synchroniserWords(b.synchroniser());
+    if (b.mode() == SwitchboardMode::Automatic && b.breaker() == BreakerState::Open)
+        synchroniser += QStringLiteral("; advance angle ") + degrees(b.advanceAngleNowDeg());
+    if (SynchroniserValue->text() != synchroniser) {
+        SynchroniserValue->setText(synchroniser);
+        SynchroniserValue->setAccessibleName(synchroniser);
+    }
+
+    QString relay;
+    if (b.mode() == SwitchboardMode::Manual) {
+        relay = QStringLiteral("Sync-check relay: bypassed in manual mode");
+    } else if (b.breaker() != BreakerState::Open) {
+        relay = QStringLiteral("Sync-check relay: not asked while the breaker is ") +
+                breakerWords(b.breaker());
+    } else {
+        const RelayRefusal now = b.relayCheck();
+        relay = now.any()
+                    ? QStringLiteral("Sync-check relay: blocks now (%1)").arg(refusalText(now))
+                    : QStringLiteral("Sync-check relay: would let a close through");
+    }
+    if (!b.attempts().empty() && b.attempts().back().refused)
+        relay += QStringLiteral(" \u2014 refused the last close: ") +
+                 refusalText(b.attempts().back().refusal);
+    if (RelayValue->text() != relay) {
+        RelayValue->setText(relay);
+        RelayValue->setAccessibleName(relay);
+    }
+
+    QString note = QStringLiteral(
+        "Keys: Up / Down governor raise / lower, Right / Left AVR raise / lower (held), "
+        "C close, O open; Alt+M, Alt+P, Alt+A the mode.");
+    if (m_session.replaying())
+        note = QStringLiteral("Replaying %1: the controls follow the file to its last action.")
+                   .arg(m_replayName);
+    if (KeysNote->text() != note) KeysNote->setText(note);
+
+    const QString lampTitle =
+        QStringLiteral("Lamps, ") + lampMethodName(m_session.settings().lamps);
+    if (LampGroup->title() != lampTitle) LampGroup->setTitle(lampTitle);
+}
+
+void SwitchboardWindow::showLog() {
+    const auto &events = m_session.board().events();
+    const std::int64_t shown[3] = {std::int64_t(events.size()),
+                                   events.empty() ? -1 : events.back().timeMs,
+                                   events.empty() ? -1 : std::int64_t(events.back().kind)};
+    if (std::equal(shown, shown + 3, m_logShown)) return;
+    std::copy(shown, shown + 3, m_logShown);
+    const auto &attempts = m_session.board().attempts();
+    Log->setRowCount(int(attempts.size()));
+    for (std::size_t i = 0; i < attempts.size(); ++i) {
+        const QStringList row = attemptRow(attempts[attempts.size() - 1 - i]);
+        for (int column = 0; column < Log->columnCount(); ++column) {
+            const QString text = column < row.size() ? row[column] : QString();
+            QTableWidgetItem *item = Log->item(int(i), column);
+            if (!item) Log->setItem(int(i), column, item = new QTableWidgetItem);
+            if (item->text() != text) item->setText(text);
+        }
+    }
+}
+
+void SwitchboardWindow::tellScreenReader() {
+    const Switchboard &b = m_session.board();
+    Synchroscope->setAccessibleDescription(synchroscopeWords(b));
+    Synchroscope->setAccessibleName(QStringLiteral("Synchroscope: ") + synchroscopeWords(b));
+    QStringList lamps;
+    for (std::size_t i = 0; i < 3; ++i)
+        lamps << QStringLiteral("lamp %1 %2").arg(i + 1).arg(lampWord(m_shown.lamps[i]));
+    Lamps->setAccessibleName(QStringLiteral("Synchronising lamps, ") +
+                             lampMethodName(m_session.settings().lamps) + QStringLiteral(": ") +
+                             lamps.join(QStringLiteral(", ")));
+    static const char *const Names[5] = {"Bus voltage", "Generator voltage", "Bus frequency",
+                                         "Generator frequency", "Power to the bus"};
+    for (std::size_t i = 0; i < Meters.size(); ++i) {
+        QString name =
+            QStringLiteral("%1: %2").arg(QString::fromLatin1(Names[i]), m_shown.meters[i]);
+        if (i < 2)
+            name += QStringLiteral(" V");
+        else if (i < 4)
+            name += QStringLiteral(" Hz");
+        else
+            name += m_shown.meters[i].startsWith(QChar('-'))
+                        ? QStringLiteral(" % of the rating, motoring")
+                        : QStringLiteral(" % of the rating, export");
+        if (Meters[i]->accessibleName() != name) Meters[i]->setAccessibleName(name);
+    }
+}
+
+void SwitchboardWindow::reportFailure(const QString &message) {
+    showErrorReport(this, message, m_runner);
+}
+
+void SwitchboardWindow::exportLog() {
+    const Switchboard &b = m_session.board();
+    if (b.events().empty()) {
+        showNotice(this,
+                   QStringLiteral("The switchboard's log is empty: it fills once the breaker is "
+                                  "given a close command."),
+                   QStringLiteral("NothingToExport"), m_runner);
+        return;
+    }
+    // Taken before the dialog: the exercise goes on while it is open.
+    const QByteArray csv = switchboardLogCsv(b.settings(), b.events());
+    const QString fileName =
+        m_files.chooseFile(this, QStringLiteral("Export switchboard log"),
+                           QStringLiteral("selmex-switchboard-log.csv"), CsvFilter);
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!writeSelmexFile(fileName, csv, &error)) reportFailure(error);
+}
+
+void SwitchboardWindow::exportActions() {
+    const Switchboard &b = m_session.board();
+    if (b.actions().empty()) {
+        showNotice(this,
+                   QStringLiteral("There are no actions to export yet: use the switchboard's "
+                                  "controls first."),
+                   QStringLiteral("NothingToExport"), m_runner);
+        return;
+    }
+    const QByteArray csv = switchboardActionsCsv(b.actions());
+    const QString fileName =
+        m_files.chooseFile(this, QStringLiteral("Export actions"),
+                           QStringLiteral("selmex-switchboard-actions.csv"), CsvFilter);
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!writeSelmexFile(fileName, csv, &error)) reportFailure(error);
+}
+
+bool SwitchboardWindow::replayFile(const QString &path, QString *error) {
+    SwitchboardActionsResult read = readSwitchboardActions(path);
+    if (!read.ok) {
+        if (error) *error = read.error;
+        return false;
+    }
+    if (const auto refused = m_session.replay(std::move(read.actions))) {
+        if (error)
+            *error = messageName(path) + QStringLiteral(": ") + QString::fromStdString(*refused);
+        return false;
+    }
+    m_replayName = messageName(path);
+    emptyHands();
+    return true;
+}
+
+void SwitchboardWindow::replayActions() {
+    const QString fileName =
+        m_files.chooseFileToOpen(this, QStringLiteral("Replay actions"), CsvFilter);
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!replayFile(fileName, &error)) reportFailure(error);
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "filechooser.h"
+#include "modalrunner.h"
+#include "switchboardsession.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <QFont>
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QPainter;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class QTimer;
+class ViewZoom;
+
+// A drawing of the switchboard (the synchroscope, the lamps, a meter) as a control: it
+// paints itself from the window's state at whatever size it has, and Tab reaches it, so
+// that a screen reader reads its name.
+class InstrumentView : public QWidget {
+public:
+    InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100, QSize hintAt100);
+    std::function<void(QPainter &, QSizeF)> paint;
+    void setZoom(double zoom);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QSize m_minimumAt100, m_hintAt100;
+    double m_zoom = 1;
+};
+
+// The switchboard: a generator brought onto the bus by hand or by the automatic
+// synchroniser, in real time. The synchroscope, the lamps, the bus's and the generator's
+// voltmeters and frequency meters, the wattmeter and the breaker's state; governor and
+// voltage regulator raise/lower held with the mouse or the keys, the breaker's Close and
+// Open, the mode; the synchroniser's state, the relay's answer, and a log of the close
+// attempts. A window of its own beside the trainer, following its View menu's zoom. Its
+// timer asks the session to catch up with the wall clock about once a screen refresh.
+class SwitchboardWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The keys that work anywhere in the window; held like the buttons.
+    static constexpr int SpeedRaiseKey = Qt::Key_Up, SpeedLowerKey = Qt::Key_Down;
+    static constexpr int VoltageRaiseKey = Qt::Key_Right, VoltageLowerKey = Qt::Key_Left;
+    static constexpr int CloseKey = Qt::Key_C, OpenKey = Qt::Key_O;
+
+    // `files` and `runner` are the trainer's file dialogs and how it shows dialogs; `zoom`
+    // the View menu's zoom it follows (none: 100 %). `clock` empty: the wall clock.
+    SwitchboardWindow(FileChooser &files, const ModalRunner &runner, ViewZoom *zoom = nullptr,
+                      SwitchboardSession::Clock clock = {}, QWidget *parent = nullptr);
+    ~SwitchboardWindow() override;
+
+    SwitchboardSession &session() { return m_session; }
+    const SwitchboardSession &session() const { return m_session; }
+
+    // The exercise anew with `settings`; settings out of range change nothing, and
+    // `error` says why.
+    bool startExercise(const SwitchboardSettings &settings, QString *error = nullptr);
+    // One frame: the session catches up with the clock and the window shows the state.
+    void frame();
+    // Restarts the exercise and plays the actions of a file in real time; a file that
+    // cannot be read or is refused changes nothing, and `error` says why.
+    bool replayFile(const QString &path, QString *error);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    enum Holder : std::uint8_t { ByKey = 1, ByMouse = 2 };
+    void createControls();
+    void createMenu();
+    QPushButton *holdButton(QWidget *parent, const QString &name, const QString &text,
+                            std::size_t control);
+    void press(std::size_t control, Holder holder);
+    void release(std::size_t control, Holder holder);
+    void releaseAll();
+    // After a start, restart or replay: nothing held, everything shown and told anew.
+    void emptyHands();
+    bool handleKey(QKeyEvent *event, bool pressed);
+    void chooseMode(ControlState mode);
+    // The window's controls and read-outs from the session, each changed only when what it
+    // shows changes.
+    void showState();
+    void showInstruments();
+    void showControls();
+    void showLog();
+    void tellScreenReader();
+    void setZoom(double zoom);
+    void reportFailure(const QString &message);
+
+    void exportLog();
+    void exportActions();
+    void replayActions();
+    void restart();
+
+    FileChooser &m_files;
+    const ModalRunner &m_runner;
+    SwitchboardSession m_session;
+    std::array<std::uint8_t, 4> m_heldBy{};
+    QTimer *m_timer = nullptr;
+    QFont m_fontAt100;
+    double m_zoom = 1;
+    // What the log table shows: the number of log entries and the time and kind of the
+    // newest, which change whenever an attempt does.
+    std::int64_t m_logShown[3] = {-1, -1, -1};
+    std::int64_t m_toldAtMs = -1;
+    QString m_replayName;
+
+    // The controls keep these names as object names.
+    InstrumentView *Synchroscope = nullptr;
+    InstrumentView *Lamps = nullptr;
+    std::array<InstrumentView *, 5> Meters{}; // bus and generator V, Hz, and the power
+    QLabel *BreakerValue = nullptr;
+    std::array<QPushButton *, 4> Holds{}; // speed raise, lower, voltage raise, lower
+    QPushButton *CloseButton = nullptr;
+    QPushButton *OpenButton = nullptr;
+    std::array<QRadioButton *, 3> Modes{}; // manual, permissive, automatic
+    QLabel *SynchroniserValue = nullptr;
+    QLabel *RelayValue = nullptr;
+    QLabel *KeysNote = nullptr;
+    QTableWidget *Log = nullptr;
+    QMenu *FileMenu = nullptr;
+    QAction *ExportLog1 = nullptr;
+    QAction *ExportActions1 = nullptr;
+    QAction *ReplayActions1 = nullptr;
+    QAction *Restart1 = nullptr;
+    QAction *Close1 = nullptr;
+    QGroupBox *LampGroup = nullptr;
+
+    // What the drawings show, so that they repaint only when it changes.
+    struct Shown {
+        double theta = 0, commandAt = 0, secondsPerTurn = 0;
+        std::array<double, 3> lamps{};
+        std::array<QString, 5> meters;
+        std::array<bool, 4> lit{};
+    } m_shown;
+};

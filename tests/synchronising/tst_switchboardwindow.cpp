@@ -1,0 +1,234 @@
+// The switchboard's window: its keys and held controls, replays and the files of its
+// menu, and the trainer beside it, on clocks the tests move.
+#include "actionsfile.h"
+#include "selmexfile.h"
+#include "switchboardcsv.h"
+#include "switchboardwindow.h"
+#include "uselmora.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A switchboard whose clock, file dialogs and message boxes the test holds.
+struct Board {
+    std::int64_t now = 0;
+    FileChooser files;
+    ModalRunner runner;
+    QStringList boxes; // each box's name and text
+    QString answer;    // what every file dialog answers
+    SwitchboardWindow w{files, runner, nullptr, [this] { return now; }};
+
+    Board() {
+        runner = [this](QDialog &d) {
+            if (auto *box = qobject_cast<QMessageBox *>(&d))
+                boxes << box->objectName() + QStringLiteral(": ") + box->text();
+            return int(QMessageBox::Ok);
+        };
+        files.askFileName = [this](QWidget *, const QString &, const QString &, const QString &) {
+            return answer;
+        };
+        files.askOpenFileName = files.askFileName;
+    }
+    // Frames of 16 ms, as the window's timer gives them.
+    void run(std::int64_t ms) {
+        for (const std::int64_t end = now + ms; now < end;) {
+            now = std::min(now + 16, end);
+            w.frame();
+        }
+    }
+    void trigger(const char *action) { w.findChild<QAction *>(QLatin1String(action))->trigger(); }
+    // The actions as "control state" words, in order.
+    QStringList actions() const {
+        QStringList words;
+        for (const SwitchboardAction &a : w.session().board().actions())
+            words << QStringLiteral("%1 %2").arg(int(a.control)).arg(int(a.state));
+        return words;
+    }
+};
+
+const QString Press = QStringLiteral("0 0"), Release = QStringLiteral("0 1"),
+              Close = QStringLiteral("4 2");
+
+} // namespace
+
+class TestSwitchboardWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void heldKeysAndButtons_data();
+    void heldKeysAndButtons();
+    void replayLogsAsTheModel();
+    void refusedReplayChangesNothing_data();
+    void refusedReplayChangesNothing();
+    void scenarioFileOpensTheSwitchboard();
+    void trainerUntouchedBesideTheSwitchboard();
+};
+
+void TestSwitchboardWindow::heldKeysAndButtons_data() {
+    // Steps: "key K", "repeat K" (a key's auto-repeat: a release and a press), "unkey K",
+    // "mouse" and "unmouse" on Raise, "deactivate" (another window takes the keyboard).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("actions");
+    QTest::newRow("held key repeats")
+        << QStringList{"key Up", "repeat Up", "repeat Up", "repeat Up", "unkey Up"}
+        << QStringList{Press, Release};
+    QTest::newRow("focus lost while held")
+        << QStringList{"key Up", "repeat Up", "deactivate", "repeat Up", "unkey Up"}
+        << QStringList{Press, Release};
+    QTest::newRow("mouse lost while held")
+        << QStringList{"mouse", "deactivate", "unmouse"} << QStringList{Press, Release};
+    QTest::newRow("key and mouse on one control")
+        << QStringList{"key Up", "mouse", "unkey Up", "unmouse"} << QStringList{Press, Release};
+    QTest::newRow("close key repeats")
+        << QStringList{"key C", "repeat C", "repeat C", "unkey C"} << QStringList{Close};
+}
+
+void TestSwitchboardWindow::heldKeysAndButtons() {
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, actions);
+    Board b;
+    b.w.show();
+    auto *raise = b.w.findChild<QPushButton *>(QStringLiteral("SpeedRaise"));
+    for (const QString &step : steps) {
+        const QString what = step.section(QChar(' '), 0, 0);
+        const int key = step.endsWith(QStringLiteral("Up")) ? Qt::Key_Up : Qt::Key_C;
+        const auto send = [&](QEvent::Type type, bool repeat) {
+            QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+            QApplication::sendEvent(raise, &event); // the focus may be anywhere
+        };
+        if (what == QLatin1String("key")) send(QEvent::KeyPress, false);
+        if (what == QLatin1String("unkey")) send(QEvent::KeyRelease, false);
+        if (what == QLatin1String("repeat")) {
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        if (what == QLatin1String("mouse")) QTest::mousePress(raise, Qt::LeftButton);
+        if (what == QLatin1String("unmouse")) QTest::mouseRelease(raise, Qt::LeftButton);
+        if (what == QLatin1String("deactivate")) {
+            QEvent event(QEvent::ActivationChange); // the window is not the active one
+            QApplication::sendEvent(&b.w, &event);
+        }
+        b.run(100);
+    }
+    QCOMPARE(b.actions(), actions);
+}
+
+void TestSwitchboardWindow::replayLogsAsTheModel() {
+    // The synchroniser brings the machine on, the operator opens and closes again by hand.
+    const std::vector<SwitchboardAction> actions{
+        {300, SwitchboardControl::VoltageRaise, ControlState::Press},
+        {2300, SwitchboardControl::VoltageRaise, ControlState::Release},
+        {2500, SwitchboardControl::Mode, ControlState::Automatic},
+        {40000, SwitchboardControl::Breaker, ControlState::Open},
+        {40001, SwitchboardControl::Mode, ControlState::Manual},
+        {43210, SwitchboardControl::Breaker, ControlState::Close}};
+    Switchboard model;
+    model.runUntil(50000, &actions);
+    QVERIFY(model.attempts().size() >= 2);
+    QTemporaryDir dir;
+    Board b;
+    b.run(5000); // the student's own exercise first
+    b.w.session().act(SwitchboardControl::Breaker, ControlState::Close);
+    b.answer = dir.filePath(QStringLiteral("actions.csv"));
+    QString error;
+    QVERIFY(writeSelmexFile(b.answer, switchboardActionsCsv(actions), &error));
+    b.trigger("ReplayActions1");
+    b.run(50000);
+    b.answer = dir.filePath(QStringLiteral("log.csv"));
+    b.trigger("ExportLog1");
+    QFile log(b.answer);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), switchboardLogCsv(model.settings(), model.events()));
+    QCOMPARE(b.w.findChild<QTableWidget *>(QStringLiteral("Log"))->rowCount(),
+             int(model.attempts().size()));
+    QVERIFY(b.boxes.isEmpty());
+}
+
+void TestSwitchboardWindow::refusedReplayChangesNothing_data() {
+    QTest::addColumn<QByteArray>("file"); // empty: no file at all
+    QTest::newRow("no such file") << QByteArray();
+    QTest::newRow("unknown control") << QByteArray("time_s,control,state\n1.000,warp,press\n");
+    QTest::newRow("out of time order")
+        << QByteArray("time_s,control,state\n2.000,breaker,close\n1.000,breaker,open\n");
+}
+
+void TestSwitchboardWindow::refusedReplayChangesNothing() {
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    Board b;
+    b.answer = dir.filePath(QStringLiteral("bad.csv"));
+    QString error;
+    if (!file.isEmpty()) QVERIFY(writeSelmexFile(b.answer, file, &error));
+    b.run(1000);
+    b.w.session().act(SwitchboardControl::Breaker, ControlState::Close);
+    b.trigger("ReplayActions1");
+    QCOMPARE(b.boxes.size(), 1);
+    QVERIFY2(b.boxes[0].startsWith(QStringLiteral("ErrorReport: ")) &&
+                 b.boxes[0].contains(QStringLiteral("bad.csv")),
+             qPrintable(b.boxes[0]));
+    QCOMPARE(b.w.session().board().timeMs(), 1000);
+    QCOMPARE(b.actions(), QStringList{Close});
+    QVERIFY(!b.w.session().replaying());
+}
+
+void TestSwitchboardWindow::scenarioFileOpensTheSwitchboard() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("board.selmex")),
+                  saved = dir.filePath(QStringLiteral("saved.selmex"));
+    QString error;
+    QVERIFY(writeSelmexFile(
+        path, "[generator]\nvoltage = 304\n[switchboard]\nfrequency = 49.5\nlamps = bright\n",
+        &error));
+    std::uint32_t t = 43200000;
+    TForm1 f([&t] { return t++; });
+    f.switchboardClock = [] { return std::int64_t(0); };
+    QVERIFY2(f.openScenarioFile(path, &error), qPrintable(error));
+    QCOMPARE(f.session().start().voltage, 304); // the trainer's part
+    QVERIFY(f.switchboardWindow());
+    const SwitchboardSettings &board = f.switchboardWindow()->session().settings();
+    QCOMPARE(board.frequency, 49.5);
+    QCOMPARE(board.lamps, LampMethod::Bright);
+    // Saved again, the file keeps its switchboard.
+    f.files().askFileName = [&saved](QWidget *, const QString &, const QString &, const QString &) {
+        return saved;
+    };
+    f.findChild<QAction *>(QStringLiteral("SaveScenario1"))->trigger();
+    const SelmexFileResult read = readSelmexScenario(saved);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QVERIFY(read.switchboard);
+    QCOMPARE(read.switchboard->frequency, 49.5);
+}
+
+void TestSwitchboardWindow::trainerUntouchedBesideTheSwitchboard() {
+    // Two trainers from the same start; one has the switchboard open, its keys held.
+    std::uint32_t ta = 43200000, tb = 43200000;
+    TForm1 a([&ta] { return ta++; }), b([&tb] { return tb++; });
+    b.switchboardClock = [] { return std::int64_t(0); };
+    b.findChild<QAction *>(QStringLiteral("Switchboard1"))->trigger();
+    QVERIFY(b.switchboardWindow());
+    QKeyEvent hold(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(b.switchboardWindow(), &hold);
+    for (TForm1 *f : {&a, &b}) {
+        f->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+        // The trainer's own keys still reach its controls.
+        QTest::keyClick(f->findChild<QSlider *>(QStringLiteral("TbFrequentie")), Qt::Key_Right);
+        for (int k = 0; k < 30; ++k) f->tick();
+    }
+    QCOMPARE(b.findChild<QSlider *>(QStringLiteral("TbFrequentie"))->value(), 51);
+    for (std::size_t k = 0; k < 3; ++k) {
+        QCOMPARE(b.session().GenVector[k].Angle, a.session().GenVector[k].Angle);
+        QCOMPARE(b.session().NetVector[k].Angle, a.session().NetVector[k].Angle);
+    }
+    QCOMPARE(b.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage(),
+             a.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage());
+}
+
+QTEST_MAIN(TestSwitchboardWindow)
+#include "tst_switchboardwindow.moc"
