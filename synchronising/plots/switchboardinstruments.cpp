@@ -23,24 +23,73 @@ void fitLayout(QPainter &p, QSizeF size, QSizeF layout) {
     p.scale(scale, scale);
 }
 
-// The bus phase each lamp's lower side meets: its own, but for the rotating method's
-// crossed second and third lamps.
-std::size_t busPhaseOf(LampMethod method, std::size_t lamp) {
-    static constexpr std::size_t Crossed[3] = {0, 2, 1};
-    return method == LampMethod::Rotating ? Crossed[lamp] : lamp;
+// Where the lamps stand, in the units of their layout: the rotating method's on a circle
+// around the layout's middle, the others in a row.
+struct LampPlaces {
+    QSizeF layout;
+    std::array<QPointF, 3> centre;
+    std::array<QPointF, 3> label;
+    double radius;
+};
+
+LampPlaces lampPlaces(LampMethod method) {
+    LampPlaces places{};
+    if (method == LampMethod::Rotating) {
+        places.layout = {240, 240};
+        places.radius = 32;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const double a = rotatingLampPositionDeg(i) * 3.14159265358979323846 / 180;
+            const QPointF along(std::sin(a), -std::cos(a));
+            places.centre[i] = QPointF(120, 120) + along * 80;
+            places.label[i] = QPointF(120, 120) + along * 34;
+        }
+    } else {
+        places.layout = {300, 110};
+        places.radius = 36;
+        for (std::size_t i = 0; i < 3; ++i) {
+            places.centre[i] = QPointF(50 + 100 * double(i), 44);
+            places.label[i] = QPointF(places.centre[i].x(), 98);
+        }
+    }
+    return places;
 }
 
-void paintLamp(QPainter &p, QPointF centre, double radius, double brightness, QColor generator,
-               QColor bus) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(lampGlow(brightness));
-    p.drawEllipse(centre, radius, radius);
-    const QRectF rim(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(generator, radius / 5, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(rim, 0, 180 * 16);
-    p.setPen(QPen(bus, radius / 5, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(rim, 180 * 16, 180 * 16);
+// What does not glow: the rotating method's circle, each lamp's rim, the generator's phase
+// colour above and the bus's below, and the names. The lamps' own discs are left clear.
+void paintLampFittings(QPainter &p, LampMethod method, const LampPlaces &places,
+                       const QFont &font) {
+    static const std::array<QColor, 3> Phases{toQColor(clRed), toQColor(clLime), toQColor(clBlue)};
+    // The bus phase each lamp's lower side meets: its own, but for the rotating method's
+    // crossed second and third lamps.
+    static constexpr std::size_t Crossed[3] = {0, 2, 1};
+    if (method == LampMethod::Rotating) {
+        p.setPen(QPen(QColor(150, 150, 150), 2, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(120, 120), 80, 80);
+    }
+    const double r = places.radius;
+    QFont label = font;
+    label.setPixelSize(15);
+    label.setBold(true);
+    p.setFont(label);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QPointF c = places.centre[i];
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(c, r, r);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QRectF rim(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Phases[i], r / 5, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(rim, 0, 180 * 16);
+        const std::size_t bus = method == LampMethod::Rotating ? Crossed[i] : i;
+        p.setPen(QPen(Phases[bus], r / 5, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(rim, 180 * 16, 180 * 16);
+        p.setPen(Ink);
+        p.drawText(QRectF(places.label[i] - QPointF(20, 10), QSizeF(40, 20)), Qt::AlignCenter,
+                   QStringLiteral("L%1").arg(i + 1));
+    }
 }
 
 QString signedFixed(double value, int decimals) {
@@ -55,41 +104,36 @@ QString signedFixed(double value, int decimals) {
 
 } // namespace
 
-void paintSwitchboardLamps(QPainter &p, QSizeF size, LampMethod method,
-                           const std::array<double, 3> &brightness, const QFont &font) {
+void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
+                             const std::array<double, 3> &brightness, const QFont &font) {
     size = paintableSize(p, size);
     if (size.isEmpty()) return;
-    static const std::array<QColor, 3> Phases{toQColor(clRed), toQColor(clLime), toQColor(clBlue)};
+    const LampPlaces places = lampPlaces(method);
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    if (size != m_size || ratio != m_ratio || method != m_method || font != m_font) {
+        m_size = size;
+        m_ratio = ratio;
+        m_method = method;
+        m_font = font;
+        m_fittings = QImage((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        m_fittings.setDevicePixelRatio(ratio);
+        m_fittings.fill(Qt::transparent);
+        QPainter fittings(&m_fittings);
+        fittings.setRenderHint(QPainter::Antialiasing);
+        fitLayout(fittings, size, places.layout);
+        paintLampFittings(fittings, method, places, font);
+    }
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    QFont label = font;
-    label.setPixelSize(15);
-    label.setBold(true);
-    p.setFont(label);
-    const auto name = [](std::size_t i) { return QStringLiteral("L%1").arg(i + 1); };
-    if (method == LampMethod::Rotating) {
-        fitLayout(p, size, {240, 240});
-        p.translate(120, 120);
-        p.setPen(QPen(QColor(150, 150, 150), 2, Qt::DashLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(0, 0), 80, 80);
-        for (std::size_t i = 0; i < 3; ++i) {
-            const double a = rotatingLampPositionDeg(i) * 3.14159265358979323846 / 180;
-            const QPointF along(std::sin(a), -std::cos(a));
-            paintLamp(p, along * 80, 32, brightness[i], Phases[i], Phases[busPhaseOf(method, i)]);
-            p.setPen(Ink);
-            p.drawText(QRectF(along * 34 - QPointF(16, 10), QSizeF(32, 20)), Qt::AlignCenter,
-                       name(i));
-        }
-    } else {
-        fitLayout(p, size, {300, 110});
-        for (std::size_t i = 0; i < 3; ++i) {
-            const QPointF centre(50 + 100 * double(i), 44);
-            paintLamp(p, centre, 36, brightness[i], Phases[i], Phases[busPhaseOf(method, i)]);
-            p.setPen(Ink);
-            p.drawText(QRectF(centre.x() - 20, 88, 40, 20), Qt::AlignCenter, name(i));
-        }
+    p.save();
+    fitLayout(p, size, places.layout);
+    p.setPen(Qt::NoPen);
+    for (std::size_t i = 0; i < 3; ++i) {
+        p.setBrush(lampGlow(brightness[i]));
+        p.drawEllipse(places.centre[i], places.radius, places.radius);
     }
+    p.restore();
+    p.drawImage(QPointF(0, 0), m_fittings);
     p.restore();
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QSizeF>
 #include <QString>
@@ -17,8 +18,20 @@
 // so that the dark spot turns clockwise when the generator runs fast. Each glows with its
 // brightness from 0 (dark) to 1 (full); its rim shows how it is wired, the generator's
 // phase colour in its upper half and the bus's in its lower; each is named L1, L2, L3.
-void paintSwitchboardLamps(QPainter &p, QSizeF size, LampMethod method,
-                           const std::array<double, 3> &brightness, const QFont &font);
+// What does not glow is painted once for the size, device pixels, method and font and
+// kept, so that a frame paints three discs and the kept picture over them.
+class SwitchboardLamps {
+public:
+    void paint(QPainter &p, QSizeF size, LampMethod method, const std::array<double, 3> &brightness,
+               const QFont &font);
+
+private:
+    QImage m_fittings;
+    QSizeF m_size;
+    qreal m_ratio = 0;
+    LampMethod m_method = LampMethod::Dark;
+    QFont m_font;
+};
 
 // A digital meter: its caption above, the value in large digits with its unit, and a note
 // under them, in red when it warns.

@@ -58,19 +58,28 @@ QString turnTimeText(double secondsPerTurn) {
     return formatFixed(std::fabs(secondsPerTurn), 15, 1);
 }
 
-void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
-                       double someOrientationsHalfAngleDeg, const QFont &font,
-                       const SynchroscopeMarks &marks) {
-    size = paintableSize(p, size);
-    if (size.isEmpty()) return;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
+namespace {
+
+const QColor Ink(40, 40, 40);
+
+// The dial's units: its middle at the origin, a 100-unit radius, in the middle of `size`.
+void toDialUnits(QPainter &p, QSizeF size) {
     const double side = std::min(size.width(), size.height());
     p.translate(size.width() / 2.0, size.height() / 2.0);
     p.scale(side / DialSquare, side / DialSquare);
+}
 
-    const QColor ink(40, 40, 40);
-    p.setPen(QPen(ink, 4));
+QFont labelFont(const QFont &font) {
+    QFont label = font;
+    label.setPixelSize(14);
+    label.setBold(true);
+    return label;
+}
+
+// What stands still: the face, the sectors, the scale, and the FAST and SLOW arrows.
+void paintDial(QPainter &p, double acceptedHalfAngleDeg, double someOrientationsHalfAngleDeg,
+               const QFont &font) {
+    p.setPen(QPen(Ink, 4));
     p.setBrush(QColor(250, 250, 242));
     p.drawEllipse(QPointF(0, 0), 104, 104);
 
@@ -91,17 +100,14 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
     }
 
     // Scale marks every 10 degrees, long ones every 30.
-    p.setPen(QPen(ink, 1.5));
+    p.setPen(QPen(Ink, 1.5));
     for (int mark = 0; mark < 360; mark += 10)
         p.drawLine(onDial(mark, 100), onDial(mark, mark % 30 == 0 ? 86 : 93));
-    p.setPen(QPen(ink, 3));
+    p.setPen(QPen(Ink, 3));
     p.drawLine(onDial(0, 100), onDial(0, 80));
 
-    QFont label = font;
-    label.setPixelSize(14);
-    label.setBold(true);
-    p.setFont(label);
-    p.setPen(QPen(ink, 2));
+    p.setFont(labelFont(font));
+    p.setPen(QPen(Ink, 2));
     arcArrow(p, 15, 45, 74);
     arcArrow(p, -15, -45, 74);
     const QSizeF box(70, 20);
@@ -109,12 +115,16 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
                Qt::AlignCenter, QStringLiteral("FAST"));
     p.drawText(QRectF(onDial(-62, 50) - QPointF(box.width() / 2, box.height() / 2), box),
                Qt::AlignCenter, QStringLiteral("SLOW"));
+}
 
+// What moves: the command mark, the seconds a turn, and the needle over its hub.
+void paintMoving(QPainter &p, double phiDeg, const QFont &font, const SynchroscopeMarks &marks) {
     if (std::isfinite(marks.commandAtDeg)) commandMark(p, marks.commandAtDeg);
     if (marks.showTurnTime) {
         QString turn = turnTimeText(marks.secondsPerTurn);
         if (std::fabs(marks.secondsPerTurn) < 999.95) turn += QStringLiteral(" s/turn");
-        p.setPen(ink);
+        p.setFont(labelFont(font));
+        p.setPen(Ink);
         p.drawText(QRectF(-60, 40, 120, 20), Qt::AlignCenter, turn);
     }
 
@@ -128,8 +138,49 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
         p.restore();
     }
     p.setPen(Qt::NoPen);
-    p.setBrush(ink);
+    p.setBrush(Ink);
     p.drawEllipse(QPointF(0, 0), 8, 8);
+}
+
+} // namespace
+
+void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
+                       double someOrientationsHalfAngleDeg, const QFont &font,
+                       const SynchroscopeMarks &marks) {
+    size = paintableSize(p, size);
+    if (size.isEmpty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    toDialUnits(p, size);
+    paintDial(p, acceptedHalfAngleDeg, someOrientationsHalfAngleDeg, font);
+    paintMoving(p, phiDeg, font, marks);
+    p.restore();
+}
+
+void KeptDialSynchroscope::paint(QPainter &p, QSizeF size, double phiDeg,
+                                 double acceptedHalfAngleDeg, const QFont &font,
+                                 const SynchroscopeMarks &marks) {
+    size = paintableSize(p, size);
+    if (size.isEmpty()) return;
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    if (size != m_size || ratio != m_ratio || !(acceptedHalfAngleDeg == m_half) || font != m_font) {
+        m_size = size;
+        m_ratio = ratio;
+        m_half = acceptedHalfAngleDeg;
+        m_font = font;
+        m_dial = QImage((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        m_dial.setDevicePixelRatio(ratio);
+        m_dial.fill(Qt::transparent);
+        QPainter dial(&m_dial);
+        dial.setRenderHint(QPainter::Antialiasing);
+        toDialUnits(dial, size);
+        paintDial(dial, acceptedHalfAngleDeg, 0, font);
+    }
+    p.drawImage(QPointF(0, 0), m_dial);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    toDialUnits(p, size);
+    paintMoving(p, phiDeg, font, marks);
     p.restore();
 }
 

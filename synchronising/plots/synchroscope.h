@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QSizeF>
 
@@ -27,6 +28,22 @@ struct SynchroscopeMarks {
 void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
                        double someOrientationsHalfAngleDeg, const QFont &font,
                        const SynchroscopeMarks &marks = {});
+
+// The same synchroscope for a picture painted anew many times a second: its dial, all
+// that stands still, is painted once for the size, device pixels, sector and font it
+// has and kept, so that a frame paints the kept dial and only what moves over it.
+class KeptDialSynchroscope {
+public:
+    void paint(QPainter &p, QSizeF size, double phiDeg, double acceptedHalfAngleDeg,
+               const QFont &font, const SynchroscopeMarks &marks);
+
+private:
+    QImage m_dial;
+    QSizeF m_size;
+    qreal m_ratio = 0;
+    double m_half = 0;
+    QFont m_font;
+};
 
 // The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
 // "standing" when it turns slower than once in 999.95 s or not at all; empty when no

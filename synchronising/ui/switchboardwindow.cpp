@@ -186,7 +186,6 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
     m_fontAt100 = font();
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("FrameTimer"));
-    m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(16);
     connect(m_timer, &QTimer::timeout, this, &SwitchboardWindow::frame);
     // The keys work wherever the focus is in the window: they are taken before any
@@ -245,14 +244,14 @@ void SwitchboardWindow::createControls() {
         marks.commandAtDeg = m_shown.commandAt;
         marks.showTurnTime = true;
         marks.secondsPerTurn = m_shown.secondsPerTurn;
-        paintSynchroscope(p, size, m_shown.theta, RealMaxAngleDeg, 0, font(), marks);
+        m_dial.paint(p, size, m_shown.theta, RealMaxAngleDeg, font(), marks);
     };
     LampGroup = new QGroupBox(client);
     LampGroup->setObjectName(QStringLiteral("LampGroup"));
     Lamps =
         new InstrumentView(LampGroup, QStringLiteral("Lamps"), QSize(150, 150), QSize(220, 220));
     Lamps->paint = [this](QPainter &p, QSizeF size) {
-        paintSwitchboardLamps(p, size, m_session.settings().lamps, m_shown.lamps, font());
+        m_lamps.paint(p, size, m_session.settings().lamps, m_shown.lamps, font());
     };
     (new QVBoxLayout(LampGroup))->addWidget(Lamps);
 
@@ -531,11 +530,14 @@ void SwitchboardWindow::showInstruments() {
         m_shown.secondsPerTurn = b.secondsPerTurn();
         Synchroscope->update();
     }
+    // Repainted when a lamp's colour changes, not at every change of its voltage.
     const std::array<double, 3> lamps = b.lamps();
-    if (lamps != m_shown.lamps) {
-        m_shown.lamps = lamps;
-        Lamps->update();
-    }
+    for (std::size_t i = 0; i < lamps.size(); ++i)
+        if (lampGlow(lamps[i]).rgb() != lampGlow(m_shown.lamps[i]).rgb()) {
+            m_shown.lamps = lamps;
+            Lamps->update();
+            break;
+        }
     const std::array<QString, 5> meters{
         voltsReading(BusVoltage), voltsReading(b.voltageV()), hertzReading(b.busFrequencyHz()),
         hertzReading(b.frequencyHz()), powerReading(b.powerPu() * 100)};

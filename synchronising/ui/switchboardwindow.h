@@ -2,7 +2,9 @@
 
 #include "filechooser.h"
 #include "modalrunner.h"
+#include "switchboardinstruments.h"
 #include "switchboardsession.h"
+#include "synchroscope.h"
 
 #include <array>
 #include <cstdint>
@@ -113,6 +115,8 @@ private:
     SwitchboardSession m_session;
     std::array<std::uint8_t, 4> m_heldBy{};
     QTimer *m_timer = nullptr;
+    KeptDialSynchroscope m_dial;
+    SwitchboardLamps m_lamps;
     QFont m_fontAt100;
     double m_zoom = 1;
     // What the log table shows: the number of log entries and the time and kind of the

@@ -22,7 +22,7 @@ void paintAll(QPainter &p, QSizeF size, double value) {
     marks.secondsPerTurn = value;
     paintSynchroscope(p, size, value, value, value, QFont(), marks);
     for (LampMethod method : {LampMethod::Dark, LampMethod::Rotating})
-        paintSwitchboardLamps(p, size, method, {value, 0.5, value}, QFont());
+        SwitchboardLamps().paint(p, size, method, {value, 0.5, value}, QFont());
     paintMeter(p, size,
                {QStringLiteral("Power"), powerReading(value), QStringLiteral("%"),
                 QStringLiteral("note"), true},
