@@ -1,7 +1,10 @@
 // Selmex: one timer tick (six phasors erased and redrawn, the synchroscope aid, the
 // phase-angle read-out every third tick), one with the synchronising panel open and
-// painted, and the share of a core the shown window takes while it animates.
+// painted, and the share of a core the shown window takes while it animates; the
+// switchboard's whole window painted, and its share of a core while it runs.
 #include "allocations.h"
+#include "layoutzoom.h"
+#include "switchboardwindow.h"
 #include "synchronisingpanel.h"
 #include "uselmora.h"
 #include "viewzoom.h"
@@ -10,8 +13,10 @@
 #include <chrono>
 #include <ctime>
 #include <QAction>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -103,5 +108,58 @@ void Animating(benchmark::State &state) {
     state.counters["cpu_percent"] = 100 * cpu / wall;
 }
 BENCHMARK(Animating)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// The switchboard in automatic mode, the needle turning and the synchroniser pulsing.
+SwitchboardSettings turningBoard() {
+    SwitchboardSettings s;
+    s.frequency = 49.5;
+    s.lamps = LampMethod::Rotating;
+    s.mode = SwitchboardMode::Automatic;
+    return s;
+}
+
+// The switchboard's whole window painted at once, as after a zoom or when it is
+// uncovered, at 100 % and 200 % (the window and its drawings twice as large).
+void SwitchboardPaint(benchmark::State &state) {
+    std::uint32_t now = 43200000;
+    TForm1 f([&now] { return now++; });
+    stopTimer(f);
+    zoomTo(f, int(state.range(0)));
+    f.openSwitchboard(turningBoard());
+    SwitchboardWindow &board = *f.switchboardWindow();
+    board.resize(LayoutZoom::scaled(QSize(980, 720), f.viewZoom()->factor()));
+    board.show();
+    while (!board.windowHandle() || !board.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    board.frame();
+    board.repaint(); // the synchroscope's dial kept for this size
+    for (auto _ : state) board.repaint();
+}
+BENCHMARK(SwitchboardPaint)->Arg(100)->Arg(200)->ArgName("zoom")->Unit(benchmark::kMillisecond);
+
+// The switchboard shown and running for five seconds of wall time, its timer asking for a
+// frame each screen refresh, the trainer's own animation stopped: the counter is the
+// process's CPU time over that wall time, in percent of one core.
+void SwitchboardAnimating(benchmark::State &state) {
+    std::uint32_t now = 43200000;
+    TForm1 f([&now] { return now++; });
+    stopTimer(f);
+    f.openSwitchboard(turningBoard());
+    QEventLoop loop;
+    QTimer::singleShot(500, &loop, &QEventLoop::quit); // the first paints out of the way
+    loop.exec();
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double cpuBefore = processCpuSeconds();
+        const auto wallBefore = std::chrono::steady_clock::now();
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        cpu += processCpuSeconds() - cpuBefore;
+        wall +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+    }
+    state.counters["cpu_percent"] = 100 * cpu / wall;
+}
+BENCHMARK(SwitchboardAnimating)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 } // namespace
