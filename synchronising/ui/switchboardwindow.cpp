@@ -342,7 +342,8 @@ void SwitchboardWindow::createControls() {
     RelayValue->setObjectName(QStringLiteral("RelayValue"));
     KeysNote = new QLabel(client);
     KeysNote->setObjectName(QStringLiteral("KeysNote"));
-    KeysNote->setWordWrap(true);
+    // Long answers wrap rather than widen the window as they come and go.
+    for (QLabel *label : {SynchroniserValue, RelayValue, KeysNote}) label->setWordWrap(true);
     for (QLabel *label : {SynchroniserValue, RelayValue, KeysNote, BreakerValue}) {
         label->setTextFormat(Qt::PlainText);
         label->setFocusPolicy(Qt::TabFocus);
@@ -646,6 +647,9 @@ void SwitchboardWindow::showLog() {
     Log->setRowCount(int(attempts.size()));
     for (std::size_t i = 0; i < attempts.size(); ++i) {
         const QStringList row = attemptRow(attempts[attempts.size() - 1 - i]);
+        // A close that never made contact says why across the columns it has no numbers for.
+        const int span = row.size() == 4 ? Log->columnCount() - 3 : 1;
+        if (Log->columnSpan(int(i), 3) != span) Log->setSpan(int(i), 3, 1, span);
         for (int column = 0; column < Log->columnCount(); ++column) {
             const QString text = column < row.size() ? row[column] : QString();
             QTableWidgetItem *item = Log->item(int(i), column);
@@ -677,7 +681,9 @@ void SwitchboardWindow::tellScreenReader() {
         else
             name += m_shown.meters[i].startsWith(QChar('-'))
                         ? QStringLiteral(" % of the rating, motoring")
-                        : QStringLiteral(" % of the rating, export");
+                    : m_shown.meters[i].startsWith(QChar('+'))
+                        ? QStringLiteral(" % of the rating, export")
+                        : QStringLiteral(" % of the rating");
         if (Meters[i]->accessibleName() != name) Meters[i]->setAccessibleName(name);
     }
 }
