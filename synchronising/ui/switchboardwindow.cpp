@@ -261,6 +261,7 @@ void SwitchboardWindow::createControls() {
     BreakerValue->setAutoFillBackground(true);
     BreakerValue->setFocusPolicy(Qt::TabFocus);
     BreakerValue->setMargin(6);
+    boldBreaker();
 
     static const char *const MeterNames[5] = {"BusVoltage", "GeneratorVoltage", "BusFrequency",
                                               "GeneratorFrequency", "Power"};
@@ -391,12 +392,21 @@ void SwitchboardWindow::createControls() {
     resize(980, 720);
 }
 
+// The breaker's state in the window's font, bold: set again at each zoom, since a font of
+// its own no longer follows the window's.
+void SwitchboardWindow::boldBreaker() {
+    QFont bold = font();
+    bold.setBold(true);
+    BreakerValue->setFont(bold);
+}
+
 void SwitchboardWindow::setZoom(double zoom) {
     if (zoom == m_zoom) return;
     QSize wanted = LayoutZoom::scaled(size(), zoom / m_zoom);
     if (const QScreen *s = screen()) wanted = wanted.boundedTo(s->availableGeometry().size());
     m_zoom = zoom;
     setFont(LayoutZoom::scaled(m_fontAt100, zoom));
+    boldBreaker();
     for (InstrumentView *view : {Synchroscope, Lamps}) view->setZoom(zoom);
     for (InstrumentView *meter : Meters) meter->setZoom(zoom);
     centralWidget()->layout()->activate();
@@ -588,9 +598,6 @@ void SwitchboardWindow::showControls() {
         palette.setColor(QPalette::Window, fill);
         palette.setColor(QPalette::WindowText, Qt::white);
         BreakerValue->setPalette(palette);
-        QFont bold = BreakerValue->font();
-        bold.setBold(true);
-        BreakerValue->setFont(bold);
         BreakerValue->setAccessibleName(
             QString(breaker).replace(QChar('\n'), QStringLiteral(", ")));
     }

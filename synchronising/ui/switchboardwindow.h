@@ -33,6 +33,7 @@ public:
     InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100, QSize hintAt100);
     std::function<void(QPainter &, QSizeF)> paint;
     void setZoom(double zoom);
+    void boldBreaker();
     QSize sizeHint() const override;
 
 protected:
@@ -103,6 +104,7 @@ private:
     void showLog();
     void tellScreenReader();
     void setZoom(double zoom);
+    void boldBreaker();
     void reportFailure(const QString &message);
 
     void exportLog();
