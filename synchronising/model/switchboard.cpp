@@ -184,6 +184,7 @@ void Switchboard::reset(const SwitchboardSettings &s) {
     m_pulseEndMs = {};
     m_nextLookMs = 0;
     m_firstOpenAttempt = 0;
+    m_holdingAttempt.reset();
     m_actions.clear();
     m_events.clear();
     m_attempts.clear();
@@ -329,6 +330,7 @@ void Switchboard::openBreaker(bool logged) {
         m_attempts.back().cancelled = true;
     m_breaker = BreakerState::Open;
     m_reverseSinceMs = -1;
+    m_holdingAttempt.reset();
 }
 
 void Switchboard::contact() {
@@ -345,6 +347,7 @@ void Switchboard::contact() {
     // From here the bus holds the rotor: its angle starts where the phases stood and its
     // speed at the slip.
     m_breaker = BreakerState::Closed;
+    m_holdingAttempt = m_attempts.size() - 1;
     m_delta = m_thetaDeg * Pi / 180;
     m_omega = 2 * Pi * a.slipHz;
     m_reverseSinceMs = -1;
@@ -358,10 +361,8 @@ void Switchboard::trip(TripCause cause) {
     e.trip = cause;
     log(e);
     m_lastTrip = cause;
-    for (std::size_t i = m_firstOpenAttempt; i < m_attempts.size(); ++i) {
-        SwitchboardAttempt &a = m_attempts[i];
-        if (a.contactMs && !a.score && a.trip == TripCause::None) a.trip = cause;
-    }
+    // A result not yet in scores 0 for it; one that is keeps its score.
+    if (m_holdingAttempt) m_attempts[*m_holdingAttempt].trip = cause;
     openBreaker(false);
 }
 

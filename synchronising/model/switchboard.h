@@ -109,7 +109,10 @@ struct SwitchboardAttempt {
     bool cancelled = false; // opened before the contacts touched
     std::optional<std::int64_t> contactMs;
     double angleAtContactDeg = 0, slipHz = 0, voltageDifferencePct = 0, closingCurrentPu = 0;
-    TripCause trip = TripCause::None; // what tripped the breaker within 5 s of contact
+    // What tripped the breaker while this close held it, also after the result: a slow
+    // close that the reverse-power relay trips 5.5 s after contact keeps its score, and
+    // the trip stands beside it.
+    TripCause trip = TripCause::None;
     std::optional<double> powerAfter5sPu;
     std::optional<int> score; // once the result is in, 5 s after contact
 };
@@ -240,6 +243,8 @@ private:
     std::array<std::int64_t, 2> m_pulseEndMs{};
     std::int64_t m_nextLookMs = 0;
     std::size_t m_firstOpenAttempt = 0;
+    // The attempt whose close holds the breaker now.
+    std::optional<std::size_t> m_holdingAttempt;
     std::vector<SwitchboardAction> m_actions;
     std::vector<SwitchboardEvent> m_events;
     std::vector<SwitchboardAttempt> m_attempts;

@@ -167,6 +167,7 @@ void TestSwitchboard::closing() {
     QVERIFY(near(*a.powerAfter5sPu, powerAfter5s, 0.002));
     QFETCH(int, trip);
     QCOMPARE(int(b.lastTrip()), trip);
+    QCOMPARE(int(a.trip), trip); // also when it came after the result
     QCOMPARE(b.breaker() == BreakerState::Open, trip != int(TripCause::None));
     QFETCH(int, score);
     QCOMPARE(*a.score, score);
