@@ -1,5 +1,7 @@
 #include "switchboardtext.h"
 
+#include "switchinglog.h"
+
 QString tripText(TripCause cause) {
     switch (cause) {
     case TripCause::None:
@@ -15,11 +17,14 @@ QString tripText(TripCause cause) {
 }
 
 QStringList refusalWords(const RelayRefusal &refusal) {
-    // The relay's limits, IEEE C50.12's.
+    // The relay's limits, IEEE C50.12's, as the model holds them.
     QStringList words;
-    if (refusal.angle) words << QStringLiteral(u"angle beyond 10\u00B0");
-    if (refusal.slip) words << QStringLiteral("slip beyond 0.067 Hz");
-    if (refusal.voltage) words << QStringLiteral("voltage not 0 to +5 % above the bus");
+    if (refusal.angle) words << QStringLiteral(u"angle beyond %1\u00B0").arg(RealMaxAngleDeg);
+    if (refusal.slip) words << QStringLiteral("slip beyond %1 Hz").arg(RealMaxSlipHz);
+    if (refusal.voltage)
+        words << QStringLiteral("voltage not %1 to +%2 % above the bus")
+                     .arg(RealMinVoltagePercent)
+                     .arg(RealMaxVoltagePercent);
     return words;
 }
 
