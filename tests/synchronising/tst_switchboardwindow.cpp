@@ -215,12 +215,14 @@ void TestSwitchboardWindow::trainerUntouchedBesideTheSwitchboard() {
     QVERIFY(b.switchboardWindow());
     QKeyEvent hold(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
     QApplication::sendEvent(b.switchboardWindow(), &hold);
-    for (TForm1 *f : {&a, &b}) {
-        f->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-        // The trainer's own keys still reach its controls.
+    // The trainer's own keys still reach its controls. A slider's move starts the timer
+    // again, so both stop only then, before either ticks: one window's ticks pump the
+    // other's events, and a timer left running would tick a window more.
+    for (TForm1 *f : {&a, &b})
         QTest::keyClick(f->findChild<QSlider *>(QStringLiteral("TbFrequentie")), Qt::Key_Right);
+    for (TForm1 *f : {&a, &b}) f->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+    for (TForm1 *f : {&a, &b})
         for (int k = 0; k < 30; ++k) f->tick();
-    }
     QCOMPARE(b.findChild<QSlider *>(QStringLiteral("TbFrequentie"))->value(), 51);
     for (std::size_t k = 0; k < 3; ++k) {
         QCOMPARE(b.session().GenVector[k].Angle, a.session().GenVector[k].Angle);
