@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <QPainterPath>
+#include <QTransform>
 
 namespace {
 
@@ -32,6 +33,10 @@ void arcArrow(QPainter &p, double from, double to, double radius) {
     p.drawPolygon(QPolygonF{tip, onDial(to, radius - 5), onDial(to, radius + 5)});
 }
 
+// The needle pointing at twelve, through the middle with a short tail, over a hub.
+const QPolygonF Needle{{-5, 0}, {0, -90}, {5, 0}, {0, 22}};
+constexpr double HubRadius = 8;
+
 // The automatic synchroniser's command mark: a blue wedge on the rim pointing in, and a
 // line to the scale, where the needle is when the close command goes.
 void commandMark(QPainter &p, double clock) {
@@ -50,6 +55,19 @@ QSizeF paintableSize(const QPainter &p, QSizeF size) {
         device && device->width() > 0 && device->height() > 0)
         size = size.boundedTo(QSizeF(device->width(), device->height()));
     return size;
+}
+
+QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg) {
+    const QRect whole = QRectF(QPointF(0, 0), size).toAlignedRect();
+    if (!std::isfinite(phiDeg) || size.isEmpty()) return whole;
+    QTransform toPicture;
+    const double side = std::min(size.width(), size.height());
+    toPicture.translate(size.width() / 2.0, size.height() / 2.0);
+    toPicture.scale(side / DialSquare, side / DialSquare);
+    toPicture.rotate(phiDeg);
+    const QRectF hub(-HubRadius, -HubRadius, 2 * HubRadius, 2 * HubRadius);
+    const QRectF needle = toPicture.map(Needle).boundingRect() | toPicture.mapRect(hub);
+    return needle.toAlignedRect().adjusted(-2, -2, 2, 2) & whole;
 }
 
 QString turnTimeText(double secondsPerTurn) {
@@ -117,15 +135,26 @@ void paintDial(QPainter &p, double acceptedHalfAngleDeg, double someOrientations
                Qt::AlignCenter, QStringLiteral("SLOW"));
 }
 
-// What moves: the command mark, the seconds a turn, and the needle over its hub.
-void paintMoving(QPainter &p, double phiDeg, const QFont &font, const SynchroscopeMarks &marks) {
+// What moves: the command mark, the seconds a turn, and the needle over its hub. A kept
+// `turnText` keeps the laid-out text of the seconds a turn from frame to frame: laying a
+// text out costs more than the rest of a frame, and it changes a few times a second.
+void paintMoving(QPainter &p, double phiDeg, const QFont &font, const SynchroscopeMarks &marks,
+                 QStaticText *turnText = nullptr) {
     if (std::isfinite(marks.commandAtDeg)) commandMark(p, marks.commandAtDeg);
     if (marks.showTurnTime) {
         QString turn = turnTimeText(marks.secondsPerTurn);
         if (std::fabs(marks.secondsPerTurn) < 999.95) turn += QStringLiteral(" s/turn");
         p.setFont(labelFont(font));
         p.setPen(Ink);
-        p.drawText(QRectF(-60, 40, 120, 20), Qt::AlignCenter, turn);
+        const QRectF box(-60, 40, 120, 20);
+        if (turnText) {
+            if (turnText->text() != turn) turnText->setText(turn);
+            const QSizeF size = turnText->size();
+            p.drawStaticText(box.center() - QPointF(size.width() / 2, size.height() / 2),
+                             *turnText);
+        } else {
+            p.drawText(box, Qt::AlignCenter, turn);
+        }
     }
 
     // The needle, through the middle with a short tail.
@@ -134,12 +163,12 @@ void paintMoving(QPainter &p, double phiDeg, const QFont &font, const Synchrosco
         p.rotate(phiDeg); // positive angles turn clockwise on the screen
         p.setPen(QPen(QColor(20, 20, 20), 1));
         p.setBrush(QColor(190, 30, 30));
-        p.drawPolygon(QPolygonF{{-5, 0}, {0, -90}, {5, 0}, {0, 22}});
+        p.drawPolygon(Needle);
         p.restore();
     }
     p.setPen(Qt::NoPen);
     p.setBrush(Ink);
-    p.drawEllipse(QPointF(0, 0), 8, 8);
+    p.drawEllipse(QPointF(0, 0), HubRadius, HubRadius);
 }
 
 } // namespace
@@ -180,7 +209,7 @@ void KeptDialSynchroscope::paint(QPainter &p, QSizeF size, double phiDeg,
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     toDialUnits(p, size);
-    paintMoving(p, phiDeg, font, marks);
+    paintMoving(p, phiDeg, font, marks, &m_turnText);
     p.restore();
 }
 

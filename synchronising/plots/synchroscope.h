@@ -7,7 +7,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <QSizeF>
+#include <QStaticText>
 
 // A synchroscope painted on any paint device, in a square as large as `size` allows: a
 // dial whose needle stands at the phase difference between the generator and the
@@ -43,7 +45,13 @@ private:
     qreal m_ratio = 0;
     double m_half = 0;
     QFont m_font;
+    QStaticText m_turnText;
 };
+
+// What a synchroscope painted in `size` must paint again when only its needle moves: the
+// needle at `phiDeg` with its hub and a pixel of the antialiasing around, in the picture's
+// pixels; the whole picture for an angle that is no number.
+QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg);
 
 // The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
 // "standing" when it turns slower than once in 999.95 s or not at all; empty when no

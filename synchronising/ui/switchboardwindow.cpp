@@ -534,12 +534,21 @@ void SwitchboardWindow::showInstruments() {
                                  ? -b.advanceAngleNowDeg()
                                  : nan;
     const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
-    if (!same(b.angleDeg(), m_shown.theta) || !same(commandAt, m_shown.commandAt) ||
-        turnTimeText(b.secondsPerTurn()) != turnTimeText(m_shown.secondsPerTurn)) {
+    // Most frames only the needle moves: then only where it stood and where it stands now
+    // is painted again and sent to the screen.
+    const bool marksMoved =
+        !same(commandAt, m_shown.commandAt) ||
+        turnTimeText(b.secondsPerTurn()) != turnTimeText(m_shown.secondsPerTurn);
+    if (marksMoved || !same(b.angleDeg(), m_shown.theta)) {
+        const QSizeF size = Synchroscope->size();
+        if (marksMoved)
+            Synchroscope->update();
+        else
+            Synchroscope->update(synchroscopeNeedleBounds(size, m_shown.theta) |
+                                 synchroscopeNeedleBounds(size, b.angleDeg()));
         m_shown.theta = b.angleDeg();
         m_shown.commandAt = commandAt;
         m_shown.secondsPerTurn = b.secondsPerTurn();
-        Synchroscope->update();
     }
     // Repainted when a lamp's colour changes, not at every change of its voltage.
     const std::array<double, 3> lamps = b.lamps();
@@ -602,10 +611,19 @@ void SwitchboardWindow::showControls() {
             QString(breaker).replace(QChar('\n'), QStringLiteral(", ")));
     }
 
-    QString synchroniser = QStringLiteral("Synchroniser: ") + synchroniserWords(b.synchroniser());
+    // A new text lays the window out anew: while only the advance angle moves on with the
+    // slip, the line follows it four times a second, which a reader can follow, rather than
+    // every frame.
+    const QString doing = QStringLiteral("Synchroniser: ") + synchroniserWords(b.synchroniser());
+    QString synchroniser = doing;
     if (b.mode() == SwitchboardMode::Automatic && b.breaker() == BreakerState::Open)
         synchroniser += QStringLiteral("; advance angle ") + degrees(b.advanceAngleNowDeg());
-    if (SynchroniserValue->text() != synchroniser) {
+    const std::int64_t now = b.timeMs();
+    const bool onlyTheAngle = SynchroniserValue->text().startsWith(doing + QChar(';'));
+    if (SynchroniserValue->text() != synchroniser &&
+        (!onlyTheAngle || now - m_synchroniserShownMs >= RetellAngleMs ||
+         now < m_synchroniserShownMs)) {
+        m_synchroniserShownMs = now;
         SynchroniserValue->setText(synchroniser);
         SynchroniserValue->setAccessibleName(synchroniser);
     }

@@ -125,6 +125,9 @@ private:
     // newest, which change whenever an attempt does.
     std::int64_t m_logShown[3] = {-1, -1, -1};
     std::int64_t m_toldAtMs = -1;
+    // When the synchroniser's line last changed, and how long its advance angle waits.
+    std::int64_t m_synchroniserShownMs = 0;
+    static constexpr std::int64_t RetellAngleMs = 250;
     QString m_replayName;
 
     // The controls keep these names as object names.

@@ -38,6 +38,8 @@ private slots:
     void wildValuesAndSizes();
     void readings_data();
     void readings();
+    void needleRepaintLeavesNoTrace_data();
+    void needleRepaintLeavesNoTrace();
 };
 
 void TestSwitchboardInstruments::wildValuesAndSizes_data() {
@@ -92,6 +94,36 @@ void TestSwitchboardInstruments::readings() {
     QFETCH(QString, shown);
     QFETCH(QString, expected);
     QCOMPARE(shown, expected.replace(QChar('.'), systemDecimalSeparator()));
+}
+
+void TestSwitchboardInstruments::needleRepaintLeavesNoTrace_data() {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<QSizeF>("size");
+    QTest::newRow("a frame's move") << -3.0 << -2.6 << QSizeF(240, 240);
+    QTest::newRow("across the hub") << 45.0 << -135.0 << QSizeF(240, 240);
+    QTest::newRow("wide picture") << 90.0 << 100.0 << QSizeF(500, 180);
+    QTest::newRow("no number yet") << NaN << 10.0 << QSizeF(240, 240);
+}
+
+// Where only the needle moved the window paints its old and new bounds alone: the picture
+// must come out as if it had been painted whole.
+void TestSwitchboardInstruments::needleRepaintLeavesNoTrace() {
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(QSizeF, size);
+    const auto paint = [&](QImage &picture, double at, const QRegion &clip) {
+        QPainter p(&picture);
+        if (!clip.isEmpty()) p.setClipRegion(clip);
+        p.fillRect(picture.rect(), Qt::white);
+        KeptDialSynchroscope().paint(p, size, at, 10, QFont(), {});
+    };
+    QImage moved(size.toSize(), QImage::Format_ARGB32_Premultiplied), whole = moved;
+    paint(moved, from, {});
+    paint(moved, to,
+          QRegion(synchroscopeNeedleBounds(size, from)) | synchroscopeNeedleBounds(size, to));
+    paint(whole, to, {});
+    QCOMPARE(moved, whole);
 }
 
 QTEST_MAIN(TestSwitchboardInstruments)
