@@ -124,13 +124,10 @@ void TestSwitchboard::lamps() {
 
 void TestSwitchboard::closingCurrentAndAdvance() {
     QVERIFY(near(closingCurrentPu(10, 1, false), 0.87, 0.005));
-    QVERIFY(near(closingCurrentPu(-10, 1, false), 0.87, 0.005));
     // Two phases 120 degrees apart whatever the red phases do.
     for (const double theta : {0.0, 45.0, -170.0})
         QVERIFY(closingCurrentPu(theta, 1, true) >= std::sqrt(3.0) / 0.2 - 1e-9);
     QVERIFY(near(advanceAngleDeg(0.1, 80), 2.88, 1e-12));
-    // The dial places the rotating lamps so that the dark spot turns clockwise.
-    QCOMPARE(rotatingLampPositionDeg(2), 120.0);
 }
 
 void TestSwitchboard::closing_data() {
@@ -213,11 +210,6 @@ void TestSwitchboard::relayRefuses() {
     QCOMPARE(b.breaker() == BreakerState::Closing, !a.refused);
     QCOMPARE(b.events().back().kind,
              a.refused ? SwitchboardEventKind::Refused : SwitchboardEventKind::CloseCommand);
-    // In manual mode nothing checks.
-    b.act(C::Mode, S::Manual);
-    b.act(C::Breaker, S::Open);
-    b.act(C::Breaker, S::Close);
-    QCOMPARE(b.breaker(), BreakerState::Closing);
 }
 
 void TestSwitchboard::automaticSynchroniser_data() {

@@ -48,13 +48,11 @@ void TestSwitchboardInstruments::wildValuesAndSizes_data() {
     QTest::addColumn<bool>("paints"); // anything at all on the picture
     QTest::newRow("no number") << NaN << QSizeF(200, 200) << true;
     QTest::newRow("infinite") << Inf << QSizeF(200, 200) << true;
-    QTest::newRow("minus infinite") << -Inf << QSizeF(200, 200) << true;
     QTest::newRow("huge angle") << 1e300 << QSizeF(200, 200) << true;
     // A huge size costs no more than the picture's pixels: the test would time out.
     QTest::newRow("huge size") << 12.0 << QSizeF(1e12, 1e12) << true;
     QTest::newRow("infinite size") << 12.0 << QSizeF(Inf, Inf) << true;
     QTest::newRow("zero size") << 12.0 << QSizeF(0, 0) << false;
-    QTest::newRow("zero width") << 12.0 << QSizeF(0, 500) << false;
     QTest::newRow("negative size") << 12.0 << QSizeF(-5, -5) << false;
     QTest::newRow("size no number") << 12.0 << QSizeF(NaN, NaN) << false;
 }
