@@ -47,6 +47,7 @@ void Oppervlakken::InitOppervlakken(double delta, double pmech, double r1) {
     BovenPmech = false;
     A2Klaar = false;
     A3Wacht = true;
+    m_a2Interrupted = false;
 }
 
 void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
@@ -69,6 +70,7 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
         // Erasing its last outline may have whitened lines of A1 beneath: A1 again.
         const PointList &a1 = m_a1OnCurve ? GetekendA1 : VlakA1;
         if (!a1.empty()) TekenVeelhoek(clBlue, clLime, BrushStyle::RisingHatch, a1);
+        if (AantalA2 > 0 && !A2Klaar) m_a2Interrupted = true;
         VorigeDelta = delta;
         return;
     }
@@ -76,6 +78,7 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
     if (!A2Klaar) {
         // The first smaller angle freezes A2; that update still adds its vertex.
         if (VorigeDelta > delta) A2Klaar = true;
+        if (m_a2Interrupted) bridgeA2(delta);
         VorigeDelta = delta;
         extend(VlakA2, AantalA2, GetekendA2, A1Hoek, delta, pelek);
     }
@@ -87,6 +90,19 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
     if (VorigeDelta < delta) VlakkenActief = false;
     VorigeDelta = delta;
     extend(VlakA3, AantalA3, GetekendA3, A1Begin, delta, pelek);
+}
+
+// The fault was on again since A2's last vertex: A2's outline goes down to the Pmech line
+// there and along it to the present angle, so that A2 holds only the angles where the
+// after-clearing curve was in force, not a chord across the second fault period.
+void Oppervlakken::bridgeA2(double delta) {
+    m_a2Interrupted = false;
+    const std::int32_t n = AantalA2;
+    if (n + 4 >= static_cast<std::int32_t>(VlakA2.size())) return; // full: as extend
+    const std::int32_t y = A1Hoek.y();
+    VlakA2[static_cast<std::size_t>(n) + 1] = QPoint(VlakA2[static_cast<std::size_t>(n)].x(), y);
+    VlakA2[static_cast<std::size_t>(n) + 2] = QPoint(m_sinus.Hoek2X(delta), y);
+    AantalA2 = n + 2;
 }
 
 void Oppervlakken::widenA1(double delta, double pelek) {

@@ -53,7 +53,9 @@ public:
     double VorigeDelta = 0; // kept from one run to the next
 
 private:
-    bool m_a1OnCurve = false; // the network carries power during the fault
+    bool m_a1OnCurve = false;     // the network carries power during the fault
+    bool m_a2Interrupted = false; // reclosed onto the fault while A2 grew
+    void bridgeA2(double delta);
     // Adds the operating point as vertex n of a swing-area polygon that starts at
     // `start`, repaints it, and notes what was painted. A full list takes no more.
     void extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,

@@ -63,6 +63,7 @@ private slots:
     void faultedLineRun_data();
     void faultedLineRun();
     void laterRunShowsNoEarlierArea();
+    void a2SkipsTheSecondFault();
 };
 
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
@@ -345,6 +346,31 @@ void TestOppervlakken::laterRunShowsNoEarlierArea() {
     o.InitOppervlakken(pi / 6, 0.5, 0.3);
     o.TekenOppervlakken(1.2, 0.28, 0.5, NetworkState::Refault);
     QVERIFY(limeOnlyWithin(s, {boundingBox(o.GetekendHerfout)}));
+}
+
+void TestOppervlakken::a2SkipsTheSecondFault() {
+    // Reclosed onto the fault while A2 grew: A2's outline runs along the Pmech line across
+    // the second fault period, not in a chord from the curve before it to the curve after.
+    DrawSurface s(QSize(281, 168));
+    SinusPlot p(s);
+    p.InitSinus();
+    Oppervlakken o(s, p);
+    o.InitOppervlakken(pi / 6, 0.5, 0.3);
+    o.TekenOppervlakken(0.7, 0.2, 0.5, NetworkState::Fault);
+    for (const double d : {0.8, 0.9})
+        o.TekenOppervlakken(d, std::sin(d), 0.5, NetworkState::Cleared);
+    for (const double d : {1.0, 1.1})
+        o.TekenOppervlakken(d, 0.3 * std::sin(d), 0.5, NetworkState::Refault);
+    for (const double d : {1.2, 1.3})
+        o.TekenOppervlakken(d, std::sin(d), 0.5, NetworkState::LockedOut);
+    const int yP = p.Vermogen2Y(0.5);
+    const PointList &a2 = o.GetekendA2;
+    const auto at =
+        std::find(a2.begin(), a2.end(), QPoint(p.Hoek2X(0.9), p.Vermogen2Y(std::sin(0.9))));
+    QVERIFY(at != a2.end() && a2.end() - at > 3);
+    QCOMPARE(*(at + 1), QPoint(p.Hoek2X(0.9), yP));
+    QCOMPARE(*(at + 2), QPoint(p.Hoek2X(1.2), yP));
+    QCOMPARE(*(at + 3), QPoint(p.Hoek2X(1.2), p.Vermogen2Y(std::sin(1.2))));
 }
 
 QTEST_MAIN(TestOppervlakken)
