@@ -79,7 +79,8 @@ QString KeyFile::sectionList() const {
     return list;
 }
 
-bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
+bool forEachTextLine(QByteArrayView bytes,
+                     const std::function<bool(int number, QByteArrayView text)> &line) {
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
     int number = 0;
     while (!bytes.isEmpty()) {
@@ -88,9 +89,14 @@ bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
         QByteArrayView text = end < 0 ? bytes : bytes.first(end);
         bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
         if (text.endsWith('\r')) text.chop(1);
-        if (!line(number, text, value)) return false;
+        if (!line(number, text)) return false;
     }
     return true;
+}
+
+bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
+    return forEachTextLine(
+        bytes, [&](int number, QByteArrayView text) { return line(number, text, value); });
 }
 
 bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {

@@ -48,6 +48,12 @@ private:
     int m_section = -1;
 };
 
+// Hands each line of a text people write by hand to `line` with its number from 1, a
+// byte-order mark at the start and the "\r" of a CRLF line end left out, until `line`
+// returns false. Returns whether every line was taken.
+bool forEachTextLine(QByteArrayView bytes,
+                     const std::function<bool(int number, QByteArrayView text)> &line);
+
 // The comment block a file starts with: its "#" lines and the blank lines between them, up
 // to the first line of another kind, so that a file written anew can keep the text a
 // person put at its top. Line ends become "\n" and a byte-order mark is left out; empty

@@ -144,33 +144,20 @@ SwitchboardActionsResult Reader::read(QByteArrayView bytes) {
                     .arg(Switchboard::MaxActions));
         return refused();
     }
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
-    int number = 0;
     bool header = false;
-    while (!bytes.isEmpty()) {
-        ++number;
-        const qsizetype end = bytes.indexOf('\n');
-        QByteArrayView text = end < 0 ? bytes : bytes.first(end);
-        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
-        if (text.endsWith('\r')) text.chop(1);
-        if (!isUtf8Text(text)) {
-            fail(number, QStringLiteral("the text is not UTF-8."));
-            return refused();
-        }
-        if (trimmedBlanks(text).isEmpty()) continue;
-        if (!header) {
-            const std::vector<QByteArrayView> f = fields(text);
-            if (f.size() != 3 || f[0] != "time_s" || f[1] != "control" || f[2] != "state") {
-                fail(number, QStringLiteral("%1 is not the first line of an actions file: "
-                                            "write %2.")
-                                 .arg(quotedText(text), QLatin1String(Header)));
-                return refused();
-            }
-            header = true;
-            continue;
-        }
-        if (!row(number, text)) return refused();
-    }
+    const bool read = forEachTextLine(bytes, [&](int number, QByteArrayView text) {
+        if (!isUtf8Text(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
+        if (trimmedBlanks(text).isEmpty()) return true;
+        if (header) return row(number, text);
+        const std::vector<QByteArrayView> f = fields(text);
+        if (f.size() != 3 || f[0] != "time_s" || f[1] != "control" || f[2] != "state")
+            return fail(number, QStringLiteral("%1 is not the first line of an actions file: "
+                                               "write %2.")
+                                    .arg(quotedText(text), QLatin1String(Header)));
+        header = true;
+        return true;
+    });
+    if (!read) return refused();
     if (!header) {
         fail(0, QStringLiteral("the file is empty: its first line must be %1.")
                     .arg(QLatin1String(Header)));
