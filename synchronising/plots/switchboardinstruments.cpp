@@ -115,9 +115,7 @@ void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
         m_ratio = ratio;
         m_method = method;
         m_font = font;
-        m_fittings = QImage((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        m_fittings.setDevicePixelRatio(ratio);
-        m_fittings.fill(Qt::transparent);
+        m_fittings = keptPicture(size, ratio);
         QPainter fittings(&m_fittings);
         fittings.setRenderHint(QPainter::Antialiasing);
         fitLayout(fittings, size, places.layout);

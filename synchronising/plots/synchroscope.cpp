@@ -70,6 +70,13 @@ QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg) {
     return needle.toAlignedRect().adjusted(-2, -2, 2, 2) & whole;
 }
 
+QImage keptPicture(QSizeF size, qreal ratio) {
+    QImage picture((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
 QString turnTimeText(double secondsPerTurn) {
     if (std::isnan(secondsPerTurn)) return {};
     if (!(std::fabs(secondsPerTurn) < 999.95)) return QStringLiteral("standing");
@@ -197,9 +204,7 @@ void KeptDialSynchroscope::paint(QPainter &p, QSizeF size, double phiDeg,
         m_ratio = ratio;
         m_half = acceptedHalfAngleDeg;
         m_font = font;
-        m_dial = QImage((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        m_dial.setDevicePixelRatio(ratio);
-        m_dial.fill(Qt::transparent);
+        m_dial = keptPicture(size, ratio);
         QPainter dial(&m_dial);
         dial.setRenderHint(QPainter::Antialiasing);
         toDialUnits(dial, size);

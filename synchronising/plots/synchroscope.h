@@ -53,6 +53,10 @@ private:
 // pixels; the whole picture for an angle that is no number.
 QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg);
 
+// An empty, transparent picture of `size` at `ratio` device pixels a pixel, for what a
+// drawing paints once and keeps (a dial, the lamps' fittings).
+QImage keptPicture(QSizeF size, qreal ratio);
+
 // The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
 // "standing" when it turns slower than once in 999.95 s or not at all; empty when no
 // number.
