@@ -220,6 +220,12 @@ QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments) {
         appendKey(out, "during", shortestNumber(s.during));
         appendKey(out, "after", shortestNumber(s.after));
         break;
+    case Network::PowerStep:
+        appendKey(out, "pmech_after", shortestNumber(s.pmechAfter));
+        break;
+    case Network::LineOut:
+        appendKey(out, "after", shortestNumber(s.after));
+        break;
     }
     appendKey(out, "reclose_ms", s.recloses() ? std::to_string(s.recloseMs) : "none");
     appendKey(out, "reclose_onto", recloseOntoKey(s.recloseOnto));

@@ -18,13 +18,44 @@ struct CriticalClearing {
     };
     Kind kind = Kind::Limit;
     std::int32_t lastInStepMs = -1;
+    std::int32_t limitMs = 500; // how far the search went
 };
+
+// The clearing-time dialog's and slider's limit, and how far the searches go beyond it.
+constexpr std::int32_t SearchLimitMs = 2000;
 
 // Runs a fault from a fresh generator built from `params` for each clearing time from
 // 0 ms up, on the scenario's network with its reclosing, with the same steps, damping
 // and out-of-step rule as a run on the screen, until one falls out of step. A search
 // whose `cancel` is set gives up between runs; its result then means nothing.
+// `threads` 0 shares the runs among the machine's cores.
 CriticalClearing findCriticalClearingTime(const TGenParams &params,
                                           const FaultScenario &scenario = {},
                                           std::int32_t limitMs = 500,
-                                          const std::atomic<bool> *cancel = nullptr);
+                                          const std::atomic<bool> *cancel = nullptr,
+                                          unsigned threads = 0);
+
+// Whether a run with this clearing time stays in step, as simulateFault says, but ended
+// as soon as its verdict is certain: once, on the network after the last switching, the
+// machine lies inside the stability region by a margin the steps cannot cross.
+bool staysInStep(const TGenParams &params, std::int32_t clearingMs,
+                 const FaultScenario &scenario = {});
+
+// For a power step, the largest P1 from the data's Pmech, and for a line out the largest
+// Pmech, on a grid of 0.001 from below, for which the run stays in step and so does each
+// below it; `lastInStep` in thousandths of Pmax.
+struct LargestStablePmech {
+    enum class Kind {
+        Limit,        // in step up to lastInStep, out of step at the next
+        AlwaysInStep, // in step up to Pmech 1
+        NeverInStep,  // out of step from the first value
+    };
+    Kind kind = Kind::Limit;
+    int lastInStep = -1;
+    int firstTried = 0; // thousandths
+};
+LargestStablePmech findLargestStablePmech(const TGenParams &params, const FaultScenario &scenario,
+                                          const std::atomic<bool> *cancel = nullptr,
+                                          unsigned threads = 0);
+// The case of each candidate of that search: thousandths of Pmax in.
+void setSearchedPmech(TGenParams &params, FaultScenario &scenario, int thousandths);

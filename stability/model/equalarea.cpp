@@ -118,10 +118,71 @@ KritiekeAfschakeling BerekenKritiek(const TGenParams &params, const FaultScenari
     return k;
 }
 
+namespace {
+
+// The root of f, which changes sign between lo and hi, by bisection to the last bit.
+template <typename F> long double bisect(F f, long double lo, long double hi) {
+    const bool risesThroughIt = f(lo) < 0;
+    for (int i = 0; i < 200 && hi - lo > 0; ++i) {
+        const long double mid = (lo + hi) / 2;
+        if (mid <= lo || mid >= hi) break;
+        ((f(mid) < 0) == risesThroughIt ? lo : hi) = mid;
+    }
+    return (lo + hi) / 2;
+}
+
+} // namespace
+
+DisturbanceCriterion disturbanceCriterion(const TGenParams &params, const FaultScenario &scenario) {
+    DisturbanceCriterion k;
+    const long double pm0 = params.Pmech;
+    const long double pm = scenario.mechanicalPower(params.Pmech);
+    const long double r = scenario.r2();
+    k.r = r;
+    k.pm = pm;
+    k.delta0 = std::asin(pm0);
+    // A2 - A1 up to delta: r (cos(delta0) - cos(delta)) - pm (delta - delta0).
+    const auto surplus = [&](long double p, long double d0, long double d) {
+        return r * (std::cos(d0) - std::cos(d)) - p * (d - d0);
+    };
+    // Where delta_max reaches delta_u: the surplus up to delta_u of each power, which
+    // falls as the power grows; for a line out the power moves delta0 as well.
+    const bool step = scenario.network == Network::PowerStep;
+    const auto marginAt = [&](long double p) {
+        const long double d0 = step ? k.delta0 : std::asin(p);
+        return -surplus(p, d0, Pi - std::asin(p / r));
+    };
+    const long double from = step ? pm0 : 0;
+    k.largestPmech = marginAt(r) <= 0 ? r : bisect(marginAt, from, r);
+    if (pm > r) {
+        k.noEquilibrium = true;
+        return k;
+    }
+    k.delta1 = std::asin(pm / r);
+    if (pm < r * std::sin(k.delta0)) {
+        // A fall in power: the swing goes down first, to the other side of delta1, and
+        // the barrier there lies far higher than the energy it started with.
+        k.stable = true;
+        k.deltaMax = bisect([&](long double d) { return surplus(pm, k.delta0, d); }, -Pi - k.delta1,
+                            k.delta1);
+        return k;
+    }
+    const long double deltaU = Pi - k.delta1;
+    if (surplus(pm, k.delta0, deltaU) < 0) return k;
+    k.stable = true;
+    k.deltaMax =
+        k.delta0 == k.delta1
+            ? k.delta0
+            : bisect([&](long double d) { return surplus(pm, k.delta0, d); }, k.delta1, deltaU);
+    return k;
+}
+
 void Oppervlaktesom::start(const TMyGenerator &g, const FaultScenario &scenario) {
     *this = Oppervlaktesom();
     m_vorige = g.Delta;
     m_deltaMax = deltaMaxOn(g.Pmech, scenario.r2());
+    m_zonderFout = !scenario.hasFault();
+    if (m_zonderFout && !std::isnan(m_deltaMax)) m_delta1 = Pi - m_deltaMax;
 }
 
 void Oppervlaktesom::stap(const TMyGenerator &g, bool faultOn, double factor) {
@@ -129,6 +190,10 @@ void Oppervlaktesom::stap(const TMyGenerator &g, bool faultOn, double factor) {
     const long double d = nu - m_vorige;
     const long double pm = g.Pmech;
     const long double r = factor;
+    if (m_zonderFout) {
+        stapZonderFout(pm, r, nu);
+        return;
+    }
     if (faultOn && !m_gewist) {
         if (r == 0)
             m_a1 += (pm - 0) * d;
@@ -163,4 +228,32 @@ void Oppervlaktesom::stap(const TMyGenerator &g, bool faultOn, double factor) {
     else if (m_oordeel == Oordeel::Open && !std::isnan(m_deltaMax) && nu > m_deltaMax)
         m_oordeel = Oordeel::Instabiel;
     m_vorige = nu;
+}
+
+void Oppervlaktesom::stapZonderFout(long double pm, long double r, long double nu) {
+    const long double vorige = m_vorige;
+    m_vorige = nu;
+    if (m_oordeel != Oordeel::Open) return;
+    // Trapezoid of (Pmech - r sin(delta)) from a to b.
+    const auto net = [&](long double a, long double b) {
+        return ((pm - r * std::sin(a)) + (pm - r * std::sin(b))) / 2 * (b - a);
+    };
+    if (std::isnan(m_deltaMax)) {
+        // No equilibrium: the rotor only accelerates.
+        m_a1 += net(vorige, nu);
+        if (nu > vorige) m_oordeel = Oordeel::Instabiel;
+        return;
+    }
+    if (nu < vorige) {
+        // The swing turned (a fall in power turns at once: nothing to sweep).
+        m_teruggekeerd = true;
+        m_keerhoek = vorige;
+        m_oordeel = Oordeel::Stabiel;
+        return;
+    }
+    const long double split = std::clamp(m_delta1, vorige, nu);
+    m_a1 += net(vorige, split);
+    const long double tot = std::min(nu, m_deltaMax);
+    if (tot > split) m_a2 -= net(split, tot);
+    if (nu > m_deltaMax) m_oordeel = Oordeel::Instabiel;
 }

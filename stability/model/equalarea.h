@@ -41,6 +41,28 @@ struct KritiekeAfschakeling {
 // covered.
 KritiekeAfschakeling BerekenKritiek(const TGenParams &params, const FaultScenario &scenario = {});
 
+// The equal-area criterion for a disturbance without a fault (Saadat, Power System
+// Analysis, sec. 11.5): at the run's start the mechanical power steps to P1 on the
+// whole network, or a line goes out and the network carries r sin(delta). The rotor
+// swings from delta0 about the new equilibrium delta1 = asin(P1 / r) to where
+//   P1 (delta_max - delta0) = r (cos(delta0) - cos(delta_max)),
+// A1 = A2, if that comes before delta_u = pi - delta1; else A2 falls short and the
+// machine falls out of step. The largest stable power is the one for which delta_max
+// reaches delta_u: for a step the largest P1 from the data's Pmech, for a line out the
+// largest Pmech (which moves delta0 too).
+struct DisturbanceCriterion {
+    bool stable = false;
+    bool noEquilibrium = false;         // P1 lies above r: the machine can only run away
+    long double r = 1;                  // the network's share of Pmax after the disturbance
+    long double pm = 0;                 // the mechanical power after it
+    long double delta0 = 0, delta1 = 0; // rad
+    // Where the first swing turns, rad: above delta1 for a rise in power, below it for
+    // a fall (a step down swings back first and is always stable). Meaningful when stable.
+    long double deltaMax = 0;
+    long double largestPmech = 0; // per-unit of Pmax
+};
+DisturbanceCriterion disturbanceCriterion(const TGenParams &params, const FaultScenario &scenario);
+
 // The areas of a run as the steps go: A1 sums (Pmech - Pelek) d(delta) over the steps
 // with the fault on, A2 sums (Pelek - Pmech) d(delta) after clearing while the angle
 // still grows, both by the trapezoid rule over each step on the curve in force, in
@@ -67,11 +89,17 @@ public:
     long double deltaMax() const { return m_deltaMax; }
 
 private:
+    void stapZonderFout(long double pm, long double r, long double nu);
+
     long double m_a1 = 0, m_a2 = 0;
     long double m_vorige = 0; // the angle before the step
     long double m_deltaMax = 0;
     long double m_keerhoek = 0;
     bool m_gewist = false; // the fault has been cleared
     bool m_teruggekeerd = false;
+    // A power step or a line out: A1 lies below delta1, where the rotor accelerates,
+    // A2 above it.
+    bool m_zonderFout = false;
+    long double m_delta1 = 0;
     Oordeel m_oordeel = Oordeel::Open;
 };

@@ -13,6 +13,9 @@ bool FaultRun::takeMachineData(const TGenParams &params) {
     g.Pmax = params.Pmax;
     g.H = params.H;
     g.Demping = params.Demping;
+    // A power step's run turns on the power after the step; the data's Pmech is where
+    // it started from.
+    if (m_running && m_scenario.network == Network::PowerStep) return false;
     if (params.Pmech == g.Pmech) return false;
     g.Pmech = params.Pmech;
     return true;
@@ -20,6 +23,8 @@ bool FaultRun::takeMachineData(const TGenParams &params) {
 
 void FaultRun::start(const FaultScenario &scenario) {
     m_scenario = scenario;
+    // The mechanical power steps at the run's start (the machine stays where it was).
+    if (scenario.network == Network::PowerStep) generator().Pmech = scenario.pmechAfter;
     m_network = NetworkSchedule(scenario, m_network.clearingMs());
     m_totTijd = 0;
     m_steps = 0;

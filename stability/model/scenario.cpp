@@ -19,6 +19,10 @@ double FaultScenario::r1() const {
     }
     case Network::Transfer:
         return during;
+    case Network::PowerStep:
+        return 1;
+    case Network::LineOut:
+        return after;
     }
     return 0;
 }
@@ -32,21 +36,37 @@ double FaultScenario::r2() const {
         return static_cast<double>(pre / (generatorReactance + lineReactance));
     }
     case Network::Transfer:
+    case Network::LineOut:
         return after;
+    case Network::PowerStep:
+        return 1;
     }
     return 1;
+}
+
+double FaultScenario::finalFactor() const {
+    if (recloses() && recloseOnto == RecloseOnto::Transient) return 1;
+    return r2();
+}
+
+std::int64_t FaultScenario::lastSwitchingMs(std::int32_t clearingMs) const {
+    if (!hasFault()) return 0;
+    if (!recloses()) return clearingMs;
+    if (recloseOnto == RecloseOnto::Transient) return std::int64_t{clearingMs} + recloseMs;
+    return 2 * std::int64_t{clearingMs} + recloseMs;
 }
 
 bool operator==(const FaultScenario &a, const FaultScenario &b) {
     return a.network == b.network && a.generatorReactance == b.generatorReactance &&
            a.lineReactance == b.lineReactance && a.locationPercent == b.locationPercent &&
            a.during == b.during && a.after == b.after && a.recloseMs == b.recloseMs &&
-           a.recloseOnto == b.recloseOnto;
+           a.recloseOnto == b.recloseOnto && a.pmechAfter == b.pmechAfter;
 }
 
 NetworkSchedule::NetworkSchedule(const FaultScenario &s, std::int32_t clearingMs)
     : m_clearingMs(clearingMs), m_recloses(s.recloses()),
-      m_permanent(s.recloseOnto == RecloseOnto::Permanent), m_r1(s.r1()), m_r2(s.r2()) {
+      m_permanent(s.recloseOnto == RecloseOnto::Permanent), m_noFault(!s.hasFault()), m_r1(s.r1()),
+      m_r2(s.r2()) {
     const long double tc = clearingMs;
     m_cleared = tc / 1000.0L;
     m_reclosed = (tc + s.recloseMs) / 1000.0L;
@@ -54,6 +74,8 @@ NetworkSchedule::NetworkSchedule(const FaultScenario &s, std::int32_t clearingMs
 }
 
 NetworkAtStep NetworkSchedule::at(double clock) const {
+    // A power step or a line switched out: the one network from the first step on.
+    if (m_noFault) return {NetworkState::Cleared, m_r2, false};
     if (m_cleared >= clock) return {NetworkState::Fault, m_r1, true};
     if (!m_recloses || m_reclosed >= clock) return {NetworkState::Cleared, m_r2, false};
     if (!m_permanent) return {NetworkState::Reclosed, 1, false};
@@ -75,6 +97,10 @@ const char *networkKey(Network network) {
         return "two-lines";
     case Network::Transfer:
         return "transfer";
+    case Network::PowerStep:
+        return "power-step";
+    case Network::LineOut:
+        return "line-out";
     }
     return "busbar";
 }

@@ -12,6 +12,9 @@ enum class Network {
     Busbar,   // a bolted fault at the generator's busbar: nothing flows, r1 = 0, r2 = 1
     TwoLines, // a fault on one of two parallel lines; that line is tripped to clear it
     Transfer, // r1 and r2 given directly
+    // Disturbances without a fault, at the run's start:
+    PowerStep, // the mechanical power steps from Pmech to pmechAfter; the network stays whole
+    LineOut,   // one line is switched out: the network carries `after` (r2) from then on
 };
 
 // What a reclosing breaker closes onto after its dead time.
@@ -34,11 +37,25 @@ struct FaultScenario {
     // Dead time after clearing before the breaker recloses, ms; 0: no reclosing.
     std::int32_t recloseMs = 0;
     RecloseOnto recloseOnto = RecloseOnto::Transient;
+    // PowerStep: the mechanical power from the run's start, per-unit of Pmax.
+    double pmechAfter = 0.7;
 
     // Power during the fault and after clearing, per-unit of the pre-fault Pmax.
     double r1() const;
     double r2() const;
-    bool recloses() const { return recloseMs > 0; }
+    // Reclosing belongs to a fault: the disturbances without one switch only once.
+    bool recloses() const { return recloseMs > 0 && hasFault(); }
+    // Whether a short circuit starts the run (and so a clearing time means anything).
+    bool hasFault() const { return network != Network::PowerStep && network != Network::LineOut; }
+    // The mechanical power in force during a run of a machine whose data give `pmech`.
+    double mechanicalPower(double pmech) const {
+        return network == Network::PowerStep ? pmechAfter : pmech;
+    }
+    // The network's share of Pmax after the last switching of a run: what the machine
+    // must stay in step on for good.
+    double finalFactor() const;
+    // When the run's last switching comes, for this clearing time, ms.
+    std::int64_t lastSwitchingMs(std::int32_t clearingMs) const;
     // The program's first fault: at the busbar, cleared for good.
     bool isOriginal() const { return network == Network::Busbar && !recloses(); }
 };
@@ -76,7 +93,7 @@ public:
 private:
     std::int32_t m_clearingMs;
     long double m_cleared, m_reclosed, m_lockedOut; // s
-    bool m_recloses, m_permanent;
+    bool m_recloses, m_permanent, m_noFault;
     double m_r1, m_r2;
 };
 

@@ -97,8 +97,19 @@ std::optional<CaseProblem> checkScenario(const FaultScenario &s, const NumberTex
                            "fault r1 (" +
                                number(s.during) + ").");
         break;
+    case Network::PowerStep:
+        if (!(s.pmechAfter > 0 && s.pmechAfter <= 1))
+            return problem(CaseField::PmechAfter,
+                           "The mechanical power after the step P1 must lie above 0 and at most "
+                           "1.");
+        break;
+    case Network::LineOut:
+        if (!(s.after > 0 && s.after < 1))
+            return problem(CaseField::After, "The power with the line out r2 must lie above 0 "
+                                             "and below 1.");
+        break;
     }
-    if (s.recloseMs != 0 && !(s.recloseMs >= 1 && s.recloseMs <= MaxRecloseMs))
+    if (s.hasFault() && s.recloseMs != 0 && !(s.recloseMs >= 1 && s.recloseMs <= MaxRecloseMs))
         return problem(CaseField::RecloseMs, "The dead time before reclosing must lie from 1 to " +
                                                  std::to_string(MaxRecloseMs) + " ms.");
     return std::nullopt;
@@ -109,5 +120,10 @@ std::optional<CaseProblem> checkCase(const StabilityCase &c, const NumberText &n
     if (!(c.clearingMs >= 0 && c.clearingMs <= MaxClearingMs))
         return problem(CaseField::ClearingMs, "The clearing time must lie from 0 to " +
                                                   std::to_string(MaxClearingMs) + " ms.");
-    return checkScenario(c.scenario, number);
+    if (auto p = checkScenario(c.scenario, number)) return p;
+    if (c.scenario.network == Network::PowerStep && c.scenario.pmechAfter == c.machine.Pmech)
+        return problem(CaseField::PmechAfter,
+                       "The mechanical power after the step P1 must differ from Pmech (" +
+                           number(c.machine.Pmech) + ").");
+    return std::nullopt;
 }

@@ -38,6 +38,7 @@ enum class CaseField {
     During,
     After,
     RecloseMs,
+    PmechAfter,
 };
 
 // The first value out of range, and a sentence that names it and its range.
@@ -56,7 +57,8 @@ std::string shortestNumber(double value);
 // that removes less than all of the speed deviation in a step, 0 <= Pmech <= 1, a
 // clearing time of 0 to 500 ms, reactances above 0 up to 10 per-unit, a fault location
 // from 0 to below 100 %, 0 <= r1 < 1, 0 < r2 <= 1 and r1 < r2, and a dead time of 1 to
-// 5000 ms when there is one. Values of the networks not chosen are not checked. Non-finite
+// 5000 ms when there is one; a power step to 0 < P1 <= 1 other than Pmech, a line out
+// leaving 0 < r2 < 1. Values of the networks not chosen are not checked. Non-finite
 // numbers are refused everywhere.
 std::optional<CaseProblem> checkMachine(const TGenParams &machine,
                                         const NumberText &number = shortestNumber);

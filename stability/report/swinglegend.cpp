@@ -81,6 +81,12 @@ SwingLegendText swingLegendText(const RunRecord &run, const MachineDataNamed &na
         case Network::Transfer:
             details << ratio("r1 ", scenario.r1()) + ratio(" r2 ", scenario.r2());
             break;
+        case Network::PowerStep:
+            details << ratio("power step to P1 ", scenario.pmechAfter);
+            break;
+        case Network::LineOut:
+            details << ratio("line out, r2 ", scenario.r2());
+            break;
         }
         if (scenario.recloses())
             details << QStringLiteral("reclosing %1 ms onto a %2 fault")

@@ -222,6 +222,9 @@ QList<TScenarioDlg::NetworkField> TScenarioDlg::networkFields(Network network) c
                 {EditLocation, &FaultScenario::locationPercent}};
     case Network::Transfer:
         return {{EditDuring, &FaultScenario::during}, {EditAfter, &FaultScenario::after}};
+    case Network::PowerStep:
+    case Network::LineOut:
+        break;
     }
     return {};
 }

@@ -1,0 +1,182 @@
+#include "study.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+struct Named {
+    StudyParameter parameter;
+    const char *key;
+};
+constexpr Named Names[] = {
+    {StudyParameter::H, "H"},
+    {StudyParameter::Pmech, "Pmech"},
+    {StudyParameter::Demping, "Demping"},
+    {StudyParameter::Location, "location"},
+    {StudyParameter::GeneratorReactance, "generator_reactance"},
+    {StudyParameter::LineReactance, "line_reactance"},
+    {StudyParameter::During, "during"},
+    {StudyParameter::After, "after"},
+    {StudyParameter::RecloseMs, "reclose_ms"},
+};
+
+// The network a value belongs to, when only one has it.
+std::optional<Network> onlyOn(StudyParameter p) {
+    switch (p) {
+    case StudyParameter::Location:
+    case StudyParameter::GeneratorReactance:
+    case StudyParameter::LineReactance:
+        return Network::TwoLines;
+    case StudyParameter::During:
+    case StudyParameter::After:
+        return Network::Transfer;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+const char *studyParameterKey(StudyParameter parameter) {
+    for (const Named &n : Names)
+        if (n.parameter == parameter) return n.key;
+    return "H";
+}
+
+std::optional<StudyParameter> studyParameterFromKey(std::string_view key) {
+    for (const Named &n : Names)
+        if (key == n.key) return n.parameter;
+    return std::nullopt;
+}
+
+const std::vector<StudyParameter> &studyParameters() {
+    static const std::vector<StudyParameter> all = [] {
+        std::vector<StudyParameter> v;
+        for (const Named &n : Names) v.push_back(n.parameter);
+        return v;
+    }();
+    return all;
+}
+
+double studyParameterValue(const StabilityCase &c, StudyParameter parameter) {
+    switch (parameter) {
+    case StudyParameter::H:
+        return c.machine.H;
+    case StudyParameter::Pmech:
+        return c.machine.Pmech;
+    case StudyParameter::Demping:
+        return c.machine.Demping;
+    case StudyParameter::Location:
+        return c.scenario.locationPercent;
+    case StudyParameter::GeneratorReactance:
+        return c.scenario.generatorReactance;
+    case StudyParameter::LineReactance:
+        return c.scenario.lineReactance;
+    case StudyParameter::During:
+        return c.scenario.during;
+    case StudyParameter::After:
+        return c.scenario.after;
+    case StudyParameter::RecloseMs:
+        return c.scenario.recloseMs;
+    }
+    return 0;
+}
+
+void setStudyParameter(StabilityCase &c, StudyParameter parameter, double value) {
+    switch (parameter) {
+    case StudyParameter::H:
+        c.machine.H = value;
+        break;
+    case StudyParameter::Pmech:
+        c.machine.Pmech = value;
+        break;
+    case StudyParameter::Demping:
+        c.machine.Demping = value;
+        break;
+    case StudyParameter::Location:
+        c.scenario.locationPercent = value;
+        break;
+    case StudyParameter::GeneratorReactance:
+        c.scenario.generatorReactance = value;
+        break;
+    case StudyParameter::LineReactance:
+        c.scenario.lineReactance = value;
+        break;
+    case StudyParameter::During:
+        c.scenario.during = value;
+        break;
+    case StudyParameter::After:
+        c.scenario.after = value;
+        break;
+    case StudyParameter::RecloseMs:
+        // Out-of-range values stay out of range, for the check to refuse.
+        c.scenario.recloseMs = std::isfinite(value) && std::fabs(value) < 1e9
+                                   ? static_cast<std::int32_t>(std::lround(value))
+                                   : -1;
+        break;
+    }
+}
+
+double StudyRange::value(int i) const {
+    if (i <= 0) return from;
+    if (i >= points - 1) return to;
+    return from + (to - from) * i / (points - 1);
+}
+
+std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &range,
+                                      const NumberText &number) {
+    if (!c.scenario.hasFault())
+        return std::string("A study needs a fault to clear: the case's network (") +
+               networkKey(c.scenario.network) + ") has no clearing time.";
+    const std::string key = studyParameterKey(range.parameter);
+    if (const auto network = onlyOn(range.parameter); network && *network != c.scenario.network)
+        return key + " belongs to the " + networkKey(*network) + " network, not to the case's (" +
+               networkKey(c.scenario.network) + ").";
+    if (!(range.points >= MinStudyPoints && range.points <= MaxStudyPoints))
+        return "A study has from " + std::to_string(MinStudyPoints) + " to " +
+               std::to_string(MaxStudyPoints) + " points.";
+    if (!(range.from != range.to)) return "The range's ends must be two different numbers.";
+    for (const auto &[end, value] : {std::pair<const char *, double>{"from", range.from},
+                                     std::pair<const char *, double>{"to", range.to}}) {
+        StabilityCase at = c;
+        setStudyParameter(at, range.parameter, value);
+        if (const auto problem = checkCase(at, number))
+            return key + " " + end + " " + number(value) + ": " + problem->message;
+    }
+    return std::nullopt;
+}
+
+StudyPoint studyPoint(const StabilityCase &c, StudyParameter parameter, double value,
+                      std::int32_t limitMs, const std::atomic<bool> *cancel, unsigned threads) {
+    StabilityCase at = c;
+    setStudyParameter(at, parameter, value);
+    StudyPoint p;
+    p.value = value;
+    p.criterion = BerekenKritiek(at.machine, at.scenario);
+    p.simulation = findCriticalClearingTime(at.machine, at.scenario, limitMs, cancel, threads);
+    return p;
+}
+
+std::vector<StudyPoint> runStudy(const StabilityCase &c, const StudyRange &range,
+                                 std::int32_t limitMs, const std::atomic<bool> *cancel,
+                                 const std::function<void(int done)> &progress) {
+    const int count = std::clamp(range.points, 0, MaxStudyPoints);
+    std::vector<StudyPoint> points(static_cast<std::size_t>(count));
+    std::atomic<int> next{0}, done{0};
+    const auto work = [&] {
+        for (int i = next++; i < count && !(cancel && cancel->load()); i = next++) {
+            points[static_cast<std::size_t>(i)] =
+                studyPoint(c, range.parameter, range.value(i), limitMs, cancel, 1);
+            const int finished = ++done;
+            if (progress) progress(finished);
+        }
+    };
+    const unsigned threads = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread &t : helpers) t.join();
+    return points;
+}

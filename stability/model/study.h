@@ -1,0 +1,73 @@
+#pragma once
+
+#include "criticalclearing.h"
+#include "equalarea.h"
+#include "stabilitycase.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A study: the critical clearing time, the criterion's and the simulation's, against one
+// value of the case, over a range.
+enum class StudyParameter {
+    H,
+    Pmech,
+    Demping,
+    Location,
+    GeneratorReactance,
+    LineReactance,
+    During,
+    After,
+    RecloseMs,
+};
+
+// The names the files give these values: H, Pmech, Demping, location, ...
+const char *studyParameterKey(StudyParameter parameter);
+std::optional<StudyParameter> studyParameterFromKey(std::string_view key);
+// All of them, in the order above.
+const std::vector<StudyParameter> &studyParameters();
+
+double studyParameterValue(const StabilityCase &c, StudyParameter parameter);
+// The case with the value in place; a dead time is rounded to whole milliseconds.
+void setStudyParameter(StabilityCase &c, StudyParameter parameter, double value);
+
+constexpr int MinStudyPoints = 2;
+constexpr int MaxStudyPoints = 200;
+
+struct StudyRange {
+    StudyParameter parameter = StudyParameter::H;
+    double from = 2;
+    double to = 10;
+    int points = 50;
+    // The value of point i, from `from` to `to` in even steps.
+    double value(int i) const;
+};
+
+// Why a study of the case over the range cannot be made: a network without a fault, a
+// value the network does not have, a point count out of 2 to 200, or an end of the
+// range that the case's checks refuse (named). No text: it can.
+std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &range,
+                                      const NumberText &number = shortestNumber);
+
+struct StudyPoint {
+    double value = 0;
+    KritiekeAfschakeling criterion;
+    CriticalClearing simulation;
+};
+
+// One point: the criterion and the simulation's search up to `limitMs`.
+StudyPoint studyPoint(const StabilityCase &c, StudyParameter parameter, double value,
+                      std::int32_t limitMs, const std::atomic<bool> *cancel = nullptr,
+                      unsigned threads = 1);
+
+// Every point of the range, the machine's cores sharing them; `progress` hears how many
+// are done (from any of the threads). A study whose `cancel` is set stops between
+// points and its result means nothing.
+std::vector<StudyPoint> runStudy(const StabilityCase &c, const StudyRange &range,
+                                 std::int32_t limitMs, const std::atomic<bool> *cancel = nullptr,
+                                 const std::function<void(int done)> &progress = {});
