@@ -153,7 +153,8 @@ StudyPoint studyPoint(const StabilityCase &c, StudyParameter parameter, double v
     StabilityCase at = c;
     setStudyParameter(at, parameter, value);
     StudyPoint p;
-    p.value = value;
+    // A dead time runs as whole milliseconds: the point is where it ran.
+    p.value = studyParameterValue(at, parameter);
     p.criterion = BerekenKritiek(at.machine, at.scenario);
     p.simulation = findCriticalClearingTime(at.machine, at.scenario, limitMs, cancel, threads);
     return p;

@@ -59,6 +59,8 @@ QString criterionText(const KritiekeAfschakeling &k) {
 }
 
 QString criterionLine(const TGenParams &machine, const FaultScenario &scenario) {
+    if (!scenario.hasFault())
+        return disturbanceText(disturbanceCriterion(machine, scenario), scenario);
     QString text = criterionText(BerekenKritiek(machine, scenario));
     if (scenario.recloses()) text += QStringLiteral("; reclosing not covered");
     return text;
@@ -95,7 +97,57 @@ QString areasText(const Oppervlaktesom &som, bool damped) {
     return text;
 }
 
-QString simulationText(const CriticalClearing &found) {
+namespace {
+
+// Powers to 0.001 of Pmax, as the searches go.
+QString power(long double value) {
+    return formatFixed(value, 15, 3);
+}
+
+} // namespace
+
+QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scenario) {
+    const bool step = scenario.network == Network::PowerStep;
+    const QString what = step ? QStringLiteral("the step to P1 %1").arg(power(k.pm))
+                              : QStringLiteral("the line out (r2 %1)").arg(power(k.r));
+    const QString largest =
+        step ? QStringLiteral("largest stable P1 %1").arg(power(k.largestPmech))
+             : QStringLiteral("largest stable Pmech %1").arg(power(k.largestPmech));
+    QString text;
+    if (k.noEquilibrium)
+        text = QStringLiteral("Equal areas: after %1 Pmech lies above the curve's top %2: no "
+                              "equilibrium, out of step")
+                   .arg(what, power(k.r));
+    else if (!k.stable)
+        text = QStringLiteral("Equal areas: after %1 A2 falls short of A1 before %2: out of step")
+                   .arg(what, degrees(Pi - k.delta1));
+    else if (k.deltaMax < k.delta1)
+        text = QStringLiteral("Equal areas: after %1 the rotor swings from %2 back past %3 down "
+                              "to δmin = %4")
+                   .arg(what, degrees(k.delta0), degrees(k.delta1), degrees(k.deltaMax));
+    else
+        text = QStringLiteral("Equal areas: after %1 the rotor swings from %2 past %3 to "
+                              "δmax = %4")
+                   .arg(what, degrees(k.delta0), degrees(k.delta1), degrees(k.deltaMax));
+    return text + QStringLiteral("; ") + largest + QStringLiteral(" (no damping)");
+}
+
+QString largestPmechText(const LargestStablePmech &found) {
+    const auto thousandths = [](int k) { return power(k / 1000.0L); };
+    switch (found.kind) {
+    case LargestStablePmech::Kind::AlwaysInStep:
+        return QStringLiteral("Simulation: in step for every Pmech up to 1.000");
+    case LargestStablePmech::Kind::NeverInStep:
+        return QStringLiteral("Simulation: out of step even at Pmech %1")
+            .arg(thousandths(found.firstTried));
+    case LargestStablePmech::Kind::Limit:
+        break;
+    }
+    return QStringLiteral("Simulation: in step up to Pmech %1, out of step from %2")
+        .arg(thousandths(found.lastInStep), thousandths(found.lastInStep + 1));
+}
+
+QString simulationText(const CriticalClearing &found, std::int32_t sliderMs) {
     switch (found.kind) {
     case CriticalClearing::Kind::AlwaysInStep:
         return QStringLiteral("Simulation: in step for every clearing time up to %1 ms")
@@ -105,7 +157,8 @@ QString simulationText(const CriticalClearing &found) {
     case CriticalClearing::Kind::Limit:
         break;
     }
-    return QStringLiteral("Simulation: in step up to %1 ms, out of step from %2 ms")
+    return QStringLiteral("Simulation: in step up to %1 ms, out of step from %2 ms%3")
         .arg(found.lastInStepMs)
-        .arg(found.lastInStepMs + 1);
+        .arg(found.lastInStepMs + 1)
+        .arg(found.lastInStepMs >= sliderMs ? QStringLiteral(", beyond the slider") : QString());
 }

@@ -4,6 +4,7 @@
 #include "equalarea.h"
 #include "scenario.h"
 
+#include <cstdint>
 #include <QString>
 
 // The status bar's lines in words, the same in the window and on the command line.
@@ -12,8 +13,15 @@
 QString noAreasText();
 // What the areas of a run begun on other data start with.
 QString earlierDataText();
-// The simulation's own critical clearing time.
-QString simulationText(const CriticalClearing &found);
+// The simulation's own critical clearing time; a limit found past `sliderMs` (the
+// clearing time's own range) is said to lie beyond it.
+QString simulationText(const CriticalClearing &found, std::int32_t sliderMs = 500);
+// The simulation's largest stable Pmech (a power step's P1) for a disturbance without a
+// fault.
+QString largestPmechText(const LargestStablePmech &found);
+// The criterion for a power step or a line out: delta_max or that the machine falls
+// out of step, and the largest stable Pmech.
+QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scenario);
 
 QString criterionText(const KritiekeAfschakeling &k);
 // The status bar's first line for the machine data on the scenario's network.
