@@ -190,3 +190,11 @@ LargestStablePmech findLargestStablePmech(const TGenParams &params, const FaultS
     }
     return result;
 }
+
+CriticalClearing findSimulationLimit(const TGenParams &params, const FaultScenario &scenario,
+                                     std::int32_t limitMs, const std::atomic<bool> *cancel) {
+    if (scenario.hasFault()) return findCriticalClearingTime(params, scenario, limitMs, cancel);
+    CriticalClearing found;
+    found.largestPmech = findLargestStablePmech(params, scenario, cancel);
+    return found;
+}

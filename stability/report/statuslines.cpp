@@ -148,6 +148,7 @@ QString largestPmechText(const LargestStablePmech &found) {
 }
 
 QString simulationText(const CriticalClearing &found, std::int32_t sliderMs) {
+    if (found.largestPmech) return largestPmechText(*found.largestPmech);
     switch (found.kind) {
     case CriticalClearing::Kind::AlwaysInStep:
         return QStringLiteral("Simulation: in step for every clearing time up to %1 ms")

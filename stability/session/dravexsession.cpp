@@ -158,7 +158,9 @@ void DravexSession::searchCritical() {
     emit searchStarted();
     searchRunner(
         [machine = m_case.machine, scenario = m_case.scenario, cancel] {
-            return findCriticalClearingTime(machine, scenario, MaxClearingMs, cancel.get());
+            // Past the slider's limit too: a fault far along a line with reclosing can
+            // stay in step to well beyond it.
+            return findSimulationLimit(machine, scenario, SearchLimitMs, cancel.get());
         },
         [this, number](const CriticalClearing &found) {
             // Only the newest search speaks: a result for older data is dropped.
@@ -172,5 +174,5 @@ CriticalClearing DravexSession::findCriticalNow() {
     cancelSearch();
     ++m_searchNumber;
     m_searchedFor = std::make_pair(m_case.machine, m_case.scenario);
-    return findCriticalClearingTime(m_case.machine, m_case.scenario);
+    return findSimulationLimit(m_case.machine, m_case.scenario);
 }

@@ -88,7 +88,7 @@ void EqualAreaStatus::showSearching() {
 }
 
 void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
-    setLine(Simulation, simulationText(found));
+    setLine(Simulation, simulationText(found, MaxClearingMs));
 }
 
 void EqualAreaStatus::announceSimulation() {

@@ -3,6 +3,7 @@
 #include "criticalclearing.h"
 #include "equalarea.h"
 #include "scenario.h"
+#include "stabilitycase.h"
 #include "statuslines.h"
 
 #include <optional>
