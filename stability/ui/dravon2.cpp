@@ -409,6 +409,19 @@ void TDravon::redrawPowerAngle() {
 
 void TDravon::RailMouseDown(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;
+    const FaultScenario &scenario = m_session->scenario();
+    if (!scenario.hasFault()) {
+        // Nothing to clear: the disturbance comes at the run's start and stays.
+        showNotice(this,
+                   (scenario.network == Network::PowerStep
+                        ? QStringLiteral("A step in mechanical power has no fault to clear, ")
+                        : QStringLiteral("A line switched out without a fault has nothing to "
+                                         "clear, ")) +
+                       QStringLiteral("so the clearing time means nothing here. Choose a "
+                                      "fault in Tools > Fault scenario to set one."),
+                   QStringLiteral("ClearingTimeNotice"), modalRunner);
+        return;
+    }
     std::int32_t ms = m_session->clearingTime();
     if (TSchakDlg::Execute(this, ms, modalRunner)) m_session->setClearingTime(ms);
 }

@@ -41,6 +41,13 @@ QLineEdit *field(QWidget *parent, const QString &name, double value) {
     return edit;
 }
 
+// One of two equal lines switched out: the transfer reactance goes from Xg + XL/2 to
+// Xg + XL (Grainger and Stevenson, sec. 16.5).
+double lineOutOfTwo(const FaultScenario &s) {
+    return static_cast<double>((s.generatorReactance + s.lineReactance / 2.0L) /
+                               (s.generatorReactance + s.lineReactance));
+}
+
 } // namespace
 
 TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
@@ -113,6 +120,48 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     addField(m_transferRow, EditAfter, QStringLiteral("r2, power after clearing"),
              QStringLiteral("The peak of the power-angle curve after clearing, per-unit of "
                             "the pre-fault Pmax"));
+    // The disturbances without a fault, before any fault in the textbooks.
+    PowerStepBtn =
+        radio(networkFrame, m_networkGroup, QStringLiteral("PowerStepBtn"),
+              QStringLiteral("No fault: a step in mechanical power"), int(Network::PowerStep));
+    addRadio(PowerStepBtn);
+    EditPmechAfter = field(networkFrame, QStringLiteral("EditPmechAfter"), scenario.pmechAfter);
+    addField(m_powerStepRow, EditPmechAfter, QStringLiteral("P1, mechanical power after the step"),
+             QStringLiteral("The mechanical power from the run's start, per-unit of Pmax, "
+                            "above 0 and at most 1"));
+    LineOutBtn = radio(networkFrame, m_networkGroup, QStringLiteral("LineOutBtn"),
+                       QStringLiteral("No fault: one line switched out"), int(Network::LineOut));
+    addRadio(LineOutBtn);
+    EditLineOutAfter =
+        field(networkFrame, QStringLiteral("EditLineOutAfter"),
+              scenario.network == Network::LineOut ? scenario.after : lineOutOfTwo(scenario));
+    addField(m_lineOutRow, EditLineOutAfter, QStringLiteral("r2, power with the line out"),
+             QStringLiteral("The peak of the power-angle curve once the line is out, per-unit "
+                            "of the pre-fault Pmax, above 0 and below 1"));
+    FromTwoLinesBtn = new QPushButton(QStringLiteral("From &two equal lines"), networkFrame);
+    FromTwoLinesBtn->setObjectName(QStringLiteral("FromTwoLinesBtn"));
+    explain(FromTwoLinesBtn,
+            QStringLiteral("r2 = (Xg + XL/2) / (Xg + XL) with the two-lines fields' Xg and XL: "
+                           "one of two equal lines switched out"));
+    network->addWidget(FromTwoLinesBtn, network->rowCount() - 1, 2);
+    m_lineOutRow << FromTwoLinesBtn;
+    connect(FromTwoLinesBtn, &QPushButton::clicked, this, [this] {
+        FaultScenario two;
+        two.network = Network::TwoLines;
+        for (const NetworkField &f : networkFields(Network::TwoLines)) {
+            try {
+                two.*f.value = textToFloat(f.field->text());
+            } catch (const ConversionError &e) {
+                refuse(f.field, e.message());
+                return;
+            }
+        }
+        if (const auto problem = checkScenario(two)) {
+            refuse(fieldFor(problem->field), QString::fromStdString(problem->message));
+            return;
+        }
+        EditLineOutAfter->setText(formatGeneral(lineOutOfTwo(two)));
+    });
     layout->addWidget(networkFrame);
 
     LabelR = new QLabel(this);
@@ -154,6 +203,7 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     reclose->addLayout(onto);
     m_recloseRow << EditRecloseMs << ms << TransientBtn << PermanentBtn;
     layout->addWidget(recloseFrame);
+    m_recloseFrame = recloseFrame;
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -179,7 +229,8 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
         updateR();
     });
     connect(RecloseBox, &QCheckBox::toggled, this, &TScenarioDlg::updateEnabled);
-    for (QLineEdit *edit : {EditXg, EditXL, EditLocation, EditDuring, EditAfter})
+    for (QLineEdit *edit :
+         {EditXg, EditXL, EditLocation, EditDuring, EditAfter, EditPmechAfter, EditLineOutAfter})
         connect(edit, &QLineEdit::textChanged, this, &TScenarioDlg::updateR);
     (chosen ? chosen : BusbarBtn)->setFocus();
 }
@@ -223,8 +274,9 @@ QList<TScenarioDlg::NetworkField> TScenarioDlg::networkFields(Network network) c
     case Network::Transfer:
         return {{EditDuring, &FaultScenario::during}, {EditAfter, &FaultScenario::after}};
     case Network::PowerStep:
+        return {{EditPmechAfter, &FaultScenario::pmechAfter}};
     case Network::LineOut:
-        break;
+        return {{EditLineOutAfter, &FaultScenario::after}};
     }
     return {};
 }
@@ -233,6 +285,11 @@ void TScenarioDlg::updateEnabled() {
     const Network network = chosenNetwork();
     for (QWidget *w : std::as_const(m_twoLinesRow)) w->setEnabled(network == Network::TwoLines);
     for (QWidget *w : std::as_const(m_transferRow)) w->setEnabled(network == Network::Transfer);
+    for (QWidget *w : std::as_const(m_powerStepRow)) w->setEnabled(network == Network::PowerStep);
+    for (QWidget *w : std::as_const(m_lineOutRow)) w->setEnabled(network == Network::LineOut);
+    // Reclosing belongs to a fault.
+    const bool fault = network != Network::PowerStep && network != Network::LineOut;
+    m_recloseFrame->setEnabled(fault);
     for (QWidget *w : std::as_const(m_recloseRow)) w->setEnabled(RecloseBox->isChecked());
 }
 
@@ -247,8 +304,15 @@ void TScenarioDlg::updateR() {
             return;
         }
     }
-    LabelR->setText(QStringLiteral("r1 = %1  r2 = %2")
-                        .arg(formatGeneralDigits(s.r1(), 4), formatGeneralDigits(s.r2(), 4)));
+    if (s.network == Network::PowerStep)
+        LabelR->setText(QStringLiteral("No fault: P1 = %1 on the whole network")
+                            .arg(formatGeneralDigits(s.pmechAfter, 4)));
+    else if (s.network == Network::LineOut)
+        LabelR->setText(
+            QStringLiteral("No fault: r2 = %1 from the start").arg(formatGeneralDigits(s.r2(), 4)));
+    else
+        LabelR->setText(QStringLiteral("r1 = %1  r2 = %2")
+                            .arg(formatGeneralDigits(s.r1(), 4), formatGeneralDigits(s.r2(), 4)));
 }
 
 QLineEdit *TScenarioDlg::fieldFor(CaseField field) const {
@@ -262,7 +326,9 @@ QLineEdit *TScenarioDlg::fieldFor(CaseField field) const {
     case CaseField::During:
         return EditDuring;
     case CaseField::After:
-        return EditAfter;
+        return chosenNetwork() == Network::LineOut ? EditLineOutAfter : EditAfter;
+    case CaseField::PmechAfter:
+        return EditPmechAfter;
     case CaseField::RecloseMs:
         return EditRecloseMs;
     default:
@@ -292,7 +358,7 @@ bool TScenarioDlg::checkFields() {
         }
     }
     s.recloseMs = 0;
-    if (RecloseBox->isChecked()) {
+    if (RecloseBox->isChecked() && s.hasFault()) {
         double ms = 0;
         try {
             ms = textToFloat(EditRecloseMs->text());

@@ -16,7 +16,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Fault scenario": where the fault is (the busbar, one of two parallel lines, or r1
-// and r2 given directly) and whether the breaker recloses after a dead time. While the
+// and r2 given directly), or a disturbance without one (a step in mechanical power, a
+// line switched out), and whether the breaker recloses after a dead time. While the
 // user types, r1 and r2 follow from the chosen network's fields. OK stores the
 // scenario only once every field of it is a number in range; until then the dialog
 // stays open with the user's typing. Cancel, Escape and the close box change nothing.
@@ -45,6 +46,11 @@ public:
     QLineEdit *EditLocation = nullptr;
     QLineEdit *EditDuring = nullptr;
     QLineEdit *EditAfter = nullptr;
+    QRadioButton *PowerStepBtn = nullptr;
+    QLineEdit *EditPmechAfter = nullptr;
+    QRadioButton *LineOutBtn = nullptr;
+    QLineEdit *EditLineOutAfter = nullptr;
+    QPushButton *FromTwoLinesBtn = nullptr; // r2 of one of two equal lines out
     QLabel *LabelR = nullptr;
     QCheckBox *RecloseBox = nullptr;
     QLineEdit *EditRecloseMs = nullptr;
@@ -80,5 +86,6 @@ private:
     FaultScenario m_incoming;
     std::optional<FaultScenario> m_values;
     QButtonGroup *m_networkGroup = nullptr;
-    QList<QWidget *> m_twoLinesRow, m_transferRow, m_recloseRow;
+    QList<QWidget *> m_twoLinesRow, m_transferRow, m_powerStepRow, m_lineOutRow, m_recloseRow;
+    QWidget *m_recloseFrame = nullptr;
 };

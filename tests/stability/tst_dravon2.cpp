@@ -51,6 +51,7 @@ private slots:
     void equalAreasInStatusBar();
     void toolsReachTheDialogsFromTheKeyboard();
     void simulationsCriticalTimeInStatusBar();
+    void disturbanceWithoutAFault();
     void scenarioFilesThroughTheMenu();
     void titleNamesTheScenarioFile();
     void savedScenarioKeepsItsComments();
@@ -410,6 +411,34 @@ void TestDravon::simulationsCriticalTimeInStatusBar() {
     QVERIFY(newest.endsWith(QStringLiteral(", beyond the slider")));
     pending[0].second(pending[0].first());
     QCOMPARE(line->text(), newest);
+}
+
+void TestDravon::disturbanceWithoutAFault() {
+    DravonHarness h;
+    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
+        found(search());
+    };
+    EqualAreaStatus &status = *h.w.equalAreaStatus();
+    FaultScenario step;
+    step.network = Network::PowerStep;
+    step.pmechAfter = 0.7;
+    h.w.session().setScenario(step);
+    QCOMPARE(status.Criterion->text(),
+             local("Equal areas: after the step to P1 0.700 the rotor swings from 30.0\u00B0 past "
+                   "44.4\u00B0 to \u03B4max = 60.2\u00B0; largest stable P1 0.870 (no damping)"));
+    // The largest stable P1 instead of a clearing time; the damping holds the machine in
+    // step a little beyond the criterion's.
+    QCOMPARE(status.Simulation->text(),
+             local("Simulation: in step up to Pmech 0.879, out of step from 0.880"));
+    control<QPushButton>(h.w, "Kortsluiting")->click();
+    QCOMPARE(h.w.session().generator().Pmech, 0.7);
+    QVERIFY2(status.Areas->text().contains(QStringLiteral("stable: the swing turned back at")),
+             qPrintable(status.Areas->text()));
+    // Nothing to clear: the clearing-time command says so and changes nothing.
+    control<QAction>(h.w, "ClearingTime1")->trigger();
+    QCOMPARE(int(h.boxes.size()), 1);
+    QVERIFY(h.boxes[0].text.startsWith(QStringLiteral("A step in mechanical power has no fault")));
+    QCOMPARE(h.w.session().clearingTime(), DefaultAfschakeltijd);
 }
 
 void TestDravon::scenarioFilesThroughTheMenu() {

@@ -62,6 +62,12 @@ void TestScenarioDlg::execute_data() {
         row(qPrintable(QString("dead time ") + ms),
             QString("RecloseBox;EditRecloseMs=%1;OKBtn").arg(ms),
             "The dead time before reclosing must lie from 1 to 5000 ms.", "EditRecloseMs");
+    row("line out r2 1", "LineOutBtn;EditLineOutAfter=1;OKBtn",
+        "The power with the line out r2 must lie above 0 and below 1.", "EditLineOutAfter");
+    row("step to 0", "PowerStepBtn;EditPmechAfter=0;OKBtn",
+        "The mechanical power after the step P1 must lie above 0", "EditPmechAfter");
+    row("two lines' fields not numbers", "LineOutBtn;EditXL=x;FromTwoLinesBtn;CancelBtn",
+        notNumber.arg("x"), "");
     row("dead time 2.5", "RecloseBox;EditRecloseMs=2.5;OKBtn",
         "The dead time before reclosing must be a whole number", "EditRecloseMs");
 }
@@ -107,6 +113,10 @@ void TestScenarioDlg::rFollowsTyping_data() {
     row("not a number", "TwoLinesBtn;EditXL=0.3x", "r1 and r2 follow once the fields are numbers");
     // The fields of a network not chosen do not count.
     row("direct", "EditXg=x;TransferBtn;EditDuring=0.25;EditAfter=0.9", "r1 = 0.25  r2 = 0.9");
+    row("power step", "PowerStepBtn;EditPmechAfter=0.8", "No fault: P1 = 0.8 on the whole network");
+    // One of two equal lines out, from the two-lines fields: (0.4 + 0.15) / 0.7.
+    row("line out of two", "LineOutBtn;EditXg=0.4;FromTwoLinesBtn",
+        "No fault: r2 = 0.7857 from the start");
 }
 
 void TestScenarioDlg::rFollowsTyping() {
