@@ -504,8 +504,17 @@ void TDravon::showNewCase() {
 void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
     m_shownNetwork = state;
     const bool twoLines = scenario.network == Network::TwoLines;
-    Lijn2->setVisible(twoLines);
+    // A line switched out without a fault: the second line, without a fault on it.
+    const bool lineOut = scenario.network == Network::LineOut;
+    Lijn2->setVisible(twoLines || lineOut);
     FaultMark->setVisible(twoLines);
+    if (lineOut) {
+        const bool out = state != NetworkState::Fault;
+        Lijn2->setFill(out ? clSilver : clBlack);
+        Lijn2->setToolTip(out ? QStringLiteral("Line switched out: out of service")
+                              : QStringLiteral("Second line, in service until the run starts"));
+        return;
+    }
     if (!twoLines) return;
     // The fault's place along the line from the busbar's edge to the swing bus, in the
     // layout at 100 %, shown at the zoom.
