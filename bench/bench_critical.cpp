@@ -3,6 +3,7 @@
 // and on the other networks, reclosing included; and reading a scenario file.
 #include "criticalclearing.h"
 #include "scenariofile.h"
+#include "study.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,59 @@ void FindCriticalOnScenario(benchmark::State &state) {
     for (auto _ : state) benchmark::DoNotOptimize(findCriticalClearingTime(params, s).lastInStepMs);
 }
 BENCHMARK(FindCriticalOnScenario)->DenseRange(0, 3)->ArgName("case")->Unit(benchmark::kMillisecond);
+
+// The status bar's search for any scenario, up to 2000 ms past the slider: 0 the
+// defaults; 1 two lines; 2 the fault at 80 % with reclosing after 300 ms (critical only
+// near 690 ms); 3 a permanent reclose; 4 Pmech 0.2 on the busbar (in step at every
+// clearing time to 2000 ms); 5 a power step from 0.5 to 0.7 (the largest stable P1); 6 a
+// line out to r2 0.8 (the largest stable Pmech).
+void StatusBarSearch(benchmark::State &state) {
+    TGenParams params;
+    FaultScenario s;
+    switch (state.range(0)) {
+    case 1:
+        s.network = Network::TwoLines;
+        break;
+    case 2:
+        s.network = Network::TwoLines;
+        s.locationPercent = 80;
+        s.recloseMs = 300;
+        break;
+    case 3:
+        s.network = Network::TwoLines;
+        s.recloseMs = 300;
+        s.recloseOnto = RecloseOnto::Permanent;
+        break;
+    case 4:
+        params.Pmech = 0.2;
+        break;
+    case 5:
+        s.network = Network::PowerStep;
+        s.pmechAfter = 0.7;
+        break;
+    case 6:
+        s.network = Network::LineOut;
+        s.after = 0.8;
+        break;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(findSimulationLimit(params, s).lastInStepMs);
+}
+BENCHMARK(StatusBarSearch)->DenseRange(0, 6)->ArgName("case")->Unit(benchmark::kMillisecond);
+
+// A study on the defaults: 0 H from 2 to 10 in 100 points; 1 the reclosing dead time
+// from 100 to 1000 ms in 50 points, two lines at 80 %; both searched to 2000 ms.
+void Study(benchmark::State &state) {
+    StabilityCase c;
+    StudyRange range{StudyParameter::H, 2, 10, 100};
+    if (state.range(0) == 1) {
+        c.scenario.network = Network::TwoLines;
+        c.scenario.locationPercent = 80;
+        c.scenario.recloseMs = 300;
+        range = {StudyParameter::RecloseMs, 100, 1000, 50};
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(runStudy(c, range, SearchLimitMs).size());
+}
+BENCHMARK(Study)->DenseRange(0, 1)->ArgName("case")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
