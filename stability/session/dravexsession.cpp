@@ -96,8 +96,10 @@ void DravexSession::shortCircuit() {
         m_run.newGenerator(m_case.machine);
         emit generatorRenewed();
     }
-    m_run.start(m_case.scenario);
+    // Recorded with the machine data as the run begins from them: a power step's P1
+    // comes into the generator with the start.
     m_history.begin(generator(), m_case.clearingMs, m_case.scenario);
+    m_run.start(m_case.scenario);
     m_areaSum.start(generator(), m_case.scenario);
     emit runBegun();
     runLoop();

@@ -432,6 +432,8 @@ void TestDravon::disturbanceWithoutAFault() {
              local("Simulation: in step up to Pmech 0.879, out of step from 0.880"));
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(h.w.session().generator().Pmech, 0.7);
+    // The run's record keeps the data it began from, as a run without a window does.
+    QCOMPARE(h.w.session().history().last()->params, recordRun(h.w.session().studyCase()).params);
     QVERIFY2(status.Areas->text().contains(QStringLiteral("stable: the swing turned back at")),
              qPrintable(status.Areas->text()));
     // Nothing to clear: the clearing-time command says so and changes nothing.
