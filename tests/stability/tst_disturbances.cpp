@@ -228,14 +228,19 @@ void TestDisturbances::boundaryCrossings() {
 }
 
 void TestDisturbances::earlyVerdictEqualsWholeRuns() {
-    // Random cases of every network, each run at clearing times about its own critical
-    // one (where an early verdict could go wrong) and at random ones.
+    // 2000 random cases of every network. Each search's limit is checked against whole
+    // runs on either side of it and below it (every shorter clearing time must stay in
+    // step), and a run's early verdict against the whole run at a random clearing time.
     std::mt19937_64 random(20261209);
     const auto uniform = [&](double a, double b) {
         return std::uniform_real_distribution<double>(a, b)(random);
     };
-    int compared = 0, early = 0;
-    while (compared < 2400) {
+    const auto whole = [](const TGenParams &p, int ms, const FaultScenario &s) {
+        return simulateFault(p, ms, s).end != RunEnd::OutOfStep;
+    };
+    constexpr int Limit = 800;
+    int early = 0;
+    for (int n = 0; n < 2000; ++n) {
         TGenParams p;
         p.Pmech = uniform(0.05, 0.95);
         p.H = uniform(0.5, 12);
@@ -264,20 +269,20 @@ void TestDisturbances::earlyVerdictEqualsWholeRuns() {
             s.generatorReactance = uniform(0.1, 1);
             s.lineReactance = uniform(0.1, 1);
         }
-        const int critical = findCriticalClearingTime(p, s, 800, nullptr, 1).lastInStepMs;
-        for (int ms : {critical, critical + 1, critical + 2, int(uniform(0, 800))}) {
-            if (ms < 0) continue;
-            const RunOutcome whole = simulateFault(p, ms, s);
-            QVERIFY2(staysInStep(p, ms, s) == (whole.end != RunEnd::OutOfStep),
-                     qPrintable(QStringLiteral("Pmech %1 H %2 D %3 network %4 at %5 ms")
-                                    .arg(p.Pmech)
-                                    .arg(p.H)
-                                    .arg(p.Demping)
-                                    .arg(networkKey(s.network))
-                                    .arg(ms)));
-            ++compared;
-            if (whole.end != RunEnd::OutOfStep) ++early;
-        }
+        const QString name = QStringLiteral("Pmech %1 H %2 D %3 network %4")
+                                 .arg(p.Pmech)
+                                 .arg(p.H)
+                                 .arg(p.Demping)
+                                 .arg(networkKey(s.network));
+        const int last = findCriticalClearingTime(p, s, Limit, nullptr, 1).lastInStepMs;
+        if (last >= 0) QVERIFY2(whole(p, last, s), qPrintable(name));
+        if (last < Limit) QVERIFY2(!whole(p, last + 1, s), qPrintable(name));
+        if (last > 0) QVERIFY2(whole(p, int(uniform(0, last)), s), qPrintable(name));
+        const int ms = int(uniform(0, Limit));
+        const bool inStep = whole(p, ms, s);
+        QVERIFY2(staysInStep(p, ms, s) == inStep,
+                 qPrintable(name + QStringLiteral(" at %1 ms").arg(ms)));
+        early += inStep;
     }
     QVERIFY(early > 200);
 }
