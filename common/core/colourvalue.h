@@ -15,3 +15,5 @@ constexpr Colour clBlue = 0x00FF0000;
 constexpr Colour clSilver = 0x00C0C0C0;
 constexpr Colour clOrange = 0x000080FF;
 constexpr Colour clPurple = 0x00C000A0;
+constexpr Colour clTeal = 0x00808000;
+constexpr Colour clFuchsia = 0x00FF00FF;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPointF>
 #include <utility>
@@ -364,13 +365,26 @@ void DrawSurface::changed() {
     if (m_changed) m_changed();
 }
 
-void DrawSurface::text(int x, int y, const QString &text, int pixelHeight) {
+namespace {
+
+// The plain sans-serif of the drawings' text, unsmoothed.
+QFont textFont(int pixelHeight) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelHeight);
     font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+} // namespace
+
+int DrawSurface::textWidth(const QString &text, int pixelHeight) const {
+    return QFontMetrics(textFont(pixelHeight)).horizontalAdvance(text);
+}
+
+void DrawSurface::text(int x, int y, const QString &text, int pixelHeight) {
     QPainter painter(&m_image);
-    painter.setFont(font);
+    painter.setFont(textFont(pixelHeight));
     painter.setPen(toQColor(m_penColour));
     painter.drawText(QRect(x, y, m_image.width(), pixelHeight * 2), Qt::AlignLeft | Qt::AlignTop,
                      text);

@@ -72,6 +72,8 @@ public:
     // Text in the pen's colour with its top left at (x, y), in a plain sans-serif of
     // the given pixel height, not smoothed, so it lies on the pixel grid like the lines.
     void text(int x, int y, const QString &text, int pixelHeight);
+    // How wide `text` is in that type, pixels.
+    int textWidth(const QString &text, int pixelHeight) const;
 
     // Called after every change of the picture, so that whoever shows it can repaint.
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
