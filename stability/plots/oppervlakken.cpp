@@ -3,6 +3,7 @@
 #include "constants.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -48,12 +49,29 @@ void Oppervlakken::InitOppervlakken(double delta, double pmech, double r1) {
     A2Klaar = false;
     A3Wacht = true;
     m_a2Interrupted = false;
+    m_zonderFout = false;
+    m_a1Klaar = false;
+}
+
+void Oppervlakken::InitZonderFout(double delta, double pmech, double r) {
+    // A1's first vertex is the operating point on the curve in force at the start, as on
+    // a network that carries power during a fault.
+    InitOppervlakken(delta, pmech, r);
+    m_zonderFout = true;
+    m_pmech = pmech;
+    m_delta1 = r > 0 && pmech >= 0 && pmech <= r ? std::asin(pmech / r)
+                                                 : std::numeric_limits<double>::quiet_NaN();
+    VorigeDelta = delta;
 }
 
 void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
                                      NetworkState network) {
     if (!VlakkenActief) return;
     if (delta > Pi) return; // out of the picture's period: nothing changes
+    if (m_zonderFout) {
+        tekenZonderFout(delta, pelek);
+        return;
+    }
 
     if (network == NetworkState::Fault) { // A1 widens under the curve in force
         widenA1(delta, pelek);
@@ -90,6 +108,34 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
     if (VorigeDelta < delta) VlakkenActief = false;
     VorigeDelta = delta;
     extend(VlakA3, AantalA3, GetekendA3, A1Begin, delta, pelek);
+}
+
+// As after a fault's clearing, the first smaller angle ends the areas and still adds its
+// vertex. A swing that turns before delta1 (a fall in power) sweeps no area.
+void Oppervlakken::tekenZonderFout(double delta, double pelek) {
+    const bool rising = delta >= VorigeDelta;
+    VorigeDelta = delta;
+    if (!m_a1Klaar) {
+        if (!rising) {
+            VlakkenActief = false;
+            return;
+        }
+        // Below delta1 the curve lies under the Pmech line (never reached without an
+        // equilibrium: the comparison with no number is false).
+        if (!(delta > m_delta1)) {
+            extend(VlakA1, AantalA1, GetekendA1, A1Begin, delta, pelek, BrushStyle::RisingHatch);
+            return;
+        }
+        // A1 ends where the curve meets the Pmech line, and A2 starts there.
+        extend(VlakA1, AantalA1, GetekendA1, A1Begin, m_delta1, m_pmech, BrushStyle::RisingHatch);
+        A1Hoek = QPoint(m_sinus.Hoek2X(m_delta1), A1Begin.y());
+        m_a1Klaar = true;
+    }
+    extend(VlakA2, AantalA2, GetekendA2, A1Hoek, delta, pelek);
+    if (!rising) {
+        A2Klaar = true;
+        VlakkenActief = false;
+    }
 }
 
 // The fault was on again since A2's last vertex: A2's outline goes down to the Pmech line

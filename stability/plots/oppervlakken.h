@@ -14,6 +14,9 @@
 // and A3 falling to the right. On a network that still carries r1 sin(delta) during the
 // fault, A1 lies between the Pmech line and that curve; a second fault period, after
 // reclosing onto a fault that is still there, gets a polygon of its own with A1's hatch.
+// A disturbance without a fault (Saadat, Power System Analysis, sec. 11.5) has its A1
+// between the Pmech line in force and the curve up to the new equilibrium delta1, where
+// they meet, and A2 above the line from there until the swing turns back.
 class Oppervlakken {
 public:
     Oppervlakken(DrawSurface &surface, const SinusPlot &sinus)
@@ -22,12 +25,18 @@ public:
     // Starts the areas at the run's starting angle, on a network that carries r1 of Pmax
     // during the fault.
     void InitOppervlakken(double delta, double pmech, double r1 = 0);
+    // Starts the areas of a power step or a line out at the run's starting angle: the
+    // network carries r sin(delta) under `pmech` from the first step on.
+    void InitZonderFout(double delta, double pmech, double r);
     // Extends the area of the present phase of the swing to the operating point; the
     // network of the latest step tells the phase.
     void TekenOppervlakken(double delta, double pelek, double pmech, NetworkState network);
     void TekenVeelhoek(Colour pen, Colour brush, BrushStyle style, const PointList &points);
     // Whether Pelek has crossed the Pmech line since the last call.
     bool PmechGekruist(double pelek, double pmech);
+    // The angle where A1 ends and A2 begins on a disturbance without a fault; no number
+    // when the curve cannot carry Pmech.
+    double delta1() const { return m_delta1; }
 
     // With no power during the fault: (x0, yP), (x0, y0), (x, y0), (x, yP), (x0, yP).
     // Otherwise laid out as VlakA2, along the during-fault curve.
@@ -55,7 +64,12 @@ public:
 private:
     bool m_a1OnCurve = false;     // the network carries power during the fault
     bool m_a2Interrupted = false; // reclosed onto the fault while A2 grew
+    bool m_zonderFout = false;    // a power step or a line out
+    double m_delta1 = 0;
+    double m_pmech = 0;
+    bool m_a1Klaar = false; // the swing has left A1
     void bridgeA2(double delta);
+    void tekenZonderFout(double delta, double pelek);
     // Adds the operating point as vertex n of a swing-area polygon that starts at
     // `start`, repaints it, and notes what was painted. A full list takes no more.
     void extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,

@@ -56,7 +56,10 @@ void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEv
     // The areas' state runs through every redraw step again, as the erasing of each
     // polygon's last outline depends on it.
     areas.VorigeDelta = state.areasPreviousDelta;
-    areas.InitOppervlakken(state.areasDelta, state.areasPmech, state.areasR1);
+    if (state.areasWithoutFault)
+        areas.InitZonderFout(state.areasDelta, state.areasPmech, state.areasR);
+    else
+        areas.InitOppervlakken(state.areasDelta, state.areasPmech, state.areasR1);
     // Each redraw step draws the curves over all that came before, so only the last one's
     // drawing of them can be seen.
     const std::vector<RunSample> &samples = run->samples;

@@ -24,6 +24,9 @@ struct PlotState {
     // was drawn afresh for a new Pmech.
     int areasRun = 0;
     double areasDelta = 0, areasPmech = 0, areasR1 = 0, areasPreviousDelta = 0;
+    // A power step or a line out: the areas lie about delta1 of r sin(delta).
+    bool areasWithoutFault = false;
+    double areasR = 1;
     std::vector<std::pair<std::size_t, double>> freshAfter;
     // The operating point (delta, Pelek) last drawn, and the one before that run: a fresh
     // plot keeps the block's place, and the next redraw step whitens it.

@@ -49,7 +49,9 @@ void RunPlots::redrawPowerAngle(const FaultScenario &network, double pmech, cons
         m_state.areasRun = 0;
         m_state.freshAfter.clear();
     }
-    sinus->setNetwork(network.r1(), network.r2());
+    // A run's record keeps the Pmech it started from, before a power step.
+    const double before = run ? run->params.Pmech : pmech;
+    sinus->setScenario(network, before);
     drawPowerAngle(*sinus, pmech, false);
 }
 
@@ -60,10 +62,15 @@ void RunPlots::beginRun(const TMyGenerator &g, const RunRecord &run,
     m_state.areasDelta = g.Delta;
     m_state.areasPmech = g.Pmech;
     m_state.areasR1 = scenario.r1();
+    m_state.areasWithoutFault = !scenario.hasFault();
+    m_state.areasR = scenario.r2();
     m_state.areasPreviousDelta = oppervlakken->VorigeDelta;
     m_state.freshAfter.clear();
     m_state.blockBeforeRun = m_state.lastBlock;
-    oppervlakken->InitOppervlakken(m_state.areasDelta, m_state.areasPmech, m_state.areasR1);
+    if (m_state.areasWithoutFault)
+        oppervlakken->InitZonderFout(m_state.areasDelta, m_state.areasPmech, m_state.areasR);
+    else
+        oppervlakken->InitOppervlakken(m_state.areasDelta, m_state.areasPmech, m_state.areasR1);
 }
 
 bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network) {

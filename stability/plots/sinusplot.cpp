@@ -23,7 +23,7 @@ void SinusPlot::InitSinus() {
 
 void SinusPlot::BerekenSinus() {
     SinusPunten = sampled(1);
-    setNetwork(m_r1, m_r2);
+    resample();
 }
 
 PointList SinusPlot::sampled(long double r) const {
@@ -37,18 +37,38 @@ PointList SinusPlot::sampled(long double r) const {
     return points;
 }
 
+void SinusPlot::resample() {
+    // A disturbance without a fault has no during-fault curve; a line out's curve is r2's.
+    FoutPunten = m_kind == Network::Busbar && m_r1 > 0 ? sampled(m_r1) : PointList();
+    NaPunten = m_r2 < 1 ? sampled(m_r2) : PointList();
+}
+
 void SinusPlot::setNetwork(double r1, double r2) {
+    m_kind = Network::Busbar;
     m_r1 = r1;
     m_r2 = r2;
-    FoutPunten = r1 > 0 ? sampled(r1) : PointList();
-    NaPunten = r2 < 1 ? sampled(r2) : PointList();
+    resample();
+}
+
+void SinusPlot::setScenario(const FaultScenario &scenario, double pmech) {
+    m_r1 = scenario.r1();
+    m_r2 = scenario.r2();
+    m_kind = scenario.hasFault() ? Network::Busbar : scenario.network;
+    m_pmechBefore = pmech;
+    m_pmechAfter = scenario.mechanicalPower(pmech);
+    resample();
 }
 
 void SinusPlot::TekenSinus() {
     m_surface.setPenColour(clBlue);
     m_surface.polyline(SinusPunten);
-    drawNamedCurve(FoutPunten, clOrange, QStringLiteral("during fault"), 0);
-    drawNamedCurve(NaPunten, clPurple, QStringLiteral("after clearing"), 1);
+    if (m_kind == Network::Busbar) {
+        drawNamedCurve(FoutPunten, clOrange, QStringLiteral("during fault"), 0);
+        drawNamedCurve(NaPunten, clPurple, QStringLiteral("after clearing"), 1);
+        return;
+    }
+    drawName(clBlue, QStringLiteral("whole network"), 0);
+    drawNamedCurve(NaPunten, clPurple, QStringLiteral("line out"), 1); // none for a step
 }
 
 void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QString &name,
@@ -56,6 +76,11 @@ void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QSt
     if (points.empty()) return;
     m_surface.setPenColour(colour);
     m_surface.polyline(points);
+    drawName(colour, name, row);
+}
+
+void SinusPlot::drawName(Colour colour, const QString &name, int row) {
+    m_surface.setPenColour(colour);
     // The names stand in the top right corner, where the curves run below the axis.
     const int height =
         std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
@@ -67,10 +92,20 @@ void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QSt
 }
 
 void SinusPlot::TekenPmech(double pmech) {
-    const std::int32_t y = Vermogen2Y(pmech);
-    PmechPunten = {QPoint(SinusLinks, y), QPoint(SinusLinks + SinusBreedte, y)};
+    const auto lineAt = [this](double p) {
+        const std::int32_t y = Vermogen2Y(p);
+        return PointList{QPoint(SinusLinks, y), QPoint(SinusLinks + SinusBreedte, y)};
+    };
+    PmechPunten = lineAt(pmech);
+    if (m_kind == Network::PowerStep) {
+        // Where the machine ran before the step, and the power it must carry after it.
+        drawNamedCurve(lineAt(m_pmechBefore), clGreen, QStringLiteral("Pmech before"), 1);
+        drawNamedCurve(lineAt(m_pmechAfter), clTeal, QStringLiteral("P1 after step"), 2);
+        return;
+    }
     m_surface.setPenColour(clGreen);
     m_surface.polyline(PmechPunten);
+    if (m_kind == Network::LineOut) drawName(clGreen, QStringLiteral("Pmech"), 2);
 }
 
 void SinusPlot::Tekenas() {

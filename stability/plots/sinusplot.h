@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawsurface.h"
+#include "scenario.h"
 
 #include <QString>
 
@@ -10,8 +11,9 @@
 // The power-angle plot: sin(delta) from -90 degrees to just short of 270 degrees in
 // blue, the Pmech line in dark green, red axes, and a black block at the operating
 // point. Powers are normalised to Pmax. On a faulted line the curves during the fault
-// (orange) and after clearing (purple) stand beside it. The equal-area polygons share
-// its mapping.
+// (orange) and after clearing (purple) stand beside it; a step in mechanical power adds
+// the line of P1 (teal) to the Pmech line it starts from, a line switched out the curve
+// the network carries without it (purple). The equal-area polygons share its mapping.
 class SinusPlot {
 public:
     explicit SinusPlot(DrawSurface &surface) : m_surface(surface) {}
@@ -25,6 +27,12 @@ public:
     // The network the curves show: r1 sin(delta) during the fault (drawn when r1 > 0)
     // and r2 sin(delta) after clearing (drawn when r2 < 1), each named on the plot.
     void setNetwork(double r1, double r2);
+    // The network of a scenario, `pmech` being the machine data's Pmech before it: a fault
+    // as setNetwork(r1, r2); a power step on the whole network sin(delta) with the Pmech
+    // line it starts from and the line of P1; a line out sin(delta) and r2 sin(delta)
+    // with the Pmech line. Each curve and line of a disturbance is named.
+    void setScenario(const FaultScenario &scenario, double pmech);
+    // The Pmech line in force at `pmech`; for a power step the lines before and after it.
     void TekenPmech(double pmech);
     // Shows the main window (through showWindow), then draws both axes.
     void Tekenas();
@@ -65,8 +73,13 @@ public:
 private:
     // The curve r sin(delta) sampled at the columns of SinusPunten.
     PointList sampled(long double r) const;
+    void resample();
     void drawNamedCurve(const PointList &points, Colour colour, const QString &name, int row);
+    // The name of a curve or line in the top right corner, behind a short piece of it.
+    void drawName(Colour colour, const QString &name, int row);
 
     DrawSurface &m_surface;
     double m_r1 = 0, m_r2 = 1;
+    Network m_kind = Network::Busbar; // Busbar stands for every fault
+    double m_pmechBefore = 0, m_pmechAfter = 0;
 };

@@ -403,7 +403,10 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
 void TDravon::redrawPowerAngle() {
     const DravexSession &s = *m_session;
     const bool running = s.Running();
-    m_plots->redrawPowerAngle(running ? s.faultRun().scenario() : s.scenario(), s.generator().Pmech,
+    // Outside a run, the machine data's Pmech: the generator keeps a power step's P1
+    // after its run, and the next run starts from the data.
+    m_plots->redrawPowerAngle(running ? s.faultRun().scenario() : s.scenario(),
+                              running ? s.generator().Pmech : s.machineData().Pmech,
                               running ? s.history().last() : nullptr);
 }
 

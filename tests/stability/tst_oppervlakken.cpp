@@ -64,6 +64,8 @@ private slots:
     void faultedLineRun();
     void laterRunShowsNoEarlierArea();
     void a2SkipsTheSecondFault();
+    void disturbanceAreasLieAboutDelta1_data();
+    void disturbanceAreasLieAboutDelta1();
 };
 
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
@@ -371,6 +373,55 @@ void TestOppervlakken::a2SkipsTheSecondFault() {
     QCOMPARE(*(at + 1), QPoint(p.Hoek2X(0.9), yP));
     QCOMPARE(*(at + 2), QPoint(p.Hoek2X(1.2), yP));
     QCOMPARE(*(at + 3), QPoint(p.Hoek2X(1.2), p.Vermogen2Y(std::sin(1.2))));
+}
+
+void TestOppervlakken::disturbanceAreasLieAboutDelta1_data() {
+    QTest::addColumn<Network>("network");
+    QTest::addColumn<double>("value"); // P1 for a step, r2 for a line out
+    QTest::addColumn<Colour>("named"); // the colour of the line or curve in force
+    QTest::newRow("power step") << Network::PowerStep << 0.85 << clTeal;
+    QTest::newRow("line out") << Network::LineOut << 0.7 << clPurple;
+    QTest::newRow("line out, no equilibrium") << Network::LineOut << 0.45 << clPurple;
+}
+
+void TestOppervlakken::disturbanceAreasLieAboutDelta1() {
+    // A1 between the Pmech line in force and the curve below delta1, A2 above the line
+    // beyond it, until the swing turns; without an equilibrium A1 alone.
+    QFETCH(Network, network);
+    QFETCH(double, value);
+    QFETCH(Colour, named);
+    DravonHarness h;
+    FaultScenario scenario;
+    scenario.network = network;
+    scenario.pmechAfter = scenario.after = value;
+    h.w.session().setScenario(scenario);
+    recordUpdates(h);
+    const SinusPlot &s = *h.w.plots().sinus;
+    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    // At 170 degrees, clear of the areas: P1's line, or r2 sin(delta) (within a row).
+    const double at = 170 * pi / 180;
+    const double p = network == Network::PowerStep ? value : value * std::sin(at);
+    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
+    const int y = s.Vermogen2Y(p);
+    QVERIFY(pic.pixel(s.Hoek2X(at), y) == named || pic.pixel(s.Hoek2X(at), y - 1) == named ||
+            pic.pixel(s.Hoek2X(at), y + 1) == named);
+    const int yP = s.Vermogen2Y(scenario.mechanicalPower(0.5));
+    QVERIFY(o.AantalA1 > 3);
+    for (int k = 1; k <= o.AantalA1; ++k) QVERIFY(o.GetekendA1[std::size_t(k)].y() >= yP);
+    if (std::isnan(o.delta1())) {
+        QCOMPARE(o.AantalA2, 0);
+        return;
+    }
+    const int x1 = s.Hoek2X(o.delta1());
+    QCOMPARE(o.GetekendA1[std::size_t(o.AantalA1)], QPoint(x1, yP));
+    for (int k = 1; k <= o.AantalA1; ++k) QVERIFY(o.GetekendA1[std::size_t(k)].x() <= x1);
+    QVERIFY(o.A2Klaar && o.AantalA2 > 3);
+    QCOMPARE(o.GetekendA2.front(), QPoint(x1, yP));
+    for (int k = 1; k <= o.AantalA2; ++k) {
+        QVERIFY(o.GetekendA2[std::size_t(k)].x() >= x1);
+        QVERIFY(o.GetekendA2[std::size_t(k)].y() <= yP);
+    }
+    QVERIFY(limeOnlyWithin(pic, {boundingBox(o.GetekendA1), boundingBox(o.GetekendA2)}));
 }
 
 QTEST_MAIN(TestOppervlakken)
