@@ -51,6 +51,7 @@ void Oppervlakken::InitOppervlakken(double delta, double pmech, double r1) {
     m_a2Interrupted = false;
     m_zonderFout = false;
     m_a1Klaar = false;
+    m_voorbijPi = false;
 }
 
 void Oppervlakken::InitZonderFout(double delta, double pmech, double r) {
@@ -67,7 +68,10 @@ void Oppervlakken::InitZonderFout(double delta, double pmech, double r) {
 void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
                                      NetworkState network) {
     if (!VlakkenActief) return;
-    if (delta > Pi) return; // out of the picture's period: nothing changes
+    if (delta > Pi) { // out of the picture's period: nothing changes
+        m_voorbijPi = true;
+        return;
+    }
     if (m_zonderFout) {
         tekenZonderFout(delta, pelek);
         return;
@@ -93,6 +97,7 @@ void Oppervlakken::TekenOppervlakken(double delta, double pelek, double pmech,
         return;
     }
 
+    m_a1Klaar = true;
     if (!A2Klaar) {
         // The first smaller angle freezes A2; that update still adds its vertex.
         if (VorigeDelta > delta) A2Klaar = true;
@@ -136,6 +141,37 @@ void Oppervlakken::tekenZonderFout(double delta, double pelek) {
         A2Klaar = true;
         VlakkenActief = false;
     }
+}
+
+void Oppervlakken::TekenNamen() {
+    if (m_a1Klaar) nameArea(m_a1OnCurve ? GetekendA1 : VlakA1, QStringLiteral("A1"));
+    if (A2Klaar || m_voorbijPi) nameArea(GetekendA2, QStringLiteral("A2"));
+}
+
+// At the polygon's centroid (the shoelace formula), where a polygon of these shapes has
+// its inside; a polygon of no area, or a name that would leave the picture, is not named.
+void Oppervlakken::nameArea(const PointList &area, const QString &name) {
+    // The polygon closes from its last vertex back to its first, as it is painted.
+    long double twiceArea = 0, cx = 0, cy = 0;
+    for (std::size_t i = 0; i < area.size(); ++i) {
+        const QPoint &next = area[(i + 1) % area.size()];
+        const long double x0 = area[i].x(), y0 = area[i].y();
+        const long double x1 = next.x(), y1 = next.y();
+        const long double cross = x0 * y1 - x1 * y0;
+        twiceArea += cross;
+        cx += (x0 + x1) * cross;
+        cy += (y0 + y1) * cross;
+    }
+    if (!(std::fabs(twiceArea) >= 2)) return; // less than a pixel's area
+    const long double x = cx / (3 * twiceArea), y = cy / (3 * twiceArea);
+    const int height = m_sinus.labelHeight();
+    const int width = m_surface.textWidth(name, height);
+    const QSize size = m_surface.size();
+    if (!(x - width / 2.0L >= 0 && x + width / 2.0L <= size.width() && y - height / 2.0L >= 0 &&
+          y + height / 2.0L <= size.height()))
+        return;
+    m_surface.setPenColour(clBlack);
+    m_surface.text(static_cast<int>(x) - width / 2, static_cast<int>(y) - height / 2, name, height);
 }
 
 // The fault was on again since A2's last vertex: A2's outline goes down to the Pmech line

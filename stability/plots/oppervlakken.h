@@ -34,6 +34,9 @@ public:
     void TekenVeelhoek(Colour pen, Colour brush, BrushStyle style, const PointList &points);
     // Whether Pelek has crossed the Pmech line since the last call.
     bool PmechGekruist(double pelek, double pmech);
+    // Writes "A1" and "A2" at the centre of each area once it is whole: A1 once the swing
+    // has left it, A2 once the swing has turned back or left the picture's period.
+    void TekenNamen();
     // The angle where A1 ends and A2 begins on a disturbance without a fault; no number
     // when the curve cannot carry Pmech.
     double delta1() const { return m_delta1; }
@@ -67,9 +70,11 @@ private:
     bool m_zonderFout = false;    // a power step or a line out
     double m_delta1 = 0;
     double m_pmech = 0;
-    bool m_a1Klaar = false; // the swing has left A1
+    bool m_a1Klaar = false;   // the swing has left A1
+    bool m_voorbijPi = false; // an update came beyond the picture's period
     void bridgeA2(double delta);
     void tekenZonderFout(double delta, double pelek);
+    void nameArea(const PointList &area, const QString &name);
     // Adds the operating point as vertex n of a swing-area polygon that starts at
     // `start`, repaints it, and notes what was painted. A full list takes no more.
     void extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,

@@ -6,6 +6,8 @@ void restartTrace(Fase &fase, double delta, double domega, bool freshPicture, bo
     else
         fase.SchoonFase();
     fase.TekenasFase();
+    fase.TekenGrens();
+    if (fase.labels) fase.TekenWaarden();
     if (markStart) fase.BerekenFase(delta, domega);
     fase.beginTrace(delta, domega);
     if (markStart) fase.TekenFase();
@@ -17,6 +19,7 @@ void drawPowerAngle(SinusPlot &sinus, double pmech, bool axesOverCurves) {
     sinus.TekenSinus();
     sinus.TekenPmech(pmech);
     if (axesOverCurves) sinus.Tekenas();
+    if (sinus.labels) sinus.TekenWaarden();
 }
 
 void drawSwingStep(SinusPlot &sinus, Oppervlakken &areas, const RunSample &step, double pmech,
@@ -25,6 +28,36 @@ void drawSwingStep(SinusPlot &sinus, Oppervlakken &areas, const RunSample &step,
     if (curves) sinus.TekenSinus();
     sinus.TekenBlok(step.delta, step.pelek);
     areas.TekenOppervlakken(step.delta, step.pelek, pmech, step.network);
+    if (sinus.labels) {
+        areas.TekenNamen();
+        sinus.TekenWaarden();
+    }
+}
+
+std::optional<double> ClearingWatch::step(double delta, NetworkState network) {
+    if (m_known) return std::nullopt;
+    if (network == NetworkState::Fault) {
+        m_underFault = delta;
+        return std::nullopt;
+    }
+    m_known = true;
+    return m_underFault; // none for a run without a fault
+}
+
+void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase) {
+    fase.InitFase();
+    fase.resetRanges();
+    if (fase.labels) {
+        fase.holdPoint(state.traceDelta, state.traceDomega);
+        if (run)
+            for (const RunSample &s : run->samples) fase.holdPoint(s.delta, s.speedDeviation);
+    }
+    restartTrace(fase, state.traceDelta, state.traceDomega, false, true);
+    if (!run) return;
+    for (const RunSample &s : run->samples) {
+        fase.BerekenFase(s.delta, s.speedDeviation);
+        fase.TekenFase();
+    }
 }
 
 void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEvery,
@@ -35,19 +68,15 @@ void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEv
         return id != 0 && last && last->id == id ? last : nullptr;
     };
 
-    restartTrace(fase, state.traceDelta, state.traceDomega, true, true);
-    if (const RunRecord *run = shown(state.traceRun)) {
-        for (const RunSample &s : run->samples) {
-            fase.BerekenFase(s.delta, s.speedDeviation);
-            fase.TekenFase();
-        }
-    }
+    redrawPhasePlane(state, shown(state.traceRun), fase);
 
     rotor.InitRotor();
     rotor.TekenRotor(state.rotorDelta);
 
     sinus.InitSinus();
     sinus.BerekenSinus();
+    // A run's clearing angle is marked from its step on, as the run drew it.
+    sinus.setClearingAngle(std::nullopt);
     drawPowerAngle(sinus, state.pmech, state.axesOverCurves);
     const RunRecord *run = shown(state.areasRun);
     const auto &block = run ? state.blockBeforeRun : state.lastBlock;
@@ -60,6 +89,7 @@ void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEv
         areas.InitZonderFout(state.areasDelta, state.areasPmech, state.areasR);
     else
         areas.InitOppervlakken(state.areasDelta, state.areasPmech, state.areasR1);
+    ClearingWatch clearing;
     // Each redraw step draws the curves over all that came before, so only the last one's
     // drawing of them can be seen.
     const std::vector<RunSample> &samples = run->samples;
@@ -75,6 +105,8 @@ void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEv
         }
         if (i == samples.size()) break;
         const RunSample &s = samples[i];
+        if (const std::optional<double> cleared = clearing.step(s.delta, s.network))
+            sinus.setClearingAngle(cleared);
         if (s.number % redrawEvery == 0) drawSwingStep(sinus, areas, s, pmech, i == lastCurves);
     }
 }

@@ -39,8 +39,25 @@ struct PlotState {
 };
 
 // The phase plane's trace starts again at (delta, domega): on a new picture or a blanked
-// one, with or without the starting point marked.
+// one, with or without the starting point marked; the boundary and the axes' values, when
+// shown, come before the trace.
 void restartTrace(Fase &fase, double delta, double domega, bool freshPicture, bool markStart);
+// The phase plane on its present picture, blanked, geometry included, drawn again to
+// `state` with `run` (the trace's run, or none): with labels, its spans the least that
+// hold the whole trace.
+void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase);
+
+// The angle at which a run's fault was first cleared: the angle of its last step under the
+// fault, known at the first step after it.
+class ClearingWatch {
+public:
+    // Returns the clearing angle at the step that makes it known.
+    std::optional<double> step(double delta, NetworkState network);
+
+private:
+    std::optional<double> m_underFault;
+    bool m_known = false;
+};
 
 // The power-angle plot afresh: the curves of the plot's network, the Pmech line and the
 // axes.

@@ -1,6 +1,36 @@
 #include "runplots.h"
 
+#include "equalarea.h"
+
 #include <utility>
+
+namespace {
+
+// The criterion's angles for a machine at `pmech` before the scenario: the starting
+// angle, the critical clearing angle of a fault where there is one, and delta_max (for a
+// disturbance without a fault, where the first swing turns, when it turns).
+std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &scenario) {
+    TGenParams params;
+    params.Pmech = pmech;
+    const auto mark = [](const char *name, long double angle) {
+        return SinusPlot::Mark{QString::fromUtf8(name), static_cast<double>(angle)};
+    };
+    std::vector<SinusPlot::Mark> marks;
+    if (!scenario.hasFault()) {
+        const DisturbanceCriterion d = disturbanceCriterion(params, scenario);
+        marks.push_back(mark("\u03B40", d.delta0));
+        if (d.stable) marks.push_back(mark("\u03B4max", d.deltaMax));
+        return marks;
+    }
+    using Soort = KritiekeAfschakeling::Soort;
+    const KritiekeAfschakeling k = BerekenKritiek(params, scenario);
+    marks.push_back(mark("\u03B40", k.delta0));
+    if (k.soort == Soort::Grens) marks.push_back(mark("\u03B4cr", k.hoek));
+    if (k.soort != Soort::GeenEvenwicht) marks.push_back(mark("\u03B4max", k.deltaMax));
+    return marks;
+}
+
+} // namespace
 
 RunPlots::RunPlots(DrawSurface &powerAngle, DrawSurface &phasePlane, DrawSurface &rotorPicture)
     : sinus(std::make_unique<SinusPlot>(powerAngle)),
@@ -8,6 +38,8 @@ RunPlots::RunPlots(DrawSurface &powerAngle, DrawSurface &phasePlane, DrawSurface
       fase(std::make_unique<Fase>(phasePlane)), rotor(std::make_unique<Rotor>(rotorPicture)) {}
 
 void RunPlots::restartTrace(const TMyGenerator &g, bool freshPicture, bool markStart) {
+    // A new trace starts at the standard spans; with labels its run widens them.
+    fase->resetRanges();
     ::restartTrace(*fase, g.Delta, g.Domega, freshPicture, markStart);
     m_state.traceDelta = g.Delta;
     m_state.traceDomega = g.Domega;
@@ -19,6 +51,8 @@ void RunPlots::drawStart(const TMyGenerator &g) {
     m_state.rotorDelta = g.Delta;
     sinus->InitSinus();
     sinus->BerekenSinus();
+    sinus->setMarks(criterionMarks(g.Pmech, FaultScenario{}));
+    sinus->setClearingAngle(std::nullopt);
     drawPowerAngle(*sinus, g.Pmech, true);
     restartTrace(g, true, true);
     rotor->InitRotor();
@@ -48,10 +82,12 @@ void RunPlots::redrawPowerAngle(const FaultScenario &network, double pmech, cons
         m_state.axesOverCurves = false;
         m_state.areasRun = 0;
         m_state.freshAfter.clear();
+        sinus->setClearingAngle(std::nullopt);
     }
     // A run's record keeps the Pmech it started from, before a power step.
     const double before = run ? run->params.Pmech : pmech;
     sinus->setScenario(network, before);
+    sinus->setMarks(criterionMarks(before, network));
     drawPowerAngle(*sinus, pmech, false);
 }
 
@@ -71,12 +107,22 @@ void RunPlots::beginRun(const TMyGenerator &g, const RunRecord &run,
         oppervlakken->InitZonderFout(m_state.areasDelta, m_state.areasPmech, m_state.areasR);
     else
         oppervlakken->InitOppervlakken(m_state.areasDelta, m_state.areasPmech, m_state.areasR1);
+    m_clearing = ClearingWatch();
+    sinus->setClearingAngle(std::nullopt);
 }
 
-bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network) {
+bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network, const RunRecord *run) {
+    if (const std::optional<double> cleared = m_clearing.step(g.Delta, network))
+        sinus->setClearingAngle(cleared);
     if (drawing) {
-        fase->BerekenFase(g.Delta, g.Domega);
-        fase->TekenFase();
+        if (fase->labels && run && run->id == m_state.traceRun &&
+            fase->holdPoint(g.Delta, g.Domega)) {
+            // The record holds this step already: the plane is drawn again up to it.
+            ::redrawPhasePlane(m_state, run, *fase);
+        } else {
+            fase->BerekenFase(g.Delta, g.Domega);
+            fase->TekenFase();
+        }
     }
     ++m_sinceRedraw;
     const bool full = m_sinceRedraw == RedrawEvery && drawing;
@@ -97,4 +143,20 @@ bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network) {
 
 void RunPlots::redraw(const RunHistory &history) {
     redrawPlots(m_state, history, RedrawEvery, *sinus, *oppervlakken, *fase, *rotor);
+}
+
+void RunPlots::redrawPhasePlane(const RunHistory &history) {
+    // Only the newest run can be on the plane: a later one would have replaced it.
+    const RunRecord *last = history.last();
+    const bool shown = m_state.traceRun != 0 && last && last->id == m_state.traceRun;
+    ::redrawPhasePlane(m_state, shown ? last : nullptr, *fase);
+}
+
+void RunPlots::setBoundary(const std::optional<StabilityBoundary> &boundary) {
+    fase->setBoundary(boundary ? std::make_shared<const StabilityBoundary>(*boundary) : nullptr);
+}
+
+void RunPlots::setLabels(bool on) {
+    sinus->labels = on;
+    fase->labels = on;
 }

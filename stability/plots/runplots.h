@@ -8,8 +8,10 @@
 #include "rotor.h"
 #include "runhistory.h"
 #include "sinusplot.h"
+#include "stabilityboundary.h"
 
 #include <memory>
+#include <optional>
 
 // The three drawings of a fault run, the power-angle plot with the equal areas, the phase
 // plane and the rotor, each on its own surface, with the record of what they show
@@ -43,13 +45,26 @@ public:
     void beginRun(const TMyGenerator &g, const RunRecord &run, const FaultScenario &scenario);
     // One step of a run: the phase plane's segment, and on every RedrawEvery-th step the
     // operating point, the areas and the rotor. Returns whether this was such a step.
-    bool drawStep(const TMyGenerator &g, NetworkState network);
+    // With labels, a step that would leave the phase plane's box widens its spans, and
+    // the plane is drawn again from `run`, the run's record up to this step.
+    bool drawStep(const TMyGenerator &g, NetworkState network, const RunRecord *run = nullptr);
     // The plots on their present pictures, drawn again to look as they did.
     void redraw(const RunHistory &history);
+    // The phase plane alone, drawn again as it stands (after a new boundary).
+    void redrawPhasePlane(const RunHistory &history);
+
+    // View > Labels on the plots: values on the axes, the criterion's angles and the
+    // run's clearing angle marked, the areas named, and the phase plane's spans following
+    // a run. Shown from the next drawing on; redraw() shows them at once.
+    void setLabels(bool on);
+    // View > Stability boundary: the region of the network a run ends on, drawn on the
+    // phase plane from its next drawing on; none to draw nothing.
+    void setBoundary(const std::optional<StabilityBoundary> &boundary);
 
 private:
     void restartTrace(const TMyGenerator &g, bool freshPicture, bool markStart);
 
     PlotState m_state;
     int m_sinceRedraw = 0; // steps since the last full redraw
+    ClearingWatch m_clearing;
 };

@@ -79,11 +79,14 @@ void SinusPlot::drawNamedCurve(const PointList &points, Colour colour, const QSt
     drawName(colour, name, row);
 }
 
+int SinusPlot::labelHeight() const {
+    return std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
+}
+
 void SinusPlot::drawName(Colour colour, const QString &name, int row) {
     m_surface.setPenColour(colour);
     // The names stand in the top right corner, where the curves run below the axis.
-    const int height =
-        std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
+    const int height = labelHeight();
     const int x = roundToPixel(0.72L * m_surface.size().width());
     const int y = m_surface.scaled(1) + row * (height + m_surface.scaled(2));
     m_surface.moveTo(x, y + height / 2 + m_surface.scaled(1));
@@ -106,6 +109,68 @@ void SinusPlot::TekenPmech(double pmech) {
     m_surface.setPenColour(clGreen);
     m_surface.polyline(PmechPunten);
     if (m_kind == Network::LineOut) drawName(clGreen, QStringLiteral("Pmech"), 2);
+}
+
+void SinusPlot::TekenWaarden() {
+    const int height = labelHeight();
+    const int gap = m_surface.scaled(2);
+    const int tick = m_surface.scaled(3);
+    // The angle in degrees along the bottom, each under a tick across the angle axis
+    // (two pixels wide, on rows SinusNulY - 1 and SinusNulY).
+    const int bottom = pixelAdd(pixelAdd(SinusBoven, SinusHoogte), m_surface.scaled(1));
+    for (int degrees = 0; degrees <= 180; degrees += 45) {
+        const std::int32_t x = Hoek2X(static_cast<double>(degrees * Pi / 180));
+        const QString value = QString::number(degrees);
+        m_surface.setPenColour(clRed);
+        m_surface.moveTo(x, SinusNulY - 1 - tick);
+        m_surface.lineTo(x, SinusNulY + tick + 1);
+        m_surface.setPenColour(clBlack);
+        m_surface.text(x - m_surface.textWidth(value, height) / 2, bottom, value, height);
+    }
+    // The power in units of Pmax in the left margin, each level ticked on the power axis.
+    for (const char *value : {"0", "0.5", "1"}) {
+        const QString text = QString::fromLatin1(value);
+        const std::int32_t y = Vermogen2Y(text.toDouble());
+        m_surface.setPenColour(clRed);
+        m_surface.moveTo(SinusNulX - 1 - tick, y);
+        m_surface.lineTo(SinusNulX + tick + 1, y);
+        m_surface.setPenColour(clBlack);
+        m_surface.text(SinusLinks - gap - m_surface.textWidth(text, height), y - height / 2, text,
+                       height);
+    }
+    // The criterion's angles first, so that the clearing angle, known later in a run,
+    // takes a place left free and moves none of them.
+    std::vector<std::vector<std::pair<int, int>>> taken;
+    for (const Mark &mark : m_marks) drawMark(mark, taken);
+    if (m_clearingAngle) drawMark({QStringLiteral("\u03B4c"), *m_clearingAngle}, taken);
+}
+
+void SinusPlot::drawMark(const Mark &mark, std::vector<std::vector<std::pair<int, int>>> &taken) {
+    if (!std::isfinite(mark.angle)) return;
+    const int width = m_surface.size().width();
+    const std::int32_t x = Hoek2X(mark.angle);
+    if (x < 0 || x >= width) return;
+    const int height = labelHeight();
+    const int gap = m_surface.scaled(2);
+    const int textWidth = m_surface.textWidth(mark.name, height);
+    // Right of the tick, or left of it where the name would leave the picture.
+    const int left = x + gap + textWidth <= width ? x + gap : x - gap - textWidth;
+    const int right = left + textWidth;
+    std::size_t row = 0;
+    for (; row < taken.size(); ++row) {
+        const bool clear = std::none_of(taken[row].begin(), taken[row].end(), [&](const auto &t) {
+            return left < t.second + gap && t.first < right + gap;
+        });
+        if (clear) break;
+    }
+    if (row == taken.size()) taken.emplace_back();
+    taken[row].emplace_back(left, right);
+    const int top =
+        SinusNulY + m_surface.scaled(4) + static_cast<int>(row) * (height + m_surface.scaled(1));
+    m_surface.setPenColour(clBlack);
+    m_surface.moveTo(x, SinusNulY + 1);
+    m_surface.lineTo(x, top + height / 2 + 1);
+    m_surface.text(left, top, mark.name, height);
 }
 
 void SinusPlot::Tekenas() {

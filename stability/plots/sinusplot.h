@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 // The power-angle plot: sin(delta) from -90 degrees to just short of 270 degrees in
 // blue, the Pmech line in dark green, red axes, and a black block at the operating
@@ -34,6 +36,23 @@ public:
     void setScenario(const FaultScenario &scenario, double pmech);
     // The Pmech line in force at `pmech`; for a power step the lines before and after it.
     void TekenPmech(double pmech);
+
+    // View > Labels on the plots: the axes' values and the criterion's angles, each a tick
+    // on the angle axis with its name below it, drawn over the picture by TekenWaarden.
+    bool labels = false;
+    struct Mark {
+        QString name;
+        double angle = 0; // rad
+    };
+    // The criterion's angles of the picture's case, and the run's clearing angle once it
+    // is known. The marks keep their places when the clearing angle joins them.
+    void setMarks(std::vector<Mark> marks) { m_marks = std::move(marks); }
+    const std::vector<Mark> &marks() const { return m_marks; }
+    void setClearingAngle(std::optional<double> delta) { m_clearingAngle = delta; }
+    std::optional<double> clearingAngle() const { return m_clearingAngle; }
+    void TekenWaarden();
+    // The labels' text height on this picture.
+    int labelHeight() const;
     // Shows the main window (through showWindow), then draws both axes.
     void Tekenas();
     // The 3 x 3 block around (delta, pelek), zoomed with the picture, and its erasure in
@@ -77,9 +96,14 @@ private:
     void drawNamedCurve(const PointList &points, Colour colour, const QString &name, int row);
     // The name of a curve or line in the top right corner, behind a short piece of it.
     void drawName(Colour colour, const QString &name, int row);
+    // A tick below the angle axis at x, down to its name in the first row where the name
+    // is clear of those in `taken` (left and right ends of each row's names).
+    void drawMark(const Mark &mark, std::vector<std::vector<std::pair<int, int>>> &taken);
 
     DrawSurface &m_surface;
     double m_r1 = 0, m_r2 = 1;
     Network m_kind = Network::Busbar; // Busbar stands for every fault
     double m_pmechBefore = 0, m_pmechAfter = 0;
+    std::vector<Mark> m_marks;
+    std::optional<double> m_clearingAngle;
 };

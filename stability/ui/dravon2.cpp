@@ -13,6 +13,7 @@
 #include "scenario_dlg.h"
 #include "scenariofile.h"
 #include "schak_dlg.h"
+#include "stabilityboundary.h"
 #include "swingcurves.h"
 #include "viewzoom.h"
 
@@ -38,6 +39,10 @@ namespace {
 // The name the zoom and the View menu's choices are remembered under.
 const QString SettingsName = QStringLiteral("Dravex");
 const QString RoundedReadoutsKey = QStringLiteral("View/roundedReadouts");
+const QString StabilityBoundaryKey = QStringLiteral("View/stabilityBoundary");
+const QString PlotLabelsKey = QStringLiteral("View/plotLabels");
+const QString PhasePlaneText =
+    QStringLiteral("Speed deviation against rotor angle through the run.");
 
 } // namespace
 
@@ -88,6 +93,56 @@ void TDravon::setRoundedReadouts(bool rounded) {
     for (const Readout &r : m_readouts) writeReadout(r);
 }
 
+void TDravon::setStabilityBoundary(bool shown) {
+    m_showBoundary = shown;
+    programSettings(SettingsName).setValue(StabilityBoundaryKey, shown);
+    if (StabilityBoundaryAction) StabilityBoundaryAction->setChecked(shown);
+    showBoundary(false);
+    m_plots->redrawPhasePlane(m_session->history());
+}
+
+void TDravon::setPlotLabels(bool shown) {
+    programSettings(SettingsName).setValue(PlotLabelsKey, shown);
+    if (PlotLabelsAction) PlotLabelsAction->setChecked(shown);
+    m_plots->setLabels(shown);
+    redrawPlots();
+}
+
+void TDravon::showBoundary(bool redraw) {
+    const DravexSession &s = *m_session;
+    // A run keeps its network to the end; the machine data it takes as they change.
+    const FaultScenario &scenario = s.Running() ? s.faultRun().scenario() : s.scenario();
+    const TGenParams &machine = s.machineData();
+    std::optional<std::array<double, 3>> from;
+    QString description = PhasePlaneText;
+    if (m_showBoundary) {
+        const StabilityBoundary boundary = finalBoundary(machine, scenario);
+        from = {machine.H, scenario.mechanicalPower(machine.Pmech), scenario.finalFactor()};
+        m_plots->setBoundary(boundary);
+        description += boundary.exists()
+                           ? QStringLiteral(" Stability boundary shown: the closed curve around "
+                                            "the stable equilibrium, from inside which the "
+                                            "undamped machine swings back.")
+                           : QStringLiteral(" No stable equilibrium after the disturbance: no "
+                                            "stability boundary.");
+    } else {
+        m_plots->setBoundary(std::nullopt);
+    }
+    ImageFase->setAccessibleDescription(description);
+    const bool changed = from != m_boundaryFrom;
+    m_boundaryFrom = from;
+    if (redraw && changed) m_plots->redrawPhasePlane(s.history());
+}
+
+void TDravon::redrawPlots() {
+    if (m_inStep) {
+        m_redrawPending = true;
+        return;
+    }
+    m_redrawPending = false;
+    m_plots->redraw(m_session->history());
+}
+
 TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_session(new DravexSession(this)),
       m_zoom(this, SettingsName, ClientSize), m_alertSound(std::make_unique<AlertSound>()) {
@@ -109,6 +164,9 @@ TDravon::TDravon(QWidget *parent)
     m_zoom.capture();
     move(239, 137);
     describeForScreenReaders();
+    // The View menu's plot options as the last start left them.
+    m_plots->setLabels(PlotLabelsAction->isChecked());
+    showBoundary(false);
 
     // The zoom of the last start, as far as the screen holds it; the plots are drawn for
     // it from the start.
@@ -133,6 +191,7 @@ void TDravon::connectSession() {
         m_status->showCriterion(m_session->machineData(), m_session->scenario(),
                                 m_session->Running());
     });
+    connect(&s, &DravexSession::caseChanged, this, [this] { showBoundary(true); });
     connect(&s, &DravexSession::scenarioChanged, this, [this] {
         if (m_session->Running()) return; // the run keeps its network
         redrawPowerAngle();
@@ -151,6 +210,7 @@ void TDravon::connectSession() {
     connect(&s, &DravexSession::stepped, this, &TDravon::showStep);
     connect(&s, &DravexSession::stepEnded, this, [this] {
         if (m_zoomPending) applyZoom(); // asked for while the step ran
+        if (m_redrawPending) redrawPlots();
     });
     connect(&s, &DravexSession::runEnded, this, [this] {
         m_status->showAreas(m_session->areaSum()); // the last steps since the last redraw too
@@ -318,6 +378,19 @@ void TDravon::createMenu() {
     m_roundedReadouts = programSettings(SettingsName).value(RoundedReadoutsKey, false).toBool();
     RoundedReadouts1->setChecked(m_roundedReadouts);
     connect(RoundedReadouts1, &QAction::toggled, this, &TDravon::setRoundedReadouts);
+    // The plots' options, as the last start left them; the plots take them once made.
+    StabilityBoundaryAction = view->addAction(QStringLiteral("Stability &boundary"));
+    StabilityBoundaryAction->setObjectName(QStringLiteral("StabilityBoundaryAction"));
+    StabilityBoundaryAction->setCheckable(true);
+    m_showBoundary = programSettings(SettingsName).value(StabilityBoundaryKey, false).toBool();
+    StabilityBoundaryAction->setChecked(m_showBoundary);
+    connect(StabilityBoundaryAction, &QAction::toggled, this, &TDravon::setStabilityBoundary);
+    PlotLabelsAction = view->addAction(QStringLiteral("&Labels on the plots"));
+    PlotLabelsAction->setObjectName(QStringLiteral("PlotLabelsAction"));
+    PlotLabelsAction->setCheckable(true);
+    PlotLabelsAction->setChecked(
+        programSettings(SettingsName).value(PlotLabelsKey, false).toBool());
+    connect(PlotLabelsAction, &QAction::toggled, this, &TDravon::setPlotLabels);
 }
 
 void TDravon::FormCreate() {
@@ -381,7 +454,7 @@ void TDravon::showStep(const StepReport &report) {
     }
 
     // Reached through the session after the box, which ran events of its own.
-    if (m_plots->drawStep(m_session->generator(), report.network)) {
+    if (m_plots->drawStep(m_session->generator(), report.network, m_session->history().last())) {
         m_status->showAreas(m_session->areaSum());
         if (m_swingCurves && m_swingCurves->isVisible())
             m_swingCurves->follow(m_session->history(), false);
@@ -578,8 +651,7 @@ void TDravon::describeForScreenReaders() {
     describe(ImageSinus, QStringLiteral("Power-angle plot"),
              QStringLiteral("Electrical power against rotor angle, the mechanical power line, "
                             "the operating point and the accelerating and decelerating areas."));
-    describe(ImageFase, QStringLiteral("Phase plane"),
-             QStringLiteral("Speed deviation against rotor angle through the run."));
+    describe(ImageFase, QStringLiteral("Phase plane"), PhasePlaneText);
     describe(ImageRotor, QStringLiteral("Rotor"),
              QStringLiteral("The two-pole rotor turned by the rotor angle."));
     EditDomega->setAccessibleName(QStringLiteral("Speed deviation"));

@@ -99,6 +99,16 @@ private:
     // View > Rounded read-outs: the four read-outs with 4 significant digits and their
     // unit, to be read on a projector; remembered like the zoom.
     void setRoundedReadouts(bool rounded);
+    // View > Stability boundary and Labels on the plots, remembered like the zoom: the
+    // plots are drawn again with or without them.
+    void setStabilityBoundary(bool shown);
+    void setPlotLabels(bool shown);
+    // The boundary of the case in force (the run's network during a run) handed to the
+    // plots, and the phase plane's description naming it; the phase plane is drawn again
+    // when `redraw` and the boundary changed.
+    void showBoundary(bool redraw);
+    // The plots drawn again as they stand; asked for inside a step, at its end.
+    void redrawPlots();
     // Writes a read-out's value, from its first digit on, exact or rounded with its unit,
     // and keeps it for a change between the two.
     void showReadout(QLineEdit *edit, long double value);
@@ -142,6 +152,10 @@ private:
     NetworkState m_shownNetwork = NetworkState::Fault;
     bool m_inStep = false;
     bool m_zoomPending = false;
+    bool m_redrawPending = false;
+    bool m_showBoundary = false;
+    // What the boundary on the phase plane was drawn from: H, the final Pmech and network.
+    std::optional<std::array<double, 3>> m_boundaryFrom;
     // The search for the start-up case waits for the window's first paint, so that it
     // does not take the processor from the start.
     bool m_startUpSearchWaits = true;
@@ -194,6 +208,8 @@ private:
     QAction *Slowmotion1 = nullptr;
     QAction *Fast1 = nullptr;
     QAction *RoundedReadouts1 = nullptr; // in the View menu
+    QAction *StabilityBoundaryAction = nullptr;
+    QAction *PlotLabelsAction = nullptr;
     QMenu *Help1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
