@@ -465,7 +465,17 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
     // OK stores the dialog's values; Cancel the current generator's.
     if (button == Qt::RightButton) {
         TGenParams machine = m_session->machineData();
-        TGenDlg::Execute(this, m_session->generator(), machine, modalRunner);
+        // A power step's run leaves P1 in the generator, but the machine data keep the
+        // Pmech the step starts from: the dialog shows that, and Cancel changes nothing
+        // (giving the generator the data would take it back from P1 and wipe the run's
+        // areas).
+        TMyGenerator shown = m_session->generator();
+        const bool afterStep = m_session->faultRun().scenario().network == Network::PowerStep;
+        if (afterStep) shown.Pmech = machine.Pmech;
+        if (!TGenDlg::Execute(this, shown, machine, modalRunner) && afterStep) {
+            QCoreApplication::processEvents();
+            return;
+        }
         m_session->setMachineData(machine);
     }
     // The areas and the block are gone until the run draws them again.

@@ -436,6 +436,17 @@ void TestDravon::disturbanceWithoutAFault() {
     QCOMPARE(h.w.session().history().last()->params, recordRun(h.w.session().studyCase()).params);
     QVERIFY2(status.Areas->text().contains(QStringLiteral("stable: the swing turned back at")),
              qPrintable(status.Areas->text()));
+    // The machine data keep the Pmech the step starts from: the dialog shows it, and
+    // Cancel leaves it, although the generator still runs at P1.
+    QString shownPmech;
+    h.onDialog = [&shownPmech](QDialog &d) {
+        shownPmech = d.findChild<QLineEdit *>(QStringLiteral("EditPmech"))->text();
+        return int(QDialog::Rejected);
+    };
+    control<QAction>(h.w, "MachineData1")->trigger();
+    QCOMPARE(shownPmech, local("0.5"));
+    QCOMPARE(h.w.session().machineData().Pmech, 0.5);
+    QCOMPARE(h.w.session().generator().Pmech, 0.7);
     // Nothing to clear: the clearing-time command says so and changes nothing.
     control<QAction>(h.w, "ClearingTime1")->trigger();
     QCOMPARE(int(h.boxes.size()), 1);
