@@ -18,7 +18,7 @@ enum class Kind {
     Number,         // a double
     Milliseconds,   // a whole number
     RecloseMs,      // a whole number or none
-    NetworkName,    // busbar | two-lines | transfer
+    NetworkName,    // busbar | two-lines | transfer | power-step | line-out
     RecloseOntoName // transient | permanent
 };
 
@@ -51,6 +51,8 @@ const KeyInfo Keys[] = {
      [](StabilityCase &c) -> double & { return c.scenario.during; }},
     {Section::Fault, "after", Kind::Number, CaseField::After,
      [](StabilityCase &c) -> double & { return c.scenario.after; }},
+    {Section::Fault, "pmech_after", Kind::Number, CaseField::PmechAfter,
+     [](StabilityCase &c) -> double & { return c.scenario.pmechAfter; }},
     {Section::Fault, "reclose_ms", Kind::RecloseMs, CaseField::RecloseMs, nullptr},
     {Section::Fault, "reclose_onto", Kind::RecloseOntoName, std::nullopt, nullptr},
 };
@@ -106,6 +108,9 @@ ScenarioFileResult Parser::parse(QByteArrayView bytes) {
         return value(line, keyAt(section, key), v);
     });
     if (!read) return {false, {}, m_file.error(), {}};
+    // Without a fault there is nothing to reclose after: the case holds no dead time, as
+    // the fault scenario dialog leaves none, whatever reclose_ms says.
+    if (!m_case.scenario.hasFault()) m_case.scenario.recloseMs = 0;
     if (const auto problem = checkCase(m_case)) {
         // The line of the key, or of its section when the value is a default.
         int at = 0;
@@ -156,13 +161,14 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
         return true;
     }
     case Kind::NetworkName:
-        for (Network n : {Network::Busbar, Network::TwoLines, Network::Transfer})
+        for (Network n : {Network::Busbar, Network::TwoLines, Network::Transfer, Network::PowerStep,
+                          Network::LineOut})
             if (text == networkKey(n)) {
                 m_case.scenario.network = n;
                 return true;
             }
         return fail(number, QStringLiteral("network = %1 is not a network: write busbar, "
-                                           "two-lines or transfer.")
+                                           "two-lines, transfer, power-step or line-out.")
                                 .arg(quotedText(text)));
     case Kind::RecloseOntoName:
         for (RecloseOnto o : {RecloseOnto::Transient, RecloseOnto::Permanent})

@@ -17,18 +17,22 @@
 //
 //     [fault]
 //     clearing_ms = 200
-//     network = two-lines          # busbar | two-lines | transfer
+//     network = two-lines          # busbar | two-lines | transfer | power-step | line-out
 //     generator_reactance = 0.5    # two-lines
 //     line_reactance = 0.3         # two-lines
 //     location = 50                # two-lines, % from the generator's end
 //     during = 0                   # transfer: r1
-//     after = 1                    # transfer: r2
+//     after = 1                    # transfer: r2; line-out: r2 with the line out
+//     pmech_after = 0.7            # power-step: P1, the mechanical power from the start
 //     reclose_ms = none            # dead time after clearing, ms, or none
 //     reclose_onto = transient     # transient | permanent
 //
 // A key or section left out takes the program's default. Numbers are read the same in
 // every locale: an optional sign, digits with an optional full stop, an optional e or E
-// exponent; clearing_ms and reclose_ms are whole milliseconds.
+// exponent; clearing_ms and reclose_ms are whole milliseconds. The keys of networks not
+// chosen are read for their form and kept, not checked for range. A power step or a line
+// out has no fault: its clearing_ms is kept for a later fault, and its case holds no dead
+// time whatever reclose_ms says.
 
 struct ScenarioFileResult {
     bool ok = false;

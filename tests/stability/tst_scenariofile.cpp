@@ -21,6 +21,15 @@ StabilityCase withScenario(Network n, double a, double b, std::int32_t recloseMs
     return c;
 }
 
+// A disturbance without a fault: P1 for a power step, r2 for a line out.
+StabilityCase withoutFault(Network n, double value, std::int32_t clearingMs = 200) {
+    StabilityCase c;
+    c.scenario.network = n;
+    (n == Network::PowerStep ? c.scenario.pmechAfter : c.scenario.after) = value;
+    c.clearingMs = clearingMs;
+    return c;
+}
+
 StabilityCase withMachine(double Pmax, double H, double Demping, double Pmech) {
     StabilityCase c;
     c.machine = {Pmax, H, Demping, Pmech};
@@ -36,7 +45,8 @@ bool sameBits(const StabilityCase &a, const StabilityCase &b) {
                         a.scenario.locationPercent,
                         a.scenario.lineReactance,
                         a.scenario.during,
-                        a.scenario.after};
+                        a.scenario.after,
+                        a.scenario.pmechAfter};
     const double y[] = {b.machine.Pmax,
                         b.machine.H,
                         b.machine.Demping,
@@ -44,7 +54,8 @@ bool sameBits(const StabilityCase &a, const StabilityCase &b) {
                         b.scenario.locationPercent,
                         b.scenario.lineReactance,
                         b.scenario.during,
-                        b.scenario.after};
+                        b.scenario.after,
+                        b.scenario.pmechAfter};
     return a == b && std::memcmp(x, y, sizeof x) == 0;
 }
 
@@ -97,6 +108,24 @@ void TestScenarioFile::refused_data() {
         << QByteArray("[fault]\nclearing_ms=1099511627776\n") << 2 << "clearing time must";
     QTest::newRow("reclose 0") << QByteArray("[fault]\nreclose_ms = 0\n") << 2 << "none";
     QTest::newRow("network") << QByteArray("[fault]\nnetwork = lines\n") << 2 << "not a network";
+    QTest::newRow("network: the disturbances named")
+        << QByteArray("[fault]\nnetwork = step\n") << 2 << "transfer, power-step or line-out.";
+    QTest::newRow("P1 above 1") << QByteArray("[fault]\nnetwork = power-step\npmech_after = 1.5\n")
+                                << 3 << "P1 must lie above 0 and at most 1";
+    QTest::newRow("P1 equal to Pmech")
+        << QByteArray("[machine]\nPmech = 0.4\n[fault]\nnetwork = power-step\npmech_after = .4\n")
+        << 5 << "must differ from Pmech (0.4)";
+    QTest::newRow("P1 left out, equal to Pmech")
+        << QByteArray("[machine]\nPmech = 0.7\n\n[fault]\nnetwork = power-step\n") << 4
+        << "must differ from Pmech";
+    QTest::newRow("P1 not a number")
+        << QByteArray("[fault]\npmech_after = 0,7\n") << 2 << "not a number";
+    QTest::newRow("line out, r2 1")
+        << QByteArray("[fault]\nnetwork = line-out\nafter = 1\n") << 3 << "above 0 and below 1";
+    QTest::newRow("line out, r2 left out")
+        << QByteArray("# a line out\n[fault]\nnetwork = line-out\n") << 2 << "below 1";
+    QTest::newRow("power step, dead time's form")
+        << QByteArray("[fault]\nnetwork = power-step\nreclose_ms = soon\n") << 3 << "whole number";
     QTest::newRow("not UTF-8") << QByteArray("[machine]\n# caf\xE9\n") << 2 << "not UTF-8";
     QTest::newRow("over 64 KiB") << QByteArray(MaxScenarioFileBytes + 1, '#') << 0 << "64 KiB";
 }
@@ -130,6 +159,25 @@ void TestScenarioFile::accepted_data() {
                c.scenario.locationPercent = 250;
                return c;
            }();
+    // Without a fault a dead time means nothing: the case holds none, but keeps the
+    // clearing time and what a reclosing would close onto for a later fault.
+    QTest::newRow("power step, another network's key, a dead time")
+        << QByteArray("[fault]\nclearing_ms = 300\nreclose_ms = 400\nnetwork = power-step\n"
+                      "pmech_after = 0.9\nafter = 5\n")
+        << [] {
+               StabilityCase c = withoutFault(Network::PowerStep, 0.9, 300);
+               c.scenario.after = 5;
+               return c;
+           }();
+    QTest::newRow("line out onto permanent, P1 of form only")
+        << QByteArray("[fault]\nnetwork = line-out\nafter = 0.8\nreclose_onto = permanent\n"
+                      "reclose_ms = 250\npmech_after = -3\n")
+        << [] {
+               StabilityCase c = withoutFault(Network::LineOut, 0.8);
+               c.scenario.recloseOnto = RecloseOnto::Permanent;
+               c.scenario.pmechAfter = -3;
+               return c;
+           }();
 }
 
 void TestScenarioFile::accepted() {
@@ -147,6 +195,12 @@ void TestScenarioFile::roundTrip_data() {
     QTest::newRow("subnormal damping") << withMachine(450, 6, 5e-324, 0.5);
     QTest::newRow("two lines") << withScenario(Network::TwoLines, 100.0 / 3, 0.1 + 0.2, 5000);
     QTest::newRow("transfer") << withScenario(Network::Transfer, 0.1, 2.0 / 3, 1);
+    QTest::newRow("power step") << withoutFault(Network::PowerStep, 0.1 + 0.2, 0);
+    QTest::newRow("line out, onto permanent") << [] {
+        StabilityCase c = withoutFault(Network::LineOut, 1.1024 / 1.351, 500);
+        c.scenario.recloseOnto = RecloseOnto::Permanent;
+        return c;
+    }();
 }
 
 void TestScenarioFile::roundTrip() {
