@@ -30,8 +30,10 @@ void configure(QCommandLineParser &parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(
-        {CriticalOption, QStringLiteral("Print the equal-area criterion's and the simulation's "
-                                        "critical clearing time for FILE, without a window.")});
+        {CriticalOption,
+         QStringLiteral("Print the equal-area criterion's and the simulation's critical clearing "
+                        "time for FILE (searched up to 2000 ms), or for a power step or a line "
+                        "out the largest stable Pmech, without a window.")});
     parser.addOption({ExportOption,
                       QStringLiteral("Write one run of FILE's fault as CSV to OUT, without a "
                                      "window."),
@@ -142,8 +144,12 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
         c = read.value;
     }
     if (commandLine.command == CommandLine::Command::CriticalClearingTime) {
+        // The status bar's two lines: a fault's clearing time searched past the slider, or
+        // the largest stable Pmech of a disturbance without a fault.
         out << criterionLine(c.machine, c.scenario) << '\n'
-            << simulationText(findCriticalClearingTime(c.machine, c.scenario)) << '\n';
+            << simulationText(findSimulationLimit(c.machine, c.scenario, SearchLimitMs),
+                              MaxClearingMs)
+            << '\n';
         return ExitOk;
     }
     if (commandLine.clearingMs) {

@@ -10,7 +10,9 @@ class QTextStream;
 // Dravex's command line:
 //   dravex [FILE]                                 the window, with the scenario file's case
 //   dravex --critical-clearing-time [FILE]        the criterion's and the simulation's critical
-//                                                 clearing time, printed
+//                                                 clearing time (searched up to 2000 ms), or a
+//                                                 power step's or line out's largest stable
+//                                                 Pmech, printed
 //   dravex --export-run OUT.csv [--clearing MS] [FILE]   one run as CSV
 //   dravex --help | --version
 // Without FILE the program's defaults. Only the window needs a display.

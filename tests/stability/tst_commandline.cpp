@@ -52,6 +52,8 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void criticalClearingTimeOfTheDefaults();
+    void simulationLine_data();
+    void simulationLine();
     void exportRunWritesTheRunsCsv();
     void theProgramNeedsNoDisplay();
 
@@ -105,6 +107,37 @@ void TestCommandLine::criticalClearingTimeOfTheDefaults() {
     QCOMPARE(QString::fromUtf8(o.out),
              criterionLine(TGenParams{}, FaultScenario{}) +
                  QStringLiteral("\nSimulation: in step up to 375 ms, out of step from 376 ms\n"));
+}
+
+void TestCommandLine::simulationLine_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("line"); // the simulation's, after the criterion's
+    // The default machine data, damped: a little above the criterion's undamped 0.870.
+    QTest::newRow("power step 0.5 to 0.7")
+        << QStringLiteral(EXAMPLES_DIR "/power-step.dravex")
+        << "Simulation: in step up to Pmech 0.879, out of step from 0.880";
+    QTest::newRow("line out") << QStringLiteral(EXAMPLES_DIR "/line-out.dravex")
+                              << "Simulation: in step up to Pmech 0.767, out of step from 0.768";
+    QTest::newRow("past the slider") << QStringLiteral("pmech-0.3.dravex")
+                                     << "Simulation: in step up to 630 ms, out of step from 631 "
+                                        "ms, beyond the slider";
+}
+
+void TestCommandLine::simulationLine() {
+    QFETCH(QString, file);
+    QFETCH(QString, line);
+    if (QFileInfo(file).isRelative()) {
+        file = dir.filePath(file);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[machine]\nPmech = 0.3\n");
+    }
+    const ScenarioFileResult read = readScenarioFile(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    const Outcome o = dravex({QStringLiteral("--critical-clearing-time"), file});
+    QCOMPARE(o.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(o.out),
+             criterionLine(read.value.machine, read.value.scenario) + '\n' + line + '\n');
 }
 
 void TestCommandLine::exportRunWritesTheRunsCsv() {
