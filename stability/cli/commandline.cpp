@@ -1,11 +1,14 @@
 #include "commandline.h"
 
 #include "criticalclearing.h"
+#include "filenumber.h"
+#include "keyfile.h"
 #include "runcsv.h"
 #include "runhistory.h"
 #include "savefile.h"
 #include "scenariofile.h"
 #include "statuslines.h"
+#include "studycsv.h"
 #include "windowoptions.h"
 
 #include <algorithm>
@@ -20,6 +23,8 @@ namespace {
 const QString CriticalOption = QStringLiteral("critical-clearing-time");
 const QString ExportOption = QStringLiteral("export-run");
 const QString ClearingOption = QStringLiteral("clearing");
+const QString StudyOption = QStringLiteral("study");
+const QString LimitOption = QStringLiteral("limit");
 
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
@@ -42,6 +47,18 @@ void configure(QCommandLineParser &parser) {
                       QStringLiteral("With --export-run: clear the fault after MS "
                                      "milliseconds instead of FILE's clearing_ms."),
                       QStringLiteral("MS")});
+    parser.addOption(
+        {StudyOption,
+         QStringLiteral("Print as CSV the equal-area criterion's and the simulation's critical "
+                        "clearing time against one value of FILE's case, without a window: NAME "
+                        "(H, Pmech, Demping, location, generator_reactance, line_reactance, "
+                        "during, after or reclose_ms) from FROM to TO in POINTS even steps "
+                        "(2 to 200)."),
+         QStringLiteral("NAME=FROM:TO:POINTS")});
+    parser.addOption({LimitOption,
+                      QStringLiteral("With --study: search the simulation's clearing time up to "
+                                     "MS milliseconds, from 0 to 2000 (2000 if not given)."),
+                      QStringLiteral("MS")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.dravex)."),
                                  QStringLiteral("[FILE]"));
@@ -58,6 +75,54 @@ std::optional<std::int32_t> wholeMilliseconds(const QString &text) {
     constexpr qlonglong most = std::numeric_limits<std::int32_t>::max();
     if (!ok) return static_cast<std::int32_t>(text.startsWith(QChar('-')) ? least : most);
     return static_cast<std::int32_t>(std::clamp(v, least, most));
+}
+
+// The names a study can vary, for a message: "H, Pmech, ... or reclose_ms".
+QString studyNames() {
+    QStringList names;
+    for (StudyParameter p : studyParameters()) names << QString::fromLatin1(studyParameterKey(p));
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+// NAME=FROM:TO:POINTS, its numbers written as in the scenario files; nothing, with `why`
+// saying what is wrong, when the text is not of that form. Whether the case has the
+// value and the ends lie in range is for checkStudy.
+std::optional<StudyRange> studyRange(const QString &text, QString &why) {
+    const QString form = QStringLiteral("--study %1: ").arg(quotedText(text.toUtf8()));
+    const qsizetype equals = text.indexOf(QChar('='));
+    const QStringList parts = text.mid(equals + 1).split(QChar(':'));
+    if (equals < 0 || parts.size() != 3) {
+        why = form + QStringLiteral("write NAME=FROM:TO:POINTS, such as H=2:10:100.");
+        return std::nullopt;
+    }
+    const auto parameter = studyParameterFromKey(text.left(equals).toStdString());
+    if (!parameter) {
+        why = form + QStringLiteral("%1 is not a value a study can vary: write %2.")
+                         .arg(quotedText(text.left(equals).toUtf8()), studyNames());
+        return std::nullopt;
+    }
+    StudyRange range;
+    range.parameter = *parameter;
+    for (const auto &[end, value] : {std::pair{0, &range.from}, std::pair{1, &range.to}}) {
+        const QByteArray number = parts[end].toUtf8();
+        const std::optional<double> v =
+            isFileNumberText(number) ? fileNumber(number) : std::nullopt;
+        if (!v) {
+            why = form + QStringLiteral("%1 is not a number to compute with: write it with "
+                                        "digits and a full stop, such as 0.5 or 2E-5.")
+                             .arg(quotedText(number));
+            return std::nullopt;
+        }
+        *value = *v;
+    }
+    const QByteArray points = parts[2].toUtf8();
+    if (!isWholeFileNumberText(points)) {
+        why = form + QStringLiteral("POINTS %1 is not a whole number.").arg(quotedText(points));
+        return std::nullopt;
+    }
+    range.points = wholeFileNumber(points);
+    return range;
 }
 
 CommandLine badCommandLine(const QString &why) {
@@ -79,10 +144,19 @@ CommandLine parseCommandLine(const QStringList &arguments) {
 
     const bool critical = parser.isSet(CriticalOption);
     const bool exportRun = parser.isSet(ExportOption);
+    const bool study = parser.isSet(StudyOption);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
         c.command = CommandLine::Command::Version;
+    } else if (study && (critical || exportRun)) {
+        return badCommandLine(QStringLiteral(
+            "--study goes alone, not with --critical-clearing-time or --export-run."));
+    } else if (study) {
+        c.command = CommandLine::Command::Study;
+        const std::optional<StudyRange> range = studyRange(parser.value(StudyOption), why);
+        if (!range) return badCommandLine(why);
+        c.study = *range;
     } else if (critical && exportRun) {
         return badCommandLine(
             QStringLiteral("--critical-clearing-time and --export-run go one at a time."));
@@ -102,6 +176,17 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             return badCommandLine(
                 QStringLiteral("--clearing %1 is not a whole number of milliseconds.")
                     .arg(parser.value(ClearingOption)));
+    }
+    if (parser.isSet(LimitOption)) {
+        if (c.command != CommandLine::Command::Study)
+            return badCommandLine(QStringLiteral("--limit goes with --study."));
+        const std::optional<std::int32_t> ms = wholeMilliseconds(parser.value(LimitOption));
+        if (!ms || *ms < 0 || *ms > SearchLimitMs)
+            return badCommandLine(QStringLiteral("--limit %1: the search's limit must be a whole "
+                                                 "number of milliseconds from 0 to %2.")
+                                      .arg(parser.value(LimitOption))
+                                      .arg(SearchLimitMs));
+        c.limitMs = *ms;
     }
     return c;
 }
@@ -131,6 +216,7 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
         return ExitOk;
     case CommandLine::Command::CriticalClearingTime:
     case CommandLine::Command::ExportRun:
+    case CommandLine::Command::Study:
         break;
     }
 
@@ -150,6 +236,16 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
             << simulationText(findSimulationLimit(c.machine, c.scenario, SearchLimitMs),
                               MaxClearingMs)
             << '\n';
+        return ExitOk;
+    }
+    if (commandLine.command == CommandLine::Command::Study) {
+        const StudyRange &range = commandLine.study;
+        if (const auto why = checkStudy(c, range)) {
+            err << program << "--study: " << QString::fromStdString(*why) << '\n';
+            return ExitBadCommandLine;
+        }
+        out << QString::fromUtf8(
+            studyCsv(c, range, commandLine.limitMs, runStudy(c, range, commandLine.limitMs)));
         return ExitOk;
     }
     if (commandLine.clearingMs) {

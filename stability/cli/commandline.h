@@ -1,5 +1,7 @@
 #pragma once
 
+#include "study.h"
+
 #include <cstdint>
 #include <optional>
 #include <QString>
@@ -14,15 +16,21 @@ class QTextStream;
 //                                                 power step's or line out's largest stable
 //                                                 Pmech, printed
 //   dravex --export-run OUT.csv [--clearing MS] [FILE]   one run as CSV
+//   dravex --study NAME=FROM:TO:POINTS [--limit MS] [FILE]
+//                                                 the critical clearing time against one value
+//                                                 of the case, as CSV on standard output; the
+//                                                 simulation searched up to MS (2000 ms)
 //   dravex --help | --version
 // Without FILE the program's defaults. Only the window needs a display.
 struct CommandLine {
-    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun };
+    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun, Study };
     Command command = Command::Window;
     QString file;       // the scenario file; empty for the defaults
     QString exportPath; // --export-run
     std::optional<std::int32_t> clearingMs;
-    QString error; // a bad command line: why
+    StudyRange study;                     // --study
+    std::int32_t limitMs = SearchLimitMs; // --limit
+    QString error;                        // a bad command line: why
 };
 
 // The exit codes.

@@ -4,6 +4,7 @@
 #include "runcsv.h"
 #include "scenariofile.h"
 #include "statuslines.h"
+#include "studycsv.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,6 +56,7 @@ private slots:
     void simulationLine_data();
     void simulationLine();
     void exportRunWritesTheRunsCsv();
+    void studyPrintsItsCsv();
     void theProgramNeedsNoDisplay();
 
 private:
@@ -89,6 +91,33 @@ void TestCommandLine::exitCodes_data() {
                                   << "whole number";
     QTest::newRow("clearing 501") << QStringList{"--export-run", csv, "--clearing", "501"} << 2
                                   << "clearing time must";
+    const QString h = QStringLiteral("H=2:10:3");
+    QTest::newRow("study") << QStringList{"--study", "Pmech=.2:0.8:2", "--limit", "0"} << 0
+                           << QString();
+    QTest::newRow("study, unknown name")
+        << QStringList{"--study", "h=2:10:3"} << 2
+        << "\"h\" is not a value a study can vary: write H, Pmech, Demping, location, "
+           "generator_reactance, line_reactance, during, after or reclose_ms.";
+    QTest::newRow("study, no range")
+        << QStringList{"--study", "H=2:10"} << 2 << "write NAME=FROM:TO:POINTS";
+    QTest::newRow("study, comma") << QStringList{"--study", "H=2,5:10:3"} << 2
+                                  << "\"2,5\" is not a number";
+    QTest::newRow("study, 2.5 points")
+        << QStringList{"--study", "H=2:10:2.5"} << 2 << "POINTS \"2.5\" is not a whole number";
+    QTest::newRow("study, H from 0") << QStringList{"--study", "H=0:10:3"} << 2
+                                     << "--study: H from 0: H must be greater than 0.";
+    QTest::newRow("study, another network's value")
+        << QStringList{"--study", "location=10:90:3"} << 2 << "belongs to the two-lines network";
+    QTest::newRow("study without a fault")
+        << QStringList{"--study", h, QStringLiteral(EXAMPLES_DIR "/power-step.dravex")} << 2
+        << "needs a fault to clear";
+    QTest::newRow("study, limit 2001")
+        << QStringList{"--study", h, "--limit", "2001"} << 2 << "from 0 to 2000";
+    QTest::newRow("limit without study") << QStringList{"--limit", "100"} << 2 << "with --study";
+    QTest::newRow("study and export")
+        << QStringList{"--study", h, "--export-run", csv} << 2 << "--study goes alone";
+    QTest::newRow("study, missing file")
+        << QStringList{"--study", h, "none.dravex"} << 1 << "none.dravex: cannot be read";
 }
 
 void TestCommandLine::exitCodes() {
@@ -150,6 +179,24 @@ void TestCommandLine::exportRunWritesTheRunsCsv() {
         QCOMPARE(file.readAll(), runCsv(recordRun(c)));
         c.clearingMs = 376;
     }
+}
+
+void TestCommandLine::studyPrintsItsCsv() {
+    // The file's case, each point searched up to the limit given.
+    const QString file = QStringLiteral(EXAMPLES_DIR "/two-lines-halfway.dravex");
+    const Outcome o = dravex({"--study", "location=10:90:5", "--limit", "1200", file});
+    QCOMPARE(o.exitCode, 0);
+    const QList<QByteArray> lines = o.out.split('\n');
+    QCOMPARE(lines.size(), 2 + 5 + 1);
+    QCOMPARE(lines[0], "# Dravex study: location from 10 to 90, 5 points, simulation up to 1200 "
+                       "ms; case Pmax=450 H=6 Demping=2E-5 Pmech=0.6 clearing_ms=200 "
+                       "network=two-lines during=0.361111111111111 after=0.8125");
+    QCOMPARE(lines[1],
+             "value,criterion_verdict,criterion_angle_deg,criterion_ms,simulation_out_of_step_ms");
+    const StabilityCase c = readScenarioFile(file).value;
+    const StudyRange range{StudyParameter::Location, 10, 90, 5};
+    const StudyPoint p = studyPoint(c, StudyParameter::Location, 30, 1200);
+    QCOMPARE(lines[3], studyCsv(c, range, 1200, {p}).split('\n')[2]);
 }
 
 void TestCommandLine::theProgramNeedsNoDisplay() {
