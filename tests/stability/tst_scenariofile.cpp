@@ -118,12 +118,8 @@ void TestScenarioFile::refused_data() {
     QTest::newRow("P1 left out, equal to Pmech")
         << QByteArray("[machine]\nPmech = 0.7\n\n[fault]\nnetwork = power-step\n") << 4
         << "must differ from Pmech";
-    QTest::newRow("P1 not a number")
-        << QByteArray("[fault]\npmech_after = 0,7\n") << 2 << "not a number";
     QTest::newRow("line out, r2 1")
         << QByteArray("[fault]\nnetwork = line-out\nafter = 1\n") << 3 << "above 0 and below 1";
-    QTest::newRow("line out, r2 left out")
-        << QByteArray("# a line out\n[fault]\nnetwork = line-out\n") << 2 << "below 1";
     QTest::newRow("power step, dead time's form")
         << QByteArray("[fault]\nnetwork = power-step\nreclose_ms = soon\n") << 3 << "whole number";
     QTest::newRow("not UTF-8") << QByteArray("[machine]\n# caf\xE9\n") << 2 << "not UTF-8";
