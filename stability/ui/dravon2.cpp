@@ -14,6 +14,7 @@
 #include "scenariofile.h"
 #include "schak_dlg.h"
 #include "stabilityboundary.h"
+#include "studywindow.h"
 #include "swingcurves.h"
 #include "viewzoom.h"
 
@@ -343,6 +344,10 @@ void TDravon::createMenu() {
                 QStringLiteral("&Find critical clearing time"), &TDravon::FindCritical1Click);
     SwingCurves1 = addItem(Tools1, QStringLiteral("SwingCurves1"), QStringLiteral("S&wing curves"),
                            &TDravon::SwingCurves1Click);
+    // Its access key is T: S already opens the fault scenario.
+    CriticalClearingStudyAction = addItem(Tools1, QStringLiteral("CriticalClearingStudyAction"),
+                                          QStringLiteral("Critical clearing s&tudy..."),
+                                          &TDravon::CriticalClearingStudyClick);
 
     Speed1 = menuBar()->addMenu(QStringLiteral("&Speed"));
     Speed1->setObjectName(QStringLiteral("Speed1"));
@@ -633,6 +638,26 @@ void TDravon::SwingCurves1Click() {
     m_swingCurves->activateWindow();
 }
 
+void TDravon::CriticalClearingStudyClick() {
+    if (!m_study) {
+        m_study = new StudyWindow(*m_session, m_reportFiles, modalRunner, this);
+        m_study->setZoom(viewZoom()->factor());
+        m_study->takeCase = [this](const StabilityCase &c) { takeStudyCase(c); };
+    }
+    m_study->show();
+    m_study->raise();
+    m_study->activateWindow();
+}
+
+void TDravon::takeStudyCase(const StabilityCase &c) {
+    if (c.machine != m_session->machineData()) {
+        m_session->setMachineData(c.machine);
+        // The areas and the block are gone until the run draws them again.
+        if (m_session->giveMachineDataToGenerator()) redrawPowerAngle();
+    }
+    m_session->setScenario(c.scenario);
+}
+
 void TDravon::describeForScreenReaders() {
     describe(schema, QStringLiteral("One-line diagram"),
              QStringLiteral("A generator feeds an infinite bus over a line from its busbar."));
@@ -682,6 +707,7 @@ void TDravon::applyZoom() {
     m_zoomPending = false;
     if (zoomLayout()) m_plots->redraw(m_session->history());
     if (m_swingCurves) m_swingCurves->setZoom(viewZoom()->factor());
+    if (m_study) m_study->setZoom(viewZoom()->factor());
 }
 
 bool TDravon::zoomLayout() {
@@ -704,5 +730,6 @@ void TDravon::closeEvent(QCloseEvent *event) {
     // flag ends its loop at the next test, and the program exits once it has returned.
     m_session->stop();
     m_session->cancelSearch();
+    if (m_study) m_study->cancel();
     QMainWindow::closeEvent(event);
 }

@@ -22,6 +22,7 @@ class EqualAreaStatus;
 class ImageControl;
 class MouseLabel;
 class ShapeControl;
+class StudyWindow;
 class SwingCurves;
 class ViewZoom;
 
@@ -45,6 +46,8 @@ public:
     EqualAreaStatus *equalAreaStatus() const { return m_status; }
     // The swing curves' window, once it has been opened.
     SwingCurves *swingCurves() const { return m_swingCurves; }
+    // The critical clearing study's window, once it has been opened.
+    StudyWindow *studyWindow() const { return m_study; }
     // The View menu's zoom. The window takes a new zoom between two steps of a run, and
     // draws its plots again for their new size.
     ViewZoom *viewZoom() const { return m_zoom.viewZoom(); }
@@ -85,6 +88,10 @@ private:
     void FindCritical1Click();
     void SwingCurves1Click();
     void FaultScenario1Click();
+    void CriticalClearingStudyClick();
+    // A value from the study taken into the case, as the machine data and fault scenario
+    // dialogs' OK take theirs.
+    void takeStudyCase(const StabilityCase &c);
 
     void createControls();
     void createMenu();
@@ -148,6 +155,7 @@ private:
     ReportFiles m_reportFiles;
     EqualAreaStatus *m_status = nullptr;
     SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
+    StudyWindow *m_study = nullptr;       // the same
     std::unique_ptr<AlertSound> m_alertSound;
     NetworkState m_shownNetwork = NetworkState::Fault;
     bool m_inStep = false;
@@ -203,6 +211,7 @@ private:
     QAction *FindCritical1 = nullptr;
     QAction *SwingCurves1 = nullptr;
     QAction *FaultScenario1 = nullptr;
+    QAction *CriticalClearingStudyAction = nullptr;
     QMenu *Speed1 = nullptr;
     QAction *Realtime1 = nullptr;
     QAction *Slowmotion1 = nullptr;

@@ -1,0 +1,659 @@
+#include "studywindow.h"
+
+#include "constants.h"
+#include "criticalclearing.h"
+#include "dravexsession.h"
+#include "errorreport.h"
+#include "layouthelpers.h"
+#include "layoutzoom.h"
+#include "numberformat.h"
+#include "reportfiles.h"
+#include "savefile.h"
+#include "studycsv.h"
+#include "textconvert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QChart>
+#include <QChartView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QGraphicsLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QScreen>
+#include <QSpinBox>
+#include <QToolTip>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+
+// How the window names each value: what it is, and its unit for the combo box and axis.
+struct Label {
+    StudyParameter parameter;
+    const char *name;
+    const char *unit;
+};
+constexpr Label Labels[] = {
+    {StudyParameter::H, "H", " (s)"},
+    {StudyParameter::Pmech, "Pmech", " (of Pmax)"},
+    {StudyParameter::Demping, "Demping", ""},
+    {StudyParameter::Location, "Fault location", " (%)"},
+    {StudyParameter::GeneratorReactance, "Generator reactance Xg", ""},
+    {StudyParameter::LineReactance, "Line reactance XL", ""},
+    {StudyParameter::During, "r1", " (during the fault)"},
+    {StudyParameter::After, "r2", " (after clearing)"},
+    {StudyParameter::RecloseMs, "Reclosing dead time", " (ms)"},
+};
+
+const Label &labelOf(StudyParameter p) {
+    for (const Label &l : Labels)
+        if (l.parameter == p) return l;
+    return Labels[0];
+}
+
+QString caption(StudyParameter p) {
+    return QString::fromUtf8(labelOf(p).name) + QString::fromUtf8(labelOf(p).unit);
+}
+
+QString nameOf(StudyParameter p) {
+    return QString::fromUtf8(labelOf(p).name);
+}
+
+const NumberText LocalNumber = [](double v) { return formatGeneral(v).toStdString(); };
+
+// A range to start from: around the present value, within what the case allows, and
+// over the whole of a value with a short range of its own (the fault's place, r1, r2).
+StudyRange defaultRange(const StabilityCase &c, StudyParameter p) {
+    const double v = studyParameterValue(c, p);
+    StudyRange r;
+    r.parameter = p;
+    r.points = 50;
+    const auto around = [&](double least, double most) {
+        r.from = std::max(least, v / 2);
+        r.to = std::min(most, 2 * v);
+    };
+    switch (p) {
+    case StudyParameter::H:
+        around(0.1, 1e6);
+        break;
+    case StudyParameter::Pmech:
+        if (v > 0) {
+            around(0, 1);
+        } else {
+            r.from = 0;
+            r.to = 0.5;
+        }
+        break;
+    case StudyParameter::Demping: {
+        // Below the largest damping the steps allow, 2H/ws.
+        const double largest = 0.9 * 2 * c.machine.H / static_cast<double>(SynchronousSpeed);
+        r.from = 0;
+        r.to = std::min(largest, v > 0 ? 10 * v : largest / 10);
+        break;
+    }
+    case StudyParameter::Location:
+        r.from = 0;
+        r.to = 95;
+        break;
+    case StudyParameter::GeneratorReactance:
+    case StudyParameter::LineReactance:
+        around(0.01, MaxReactance);
+        break;
+    case StudyParameter::During:
+        r.from = 0;
+        r.to = 0.9 * c.scenario.after;
+        break;
+    case StudyParameter::After:
+        r.from = c.scenario.during + 0.1 * (1 - c.scenario.during);
+        r.to = 1;
+        break;
+    case StudyParameter::RecloseMs:
+        if (v > 0) {
+            around(1, MaxRecloseMs);
+        } else {
+            r.from = 100;
+            r.to = 1000;
+        }
+        r.from = std::round(r.from);
+        r.to = std::round(r.to);
+        break;
+    }
+    if (!(r.from < r.to)) { // refused at Start with the reason
+        r.from = 0;
+        r.to = 1;
+    }
+    return r;
+}
+
+QString rangeText(const StudyRange &r) {
+    return QStringLiteral("%1 from %2 to %3, %4 points")
+        .arg(nameOf(r.parameter), formatGeneral(r.from), formatGeneral(r.to))
+        .arg(r.points);
+}
+
+// Ticks at 1, 2 or 5 times a power of ten, about six over the span.
+double niceStep(double span) {
+    if (!(span > 0) || !std::isfinite(span)) return 1;
+    const double rough = span / 6;
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    return decade * (rough <= decade ? 1 : rough <= 2 * decade ? 2 : rough <= 5 * decade ? 5 : 10);
+}
+
+void setTicks(QValueAxis *axis, double lo, double hi, double step) {
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    axis->setTickInterval(step);
+    axis->setRange(lo, hi);
+}
+
+const QColor CriterionColour(0x1f, 0x77, 0xb4);
+const QColor SimulationColour(0xd6, 0x27, 0x28);
+const QColor PresentColour(0x55, 0x55, 0x55);
+
+} // namespace
+
+StudyWindow::StudyWindow(DravexSession &session, ReportFiles &files, const ModalRunner &runner,
+                         QWidget *parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_files(files), m_runner(runner) {
+    setObjectName(QStringLiteral("StudyWindow"));
+    setWindowTitle(QStringLiteral("Critical clearing study"));
+    closeOnEscape(this);
+    m_font = font();
+
+    m_parameter = new QComboBox(this);
+    m_parameter->setObjectName(QStringLiteral("Parameter"));
+    for (StudyParameter p : studyParameters())
+        m_parameter->addItem(caption(p), static_cast<int>(p));
+    describe(m_parameter, QStringLiteral("Value to vary"),
+             QStringLiteral("The value of the case that the study varies over its range."));
+    m_from = new QLineEdit(this);
+    m_from->setObjectName(QStringLiteral("From"));
+    describe(m_from, QStringLiteral("From"), QStringLiteral("The first value of the range."));
+    m_to = new QLineEdit(this);
+    m_to->setObjectName(QStringLiteral("To"));
+    describe(m_to, QStringLiteral("To"), QStringLiteral("The last value of the range."));
+    m_points = new QSpinBox(this);
+    m_points->setObjectName(QStringLiteral("Points"));
+    m_points->setRange(MinStudyPoints, MaxStudyPoints);
+    m_points->setValue(50);
+    describe(m_points, QStringLiteral("Points"),
+             QStringLiteral("How many values, in even steps from the first to the last."));
+    m_start = new QPushButton(QStringLiteral("&Start"), this);
+    m_start->setObjectName(QStringLiteral("Start"));
+    m_start->setAutoDefault(true);
+    describe(m_start, QStringLiteral("Start"),
+             QStringLiteral("Studies the range on the case as it stands."));
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    describe(m_cancel, QStringLiteral("Cancel"), QStringLiteral("Stops the study."));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("Progress"));
+    m_progress->setAccessibleName(QStringLiteral("Points studied"));
+    m_progress->setValue(0);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("Status"));
+    // Refusals quote what the user typed: shown as typed, never as markup.
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setWordWrap(true);
+    m_status->setAccessibleName(QStringLiteral("Study status"));
+
+    auto *controls = new QGridLayout;
+    const auto labelled = [&](int column, const QString &text, QWidget *control) {
+        auto *label = new QLabel(text, this);
+        label->setBuddy(control);
+        controls->addWidget(label, 0, column);
+        controls->addWidget(control, 1, column);
+    };
+    labelled(0, QStringLiteral("&Parameter"), m_parameter);
+    labelled(1, QStringLiteral("F&rom"), m_from);
+    labelled(2, QStringLiteral("&To"), m_to);
+    labelled(3, QStringLiteral("P&oints"), m_points);
+    controls->addWidget(m_start, 1, 4);
+    controls->addWidget(m_cancel, 1, 5);
+    controls->setColumnStretch(1, 1);
+    controls->setColumnStretch(2, 1);
+
+    m_chart = new QChart;
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->setBackgroundBrush(Qt::white);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // The axes' numbers with the user's decimal separator, without thousands separators.
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    m_chart->setLocale(locale);
+    m_chart->setLocalizeNumbers(true);
+    m_xAxis = new QValueAxis;
+    m_yAxis = new QValueAxis;
+    for (QValueAxis *axis : {m_xAxis, m_yAxis}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        QFont font = axis->titleFont();
+        font.setBold(false);
+        axis->setTitleFont(font);
+    }
+    m_yAxis->setTitleText(QStringLiteral("Critical clearing time (ms)"));
+    m_chart->addAxis(m_xAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_yAxis, Qt::AlignLeft);
+    // Drawn in this order: the present case under the points.
+    m_present = addLine(QStringLiteral("present case"), QPen(PresentColour), true);
+    m_always = addMarkers(QStringLiteral("criterion: always stable"), CriterionColour,
+                          QScatterSeries::MarkerShapeTriangle, false);
+    m_never = addMarkers(QStringLiteral("criterion: never stable"), CriterionColour,
+                         QScatterSeries::MarkerShapeRectangle, false);
+    m_inStep = addMarkers(QStringLiteral("simulation: in step up to %1 ms").arg(SearchLimitMs),
+                          SimulationColour, QScatterSeries::MarkerShapeCircle, true);
+    m_view = new QChartView(m_chart, this);
+    m_view->setObjectName(QStringLiteral("StudyChart"));
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setMinimumSize(360, 240);
+    describe(m_view, QStringLiteral("Critical clearing time against the value studied"),
+             QStringLiteral("The equal-area criterion's critical clearing time and the "
+                            "simulation's first out-of-step clearing time. Hover a point for "
+                            "its numbers; click it to take its value into the case."));
+
+    m_saveCsv = new QPushButton(QStringLiteral("Save CS&V..."), this);
+    m_saveCsv->setObjectName(QStringLiteral("SaveCsv"));
+    describe(m_saveCsv, QStringLiteral("Save study as CSV"),
+             QStringLiteral("The study's points as a CSV file."));
+    m_savePicture = new QPushButton(QStringLiteral("Save p&icture..."), this);
+    m_savePicture->setObjectName(QStringLiteral("SavePicture"));
+    describe(m_savePicture, QStringLiteral("Save picture of the study"),
+             QStringLiteral("The chart as a PNG picture."));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_saveCsv);
+    buttons->addWidget(m_savePicture);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_status);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    for (QValueAxis *axis : {m_xAxis, m_yAxis}) {
+        m_chartFonts.emplace_back(axis->labelsFont(),
+                                  [axis](const QFont &f) { axis->setLabelsFont(f); });
+        m_chartFonts.emplace_back(axis->titleFont(),
+                                  [axis](const QFont &f) { axis->setTitleFont(f); });
+    }
+    m_chartFonts.emplace_back(m_chart->legend()->font(),
+                              [this](const QFont &f) { m_chart->legend()->setFont(f); });
+
+    connect(m_parameter, &QComboBox::currentIndexChanged, this, &StudyWindow::chooseParameter);
+    connect(m_start, &QPushButton::clicked, this, &StudyWindow::start);
+    connect(m_cancel, &QPushButton::clicked, this, &StudyWindow::cancel);
+    connect(m_saveCsv, &QPushButton::clicked, this, &StudyWindow::saveCsv);
+    connect(m_savePicture, &QPushButton::clicked, this, &StudyWindow::savePicture);
+    connect(&m_session, &DravexSession::caseChanged, this, &StudyWindow::showCase);
+
+    showRunning(false);
+    chooseParameter();
+    fitAxes();
+    styleSeries();
+    resize(760, 560);
+}
+
+StudyWindow::~StudyWindow() {
+    // The study's threads post to this window: they end before it does.
+    if (m_job) m_job->cancel = true;
+    if (m_thread.joinable()) m_thread.join();
+}
+
+QLineSeries *StudyWindow::addLine(const QString &name, const QPen &pen, bool inLegend) {
+    auto *series = new QLineSeries;
+    series->setName(name);
+    series->setPen(pen);
+    m_chart->addSeries(series);
+    series->attachAxis(m_xAxis);
+    series->attachAxis(m_yAxis);
+    if (!inLegend)
+        for (QLegendMarker *marker : m_chart->legend()->markers(series)) marker->setVisible(false);
+    return series;
+}
+
+QScatterSeries *StudyWindow::addMarkers(const QString &name, const QColor &colour, int shape,
+                                        bool filled) {
+    auto *series = new QScatterSeries;
+    series->setName(name);
+    series->setMarkerShape(static_cast<QScatterSeries::MarkerShape>(shape));
+    series->setColor(filled ? colour : QColor(Qt::white));
+    series->setBorderColor(colour);
+    m_chart->addSeries(series);
+    series->attachAxis(m_xAxis);
+    series->attachAxis(m_yAxis);
+    watchPoints(series);
+    return series;
+}
+
+void StudyWindow::watchPoints(QXYSeries *series) {
+    connect(series, &QXYSeries::hovered, this, [this](const QPointF &at, bool entered) {
+        const int i = entered ? nearestPoint(at) : -1;
+        if (i < 0)
+            QToolTip::hideText();
+        else
+            QToolTip::showText(QCursor::pos(), pointText(i), m_view);
+    });
+    connect(series, &QXYSeries::clicked, this, [this](const QPointF &at) {
+        if (const int i = nearestPoint(at); i >= 0) offerTakeOver(i);
+    });
+}
+
+int StudyWindow::nearestPoint(QPointF at) const {
+    if (!m_shown || m_shown->points.empty()) return -1;
+    const auto &points = m_shown->points;
+    const auto nearest = std::min_element(
+        points.begin(), points.end(), [x = at.x()](const StudyPoint &a, const StudyPoint &b) {
+            return std::fabs(a.value - x) < std::fabs(b.value - x);
+        });
+    return static_cast<int>(nearest - points.begin());
+}
+
+void StudyWindow::styleSeries() {
+    const int width = zoomedLineWidth(m_zoom);
+    const double marker = 7 * m_zoom;
+    for (auto *curve : {&m_criterion, &m_simulation})
+        for (QLineSeries *piece : *curve) {
+            QPen pen = piece->pen();
+            pen.setWidth(2 * width);
+            piece->setPen(pen);
+            piece->setMarkerSize(marker);
+        }
+    QPen present(PresentColour, width, Qt::DashLine);
+    m_present->setPen(present);
+    for (QScatterSeries *markers : {m_always, m_never, m_inStep}) {
+        markers->setMarkerSize(markers == m_inStep ? marker : 1.6 * marker);
+        QPen pen = markers->pen();
+        pen.setWidth(width);
+        markers->setPen(pen);
+    }
+}
+
+void StudyWindow::setZoom(double zoom) {
+    if (zoom == m_zoom) return;
+    const double grow = zoom / m_zoom;
+    m_zoom = zoom;
+    setFont(LayoutZoom::scaled(m_font, zoom));
+    for (const auto &[font, set] : m_chartFonts) set(LayoutZoom::scaled(font, zoom));
+    const int margin = LayoutZoom::scaled(QSize(4, 4), zoom).width();
+    m_chart->setMargins(QMargins(margin, margin, margin, margin));
+    m_view->setMinimumSize(LayoutZoom::scaled(QSize(360, 240), zoom));
+    styleSeries();
+    // The window as the user left it, grown with the zoom, as far as the screen holds it.
+    QSize size = LayoutZoom::scaled(this->size(), grow);
+    if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
+    if (isVisible()) keepOnScreen(this);
+}
+
+void StudyWindow::setStatus(const QString &text) {
+    m_status->setText(text);
+}
+
+void StudyWindow::showRunning(bool running) {
+    m_start->setEnabled(!running);
+    m_cancel->setEnabled(running);
+    m_saveCsv->setEnabled(!running && m_shown.has_value());
+    m_savePicture->setEnabled(!running && m_shown.has_value());
+}
+
+void StudyWindow::chooseParameter() {
+    const auto p = static_cast<StudyParameter>(m_parameter->currentData().toInt());
+    const StabilityCase &c = m_session.studyCase();
+    const StudyRange r = defaultRange(c, p);
+    m_from->setText(formatGeneral(r.from));
+    m_to->setText(formatGeneral(r.to));
+    // A value the case's network lacks says so at once, as Start would.
+    const auto refusal = checkStudy(c, r, LocalNumber);
+    if (!running()) setStatus(refusal ? QString::fromStdString(*refusal) : QString());
+}
+
+bool StudyWindow::start() {
+    if (running()) return false;
+    StudyRange range;
+    range.parameter = static_cast<StudyParameter>(m_parameter->currentData().toInt());
+    range.points = m_points->value();
+    try {
+        range.from = textToFloat(m_from->text());
+        range.to = textToFloat(m_to->text());
+    } catch (const ConversionError &e) {
+        setStatus(e.message());
+        return false;
+    }
+    const StabilityCase &c = m_session.studyCase();
+    if (const auto refusal = checkStudy(c, range, LocalNumber)) {
+        setStatus(QString::fromStdString(*refusal));
+        return false;
+    }
+    auto job = std::make_shared<Job>();
+    job->studied = c;
+    job->range = range;
+    m_job = job;
+    m_progress->setRange(0, range.points);
+    m_progress->setValue(0);
+    setStatus(QStringLiteral("Studying %1...").arg(rangeText(range)));
+    showRunning(true);
+    // The threads see the job alone and post to the window, which is there until they end:
+    // its destructor waits for them.
+    m_thread = std::thread([this, job] {
+        std::vector<StudyPoint> points =
+            runStudy(job->studied, job->range, SearchLimitMs, &job->cancel, [this, job](int done) {
+                QMetaObject::invokeMethod(
+                    this, [this, job, done] { showProgress(job, done); }, Qt::QueuedConnection);
+            });
+        job->points = std::move(points);
+        QMetaObject::invokeMethod(
+            this, [this, job] { finish(job); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void StudyWindow::cancel() {
+    if (!m_job) return;
+    m_job->cancel = true;
+    m_cancel->setEnabled(false);
+    setStatus(QStringLiteral("Cancelling the study..."));
+}
+
+void StudyWindow::closeEvent(QCloseEvent *event) {
+    cancel();
+    QWidget::closeEvent(event);
+}
+
+void StudyWindow::showProgress(const std::shared_ptr<Job> &job, int done) {
+    // The threads' counts may arrive out of order.
+    if (job == m_job && done > m_progress->value()) m_progress->setValue(done);
+}
+
+void StudyWindow::finish(const std::shared_ptr<Job> &job) {
+    if (m_thread.joinable()) m_thread.join(); // posting this was its last act
+    if (job != m_job) return;
+    m_job.reset();
+    if (job->cancel) {
+        setStatus(QStringLiteral("Study cancelled after %1 of %2 points.")
+                      .arg(m_progress->value())
+                      .arg(job->range.points));
+    } else {
+        m_shown = Shown{job->studied, job->range, std::move(job->points)};
+        showStudy();
+        setStatus(QStringLiteral("%1: done. Hover a point for its numbers; click it to take its "
+                                 "value into the case.")
+                      .arg(rangeText(job->range)));
+    }
+    showRunning(false);
+    emit studyEnded();
+}
+
+void StudyWindow::showStudy() {
+    for (auto *curve : {&m_criterion, &m_simulation}) {
+        for (QLineSeries *piece : *curve) {
+            m_chart->removeSeries(piece);
+            delete piece;
+        }
+        curve->clear();
+    }
+    const Shown &s = *m_shown;
+    m_xAxis->setTitleText(caption(s.range.parameter));
+    // A curve is broken where it has no number, rather than drawn across the gap.
+    const auto addCurve = [this, &s](std::vector<QLineSeries *> &curve, const QString &name,
+                                     const QColor &colour, auto valueOf) {
+        QList<QPointF> run;
+        const auto flush = [&] {
+            if (run.isEmpty()) return;
+            QLineSeries *piece = addLine(name, QPen(colour), curve.empty());
+            piece->setPointsVisible(true);
+            piece->replace(run);
+            watchPoints(piece);
+            curve.push_back(piece);
+            run.clear();
+        };
+        for (const StudyPoint &p : s.points) {
+            if (const std::optional<double> y = valueOf(p))
+                run.append(QPointF(p.value, *y));
+            else
+                flush();
+        }
+        flush();
+    };
+    addCurve(m_criterion, QStringLiteral("equal-area criterion"), CriterionColour,
+             [](const StudyPoint &p) -> std::optional<double> {
+                 if (p.criterion.altijdStabiel || p.criterion.nooitStabiel) return std::nullopt;
+                 return static_cast<double>(p.criterion.tijd * 1000);
+             });
+    addCurve(m_simulation, QStringLiteral("simulation: first out-of-step clearing"),
+             SimulationColour, [](const StudyPoint &p) -> std::optional<double> {
+                 if (const auto ms = firstOutOfStepMs(p.simulation)) return double(*ms);
+                 return std::nullopt;
+             });
+    styleSeries();
+    fitAxes();
+}
+
+void StudyWindow::fitAxes() {
+    if (!m_shown) {
+        setTicks(m_xAxis, 0, 1, 0.2);
+        setTicks(m_yAxis, 0, 500, 100);
+        return;
+    }
+    const Shown &s = *m_shown;
+    double lo = std::min(s.range.from, s.range.to), hi = std::max(s.range.from, s.range.to);
+    const double present = studyParameterValue(m_session.studyCase(), s.range.parameter);
+    // The present case is marked even outside the range studied.
+    if (std::isfinite(present)) {
+        lo = std::min(lo, present);
+        hi = std::max(hi, present);
+    }
+    double top = 0;
+    for (const auto *curve : {&m_criterion, &m_simulation})
+        for (const QLineSeries *piece : *curve)
+            for (const QPointF &p : piece->points()) top = std::max(top, p.y());
+    const double yStep = niceStep(top > 0 ? top : 500);
+    top = std::max(yStep, std::ceil(top / yStep) * yStep);
+    // Room beyond the ends, so the markers there show whole.
+    const double xStep = niceStep(hi - lo);
+    setTicks(m_xAxis, lo - (hi - lo) * 0.03, hi + (hi - lo) * 0.03, xStep);
+    setTicks(m_yAxis, 0 - top * 0.03, top * 1.04, yStep);
+
+    // Where a curve has no number, a marker says why: the criterion stable whatever the
+    // clearing time (at the top) or never (at 0), the simulation in step at every clearing
+    // time it tried (at the top).
+    QList<QPointF> always, never, inStep;
+    for (const StudyPoint &p : s.points) {
+        if (p.criterion.altijdStabiel) always.append(QPointF(p.value, top));
+        if (p.criterion.nooitStabiel) never.append(QPointF(p.value, 0));
+        if (!firstOutOfStepMs(p.simulation)) inStep.append(QPointF(p.value, top));
+    }
+    m_always->replace(always);
+    m_never->replace(never);
+    m_inStep->replace(inStep);
+    m_present->replace(QList<QPointF>{QPointF(present, 0), QPointF(present, top)});
+}
+
+void StudyWindow::showCase() {
+    if (!m_shown) return;
+    fitAxes(); // the present case's mark
+    const StudyParameter p = m_shown->range.parameter;
+    StabilityCase now = m_session.studyCase();
+    setStudyParameter(now, p, studyParameterValue(m_shown->studied, p));
+    if (!running() &&
+        (now.machine != m_shown->studied.machine || now.scenario != m_shown->studied.scenario))
+        setStatus(QStringLiteral("The case has changed since this study in more than %1: Start "
+                                 "studies it again.")
+                      .arg(nameOf(p)));
+}
+
+QString StudyWindow::pointText(int index) const {
+    if (!m_shown || index < 0 || index >= int(m_shown->points.size())) return {};
+    const StudyPoint &p = m_shown->points[std::size_t(index)];
+    const KritiekeAfschakeling &k = p.criterion;
+    const QString criterion =
+        k.altijdStabiel  ? QStringLiteral("criterion: always stable, whatever the clearing time")
+        : k.nooitStabiel ? QStringLiteral("criterion: never stable, whatever the clearing time")
+                         : QStringLiteral("criterion: clears up to %1 ms, at %2\u00B0")
+                               .arg(formatGeneralDigits(k.tijd * 1000, 4),
+                                    formatGeneralDigits(k.hoek * 180 / Pi, 4));
+    const auto ms = firstOutOfStepMs(p.simulation);
+    const QString simulation =
+        ms ? QStringLiteral("simulation: out of step from %1 ms").arg(*ms)
+           : QStringLiteral("simulation: in step up to %1 ms").arg(p.simulation.limitMs);
+    return QStringLiteral("%1 = %2\n%3\n%4")
+        .arg(nameOf(m_shown->range.parameter), formatGeneral(p.value), criterion, simulation);
+}
+
+void StudyWindow::offerTakeOver(int index) {
+    if (!m_shown || index < 0 || index >= int(m_shown->points.size())) return;
+    const StudyParameter p = m_shown->range.parameter;
+    const double value = m_shown->points[std::size_t(index)].value;
+    StabilityCase c = m_session.studyCase();
+    setStudyParameter(c, p, value);
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    QStringLiteral("Set %1 to %2 in the case?")
+                        .arg(nameOf(p), formatGeneral(studyParameterValue(c, p))),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("TakeOver"));
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(pointText(index));
+    if (runModal(box, m_runner) != QMessageBox::Yes) return;
+    // The case may have changed since the study, to one that cannot take the value.
+    if (const auto problem = checkCase(c, LocalNumber)) {
+        showErrorReport(this, QString::fromStdString(problem->message), m_runner);
+        return;
+    }
+    if (takeCase) takeCase(c);
+}
+
+void StudyWindow::saveCsv() {
+    if (!m_shown) return;
+    // Taken before the dialog: a study may end while it is open.
+    const QByteArray csv =
+        studyCsv(m_shown->studied, m_shown->range, SearchLimitMs, m_shown->points);
+    const QString fileName =
+        m_files.chooseFile(this, QStringLiteral("Save study"),
+                           QStringLiteral("dravex-study-%1.csv")
+                               .arg(QLatin1String(studyParameterKey(m_shown->range.parameter))),
+                           QStringLiteral("CSV files (*.csv)"));
+    if (fileName.isEmpty()) return;
+    if (auto failure = writeThroughTemporaryFile(fileName, csv))
+        showWriteFailure(this, fileName, *failure, m_runner);
+}
+
+void StudyWindow::savePicture() {
+    m_files.savePicture(this, m_view->grab().toImage(), m_runner,
+                        QStringLiteral("dravex-study.png"));
+}
