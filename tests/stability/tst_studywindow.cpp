@@ -1,0 +1,252 @@
+// The critical clearing study's window: its curves and markers hold the study's points,
+// a range that cannot be studied runs nothing, closing or destroying it stops a study,
+// a clicked point's value goes into the case when the user agrees, and its CSV is the
+// study's.
+#include "dravonharness.h"
+#include "numberformat.h"
+#include "studycsv.h"
+#include "studywindow.h"
+#include "textconvert.h"
+
+#include <QChart>
+#include <QComboBox>
+#include <QFile>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <QValueAxis>
+#include <QXYSeries>
+
+Q_DECLARE_METATYPE(StabilityCase)
+Q_DECLARE_METATYPE(StudyRange)
+
+namespace {
+
+StabilityCase undamped(Network network = Network::Busbar) {
+    StabilityCase c;
+    c.machine.Demping = 0;
+    c.machine.Pmech = 0.5;
+    c.scenario.network = network;
+    return c;
+}
+
+StudyWindow &openStudy(DravonHarness &h, const StabilityCase &c) {
+    if (!h.w.session().openCase(c)) qFatal("case refused");
+    control<QAction>(h.w, "CriticalClearingStudyAction")->trigger();
+    return *h.w.studyWindow();
+}
+
+void setRange(StudyWindow &w, const StudyRange &r, const QString &fromText = {}) {
+    auto *combo = control<QComboBox>(w, "Parameter");
+    combo->setCurrentIndex(combo->findData(static_cast<int>(r.parameter)));
+    control<QLineEdit>(w, "From")->setText(fromText.isEmpty() ? formatGeneral(r.from) : fromText);
+    control<QLineEdit>(w, "To")->setText(formatGeneral(r.to));
+    control<QSpinBox>(w, "Points")->setValue(r.points);
+}
+
+bool studyToEnd(StudyWindow &w) {
+    QSignalSpy ended(&w, &StudyWindow::studyEnded);
+    control<QPushButton>(w, "Start")->click();
+    return ended.wait(60000);
+}
+
+// A curve's points, its pieces joined.
+QList<QPointF> pointsOf(const StudyWindow &w, const QString &name) {
+    QList<QPointF> all;
+    for (QAbstractSeries *s : w.chart()->series())
+        if (s->name() == name) all += static_cast<QXYSeries *>(s)->points();
+    return all;
+}
+
+QXYSeries *firstSeries(const StudyWindow &w, const QString &name) {
+    for (QAbstractSeries *s : w.chart()->series())
+        if (s->name() == name) return static_cast<QXYSeries *>(s);
+    qFatal("no series");
+}
+
+const QString Criterion = QStringLiteral("equal-area criterion");
+const QString Simulation = QStringLiteral("simulation: first out-of-step clearing");
+
+} // namespace
+
+class TestStudyWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void pointsLandInTheirSeries_data();
+    void pointsLandInTheirSeries();
+    void refusedRangeRunsNothing_data();
+    void refusedRangeRunsNothing();
+    void closingOrDestroyingStopsTheStudy();
+    void takingAPointOverAsksFirst_data();
+    void takingAPointOverAsksFirst();
+    void savedFilesHoldTheStudy();
+};
+
+void TestStudyWindow::pointsLandInTheirSeries_data() {
+    QTest::addColumn<StabilityCase>("studied");
+    QTest::addColumn<StudyRange>("range");
+    QTest::newRow("H on the busbar") << undamped() << StudyRange{StudyParameter::H, 2, 10, 5};
+    // Pmech 0: nothing accelerates the rotor, both say stable whatever the clearing time.
+    QTest::newRow("Pmech from 0") << undamped() << StudyRange{StudyParameter::Pmech, 0, 0.8, 5};
+    // r2 below Pmech: no equilibrium after clearing; the simulation falls out at 0 ms.
+    QTest::newRow("r2 below Pmech")
+        << undamped(Network::Transfer) << StudyRange{StudyParameter::After, 0.3, 0.9, 4};
+}
+
+void TestStudyWindow::pointsLandInTheirSeries() {
+    QFETCH(StabilityCase, studied);
+    QFETCH(StudyRange, range);
+    DravonHarness h;
+    StudyWindow &w = openStudy(h, studied);
+    setRange(w, range);
+    QVERIFY(studyToEnd(w));
+
+    QList<QPointF> criterion, simulation;
+    QList<double> always, never, inStep;
+    for (int i = 0; i < range.points; ++i) {
+        const StudyPoint p = studyPoint(studied, range.parameter, range.value(i), SearchLimitMs);
+        if (p.criterion.altijdStabiel)
+            always << p.value;
+        else if (p.criterion.nooitStabiel)
+            never << p.value;
+        else
+            criterion << QPointF(p.value, static_cast<double>(p.criterion.tijd * 1000));
+        if (const auto ms = firstOutOfStepMs(p.simulation))
+            simulation << QPointF(p.value, *ms);
+        else
+            inStep << p.value;
+    }
+    QCOMPARE(pointsOf(w, Criterion), criterion);
+    QCOMPARE(pointsOf(w, Simulation), simulation);
+    // The markers where a curve has no number: at the top of the axis, or at 0.
+    const double top = pointsOf(w, "present case").last().y();
+    const auto xsAt = [&](const QString &name, double y) {
+        QList<double> xs;
+        for (const QPointF &p : pointsOf(w, name)) xs << (p.y() == y ? p.x() : -1);
+        return xs;
+    };
+    QCOMPARE(xsAt("criterion: always stable", top), always);
+    QCOMPARE(xsAt("criterion: never stable", 0), never);
+    QCOMPARE(xsAt(QStringLiteral("simulation: in step up to %1 ms").arg(SearchLimitMs), top),
+             inStep);
+    for (const QPointF &p : criterion + simulation) QVERIFY(p.y() <= top);
+    QVERIFY(static_cast<QValueAxis *>(w.chart()->axes(Qt::Vertical).front())->max() >= top);
+    QCOMPARE(pointsOf(w, "present case").first().x(),
+             studyParameterValue(studied, range.parameter));
+}
+
+void TestStudyWindow::refusedRangeRunsNothing_data() {
+    QTest::addColumn<StabilityCase>("studied");
+    QTest::addColumn<StudyRange>("range");
+    QTest::addColumn<QString>("fromText");
+    QTest::newRow("network lacks it")
+        << undamped() << StudyRange{StudyParameter::Location, 10, 90, 5} << QString();
+    QTest::newRow("ends equal") << undamped() << StudyRange{StudyParameter::H, 5, 5, 5}
+                                << QString();
+    QTest::newRow("H 0") << undamped() << StudyRange{StudyParameter::H, 0, 4, 5} << QString();
+    QTest::newRow("no fault") << undamped(Network::PowerStep)
+                              << StudyRange{StudyParameter::H, 2, 10, 5} << QString();
+    QTest::newRow("not a number") << undamped() << StudyRange{StudyParameter::H, 2, 10, 5}
+                                  << QStringLiteral("two");
+}
+
+void TestStudyWindow::refusedRangeRunsNothing() {
+    QFETCH(StabilityCase, studied);
+    QFETCH(StudyRange, range);
+    QFETCH(QString, fromText);
+    DravonHarness h;
+    StudyWindow &w = openStudy(h, studied);
+    setRange(w, range, fromText);
+    QSignalSpy ended(&w, &StudyWindow::studyEnded);
+    control<QPushButton>(w, "Start")->click();
+
+    const auto refusal =
+        checkStudy(studied, range, [](double v) { return formatGeneral(v).toStdString(); });
+    const QString expected = fromText.isEmpty() ? QString::fromStdString(refusal.value())
+                                                : ConversionError(fromText).message();
+    QCOMPARE(control<QLabel>(w, "Status")->text(), expected);
+    QVERIFY(!w.running());
+    QCoreApplication::processEvents();
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(!w.shown());
+}
+
+void TestStudyWindow::closingOrDestroyingStopsTheStudy() {
+    // A long study: 200 dead times, each searched to 2000 ms.
+    StabilityCase c = undamped(Network::TwoLines);
+    c.scenario.locationPercent = 80;
+    const StudyRange range{StudyParameter::RecloseMs, 100, 1000, 200};
+    auto h = std::make_unique<DravonHarness>();
+    StudyWindow &w = openStudy(*h, c);
+    setRange(w, range);
+    QSignalSpy ended(&w, &StudyWindow::studyEnded);
+    QVERIFY(w.start());
+    w.close();
+    QVERIFY(ended.wait(60000));
+    QVERIFY(control<QLabel>(w, "Status")->text().startsWith("Study cancelled after"));
+    QVERIFY(control<QProgressBar>(w, "Progress")->value() < range.points);
+    QVERIFY(control<QPushButton>(w, "Start")->isEnabled());
+
+    // The program closes while a study runs: its threads end before the window goes.
+    QVERIFY(w.start());
+    QVERIFY(w.running());
+    h.reset();
+}
+
+void TestStudyWindow::takingAPointOverAsksFirst_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<double>("H");
+    QTest::newRow("yes") << int(QMessageBox::Yes) << 4.0;
+    QTest::newRow("no") << int(QMessageBox::No) << 6.0;
+}
+
+void TestStudyWindow::takingAPointOverAsksFirst() {
+    QFETCH(int, answer);
+    QFETCH(double, H);
+    DravonHarness h;
+    StudyWindow &w = openStudy(h, undamped());
+    setRange(w, {StudyParameter::H, 2, 10, 5});
+    QVERIFY(studyToEnd(w));
+    QStringList asked;
+    h.w.modalRunner = [&](QDialog &dialog) {
+        asked << dialog.objectName();
+        return answer;
+    };
+    const QString statusBefore = h.w.equalAreaStatus()->Criterion->text();
+    // A click on the criterion's curve next to H = 4, the second point.
+    emit firstSeries(w, Criterion)->clicked(QPointF(4.2, 300));
+
+    QCOMPARE(asked, QStringList{"TakeOver"});
+    QCOMPARE(h.w.session().machineData().H, H);
+    QCOMPARE(h.w.equalAreaStatus()->Criterion->text() != statusBefore, H == 4.0);
+    QCOMPARE(pointsOf(w, "present case").first().x(), H);
+}
+
+void TestStudyWindow::savedFilesHoldTheStudy() {
+    QTemporaryDir dir;
+    DravonHarness h;
+    const StabilityCase c = undamped();
+    StudyWindow &w = openStudy(h, c);
+    const StudyRange range{StudyParameter::H, 2, 10, 5};
+    setRange(w, range);
+    QVERIFY(studyToEnd(w));
+    QString path;
+    h.w.reportFiles().askFileName = [&](QWidget *, const QString &, const QString &,
+                                        const QString &) { return path; };
+
+    path = dir.filePath("study.csv");
+    control<QPushButton>(w, "SaveCsv")->click();
+    QFile csv(path);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll(), studyCsv(c, range, SearchLimitMs, runStudy(c, range, SearchLimitMs)));
+
+    path = dir.filePath("study.png");
+    control<QPushButton>(w, "SavePicture")->click();
+    QVERIFY(!QImage(path).isNull());
+    QVERIFY(h.boxes.empty()); // no write failure
+}
+
+QTEST_MAIN(TestStudyWindow)
+#include "tst_studywindow.moc"
