@@ -22,6 +22,7 @@
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -29,6 +30,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -37,6 +39,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
@@ -159,6 +162,8 @@ void setTicks(QValueAxis *axis, double lo, double hi, double step) {
     axis->setRange(lo, hi);
 }
 
+constexpr int ChartMargin = 8; // around the chart at 100 %
+
 const QColor CriterionColour(0x1f, 0x77, 0xb4);
 const QColor SimulationColour(0xd6, 0x27, 0x28);
 const QColor PresentColour(0x55, 0x55, 0x55);
@@ -231,7 +236,10 @@ StudyWindow::StudyWindow(DravexSession &session, ReportFiles &files, const Modal
     m_chart->setBackgroundRoundness(0);
     m_chart->setBackgroundBrush(Qt::white);
     m_chart->layout()->setContentsMargins(0, 0, 0, 0);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->setMargins(QMargins(ChartMargin, ChartMargin, ChartMargin, ChartMargin));
+    // Beside the plot, where each name fits whole, with the shape of its markers.
+    m_chart->legend()->setAlignment(Qt::AlignRight);
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     // The axes' numbers with the user's decimal separator, without thousands separators.
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -249,19 +257,26 @@ StudyWindow::StudyWindow(DravexSession &session, ReportFiles &files, const Modal
     m_yAxis->setTitleText(QStringLiteral("Critical clearing time (ms)"));
     m_chart->addAxis(m_xAxis, Qt::AlignBottom);
     m_chart->addAxis(m_yAxis, Qt::AlignLeft);
-    // Drawn in this order: the present case under the points.
-    m_present = addLine(QStringLiteral("present case"), QPen(PresentColour), true);
+    // The legend in this order: the curves, the markers, the present case. A curve's first
+    // piece names it; the pieces after it are added for a study that needs them.
+    for (auto [curve, name, colour] :
+         {std::tuple{&m_criterion, QStringLiteral("equal-area criterion"), CriterionColour},
+          std::tuple{&m_simulation, QStringLiteral("simulation: first out-of-step clearing"),
+                     SimulationColour}})
+        curve->push_back(addPiece(name, colour, true));
     m_always = addMarkers(QStringLiteral("criterion: always stable"), CriterionColour,
                           QScatterSeries::MarkerShapeTriangle, false);
     m_never = addMarkers(QStringLiteral("criterion: never stable"), CriterionColour,
                          QScatterSeries::MarkerShapeRectangle, false);
     m_inStep = addMarkers(QStringLiteral("simulation: in step up to %1 ms").arg(SearchLimitMs),
-                          SimulationColour, QScatterSeries::MarkerShapeCircle, true);
+                          SimulationColour, QScatterSeries::MarkerShapeTriangle, true);
+    m_present = addLine(QStringLiteral("present case"), QPen(PresentColour), true);
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("StudyChart"));
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setFrameShape(QFrame::NoFrame);
     m_view->setMinimumSize(360, 240);
+    m_view->viewport()->installEventFilter(this);
     describe(m_view, QStringLiteral("Critical clearing time against the value studied"),
              QStringLiteral("The equal-area criterion's critical clearing time and the "
                             "simulation's first out-of-step clearing time. Hover a point for "
@@ -307,7 +322,7 @@ StudyWindow::StudyWindow(DravexSession &session, ReportFiles &files, const Modal
     chooseParameter();
     fitAxes();
     styleSeries();
-    resize(760, 560);
+    resize(900, 560);
 }
 
 StudyWindow::~StudyWindow() {
@@ -328,6 +343,12 @@ QLineSeries *StudyWindow::addLine(const QString &name, const QPen &pen, bool inL
     return series;
 }
 
+QLineSeries *StudyWindow::addPiece(const QString &name, const QColor &colour, bool inLegend) {
+    QLineSeries *piece = addLine(name, QPen(colour), inLegend);
+    piece->setPointsVisible(true);
+    return piece;
+}
+
 QScatterSeries *StudyWindow::addMarkers(const QString &name, const QColor &colour, int shape,
                                         bool filled) {
     auto *series = new QScatterSeries;
@@ -338,42 +359,76 @@ QScatterSeries *StudyWindow::addMarkers(const QString &name, const QColor &colou
     m_chart->addSeries(series);
     series->attachAxis(m_xAxis);
     series->attachAxis(m_yAxis);
-    watchPoints(series);
     return series;
 }
 
-void StudyWindow::watchPoints(QXYSeries *series) {
-    connect(series, &QXYSeries::hovered, this, [this](const QPointF &at, bool entered) {
-        const int i = entered ? nearestPoint(at) : -1;
+int StudyWindow::pointAt(QPoint at) const {
+    if (!m_shown) return -1;
+    // The points of the curves and the markers within reach of the pointer, on the screen:
+    // the nearest is the one meant. A curve's point and a marker stand for their study
+    // point by their value, which is its exactly.
+    const QPointF pointer = m_chart->mapFromScene(m_view->mapToScene(at));
+    const double reach = 8 * m_zoom;
+    double nearest = reach * reach;
+    std::optional<double> value;
+    std::vector<QXYSeries *> drawn(m_criterion.begin(), m_criterion.end());
+    drawn.insert(drawn.end(), m_simulation.begin(), m_simulation.end());
+    drawn.insert(drawn.end(), {m_always, m_never, m_inStep});
+    for (QXYSeries *series : drawn)
+        for (const QPointF &p : series->points()) {
+            const QPointF d = m_chart->mapToPosition(p, series) - pointer;
+            if (const double squared = QPointF::dotProduct(d, d); squared <= nearest) {
+                nearest = squared;
+                value = p.x();
+            }
+        }
+    if (!value) return -1;
+    const auto &points = m_shown->points;
+    const auto found = std::find_if(points.begin(), points.end(),
+                                    [&](const StudyPoint &p) { return p.value == *value; });
+    return found == points.end() ? -1 : static_cast<int>(found - points.begin());
+}
+
+bool StudyWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_view->viewport()) return QWidget::eventFilter(watched, event);
+    // Qt Charts hands hovering to the topmost series alone, so the markers' series would
+    // keep it from the curves: the window finds the point under the pointer itself, as the
+    // pointer moves and when it rests (where the chart's scene would hide the tip).
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::ToolTip) {
+        const auto [at, global] =
+            event->type() == QEvent::MouseMove
+                ? std::pair{static_cast<QMouseEvent *>(event)->position().toPoint(),
+                            static_cast<QMouseEvent *>(event)->globalPosition().toPoint()}
+                : std::pair{static_cast<QHelpEvent *>(event)->pos(),
+                            static_cast<QHelpEvent *>(event)->globalPos()};
+        const int i = pointAt(at);
         if (i < 0)
             QToolTip::hideText();
         else
-            QToolTip::showText(QCursor::pos(), pointText(i), m_view);
-    });
-    connect(series, &QXYSeries::clicked, this, [this](const QPointF &at) {
-        if (const int i = nearestPoint(at); i >= 0) offerTakeOver(i);
-    });
-}
-
-int StudyWindow::nearestPoint(QPointF at) const {
-    if (!m_shown || m_shown->points.empty()) return -1;
-    const auto &points = m_shown->points;
-    const auto nearest = std::min_element(
-        points.begin(), points.end(), [x = at.x()](const StudyPoint &a, const StudyPoint &b) {
-            return std::fabs(a.value - x) < std::fabs(b.value - x);
-        });
-    return static_cast<int>(nearest - points.begin());
+            QToolTip::showText(global, pointText(i), m_view);
+        return event->type() == QEvent::ToolTip;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const int i = mouse->button() == Qt::LeftButton ? pointAt(mouse->position().toPoint()) : -1;
+        if (i >= 0) {
+            QToolTip::hideText();
+            offerTakeOver(i);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void StudyWindow::styleSeries() {
     const int width = zoomedLineWidth(m_zoom);
-    const double marker = 7 * m_zoom;
+    const double marker = 7 * m_zoom; // the markers; a curve's points are smaller
     for (auto *curve : {&m_criterion, &m_simulation})
         for (QLineSeries *piece : *curve) {
             QPen pen = piece->pen();
             pen.setWidth(2 * width);
             piece->setPen(pen);
-            piece->setMarkerSize(marker);
+            piece->setMarkerSize(marker / 2);
         }
     QPen present(PresentColour, width, Qt::DashLine);
     m_present->setPen(present);
@@ -391,7 +446,7 @@ void StudyWindow::setZoom(double zoom) {
     m_zoom = zoom;
     setFont(LayoutZoom::scaled(m_font, zoom));
     for (const auto &[font, set] : m_chartFonts) set(LayoutZoom::scaled(font, zoom));
-    const int margin = LayoutZoom::scaled(QSize(4, 4), zoom).width();
+    const int margin = LayoutZoom::scaled(QSize(ChartMargin, ChartMargin), zoom).width();
     m_chart->setMargins(QMargins(margin, margin, margin, margin));
     m_view->setMinimumSize(LayoutZoom::scaled(QSize(360, 240), zoom));
     styleSeries();
@@ -407,8 +462,11 @@ void StudyWindow::setStatus(const QString &text) {
 }
 
 void StudyWindow::showRunning(bool running) {
-    m_start->setEnabled(!running);
-    m_cancel->setEnabled(running);
+    // The focus goes from the button pressed to the other one, so that Space presses it.
+    QPushButton *now = running ? m_cancel : m_start, *before = running ? m_start : m_cancel;
+    now->setEnabled(true);
+    if (before->hasFocus()) now->setFocus();
+    before->setEnabled(false);
     m_saveCsv->setEnabled(!running && m_shown.has_value());
     m_savePicture->setEnabled(!running && m_shown.has_value());
 }
@@ -467,7 +525,6 @@ bool StudyWindow::start() {
 void StudyWindow::cancel() {
     if (!m_job) return;
     m_job->cancel = true;
-    m_cancel->setEnabled(false);
     setStatus(QStringLiteral("Cancelling the study..."));
 }
 
@@ -501,46 +558,38 @@ void StudyWindow::finish(const std::shared_ptr<Job> &job) {
 }
 
 void StudyWindow::showStudy() {
-    for (auto *curve : {&m_criterion, &m_simulation}) {
-        for (QLineSeries *piece : *curve) {
-            m_chart->removeSeries(piece);
-            delete piece;
-        }
-        curve->clear();
-    }
     const Shown &s = *m_shown;
     m_xAxis->setTitleText(caption(s.range.parameter));
-    // A curve is broken where it has no number, rather than drawn across the gap.
-    const auto addCurve = [this, &s](std::vector<QLineSeries *> &curve, const QString &name,
-                                     const QColor &colour, auto valueOf) {
-        QList<QPointF> run;
-        const auto flush = [&] {
-            if (run.isEmpty()) return;
-            QLineSeries *piece = addLine(name, QPen(colour), curve.empty());
-            piece->setPointsVisible(true);
-            piece->replace(run);
-            watchPoints(piece);
-            curve.push_back(piece);
-            run.clear();
-        };
+    // A curve is broken where it has no number, rather than drawn across the gap: a piece
+    // for each stretch of points that have one.
+    const auto fill = [this, &s](std::vector<QLineSeries *> &curve, auto valueOf) {
+        for (std::size_t i = 1; i < curve.size(); ++i) {
+            m_chart->removeSeries(curve[i]);
+            delete curve[i];
+        }
+        curve.resize(1);
+        std::vector<QList<QPointF>> stretches(1);
         for (const StudyPoint &p : s.points) {
             if (const std::optional<double> y = valueOf(p))
-                run.append(QPointF(p.value, *y));
-            else
-                flush();
+                stretches.back().append(QPointF(p.value, *y));
+            else if (!stretches.back().isEmpty())
+                stretches.emplace_back();
         }
-        flush();
+        for (std::size_t i = 0; i < stretches.size(); ++i) {
+            if (i > 0 && stretches[i].isEmpty()) continue; // after the last stretch
+            if (i == curve.size())
+                curve.push_back(addPiece(curve.front()->name(), curve.front()->color(), false));
+            curve[i]->replace(stretches[i]);
+        }
     };
-    addCurve(m_criterion, QStringLiteral("equal-area criterion"), CriterionColour,
-             [](const StudyPoint &p) -> std::optional<double> {
-                 if (p.criterion.altijdStabiel || p.criterion.nooitStabiel) return std::nullopt;
-                 return static_cast<double>(p.criterion.tijd * 1000);
-             });
-    addCurve(m_simulation, QStringLiteral("simulation: first out-of-step clearing"),
-             SimulationColour, [](const StudyPoint &p) -> std::optional<double> {
-                 if (const auto ms = firstOutOfStepMs(p.simulation)) return double(*ms);
-                 return std::nullopt;
-             });
+    fill(m_criterion, [](const StudyPoint &p) -> std::optional<double> {
+        if (p.criterion.altijdStabiel || p.criterion.nooitStabiel) return std::nullopt;
+        return static_cast<double>(p.criterion.tijd * 1000);
+    });
+    fill(m_simulation, [](const StudyPoint &p) -> std::optional<double> {
+        if (const auto ms = firstOutOfStepMs(p.simulation)) return double(*ms);
+        return std::nullopt;
+    });
     styleSeries();
     fitAxes();
 }
@@ -549,6 +598,7 @@ void StudyWindow::fitAxes() {
     if (!m_shown) {
         setTicks(m_xAxis, 0, 1, 0.2);
         setTicks(m_yAxis, 0, 500, 100);
+        nameMarkers();
         return;
     }
     const Shown &s = *m_shown;
@@ -572,17 +622,28 @@ void StudyWindow::fitAxes() {
 
     // Where a curve has no number, a marker says why: the criterion stable whatever the
     // clearing time (at the top) or never (at 0), the simulation in step at every clearing
-    // time it tried (at the top).
+    // time it tried (at the top, or at the last it tried when the axis goes beyond it).
     QList<QPointF> always, never, inStep;
     for (const StudyPoint &p : s.points) {
         if (p.criterion.altijdStabiel) always.append(QPointF(p.value, top));
         if (p.criterion.nooitStabiel) never.append(QPointF(p.value, 0));
-        if (!firstOutOfStepMs(p.simulation)) inStep.append(QPointF(p.value, top));
+        if (!firstOutOfStepMs(p.simulation))
+            inStep.append(QPointF(p.value, std::min<double>(top, p.simulation.limitMs)));
     }
     m_always->replace(always);
     m_never->replace(never);
     m_inStep->replace(inStep);
     m_present->replace(QList<QPointF>{QPointF(present, 0), QPointF(present, top)});
+    nameMarkers();
+}
+
+void StudyWindow::nameMarkers() {
+    // The legend names the markers the study shown has.
+    const std::initializer_list<QXYSeries *> named{m_always, m_never, m_inStep, m_present};
+    for (QXYSeries *series : named)
+        for (QLegendMarker *entry : m_chart->legend()->markers(series))
+            entry->setVisible(series->count() > 0);
+    m_chart->legend()->layout()->invalidate();
 }
 
 void StudyWindow::showCase() {

@@ -27,7 +27,6 @@ class QPushButton;
 class QScatterSeries;
 class QSpinBox;
 class QValueAxis;
-class QXYSeries;
 class ReportFiles;
 
 // Tools > Critical clearing study: the critical clearing time against one value of the
@@ -66,7 +65,9 @@ public:
     const std::optional<Shown> &shown() const { return m_shown; }
     QChart *chart() const { return m_chart; }
 
-    // Hovering and clicking the point `index` of the study shown.
+    // The study point drawn under a place in the chart's view (its viewport's
+    // coordinates), or -1; what hovering it shows, and what clicking it offers.
+    int pointAt(QPoint at) const;
     QString pointText(int index) const;
     void offerTakeOver(int index);
 
@@ -76,6 +77,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // What a study's threads share with the window: they never touch the window itself,
@@ -94,14 +96,14 @@ private:
     void showStudy();
     void showPresentCase();
     void fitAxes();
+    void nameMarkers();
     void setStatus(const QString &text);
     void showRunning(bool running);
     void saveCsv();
     void savePicture();
     QLineSeries *addLine(const QString &name, const QPen &pen, bool inLegend);
+    QLineSeries *addPiece(const QString &name, const QColor &colour, bool inLegend);
     QScatterSeries *addMarkers(const QString &name, const QColor &colour, int shape, bool filled);
-    void watchPoints(QXYSeries *series);
-    int nearestPoint(QPointF at) const;
     void styleSeries();
 
     DravexSession &m_session;
