@@ -87,6 +87,9 @@ public:
     // Where the curve in force falls below Pmech for good; no number when it never
     // reaches Pmech.
     long double deltaMax() const { return m_deltaMax; }
+    // A power step or a line out: deltaMax is then the unstable equilibrium delta_u,
+    // the name the criterion keeps for where the swing turns.
+    bool withoutFault() const { return m_zonderFout; }
 
 private:
     void stapZonderFout(long double pm, long double r, long double nu);

@@ -70,9 +70,11 @@ QString areasText(const Oppervlaktesom &som, bool damped) {
     QString text = QStringLiteral("A1 = %1  A2 = %2")
                        .arg(formatFixed(som.A1(), 15, 4), formatFixed(som.A2(), 15, 4));
     // A curve that never reaches Pmech has no delta_max.
-    const QString dMax = std::isnan(som.deltaMax())
-                             ? QStringLiteral("the power after clearing stays below Pmech")
-                             : QStringLiteral("\u03B4max = ") + degrees(som.deltaMax());
+    const QString dMax =
+        std::isnan(som.deltaMax())
+            ? QStringLiteral("the power after clearing stays below Pmech")
+            : (som.withoutFault() ? QStringLiteral("\u03B4u = ") : QStringLiteral("\u03B4max = ")) +
+                  degrees(som.deltaMax());
     switch (som.oordeel()) {
     case Oppervlaktesom::Oordeel::Stabiel:
         // A2 ends where the swing turns. Undamped it then equals A1 but for the steps'

@@ -435,7 +435,9 @@ void TestDravon::disturbanceWithoutAFault() {
     QCOMPARE(h.w.session().generator().Pmech, 0.7);
     // The run's record keeps the data it began from, as a run without a window does.
     QCOMPARE(h.w.session().history().last()->params, recordRun(h.w.session().studyCase()).params);
-    QVERIFY2(status.Areas->text().contains(QStringLiteral("stable: the swing turned back at")),
+    // delta_max is the criterion's turn here; the areas' limit is delta_u.
+    QVERIFY2(status.Areas->text().contains(QStringLiteral("stable: the swing turned back at")) &&
+                 status.Areas->text().contains(local("before \u03B4u = 135.6\u00B0")),
              qPrintable(status.Areas->text()));
     // The machine data keep the Pmech the step starts from: the dialog shows it, and
     // Cancel leaves it, although the generator still runs at P1.
