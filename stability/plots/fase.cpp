@@ -92,9 +92,10 @@ void Fase::TekenWaarden() {
         std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
     const int tick = m_surface.scaled(2);
     m_surface.setPen(clBlack, 1);
-    // The speed at the top of its axis, in the margin beside it.
+    // The speed at the top of its axis, left of it: the axis's own name stands right.
     const QString speed = QString::number(5 * speedRange, 'g', 6) + QStringLiteral(" rad/s");
-    m_surface.text(FaseNulX + tick + 1, FaseBoven - height - m_surface.scaled(1), speed, height);
+    m_surface.text(FaseNulX - tick - 1 - m_surface.textWidth(speed, height),
+                   FaseBoven - height - m_surface.scaled(1), speed, height);
     // A right angle (times the span) ticked on the angle axis, its value below the box.
     const double right = 90 * angleRange;
     const std::int32_t x = FaseHoek2X(static_cast<double>(Pi / 2 * angleRange));
