@@ -91,3 +91,13 @@ QByteArray csvNumber(double value) {
     appendCsvNumber(out, value);
     return out;
 }
+
+void appendCsvText(QByteArray &out, const QString &text) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
+        bytes.contains('\r')) {
+        bytes.replace("\"", "\"\"");
+        bytes = '"' + bytes + '"';
+    }
+    out += bytes;
+}

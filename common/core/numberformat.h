@@ -31,3 +31,6 @@ QString formatFixed(long double value, int significant, int decimals);
 // infinite, as strtod reads them.
 void appendCsvNumber(QByteArray &out, double value);
 QByteArray csvNumber(double value);
+// A text field of a CSV, UTF-8, quoted where a reader would otherwise split the field or
+// the row (a comma, a quote or a line break), its quotes doubled.
+void appendCsvText(QByteArray &out, const QString &text);

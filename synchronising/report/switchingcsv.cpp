@@ -21,16 +21,6 @@ void appendRounded(QByteArray &out, double value, int perUnit) {
 
 } // namespace
 
-void appendCsvText(QByteArray &out, const QString &text) {
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
-        bytes.contains('\r')) {
-        bytes.replace("\"", "\"\"");
-        bytes = '"' + bytes + '"';
-    }
-    out += bytes;
-}
-
 QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
     QByteArray out = QStringLiteral("# Selmex start: voltage=%1 frequency=%2 direction=%3 "
                                     "phase_order=%4 angle=%5 max_angle=%6\n")

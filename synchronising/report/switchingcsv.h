@@ -12,6 +12,3 @@
 // full stop whatever the locale, text fields quoted where they hold a comma, quote or
 // line break.
 QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log);
-// A text field of a CSV, UTF-8, quoted where a reader would otherwise split the field or
-// the row (a comma, a quote or a line break), its quotes doubled.
-void appendCsvText(QByteArray &out, const QString &text);
