@@ -56,6 +56,7 @@ KeyFile::KeyFile(const QString &fileName, std::vector<Section> sections)
 
 bool KeyFile::fail(int line, const QString &what) {
     // One arg() for all, so that a "%2" in the file's name stays as it is.
+    line = line > 0 ? line + m_lineOffset : m_lineOffset;
     m_error = line > 0 ? QStringLiteral("%1, line %2: %3").arg(m_file, QString::number(line), what)
                        : QStringLiteral("%1: %2").arg(m_file, what);
     return false;

@@ -24,6 +24,9 @@ public:
     using ValueReader = std::function<bool(int line, int section, int key, QByteArrayView value)>;
 
     KeyFile(const QString &fileName, std::vector<Section> sections);
+    // The text starts at this line of its file (a block inside a larger file): messages
+    // count lines from there, and one without a line names the line before the text.
+    void setFirstLine(int line) { m_lineOffset = line - 1; }
 
     // Reads every line in turn; false at the first refusal, with error() set.
     bool read(QByteArrayView bytes, const ValueReader &value);
@@ -46,6 +49,7 @@ private:
     std::vector<int> m_sectionLines;
     std::vector<std::vector<int>> m_keyLines;
     int m_section = -1;
+    int m_lineOffset = 0;
 };
 
 // Hands each line of a text people write by hand to `line` with its number from 1, a

@@ -59,7 +59,9 @@ const KeyInfo Keys[] = {
 
 class Parser {
 public:
-    explicit Parser(const QString &fileName) : m_file(fileName, layout()) {}
+    Parser(const QString &fileName, int firstLine) : m_file(fileName, layout()) {
+        m_file.setFirstLine(firstLine);
+    }
 
     ScenarioFileResult parse(QByteArrayView bytes);
 
@@ -192,8 +194,9 @@ void appendKey(QByteArray &out, const char *name, const std::string &value) {
 
 } // namespace
 
-ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName) {
-    return Parser(fileName).parse(bytes);
+ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName,
+                                 int firstLine) {
+    return Parser(fileName, firstLine).parse(bytes);
 }
 
 ScenarioFileResult readScenarioFile(const QString &path) {

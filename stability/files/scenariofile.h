@@ -45,8 +45,11 @@ constexpr qsizetype MaxScenarioFileBytes = 64 * 1024;
 
 // Reads all or nothing: any unknown section or key, a key given twice, a line of another
 // form, a number written otherwise, a value out of range (checkCase), text that is not
-// UTF-8 or more than 64 KiB refuse the whole file. `fileName` names it in the message.
-ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName);
+// UTF-8 or more than 64 KiB refuse the whole file. `fileName` names it in the message;
+// `firstLine` is the line of that file the text starts on, when it is a block in a larger
+// file such as a lesson.
+ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName,
+                                 int firstLine = 1);
 // The same for a file on disk; its size is checked before it is read whole.
 ScenarioFileResult readScenarioFile(const QString &path);
 
