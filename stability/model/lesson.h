@@ -1,0 +1,91 @@
+#pragma once
+
+#include "stabilitycase.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A lesson: steps a lecturer wrote, each with a case to run and perhaps one question the
+// student answers before the run. The answers are worked out here, from the model, so a
+// lesson's key cannot be wrong.
+
+// What a step asks the student to predict.
+enum class LessonAsk {
+    Verdict,            // in step or out of step
+    MaxAngle,           // the largest rotor angle of the run, degrees
+    CriticalClearingMs, // the simulation's last clearing time that stays in step, ms
+    LargestStablePmech, // a power step's P1 or a line out's Pmech, per-unit of Pmax
+};
+
+// The names a lesson file gives them ("verdict", "max_angle", ...), and back.
+std::string_view askName(LessonAsk ask);
+std::optional<LessonAsk> askNamed(std::string_view name);
+// The unit of a number answer as the pane and the key show it: "°", "ms" or "" (per-unit).
+std::string_view askUnit(LessonAsk ask);
+// How far a prediction may lie from the answer and still count as right when the lesson
+// gives no tolerance: 5°, 20 ms, 0.02 per-unit.
+double defaultTolerance(LessonAsk ask);
+
+struct LessonQuestion {
+    LessonAsk ask = LessonAsk::Verdict;
+    double tolerance = 0; // in the question's unit; not used for a verdict
+    // The clearing time of the run the question is about; the step's case's own unless
+    // the question gives one.
+    std::int32_t clearingMs = DefaultAfschakeltijd;
+};
+
+// A verdict as a number, so that every answer and prediction is one.
+constexpr double InStepAnswer = 1;
+constexpr double OutOfStepAnswer = 0;
+
+struct LessonStep {
+    std::string title;    // the "##" heading
+    std::string text;     // Markdown, shown from the start
+    std::string afterRun; // Markdown, shown once the run has answered; may be empty
+    int line = 0;         // the heading's line in the lesson file
+    // The case of the step: its own scenario block, or the step before's case.
+    StabilityCase studyCase;
+    bool ownScenario = false;
+    // None: free exploration.
+    std::optional<LessonQuestion> question;
+    double answer = 0; // the model's answer to the question
+};
+
+struct Lesson {
+    std::string title;        // the "#" heading
+    std::string introduction; // Markdown before the first step
+    std::vector<LessonStep> steps;
+};
+
+// The model's answer to a question on a case, or why the case gives none: a question
+// that does not fit the network (a clearing time for a disturbance without a fault), or
+// one the simulation cannot answer (a largest angle of a run that falls out of step, a
+// critical clearing time when every clearing time up to 2000 ms stays in step).
+struct LessonAnswer {
+    std::optional<double> value;
+    std::string refusal; // a sentence, when there is no value
+};
+LessonAnswer answerQuestion(const StabilityCase &c, const LessonQuestion &q);
+
+// The largest rotor angle of one run from a fresh generator, degrees, and whether the run
+// stayed in step.
+struct AngleRun {
+    double maxDegrees = 0;
+    bool inStep = true;
+};
+AngleRun largestAngle(const StabilityCase &c, std::int32_t clearingMs);
+
+// Whether a prediction counts as right: the same verdict, or a number within the
+// question's tolerance of the answer.
+bool withinTolerance(const LessonQuestion &q, double prediction, double answer);
+
+// What the student did in a step: the first prediction (the only one that counts), how
+// long after the step was first shown it came, and whether the run has shown the outcome.
+struct LessonProgress {
+    std::optional<double> prediction;
+    double secondsToPredict = 0;
+    bool revealed = false;
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "lesson.h"
+
+#include <chrono>
+#include <functional>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class DravexSession;
+
+// A lesson worked through in a sitting: which step is shown, the student's predictions
+// and when they came, and whether each step's run has shown its outcome. It opens each
+// step's case in the Dravex session and holds the runs back until the student has
+// predicted ("predict first"); the run that follows a prediction goes on the step's case
+// at the question's clearing time, and its end shows the outcome.
+class LessonSession : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit LessonSession(DravexSession &session, QObject *parent = nullptr);
+
+    // Reads a lesson file and shows its first step; a file refused changes nothing and
+    // `error` says why.
+    bool openFile(const QString &path, QString *error = nullptr);
+    // A lesson already read; `path` is the file it came from (its folder holds the
+    // pictures), or empty.
+    void open(Lesson lesson, const QString &path = {});
+    void close();
+    bool isOpen() const { return m_open; }
+    const Lesson &lesson() const { return m_lesson; }
+    QString path() const { return m_path; }
+
+    int stepCount() const { return int(m_lesson.steps.size()); }
+    int stepIndex() const { return m_step; } // from 0
+    const LessonStep &step() const { return m_lesson.steps.at(std::size_t(m_step)); }
+    // Shows another step; its case, when it has its own scenario or asks a question,
+    // becomes the session's (a run in progress stops). Out of range: nothing happens.
+    void goToStep(int index);
+    void next() { goToStep(m_step + 1); }
+    void back() { goToStep(m_step - 1); }
+
+    // The step asks a question the student has not answered yet: no run may go.
+    bool awaitsPrediction() const;
+    // The student's prediction for the step shown: the first one counts and is kept with
+    // the seconds since the step was first shown; a later one, a step without a question
+    // and a number that is not finite are refused (false).
+    bool predict(double value);
+    // Called before a run starts (the short-circuit button, Tools' runs): false while a
+    // prediction is awaited. Before the outcome has been shown, the session's case goes
+    // back to the step's, at the question's clearing time, if the student changed it.
+    bool beforeRun();
+
+    const LessonProgress &progress() const { return m_progress.at(std::size_t(m_step)); }
+    const std::vector<LessonProgress> &allProgress() const { return m_progress; }
+    // The case the step's question is about: the step's case at the question's clearing
+    // time.
+    StabilityCase runCase() const;
+
+    // The student's name for the record, asked once; may stay empty.
+    QString studentName;
+    bool nameAsked = false;
+    // The clock for the seconds to predict; tests give one they move themselves.
+    std::function<Clock::time_point()> clock = [] { return Clock::now(); };
+
+signals:
+    void opened();
+    void closed();
+    // Another step is shown.
+    void stepChanged();
+    // The prediction of the step shown was taken.
+    void predicted();
+    // The run has shown the outcome of the step shown.
+    void revealed();
+
+private:
+    void showStep(int index);
+    void runBegun();
+    void runEnded();
+
+    DravexSession &m_session;
+    Lesson m_lesson;
+    QString m_path;
+    bool m_open = false;
+    int m_step = 0;
+    std::vector<LessonProgress> m_progress;
+    std::vector<std::optional<Clock::time_point>> m_firstShown;
+    // The run going: it follows the prediction, on the step's case.
+    bool m_runAnswers = false;
+};
