@@ -3,6 +3,8 @@
 #include "criticalclearing.h"
 #include "filenumber.h"
 #include "keyfile.h"
+#include "lessonfile.h"
+#include "lessontext.h"
 #include "runcsv.h"
 #include "runhistory.h"
 #include "savefile.h"
@@ -25,13 +27,15 @@ const QString ExportOption = QStringLiteral("export-run");
 const QString ClearingOption = QStringLiteral("clearing");
 const QString StudyOption = QStringLiteral("study");
 const QString LimitOption = QStringLiteral("limit");
+const QString LessonKeyOption = QStringLiteral("lesson-key");
 
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
     parser.setApplicationDescription(
         QStringLiteral("The transient stability of a generator on an infinite bus. Without a "
                        "command the window opens, with the exercise of FILE (a .dravex "
-                       "scenario file) or the program's defaults."));
+                       "scenario file), the lesson of FILE (a .dravex-lesson file) or the "
+                       "program's defaults."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(
@@ -59,8 +63,13 @@ void configure(QCommandLineParser &parser) {
                       QStringLiteral("With --study: search the simulation's clearing time up to "
                                      "MS milliseconds, from 0 to 2000 (2000 if not given)."),
                       QStringLiteral("MS")});
+    parser.addOption(
+        {LessonKeyOption, QStringLiteral("Check the lesson FILE (a .dravex-lesson file) without a "
+                                         "window, and print each step's question and the answer "
+                                         "the model gives.")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A scenario file (.dravex)."),
+                                 QStringLiteral("A scenario file (.dravex) or a lesson "
+                                                "(.dravex-lesson)."),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -145,10 +154,24 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const bool critical = parser.isSet(CriticalOption);
     const bool exportRun = parser.isSet(ExportOption);
     const bool study = parser.isSet(StudyOption);
+    const bool lessonKey = parser.isSet(LessonKeyOption);
+    c.lesson = isLessonFile(c.file);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
         c.command = CommandLine::Command::Version;
+    } else if (lessonKey && (critical || exportRun || study)) {
+        return badCommandLine(QStringLiteral("--lesson-key goes alone, not with another "
+                                             "command."));
+    } else if (lessonKey) {
+        c.command = CommandLine::Command::LessonKey;
+        if (c.file.isEmpty())
+            return badCommandLine(QStringLiteral("--lesson-key needs a lesson file."));
+        c.lesson = true;
+    } else if (c.lesson && (critical || exportRun || study)) {
+        return badCommandLine(QStringLiteral("%1 is a lesson: the commands take a scenario "
+                                             "file (.dravex).")
+                                  .arg(c.file));
     } else if (study && (critical || exportRun)) {
         return badCommandLine(QStringLiteral(
             "--study goes alone, not with --critical-clearing-time or --export-run."));
@@ -191,6 +214,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     return c;
 }
 
+bool isLessonFile(const QString &path) {
+    return path.endsWith(QLatin1String(".dravex-lesson"), Qt::CaseInsensitive);
+}
+
 bool needsNoWindow(const CommandLine &commandLine) {
     return !commandLine.error.isEmpty() || commandLine.command != CommandLine::Command::Window;
 }
@@ -214,6 +241,15 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
         out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
             << '\n';
         return ExitOk;
+    case CommandLine::Command::LessonKey: {
+        const LessonFileResult read = readLessonFile(commandLine.file);
+        if (!read.ok) {
+            err << program << read.error << '\n';
+            return ExitFileFailed;
+        }
+        out << lessonKeyText(read.lesson);
+        return ExitOk;
+    }
     case CommandLine::Command::CriticalClearingTime:
     case CommandLine::Command::ExportRun:
     case CommandLine::Command::Study:

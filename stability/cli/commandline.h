@@ -20,13 +20,18 @@ class QTextStream;
 //                                                 the critical clearing time against one value
 //                                                 of the case, as CSV on standard output; the
 //                                                 simulation searched up to MS (2000 ms)
+//   dravex LESSON                                 the window with the lesson's pane (a file
+//                                                 named *.dravex-lesson)
+//   dravex --lesson-key LESSON                    the lesson checked, and each step's question
+//                                                 and answer printed
 //   dravex --help | --version
 // Without FILE the program's defaults. Only the window needs a display.
 struct CommandLine {
-    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun, Study };
+    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun, Study, LessonKey };
     Command command = Command::Window;
-    QString file;       // the scenario file; empty for the defaults
-    QString exportPath; // --export-run
+    QString file;        // the scenario file or lesson; empty for the defaults
+    bool lesson = false; // `file` is a lesson
+    QString exportPath;  // --export-run
     std::optional<std::int32_t> clearingMs;
     StudyRange study;                     // --study
     std::int32_t limitMs = SearchLimitMs; // --limit
@@ -44,6 +49,8 @@ CommandLine parseCommandLine(const QStringList &arguments);
 // Whether the program runs without a window: every command but the window, and a bad
 // command line.
 bool needsNoWindow(const CommandLine &commandLine);
+// Whether a file is a lesson rather than a scenario file: its name ends in ".dravex-lesson".
+bool isLessonFile(const QString &path);
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
 // Returns the exit code.
 int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err);
