@@ -69,6 +69,9 @@ void TestCommandLine::initTestCase() {
     QFile bad(dir.filePath(QStringLiteral("bad.dravex")));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("[machine]\nPmech = 2\n");
+    QFile lesson(dir.filePath(QStringLiteral("bad.dravex-lesson")));
+    QVERIFY(lesson.open(QIODevice::WriteOnly));
+    lesson.write("# A lesson\n## A step\n```predict\nask = guess\n```\n");
 }
 
 void TestCommandLine::exitCodes_data() {
@@ -118,6 +121,16 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--study", h, "--export-run", csv} << 2 << "--study goes alone";
     QTest::newRow("study, missing file")
         << QStringList{"--study", h, "none.dravex"} << 1 << "none.dravex: cannot be read";
+    const QString badLesson = dir.filePath(QStringLiteral("bad.dravex-lesson"));
+    QTest::newRow("lesson key, refused lesson")
+        << QStringList{"--lesson-key", badLesson} << 1
+        << "bad.dravex-lesson, line 4: ask = \"guess\" is not a question";
+    QTest::newRow("lesson key without file")
+        << QStringList{"--lesson-key"} << 2 << "needs a lesson file";
+    QTest::newRow("lesson key and study")
+        << QStringList{"--lesson-key", "--study", h, badLesson} << 2 << "goes alone";
+    QTest::newRow("lesson for a command")
+        << QStringList{"--critical-clearing-time", badLesson} << 2 << "is a lesson";
 }
 
 void TestCommandLine::exitCodes() {

@@ -1,0 +1,368 @@
+// Lessons without a window: the reader's refusals and what it takes, the answer key
+// against the model's own runs, predict-first in a session, and the record as CSV.
+#include "criticalclearing.h"
+#include "dravexsession.h"
+#include "lessonfile.h"
+#include "lessonsession.h"
+#include "lessontext.h"
+#include "numberformat.h"
+#include "runhistory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QSignalSpy>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(LessonAsk)
+
+namespace {
+
+const QString File = QStringLiteral("class.dravex-lesson");
+
+Lesson read(const QByteArray &text) {
+    const LessonFileResult r = parseLesson(text, File);
+    if (!r.ok) qWarning("%s", qPrintable(r.error));
+    return r.lesson;
+}
+
+StabilityCase withPmech(double pmech) {
+    StabilityCase c;
+    c.machine.Pmech = pmech;
+    return c;
+}
+
+} // namespace
+
+class TestLesson : public QObject {
+    Q_OBJECT
+private slots:
+    void refusals_data();
+    void refusals();
+    void stepsKeepTheirCasesAndTexts();
+    void answersAreTheModels_data();
+    void answersAreTheModels();
+    void predictFirst();
+    void aStoppedOrChangedRunShowsNothing();
+    void recordCsv();
+};
+
+void TestLesson::refusals_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const QByteArray step = "# T\n## S\n";
+    QTest::newRow("no title") << QByteArray("Words\n# T\n## S\n")
+                              << "line 1: a lesson starts with its title";
+    QTest::newRow("no step") << QByteArray("# T\nWords\n") << ": the lesson has no step";
+    QTest::newRow("empty") << QByteArray() << ": the lesson has no title";
+    QTest::newRow("second title") << step + "# U\n"
+                                  << "line 3: a second title";
+    QTest::newRow("unknown block") << step + "```python\nx\n```\n"
+                                   << "line 3: a block named \"python\" is not known";
+    QTest::newRow("block left open") << step + "text\n```predict\nask = verdict\n"
+                                     << "line 4: the fenced block that opens here is not closed";
+    QTest::newRow("scenario refused, its line in the lesson")
+        << step + "\n```scenario\n[machine]\nPmech = 2\n```\n"
+        << "line 6: Pmech must lie";
+    QTest::newRow("scenario's default out of range, its section named")
+        << step + "```scenario\n[fault]\nnetwork = line-out\n```\n"
+        << "line 4: The power";
+    QTest::newRow("two scenarios") << step + "```scenario\n```\n```scenario\n```\n"
+                                   << "line 5: the step has a scenario";
+    QTest::newRow("two questions") << step + "```predict\nask = verdict\n```\n```predict\n"
+                                             "ask = verdict\n```\n"
+                                   << "line 6: the step has a predict block already";
+    QTest::newRow("block before any step")
+        << QByteArray("# T\n```predict\nask = verdict\n```\n## S\n")
+        << "line 2: a \"predict\" "
+           "block stands outside";
+    QTest::newRow("block after the run")
+        << step + "### After the run\n```predict\nask = verdict\n```\n"
+        << "line 4: a \"predict\"";
+    QTest::newRow("unknown key") << step + "```predict\nask = verdict\nhint = 3\n```\n"
+                                 << "line 5: a predict block has no key \"hint\"";
+    QTest::newRow("key twice") << step + "```predict\nask = verdict\nask = verdict\n```\n"
+                               << "line 5: ask is given twice";
+    QTest::newRow("unknown question") << step + "```predict\nask = angle\n```\n"
+                                      << "line 4: ask = \"angle\" is not a question";
+    QTest::newRow("no ask") << step + "```predict\ntolerance = 3\n```\n"
+                            << "line 3: the predict block has no line";
+    QTest::newRow("tolerance with a comma")
+        << step + "```predict\nask = max_angle\ntolerance = 2,5\n```\n"
+        << "line 5: tolerance = \"2,5\" is not a number";
+    QTest::newRow("verdict with a tolerance")
+        << step + "```predict\nask = verdict\ntolerance = 1\n```\n"
+        << "line 5: a verdict has no";
+    QTest::newRow("clearing beyond the slider")
+        << step + "```predict\nask = verdict\nclearing_ms = 501\n```\n"
+        << "line 5: clearing_ms is to lie from 0 to 500 ms";
+    QTest::newRow("clearing time of a line out")
+        << step + "```predict\nask = verdict\nclearing_ms = 100\n```\n```scenario\n[fault]\n"
+                  "network = line-out\nafter = 0.7\n```\n"
+        << "line 3: clearing_ms is given, but";
+    QTest::newRow("clearing time asked of a power step")
+        << step + "```scenario\n[fault]\nnetwork = power-step\n```\n```predict\n"
+                  "ask = critical_clearing_ms\n```\n"
+        << "line 7: the question has no answer: a power step";
+    QTest::newRow("Pmech limit asked of a fault")
+        << step + "```predict\nask = largest_stable_pmech\n```\n"
+        << "line 3: the question has "
+           "no answer";
+    QTest::newRow("largest angle of a run out of step")
+        << step + "```predict\nask = max_angle\nclearing_ms = 450\n```\n"
+        << "line 3: the question has no answer: the run falls out of step";
+    QTest::newRow("every clearing time in step")
+        << step + "```scenario\n[machine]\nPmech = 0.05\n```\n```predict\n"
+                  "ask = critical_clearing_ms\n```\n"
+        << "line 7: the question has no answer: every clearing time";
+    QTest::newRow("not UTF-8") << step + "caf\xe9\n"
+                               << "line 3: the text is not UTF-8";
+    QTest::newRow("over 256 KiB") << step + QByteArray(MaxLessonFileBytes, '\n')
+                                  << ": the file is over 256 KiB";
+    QByteArray many = "# T\n";
+    for (int i = 0; i <= MaxLessonSteps; ++i) many += "## S\n";
+    QTest::newRow("too many steps") << many << "line 102: more than 100 steps";
+}
+
+void TestLesson::refusals() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    const LessonFileResult r = parseLesson(text, File);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.startsWith(File) && r.error.contains(error), qPrintable(r.error));
+    QVERIFY(r.lesson.steps.empty());
+}
+
+void TestLesson::stepsKeepTheirCasesAndTexts() {
+    // A byte-order mark and CRLF line ends; a fence without a name keeps its headings as
+    // text; the question given before the scenario still takes the scenario's clearing
+    // time.
+    QByteArray text = "\xEF\xBB\xBF# Four runs ##\n"
+                      "For the class.\n"
+                      "## One\n"
+                      "Text of one.\n"
+                      "```predict\nask = max_angle\ntolerance = 2.5\n```\n"
+                      "```scenario\n[machine]\nPmech = 0.6\n[fault]\nclearing_ms = 150\n```\n"
+                      "### After the run\n"
+                      "Why.\n"
+                      "## Two\n"
+                      "```\n## not a step\n```\n"
+                      "### Another heading\n"
+                      "## Three\n"
+                      "```predict\nask = verdict # a comment\nclearing_ms = 400\n```\n";
+    text.replace("\n", "\r\n");
+    const Lesson l = read(text);
+    QCOMPARE(l.title, std::string("Four runs"));
+    QCOMPARE(l.introduction, std::string("For the class."));
+    QCOMPARE(l.steps.size(), std::size_t(3));
+    const LessonStep &one = l.steps[0];
+    QCOMPARE(one.line, 3);
+    QVERIFY(one.ownScenario);
+    QCOMPARE(one.studyCase.machine.Pmech, 0.6);
+    QCOMPARE(one.question->clearingMs, 150);
+    QCOMPARE(one.question->tolerance, 2.5);
+    QCOMPARE(one.text, std::string("Text of one."));
+    QCOMPARE(one.afterRun, std::string("Why."));
+    const LessonStep &two = l.steps[1];
+    QVERIFY(!two.question && !two.ownScenario);
+    QCOMPARE(two.text, std::string("```\n## not a step\n```\n### Another heading"));
+    QVERIFY(two.studyCase == one.studyCase);
+    const LessonStep &three = l.steps[2];
+    QCOMPARE(three.question->ask, LessonAsk::Verdict);
+    QCOMPARE(three.question->clearingMs, 400);
+    QCOMPARE(three.answer, OutOfStepAnswer);
+}
+
+void TestLesson::answersAreTheModels_data() {
+    QTest::addColumn<LessonAsk>("ask");
+    QTest::addColumn<double>("pmech");
+    QTest::addColumn<int>("network"); // Network
+    QTest::addColumn<int>("clearingMs");
+    for (double pmech : {0.3, 0.5, 0.8}) {
+        const QByteArray p = QByteArray::number(pmech);
+        QTest::newRow("verdict, busbar, 250 ms, Pmech " + p)
+            << LessonAsk::Verdict << pmech << int(Network::Busbar) << 250;
+        QTest::newRow("critical clearing time, busbar, Pmech " + p)
+            << LessonAsk::CriticalClearingMs << pmech << int(Network::Busbar) << 200;
+    }
+    for (double pmech : {0.5, 0.65})
+        QTest::newRow("critical clearing time, two lines, Pmech " + QByteArray::number(pmech))
+            << LessonAsk::CriticalClearingMs << pmech << int(Network::TwoLines) << 200;
+    QTest::newRow("largest angle, 100 ms")
+        << LessonAsk::MaxAngle << 0.5 << int(Network::Busbar) << 100;
+    QTest::newRow("largest angle, two lines")
+        << LessonAsk::MaxAngle << 0.7 << int(Network::TwoLines) << 150;
+    QTest::newRow("largest angle of a step down")
+        << LessonAsk::MaxAngle << 0.5 << int(Network::PowerStep) << 0;
+    QTest::newRow("largest P1 of a power step")
+        << LessonAsk::LargestStablePmech << 0.5 << int(Network::PowerStep) << 0;
+    QTest::newRow("largest Pmech with a line out")
+        << LessonAsk::LargestStablePmech << 0.5 << int(Network::LineOut) << 0;
+}
+
+// Each answer checked by what defines it, from runs of the model's own.
+void TestLesson::answersAreTheModels() {
+    QFETCH(LessonAsk, ask);
+    QFETCH(double, pmech);
+    QFETCH(int, network);
+    QFETCH(int, clearingMs);
+    StabilityCase c = withPmech(pmech);
+    c.scenario.network = Network(network);
+    c.scenario.after = 0.6;      // a line out's r2
+    c.scenario.pmechAfter = 0.3; // a step down
+    if (ask == LessonAsk::LargestStablePmech) c.scenario.pmechAfter = 0.7;
+    LessonQuestion q{ask, defaultTolerance(ask), clearingMs};
+    const LessonAnswer a = answerQuestion(c, q);
+    QVERIFY2(a.value, a.refusal.c_str());
+    const auto inStep = [&](const StabilityCase &k, std::int32_t ms) {
+        return simulateFault(k.machine, ms, k.scenario).end != RunEnd::OutOfStep;
+    };
+    switch (ask) {
+    case LessonAsk::Verdict:
+        QCOMPARE(*a.value, inStep(c, clearingMs) ? InStepAnswer : OutOfStepAnswer);
+        break;
+    case LessonAsk::MaxAngle: {
+        c.clearingMs = clearingMs;
+        const RunRecord run = recordRun(c);
+        // From the angle the run starts at, which a step down never passes again.
+        double most = std::asin(pmech) * 180 / M_PI;
+        for (const RunSample &s : run.samples) most = std::max(most, s.rotorAngleDeg);
+        QCOMPARE(run.end, RunEnd::ClockLimit);
+        QCOMPARE(*a.value, most);
+        break;
+    }
+    case LessonAsk::CriticalClearingMs: {
+        const int ms = int(*a.value);
+        for (int t = std::max(0, ms - 3); t <= ms; ++t) QVERIFY(inStep(c, t));
+        QVERIFY(!inStep(c, ms + 1));
+        break;
+    }
+    case LessonAsk::LargestStablePmech: {
+        const int last = int(std::lround(*a.value * 1000));
+        for (int t : {last - 1, last, last + 1}) {
+            StabilityCase k = c;
+            setSearchedPmech(k.machine, k.scenario, t);
+            QCOMPARE(inStep(k, 0), t <= last);
+        }
+        break;
+    }
+    }
+}
+
+namespace {
+
+const QByteArray TwoSteps = "# Two runs, cleared early and late\n"
+                            "## Early\n"
+                            "```scenario\n[fault]\nclearing_ms = 100\n```\n"
+                            "```predict\nask = verdict\n```\n"
+                            "## Free\n"
+                            "Look around.\n"
+                            "## Late\n"
+                            "```predict\nask = max_angle\nclearing_ms = 300\n```\n";
+
+struct LessonSitting {
+    DravexSession s;
+    LessonSession lesson{s};
+    LessonSession::Clock::time_point now{};
+    LessonSitting() {
+        s.setSpeed(RunSpeed::Fast);
+        s.searchRunner = [](CriticalSearch, CriticalFound) {};
+        lesson.clock = [this] { return now; };
+        lesson.open(read(TwoSteps), {});
+    }
+};
+
+} // namespace
+
+void TestLesson::predictFirst() {
+    LessonSitting t;
+    QSignalSpy revealed(&t.lesson, &LessonSession::revealed);
+    QCOMPARE(t.s.clearingTime(), 100); // the step's case is the session's
+    QVERIFY(t.lesson.awaitsPrediction());
+    QVERIFY(!t.lesson.beforeRun());
+    QVERIFY(!t.lesson.predict(0.5)); // neither verdict
+    t.now += std::chrono::milliseconds(12300);
+    QVERIFY(t.lesson.predict(OutOfStepAnswer));
+    QVERIFY(!t.lesson.predict(InStepAnswer)); // only the first counts
+    QCOMPARE(*t.lesson.progress().prediction, OutOfStepAnswer);
+    QCOMPARE(t.lesson.progress().secondsToPredict, 12.3);
+    // The student explores before the run; the run goes on the step's case all the same.
+    TGenParams heavier = t.s.machineData();
+    heavier.Pmech = 0.9;
+    t.s.setMachineData(heavier);
+    t.s.setClearingTime(400);
+    QVERIFY(t.lesson.beforeRun());
+    QVERIFY(t.s.studyCase() == t.lesson.runCase());
+    t.s.shortCircuit();
+    QCOMPARE(revealed.count(), 1);
+    QVERIFY(t.lesson.progress().revealed);
+    QCOMPARE(t.s.history().last()->clearingMs, 100);
+    // After the outcome the student may run anything.
+    t.s.setClearingTime(400);
+    QVERIFY(t.lesson.beforeRun());
+    QCOMPARE(t.s.clearingTime(), 400);
+
+    // A free step keeps the student's case; the next question's step takes its own, at the
+    // question's clearing time.
+    t.lesson.next();
+    QVERIFY(!t.lesson.awaitsPrediction() && t.lesson.beforeRun());
+    QCOMPARE(t.s.clearingTime(), 400);
+    t.lesson.next();
+    QCOMPARE(t.s.clearingTime(), 300);
+    QVERIFY(t.lesson.awaitsPrediction());
+    QVERIFY(!t.lesson.predict(qQNaN()));
+    t.lesson.back();
+    t.lesson.back();
+    QVERIFY(!t.lesson.awaitsPrediction()); // the first step's prediction stands
+    t.lesson.goToStep(7);
+    QCOMPARE(t.lesson.stepIndex(), 0);
+}
+
+void TestLesson::aStoppedOrChangedRunShowsNothing() {
+    LessonSitting t;
+    QSignalSpy revealed(&t.lesson, &LessonSession::revealed);
+    QVERIFY(t.lesson.predict(InStepAnswer));
+    QVERIFY(t.lesson.beforeRun());
+    QMetaObject::Connection stop = connect(&t.s, &DravexSession::stepEnded, [&](int n) {
+        if (n == 50) t.s.shortCircuit(); // the second press
+    });
+    t.s.shortCircuit();
+    QCOMPARE(revealed.count(), 0);
+    disconnect(stop);
+    // A run whose clearing time the dialog changes on the way is not the question's.
+    QMetaObject::Connection change = connect(&t.s, &DravexSession::stepEnded, [&](int n) {
+        if (n == 5) t.s.setClearingTime(300);
+    });
+    QVERIFY(t.lesson.beforeRun());
+    t.s.shortCircuit();
+    QCOMPARE(revealed.count(), 0);
+    disconnect(change);
+    QVERIFY(t.lesson.beforeRun());
+    t.s.shortCircuit();
+    QCOMPARE(revealed.count(), 1);
+}
+
+// Run in a comma locale too: the numbers keep their full stops.
+void TestLesson::recordCsv() {
+    Lesson l = read("# Faults, cleared early and late\n"
+                    "## One, a verdict\n```predict\nask = verdict\n```\n"
+                    "## Two\n```predict\nask = max_angle\nclearing_ms = 100\n```\n"
+                    "## Free\n"
+                    "## Three\n```predict\nask = critical_clearing_ms\n```\n");
+    std::vector<LessonProgress> p(l.steps.size());
+    p[0] = {InStepAnswer, 4.26, true};
+    p[1] = {95.25, 61.04, true};
+    p[3] = {280.5, 8, false}; // predicted, not run yet
+    const QList<QByteArray> lines =
+        lessonRecordCsv(l, p, QStringLiteral(" Ann\nde Vries ")).split('\n');
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[0], QByteArray("# Dravex lesson: Faults, cleared early and late; student: "
+                                  "Ann de Vries"));
+    QCOMPARE(lines[2], QByteArray("1,\"One, a verdict\",verdict,in step,in step,yes,4.3"));
+    QCOMPARE(lines[3], "2,Two,max_angle,95.25," + csvNumber(l.steps[1].answer) + ',' +
+                           (std::fabs(95.25 - l.steps[1].answer) <= 5 ? "yes" : "no") + ",61");
+    QCOMPARE(lines[4], QByteArray("4,Three,critical_clearing_ms,280.5,,,8"));
+    QCOMPARE(lines[5], QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestLesson)
+#include "tst_lesson.moc"
