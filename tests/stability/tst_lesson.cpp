@@ -44,6 +44,7 @@ private slots:
     void predictFirst();
     void aStoppedOrChangedRunShowsNothing();
     void recordCsv();
+    void examplesAreAccepted();
 };
 
 void TestLesson::refusals_data() {
@@ -362,6 +363,19 @@ void TestLesson::recordCsv() {
                            (std::fabs(95.25 - l.steps[1].answer) <= 5 ? "yes" : "no") + ",61");
     QCOMPARE(lines[4], QByteArray("4,Three,critical_clearing_ms,280.5,,,8"));
     QCOMPARE(lines[5], QByteArray());
+}
+
+// The lessons handed out with the program stay answerable as the model changes.
+void TestLesson::examplesAreAccepted() {
+    const QDir dir(QStringLiteral(EXAMPLES_DIR "/lessons"));
+    const QStringList lessons = dir.entryList({QStringLiteral("*.dravex-lesson")});
+    QVERIFY(lessons.size() >= 2);
+    for (const QString &name : lessons) {
+        const LessonFileResult r = readLessonFile(dir.filePath(name));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(std::any_of(r.lesson.steps.begin(), r.lesson.steps.end(),
+                            [](const LessonStep &s) { return s.question.has_value(); }));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLesson)
