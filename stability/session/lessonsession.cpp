@@ -91,8 +91,11 @@ bool LessonSession::beforeRun() {
 }
 
 void LessonSession::runBegun() {
-    m_runAnswers = m_open && step().question && progress().prediction && !progress().revealed &&
-                   m_session.studyCase() == runCase();
+    // A step of free exploration shows its text for after the run after any run; a question
+    // waits for a run of its own case.
+    m_runAnswers =
+        m_open && !progress().revealed &&
+        (!step().question || (progress().prediction && m_session.studyCase() == runCase()));
 }
 
 void LessonSession::runEnded() {
@@ -101,7 +104,7 @@ void LessonSession::runEnded() {
     // A run stopped by the student has not shown its end: the next one will.
     if (m_session.faultRun().end() == RunEnd::Stopped) return;
     // Nor has one whose case a dialog changed on the way.
-    if (m_session.studyCase() != runCase()) return;
+    if (step().question && m_session.studyCase() != runCase()) return;
     m_progress[std::size_t(m_step)].revealed = true;
     emit revealed();
 }

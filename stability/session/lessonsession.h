@@ -14,7 +14,8 @@ class DravexSession;
 // and when they came, and whether each step's run has shown its outcome. It opens each
 // step's case in the Dravex session and holds the runs back until the student has
 // predicted ("predict first"); the run that follows a prediction goes on the step's case
-// at the question's clearing time, and its end shows the outcome.
+// at the question's clearing time, and its end shows the outcome. In a step of free
+// exploration any whole run shows the text for after the run.
 class LessonSession : public QObject {
     Q_OBJECT
 public:
