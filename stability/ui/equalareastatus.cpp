@@ -71,7 +71,7 @@ void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenar
     const auto data = std::make_pair(machine, scenario);
     if (m_criterionData == data) return; // a dialog closed without a change
     m_criterionData = data;
-    setLine(Criterion, criterionLine(machine, scenario));
+    setCriterionLine(criterionLine(machine, scenario));
     if (m_areas == AreasShown::None || m_runData == data) return;
     if (!running) {
         m_areas = AreasShown::None;
@@ -84,11 +84,32 @@ void EqualAreaStatus::showCriterion(const TGenParams &machine, const FaultScenar
 }
 
 void EqualAreaStatus::showSearching() {
-    setLine(Simulation, QStringLiteral("Simulation: searching\u2026"));
+    setSimulationLine(QStringLiteral("Simulation: searching\u2026"));
 }
 
 void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
-    setLine(Simulation, simulationText(found, MaxClearingMs));
+    setSimulationLine(simulationText(found, MaxClearingMs));
+}
+
+void EqualAreaStatus::setCriterionLine(const QString &text) {
+    m_criterionText = text;
+    if (!m_held) setLine(Criterion, text);
+}
+
+void EqualAreaStatus::setSimulationLine(const QString &text) {
+    m_simulationText = text;
+    if (!m_held) setLine(Simulation, text);
+}
+
+void EqualAreaStatus::holdAnswers(bool held) {
+    if (held == m_held) return;
+    m_held = held;
+    // The simulation's line keeps a text, so that the bar keeps its height.
+    setLine(Criterion, held ? QStringLiteral("Predict first: the critical clearing times are "
+                                             "shown after your prediction.")
+                            : m_criterionText);
+    setLine(Simulation,
+            held ? QStringLiteral("Simulation: shown after your prediction.") : m_simulationText);
 }
 
 void EqualAreaStatus::announceSimulation() {

@@ -7,6 +7,7 @@
 #include "statuslines.h"
 
 #include <optional>
+#include <QString>
 #include <utility>
 
 #include <QStatusBar>
@@ -35,6 +36,11 @@ public:
     void startAreas(const Oppervlaktesom &som, const TGenParams &machine,
                     const FaultScenario &scenario);
     void showAreas(const Oppervlaktesom &som);
+    // While the student is to predict a run's outcome, the criterion's and the
+    // simulation's critical clearing times would give it away: a short text stands in
+    // their place, and the lines come back as they stand once `held` is false.
+    void holdAnswers(bool held);
+    bool answersHeld() const { return m_held; }
     // The height for the present font now, rather than after the next events: a zoomed
     // window is sized from it.
     int heightForFont();
@@ -44,8 +50,14 @@ public:
     QLabel *Areas = nullptr;
 
 private:
+    void setCriterionLine(const QString &text);
+    void setSimulationLine(const QString &text);
+
     enum class AreasShown { None, Run, EarlierData };
     AreasShown m_areas = AreasShown::None;
     // What the run began on, and what the criterion is for.
     std::optional<std::pair<TGenParams, FaultScenario>> m_runData, m_criterionData;
+    // The two lines as they stand, shown unless held.
+    QString m_criterionText, m_simulationText;
+    bool m_held = false;
 };
