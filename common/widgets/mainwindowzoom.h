@@ -32,13 +32,23 @@ public:
     // the client area is the layout's, with the bars around it as high as
     // `barsHeight()` gives at their new fonts. Returns whether the layout changed.
     bool layOut(const std::function<int()> &barsHeight);
+    // Docked panes beside the client area (a lesson beside the plots) take their width
+    // from the window, not from the client area: the window is as much wider than the
+    // client area at its zoom as they are wide. Called when a pane is shown, hidden,
+    // floated or docked; the zoom's layOut allows for them too.
+    void fitBesidePanes();
     // Called when the window is shown or moves: the frame is known once it is on the
     // screen.
     void noteFrame();
 
 private:
+    // The width of the docked panes beside the client area, as the window's layout stands.
+    int besideWidth() const;
+    void noteWindowSize();
+
     QMainWindow *m_window;
     ViewZoom *m_viewZoom;
-    QSize m_clientSize, m_sizeAt100;
+    QSize m_clientSize, m_sizeAt100, m_frame;
+    int m_besideAt100 = 0; // the panes' width, back at 100 %, for the largest zoom
     LayoutZoom m_layout;
 };
