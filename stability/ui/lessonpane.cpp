@@ -209,7 +209,9 @@ LessonPane::LessonPane(LessonSession &lesson, QWidget *parent)
     connect(&m_lesson, &LessonSession::revealed, this, [this] {
         showText(true);
         showProgress();
-        setResult(m_result->text(), true);
+        // The outcome beside the prediction is read out; a step of free exploration has
+        // only its words for after the run, and the focus stays where the run left it.
+        if (m_lesson.step().question) setResult(m_result->text(), true);
     });
     showStep();
 }
