@@ -8,8 +8,12 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "layouthelpers.h"
+#include "lessonpane.h"
+#include "lessonsession.h"
+#include "lessontext.h"
 #include "numberformat.h"
 #include "rounding.h"
+#include "savefile.h"
 #include "scenario_dlg.h"
 #include "scenariofile.h"
 #include "schak_dlg.h"
@@ -24,6 +28,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -151,6 +156,7 @@ TDravon::TDravon(QWidget *parent)
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
+    m_lesson = new LessonSession(*m_session, this);
 
     createMenu();
     createControls();
@@ -163,6 +169,8 @@ TDravon::TDravon(QWidget *parent)
     resize(ClientSize.width(),
            ClientSize.height() + menuBar()->sizeHint().height() + m_status->sizeHint().height());
     m_zoom.capture();
+    // After the capture: the pane is laid out by Qt and zooms its own fonts.
+    createLesson();
     move(239, 137);
     describeForScreenReaders();
     // The View menu's plot options as the last start left them.
@@ -184,7 +192,12 @@ TDravon::TDravon(QWidget *parent)
     keepOnScreen(this);
 }
 
-TDravon::~TDravon() = default;
+TDravon::~TDravon() {
+    // The pane goes while the window's zoom, which its signals reach, is still there.
+    m_lessonPane->disconnect(this);
+    m_lessonPane->removeEventFilter(this);
+    delete m_lessonPane;
+}
 
 void TDravon::connectSession() {
     DravexSession &s = *m_session;
@@ -318,6 +331,12 @@ void TDravon::createMenu() {
     SaveScenario1 = addItem(File1, QStringLiteral("SaveScenario1"),
                             QStringLiteral("Sa&ve scenario..."), &TDravon::SaveScenario1Click);
     File1->addSeparator();
+    OpenLessonAction = addItem(File1, QStringLiteral("OpenLessonAction"),
+                               QStringLiteral("Open &lesson..."), &TDravon::OpenLessonClick);
+    ExportLessonRecordAction =
+        addItem(File1, QStringLiteral("ExportLessonRecordAction"),
+                QStringLiteral("E&xport lesson record..."), &TDravon::ExportLessonRecordClick);
+    File1->addSeparator();
     ExportRun1 = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
                          &TDravon::ExportRun1Click);
     SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
@@ -396,6 +415,10 @@ void TDravon::createMenu() {
     PlotLabelsAction->setChecked(
         programSettings(SettingsName).value(PlotLabelsKey, false).toBool());
     connect(PlotLabelsAction, &QAction::toggled, this, &TDravon::setPlotLabels);
+    // The lesson's pane, put away and shown again; closing it keeps the lesson.
+    LessonPaneAction = view->addAction(QStringLiteral("Lesson &pane"));
+    LessonPaneAction->setObjectName(QStringLiteral("LessonPaneAction"));
+    LessonPaneAction->setCheckable(true);
 }
 
 void TDravon::FormCreate() {
@@ -411,6 +434,10 @@ void TDravon::FormCreate() {
 }
 
 bool TDravon::eventFilter(QObject *watched, QEvent *event) {
+    // The pane widened by hand beside the client area widens the window, once the
+    // layout has settled.
+    if (watched == m_lessonPane && event->type() == QEvent::Resize && !m_lessonPane->isFloating())
+        QTimer::singleShot(0, this, [this] { m_zoom.fitBesidePanes(); });
     if (m_startUpSearchWaits && watched == centralWidget() && event->type() == QEvent::Paint) {
         m_startUpSearchWaits = false;
         centralWidget()->removeEventFilter(this);
@@ -428,6 +455,11 @@ void TDravon::showSpeed(RunSpeed speed) {
 }
 
 void TDravon::KortsluitingClick() {
+    // A press during a run stops it, as ever; a new run waits for the prediction.
+    if (!m_session->Running() && !m_lesson->beforeRun()) {
+        m_lessonPane->showHeldBack();
+        return;
+    }
     m_session->shortCircuit();
 }
 
@@ -567,10 +599,13 @@ void TDravon::SavePicture1Click() {
 
 QImage TDravon::clientPicture() {
     const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
-    return grab(QRect(0, top, width(), height() - top)).toImage();
+    // Beside a docked lesson pane, the client area and the status bar below it alone.
+    const QRect client = centralWidget()->geometry();
+    return grab(QRect(client.left(), top, client.width(), height() - top)).toImage();
 }
 
 void TDravon::FindCritical1Click() {
+    if (lessonHoldsRuns()) return;
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
     m_status->showSimulation(m_session->findCriticalNow());
@@ -622,6 +657,7 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
 }
 
 void TDravon::SwingCurves1Click() {
+    if (lessonHoldsRuns()) return;
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
         m_swingCurves->setZoom(viewZoom()->factor());
@@ -639,6 +675,7 @@ void TDravon::SwingCurves1Click() {
 }
 
 void TDravon::CriticalClearingStudyClick() {
+    if (lessonHoldsRuns()) return;
     if (!m_study) {
         m_study = new StudyWindow(*m_session, m_reportFiles, modalRunner, this);
         m_study->setZoom(viewZoom()->factor());
@@ -712,6 +749,8 @@ void TDravon::applyZoom() {
 
 bool TDravon::zoomLayout() {
     const double zoom = viewZoom()->factor();
+    // First, so that the window allows for the pane's width at the new fonts.
+    if (m_lessonPane) m_lessonPane->setZoom(zoom);
     m_zoom.layOut([this] { return menuBar()->sizeHint().height() + m_status->heightForFont(); });
     bool fresh = false;
     for (ImageControl *image : {ImageSinus, ImageFase, ImageRotor})
@@ -732,4 +771,93 @@ void TDravon::closeEvent(QCloseEvent *event) {
     m_session->cancelSearch();
     if (m_study) m_study->cancel();
     QMainWindow::closeEvent(event);
+}
+
+namespace {
+
+const QString LessonFilter = QStringLiteral("Dravex lessons (*.dravex-lesson)");
+
+} // namespace
+
+void TDravon::createLesson() {
+    m_lessonPane = new LessonPane(*m_lesson, this);
+    // Docked at once, with no animation: the window's width follows the pane's place.
+    setAnimated(false);
+    addDockWidget(Qt::RightDockWidgetArea, m_lessonPane);
+    m_lessonPane->hide();
+    m_lessonPane->installEventFilter(this);
+    const auto fit = [this] {
+        LessonPaneAction->setChecked(!m_lessonPane->isHidden());
+        m_zoom.fitBesidePanes();
+    };
+    connect(m_lessonPane, &QDockWidget::visibilityChanged, this, fit);
+    connect(m_lessonPane, &QDockWidget::topLevelChanged, this, fit);
+    connect(m_lessonPane, &QDockWidget::dockLocationChanged, this, fit);
+    connect(LessonPaneAction, &QAction::toggled, m_lessonPane, &QWidget::setVisible);
+    for (auto signal : {&LessonSession::opened, &LessonSession::closed, &LessonSession::stepChanged,
+                        &LessonSession::predicted})
+        connect(m_lesson, signal, this, &TDravon::showLessonState);
+    showLessonState();
+}
+
+void TDravon::showLessonState() {
+    const bool open = m_lesson->isOpen();
+    ExportLessonRecordAction->setEnabled(open);
+    LessonPaneAction->setEnabled(open);
+    const bool awaits = m_lesson->awaitsPrediction();
+    m_status->holdAnswers(awaits);
+    // A study of the case shows its critical clearing time, the step's answer: it is put
+    // away, as Tools would not open it now.
+    if (awaits && m_study && m_study->isVisible()) {
+        m_study->cancel();
+        m_study->hide();
+    }
+}
+
+bool TDravon::lessonHoldsRuns() {
+    if (!m_lesson->awaitsPrediction()) return false;
+    m_lessonPane->showHeldBack();
+    return true;
+}
+
+bool TDravon::openLesson(const QString &path) {
+    QString error;
+    if (!m_lesson->openFile(path, &error)) {
+        showErrorReport(this, error, modalRunner);
+        return false;
+    }
+    m_lessonPane->show();
+    m_lessonPane->raise();
+    return true;
+}
+
+void TDravon::OpenLessonClick() {
+    const QString fileName =
+        m_reportFiles.chooseFileToOpen(this, QStringLiteral("Open lesson"), LessonFilter);
+    if (!fileName.isEmpty()) openLesson(fileName);
+}
+
+void TDravon::ExportLessonRecordClick() {
+    if (!m_lesson->isOpen()) return;
+    // The name goes into the record's first line; it is asked once a sitting, and may
+    // be left empty.
+    if (!m_lesson->nameAsked) {
+        QInputDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("StudentName"));
+        dialog.setWindowTitle(QStringLiteral("Lesson record"));
+        dialog.setInputMode(QInputDialog::TextInput);
+        dialog.setLabelText(QStringLiteral("Your name for the record (it may stay empty):"));
+        if (runModal(dialog, modalRunner) != QDialog::Accepted) return;
+        m_lesson->studentName = dialog.textValue().simplified();
+        m_lesson->nameAsked = true;
+    }
+    const QString fileName = m_reportFiles.chooseFile(this, QStringLiteral("Export lesson record"),
+                                                      QStringLiteral("dravex-lesson-record.csv"),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (fileName.isEmpty()) return;
+    // As the lesson stands once the file is chosen: a run may have ended meanwhile.
+    const QByteArray csv =
+        lessonRecordCsv(m_lesson->lesson(), m_lesson->allProgress(), m_lesson->studentName);
+    if (auto failure = writeThroughTemporaryFile(fileName, csv))
+        showWriteFailure(this, fileName, *failure, modalRunner);
 }

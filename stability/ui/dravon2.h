@@ -20,6 +20,8 @@ class QMenu;
 class QPushButton;
 class EqualAreaStatus;
 class ImageControl;
+class LessonPane;
+class LessonSession;
 class MouseLabel;
 class ShapeControl;
 class StudyWindow;
@@ -54,6 +56,16 @@ public:
     // The files for a report and the file dialogs; tests answer the dialogs here.
     ReportFiles &reportFiles() { return m_reportFiles; }
 
+    // The lesson being worked through, if any, and the pane beside the plots that shows
+    // it. While a step awaits the student's prediction, the runs and the tools that would
+    // give its answer away wait, and the status bar keeps the critical clearing times
+    // back.
+    LessonSession &lessonSession() { return *m_lesson; }
+    LessonPane *lessonPane() const { return m_lessonPane; }
+    // Opens a lesson file at its first step and shows the pane; a file refused is named
+    // with its line and what is wrong, and nothing changes.
+    bool openLesson(const QString &path);
+
     // How modal dialogs and message boxes are shown; tests answer them here.
     ModalRunner modalRunner;
     void setAlertSound(std::unique_ptr<AlertSound> sound) { m_alertSound = std::move(sound); }
@@ -83,6 +95,14 @@ private:
     void SaveScenario1Click();
     void ExportRun1Click();
     void SavePicture1Click();
+    // File > Open lesson..., Export lesson record...
+    void OpenLessonClick();
+    void ExportLessonRecordClick();
+    // While the lesson awaits a prediction: the pane says why the command waits, and true.
+    bool lessonHoldsRuns();
+    // The status bar, the study window and the menu as the lesson stands.
+    void showLessonState();
+    void createLesson();
     // Tools: the dialogs of the diagram's right-clicks, from the keyboard; the
     // simulation's own critical clearing time; the swing curves' window.
     void FindCritical1Click();
@@ -157,6 +177,8 @@ private:
     SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
     StudyWindow *m_study = nullptr;       // the same
     std::unique_ptr<AlertSound> m_alertSound;
+    LessonSession *m_lesson = nullptr; // a child, as the session
+    LessonPane *m_lessonPane = nullptr;
     NetworkState m_shownNetwork = NetworkState::Fault;
     bool m_inStep = false;
     bool m_zoomPending = false;
@@ -204,6 +226,9 @@ private:
     QAction *SaveScenario1 = nullptr;
     QAction *ExportRun1 = nullptr;
     QAction *SavePicture1 = nullptr;
+    QAction *OpenLessonAction = nullptr;
+    QAction *ExportLessonRecordAction = nullptr;
+    QAction *LessonPaneAction = nullptr; // in the View menu
     QAction *Close1 = nullptr;
     QMenu *Tools1 = nullptr;
     QAction *MachineData1 = nullptr;
