@@ -1,6 +1,8 @@
 // A lesson in the Dravex window: predict first, the pane's steps and outcome, the
 // record through the File menu, a refused file, and the client area beside the pane.
 #include "dravonharness.h"
+#include "layouthelpers.h"
+#include "layoutzoom.h"
 #include "lessonpane.h"
 #include "lessonsession.h"
 #include "lessontext.h"
@@ -133,6 +135,8 @@ void TestLessonPane::runAfterPredictingGoesOnTheStepsCase() {
     value->setText(local("60.5"));
     QTest::keyClick(value, Qt::Key_Return);
     QCOMPARE(*h.w.lessonSession().progress().prediction, 60.5);
+    // The answer to Enter is read out: the result line takes the focus.
+    QCOMPARE(h.w.focusWidget(), control<QWidget>(h.w, "LessonResult"));
     h.w.session().setMachineData(TGenParams{450, 6, 0.00002, 0.3});
     h.w.session().setClearingTime(50);
     h.press("Kortsluiting");
@@ -336,6 +340,9 @@ void TestLessonPane::dockedPaneLeavesTheClientArea() {
     QCOMPARE(h.w.centralWidget()->width(), width);
     QVERIFY(h.w.width() > width + h.pane().width());
     QVERIFY(picture() == before);
+    // The lesson's words at the window's zoom.
+    QCOMPARE(h.pane().text()->font().pixelSize(),
+             LayoutZoom::scaled(layoutFont(), percent / 100.0).pixelSize());
     // Zoomed out and in again with the pane open: the same.
     zoomTo(h.w, percent == 100 ? 150 : 100);
     zoomTo(h.w, percent);
