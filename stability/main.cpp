@@ -22,6 +22,12 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     TDravon window;
+    if (commandLine.lesson) {
+        window.show();
+        // A lesson refused is reported as File > Open lesson... does; the defaults stay.
+        window.openLesson(commandLine.file);
+        return QApplication::exec();
+    }
     QString error;
     const bool opened =
         commandLine.file.isEmpty() || window.session().openScenarioFile(commandLine.file, &error);
