@@ -335,30 +335,35 @@ void TestOppervlakken::faultedLineRun() {
     }
 }
 
+// A power-angle plot whose areas began a run from 30 degrees at Pmech 0.5 with one update
+// under the fault.
+struct AreasUnderFault {
+    DrawSurface s{QSize(281, 168)};
+    SinusPlot p{s};
+    Oppervlakken o{s, p};
+    AreasUnderFault() {
+        p.InitSinus();
+        o.InitOppervlakken(pi / 6, 0.5, 0.3);
+        o.TekenOppervlakken(0.7, 0.2, 0.5, NetworkState::Fault);
+    }
+};
+
 void TestOppervlakken::laterRunShowsNoEarlierArea() {
     // A run reclosed onto the fault before any update under the first fault: the new
     // picture gets its own second-fault area and nothing of an earlier run's A1.
-    DrawSurface s(QSize(281, 168));
-    SinusPlot p(s);
-    p.InitSinus();
-    Oppervlakken o(s, p);
-    o.InitOppervlakken(pi / 6, 0.5, 0.3);
-    o.TekenOppervlakken(0.7, 0.2, 0.5, NetworkState::Fault);
-    p.Schoon();
-    o.InitOppervlakken(pi / 6, 0.5, 0.3);
-    o.TekenOppervlakken(1.2, 0.28, 0.5, NetworkState::Refault);
-    QVERIFY(limeOnlyWithin(s, {boundingBox(o.GetekendHerfout)}));
+    AreasUnderFault a;
+    a.p.Schoon();
+    a.o.InitOppervlakken(pi / 6, 0.5, 0.3);
+    a.o.TekenOppervlakken(1.2, 0.28, 0.5, NetworkState::Refault);
+    QVERIFY(limeOnlyWithin(a.s, {boundingBox(a.o.GetekendHerfout)}));
 }
 
 void TestOppervlakken::a2SkipsTheSecondFault() {
     // Reclosed onto the fault while A2 grew: A2's outline runs along the Pmech line across
     // the second fault period, not in a chord from the curve before it to the curve after.
-    DrawSurface s(QSize(281, 168));
-    SinusPlot p(s);
-    p.InitSinus();
-    Oppervlakken o(s, p);
-    o.InitOppervlakken(pi / 6, 0.5, 0.3);
-    o.TekenOppervlakken(0.7, 0.2, 0.5, NetworkState::Fault);
+    AreasUnderFault a;
+    Oppervlakken &o = a.o;
+    const SinusPlot &p = a.p;
     for (const double d : {0.8, 0.9})
         o.TekenOppervlakken(d, std::sin(d), 0.5, NetworkState::Cleared);
     for (const double d : {1.0, 1.1})
