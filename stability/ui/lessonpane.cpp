@@ -19,15 +19,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 // The pane's width at 100 %: a few words a line beside the plots.
-constexpr int PaneWidth = 280;
+constexpr int PaneWidth = 340;
 // A picture larger than this is no figure of a lesson, and is not read.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
 
@@ -283,10 +287,25 @@ void LessonPane::showText(bool afterRun) {
     if (withAfterRun)
         markdown += QStringLiteral("\n\n### ") + AfterRunHeading + QStringLiteral("\n\n") +
                     fromUtf8(step.afterRun);
-    m_text->document()->setMarkdown(
-        markdown, QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
-                                                  QTextDocument::MarkdownNoHTML));
-    if (!withAfterRun) return;
+    QTextDocument *document = m_text->document();
+    document->setMarkdown(markdown,
+                          QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
+                                                          QTextDocument::MarkdownNoHTML));
+    // Markdown's paragraphs come without space between them: half a line below each, the
+    // items of a list kept together.
+    const qreal gap = m_text->fontMetrics().height() / 2.0;
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+        if (b.textList() || b.blockFormat().bottomMargin() >= gap) continue;
+        QTextBlockFormat f;
+        f.setBottomMargin(gap);
+        QTextCursor(b).mergeBlockFormat(f);
+    }
+    if (!withAfterRun) {
+        // A new step is read from its top.
+        m_text->setTextCursor(QTextCursor(document));
+        m_text->verticalScrollBar()->setValue(0);
+        return;
+    }
     // The words the run has just unlocked come into view.
     const QTextCursor heading =
         m_text->document()->find(AfterRunHeading, m_text->document()->characterCount(),
@@ -296,7 +315,10 @@ void LessonPane::showText(bool afterRun) {
     end.movePosition(QTextCursor::End);
     m_text->setTextCursor(end);
     m_text->ensureCursorVisible();
-    m_text->setTextCursor(heading);
+    // At the heading, nothing selected.
+    QTextCursor at = heading;
+    at.clearSelection();
+    m_text->setTextCursor(at);
     m_text->ensureCursorVisible();
 }
 
