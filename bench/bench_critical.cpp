@@ -1,7 +1,8 @@
 // Dravex: the simulation's critical clearing time, for the defaults, for machine data
 // that stay in step at every clearing time (the longest search: every run goes to 10 s),
-// and on the other networks, reclosing included; and reading a scenario file.
+// and on the other networks, reclosing included; and reading a scenario file and a lesson.
 #include "criticalclearing.h"
+#include "lessonfile.h"
 #include "scenariofile.h"
 #include "study.h"
 
@@ -100,5 +101,25 @@ void ReadScenarioFile(benchmark::State &state) {
     }
 }
 BENCHMARK(ReadScenarioFile)->Unit(benchmark::kMicrosecond);
+
+// Reading a lesson works out every answer: 0 the example on the equal-area criterion, from
+// disk; 1 the most a lesson can ask, 100 steps each asking a slow machine's critical
+// clearing time (1.3 to 1.8 s, beyond the slider).
+void ReadLesson(benchmark::State &state) {
+    QByteArray most = "# The most a lesson asks\n";
+    for (int i = 0; i < MaxLessonSteps; ++i)
+        most += "## Step\n```scenario\n[machine]\nPmech = 0.3\nH = " +
+                QByteArray::number(20 + 0.2 * i) +
+                "\nDemping = 0\n```\n```predict\nask = critical_clearing_ms\n```\n";
+    for (auto _ : state) {
+        const LessonFileResult read =
+            state.range(0) == 0
+                ? readLessonFile(QStringLiteral(EXAMPLES_DIR "/lessons/equal-area.dravex-lesson"))
+                : parseLesson(most, QStringLiteral("most.dravex-lesson"));
+        if (!read.ok) state.SkipWithError(qPrintable(read.error));
+        benchmark::DoNotOptimize(read.lesson.steps.size());
+    }
+}
+BENCHMARK(ReadLesson)->DenseRange(0, 1)->ArgName("case")->Unit(benchmark::kMillisecond);
 
 } // namespace
