@@ -67,6 +67,20 @@ bool LessonSession::awaitsPrediction() const {
     return m_open && step().question && !progress().prediction;
 }
 
+bool LessonSession::laterStepAsksLimit() const {
+    if (!m_open) return false;
+    const StabilityCase &now = m_session.studyCase();
+    for (std::size_t i = std::size_t(m_step) + 1; i < m_lesson.steps.size(); ++i) {
+        const LessonStep &later = m_lesson.steps[i];
+        if (!later.question || m_progress[i].prediction) continue;
+        const LessonAsk ask = later.question->ask;
+        if ((ask == LessonAsk::CriticalClearingMs || ask == LessonAsk::LargestStablePmech) &&
+            later.studyCase.machine == now.machine && later.studyCase.scenario == now.scenario)
+            return true;
+    }
+    return false;
+}
+
 bool LessonSession::predict(double value) {
     if (!m_open || !step().question || progress().prediction || !std::isfinite(value)) return false;
     if (step().question->ask == LessonAsk::Verdict && value != InStepAnswer &&

@@ -49,6 +49,12 @@ public:
     // the seconds since the step was first shown; a later one, a step without a question
     // and a number that is not finite are refused (false).
     bool predict(double value);
+    // The case's critical clearing time or largest stable Pmech, as the status bar, Tools >
+    // Find critical clearing time and a study show it, is still to be predicted: the step
+    // shown awaits a prediction, or a later step that has none yet asks for that limit of
+    // the session's case (its machine data and network; any clearing time).
+    bool holdsLimits() const { return awaitsPrediction() || laterStepAsksLimit(); }
+    bool laterStepAsksLimit() const;
     // Called before a run starts (the short-circuit button, Tools' runs): false while a
     // prediction is awaited. Before the outcome has been shown, the session's case goes
     // back to the step's, at the question's clearing time, if the student changed it.

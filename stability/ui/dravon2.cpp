@@ -605,7 +605,7 @@ QImage TDravon::clientPicture() {
 }
 
 void TDravon::FindCritical1Click() {
-    if (lessonHoldsRuns()) return;
+    if (lessonHoldsRuns(true)) return;
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
     m_status->showSimulation(m_session->findCriticalNow());
@@ -657,7 +657,7 @@ void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
 }
 
 void TDravon::SwingCurves1Click() {
-    if (lessonHoldsRuns()) return;
+    if (lessonHoldsRuns(false)) return;
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
         m_swingCurves->setZoom(viewZoom()->factor());
@@ -675,7 +675,7 @@ void TDravon::SwingCurves1Click() {
 }
 
 void TDravon::CriticalClearingStudyClick() {
-    if (lessonHoldsRuns()) return;
+    if (lessonHoldsRuns(true)) return;
     if (!m_study) {
         m_study = new StudyWindow(*m_session, m_reportFiles, modalRunner, this);
         m_study->setZoom(viewZoom()->factor());
@@ -797,6 +797,8 @@ void TDravon::createLesson() {
     for (auto signal : {&LessonSession::opened, &LessonSession::closed, &LessonSession::stepChanged,
                         &LessonSession::predicted})
         connect(m_lesson, signal, this, &TDravon::showLessonState);
+    // The student's own case may be one a later step asks the limit of.
+    connect(m_session, &DravexSession::caseChanged, this, &TDravon::showLessonState);
     showLessonState();
 }
 
@@ -804,19 +806,27 @@ void TDravon::showLessonState() {
     const bool open = m_lesson->isOpen();
     ExportLessonRecordAction->setEnabled(open);
     LessonPaneAction->setEnabled(open);
-    const bool awaits = m_lesson->awaitsPrediction();
-    m_status->holdAnswers(awaits);
+    using Hold = EqualAreaStatus::Hold;
+    const Hold hold = m_lesson->awaitsPrediction()     ? Hold::ForPrediction
+                      : m_lesson->laterStepAsksLimit() ? Hold::ForLaterStep
+                                                       : Hold::Nothing;
+    m_status->holdAnswers(hold);
     // A study of the case shows its critical clearing time, the step's answer: it is put
     // away, as Tools would not open it now.
-    if (awaits && m_study && m_study->isVisible()) {
+    if (hold != Hold::Nothing && m_study && m_study->isVisible()) {
         m_study->cancel();
         m_study->hide();
     }
 }
 
-bool TDravon::lessonHoldsRuns() {
-    if (!m_lesson->awaitsPrediction()) return false;
-    m_lessonPane->showHeldBack();
+bool TDravon::lessonHoldsRuns(bool limits) {
+    if (m_lesson->awaitsPrediction()) {
+        m_lessonPane->showHeldBack();
+        return true;
+    }
+    if (!limits || !m_lesson->laterStepAsksLimit()) return false;
+    m_lessonPane->showHeldBack(QStringLiteral("A later step of the lesson asks for this case's "
+                                              "limit: it is kept back until then."));
     return true;
 }
 

@@ -98,8 +98,9 @@ private:
     // File > Open lesson..., Export lesson record...
     void OpenLessonClick();
     void ExportLessonRecordClick();
-    // While the lesson awaits a prediction: the pane says why the command waits, and true.
-    bool lessonHoldsRuns();
+    // While the lesson awaits a prediction, or with `limits` while a later step asks for
+    // the case's critical clearing time: the pane says why the command waits, and true.
+    bool lessonHoldsRuns(bool limits);
     // The status bar, the study window and the menu as the lesson stands.
     void showLessonState();
     void createLesson();

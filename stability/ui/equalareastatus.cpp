@@ -93,23 +93,34 @@ void EqualAreaStatus::showSimulation(const CriticalClearing &found) {
 
 void EqualAreaStatus::setCriterionLine(const QString &text) {
     m_criterionText = text;
-    if (!m_held) setLine(Criterion, text);
+    if (m_held == Hold::Nothing) setLine(Criterion, text);
 }
 
 void EqualAreaStatus::setSimulationLine(const QString &text) {
     m_simulationText = text;
-    if (!m_held) setLine(Simulation, text);
+    if (m_held == Hold::Nothing) setLine(Simulation, text);
 }
 
-void EqualAreaStatus::holdAnswers(bool held) {
-    if (held == m_held) return;
-    m_held = held;
+void EqualAreaStatus::holdAnswers(Hold hold) {
+    if (hold == m_held) return;
+    m_held = hold;
     // The simulation's line keeps a text, so that the bar keeps its height.
-    setLine(Criterion, held ? QStringLiteral("Predict first: the critical clearing times are "
-                                             "shown after your prediction.")
-                            : m_criterionText);
-    setLine(Simulation,
-            held ? QStringLiteral("Simulation: shown after your prediction.") : m_simulationText);
+    switch (hold) {
+    case Hold::Nothing:
+        setLine(Criterion, m_criterionText);
+        setLine(Simulation, m_simulationText);
+        break;
+    case Hold::ForPrediction:
+        setLine(Criterion, QStringLiteral("Predict first: the critical clearing times are "
+                                          "shown after your prediction."));
+        setLine(Simulation, QStringLiteral("Simulation: shown after your prediction."));
+        break;
+    case Hold::ForLaterStep:
+        setLine(Criterion, QStringLiteral("Critical clearing times: kept back, a later step "
+                                          "of the lesson asks for them."));
+        setLine(Simulation, QStringLiteral("Simulation: kept back for a later step."));
+        break;
+    }
 }
 
 void EqualAreaStatus::announceSimulation() {

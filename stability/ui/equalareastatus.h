@@ -36,11 +36,13 @@ public:
     void startAreas(const Oppervlaktesom &som, const TGenParams &machine,
                     const FaultScenario &scenario);
     void showAreas(const Oppervlaktesom &som);
-    // While the student is to predict a run's outcome, the criterion's and the
-    // simulation's critical clearing times would give it away: a short text stands in
-    // their place, and the lines come back as they stand once `held` is false.
-    void holdAnswers(bool held);
-    bool answersHeld() const { return m_held; }
+    // While the student is to predict a run's outcome, or a later step of the lesson asks
+    // for the case's limit, the criterion's and the simulation's critical clearing times
+    // would give it away: a short text saying why stands in their place, and the lines
+    // come back as they stand once nothing is held.
+    enum class Hold { Nothing, ForPrediction, ForLaterStep };
+    void holdAnswers(Hold hold);
+    bool answersHeld() const { return m_held != Hold::Nothing; }
     // The height for the present font now, rather than after the next events: a zoomed
     // window is sized from it.
     int heightForFont();
@@ -59,5 +61,5 @@ private:
     std::optional<std::pair<TGenParams, FaultScenario>> m_runData, m_criterionData;
     // The two lines as they stand, shown unless held.
     QString m_criterionText, m_simulationText;
-    bool m_held = false;
+    Hold m_held = Hold::Nothing;
 };

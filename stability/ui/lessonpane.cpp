@@ -389,10 +389,12 @@ void LessonPane::predict() {
         setResult(QStringLiteral("Only your first prediction of a step counts."), true);
 }
 
-void LessonPane::showHeldBack() {
+void LessonPane::showHeldBack(const QString &why) {
     show();
     raise();
-    setResult(QStringLiteral("Predict first: the run waits for your prediction."), true);
+    setResult(why.isEmpty() ? QStringLiteral("Predict first: the run waits for your prediction.")
+                            : why,
+              true);
 }
 
 void LessonPane::setResult(const QString &text, bool announce) {

@@ -25,8 +25,9 @@ public:
     // window's zoom.
     void setZoom(double zoom);
     // A run or a command that would give the answer away was held back: the result line
-    // says why, and a screen reader reads it.
-    void showHeldBack();
+    // says why (the prediction awaited, unless `why` says otherwise), and a screen reader
+    // reads it.
+    void showHeldBack(const QString &why = QString());
 
     // The parts a window wires and a test reads.
     QTextBrowser *text() const { return m_text; }

@@ -66,6 +66,7 @@ private slots:
     void init() { zoomSettings().remove("View/zoom"); }
     void runsWaitForThePrediction_data();
     void runsWaitForThePrediction();
+    void laterLimitIsKeptBack();
     void runAfterPredictingGoesOnTheStepsCase();
     void numbersAsTheStudentWritesThem_data();
     void numbersAsTheStudentWritesThem();
@@ -121,6 +122,30 @@ void TestLessonPane::runsWaitForThePrediction() {
     if (command == "SwingCurves1") QVERIFY(h.w.swingCurves() && h.w.swingCurves()->isVisible());
     if (command == "CriticalClearingStudyAction")
         QVERIFY(h.w.studyWindow() && h.w.studyWindow()->isVisible());
+}
+
+void TestLessonPane::laterLimitIsKeptBack() {
+    // After a verdict's prediction the status bar and Find critical clearing time keep
+    // back the limit a later step asks of the same case.
+    LessonHarness h;
+    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
+        found(search());
+    };
+    QVERIFY(h.open("# T\n## Verdict\n```predict\nask = verdict\n```\n"
+                   "## Limit\n```predict\nask = critical_clearing_ms\n```\n"));
+    h.press("PredictInStep");
+    h.press("PredictButton");
+    EqualAreaStatus &status = *h.w.equalAreaStatus();
+    QVERIFY2(status.Simulation->text().contains(QStringLiteral("kept back")),
+             qPrintable(status.Simulation->text()));
+    h.trigger("FindCritical1");
+    QVERIFY(status.Simulation->text().contains(QStringLiteral("kept back")));
+    QVERIFY(h.result().contains(QStringLiteral("later step")));
+    h.press("LessonNext");
+    control<QLineEdit>(h.w, "PredictValue")->setText(QStringLiteral("360"));
+    h.press("PredictButton");
+    QVERIFY2(status.Criterion->text().contains(QStringLiteral("critical clearing time 364 ms")),
+             qPrintable(status.Criterion->text()));
 }
 
 void TestLessonPane::runAfterPredictingGoesOnTheStepsCase() {
