@@ -29,6 +29,7 @@ void LessonSession::open(Lesson lesson, const QString &path) {
     m_progress.assign(m_lesson.steps.size(), LessonProgress{});
     m_firstShown.assign(m_lesson.steps.size(), std::nullopt);
     m_runAnswers = false;
+    m_unexported = false;
     emit opened();
     showStep(0);
 }
@@ -90,6 +91,7 @@ bool LessonSession::predict(double value) {
     p.prediction = value;
     const auto shown = m_firstShown[std::size_t(m_step)].value_or(clock());
     p.secondsToPredict = std::chrono::duration<double>(clock() - shown).count();
+    m_unexported = true;
     emit predicted();
     return true;
 }
@@ -120,5 +122,6 @@ void LessonSession::runEnded() {
     // Nor has one whose case a dialog changed on the way.
     if (step().question && m_session.studyCase() != runCase()) return;
     m_progress[std::size_t(m_step)].revealed = true;
+    if (step().question) m_unexported = true;
     emit revealed();
 }

@@ -66,6 +66,11 @@ public:
     // time.
     StabilityCase runCase() const;
 
+    // Predictions or outcomes have come since the record was last exported: closing the
+    // lesson would lose them.
+    bool recordUnexported() const { return m_unexported; }
+    void markRecordExported() { m_unexported = false; }
+
     // The student's name for the record, asked once; may stay empty.
     QString studentName;
     bool nameAsked = false;
@@ -96,4 +101,5 @@ private:
     std::vector<std::optional<Clock::time_point>> m_firstShown;
     // The run going: it follows the prediction, on the step's case.
     bool m_runAnswers = false;
+    bool m_unexported = false;
 };

@@ -8,6 +8,7 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "layouthelpers.h"
+#include "lessonfile.h"
 #include "lessonpane.h"
 #include "lessonsession.h"
 #include "lessontext.h"
@@ -765,6 +766,11 @@ void TDravon::moveEvent(QMoveEvent *event) {
 }
 
 void TDravon::closeEvent(QCloseEvent *event) {
+    // The student's predictions are not lost unasked.
+    if (!lessonRecordMayGo()) {
+        event->ignore();
+        return;
+    }
     // A run in progress must not go on computing behind a closed window: clearing the
     // flag ends its loop at the next test, and the program exits once it has returned.
     m_session->stop();
@@ -831,11 +837,13 @@ bool TDravon::lessonHoldsRuns(bool limits) {
 }
 
 bool TDravon::openLesson(const QString &path) {
-    QString error;
-    if (!m_lesson->openFile(path, &error)) {
-        showErrorReport(this, error, modalRunner);
+    LessonFileResult read = readLessonFile(path);
+    if (!read.ok) {
+        showErrorReport(this, read.error, modalRunner);
         return false;
     }
+    if (!lessonRecordMayGo()) return false;
+    m_lesson->open(std::move(read.lesson), path);
     m_lessonPane->show();
     m_lessonPane->raise();
     return true;
@@ -848,7 +856,30 @@ void TDravon::OpenLessonClick() {
 }
 
 void TDravon::ExportLessonRecordClick() {
-    if (!m_lesson->isOpen()) return;
+    exportLessonRecord();
+}
+
+bool TDravon::lessonRecordMayGo() {
+    if (!m_lesson->isOpen() || !m_lesson->recordUnexported()) return true;
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                    QStringLiteral("The predictions of this lesson have not been exported. "
+                                   "Export the lesson record first?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("LessonRecordQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Export..."));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+    box.setDefaultButton(QMessageBox::Save);
+    const int result = runModal(box, modalRunner);
+    const QMessageBox::StandardButton answer =
+        box.clickedButton() ? box.standardButton(box.clickedButton())
+                            : static_cast<QMessageBox::StandardButton>(result);
+    if (answer == QMessageBox::Discard) return true;
+    return answer == QMessageBox::Save && exportLessonRecord();
+}
+
+bool TDravon::exportLessonRecord() {
+    if (!m_lesson->isOpen()) return false;
     // The name goes into the record's first line; it is asked once a sitting, and may
     // be left empty.
     if (!m_lesson->nameAsked) {
@@ -857,17 +888,21 @@ void TDravon::ExportLessonRecordClick() {
         dialog.setWindowTitle(QStringLiteral("Lesson record"));
         dialog.setInputMode(QInputDialog::TextInput);
         dialog.setLabelText(QStringLiteral("Your name for the record (it may stay empty):"));
-        if (runModal(dialog, modalRunner) != QDialog::Accepted) return;
+        if (runModal(dialog, modalRunner) != QDialog::Accepted) return false;
         m_lesson->studentName = dialog.textValue().simplified();
         m_lesson->nameAsked = true;
     }
     const QString fileName = m_reportFiles.chooseFile(this, QStringLiteral("Export lesson record"),
                                                       QStringLiteral("dravex-lesson-record.csv"),
                                                       QStringLiteral("CSV files (*.csv)"));
-    if (fileName.isEmpty()) return;
+    if (fileName.isEmpty()) return false;
     // As the lesson stands once the file is chosen: a run may have ended meanwhile.
     const QByteArray csv =
         lessonRecordCsv(m_lesson->lesson(), m_lesson->allProgress(), m_lesson->studentName);
-    if (auto failure = writeThroughTemporaryFile(fileName, csv))
+    if (auto failure = writeThroughTemporaryFile(fileName, csv)) {
         showWriteFailure(this, fileName, *failure, modalRunner);
+        return false;
+    }
+    m_lesson->markRecordExported();
+    return true;
 }

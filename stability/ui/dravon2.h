@@ -98,6 +98,12 @@ private:
     // File > Open lesson..., Export lesson record...
     void OpenLessonClick();
     void ExportLessonRecordClick();
+    // Writes the record to a file the user chooses; false when nothing was written.
+    bool exportLessonRecord();
+    // Before the lesson goes (another lesson is opened, the window closes): predictions not
+    // exported yet are offered for export. False when the lesson is to stay: Cancel, or an
+    // export that was cancelled or failed.
+    bool lessonRecordMayGo();
     // While the lesson awaits a prediction, or with `limits` while a later step asks for
     // the case's critical clearing time: the pane says why the command waits, and true.
     bool lessonHoldsRuns(bool limits);

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -73,6 +74,8 @@ private slots:
     void backAndNextOpenTheStepsCases();
     void recordThroughTheMenu();
     void refusedLessonChangesNothing();
+    void unexportedPredictionsAreOffered_data();
+    void unexportedPredictionsAreOffered();
     void picturesComeFromTheLessonsFolderAlone();
     void dockedPaneLeavesTheClientArea_data();
     void dockedPaneLeavesTheClientArea();
@@ -303,6 +306,47 @@ void TestLessonPane::refusedLessonChangesNothing() {
     QVERIFY(!h.open(bad, "bad.dravex-lesson"));
     QVERIFY(h.w.session().studyCase() == step && h.pane().isHidden());
     QCOMPARE(h.w.lessonSession().stepIndex(), 1);
+}
+
+void TestLessonPane::unexportedPredictionsAreOffered_data() {
+    QTest::addColumn<int>("answer"); // the button pressed in the question
+    QTest::addColumn<bool>("goes");  // whether the lesson goes
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << true;
+    QTest::newRow("export") << int(QMessageBox::Save) << true;
+}
+
+void TestLessonPane::unexportedPredictionsAreOffered() {
+    // Another lesson, or the window closed, would lose predictions not yet exported: the
+    // student is asked, and Cancel keeps the lesson and the window.
+    QFETCH(int, answer);
+    QFETCH(bool, goes);
+    LessonHarness h;
+    const QString record = h.dir.filePath(QStringLiteral("record.csv"));
+    h.w.reportFiles().askFileName = [&](QWidget *, const QString &, const QString &,
+                                        const QString &) { return record; };
+    h.onDialog = [](QDialog &) { return int(QDialog::Accepted); }; // the name, left empty
+    int asked = 0;
+    const ModalRunner harness = h.w.modalRunner;
+    h.w.modalRunner = [&](QDialog &d) {
+        auto *box = qobject_cast<QMessageBox *>(&d);
+        if (!box || box->objectName() != QStringLiteral("LessonRecordQuestion")) return harness(d);
+        ++asked;
+        box->button(QMessageBox::StandardButton(answer))->click();
+        return box->result();
+    };
+    QVERIFY(h.open(ThreeSteps));
+    QVERIFY(h.open(ThreeSteps)); // nothing predicted, nothing to lose
+    QCOMPARE(asked, 0);
+    h.press("PredictInStep");
+    h.press("PredictButton");
+    QCOMPARE(h.open("# Other\n## One\n"), goes);
+    QCOMPARE(asked, 1);
+    QCOMPARE(h.w.lessonSession().lesson().title, std::string(goes ? "Other" : "Three runs"));
+    QCOMPARE(QFile::exists(record), answer == int(QMessageBox::Save));
+    if (goes) return;
+    QVERIFY(!h.w.close());
+    QCOMPARE(asked, 2);
 }
 
 void TestLessonPane::picturesComeFromTheLessonsFolderAlone() {
