@@ -43,7 +43,6 @@ private slots:
     void answersAreTheModels();
     void predictFirst();
     void aStoppedOrChangedRunShowsNothing();
-    void aLaterStepsLimitIsKeptBack();
     void recordCsv();
     void examplesAreAccepted();
 };
@@ -315,25 +314,6 @@ void TestLesson::aStoppedOrChangedRunShowsNothing() {
     QVERIFY(t.lesson.beforeRun());
     t.s.shortCircuit();
     QCOMPARE(revealed.count(), 1);
-}
-
-void TestLesson::aLaterStepsLimitIsKeptBack() {
-    // A verdict at 300 ms, then the limit of the same case: once the verdict is predicted,
-    // the limit is still kept back, for this case only, until its own step is predicted.
-    DravexSession s;
-    LessonSession lesson(s);
-    lesson.open(read("# T\n## Verdict\n```predict\nask = verdict\nclearing_ms = 300\n```\n"
-                     "## Limit\n```predict\nask = critical_clearing_ms\n```\n"));
-    QVERIFY(lesson.predict(InStepAnswer));
-    QVERIFY(!lesson.awaitsPrediction() && lesson.holdsLimits());
-    TGenParams other = s.machineData();
-    other.Pmech = 0.6;
-    s.setMachineData(other);
-    QVERIFY(!lesson.holdsLimits());
-    lesson.next();
-    QVERIFY(lesson.predict(350));
-    lesson.back();
-    QVERIFY(!lesson.holdsLimits());
 }
 
 // Run in a comma locale too: the numbers keep their full stops.

