@@ -109,11 +109,6 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--study", "H=2:10:2.5"} << 2 << "POINTS \"2.5\" is not a whole number";
     QTest::newRow("study, H from 0") << QStringList{"--study", "H=0:10:3"} << 2
                                      << "--study: H from 0: H must be greater than 0.";
-    QTest::newRow("study, another network's value")
-        << QStringList{"--study", "location=10:90:3"} << 2 << "belongs to the two-lines network";
-    QTest::newRow("study without a fault")
-        << QStringList{"--study", h, QStringLiteral(EXAMPLES_DIR "/power-step.dravex")} << 2
-        << "needs a fault to clear";
     QTest::newRow("study, limit 2001")
         << QStringList{"--study", h, "--limit", "2001"} << 2 << "from 0 to 2000";
     QTest::newRow("limit without study") << QStringList{"--limit", "100"} << 2 << "with --study";

@@ -57,6 +57,12 @@ struct LessonHarness : DravonHarness {
     QString result() { return control<QLabel>(w, "LessonResult")->text(); }
     void press(const char *name) { control<QAbstractButton>(w, name)->click(); }
     void trigger(const char *name) { control<QAction>(w, name)->trigger(); }
+    // The simulation's line found at once, not at some moment between two checks.
+    void searchAtOnce() {
+        w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
+            found(search());
+        };
+    }
 };
 
 } // namespace
@@ -94,9 +100,7 @@ void TestLessonPane::runsWaitForThePrediction() {
     // keeps the critical clearing times back until then. Afterwards all goes as ever.
     QFETCH(QString, command);
     LessonHarness h;
-    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
-        found(search());
-    };
+    h.searchAtOnce();
     QVERIFY(h.open(ThreeSteps));
     const auto give = [&] {
         if (auto *button = h.w.findChild<QPushButton *>(command))
@@ -131,9 +135,7 @@ void TestLessonPane::laterLimitIsKeptBack() {
     // After a verdict's prediction the status bar and Find critical clearing time keep
     // back the limit a later step asks of the same case.
     LessonHarness h;
-    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
-        found(search());
-    };
+    h.searchAtOnce();
     QVERIFY(h.open("# T\n## Verdict\n```predict\nask = verdict\n```\n"
                    "## Limit\n```predict\nask = critical_clearing_ms\n```\n"));
     h.press("PredictInStep");
@@ -390,10 +392,7 @@ void TestLessonPane::dockedPaneLeavesTheClientArea() {
     // away or floats; the client area keeps its pixels throughout, at any zoom.
     QFETCH(int, percent);
     LessonHarness h;
-    // The simulation's line found at once, not at some moment between two pictures.
-    h.w.session().searchRunner = [](CriticalSearch search, CriticalFound found) {
-        found(search());
-    };
+    h.searchAtOnce();
     h.w.session().announceCase();
     zoomTo(h.w, percent);
     const auto picture = [&h] {

@@ -151,11 +151,6 @@ void TestStudyWindow::refusedRangeRunsNothing_data() {
     QTest::addColumn<QString>("fromText");
     QTest::newRow("network lacks it")
         << undamped() << StudyRange{StudyParameter::Location, 10, 90, 5} << QString();
-    QTest::newRow("ends equal") << undamped() << StudyRange{StudyParameter::H, 5, 5, 5}
-                                << QString();
-    QTest::newRow("H 0") << undamped() << StudyRange{StudyParameter::H, 0, 4, 5} << QString();
-    QTest::newRow("no fault") << undamped(Network::PowerStep)
-                              << StudyRange{StudyParameter::H, 2, 10, 5} << QString();
     QTest::newRow("not a number") << undamped() << StudyRange{StudyParameter::H, 2, 10, 5}
                                   << QStringLiteral("two");
 }
