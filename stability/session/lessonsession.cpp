@@ -1,7 +1,6 @@
 #include "lessonsession.h"
 
 #include "dravexsession.h"
-#include "lessonfile.h"
 
 #include <cmath>
 
@@ -9,16 +8,6 @@ LessonSession::LessonSession(DravexSession &session, QObject *parent)
     : QObject(parent), m_session(session) {
     connect(&m_session, &DravexSession::runBegun, this, &LessonSession::runBegun);
     connect(&m_session, &DravexSession::runEnded, this, &LessonSession::runEnded);
-}
-
-bool LessonSession::openFile(const QString &path, QString *error) {
-    LessonFileResult read = readLessonFile(path);
-    if (!read.ok) {
-        if (error) *error = read.error;
-        return false;
-    }
-    open(std::move(read.lesson), path);
-    return true;
 }
 
 void LessonSession::open(Lesson lesson, const QString &path) {

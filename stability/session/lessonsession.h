@@ -23,11 +23,8 @@ public:
 
     explicit LessonSession(DravexSession &session, QObject *parent = nullptr);
 
-    // Reads a lesson file and shows its first step; a file refused changes nothing and
-    // `error` says why.
-    bool openFile(const QString &path, QString *error = nullptr);
-    // A lesson already read; `path` is the file it came from (its folder holds the
-    // pictures), or empty.
+    // A lesson read (readLessonFile), shown from its first step; `path` is the file it
+    // came from (its folder holds the pictures), or empty.
     void open(Lesson lesson, const QString &path = {});
     void close();
     bool isOpen() const { return m_open; }
