@@ -14,18 +14,15 @@ constexpr double Pi = 3.14159265358979323846;
 constexpr double StepS = Switchboard::StepMs / 1000.0;
 // Governor droop is a fraction of the rated frequency, not of the bus's.
 constexpr double RatedFrequency = 50;
-// How long a result waits after contact: the power then shows whether the machine took
-// load, and a trip before it spoils the close.
-constexpr std::int64_t ResultAfterMs = 5000;
 // Rounding in the read-out's own digits must not cost a student a band of the score.
 constexpr double Slack = 1e-9;
 
-// The automatic synchroniser aims at the middle of its windows and leaves a band around
-// each alone, so that it does not hunt.
-constexpr double TargetSlipHz = 0.06, SlipBandHz = 0.015;
-constexpr double MinSlipHz = 0.02, MaxSlipHz = 0.1;
+// The automatic synchroniser closes within the operator's target bands, aims at their
+// middle and leaves a band around it alone, so that it does not hunt.
+constexpr double TargetSlipHz = 0.045, SlipBandHz = 0.012;
+constexpr double MinSlipHz = TargetMinSlipHz, MaxSlipHz = TargetMaxSlipHz;
 constexpr double TargetVoltagePct = 2.5, VoltageBandPct = 1;
-constexpr double MinVoltagePct = 0, MaxVoltagePct = 5;
+constexpr double MinVoltagePct = TargetMinVoltagePct, MaxVoltagePct = TargetMaxVoltagePct;
 // Its pulses: at most this long, then a pause to see what they did.
 constexpr std::int64_t LongestPulseMs = 3000, ShortestPulseMs = 10, PauseMs = 500;
 
@@ -109,14 +106,17 @@ SwitchboardScore scoreClose(double angleDeg, double slipHz, double dUPct, double
     SwitchboardScore s;
     const double a = std::abs(angleDeg);
     s.angle = a <= 2 + Slack ? 40 : a <= 5 + Slack ? 30 : a <= 10 + Slack ? 15 : 0;
-    s.slip = inRange(slipHz, 0.02 - Slack, 0.1 + Slack) ? 30
-             : inRange(slipHz, -Slack, 0.2 + Slack)     ? 15
-                                                        : 0;
+    s.slip = inRange(slipHz, TargetMinSlipHz - Slack, TargetMaxSlipHz + Slack) ? 30
+             : inRange(slipHz, -Slack, 0.2 + Slack)                            ? 15
+                                                                               : 0;
     s.voltage = inRange(dUPct, -Slack, 5 + Slack)        ? 20
                 : inRange(dUPct, -5 - Slack, 10 + Slack) ? 10
                                                          : 0;
     s.time = timeS <= 60 + Slack ? 10 : timeS <= 120 + Slack ? 5 : 0;
     s.zeroBecause = trip;
+    // The torque on the shaft at contact grows with the angle; beyond 30 degrees it is
+    // more than a three-phase fault at the terminals gives, which the shaft is built for.
+    s.beyondFaultTorque = !(a <= FaultTorqueAngleDeg + Slack);
     return s;
 }
 
@@ -351,18 +351,30 @@ void Switchboard::contact() {
     m_delta = m_thetaDeg * Pi / 180;
     m_omega = 2 * Pi * a.slipHz;
     m_reverseSinceMs = -1;
-    // Two phases meet 120 degrees apart: the overcurrent protection trips at once.
-    if (m_settings.phaseOrderReversed) trip(TripCause::PhaseOrderReversed);
+    // Two phases meet 120 degrees apart: the overcurrent protection trips at once. So it
+    // does when a close far out of phase drives as much current as a three-phase fault at
+    // the machine's terminals, 1/X"d (Slack: 60 degrees at the bus's voltage reaches it).
+    if (m_settings.phaseOrderReversed)
+        trip(TripCause::PhaseOrderReversed);
+    else if (a.closingCurrentPu >= ThreePhaseFaultCurrentPu - Slack)
+        trip(TripCause::OutOfPhase);
 }
 
 void Switchboard::trip(TripCause cause) {
     SwitchboardEvent e = event(SwitchboardEventKind::Trip);
     e.powerPu = powerPu();
     e.trip = cause;
-    log(e);
     m_lastTrip = cause;
-    // A result not yet in scores 0 for it; one that is keeps its score.
-    if (m_holdingAttempt) m_attempts[*m_holdingAttempt].trip = cause;
+    if (m_holdingAttempt) {
+        SwitchboardAttempt &a = m_attempts[*m_holdingAttempt];
+        // A trip at contact came from the close itself: its current goes with it.
+        if (a.contactMs == m_timeMs) e.closingCurrentPu = a.closingCurrentPu;
+        // A result not yet in is taken now and scores 0 for it; one that is keeps its
+        // score.
+        a.trip = cause;
+        if (!a.score) a.resultPowerPu = e.powerPu;
+    }
+    log(e);
     openBreaker(false);
 }
 
@@ -370,17 +382,19 @@ void Switchboard::settleAttempts() {
     while (m_firstOpenAttempt < m_attempts.size()) {
         SwitchboardAttempt &a = m_attempts[m_firstOpenAttempt];
         if (!a.refused && !a.cancelled) {
-            if (!a.contactMs || m_timeMs < *a.contactMs + ResultAfterMs) return;
-            a.powerAfter5sPu = powerPu();
-            const SwitchboardScore s =
-                scoreClose(a.angleAtContactDeg, a.slipHz, a.voltageDifferencePct,
-                           *a.contactMs / 1000.0, a.trip);
-            a.score = s.total();
+            // Final at the trip, or once nothing tripped for ResultAfterMs after contact.
+            if (!a.contactMs) return;
+            if (a.trip == TripCause::None && m_timeMs < *a.contactMs + ResultAfterMs) return;
+            if (!a.resultPowerPu) a.resultPowerPu = powerPu();
+            a.scoreParts = scoreClose(a.angleAtContactDeg, a.slipHz, a.voltageDifferencePct,
+                                      *a.contactMs / 1000.0, a.trip);
+            a.score = a.scoreParts.total();
             SwitchboardEvent e;
             e.timeMs = m_timeMs;
             e.kind = SwitchboardEventKind::Result;
-            e.powerPu = *a.powerAfter5sPu;
+            e.powerPu = *a.resultPowerPu;
             e.trip = a.trip;
+            e.beyondFaultTorque = a.scoreParts.beyondFaultTorque;
             e.automatic = a.automatic;
             e.score = *a.score;
             log(e);

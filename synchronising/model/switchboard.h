@@ -1,5 +1,8 @@
 #pragma once
 
+#include "switchinglog.h"
+#include "synchropanel.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -73,7 +76,22 @@ struct SwitchboardAction {
 bool fitsControl(SwitchboardControl control, ControlState state);
 
 enum class BreakerState { Open, Closing, Closed };
-enum class TripCause { None, PhaseOrderReversed, ReversePower, PoleSlip };
+enum class TripCause { None, PhaseOrderReversed, ReversePower, PoleSlip, OutOfPhase };
+
+// The machine's own three-phase fault current at its terminals, per-unit of rated current:
+// 1/X"d. A close whose current reaches it is a fault to the protection, which trips at
+// contact (about 60 degrees out of phase at the bus's voltage).
+constexpr double ThreePhaseFaultCurrentPu = 1 / SubtransientReactance;
+// Beyond this angle at contact the shaft takes a torque beyond a three-phase fault's: the
+// close scores 0 whether or not it tripped.
+constexpr double FaultTorqueAngleDeg = 30;
+// The bands an operator aims for, as the sync-check relay's limits allow (IEEE C50.12):
+// the generator a little fast, up to the relay's slip, and 0 to +5 % above the bus.
+constexpr double TargetMinSlipHz = 0.02, TargetMaxSlipHz = RealMaxSlipHz;
+constexpr double TargetMinVoltagePct = RealMinVoltagePercent,
+                 TargetMaxVoltagePct = RealMaxVoltagePercent;
+// A close's result is final at its trip, or this long after contact when nothing tripped.
+constexpr std::int64_t ResultAfterMs = 10000;
 
 // Which of the sync-check relay's conditions failed (IEEE C50.12's limits).
 struct RelayRefusal {
@@ -92,12 +110,29 @@ struct SwitchboardEvent {
     double slipHz = std::numeric_limits<double>::quiet_NaN();               // f - f_bus
     double voltageDifferencePct = std::numeric_limits<double>::quiet_NaN(); // (U - 380)/380
     double closingCurrentPu = std::numeric_limits<double>::quiet_NaN();     // at contact
-    double powerPu = std::numeric_limits<double>::quiet_NaN(); // at a trip, and 5 s after contact
+    // At a trip, and at a result (the power then).
+    double powerPu = std::numeric_limits<double>::quiet_NaN();
     TripCause trip = TripCause::None; // at a trip, and in a result that scores 0 for it
+    bool beyondFaultTorque = false;   // in a result: contact beyond FaultTorqueAngleDeg
     RelayRefusal refusal;             // at a refusal
     bool automatic = false;           // a close command of the automatic synchroniser
     int score = -1;                   // in a result, 0 to 100
 };
+
+// The score of a close out of 100 (the user guide gives the rubric): angle at contact
+// (|theta| <= 2: 40, <= 5: 30, <= 10: 15), slip (+0.02 to +0.067 Hz: 30, 0 to +0.2 Hz: 15),
+// voltage difference (0 to +5 %: 20, -5 to +10 %: 10), time of contact from the start
+// (<= 60 s: 10, <= 120 s: 5); a close that tripped before its result, or whose contact
+// came beyond 30 degrees, scores 0.
+struct SwitchboardScore {
+    int angle = 0, slip = 0, voltage = 0, time = 0;
+    TripCause zeroBecause = TripCause::None;
+    bool beyondFaultTorque = false;
+    bool zeroed() const { return zeroBecause != TripCause::None || beyondFaultTorque; }
+    int total() const { return zeroed() ? 0 : angle + slip + voltage + time; }
+};
+SwitchboardScore scoreClose(double angleAtContactDeg, double slipHz, double voltageDifferencePct,
+                            double contactTimeS, TripCause trip);
 
 // One close command and what came of it, for the log's table.
 struct SwitchboardAttempt {
@@ -109,25 +144,15 @@ struct SwitchboardAttempt {
     bool cancelled = false; // opened before the contacts touched
     std::optional<std::int64_t> contactMs;
     double angleAtContactDeg = 0, slipHz = 0, voltageDifferencePct = 0, closingCurrentPu = 0;
-    // What tripped the breaker while this close held it, also after the result: a slow
-    // close that the reverse-power relay trips 5.5 s after contact keeps its score, and
-    // the trip stands beside it.
+    // What tripped the breaker while this close held it, also after the result: a close
+    // that a trip ends before its result scores 0; one tripped later (a reverse-power
+    // relay set slower than the result) keeps its score, and the trip stands beside it.
     TripCause trip = TripCause::None;
-    std::optional<double> powerAfter5sPu;
-    std::optional<int> score; // once the result is in, 5 s after contact
+    // The power when the result was taken: at the trip, or ResultAfterMs after contact.
+    std::optional<double> resultPowerPu;
+    std::optional<int> score;    // once the result is in
+    SwitchboardScore scoreParts; // and where it came from
 };
-
-// The score of a close out of 100 (the user guide gives the rubric): angle at contact
-// (|theta| <= 2: 40, <= 5: 30, <= 10: 15), slip (+0.02 to +0.1 Hz: 30, 0 to +0.2 Hz: 15),
-// voltage difference (0 to +5 %: 20, -5 to +10 %: 10), time of contact from the start
-// (<= 60 s: 10, <= 120 s: 5); a trip within 5 s of contact scores 0.
-struct SwitchboardScore {
-    int angle = 0, slip = 0, voltage = 0, time = 0;
-    TripCause zeroBecause = TripCause::None;
-    int total() const { return zeroBecause != TripCause::None ? 0 : angle + slip + voltage + time; }
-};
-SwitchboardScore scoreClose(double angleAtContactDeg, double slipHz, double voltageDifferencePct,
-                            double contactTimeS, TripCause trip);
 
 // The voltage across each lamp over the largest it can see, 0 below a third of it (a
 // filament stays dark), for the generator's red phase `thetaDeg` ahead of the bus's and its

@@ -23,8 +23,9 @@ QString detail(const SwitchboardEvent &e) {
     case SwitchboardEventKind::Refused:
         return refusalText(e.refusal);
     case SwitchboardEventKind::Trip:
-    case SwitchboardEventKind::Result:
         return tripText(e.trip);
+    case SwitchboardEventKind::Result:
+        return zeroReasonText(e.trip, e.beyondFaultTorque);
     case SwitchboardEventKind::Contact:
     case SwitchboardEventKind::Open:
         break;

@@ -2,6 +2,8 @@
 
 #include "switchinglog.h"
 
+#include <cmath>
+
 QString tripText(TripCause cause) {
     switch (cause) {
     case TripCause::None:
@@ -12,8 +14,25 @@ QString tripText(TripCause cause) {
         return QStringLiteral("reverse power");
     case TripCause::PoleSlip:
         return QStringLiteral("pole slip");
+    case TripCause::OutOfPhase:
+        return QStringLiteral("out-of-phase close");
     }
     return {};
+}
+
+QString trippedText(TripCause cause, double closingCurrentPu) {
+    QString text = QStringLiteral("tripped: ") + tripText(cause);
+    if (cause == TripCause::OutOfPhase && std::isfinite(closingCurrentPu))
+        text += QStringLiteral(u", %1 \u00D7 rated").arg(closingCurrentPu, 0, 'f', 1);
+    return text;
+}
+
+QString zeroReasonText(TripCause trip, bool beyondFaultTorque) {
+    QStringList reasons;
+    if (trip != TripCause::None) reasons << tripText(trip);
+    if (beyondFaultTorque)
+        reasons << QStringLiteral("the shaft took a torque beyond a three-phase fault's");
+    return reasons.join(QStringLiteral("; "));
 }
 
 QStringList refusalWords(const RelayRefusal &refusal) {
@@ -51,8 +70,8 @@ QString eventWord(SwitchboardEventKind kind) {
 }
 
 QString scoreBreakdown(const SwitchboardScore &score) {
-    if (score.zeroBecause != TripCause::None)
-        return QStringLiteral("0: ") + tripText(score.zeroBecause);
+    if (score.zeroed())
+        return QStringLiteral("0: ") + zeroReasonText(score.zeroBecause, score.beyondFaultTorque);
     return QStringLiteral("angle %1, slip %2, voltage %3, time %4")
         .arg(score.angle)
         .arg(score.slip)

@@ -131,11 +131,13 @@ QStringList attemptRow(const SwitchboardAttempt &a) {
     if (!a.contactMs) return row << QStringLiteral("closing");
     row << degrees(a.angleAtContactDeg) << formatFixed(a.slipHz, 15, 3)
         << powerReading(a.voltageDifferencePct) << formatFixed(a.closingCurrentPu, 15, 2)
-        << (a.powerAfter5sPu ? powerReading(*a.powerAfter5sPu * 100) : QString())
+        << (a.resultPowerPu ? powerReading(*a.resultPowerPu * 100) : QString())
         << (a.trip != TripCause::None ? tripText(a.trip)
             : a.score                 ? QStringLiteral("none")
                                       : QString())
-        << (a.score ? QString::number(*a.score) : QString());
+        << (!a.score                ? QString()
+            : a.scoreParts.zeroed() ? scoreBreakdown(a.scoreParts)
+                                    : QString::number(*a.score));
     return row;
 }
 
@@ -355,17 +357,18 @@ void SwitchboardWindow::createControls() {
     Log->setHorizontalHeaderLabels(
         {QStringLiteral("Command (s)"), QStringLiteral("By"), QStringLiteral("θ at command"),
          QStringLiteral("θ at contact"), QStringLiteral("Slip (Hz)"), QStringLiteral("ΔU (%)"),
-         QStringLiteral("Closing current (× rated)"), QStringLiteral("Power 5 s on (%)"),
+         QStringLiteral("Closing current (× rated)"), QStringLiteral("Power at result (%)"),
          QStringLiteral("Tripped"), QStringLiteral("Score")});
     Log->verticalHeader()->hide();
     Log->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Log->setSelectionBehavior(QAbstractItemView::SelectRows);
     Log->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    describe(Log, QStringLiteral("Close attempts"),
-             QStringLiteral("Every close command since the start, newest first: when, by whom, "
-                            "the angle at command and at contact, slip, voltage difference, "
-                            "closing current, power 5 s after contact, what tripped, and the "
-                            "score out of 100."));
+    describe(
+        Log, QStringLiteral("Close attempts"),
+        QStringLiteral("Every close command since the start, newest first: when, by whom, "
+                       "the angle at command and at contact, slip, voltage difference, "
+                       "closing current, power when the result was taken, what tripped, and the "
+                       "score out of 100."));
 
     auto *top = new QHBoxLayout;
     top->addWidget(Synchroscope, 3);
@@ -596,7 +599,7 @@ void SwitchboardWindow::showControls() {
             return e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open;
         });
         if (last != events.rend() && last->kind == SwitchboardEventKind::Trip)
-            breaker += QStringLiteral("\ntripped: ") + tripText(last->trip);
+            breaker += QChar('\n') + trippedText(last->trip, last->closingCurrentPu);
     }
     if (BreakerValue->text() != breaker) {
         BreakerValue->setText(breaker);

@@ -44,6 +44,8 @@ private slots:
     void closingCurrentAndAdvance();
     void closing_data();
     void closing();
+    void outOfPhaseClose_data();
+    void outOfPhaseClose();
     void relayRefuses_data();
     void relayRefuses();
     void automaticSynchroniser_data();
@@ -134,19 +136,32 @@ void TestSwitchboard::closing_data() {
     QTest::addColumn<double>("frequency");
     QTest::addColumn<double>("commandAngle");
     QTest::addColumn<bool>("reversed");
-    QTest::addColumn<double>("powerAfter5s");
+    QTest::addColumn<double>("reversePowerS");
+    QTest::addColumn<double>("resultPower"); // NaN: not checked
     QTest::addColumn<int>("trip");
     QTest::addColumn<int>("score");
+    // When the result is taken, ms after contact; -1: at the trip, from 5 to 7 s after it.
+    QTest::addColumn<int>("resultAfterMs");
     const int none = int(TripCause::None);
-    // Closed 0.1 Hz fast the droop loads the machine to +4 %; 0.1 Hz slow it motors at
-    // -4 % and the reverse-power relay trips it 5 s after the power fell below -2 %.
-    QTest::newRow("fast") << 50.1 << -2.88 << false << 0.04 << none << 100;
-    QTest::newRow("slow") << 49.9 << 2.88 << false << -0.04 << int(TripCause::ReversePower) << 70;
-    // 1.5 Hz fast, closed 100 degrees ahead: the contacts touch near 143 and the rotor
-    // slips a pole.
-    QTest::newRow("pole slip") << 51.5 << 100.0 << false << 0.0 << int(TripCause::PoleSlip) << 0;
+    const double any = std::nan("");
+    // Closed 0.05 Hz fast the droop loads the machine to +2 %; 0.1 Hz slow it motors at
+    // -4 % and the reverse-power relay trips it 5 s after the power fell below -2 %, which
+    // is the result, 0.
+    QTest::newRow("fast") << 50.05 << -1.44 << false << 5.0 << 0.02 << none << 100 << 10000;
+    QTest::newRow("slow") << 49.9 << 2.88 << false << 5.0 << -0.04 << int(TripCause::ReversePower)
+                          << 0 << -1;
+    // A relay slower than the result: the close keeps its score and the trip stands beside.
+    QTest::newRow("slow, relay after the result")
+        << 49.9 << 2.88 << false << 15.0 << -0.04 << int(TripCause::ReversePower) << 70 << 10000;
+    // 1.5 Hz fast, closed 100 degrees ahead: the contacts touch near 143 degrees, beyond
+    // the machine's own fault current, and trip there.
+    QTest::newRow("out of phase") << 51.5 << 100.0 << false << 5.0 << any
+                                  << int(TripCause::OutOfPhase) << 0 << 0;
+    // 4 Hz fast, the contacts touch at 45 degrees (3.8 x rated): the rotor slips a pole.
+    QTest::newRow("pole slip") << 54.0 << -70.2 << false << 5.0 << any << int(TripCause::PoleSlip)
+                               << 0 << -2;
     QTest::newRow("phase order reversed")
-        << 50.1 << -2.88 << true << 0.0 << int(TripCause::PhaseOrderReversed) << 0;
+        << 50.1 << -2.88 << true << 5.0 << any << int(TripCause::PhaseOrderReversed) << 0 << 0;
 }
 
 void TestSwitchboard::closing() {
@@ -155,26 +170,89 @@ void TestSwitchboard::closing() {
     SwitchboardSettings s = steady(frequency, 380, frequency > 50 ? -170 : 170);
     QFETCH(bool, reversed);
     s.phaseOrderReversed = reversed;
+    QFETCH(double, reversePowerS);
+    s.reversePowerS = reversePowerS;
     Switchboard b(s);
     closeAt(b, commandAngle);
     b.runUntil(b.timeMs() + 20000);
     const SwitchboardAttempt &a = b.attempts().at(0);
     QVERIFY(a.contactMs && *a.contactMs == a.commandMs + 80);
-    QFETCH(double, powerAfter5s);
-    QVERIFY(near(*a.powerAfter5sPu, powerAfter5s, 0.002));
+    QFETCH(double, resultPower);
+    if (!std::isnan(resultPower)) QVERIFY(near(*a.resultPowerPu, resultPower, 0.002));
     QFETCH(int, trip);
     QCOMPARE(int(b.lastTrip()), trip);
     QCOMPARE(int(a.trip), trip); // also when it came after the result
     QCOMPARE(b.breaker() == BreakerState::Open, trip != int(TripCause::None));
     QFETCH(int, score);
     QCOMPARE(*a.score, score);
-    if (trip == int(TripCause::ReversePower)) {
-        const SwitchboardEvent &e = b.events().back();
-        QCOMPARE(e.kind, SwitchboardEventKind::Trip);
-        QVERIFY(e.timeMs > *a.contactMs + 5000 && e.timeMs < *a.contactMs + 7000);
+    const auto &events = b.events();
+    const auto found = [&](SwitchboardEventKind kind) {
+        const auto e = std::find_if(events.begin(), events.end(),
+                                    [kind](const SwitchboardEvent &e) { return e.kind == kind; });
+        return e == events.end() ? std::int64_t(-1) : e->timeMs - *a.contactMs;
+    };
+    const std::int64_t resultMs = found(SwitchboardEventKind::Result);
+    QFETCH(int, resultAfterMs);
+    if (resultAfterMs == -1) {
+        QCOMPARE(resultMs, found(SwitchboardEventKind::Trip));
+        QVERIFY(resultMs > 5000 && resultMs < 7000);
+    } else if (resultAfterMs == -2) {
+        QCOMPARE(resultMs, found(SwitchboardEventKind::Trip));
+    } else {
+        QCOMPARE(resultMs, std::int64_t(resultAfterMs));
     }
     // After a trip the machine runs free towards its reference again.
-    if (trip == int(TripCause::PoleSlip)) QVERIFY(b.frequencyHz() > 51);
+    if (trip == int(TripCause::PoleSlip)) QVERIFY(b.frequencyHz() > 53);
+}
+
+void TestSwitchboard::outOfPhaseClose_data() {
+    QTest::addColumn<double>("angle"); // at contact: the machine stands, in step with the bus
+    QTest::addColumn<double>("voltage");
+    QTest::addColumn<double>("current"); // x rated: |u e^(j theta) - 1| / 0.2
+    QTest::addColumn<bool>("trips");     // the current reaches 1/X"d = 5
+    QTest::addColumn<int>("score");
+    QTest::newRow("10") << 10.0 << 380.0 << 0.872 << false << 15 + 15 + 20 + 10;
+    QTest::newRow("30") << 30.0 << 380.0 << 2.588 << false << 0 + 15 + 20 + 10;
+    // Beyond 30 degrees the shaft's torque exceeds a three-phase fault's: 0, untripped.
+    QTest::newRow("-40") << -40.0 << 380.0 << 3.420 << false << 0;
+    QTest::newRow("55, 5 % high") << 55.0 << 400.0 << 4.745 << false << 0;
+    QTest::newRow("60") << 60.0 << 380.0 << 5.0 << true << 0;
+    QTest::newRow("58, 10 % high") << 58.0 << 420.0 << 5.124 << true << 0;
+    QTest::newRow("120") << 120.0 << 380.0 << 8.660 << true << 0;
+    QTest::newRow("-167, 370 V") << -167.0 << 370.0 << 9.805 << true << 0;
+    QTest::newRow("170") << 170.0 << 380.0 << 9.962 << true << 0;
+}
+
+void TestSwitchboard::outOfPhaseClose() {
+    QFETCH(double, angle);
+    QFETCH(double, voltage);
+    Switchboard b(steady(50, voltage, angle));
+    b.act(C::Breaker, S::Close);
+    b.runUntil(200);
+    const SwitchboardAttempt &a = b.attempts().at(0);
+    QCOMPARE(*a.contactMs, std::int64_t(80));
+    QCOMPARE(a.angleAtContactDeg, angle);
+    QFETCH(double, current);
+    QVERIFY2(near(a.closingCurrentPu, current, 0.0005),
+             qPrintable(QString::number(a.closingCurrentPu)));
+    QFETCH(bool, trips);
+    QCOMPARE(b.breaker() == BreakerState::Open, trips);
+    QCOMPARE(a.trip, trips ? TripCause::OutOfPhase : TripCause::None);
+    if (trips) {
+        // At contact, with the current that tripped it; the result is in at once.
+        const SwitchboardEvent &e = b.events().at(2);
+        QCOMPARE(e.kind, SwitchboardEventKind::Trip);
+        QCOMPARE(e.timeMs, std::int64_t(80));
+        QCOMPARE(e.closingCurrentPu, a.closingCurrentPu);
+        QVERIFY(a.score.has_value());
+    } else {
+        QVERIFY(!a.score);
+        b.runUntil(80 + 10000);
+    }
+    QFETCH(int, score);
+    QCOMPARE(*a.score, score);
+    QCOMPARE(a.scoreParts.beyondFaultTorque, std::abs(angle) > 30);
+    QCOMPARE(b.events().back().kind, SwitchboardEventKind::Result);
 }
 
 void TestSwitchboard::relayRefuses_data() {
@@ -268,6 +346,10 @@ void TestSwitchboard::score_data() {
     QTest::newRow("nothing") << 10.01 << -0.01 << 10.01 << 500.0 << none << 0;
     QTest::newRow("slip just beyond") << 0.0 << 0.2001 << 5.01 << 0.0 << none << 40 + 10 + 10;
     QTest::newRow("tripped") << 0.0 << 0.05 << 1.0 << 10.0 << int(TripCause::PoleSlip) << 0;
+    // The full slip band ends at the sync-check relay's limit.
+    QTest::newRow("slip at the relay's limit") << 0.0 << 0.067 << 0.0 << 0.0 << none << 100;
+    QTest::newRow("slip beyond the relay's") << 0.0 << 0.07 << 0.0 << 0.0 << none << 85;
+    QTest::newRow("contact at 30.5") << 30.5 << 0.05 << 1.0 << 10.0 << none << 0;
 }
 
 void TestSwitchboard::score() {
