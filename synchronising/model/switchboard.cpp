@@ -247,7 +247,8 @@ SynchroniserState Switchboard::synchroniser() const {
 
 void Switchboard::act(SwitchboardControl control, ControlState state) {
     if (!fitsControl(control, state)) return;
-    if (m_actions.size() < MaxActions) m_actions.push_back({m_timeMs, control, state});
+    const bool sameHold = state == ControlState::Press && takeBackRelease(control);
+    if (!sameHold && m_actions.size() < MaxActions) m_actions.push_back({m_timeMs, control, state});
     switch (control) {
     case SwitchboardControl::Breaker:
         if (state == ControlState::Close)
@@ -269,6 +270,16 @@ void Switchboard::act(SwitchboardControl control, ControlState state) {
         m_held[static_cast<std::size_t>(control)] = state == ControlState::Press;
         break;
     }
+}
+
+bool Switchboard::takeBackRelease(SwitchboardControl control) {
+    for (auto a = m_actions.rbegin(); a != m_actions.rend() && a->timeMs == m_timeMs; ++a) {
+        if (a->control != control) continue;
+        if (a->state != ControlState::Release) return false;
+        m_actions.erase(std::next(a).base());
+        return true;
+    }
+    return false;
 }
 
 SwitchboardEvent Switchboard::event(SwitchboardEventKind kind) const {

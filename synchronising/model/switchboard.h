@@ -196,7 +196,9 @@ public:
     const SwitchboardSettings &settings() const { return m_settings; }
 
     // An operator action at the present time: recorded, and in force from the next step.
-    // A state that does not fit the control is ignored.
+    // A state that does not fit the control is ignored. A press of a raise/lower control
+    // in the same millisecond as its release (a held key that some X servers repeat as
+    // release/press pairs) takes the release back: one hold, one press and one release.
     void act(SwitchboardControl control, ControlState state);
     // One step of 1 ms.
     void step();
@@ -239,6 +241,9 @@ public:
     const std::vector<SwitchboardAttempt> &attempts() const { return m_attempts; }
 
 private:
+    // Removes a release of `control` recorded in the present millisecond, if it is that
+    // control's newest action; whether it did.
+    bool takeBackRelease(SwitchboardControl control);
     void closeCommand(bool automatic);
     void contact();
     void trip(TripCause cause);
