@@ -202,6 +202,10 @@ double Switchboard::angleDeg() const {
     return m_thetaDeg;
 }
 
+double Switchboard::terminalVoltageV() const {
+    return m_breaker == BreakerState::Closed ? BusVoltage : m_u;
+}
+
 double Switchboard::powerPu() const {
     if (m_breaker != BreakerState::Closed) return 0;
     return m_u / BusVoltage / TieReactance * std::sin(m_delta);

@@ -215,6 +215,9 @@ public:
     double busFrequencyHz() const { return m_settings.busFrequency; }
     double frequencyHz() const;             // the machine's electrical frequency
     double voltageV() const { return m_u; } // its internal voltage, line to line
+    // What its voltmeter reads at the terminals: the bus's voltage while the breaker ties
+    // them to it, else the internal voltage (no load, no drop).
+    double terminalVoltageV() const;
     double speedReferenceHz() const { return m_fRef; }
     double voltageReferenceV() const { return m_uRef; }
     double angleDeg() const; // theta, (-180, 180]: positive is the generator ahead

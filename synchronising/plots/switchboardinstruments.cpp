@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <QFontMetricsF>
+#include <QPen>
+#include <QPolygonF>
 
 namespace {
 
@@ -102,6 +104,42 @@ QString signedFixed(double value, int decimals) {
     return text;
 }
 
+// A meter's band scale in `r`: the track, the target band in green, a tick at zero when
+// the range holds it, and the pointer, a triangle at an end when the value is beyond it.
+void paintBand(QPainter &p, const QRectF &r, const MeterBand &band) {
+    if (!(band.to > band.from) || !std::isfinite(band.from) || !std::isfinite(band.to) ||
+        !std::isfinite(band.low) || !std::isfinite(band.high))
+        return;
+    const auto x = [&](double v) {
+        return r.left() + std::clamp((v - band.from) / (band.to - band.from), 0.0, 1.0) * r.width();
+    };
+    const double mid = r.center().y(), half = r.height() / 4;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(80, 84, 92));
+    p.drawRect(QRectF(r.left(), mid - half, r.width(), 2 * half));
+    p.setBrush(QColor(60, 190, 90));
+    p.drawRect(QRectF(QPointF(x(band.low), mid - half), QPointF(x(band.high), mid + half)));
+    if (band.from < 0 && band.to > 0) {
+        p.setPen(QPen(QColor(205, 205, 205), 1.5));
+        p.drawLine(QPointF(x(0), r.top() + 2), QPointF(x(0), r.bottom() - 2));
+    }
+    if (!std::isfinite(band.value)) return;
+    const double at = x(band.value);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 196, 64));
+    const double w = r.height() / 2;
+    const QPointF tip(at, mid);
+    // Within the range a pointer from above; beyond it an arrow pointing out.
+    QPolygonF pointer;
+    if (band.value < band.from)
+        pointer << tip << QPointF(at + w, r.top()) << QPointF(at + w, r.bottom());
+    else if (band.value > band.to)
+        pointer << tip << QPointF(at - w, r.top()) << QPointF(at - w, r.bottom());
+    else
+        pointer << QPointF(at, r.bottom()) << QPointF(at - w, r.top()) << QPointF(at + w, r.top());
+    p.drawPolygon(pointer);
+}
+
 } // namespace
 
 void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
@@ -151,28 +189,34 @@ void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &fo
     p.setPen(QColor(205, 205, 205));
     p.drawText(QRectF(12, 6, 216, 24), Qt::AlignLeft | Qt::AlignVCenter, face.caption);
 
-    // The digits as large as the room for them allows.
+    // The digits as large as the room for them allows; a band's scale takes some of it.
+    const bool banded = face.band.has_value();
+    const int digitsPx = banded ? 40 : 50;
+    const QRectF digitsRect = banded ? QRectF(10, 28, 168, 46) : QRectF(10, 30, 168, 62);
     QFont digits = font;
     digits.setBold(true);
-    digits.setPixelSize(50);
-    const double room = 168;
+    digits.setPixelSize(digitsPx);
+    const double room = digitsRect.width();
     const double wide = QFontMetricsF(digits).horizontalAdvance(face.value);
-    if (wide > room) digits.setPixelSize(std::max(8, int(50 * room / wide)));
+    if (wide > room) digits.setPixelSize(std::max(8, int(digitsPx * room / wide)));
     p.setFont(digits);
     p.setPen(face.value == NoReading ? QColor(120, 120, 120) : QColor(255, 196, 64));
-    p.drawText(QRectF(10, 30, room, 62), Qt::AlignRight | Qt::AlignVCenter, face.value);
+    p.drawText(digitsRect, Qt::AlignRight | Qt::AlignVCenter, face.value);
     QFont unit = font;
-    unit.setPixelSize(24);
+    unit.setPixelSize(banded ? 20 : 24);
     p.setFont(unit);
     p.setPen(QColor(205, 205, 205));
-    p.drawText(QRectF(184, 46, 54, 40), Qt::AlignLeft | Qt::AlignVCenter, face.unit);
+    p.drawText(QRectF(184, digitsRect.center().y() - 20, 54, 40), Qt::AlignLeft | Qt::AlignVCenter,
+               face.unit);
 
+    if (banded) paintBand(p, QRectF(14, 78, 212, 14), *face.band);
     if (!face.note.isEmpty()) {
         QFont note = font;
-        note.setPixelSize(16);
+        note.setPixelSize(banded ? 14 : 16);
         p.setFont(note);
         p.setPen(face.warning ? QColor(255, 90, 80) : QColor(150, 210, 150));
-        p.drawText(QRectF(12, 92, 216, 24), Qt::AlignLeft | Qt::AlignVCenter, face.note);
+        p.drawText(banded ? QRectF(12, 94, 216, 22) : QRectF(12, 92, 216, 24),
+                   Qt::AlignLeft | Qt::AlignVCenter, face.note);
     }
     p.restore();
 }
@@ -187,4 +231,8 @@ QString hertzReading(double hertz) {
 
 QString powerReading(double percent) {
     return signedFixed(percent, 1);
+}
+
+QString slipReading(double hertz) {
+    return signedFixed(hertz, 3);
 }

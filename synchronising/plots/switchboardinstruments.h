@@ -3,6 +3,7 @@
 #include "switchboard.h"
 
 #include <array>
+#include <optional>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -33,14 +34,22 @@ private:
     QFont m_font;
 };
 
+// A scale under a meter's digits: the range `from` to `to`, the target band `low` to
+// `high` on it in green, and a pointer at `value`, held at an end when beyond it.
+struct MeterBand {
+    double from = -1, to = 1;
+    double low = 0, high = 0;
+    double value = 0;
+};
 // A digital meter: its caption above, the value in large digits with its unit, and a note
-// under them, in red when it warns.
+// under them, in red when it warns; with a band, the scale between the digits and the note.
 struct MeterFace {
     QString caption;
     QString value;
     QString unit;
     QString note;
     bool warning = false;
+    std::optional<MeterBand> band;
 };
 void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &font);
 
@@ -51,3 +60,5 @@ void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &fo
 QString voltsReading(double volts);
 QString hertzReading(double hertz);
 QString powerReading(double percent);
+// The slip in hertz to 0.001 Hz with its sign, as powerReading: "+0.062", "-0.100".
+QString slipReading(double hertz);

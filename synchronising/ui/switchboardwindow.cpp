@@ -289,11 +289,41 @@ void SwitchboardWindow::createControls() {
                                 : QStringLiteral("of the rating");
                 face.warning = motoring;
             }
+            if (i == 1) face.note = QStringLiteral("AVR set point %1 V").arg(m_shown.setPoint);
             paintMeter(p, size, face, font());
         };
         meters->addWidget(Meters[i], int(i / 2), int(i % 2));
     }
     meters->addWidget(BreakerValue, 2, 1);
+    // The slip and the voltage difference the operator works on, each on a scale with the
+    // band to aim for.
+    static const char *const DifferenceNames[2] = {"Slip", "VoltageDifference"};
+    for (std::size_t i = 0; i < Differences.size(); ++i) {
+        Differences[i] = new InstrumentView(client, QString::fromLatin1(DifferenceNames[i]),
+                                            QSize(150, 75), QSize(200, 100));
+        Differences[i]->paint = [this, i](QPainter &p, QSizeF size) {
+            const bool slip = i == 0;
+            MeterFace face;
+            face.caption = slip ? QStringLiteral("Slip f \u2212 f bus")
+                                : QStringLiteral("\u0394U against the bus");
+            face.value = m_shown.differences[i];
+            face.unit = slip ? QStringLiteral("Hz") : QStringLiteral("%");
+            face.note = slip ? QStringLiteral("target %1 to %2 Hz")
+                                   .arg(slipReading(TargetMinSlipHz), slipReading(TargetMaxSlipHz))
+                             : QStringLiteral("target %1 to %2 %")
+                                   .arg(powerReading(TargetMinVoltagePct),
+                                        powerReading(TargetMaxVoltagePct));
+            MeterBand band;
+            band.from = slip ? -0.2 : -10;
+            band.to = -band.from;
+            band.low = slip ? TargetMinSlipHz : TargetMinVoltagePct;
+            band.high = slip ? TargetMaxSlipHz : TargetMaxVoltagePct;
+            band.value = m_shown.differenceValues[i];
+            face.band = band;
+            paintMeter(p, size, face, font());
+        };
+        meters->addWidget(Differences[i], 3, int(i));
+    }
 
     auto *governor = new QGroupBox(QStringLiteral("Governor (speed)"), client);
     governor->setObjectName(QStringLiteral("Governor"));
@@ -412,6 +442,7 @@ void SwitchboardWindow::setZoom(double zoom) {
     boldBreaker();
     for (InstrumentView *view : {Synchroscope, Lamps}) view->setZoom(zoom);
     for (InstrumentView *meter : Meters) meter->setZoom(zoom);
+    for (InstrumentView *meter : Differences) meter->setZoom(zoom);
     centralWidget()->layout()->activate();
     resize(wanted);
 }
@@ -561,13 +592,30 @@ void SwitchboardWindow::showInstruments() {
             Lamps->update();
             break;
         }
+    // Connected, the generator's terminals are the bus's: its voltmeter reads the bus's
+    // voltage, and the AVR's set point stands under it.
     const std::array<QString, 5> meters{
-        voltsReading(BusVoltage), voltsReading(b.voltageV()), hertzReading(b.busFrequencyHz()),
-        hertzReading(b.frequencyHz()), powerReading(b.powerPu() * 100)};
+        voltsReading(BusVoltage), voltsReading(b.terminalVoltageV()),
+        hertzReading(b.busFrequencyHz()), hertzReading(b.frequencyHz()),
+        powerReading(b.powerPu() * 100)};
+    const QString setPoint = voltsReading(b.voltageReferenceV());
     for (std::size_t i = 0; i < meters.size(); ++i)
-        if (meters[i] != m_shown.meters[i]) {
+        if (meters[i] != m_shown.meters[i] || (i == 1 && setPoint != m_shown.setPoint)) {
             m_shown.meters[i] = meters[i];
+            m_shown.setPoint = setPoint;
             Meters[i]->update();
+        }
+    // While connected the slip and the difference are the rotor's swing and the internal
+    // voltage's, not something to aim: the read-outs then show none.
+    const bool open = b.breaker() != BreakerState::Closed;
+    const std::array<double, 2> differences{open ? b.slipHz() : nan,
+                                            open ? b.voltageDifferencePct() : nan};
+    const std::array<QString, 2> shown{slipReading(differences[0]), powerReading(differences[1])};
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i] != m_shown.differences[i]) {
+            m_shown.differences[i] = shown[i];
+            m_shown.differenceValues[i] = differences[i];
+            Differences[i]->update();
         }
 }
 
@@ -712,8 +760,19 @@ void SwitchboardWindow::tellScreenReader() {
                     : m_shown.meters[i].startsWith(QChar('+'))
                         ? QStringLiteral(" % of the rating, export")
                         : QStringLiteral(" % of the rating");
+        if (i == 1) name += QStringLiteral(", AVR set point %1 V").arg(m_shown.setPoint);
         if (Meters[i]->accessibleName() != name) Meters[i]->setAccessibleName(name);
     }
+    const QString differences[2] = {QStringLiteral("Slip: %1 Hz, target %2 to %3 Hz")
+                                        .arg(m_shown.differences[0], slipReading(TargetMinSlipHz),
+                                             slipReading(TargetMaxSlipHz)),
+                                    QStringLiteral("Voltage difference: %1 %, target %2 to %3 %")
+                                        .arg(m_shown.differences[1],
+                                             powerReading(TargetMinVoltagePct),
+                                             powerReading(TargetMaxVoltagePct))};
+    for (std::size_t i = 0; i < Differences.size(); ++i)
+        if (Differences[i]->accessibleName() != differences[i])
+            Differences[i]->setAccessibleName(differences[i]);
 }
 
 void SwitchboardWindow::reportFailure(const QString &message) {

@@ -133,7 +133,8 @@ private:
     // The controls keep these names as object names.
     InstrumentView *Synchroscope = nullptr;
     InstrumentView *Lamps = nullptr;
-    std::array<InstrumentView *, 5> Meters{}; // bus and generator V, Hz, and the power
+    std::array<InstrumentView *, 5> Meters{};      // bus and generator V, Hz, and the power
+    std::array<InstrumentView *, 2> Differences{}; // the slip and the voltage difference
     QLabel *BreakerValue = nullptr;
     std::array<QPushButton *, 4> Holds{}; // speed raise, lower, voltage raise, lower
     QPushButton *CloseButton = nullptr;
@@ -156,6 +157,9 @@ private:
         double theta = 0, commandAt = 0, secondsPerTurn = 0;
         std::array<double, 3> lamps{};
         std::array<QString, 5> meters;
+        QString setPoint; // the AVR's
+        std::array<QString, 2> differences;
+        std::array<double, 2> differenceValues{};
         std::array<bool, 4> lit{};
     } m_shown;
 };

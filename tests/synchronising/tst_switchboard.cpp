@@ -227,6 +227,7 @@ void TestSwitchboard::outOfPhaseClose() {
     QFETCH(double, angle);
     QFETCH(double, voltage);
     Switchboard b(steady(50, voltage, angle));
+    QCOMPARE(b.terminalVoltageV(), voltage);
     b.act(C::Breaker, S::Close);
     b.runUntil(200);
     const SwitchboardAttempt &a = b.attempts().at(0);
@@ -237,6 +238,8 @@ void TestSwitchboard::outOfPhaseClose() {
              qPrintable(QString::number(a.closingCurrentPu)));
     QFETCH(bool, trips);
     QCOMPARE(b.breaker() == BreakerState::Open, trips);
+    // Connected, the terminals are the bus's, whatever the regulator holds.
+    QCOMPARE(b.terminalVoltageV(), trips ? voltage : BusVoltage);
     QCOMPARE(a.trip, trips ? TripCause::OutOfPhase : TripCause::None);
     if (trips) {
         // At contact, with the current that tripped it; the result is in at once.

@@ -23,10 +23,19 @@ void paintAll(QPainter &p, QSizeF size, double value) {
     paintSynchroscope(p, size, value, value, value, QFont(), marks);
     for (LampMethod method : {LampMethod::Dark, LampMethod::Rotating})
         SwitchboardLamps().paint(p, size, method, {value, 0.5, value}, QFont());
-    paintMeter(p, size,
-               {QStringLiteral("Power"), powerReading(value), QStringLiteral("%"),
-                QStringLiteral("note"), true},
-               QFont());
+    MeterFace face{QStringLiteral("Power"),
+                   powerReading(value),
+                   QStringLiteral("%"),
+                   QStringLiteral("note"),
+                   true,
+                   std::nullopt};
+    paintMeter(p, size, face, QFont());
+    // A scale with its band and pointer, the value and the band's end wild.
+    MeterBand band;
+    band.high = value;
+    band.value = value;
+    face.band = band;
+    paintMeter(p, size, face, QFont());
 }
 
 } // namespace
@@ -83,6 +92,10 @@ void TestSwitchboardInstruments::readings_data() {
     QTest::newRow("hertz to the hundredth") << hertzReading(49.994) << "49.99";
     QTest::newRow("hertz rounded up") << hertzReading(49.996) << "50.00";
     QTest::newRow("volts") << voltsReading(379.96) << "380.0";
+    // The slip to the thousandth with its sign: the direction is the whole point.
+    QTest::newRow("slip slow") << slipReading(-0.0996) << "-0.100";
+    QTest::newRow("slip fast") << slipReading(0.0666) << "+0.067";
+    QTest::newRow("slip nothing") << slipReading(-0.0004) << "0.000";
     QTest::newRow("seconds a turn") << turnTimeText(-16.666) << "16.7";
     QTest::newRow("no slip") << turnTimeText(Inf) << "standing";
     QTest::newRow("nearly no slip") << turnTimeText(999.96) << "standing";
