@@ -435,15 +435,23 @@ void SwitchboardWindow::boldBreaker() {
 
 void SwitchboardWindow::setZoom(double zoom) {
     if (zoom == m_zoom) return;
-    QSize wanted = LayoutZoom::scaled(size(), zoom / m_zoom);
-    if (const QScreen *s = screen()) wanted = wanted.boundedTo(s->availableGeometry().size());
+    // Each zoom's size comes from the size at 100 %, not from the last zoom's: a size the
+    // screen or the window's least size held back would otherwise stay in it, and 100 %
+    // not come back to its own size.
+    if (m_zoom == 1) m_sizeAt100 = size();
+    QSize wanted = LayoutZoom::scaled(m_sizeAt100, zoom);
+    const QScreen *s = screen();
+    if (s && zoom != 1) wanted = wanted.boundedTo(s->availableGeometry().size());
     m_zoom = zoom;
     setFont(LayoutZoom::scaled(m_fontAt100, zoom));
     boldBreaker();
     for (InstrumentView *view : {Synchroscope, Lamps}) view->setZoom(zoom);
     for (InstrumentView *meter : Meters) meter->setZoom(zoom);
     for (InstrumentView *meter : Differences) meter->setZoom(zoom);
+    // The least sizes follow the new fonts now, not at the next events: the window's own
+    // layout (menu bar and client area) too, or the old zoom's least size holds it back.
     centralWidget()->layout()->activate();
+    layout()->activate();
     resize(wanted);
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <QFont>
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 
 class QAction;
@@ -121,6 +122,7 @@ private:
     SwitchboardLamps m_lamps;
     QFont m_fontAt100;
     double m_zoom = 1;
+    QSize m_sizeAt100; // the window's size when it last was at 100 %
     // What the log table shows: the number of log entries and the time and kind of the
     // newest, which change whenever an attempt does.
     std::int64_t m_logShown[3] = {-1, -1, -1};

@@ -5,6 +5,7 @@
 #include "switchboardcsv.h"
 #include "switchboardwindow.h"
 #include "uselmora.h"
+#include "viewzoom.h"
 
 #include <QAction>
 #include <QMessageBox>
@@ -69,6 +70,8 @@ private slots:
     void refusedReplayChangesNothing();
     void scenarioFileOpensTheSwitchboard();
     void trainerUntouchedBesideTheSwitchboard();
+    void actualSizeComesBack_data();
+    void actualSizeComesBack();
 };
 
 void TestSwitchboardWindow::heldKeysAndButtons_data() {
@@ -230,6 +233,34 @@ void TestSwitchboardWindow::trainerUntouchedBesideTheSwitchboard() {
     }
     QCOMPARE(b.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage(),
              a.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage());
+}
+
+void TestSwitchboardWindow::actualSizeComesBack_data() {
+    QTest::addColumn<QList<int>>("levels"); // zoomed through, then back to 100 %
+    QTest::newRow("one level") << QList<int>{125};
+    QTest::newRow("up step by step") << QList<int>{125, 150, 175, 200};
+    QTest::newRow("largest at once") << QList<int>{300};
+    QTest::newRow("up and down") << QList<int>{200, 125, 250, 150};
+}
+
+void TestSwitchboardWindow::actualSizeComesBack() {
+    // Ctrl+0 after zooming: the switchboard at its size at 100 %, however the larger
+    // sizes were held back by the screen or by the window's least size.
+    QMainWindow trainer;
+    ViewZoom zoom(&trainer, QStringLiteral("selmex"));
+    zoom.availableArea = [] { return QSize(4000, 4000); };
+    zoom.setWindowSize(QSize(400, 300), QSize()); // every level fits
+    FileChooser files;
+    ModalRunner runner;
+    std::int64_t now = 0;
+    SwitchboardWindow w(files, runner, &zoom, [&now] { return now; });
+    w.show();
+    const QSize at100 = w.size();
+    QFETCH(QList<int>, levels);
+    for (const int percent : levels) zoom.zoomTo(percent);
+    QVERIFY(w.size() != at100);
+    zoom.actualSize();
+    QCOMPARE(w.size(), at100);
 }
 
 QTEST_MAIN(TestSwitchboardWindow)
