@@ -474,12 +474,21 @@ void SwitchboardWindow::restart() {
 void SwitchboardWindow::emptyHands() {
     // The new exercise holds nothing: what the hands held stays with the old one.
     m_heldBy = {};
+    m_keyReleases = {};
     for (QPushButton *button : Holds) button->setDown(false);
     m_toldAtMs = -1;
     showState();
 }
 
 void SwitchboardWindow::frame() {
+    // A key's release waits for the exercise's next step: some X servers repeat a held key
+    // as a release and a press with one time stamp, and the press may come a frame later.
+    const std::int64_t now = m_session.board().timeMs();
+    for (std::size_t i = 0; i < m_keyReleases.size(); ++i)
+        if (m_keyReleases[i].pending && now > m_keyReleases[i].sinceMs) {
+            m_keyReleases[i].pending = false;
+            release(i, ByKey);
+        }
     m_session.advance();
     showState();
 }
@@ -497,6 +506,7 @@ void SwitchboardWindow::release(std::size_t control, Holder holder) {
 }
 
 void SwitchboardWindow::releaseAll() {
+    m_keyReleases = {};
     for (std::size_t i = 0; i < m_heldBy.size(); ++i) {
         if (m_heldBy[i]) m_session.act(HeldControls[i], ControlState::Release);
         m_heldBy[i] = 0;
@@ -506,17 +516,27 @@ void SwitchboardWindow::releaseAll() {
 
 // The switchboard's keys anywhere in the window, without modifiers (Alt and Ctrl keep
 // their menus and shortcuts). A held key repeats: only its first press and its last
-// release count.
+// release count, also where the repeat comes as a release and a press with the same time
+// stamp that are not marked as a repeat.
 bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
     if (event->modifiers() & ~Qt::KeypadModifier) return false;
     static constexpr std::array<int, 4> HoldKeys{SpeedRaiseKey, SpeedLowerKey, VoltageRaiseKey,
                                                  VoltageLowerKey};
     const auto held = std::find(HoldKeys.begin(), HoldKeys.end(), event->key());
     if (held != HoldKeys.end()) {
-        if (!event->isAutoRepeat()) {
-            const auto control = std::size_t(held - HoldKeys.begin());
-            pressed ? press(control, ByKey) : release(control, ByKey);
+        if (event->isAutoRepeat()) return true;
+        const auto control = std::size_t(held - HoldKeys.begin());
+        KeyRelease &waiting = m_keyReleases[control];
+        if (!pressed) {
+            if (m_heldBy[control] & ByKey)
+                waiting = {event->timestamp(), m_session.board().timeMs(), true};
+            return true;
         }
+        const bool sameHold = waiting.pending && waiting.stamp == event->timestamp();
+        const bool letGo = waiting.pending && !sameHold;
+        waiting.pending = false;
+        if (letGo) release(control, ByKey); // let go and pressed again at once
+        if (!sameHold) press(control, ByKey);
         return true;
     }
     if (event->key() != CloseKey && event->key() != OpenKey) return false;

@@ -117,6 +117,14 @@ private:
     const ModalRunner &m_runner;
     SwitchboardSession m_session;
     std::array<std::uint8_t, 4> m_heldBy{};
+    // A key's release, held back until the next step, and its time stamp: a press of the
+    // same key with the same stamp is its repeat.
+    struct KeyRelease {
+        quint64 stamp = 0;
+        std::int64_t sinceMs = 0;
+        bool pending = false;
+    };
+    std::array<KeyRelease, 4> m_keyReleases{};
     QTimer *m_timer = nullptr;
     KeptDialSynchroscope m_dial;
     SwitchboardLamps m_lamps;
