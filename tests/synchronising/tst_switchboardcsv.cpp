@@ -1,6 +1,6 @@
 // The switchboard's log as CSV: every kind of event, its numbers to their fixed decimals with
 // a full stop in any locale, empty where it has none, and the detail's words; the breaker's
-// line after a trip and a score's breakdown.
+// line after a trip.
 #include "switchboardcsv.h"
 #include "switchboardtext.h"
 
@@ -10,8 +10,6 @@ class TestSwitchboardCsv : public QObject {
     Q_OBJECT
 private slots:
     void log();
-    void texts_data();
-    void texts();
 };
 
 void TestSwitchboardCsv::log() {
@@ -100,48 +98,10 @@ void TestSwitchboardCsv::log() {
         "three-phase fault's,0\n"
         "3600.090,result,,,,,,the shaft took a torque beyond a three-phase fault's,0\n";
     QCOMPARE(switchboardLogCsv(settings, events), expected);
-}
-
-void TestSwitchboardCsv::texts_data() {
-    QTest::addColumn<int>("trip");
-    QTest::addColumn<double>("current"); // NaN: a score's breakdown, not the breaker's line
-    QTest::addColumn<bool>("torque");
-    QTest::addColumn<QString>("text");
-    const double breakdown = std::nan("");
-    QTest::newRow("out-of-phase trip")
-        << int(TripCause::OutOfPhase) << 9.962 << false
-        << QStringLiteral("tripped: out-of-phase close, 10.0 \u00D7 rated");
-    QTest::newRow("reverse-power trip, no current")
-        << int(TripCause::ReversePower) << 0.3 << false << QStringLiteral("tripped: reverse power");
-    QTest::newRow("scored") << int(TripCause::None) << breakdown << false
-                            << QStringLiteral("angle 40, slip 30, voltage 20, time 10");
-    QTest::newRow("contact beyond 30") << int(TripCause::None) << breakdown << true
-                                       << QStringLiteral("0: the shaft took a torque beyond a "
-                                                         "three-phase fault's");
-    QTest::newRow("tripped at contact beyond 30")
-        << int(TripCause::OutOfPhase) << breakdown << true
-        << QStringLiteral("0: out-of-phase close; the shaft took a torque beyond a three-phase "
-                          "fault's");
-    QTest::newRow("tripped later")
-        << int(TripCause::ReversePower) << breakdown << false << QStringLiteral("0: reverse power");
-}
-
-void TestSwitchboardCsv::texts() {
-    QFETCH(int, trip);
-    QFETCH(double, current);
-    QFETCH(bool, torque);
-    if (!std::isnan(current)) {
-        QTEST(trippedText(TripCause(trip), current), "text");
-        return;
-    }
-    SwitchboardScore score;
-    score.angle = 40;
-    score.slip = 30;
-    score.voltage = 20;
-    score.time = 10;
-    score.zeroBecause = TripCause(trip);
-    score.beyondFaultTorque = torque;
-    QTEST(scoreBreakdown(score), "text");
+    // The breaker's line: an out-of-phase trip with its current, another without.
+    QCOMPARE(trippedText(TripCause::OutOfPhase, 9.962),
+             QStringLiteral("tripped: out-of-phase close, 10.0 \u00D7 rated"));
+    QCOMPARE(trippedText(TripCause::ReversePower, 0.3), QStringLiteral("tripped: reverse power"));
 }
 
 QTEST_GUILESS_MAIN(TestSwitchboardCsv)
