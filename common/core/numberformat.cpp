@@ -73,6 +73,25 @@ QString formatFixed(long double value, int significant, int decimals) {
     return formatFixed(value, significant, decimals, systemDecimalSeparator());
 }
 
+QString formatDown(long double value, int decimals, QChar decimalSeparator) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15L)
+        return formatGeneral(value, decimalSeparator);
+    const long double scale = std::pow(10.0L, decimals);
+    const long double scaled = value * scale;
+    // A thousandth held as a double lies a few ulps off it either way: that much below
+    // a whole number still counts as that number.
+    const long double nearest = std::round(scaled);
+    const long double whole =
+        std::fabs(scaled - nearest) <= 1e-9L * std::max(1.0L, std::fabs(scaled))
+            ? nearest
+            : std::floor(scaled);
+    return formatFixed(whole / scale, 18, decimals, decimalSeparator);
+}
+
+QString formatDown(long double value, int decimals) {
+    return formatDown(value, decimals, systemDecimalSeparator());
+}
+
 void appendCsvNumber(QByteArray &out, double value) {
     if (value == 0) value = 0; // no "-0"
     if (std::isnan(value)) {

@@ -25,6 +25,14 @@ QString formatGeneralDigits(long double value, int digits);
 QString formatFixed(long double value, int significant, int decimals, QChar decimalSeparator);
 QString formatFixed(long double value, int significant, int decimals);
 
+// Fixed notation with exactly `decimals` decimals, rounded down (towards minus
+// infinity) rather than to the nearest: a limit shown this way is itself on the safe side
+// of the limit, 0.86965 showing as "0.869", not "0.870". A value that is a multiple of the
+// last decimal but for the binary fraction's error (879 / 1000.0) keeps its digits.
+// Values of 1e15 and beyond, and those that are no number, take the general format.
+QString formatDown(long double value, int decimals, QChar decimalSeparator);
+QString formatDown(long double value, int decimals);
+
 // A number in a file either program writes (the CSV of runs and switchings): the
 // shortest text that reads back to the same double, with a full stop whatever the
 // locale, and "0" for minus zero; "nan", "inf" and "-inf" for what is no number or

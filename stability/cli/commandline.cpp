@@ -147,6 +147,15 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     configure(parser);
     if (!parser.parse(arguments)) return badCommandLine(parser.errorText());
 
+    // An option given twice would have one of its values dropped without a word.
+    for (const QString &option : {StudyOption, ExportOption, ClearingOption, LimitOption})
+        if (parser.values(option).size() > 1)
+            return badCommandLine(
+                QStringLiteral("--%1 is given %2 times: give it once (one study, one run, "
+                               "one value).")
+                    .arg(option)
+                    .arg(parser.values(option).size()));
+
     CommandLine c;
     QString why;
     if (!takeScenarioFile(parser, c.file, why)) return badCommandLine(why);

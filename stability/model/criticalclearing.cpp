@@ -167,10 +167,10 @@ void setSearchedPmech(TGenParams &params, FaultScenario &scenario, int thousandt
 LargestStablePmech findLargestStablePmech(const TGenParams &params, const FaultScenario &scenario,
                                           const std::atomic<bool> *cancel, unsigned threads) {
     LargestStablePmech result;
+    result.powerStep = scenario.network == Network::PowerStep;
     // A step starts from the data's Pmech; a line out tries every Pmech from 0.
-    result.firstTried = scenario.network == Network::PowerStep
-                            ? static_cast<int>(std::ceil(params.Pmech * 1000 - 1e-9))
-                            : 0;
+    result.firstTried =
+        result.powerStep ? static_cast<int>(std::ceil(params.Pmech * 1000 - 1e-9)) : 0;
     const int count = 1000 - result.firstTried + 1;
     const auto inStep = [&](std::size_t k) {
         TGenParams p = params;

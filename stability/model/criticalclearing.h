@@ -18,7 +18,8 @@ struct LargestStablePmech {
     };
     Kind kind = Kind::Limit;
     int lastInStep = -1;
-    int firstTried = 0; // thousandths
+    int firstTried = 0;     // thousandths
+    bool powerStep = false; // the search was of a power step's P1, not of Pmech
 };
 // The simulation's own critical clearing time: the largest whole-millisecond clearing
 // time, from 0 up to a limit, for which a run stays in step and so does every shorter

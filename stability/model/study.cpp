@@ -122,7 +122,8 @@ void setStudyParameter(StabilityCase &c, StudyParameter parameter, double value)
 double StudyRange::value(int i) const {
     if (i <= 0) return from;
     if (i >= points - 1) return to;
-    return from + (to - from) * i / (points - 1);
+    // The fraction first: (to - from) times i could overflow where the step does not.
+    return from + (to - from) * (static_cast<double>(i) / (points - 1));
 }
 
 std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &range,
@@ -138,12 +139,20 @@ std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &
         return "A study has from " + std::to_string(MinStudyPoints) + " to " +
                std::to_string(MaxStudyPoints) + " points.";
     if (!(range.from != range.to)) return "The range's ends must be two different numbers.";
-    for (const auto &[end, value] : {std::pair<const char *, double>{"from", range.from},
-                                     std::pair<const char *, double>{"to", range.to}}) {
+    // Every point, not only the ends: each is a case of its own that the study runs.
+    for (int i = 0; i < range.points; ++i) {
+        const double value = range.value(i);
         StabilityCase at = c;
         setStudyParameter(at, range.parameter, value);
-        if (const auto problem = checkCase(at, number))
-            return key + " " + end + " " + number(value) + ": " + problem->message;
+        // A dead time of 0 is no reclosing at all, not a point of a study of dead times.
+        if (range.parameter == StudyParameter::RecloseMs && at.scenario.recloseMs == 0)
+            at.scenario.recloseMs = -1;
+        if (const auto problem = checkCase(at, number)) {
+            const std::string where = i == 0                  ? "from"
+                                      : i == range.points - 1 ? "to"
+                                                              : "point " + std::to_string(i + 1);
+            return key + " " + where + " " + number(value) + ": " + problem->message;
+        }
     }
     return std::nullopt;
 }

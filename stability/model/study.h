@@ -49,8 +49,9 @@ struct StudyRange {
 };
 
 // Why a study of the case over the range cannot be made: a network without a fault, a
-// value the network does not have, a point count out of 2 to 200, or an end of the
-// range that the case's checks refuse (named). No text: it can.
+// value the network does not have, a point count out of 2 to 200, or a point of the
+// range (an end or one between) that the case's checks refuse, named with the range the
+// value must lie in; a dead time that rounds to 0 is refused too. No text: it can.
 std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &range,
                                       const NumberText &number = shortestNumber);
 

@@ -69,12 +69,12 @@ QString criterionLine(const TGenParams &machine, const FaultScenario &scenario) 
 QString areasText(const Oppervlaktesom &som, bool damped) {
     QString text = QStringLiteral("A1 = %1  A2 = %2")
                        .arg(formatFixed(som.A1(), 15, 4), formatFixed(som.A2(), 15, 4));
-    // A curve that never reaches Pmech has no delta_max.
-    const QString dMax =
-        std::isnan(som.deltaMax())
-            ? QStringLiteral("the power after clearing stays below Pmech")
-            : (som.withoutFault() ? QStringLiteral("\u03B4u = ") : QStringLiteral("\u03B4max = ")) +
-                  degrees(som.deltaMax());
+    // Where the curve in force falls below Pmech for good is the unstable equilibrium
+    // delta_u; delta_max names only where a swing turns. A curve that never reaches Pmech
+    // has no delta_u.
+    const QString dMax = std::isnan(som.deltaMax())
+                             ? QStringLiteral("the power after clearing stays below Pmech")
+                             : QStringLiteral("\u03B4u = ") + degrees(som.deltaMax());
     switch (som.oordeel()) {
     case Oppervlaktesom::Oordeel::Stabiel:
         // A2 ends where the swing turns. Undamped it then equals A1 but for the steps'
@@ -106,6 +106,11 @@ QString power(long double value) {
     return formatFixed(value, 15, 3);
 }
 
+// A largest stable power to 0.001, rounded down: the value shown still stays in step.
+QString largestPower(long double value) {
+    return formatDown(value, 3);
+}
+
 } // namespace
 
 QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scenario) {
@@ -113,15 +118,16 @@ QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scen
     const QString what = step ? QStringLiteral("the step to P1 %1").arg(power(k.pm))
                               : QStringLiteral("the line out (r2 %1)").arg(power(k.r));
     const QString largest =
-        step ? QStringLiteral("largest stable P1 %1").arg(power(k.largestPmech))
-             : QStringLiteral("largest stable Pmech %1").arg(power(k.largestPmech));
+        step ? QStringLiteral("largest stable P1 %1").arg(largestPower(k.largestPmech))
+             : QStringLiteral("largest stable Pmech %1").arg(largestPower(k.largestPmech));
     QString text;
     if (k.noEquilibrium)
         text = QStringLiteral("Equal areas: after %1 Pmech lies above the curve's top %2: no "
                               "equilibrium, out of step")
                    .arg(what, power(k.r));
     else if (!k.stable)
-        text = QStringLiteral("Equal areas: after %1 A2 falls short of A1 before %2: out of step")
+        text = QStringLiteral("Equal areas: after %1 A2 falls short of A1 before \u03B4u = %2: "
+                              "out of step")
                    .arg(what, degrees(Pi - k.delta1));
     else if (k.deltaMax < k.delta1)
         text = QStringLiteral("Equal areas: after %1 the rotor swings from %2 back past %3 down "
@@ -136,17 +142,19 @@ QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scen
 
 QString largestPmechText(const LargestStablePmech &found) {
     const auto thousandths = [](int k) { return power(k / 1000.0L); };
+    // A power step's search is of P1, the power after the step.
+    const QString what = found.powerStep ? QStringLiteral("P1") : QStringLiteral("Pmech");
     switch (found.kind) {
     case LargestStablePmech::Kind::AlwaysInStep:
-        return QStringLiteral("Simulation: in step for every Pmech up to 1.000");
+        return QStringLiteral("Simulation: in step for every %1 up to 1.000").arg(what);
     case LargestStablePmech::Kind::NeverInStep:
-        return QStringLiteral("Simulation: out of step even at Pmech %1")
-            .arg(thousandths(found.firstTried));
+        return QStringLiteral("Simulation: out of step even at %1 %2")
+            .arg(what, thousandths(found.firstTried));
     case LargestStablePmech::Kind::Limit:
         break;
     }
-    return QStringLiteral("Simulation: in step up to Pmech %1, out of step from %2")
-        .arg(thousandths(found.lastInStep), thousandths(found.lastInStep + 1));
+    return QStringLiteral("Simulation: in step up to %1 %2, out of step from %3")
+        .arg(what, thousandths(found.lastInStep), thousandths(found.lastInStep + 1));
 }
 
 QString simulationText(const CriticalClearing &found, std::int32_t sliderMs) {

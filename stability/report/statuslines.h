@@ -16,11 +16,12 @@ QString earlierDataText();
 // The simulation's own critical clearing time; a limit found past `sliderMs` (the
 // clearing time's own range) is said to lie beyond it.
 QString simulationText(const CriticalClearing &found, std::int32_t sliderMs = 500);
-// The simulation's largest stable Pmech (a power step's P1) for a disturbance without a
-// fault.
+// The simulation's largest stable Pmech (a power step's P1, named so) for a disturbance
+// without a fault.
 QString largestPmechText(const LargestStablePmech &found);
-// The criterion for a power step or a line out: delta_max or that the machine falls
-// out of step, and the largest stable Pmech.
+// The criterion for a power step or a line out: delta_max, where the swing turns, or that
+// the machine falls out of step before delta_u, and the largest stable Pmech rounded down
+// to 0.001, so that the power shown stays in step.
 QString disturbanceText(const DisturbanceCriterion &k, const FaultScenario &scenario);
 
 QString criterionText(const KritiekeAfschakeling &k);

@@ -25,8 +25,14 @@ QString studyRangeText(const StudyRange &range) {
 
 QByteArray studyCsv(const StabilityCase &c, const StudyRange &range, std::int32_t limitMs,
                     const std::vector<StudyPoint> &points) {
-    QByteArray out = QStringLiteral("# Dravex study: %1, simulation up to %2 ms; case %3\n")
-                         .arg(studyRangeText(range), QString::number(limitMs),
+    // A study of dead times recloses at every point, onto the fault as the case has it:
+    // the case's keys name that only when the case itself recloses.
+    const QString onto = range.parameter == StudyParameter::RecloseMs
+                             ? QStringLiteral(", reclosing onto a %1 fault")
+                                   .arg(QLatin1String(recloseOntoKey(c.scenario.recloseOnto)))
+                             : QString();
+    QByteArray out = QStringLiteral("# Dravex study: %1%2, simulation up to %3 ms; case %4\n")
+                         .arg(studyRangeText(range), onto, QString::number(limitMs),
                               caseKeys(c.machine, c.clearingMs, c.scenario))
                          .toUtf8();
     out += "value,criterion_verdict,criterion_angle_deg,criterion_ms,simulation_out_of_step_ms\n";

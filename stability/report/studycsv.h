@@ -18,8 +18,9 @@ std::optional<std::int32_t> firstOutOfStepMs(const CriticalClearing &found);
 // "H from 2 to 10, 100 points" and the like.
 QString studyRangeText(const StudyRange &range);
 
-// The study as CSV: a comment line with the parameter, the range, the search's limit and
-// the case, a header, and a row a point; a cell that does not apply is empty; numbers
-// with a full stop whatever the locale.
+// The study as CSV: a comment line with the parameter, the range (for dead times whether
+// the reclosing meets a transient or a permanent fault), the search's limit and the case, a header,
+// and a row a point; a cell that does not apply is empty; numbers with a full stop whatever the
+// locale.
 QByteArray studyCsv(const StabilityCase &c, const StudyRange &range, std::int32_t limitMs,
                     const std::vector<StudyPoint> &points);

@@ -24,6 +24,8 @@ private slots:
     void formatsWithSystemSeparator();
     void formatsThreeDigits_data();
     void formatsThreeDigits();
+    void formatsDown_data();
+    void formatsDown();
     void writesCsvNumbers_data();
     void writesCsvNumbers();
     void acceptsGrammar_data();
@@ -189,6 +191,27 @@ void TestNumbers::formatsThreeDigits() {
     QCOMPARE(formatFixed(value, 3, 1, QChar('.')), fixed);
     QCOMPARE(formatFixed(value, 3, 1, QChar(',')), QString(fixed).replace('.', ','));
     QCOMPARE(formatGeneralDigits(value, 3, QChar(',')), QString(general).replace('.', ','));
+}
+
+void TestNumbers::formatsDown_data() {
+    // A largest stable power shown to 0.001 must itself be stable: never rounded up.
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("criterion's step limit") << 0.86965 << "0.869";
+    QTest::newRow("just below a thousandth") << 0.8109999 << "0.810";
+    QTest::newRow("a thousandth as a double") << 879 / 1000.0 << "0.879";
+    QTest::newRow("a thousandth from below") << 0.1 + 0.2 - 0.3 + 0.879 << "0.879";
+    QTest::newRow("one") << 1.0 << "1.000";
+    QTest::newRow("zero") << 0.0 << "0.000";
+    QTest::newRow("below zero") << -0.0004 << "-0.001";
+    QTest::newRow("no number") << qQNaN() << "NAN";
+}
+
+void TestNumbers::formatsDown() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(formatDown(value, 3, QChar('.')), text);
+    QCOMPARE(formatDown(value, 3, QChar(',')), QString(text).replace('.', ','));
 }
 
 void TestNumbers::writesCsvNumbers_data() {

@@ -109,6 +109,12 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--study", "H=2:10:2.5"} << 2 << "POINTS \"2.5\" is not a whole number";
     QTest::newRow("study, H from 0") << QStringList{"--study", "H=0:10:3"} << 2
                                      << "--study: H from 0: H must be greater than 0.";
+    QTest::newRow("study, dead time from 0")
+        << QStringList{"--study", "reclose_ms=0:600:7", example} << 2
+        << "--study: reclose_ms from 0: The dead time before reclosing must lie from 1 to 5000 "
+           "ms.";
+    QTest::newRow("study twice") << QStringList{"--study", h, "--study", "H=3:9:3"} << 2
+                                 << "--study is given 2 times";
     QTest::newRow("study, limit 2001")
         << QStringList{"--study", h, "--limit", "2001"} << 2 << "from 0 to 2000";
     QTest::newRow("limit without study") << QStringList{"--limit", "100"} << 2 << "with --study";
@@ -149,10 +155,11 @@ void TestCommandLine::criticalClearingTimeOfTheDefaults() {
 void TestCommandLine::simulationLine_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("line"); // the simulation's, after the criterion's
-    // The default machine data, damped: a little above the criterion's undamped 0.870.
+    // The default machine data, damped: a little above the criterion's undamped 0.869. A
+    // step's search is of P1.
     QTest::newRow("power step 0.5 to 0.7")
         << QStringLiteral(EXAMPLES_DIR "/power-step.dravex")
-        << "Simulation: in step up to Pmech 0.879, out of step from 0.880";
+        << "Simulation: in step up to P1 0.879, out of step from 0.880";
     QTest::newRow("line out") << QStringLiteral(EXAMPLES_DIR "/line-out.dravex")
                               << "Simulation: in step up to Pmech 0.767, out of step from 0.768";
     QTest::newRow("past the slider") << QStringLiteral("pmech-0.3.dravex")

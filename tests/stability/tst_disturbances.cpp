@@ -376,6 +376,20 @@ void TestDisturbances::studyRefusals_data() {
                             << "H to 0: H must be greater than 0.";
     QTest::newRow("Pmech from NaN") << FaultScenario{} << "Pmech" << qQNaN() << 0.5 << 10
                                     << "Pmech from nan: Pmech must lie from 0 to 1.";
+    FaultScenario reclosing;
+    reclosing.recloseMs = 300;
+    QTest::newRow("dead time from 0")
+        << reclosing << "reclose_ms" << 0.0 << 600.0 << 7
+        << "reclose_ms from 0: The dead time before reclosing must lie from 1 to 5000 ms.";
+    QTest::newRow("dead time from 0.4, rounding to none")
+        << FaultScenario{} << "reclose_ms" << 0.4 << 600.0 << 7
+        << "reclose_ms from 0.4: The dead time before reclosing must lie from 1 to 5000 ms.";
+    QTest::newRow("dead time to 5001")
+        << FaultScenario{} << "reclose_ms" << 1.0 << 5001.0 << 3
+        << "reclose_ms to 5001: The dead time before reclosing must lie from 1 to 5000 ms.";
+    QTest::newRow("dead time from 1") << reclosing << "reclose_ms" << 1.0 << 600.0 << 7 << "";
+    // Ends far apart: the points between them must not overflow on the way.
+    QTest::newRow("H up to 1.7e308") << FaultScenario{} << "H" << 1.0 << 1.7e308 << 4 << "";
     QTest::newRow("location to 100")
         << twoLines(50) << "location" << 0.0 << 100.0 << 10
         << "location to 100: The fault location must lie from 0 to below 100 % of the line.";

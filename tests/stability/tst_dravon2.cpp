@@ -274,7 +274,7 @@ void TestDravon::equalAreasInStatusBar() {
     control<QPushButton>(h.w, "Kortsluiting")->click();
     const QString stable = status.Areas->text();
     QVERIFY2(stable.startsWith(QStringLiteral("A1 = ")), qPrintable(stable));
-    QVERIFY2(stable.contains(local("before \u03B4max = 150.0\u00B0")) &&
+    QVERIFY2(stable.contains(local("before \u03B4u = 150.0\u00B0")) &&
                  stable.contains(QStringLiteral("stable: the swing turned back at")),
              qPrintable(stable));
     // A1 and A2 with four decimals in the user's decimal form.
@@ -285,7 +285,7 @@ void TestDravon::equalAreasInStatusBar() {
     h.w.session().setClearingTime(376);
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QVERIFY2(
-        status.Areas->text().endsWith(local("unstable: the angle passed \u03B4max = 150.0\u00B0; "
+        status.Areas->text().endsWith(local("unstable: the angle passed \u03B4u = 150.0\u00B0; "
                                             "A2, all the area up to it, fell short of A1")),
         qPrintable(status.Areas->text()));
 
@@ -427,11 +427,11 @@ void TestDravon::disturbanceWithoutAFault() {
     h.w.session().setScenario(step);
     QCOMPARE(status.Criterion->text(),
              local("Equal areas: after the step to P1 0.700 the rotor swings from 30.0\u00B0 past "
-                   "44.4\u00B0 to \u03B4max = 60.2\u00B0; largest stable P1 0.870 (no damping)"));
+                   "44.4\u00B0 to \u03B4max = 60.2\u00B0; largest stable P1 0.869 (no damping)"));
     // The largest stable P1 instead of a clearing time; the damping holds the machine in
     // step a little beyond the criterion's.
     QCOMPARE(status.Simulation->text(),
-             local("Simulation: in step up to Pmech 0.879, out of step from 0.880"));
+             local("Simulation: in step up to P1 0.879, out of step from 0.880"));
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(h.w.session().generator().Pmech, 0.7);
     // The run's record keeps the data it began from, as a run without a window does.
