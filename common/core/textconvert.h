@@ -9,6 +9,10 @@ class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(const QString &text);
     QString message() const { return QString::fromUtf8(what()); }
+    // The message behind the name of the field the text was typed in: "H: '' is not ...".
+    QString messageFor(const QString &field) const {
+        return field.isEmpty() ? message() : field + QStringLiteral(": ") + message();
+    }
 };
 
 // Converts what a user typed into a number. Accepted: blanks around, an optional sign,

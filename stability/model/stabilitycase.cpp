@@ -43,16 +43,23 @@ std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &n
     const double most = std::numeric_limits<double>::max();
     if (m < least || m > most) {
         const bool tooSmall = m < least;
-        // The field further from 1 is the one to change.
-        const CaseField field = std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H))
-                                    ? CaseField::Pmax
-                                    : CaseField::H;
-        return problem(field, std::string("Pmax \u00D7 H is too ") +
-                                  (tooSmall ? "small" : "large") +
-                                  " to compute with: the inertia coefficient "
-                                  "M\u00A0=\u00A02\u00B7H\u00B7Pmax/\u03C9s\u00B2 would " +
-                                  (tooSmall ? "underflow" : "overflow") + " (it must lie from " +
-                                  number(least) + " to " + number(most) + ").");
+        // The field further from 1 is the one to change; its limit beside the other's
+        // value is a number a student can read, where the bounds on M are not.
+        const bool pmax = std::fabs(std::log10(v.Pmax)) >= std::fabs(std::log10(v.H));
+        const long double other = pmax ? v.H : v.Pmax;
+        const long double limit =
+            (tooSmall ? least : most) * (SynchronousSpeed * SynchronousSpeed) / (2 * other);
+        const std::string name = pmax ? "Pmax" : "H";
+        const std::string otherText =
+            pmax ? "H = " + number(v.H) + " s" : "Pmax = " + number(v.Pmax);
+        return problem(pmax ? CaseField::Pmax : CaseField::H,
+                       name + " must be " + (tooSmall ? "at least" : "at most") + " about " +
+                           number(threeDigits(static_cast<double>(limit))) + " with " + otherText +
+                           ": beyond that the inertia coefficient "
+                           "M\u00A0=\u00A02\u00B7H\u00B7Pmax/\u03C9s\u00B2 would " +
+                           (tooSmall ? "underflow" : "overflow") +
+                           " and the swing could not "
+                           "be computed.");
     }
     const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
     if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L))

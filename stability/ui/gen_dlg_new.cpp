@@ -124,7 +124,8 @@ bool TGenDlg::checkFields() {
         try {
             *f.value = textToFloat(f.field->text());
         } catch (const ConversionError &e) {
-            refuse(f.field, e.message());
+            // Named, since a text such as "" or "1,5" says nothing of where it was typed.
+            refuse(f.field, e.messageFor(f.field->accessibleName()));
             return false;
         }
     }

@@ -82,6 +82,8 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
     const auto addField = [=](QList<QWidget *> &rows, QLineEdit *edit, const QString &text,
                               const QString &description) {
         explain(edit, description);
+        // The name also heads a refusal of what was typed in the field.
+        edit->setAccessibleName(QString(text).remove(QChar('&')));
         QLabel *label = caption(networkFrame, text, edit);
         label->setIndent(radioIndent);
         const int row = network->rowCount();
@@ -152,7 +154,7 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
             try {
                 two.*f.value = textToFloat(f.field->text());
             } catch (const ConversionError &e) {
-                refuse(f.field, e.message());
+                refuse(f.field, e.messageFor(f.field->accessibleName()));
                 return;
             }
         }
@@ -353,7 +355,7 @@ bool TScenarioDlg::checkFields() {
         try {
             s.*f.value = textToFloat(f.field->text());
         } catch (const ConversionError &e) {
-            refuse(f.field, e.message());
+            refuse(f.field, e.messageFor(f.field->accessibleName()));
             return false;
         }
     }
@@ -363,7 +365,7 @@ bool TScenarioDlg::checkFields() {
         try {
             ms = textToFloat(EditRecloseMs->text());
         } catch (const ConversionError &e) {
-            refuse(EditRecloseMs, e.message());
+            refuse(EditRecloseMs, e.messageFor(EditRecloseMs->accessibleName()));
             return false;
         }
         if (ms != std::floor(ms)) {

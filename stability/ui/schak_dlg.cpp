@@ -1,7 +1,10 @@
 #include "schak_dlg.h"
 
+#include "errorreport.h"
 #include "layouthelpers.h"
 
+#include <algorithm>
+#include <limits>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -47,10 +50,16 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     SpinAfschakeltijd = new QSpinBox(this);
     SpinAfschakeltijd->setObjectName(QStringLiteral("SpinAfschakeltijd"));
     SpinAfschakeltijd->setGeometry(89, 120, 69, 21);
-    SpinAfschakeltijd->setRange(0, 500);
+    // Any whole number can be typed: a spin box limited to 500 would drop the last digit
+    // of "600" without a word. OK refuses a time beyond the slider with the range.
+    SpinAfschakeltijd->setRange(0, std::numeric_limits<int>::max());
     SpinAfschakeltijd->setSuffix(QStringLiteral(" ms"));
     SpinAfschakeltijd->setValue(TBAfschakeltijd->value());
-    connect(TBAfschakeltijd, &QSlider::valueChanged, SpinAfschakeltijd, &QSpinBox::setValue);
+    // The slider stands at its end for a time beyond it, and leaves such a time typed.
+    connect(TBAfschakeltijd, &QSlider::valueChanged, this, [this](int ms) {
+        if (std::min(SpinAfschakeltijd->value(), TBAfschakeltijd->maximum()) != ms)
+            SpinAfschakeltijd->setValue(ms);
+    });
     connect(SpinAfschakeltijd, &QSpinBox::valueChanged, TBAfschakeltijd, &QSlider::setValue);
     const QString help = QStringLiteral("Time from the start of the short circuit to its "
                                         "clearing, in ms, 0 to 500");
@@ -75,6 +84,7 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
 
 bool TSchakDlg::Execute(QWidget *parent, std::int32_t &afschakeltijd, const ModalRunner &runner) {
     TSchakDlg dialog(parent);
+    dialog.m_runner = runner;
     // The slider reports a change, and so writes its label, only when the value moves.
     dialog.TBAfschakeltijd->setValue(afschakeltijd);
     // The digits typed replace the time shown rather than being added to it.
@@ -86,4 +96,17 @@ bool TSchakDlg::Execute(QWidget *parent, std::int32_t &afschakeltijd, const Moda
 
 void TSchakDlg::TBAfschakeltijdChange() {
     LabelAfschakeltNew->setText(QString::number(TBAfschakeltijd->value()));
+}
+
+void TSchakDlg::accept() {
+    if (SpinAfschakeltijd->value() > TBAfschakeltijd->maximum()) {
+        showErrorReport(this,
+                        QStringLiteral("The clearing time must lie from 0 to %1 ms.")
+                            .arg(TBAfschakeltijd->maximum()),
+                        m_runner);
+        SpinAfschakeltijd->setFocus();
+        SpinAfschakeltijd->selectAll();
+        return;
+    }
+    QDialog::accept();
 }

@@ -13,7 +13,8 @@ class QSpinBox;
 
 // "Clearing time": the time after the start of the short circuit at which the fault is
 // cleared, 0 to 500 ms on a slider, shown live, and in a field to type it in whole ms.
-// OK stores it; Cancel, Escape and the close box leave it as it was.
+// OK stores it; a time typed beyond 500 ms is refused with the range, the dialog staying
+// open. Cancel, Escape and the close box leave it as it was.
 class TSchakDlg : public QDialog {
     Q_OBJECT
 public:
@@ -34,4 +35,9 @@ public:
     QLabel *LabelMaxAfsch = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
+
+    void accept() override;
+
+private:
+    ModalRunner m_runner;
 };

@@ -64,6 +64,8 @@ private slots:
     void clearingDialogKeys();
     void clearingFieldFollowsSlider_data();
     void clearingFieldFollowsSlider();
+    void clearingPastTheSliderRefused_data();
+    void clearingPastTheSliderRefused();
     void clearingTypedAtOnce_data();
     void clearingTypedAtOnce();
     void captionsFit();
@@ -191,8 +193,10 @@ void TestDialogs::malformedFieldKeepsDialogOpen() {
     };
     rightClick(control<MouseLabel>(h.w, "Generator"));
     QCOMPARE(int(h.boxes.size()), 1);
-    QCOMPARE(h.boxes[0].text,
-             QStringLiteral("'%1' is not a valid floating point value.").arg(text));
+    // The message names the field it stands for.
+    const char *names[] = {"Pmax", "H", "Demping", "Pmech"};
+    QCOMPARE(h.boxes[0].text, QStringLiteral("%1: '%2' is not a valid floating point value.")
+                                  .arg(QLatin1String(names[field]), text));
     QCOMPARE(h.boxes[0].icon, QMessageBox::Critical);
     // What was typed is shown as typed: "1<br>2" must not break the line.
     QCOMPARE(h.boxes[0].format, Qt::PlainText);
@@ -224,9 +228,13 @@ void TestDialogs::meaninglessValuesRefused_data() {
     QTest::newRow("Pmech 1") << 3 << "1" << QString();
     // The inertia coefficient 2 H Pmax / C^2 would underflow to 0: the speed step
     // divides by it.
-    const QString tooSmall = QStringLiteral("Pmax \u00D7 H is too small to compute with");
-    QTest::newRow("Pmax below the normal doubles") << 0 << "1e-320" << tooSmall;
-    QTest::newRow("H 1e-306") << 1 << "1e-306" << tooSmall;
+    // The refusal gives the field's limit beside the other field's value, in the
+    // read-outs' number format.
+    QTest::newRow("Pmax below the normal doubles")
+        << 0 << "1e-320" << local("Pmax must be at least about 1.83E-304 with H = 6 s: beyond");
+    QTest::newRow("H 1e-306") << 1 << "1e-306"
+                              << local(
+                                     "H must be at least about 2.44E-306 with Pmax = 450: beyond");
     QTest::newRow("Pmax 1e300") << 0 << "1e300" << QString();
 }
 
@@ -367,7 +375,6 @@ void TestDialogs::clearingFieldFollowsSlider_data() {
     const int enter = Qt::Key_Return;
     QTest::newRow("typed, Enter") << "376" << enter << 376;
     QTest::newRow("typed 0") << "0" << enter << 0;
-    QTest::newRow("typed past 500") << "900" << enter << 90; // its third digit is refused
     QTest::newRow("typed 500, Escape") << "500" << int(Qt::Key_Escape) << 200;
     QTest::newRow("slider to 0") << "" << int(Qt::Key_Home) << 0;
     QTest::newRow("slider to 500") << "" << int(Qt::Key_End) << 500;
@@ -396,6 +403,38 @@ void TestDialogs::clearingFieldFollowsSlider() {
     const int moved = key == Qt::Key_Escape ? typed.toInt() : stored;
     QCOMPARE(shown, (QList<int>{moved, moved, moved}));
     QCOMPARE(value, stored);
+}
+
+void TestDialogs::clearingPastTheSliderRefused_data() {
+    // A time beyond the slider is kept as typed and refused with the range, not cut short.
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("600") << "600";
+    QTest::newRow("ten digits") << "2147483647";
+}
+
+void TestDialogs::clearingPastTheSliderRefused() {
+    QFETCH(QString, typed);
+    std::int32_t value = 200;
+    QStringList messages;
+    int shown = -1;
+    bool closed = true;
+    const ModalRunner answer = [&](QDialog &d) {
+        if (auto *box = qobject_cast<QMessageBox *>(&d)) {
+            messages << box->text();
+            return int(QMessageBox::Ok);
+        }
+        d.show();
+        QTest::keyClicks(d.focusWidget(), typed);
+        QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+        shown = dynamic_cast<TSchakDlg &>(d).SpinAfschakeltijd->value();
+        closed = !d.isVisible();
+        return d.result();
+    };
+    QVERIFY(!TSchakDlg::Execute(nullptr, value, answer));
+    QCOMPARE(messages, QStringList{"The clearing time must lie from 0 to 500 ms."});
+    QCOMPARE(QString::number(shown), typed);
+    QVERIFY(!closed);
+    QCOMPARE(value, 200);
 }
 
 void TestDialogs::clearingTypedAtOnce_data() {

@@ -49,9 +49,12 @@ void TestScenarioDlg::execute_data() {
     row("cancel", "TwoLinesBtn;EditXg=0.4;RecloseBox;CancelBtn");
     const QString wrong = systemDecimalSeparator() == QChar(',') ? "0.4" : "0,4";
     const QString notNumber = "'%1' is not a valid floating point value.";
-    QTest::newRow("separator") << "TwoLinesBtn;EditXL=" + wrong + ";OKBtn" << notNumber.arg(wrong)
-                               << "EditXL";
-    row("letters", "TransferBtn;EditAfter=abc;OKBtn", notNumber.arg("abc"), "EditAfter");
+    // Each refusal of what was typed names the field, by its caption.
+    const QString xl = QStringLiteral("Reactance of each line XL, per-unit: ");
+    QTest::newRow("separator") << "TwoLinesBtn;EditXL=" + wrong + ";OKBtn"
+                               << xl + notNumber.arg(wrong) << "EditXL";
+    row("letters", "TransferBtn;EditAfter=abc;OKBtn",
+        "r2, power after clearing: " + notNumber.arg("abc"), "EditAfter");
     row("Xg 0", "TwoLinesBtn;EditXg=0;OKBtn", "The generator reactance Xg must be above 0",
         "EditXg");
     row("location 100", "TwoLinesBtn;EditLocation=100;OKBtn", "The fault location must lie",
@@ -67,7 +70,7 @@ void TestScenarioDlg::execute_data() {
     row("step to 0", "PowerStepBtn;EditPmechAfter=0;OKBtn",
         "The mechanical power after the step P1 must lie above 0", "EditPmechAfter");
     row("two lines' fields not numbers", "LineOutBtn;EditXL=x;FromTwoLinesBtn;CancelBtn",
-        notNumber.arg("x"), "");
+        xl + notNumber.arg("x"), "");
     row("dead time 2.5", "RecloseBox;EditRecloseMs=2.5;OKBtn",
         "The dead time before reclosing must be a whole number", "EditRecloseMs");
 }
