@@ -137,3 +137,27 @@ void Fase::TekenGrens() {
     m_surface.setPen(clFuchsia, 1);
     m_surface.polyline(points);
 }
+
+void Fase::holdBoundary() {
+    if (!m_boundary || !m_boundary->exists()) return;
+    // A tenth beyond each crossing: the saddle stands clear of the box's edge.
+    constexpr long double Margin = 1.1L;
+    for (const long double delta : {m_boundary->deltaU(), m_boundary->deltaLow()})
+        holdPoint(static_cast<double>(delta * Margin), 0);
+}
+
+void Fase::TekenAfschakeling(double delta, double domega) {
+    const std::int32_t x = FaseHoek2X(delta), y = FaseDomega2Y(domega);
+    const int arm = m_surface.scaled(2);
+    m_surface.setPen(clBlack, 1);
+    m_surface.moveTo(x - arm, y - arm);
+    m_surface.lineTo(x + arm + 1, y + arm + 1);
+    m_surface.moveTo(x - arm, y + arm);
+    m_surface.lineTo(x + arm + 1, y - arm - 1);
+    const int height =
+        std::max(m_surface.scaled(8), roundToPixel(0.06L * m_surface.size().height()));
+    // Above left of the cross: the trace after clearing runs on to the right and down.
+    const QString name = QStringLiteral("\u03B4c");
+    m_surface.text(x - arm - m_surface.textWidth(name, height), y - arm - height, name, height);
+    m_surface.moveTo(x, y);
+}

@@ -54,6 +54,13 @@ public:
     // boundary is set or it does not exist.
     PointList boundaryPoints() const;
     void TekenGrens();
+    // With a boundary, doubles the angle's span until the boundary's crossings of the
+    // angle axis, the saddle delta_u above all, lie inside the box with a margin: a
+    // trajectory that leaves the region is seen to leave it there.
+    void holdBoundary();
+    // With labels: where the fault was cleared, a small cross on the trace named "δc";
+    // the pen goes back to that point, where the trace goes on from.
+    void TekenAfschakeling(double delta, double domega);
 
     std::int32_t FaseBreedte = 0;
     std::int32_t FaseHoogte = 0;

@@ -1,9 +1,13 @@
 #include "oppervlakken.h"
 
 #include "constants.h"
+#include "labelplacement.h"
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -143,14 +147,36 @@ void Oppervlakken::tekenZonderFout(double delta, double pelek) {
     }
 }
 
-void Oppervlakken::TekenNamen() {
-    if (m_a1Klaar) nameArea(m_a1OnCurve ? GetekendA1 : VlakA1, QStringLiteral("A1"));
-    if (A2Klaar || m_voorbijPi) nameArea(GetekendA2, QStringLiteral("A2"));
+std::vector<std::pair<QString, QRect>> Oppervlakken::TekenNamen() {
+    std::vector<std::pair<QString, QRect>> names;
+    const auto add = [&](const PointList &area, const char *name) {
+        if (const std::optional<QRect> box = nameBox(area, QString::fromLatin1(name)))
+            names.emplace_back(QString::fromLatin1(name), *box);
+    };
+    if (m_a1Klaar) add(m_a1OnCurve ? GetekendA1 : VlakA1, "A1");
+    if (A2Klaar || m_voorbijPi) add(GetekendA2, "A2");
+    // A3 once the back swing has turned: the area below the starting angle where the
+    // curve lies under the Pmech line, which brakes the swing back.
+    if (!A3Wacht && !VlakkenActief) add(GetekendA3, "A3");
+    // Thin areas side by side would put their names on one another: a name that would
+    // touch one before it moves up or down by rows.
+    const int height = m_sinus.labelHeight();
+    std::vector<LabelRequest> requests;
+    for (const auto &[name, box] : names)
+        requests.push_back({box, QPoint(0, height + m_surface.scaled(1)), true});
+    const std::vector<QRect> placed =
+        placeLabels(requests, QRect(QPoint(0, 0), m_surface.size()), m_surface.scaled(1));
+    m_surface.setPenColour(clBlack);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i].second = placed[i];
+        m_surface.text(placed[i].left(), placed[i].top(), names[i].first, height);
+    }
+    return names;
 }
 
 // At the polygon's centroid (the shoelace formula), where a polygon of these shapes has
 // its inside; a polygon of no area, or a name that would leave the picture, is not named.
-void Oppervlakken::nameArea(const PointList &area, const QString &name) {
+std::optional<QRect> Oppervlakken::nameBox(const PointList &area, const QString &name) const {
     // The polygon closes from its last vertex back to its first, as it is painted.
     long double twiceArea = 0, cx = 0, cy = 0;
     for (std::size_t i = 0; i < area.size(); ++i) {
@@ -162,16 +188,15 @@ void Oppervlakken::nameArea(const PointList &area, const QString &name) {
         cx += (x0 + x1) * cross;
         cy += (y0 + y1) * cross;
     }
-    if (!(std::fabs(twiceArea) >= 2)) return; // less than a pixel's area
+    if (!(std::fabs(twiceArea) >= 2)) return std::nullopt; // less than a pixel's area
     const long double x = cx / (3 * twiceArea), y = cy / (3 * twiceArea);
     const int height = m_sinus.labelHeight();
     const int width = m_surface.textWidth(name, height);
     const QSize size = m_surface.size();
     if (!(x - width / 2.0L >= 0 && x + width / 2.0L <= size.width() && y - height / 2.0L >= 0 &&
           y + height / 2.0L <= size.height()))
-        return;
-    m_surface.setPenColour(clBlack);
-    m_surface.text(static_cast<int>(x) - width / 2, static_cast<int>(y) - height / 2, name, height);
+        return std::nullopt;
+    return QRect(static_cast<int>(x) - width / 2, static_cast<int>(y) - height / 2, width, height);
 }
 
 // The fault was on again since A2's last vertex: A2's outline goes down to the Pmech line

@@ -5,6 +5,9 @@
 #include "sinusplot.h"
 
 #include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
 
 // The areas of the equal-area criterion, painted on the power-angle plot as the rotor
 // swings (Kundur, Power System Stability and Control, sec. 13.1): A1, accelerating,
@@ -34,9 +37,11 @@ public:
     void TekenVeelhoek(Colour pen, Colour brush, BrushStyle style, const PointList &points);
     // Whether Pelek has crossed the Pmech line since the last call.
     bool PmechGekruist(double pelek, double pmech);
-    // Writes "A1" and "A2" at the centre of each area once it is whole: A1 once the swing
-    // has left it, A2 once the swing has turned back or left the picture's period.
-    void TekenNamen();
+    // Writes "A1", "A2" and "A3" at the centre of each area once it is whole: A1 once the
+    // swing has left it, A2 once the swing has turned back or left the picture's period,
+    // A3 once the back swing has turned; names that would touch move apart. Returns each
+    // name written and its box.
+    std::vector<std::pair<QString, QRect>> TekenNamen();
     // The angle where A1 ends and A2 begins on a disturbance without a fault; no number
     // when the curve cannot carry Pmech.
     double delta1() const { return m_delta1; }
@@ -74,7 +79,8 @@ private:
     bool m_voorbijPi = false; // an update came beyond the picture's period
     void bridgeA2(double delta);
     void tekenZonderFout(double delta, double pelek);
-    void nameArea(const PointList &area, const QString &name);
+    // Where a name goes at the area's centre, if it has an inside and the name fits.
+    std::optional<QRect> nameBox(const PointList &area, const QString &name) const;
     // Adds the operating point as vertex n of a swing-area polygon that starts at
     // `start`, repaints it, and notes what was painted. A full list takes no more.
     void extend(PointList &vlak, std::int32_t &aantal, PointList &getekend, QPoint start,

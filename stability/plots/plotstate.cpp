@@ -5,6 +5,7 @@ void restartTrace(Fase &fase, double delta, double domega, bool freshPicture, bo
         fase.InitFase();
     else
         fase.SchoonFase();
+    fase.holdBoundary();
     fase.TekenasFase();
     fase.TekenGrens();
     if (fase.labels) fase.TekenWaarden();
@@ -34,14 +35,16 @@ void drawSwingStep(SinusPlot &sinus, Oppervlakken &areas, const RunSample &step,
     }
 }
 
-std::optional<double> ClearingWatch::step(double delta, NetworkState network) {
+std::optional<double> ClearingWatch::step(double delta, NetworkState network, double domega) {
     if (m_known) return std::nullopt;
     if (network == NetworkState::Fault) {
-        m_underFault = delta;
+        m_underFault = {delta, domega};
+        m_fault = true;
         return std::nullopt;
     }
     m_known = true;
-    return m_underFault; // none for a run without a fault
+    if (!m_fault) return std::nullopt; // a run without a fault
+    return m_underFault.first;
 }
 
 void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase) {
@@ -54,7 +57,10 @@ void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase) 
     }
     restartTrace(fase, state.traceDelta, state.traceDomega, false, true);
     if (!run) return;
+    ClearingWatch clearing;
     for (const RunSample &s : run->samples) {
+        if (clearing.step(s.delta, s.network, s.speedDeviation) && fase.labels)
+            fase.TekenAfschakeling(clearing.point().first, clearing.point().second);
         fase.BerekenFase(s.delta, s.speedDeviation);
         fase.TekenFase();
     }

@@ -52,10 +52,13 @@ void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase);
 class ClearingWatch {
 public:
     // Returns the clearing angle at the step that makes it known.
-    std::optional<double> step(double delta, NetworkState network);
+    std::optional<double> step(double delta, NetworkState network, double domega = 0);
+    // The phase point (angle, speed deviation) of that last step under the fault.
+    std::pair<double, double> point() const { return m_underFault; }
 
 private:
-    std::optional<double> m_underFault;
+    std::pair<double, double> m_underFault;
+    bool m_fault = false; // a step under the fault came
     bool m_known = false;
 };
 

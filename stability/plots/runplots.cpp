@@ -1,5 +1,6 @@
 #include "runplots.h"
 
+#include "constants.h"
 #include "equalarea.h"
 
 #include <utility>
@@ -7,8 +8,11 @@
 namespace {
 
 // The criterion's angles for a machine at `pmech` before the scenario: the starting
-// angle, the critical clearing angle of a fault where there is one, and delta_max (for a
-// disturbance without a fault, where the first swing turns, when it turns).
+// angle delta0; the equilibrium delta1 of the network the swing ends on, where it differs
+// from delta0; the critical clearing angle of a fault where there is one; for a
+// disturbance without a fault, where the first swing turns (delta_max, or delta_min for a
+// fall in power) when it turns; and the unstable equilibrium delta_u, where the curve
+// falls below Pmech for good.
 std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &scenario) {
     TGenParams params;
     params.Pmech = pmech;
@@ -19,14 +23,21 @@ std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &s
     if (!scenario.hasFault()) {
         const DisturbanceCriterion d = disturbanceCriterion(params, scenario);
         marks.push_back(mark("\u03B40", d.delta0));
-        if (d.stable) marks.push_back(mark("\u03B4max", d.deltaMax));
+        if (d.noEquilibrium) return marks;
+        marks.push_back(mark("\u03B41", d.delta1));
+        if (d.stable)
+            marks.push_back(mark(d.deltaMax < d.delta1 ? "\u03B4min" : "\u03B4max", d.deltaMax));
+        marks.push_back(mark("\u03B4u", Pi - d.delta1));
         return marks;
     }
     using Soort = KritiekeAfschakeling::Soort;
     const KritiekeAfschakeling k = BerekenKritiek(params, scenario);
     marks.push_back(mark("\u03B40", k.delta0));
+    const bool equilibrium = k.soort != Soort::GeenEvenwicht;
+    // After clearing onto a weaker network the machine settles at a larger angle.
+    if (equilibrium && k.r2 < 1) marks.push_back(mark("\u03B41", Pi - k.deltaMax));
     if (k.soort == Soort::Grens) marks.push_back(mark("\u03B4cr", k.hoek));
-    if (k.soort != Soort::GeenEvenwicht) marks.push_back(mark("\u03B4max", k.deltaMax));
+    if (equilibrium) marks.push_back(mark("\u03B4u", k.deltaMax));
     return marks;
 }
 
@@ -112,14 +123,17 @@ void RunPlots::beginRun(const TMyGenerator &g, const RunRecord &run,
 }
 
 bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network, const RunRecord *run) {
-    if (const std::optional<double> cleared = m_clearing.step(g.Delta, network))
-        sinus->setClearingAngle(cleared);
+    const std::optional<double> cleared = m_clearing.step(g.Delta, network, g.Domega);
+    if (cleared) sinus->setClearingAngle(cleared);
     if (drawing) {
         if (fase->labels && run && run->id == m_state.traceRun &&
             fase->holdPoint(g.Delta, g.Domega)) {
             // The record holds this step already: the plane is drawn again up to it.
             ::redrawPhasePlane(m_state, run, *fase);
         } else {
+            // The trace stands at the last step under the fault: marked there.
+            if (cleared && fase->labels)
+                fase->TekenAfschakeling(m_clearing.point().first, m_clearing.point().second);
             fase->BerekenFase(g.Delta, g.Domega);
             fase->TekenFase();
         }

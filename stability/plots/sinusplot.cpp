@@ -1,6 +1,7 @@
 #include "sinusplot.h"
 
 #include "constants.h"
+#include "labelplacement.h"
 #include "rounding.h"
 
 #include <algorithm>
@@ -118,6 +119,7 @@ void SinusPlot::TekenWaarden() {
     // The angle in degrees along the bottom, each under a tick across the angle axis
     // (two pixels wide, on rows SinusNulY - 1 and SinusNulY).
     const int bottom = pixelAdd(pixelAdd(SinusBoven, SinusHoogte), m_surface.scaled(1));
+    std::vector<QRect> values; // where the marks' names must not go
     for (int degrees = 0; degrees <= 180; degrees += 45) {
         const std::int32_t x = Hoek2X(static_cast<double>(degrees * Pi / 180));
         const QString value = QString::number(degrees);
@@ -125,7 +127,9 @@ void SinusPlot::TekenWaarden() {
         m_surface.moveTo(x, SinusNulY - 1 - tick);
         m_surface.lineTo(x, SinusNulY + tick + 1);
         m_surface.setPenColour(clBlack);
-        m_surface.text(x - m_surface.textWidth(value, height) / 2, bottom, value, height);
+        const int width = m_surface.textWidth(value, height);
+        m_surface.text(x - width / 2, bottom, value, height);
+        values.emplace_back(x - width / 2, bottom, width, height);
     }
     // The power in units of Pmax in the left margin, each level ticked on the power axis.
     for (const char *value : {"0", "0.5", "1"}) {
@@ -140,37 +144,45 @@ void SinusPlot::TekenWaarden() {
     }
     // The criterion's angles first, so that the clearing angle, known later in a run,
     // takes a place left free and moves none of them.
-    std::vector<std::vector<std::pair<int, int>>> taken;
-    for (const Mark &mark : m_marks) drawMark(mark, taken);
-    if (m_clearingAngle) drawMark({QStringLiteral("\u03B4c"), *m_clearingAngle}, taken);
+    std::vector<Mark> marks = m_marks;
+    if (m_clearingAngle) marks.push_back({QStringLiteral("\u03B4c"), *m_clearingAngle});
+    drawMarks(marks, values);
 }
 
-void SinusPlot::drawMark(const Mark &mark, std::vector<std::vector<std::pair<int, int>>> &taken) {
-    if (!std::isfinite(mark.angle)) return;
+std::vector<SinusPlot::PlacedMark> SinusPlot::placeMarks(const std::vector<Mark> &marks,
+                                                         const std::vector<QRect> &taken) const {
     const int width = m_surface.size().width();
-    const std::int32_t x = Hoek2X(mark.angle);
-    if (x < 0 || x >= width) return;
     const int height = labelHeight();
     const int gap = m_surface.scaled(2);
-    const int textWidth = m_surface.textWidth(mark.name, height);
-    // Right of the tick, or left of it where the name would leave the picture.
-    const int left = x + gap + textWidth <= width ? x + gap : x - gap - textWidth;
-    const int right = left + textWidth;
-    std::size_t row = 0;
-    for (; row < taken.size(); ++row) {
-        const bool clear = std::none_of(taken[row].begin(), taken[row].end(), [&](const auto &t) {
-            return left < t.second + gap && t.first < right + gap;
-        });
-        if (clear) break;
+    // Each name right of its tick (left of it where it would leave the picture), below
+    // the angle axis; a name that would touch one before it goes a row further down.
+    std::vector<PlacedMark> placed;
+    std::vector<LabelRequest> requests;
+    for (const Mark &mark : marks) {
+        if (!std::isfinite(mark.angle)) continue;
+        const std::int32_t x = Hoek2X(mark.angle);
+        if (x < 0 || x >= width) continue;
+        const int textWidth = m_surface.textWidth(mark.name, height);
+        const int left = x + gap + textWidth <= width ? x + gap : x - gap - textWidth;
+        placed.push_back({mark.name, x, QRect()});
+        requests.push_back({QRect(left, SinusNulY + m_surface.scaled(4), textWidth, height),
+                            QPoint(0, height + m_surface.scaled(1))});
     }
-    if (row == taken.size()) taken.emplace_back();
-    taken[row].emplace_back(left, right);
-    const int top =
-        SinusNulY + m_surface.scaled(4) + static_cast<int>(row) * (height + m_surface.scaled(1));
+    const std::vector<QRect> boxes =
+        placeLabels(requests, QRect(QPoint(0, 0), m_surface.size()), m_surface.scaled(1), taken);
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i].box = boxes[i];
+    return placed;
+}
+
+void SinusPlot::drawMarks(const std::vector<Mark> &marks, const std::vector<QRect> &taken) {
+    const int height = labelHeight();
     m_surface.setPenColour(clBlack);
-    m_surface.moveTo(x, SinusNulY + 1);
-    m_surface.lineTo(x, top + height / 2 + 1);
-    m_surface.text(left, top, mark.name, height);
+    for (const PlacedMark &m : placeMarks(marks, taken)) {
+        // A tick from the axis down to its name.
+        m_surface.moveTo(m.x, SinusNulY + 1);
+        m_surface.lineTo(m.x, m.box.top() + height / 2 + 1);
+        m_surface.text(m.box.left(), m.box.top(), m.name, height);
+    }
 }
 
 void SinusPlot::Tekenas() {

@@ -51,6 +51,15 @@ public:
     void setClearingAngle(std::optional<double> delta) { m_clearingAngle = delta; }
     std::optional<double> clearingAngle() const { return m_clearingAngle; }
     void TekenWaarden();
+    // Where the marks' names go: each one's tick at x and its name's box, clear of one
+    // another and of `taken`; marks off the picture or of no number are left out.
+    struct PlacedMark {
+        QString name;
+        std::int32_t x = 0;
+        QRect box;
+    };
+    std::vector<PlacedMark> placeMarks(const std::vector<Mark> &marks,
+                                       const std::vector<QRect> &taken = {}) const;
     // The labels' text height on this picture.
     int labelHeight() const;
     // Shows the main window (through showWindow), then draws both axes.
@@ -96,9 +105,9 @@ private:
     void drawNamedCurve(const PointList &points, Colour colour, const QString &name, int row);
     // The name of a curve or line in the top right corner, behind a short piece of it.
     void drawName(Colour colour, const QString &name, int row);
-    // A tick below the angle axis at x, down to its name in the first row where the name
-    // is clear of those in `taken` (left and right ends of each row's names).
-    void drawMark(const Mark &mark, std::vector<std::vector<std::pair<int, int>>> &taken);
+    // Ticks below the angle axis down to each mark's name, the names clear of one another
+    // and of the boxes `taken`.
+    void drawMarks(const std::vector<Mark> &marks, const std::vector<QRect> &taken);
 
     DrawSurface &m_surface;
     double m_r1 = 0, m_r2 = 1;

@@ -109,7 +109,8 @@ void TestPlotOptions::boundaryOnTheClosedForm() {
     const int xLow = f.FaseHoek2X(double(b.deltaLow())), xHigh = f.FaseHoek2X(double(b.deltaU()));
     int checked = 0;
     for (int x = std::max(0, xLow + 1); x < std::min(145, xHigh); x += 5) {
-        const long double delta = (x - f.FaseNulX) * f.FaseHoekStap * pi * span;
+        // The spans as drawn: widened where the boundary's crossings need it.
+        const long double delta = (x - f.FaseNulX) * f.FaseHoekStap * pi * f.angleRange;
         for (const long double speed : {b.speedAt(delta), -b.speedAt(delta)}) {
             const int y = f.FaseDomega2Y(double(speed));
             if (y < 1 || y > 143) continue;

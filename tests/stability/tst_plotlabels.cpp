@@ -1,0 +1,143 @@
+// Names on the plots kept clear of one another, and the phase plane's scale holding the
+// stability boundary's saddle.
+#include "constants.h"
+#include "fase.h"
+#include "labelplacement.h"
+#include "oppervlakken.h"
+#include "plotstate.h"
+#include "runhistory.h"
+#include "sinusplot.h"
+#include "stabilityboundary.h"
+
+#include <cmath>
+#include <memory>
+#include <QtTest>
+
+class TestPlotLabels : public QObject {
+    Q_OBJECT
+private slots:
+    void labelsKeepApart_data();
+    void labelsKeepApart();
+    void areaNamesKeepApart_data();
+    void areaNamesKeepApart();
+    void saddleInsidePhasePlane_data();
+    void saddleInsidePhasePlane();
+};
+
+void TestPlotLabels::labelsKeepApart_data() {
+    // Boxes where names belong, 10 wide and 8 high, in a 100 x 50 picture, moved by a row
+    // of 9 when they would touch (gap 1); the boxes they end in.
+    QTest::addColumn<QList<QRect>>("wanted");
+    QTest::addColumn<bool>("bothWays");
+    QTest::addColumn<QList<QRect>>("placed");
+    const auto box = [](int x, int y) { return QRect(x, y, 10, 8); };
+    QTest::newRow("second a row down")
+        << QList<QRect>{box(0, 0), box(5, 0)} << false << QList<QRect>{box(0, 0), box(5, 9)};
+    QTest::newRow("three on one place") << QList<QRect>{box(0, 0), box(2, 0), box(4, 0)} << false
+                                        << QList<QRect>{box(0, 0), box(2, 9), box(4, 18)};
+    QTest::newRow("side by side without a gap")
+        << QList<QRect>{box(0, 0), box(10, 0)} << false << QList<QRect>{box(0, 0), box(10, 9)};
+    QTest::newRow("a pixel apart")
+        << QList<QRect>{box(0, 0), box(11, 0)} << false << QList<QRect>{box(0, 0), box(11, 0)};
+    QTest::newRow("below leaves the picture: above")
+        << QList<QRect>{box(0, 42), box(3, 42)} << true << QList<QRect>{box(0, 42), box(3, 33)};
+    QTest::newRow("no room: own place")
+        << QList<QRect>{box(0, 0), box(0, 9), box(0, 18), box(0, 27), box(0, 36), box(0, 36)}
+        << false
+        << QList<QRect>{box(0, 0), box(0, 9), box(0, 18), box(0, 27), box(0, 36), box(0, 36)};
+}
+
+void TestPlotLabels::labelsKeepApart() {
+    QFETCH(QList<QRect>, wanted);
+    QFETCH(bool, bothWays);
+    QFETCH(QList<QRect>, placed);
+    std::vector<LabelRequest> requests;
+    for (const QRect &r : wanted) requests.push_back({r, QPoint(0, 9), bothWays});
+    const std::vector<QRect> got = placeLabels(requests, QRect(0, 0, 100, 50), 1);
+    QCOMPARE(QList<QRect>(got.begin(), got.end()), placed);
+}
+
+void TestPlotLabels::areaNamesKeepApart_data() {
+    // A run's areas named at the end, at the zoom of the picture: each name clear of the
+    // others.
+    QTest::addColumn<int>("network");
+    QTest::addColumn<double>("p1");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("busbar fault, the back swing's A3")
+        << int(Network::Busbar) << 0.7 << 1.0 << QStringList{"A1", "A2", "A3"};
+    QTest::newRow("small step's slivers at 200 %")
+        << int(Network::PowerStep) << 0.6 << 2.0 << QStringList{"A1", "A2"};
+    QTest::newRow("small step's slivers at 100 %")
+        << int(Network::PowerStep) << 0.55 << 1.0 << QStringList{"A1", "A2"};
+    QTest::newRow("power step at 100 %")
+        << int(Network::PowerStep) << 0.7 << 1.0 << QStringList{"A1", "A2"};
+}
+
+void TestPlotLabels::areaNamesKeepApart() {
+    QFETCH(int, network);
+    QFETCH(double, p1);
+    QFETCH(double, scale);
+    QFETCH(QStringList, names);
+    StabilityCase c;
+    c.scenario.network = static_cast<Network>(network);
+    c.scenario.pmechAfter = p1;
+    const RunRecord run = recordRun(c);
+    DrawSurface s(QSize(qRound(281 * scale), qRound(168 * scale)));
+    s.setScale(scale);
+    SinusPlot p(s);
+    p.InitSinus();
+    Oppervlakken areas(s, p);
+    const double pmech = c.scenario.mechanicalPower(c.machine.Pmech);
+    const double delta0 = std::asin(c.machine.Pmech);
+    if (c.scenario.hasFault())
+        areas.InitOppervlakken(delta0, pmech);
+    else
+        areas.InitZonderFout(delta0, pmech, 1);
+    for (const RunSample &step : run.samples)
+        if (step.number % 5 == 0)
+            areas.TekenOppervlakken(step.delta, step.pelek, pmech, step.network);
+    const auto named = areas.TekenNamen();
+    QStringList got;
+    for (const auto &[name, box] : named) got << name;
+    QCOMPARE(got, names);
+    for (std::size_t i = 0; i < named.size(); ++i)
+        for (std::size_t j = i + 1; j < named.size(); ++j)
+            QVERIFY2(!named[i].second.intersects(named[j].second),
+                     qPrintable(named[i].first + " on " + named[j].first));
+}
+
+void TestPlotLabels::saddleInsidePhasePlane_data() {
+    // The boundary's crossing delta_u, where a run leaves the region, inside the box with
+    // room to spare, at the layout size.
+    QTest::addColumn<int>("network");
+    QTest::addColumn<double>("pmech");
+    QTest::addColumn<double>("after");  // a line out's r2
+    QTest::addColumn<double>("deltaU"); // degrees
+    QTest::newRow("busbar fault") << int(Network::Busbar) << 0.5 << 1.0 << 150.0;
+    QTest::newRow("power step to 0.7") << int(Network::PowerStep) << 0.5 << 1.0 << 135.6;
+    QTest::newRow("line out, Pmech 0.65") << int(Network::LineOut) << 0.65 << 0.8 << 125.7;
+}
+
+void TestPlotLabels::saddleInsidePhasePlane() {
+    QFETCH(int, network);
+    QFETCH(double, pmech);
+    QFETCH(double, after);
+    QFETCH(double, deltaU);
+    StabilityCase c;
+    c.scenario.network = static_cast<Network>(network);
+    c.scenario.pmechAfter = 0.7;
+    c.scenario.after = after;
+    c.machine.Pmech = pmech;
+    DrawSurface s(QSize(145, 145));
+    Fase f(s);
+    f.setBoundary(std::make_shared<const StabilityBoundary>(finalBoundary(c.machine, c.scenario)));
+    QCOMPARE(qRound(double(f.boundary()->deltaU() * 1800 / Pi)) / 10.0, deltaU);
+    restartTrace(f, 0.5, 0, true, true);
+    const int x = f.FaseHoek2X(double(f.boundary()->deltaU()));
+    QVERIFY2(x < f.FaseLinks + f.FaseBreedte - 2, qPrintable(QString::number(x)));
+    QVERIFY(f.FaseHoek2X(double(f.boundary()->deltaLow())) > f.FaseLinks + 2);
+}
+
+QTEST_MAIN(TestPlotLabels)
+#include "tst_plotlabels.moc"
