@@ -8,6 +8,7 @@
 #include "layoutzoom.h"
 #include "numberformat.h"
 #include "reportfiles.h"
+#include "runcsv.h"
 #include "savefile.h"
 #include "studycsv.h"
 #include "textconvert.h"
@@ -48,17 +49,18 @@ struct Label {
     StudyParameter parameter;
     const char *name;
     const char *unit;
+    const char *after; // the unit behind a value: "5.789 s"
 };
 constexpr Label Labels[] = {
-    {StudyParameter::H, "H", " (s)"},
-    {StudyParameter::Pmech, "Pmech", " (of Pmax)"},
-    {StudyParameter::Demping, "Demping", ""},
-    {StudyParameter::Location, "Fault location", " (%)"},
-    {StudyParameter::GeneratorReactance, "Generator reactance Xg", ""},
-    {StudyParameter::LineReactance, "Line reactance XL", ""},
-    {StudyParameter::During, "r1", " (during the fault)"},
-    {StudyParameter::After, "r2", " (after clearing)"},
-    {StudyParameter::RecloseMs, "Reclosing dead time", " (ms)"},
+    {StudyParameter::H, "H", " (s)", " s"},
+    {StudyParameter::Pmech, "Pmech", " (of Pmax)", " of Pmax"},
+    {StudyParameter::Demping, "Demping", "", ""},
+    {StudyParameter::Location, "Fault location", " (%)", " %"},
+    {StudyParameter::GeneratorReactance, "Generator reactance Xg", "", " per-unit"},
+    {StudyParameter::LineReactance, "Line reactance XL", "", " per-unit"},
+    {StudyParameter::During, "r1", " (during the fault)", ""},
+    {StudyParameter::After, "r2", " (after clearing)", ""},
+    {StudyParameter::RecloseMs, "Reclosing dead time", " (ms)", " ms"},
 };
 
 const Label &labelOf(StudyParameter p) {
@@ -73,6 +75,12 @@ QString caption(StudyParameter p) {
 
 QString nameOf(StudyParameter p) {
     return QString::fromUtf8(labelOf(p).name);
+}
+
+// "H = 5.789 s": four significant digits, as a person reads a point off a chart.
+QString valueText(StudyParameter p, double value) {
+    return QStringLiteral("%1 = %2%3")
+        .arg(nameOf(p), formatGeneralDigits(value, 4), QString::fromUtf8(labelOf(p).after));
 }
 
 const NumberText LocalNumber = [](double v) { return formatGeneral(v).toStdString(); };
@@ -487,12 +495,13 @@ bool StudyWindow::start() {
     StudyRange range;
     range.parameter = static_cast<StudyParameter>(m_parameter->currentData().toInt());
     range.points = m_points->value();
-    try {
-        range.from = textToFloat(m_from->text());
-        range.to = textToFloat(m_to->text());
-    } catch (const ConversionError &e) {
-        setStatus(e.message());
-        return false;
+    for (auto [field, value] : {std::pair{m_from, &range.from}, std::pair{m_to, &range.to}}) {
+        try {
+            *value = textToFloat(field->text());
+        } catch (const ConversionError &e) {
+            setStatus(e.messageFor(field->accessibleName()));
+            return false;
+        }
     }
     const StabilityCase &c = m_session.studyCase();
     if (const auto refusal = checkStudy(c, range, LocalNumber)) {
@@ -602,13 +611,8 @@ void StudyWindow::fitAxes() {
         return;
     }
     const Shown &s = *m_shown;
-    double lo = std::min(s.range.from, s.range.to), hi = std::max(s.range.from, s.range.to);
+    const double lo = std::min(s.range.from, s.range.to), hi = std::max(s.range.from, s.range.to);
     const double present = studyParameterValue(m_session.studyCase(), s.range.parameter);
-    // The present case is marked even outside the range studied.
-    if (std::isfinite(present)) {
-        lo = std::min(lo, present);
-        hi = std::max(hi, present);
-    }
     double top = 0;
     for (const auto *curve : {&m_criterion, &m_simulation})
         for (const QLineSeries *piece : *curve)
@@ -617,7 +621,8 @@ void StudyWindow::fitAxes() {
     top = std::max(yStep, std::ceil(top / yStep) * yStep);
     // Room beyond the ends, so the markers there show whole.
     const double xStep = niceStep(hi - lo);
-    setTicks(m_xAxis, lo - (hi - lo) * 0.03, hi + (hi - lo) * 0.03, xStep);
+    const double left = lo - (hi - lo) * 0.03, right = hi + (hi - lo) * 0.03;
+    setTicks(m_xAxis, left, right, xStep);
     setTicks(m_yAxis, 0 - top * 0.03, top * 1.04, yStep);
 
     // Where a curve has no number, a marker says why: the criterion stable whatever the
@@ -633,7 +638,16 @@ void StudyWindow::fitAxes() {
     m_always->replace(always);
     m_never->replace(never);
     m_inStep->replace(inStep);
-    m_present->replace(QList<QPointF>{QPointF(present, 0), QPointF(present, top)});
+    // A present case outside the range is marked at the axis's end and named there, rather
+    // than stretching the axis until the study's curves are a vertical line.
+    const bool inside = present >= left && present <= right;
+    const double at = inside ? present : present < left ? left : right;
+    m_present->setName(
+        inside ? QStringLiteral("present case")
+               : QStringLiteral("present case: %1, %2")
+                     .arg(valueText(s.range.parameter, present),
+                          present < left ? QStringLiteral("below") : QStringLiteral("beyond")));
+    m_present->replace(QList<QPointF>{QPointF(at, 0), QPointF(at, top)});
     nameMarkers();
 }
 
@@ -673,8 +687,8 @@ QString StudyWindow::pointText(int index) const {
     const QString simulation =
         ms ? QStringLiteral("simulation: out of step from %1 ms").arg(*ms)
            : QStringLiteral("simulation: in step up to %1 ms").arg(p.simulation.limitMs);
-    return QStringLiteral("%1 = %2\n%3\n%4")
-        .arg(nameOf(m_shown->range.parameter), formatGeneral(p.value), criterion, simulation);
+    return QStringLiteral("%1\n%2\n%3")
+        .arg(valueText(m_shown->range.parameter, p.value), criterion, simulation);
 }
 
 void StudyWindow::offerTakeOver(int index) {
@@ -715,6 +729,17 @@ void StudyWindow::saveCsv() {
 }
 
 void StudyWindow::savePicture() {
-    m_files.savePicture(this, m_view->grab().toImage(), m_runner,
-                        QStringLiteral("dravex-study.png"));
+    if (!m_shown) return;
+    // The picture stands alone: it says what was studied, and on which case.
+    const StabilityCase &c = m_shown->studied;
+    // The title is rich text: a line break, and the texts escaped.
+    m_chart->setTitle(QStringLiteral("Critical clearing time against %1<br>case %2")
+                          .arg(rangeText(m_shown->range).toHtmlEscaped(),
+                               caseKeys(c.machine, c.clearingMs, c.scenario).toHtmlEscaped()));
+    // The chart lays its title out at once, not on the next event, so the picture has it.
+    m_chart->layout()->activate();
+    const QImage picture = m_view->grab().toImage();
+    m_chart->setTitle(QString());
+    m_chart->layout()->activate();
+    m_files.savePicture(this, picture, m_runner, QStringLiteral("dravex-study.png"));
 }

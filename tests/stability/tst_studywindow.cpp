@@ -61,6 +61,14 @@ QList<QPointF> pointsOf(const StudyWindow &w, const QString &name) {
     return all;
 }
 
+// The present case's line, whatever its name says of where the case lies.
+QList<QPointF> presentLine(const StudyWindow &w) {
+    for (QAbstractSeries *s : w.chart()->series())
+        if (s->name().startsWith(QStringLiteral("present case")))
+            return static_cast<QXYSeries *>(s)->points();
+    return {};
+}
+
 // Where a curve's point at `x` is drawn in the chart's view.
 QPoint pixelOf(const StudyWindow &w, const QString &name, double x) {
     auto *view = w.findChild<QChartView *>("StudyChart");
@@ -70,6 +78,10 @@ QPoint pixelOf(const StudyWindow &w, const QString &name, double x) {
             if (p.x() == x)
                 return view->mapFromScene(w.chart()->mapToScene(w.chart()->mapToPosition(p, s)));
     qFatal("no point");
+}
+
+QString local(const char *text) {
+    return QString::fromUtf8(text).replace(QChar('.'), systemDecimalSeparator());
 }
 
 const QString Criterion = QStringLiteral("equal-area criterion");
@@ -88,6 +100,8 @@ private slots:
     void takingAPointOverAsksFirst_data();
     void takingAPointOverAsksFirst();
     void savedFilesHoldTheStudy();
+    void presentCaseAndPointTexts_data();
+    void presentCaseAndPointTexts();
 };
 
 void TestStudyWindow::pointsLandInTheirSeries_data() {
@@ -128,7 +142,8 @@ void TestStudyWindow::pointsLandInTheirSeries() {
     QCOMPARE(pointsOf(w, Criterion), criterion);
     QCOMPARE(pointsOf(w, Simulation), simulation);
     // The markers where a curve has no number: at the top of the axis, or at 0.
-    const double top = pointsOf(w, "present case").last().y();
+    const QList<QPointF> present = presentLine(w);
+    const double top = present.last().y();
     const auto xsAt = [&](const QString &name, double y) {
         QList<double> xs;
         for (const QPointF &p : pointsOf(w, name)) xs << (p.y() == y ? p.x() : -1);
@@ -141,8 +156,10 @@ void TestStudyWindow::pointsLandInTheirSeries() {
              inStep);
     for (const QPointF &p : criterion + simulation) QVERIFY(p.y() <= top);
     QVERIFY(static_cast<QValueAxis *>(w.chart()->axes(Qt::Vertical).front())->max() >= top);
-    QCOMPARE(pointsOf(w, "present case").first().x(),
-             studyParameterValue(studied, range.parameter));
+    // Inside the range the present case stands at its value (outside it at the axis's end).
+    const double value = studyParameterValue(studied, range.parameter);
+    if (value >= std::min(range.from, range.to) && value <= std::max(range.from, range.to))
+        QCOMPARE(present.first().x(), value);
 }
 
 void TestStudyWindow::refusedRangeRunsNothing_data() {
@@ -168,7 +185,7 @@ void TestStudyWindow::refusedRangeRunsNothing() {
     const auto refusal =
         checkStudy(studied, range, [](double v) { return formatGeneral(v).toStdString(); });
     const QString expected = fromText.isEmpty() ? QString::fromStdString(refusal.value())
-                                                : ConversionError(fromText).message();
+                                                : ConversionError(fromText).messageFor("From");
     QCOMPARE(control<QLabel>(w, "Status")->text(), expected);
     QVERIFY(!w.running());
     QCoreApplication::processEvents();
@@ -253,6 +270,40 @@ void TestStudyWindow::savedFilesHoldTheStudy() {
     control<QPushButton>(w, "SavePicture")->click();
     QVERIFY(!QImage(path).isNull());
     QVERIFY(h.boxes.empty()); // no write failure
+    // The picture carries a title the window does not show: what was studied, on what.
+    const QImage shown = w.findChild<QChartView *>("StudyChart")->grab().toImage();
+    QCOMPARE(QImage(path).size(), shown.size());
+    QVERIFY(QImage(path).convertToFormat(shown.format()) != shown);
+}
+
+void TestStudyWindow::presentCaseAndPointTexts_data() {
+    // The present case's H against a study of H from 2 to 10 in 20 points.
+    QTest::addColumn<double>("present");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("side"); // -1: at the axis's left end, 1: its right, 0: at H
+    QTest::newRow("inside") << 6.0 << "present case" << 0;
+    QTest::newRow("beyond") << 12.0 << "present case: H = 12 s, beyond" << 1;
+    QTest::newRow("below") << 0.5 << local("present case: H = 0.5 s, below") << -1;
+}
+
+void TestStudyWindow::presentCaseAndPointTexts() {
+    QFETCH(double, present);
+    QFETCH(QString, name);
+    QFETCH(int, side);
+    DravonHarness h;
+    StabilityCase c = undamped();
+    c.machine.H = present;
+    StudyWindow &w = openStudy(h, c);
+    setRange(w, {StudyParameter::H, 2, 10, 20});
+    QVERIFY(studyToEnd(w));
+    // The axis keeps to the range studied, whatever the present case.
+    const auto *axis = static_cast<QValueAxis *>(w.chart()->axes(Qt::Horizontal).front());
+    QVERIFY2(axis->min() > 1.5 && axis->max() < 10.5, qPrintable(QString::number(axis->max())));
+    const QList<QPointF> line = pointsOf(w, name);
+    QCOMPARE(line.size(), 2);
+    QCOMPARE(line[0].x(), side < 0 ? axis->min() : side > 0 ? axis->max() : present);
+    // A point's value to four digits with its unit: 2 + 8 x 9/19.
+    QVERIFY2(w.pointText(9).startsWith(local("H = 5.789 s\n")), qPrintable(w.pointText(9)));
 }
 
 QTEST_MAIN(TestStudyWindow)
