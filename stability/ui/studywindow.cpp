@@ -732,10 +732,14 @@ void StudyWindow::savePicture() {
     if (!m_shown) return;
     // The picture stands alone: it says what was studied, and on which case.
     const StabilityCase &c = m_shown->studied;
-    // The title is rich text: a line break, and the texts escaped.
-    m_chart->setTitle(QStringLiteral("Critical clearing time against %1<br>case %2")
-                          .arg(rangeText(m_shown->range).toHtmlEscaped(),
-                               caseKeys(c.machine, c.clearingMs, c.scenario).toHtmlEscaped()));
+    // The title is rich text: the texts escaped, the network's keys on a line of their
+    // own so that the case is not cut short.
+    m_chart->setTitle(
+        QStringLiteral("Critical clearing time against %1<br>case %2")
+            .arg(rangeText(m_shown->range).toHtmlEscaped(),
+                 caseKeys(c.machine, c.clearingMs, c.scenario)
+                     .toHtmlEscaped()
+                     .replace(QStringLiteral(" network="), QStringLiteral("<br>network="))));
     // The chart lays its title out at once, not on the next event, so the picture has it.
     m_chart->layout()->activate();
     const QImage picture = m_view->grab().toImage();
