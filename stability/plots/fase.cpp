@@ -147,6 +147,7 @@ void Fase::holdBoundary() {
 }
 
 void Fase::TekenAfschakeling(double delta, double domega) {
+    const QPoint pen = m_surface.penPos();
     const std::int32_t x = FaseHoek2X(delta), y = FaseDomega2Y(domega);
     const int arm = m_surface.scaled(2);
     m_surface.setPen(clBlack, 1);
@@ -159,5 +160,5 @@ void Fase::TekenAfschakeling(double delta, double domega) {
     // Above left of the cross: the trace after clearing runs on to the right and down.
     const QString name = QStringLiteral("\u03B4c");
     m_surface.text(x - arm - m_surface.textWidth(name, height), y - arm - height, name, height);
-    m_surface.moveTo(x, y);
+    m_surface.moveTo(pen.x(), pen.y()); // where the trace goes on from
 }

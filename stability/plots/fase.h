@@ -59,7 +59,7 @@ public:
     // trajectory that leaves the region is seen to leave it there.
     void holdBoundary();
     // With labels: where the fault was cleared, a small cross on the trace named "δc";
-    // the pen goes back to that point, where the trace goes on from.
+    // the pen stays where the trace goes on from.
     void TekenAfschakeling(double delta, double domega);
 
     std::int32_t FaseBreedte = 0;

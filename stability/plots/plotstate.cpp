@@ -59,11 +59,13 @@ void redrawPhasePlane(const PlotState &state, const RunRecord *run, Fase &fase) 
     if (!run) return;
     ClearingWatch clearing;
     for (const RunSample &s : run->samples) {
-        if (clearing.step(s.delta, s.network, s.speedDeviation) && fase.labels)
-            fase.TekenAfschakeling(clearing.point().first, clearing.point().second);
+        clearing.step(s.delta, s.network, s.speedDeviation);
         fase.BerekenFase(s.delta, s.speedDeviation);
         fase.TekenFase();
     }
+    // Over the trace, which passes the point again on later swings.
+    if (const auto cleared = clearing.point(); cleared && fase.labels)
+        fase.TekenAfschakeling(cleared->first, cleared->second);
 }
 
 void redrawPlots(const PlotState &state, const RunHistory &history, int redrawEvery,

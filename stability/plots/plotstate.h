@@ -53,8 +53,12 @@ class ClearingWatch {
 public:
     // Returns the clearing angle at the step that makes it known.
     std::optional<double> step(double delta, NetworkState network, double domega = 0);
-    // The phase point (angle, speed deviation) of that last step under the fault.
-    std::pair<double, double> point() const { return m_underFault; }
+    // The phase point (angle, speed deviation) of that last step under the fault, once
+    // the clearing is known.
+    std::optional<std::pair<double, double>> point() const {
+        if (!m_known || !m_fault) return std::nullopt;
+        return m_underFault;
+    }
 
 private:
     std::pair<double, double> m_underFault;

@@ -131,11 +131,13 @@ bool RunPlots::drawStep(const TMyGenerator &g, NetworkState network, const RunRe
             // The record holds this step already: the plane is drawn again up to it.
             ::redrawPhasePlane(m_state, run, *fase);
         } else {
-            // The trace stands at the last step under the fault: marked there.
-            if (cleared && fase->labels)
-                fase->TekenAfschakeling(m_clearing.point().first, m_clearing.point().second);
             fase->BerekenFase(g.Delta, g.Domega);
             fase->TekenFase();
+            // Over the trace, which passes the point again on later swings: once the
+            // clearing is known, and again on every redraw step.
+            const auto point = m_clearing.point();
+            if (point && fase->labels && (cleared || m_sinceRedraw + 1 == RedrawEvery))
+                fase->TekenAfschakeling(point->first, point->second);
         }
     }
     ++m_sinceRedraw;

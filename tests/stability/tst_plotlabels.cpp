@@ -9,6 +9,7 @@
 #include "sinusplot.h"
 #include "stabilityboundary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <QtTest>
@@ -22,6 +23,8 @@ private slots:
     void areaNamesKeepApart();
     void saddleInsidePhasePlane_data();
     void saddleInsidePhasePlane();
+    void clearingMarkedOnTheTrace_data();
+    void clearingMarkedOnTheTrace();
 };
 
 void TestPlotLabels::labelsKeepApart_data() {
@@ -137,6 +140,41 @@ void TestPlotLabels::saddleInsidePhasePlane() {
     const int x = f.FaseHoek2X(double(f.boundary()->deltaU()));
     QVERIFY2(x < f.FaseLinks + f.FaseBreedte - 2, qPrintable(QString::number(x)));
     QVERIFY(f.FaseHoek2X(double(f.boundary()->deltaLow())) > f.FaseLinks + 2);
+}
+
+void TestPlotLabels::clearingMarkedOnTheTrace_data() {
+    // The trace as the phase plane draws it again from a run's record: with labels, a
+    // black cross where the fault was cleared (the trace itself is blue, the axes red).
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<int>("clearingMs");
+    QTest::newRow("labels, 200 ms") << true << 200;
+    QTest::newRow("labels, 100 ms") << true << 100;
+    QTest::newRow("no labels") << false << 200;
+}
+
+void TestPlotLabels::clearingMarkedOnTheTrace() {
+    QFETCH(bool, labels);
+    QFETCH(int, clearingMs);
+    StabilityCase c;
+    c.clearingMs = clearingMs;
+    RunRecord run = recordRun(c);
+    run.id = 1;
+    PlotState state;
+    state.traceRun = 1;
+    state.traceDelta = std::asin(c.machine.Pmech);
+    DrawSurface s(QSize(145, 145));
+    Fase f(s);
+    f.labels = labels;
+    redrawPhasePlane(state, &run, f);
+    // The last step under the fault: the cross is centred on it.
+    const auto last = std::find_if(run.samples.begin(), run.samples.end(),
+                                   [](const RunSample &r) { return !r.faultOn; }) -
+                      1;
+    const int x = f.FaseHoek2X(last->delta), y = f.FaseDomega2Y(last->speedDeviation);
+    int black = 0;
+    for (int dx = -2; dx <= 2; ++dx)
+        for (int dy = -2; dy <= 2; ++dy) black += s.pixel(x + dx, y + dy) == clBlack;
+    QCOMPARE(black >= 8, labels);
 }
 
 QTEST_MAIN(TestPlotLabels)
