@@ -4,9 +4,14 @@
 #include "keyfile.h"
 #include "scenariofile.h"
 
+#include <map>
 #include <optional>
 #include <QByteArrayView>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -71,6 +76,176 @@ bool isAfterRunHeading(const Heading &h) {
                                                              Qt::CaseInsensitive) == 0;
 }
 
+// A line's code spans, between runs of backticks of the same length, blanked: what they
+// hold is text, not a picture.
+QByteArray withoutCodeSpans(QByteArrayView line) {
+    QByteArray out = line.toByteArray();
+    qsizetype at = 0;
+    while (at < out.size()) {
+        if (out[at] != '`') {
+            ++at;
+            continue;
+        }
+        qsizetype run = at;
+        while (run < out.size() && out[run] == '`') ++run;
+        const QByteArray ticks(run - at, '`');
+        qsizetype close = out.indexOf(ticks, run);
+        // A longer run does not close it.
+        while (close >= 0 && close + ticks.size() < out.size() && out[close + ticks.size()] == '`')
+            close = out.indexOf(ticks, close + ticks.size() + 1);
+        if (close < 0) break;
+        for (qsizetype i = at; i < close + ticks.size(); ++i) out[i] = ' ';
+        at = close + ticks.size();
+    }
+    return out;
+}
+
+// A reference's label as Markdown matches it: case and runs of blanks do not count.
+QByteArray referenceLabel(QByteArrayView label) {
+    return label.toByteArray().simplified().toLower();
+}
+
+// The end of a bracketed text that opens at `open` ('['), nested brackets and escapes
+// allowed; -1 when it does not close on the line.
+qsizetype closingBracket(QByteArrayView line, qsizetype open) {
+    int depth = 0;
+    for (qsizetype i = open; i < line.size(); ++i) {
+        if (line[i] == '\\') {
+            ++i;
+        } else if (line[i] == '[') {
+            ++depth;
+        } else if (line[i] == ']' && --depth == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// An inline link's destination after its '(' at `open`: in angle brackets, or up to a
+// blank or the unmatched ')'.
+QByteArrayView destinationAfter(QByteArrayView line, qsizetype open) {
+    qsizetype at = open + 1;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    if (at < line.size() && line[at] == '<') {
+        const qsizetype end = line.indexOf('>', at + 1);
+        return end < 0 ? line.sliced(at + 1) : line.sliced(at + 1, end - at - 1);
+    }
+    const qsizetype start = at;
+    int depth = 0;
+    for (; at < line.size(); ++at) {
+        const char c = line[at];
+        if (c == ' ' || c == '\t') break;
+        if (c == '\\') {
+            ++at;
+            continue;
+        }
+        if (c == '(') ++depth;
+        if (c == ')' && depth-- == 0) break;
+    }
+    return line.sliced(start, std::min(at, line.size()) - start);
+}
+
+// The pictures of a line: an inline one's destination, or a reference's label to look up.
+struct PictureUse {
+    bool reference = false;
+    QByteArray text; // the destination, or the reference's label
+};
+
+std::vector<PictureUse> picturesOf(QByteArrayView text) {
+    const QByteArray line = withoutCodeSpans(text);
+    std::vector<PictureUse> found;
+    qsizetype at = 0;
+    while ((at = line.indexOf("![", at)) >= 0) {
+        if (at > 0 && line[at - 1] == '\\') {
+            at += 2;
+            continue;
+        }
+        const qsizetype close = closingBracket(line, at + 1);
+        if (close < 0) break;
+        const QByteArrayView alt = QByteArrayView(line).sliced(at + 2, close - at - 2);
+        if (close + 1 < line.size() && line[close + 1] == '(') {
+            found.push_back(
+                {false, trimmedBlanks(destinationAfter(line, close + 1)).toByteArray()});
+        } else if (close + 1 < line.size() && line[close + 1] == '[') {
+            const qsizetype end = closingBracket(line, close + 1);
+            const QByteArrayView label =
+                end < 0 ? QByteArrayView()
+                        : QByteArrayView(line).sliced(close + 2, end - close - 2);
+            found.push_back({true, referenceLabel(label.isEmpty() ? alt : label)});
+        } else {
+            found.push_back({true, referenceLabel(alt)});
+        }
+        at = close + 1;
+    }
+    return found;
+}
+
+// A link reference definition, "[label]: destination", indented by at most three spaces.
+std::optional<std::pair<QByteArray, QByteArray>> referenceDefinition(QByteArrayView line) {
+    qsizetype at = 0;
+    while (at < line.size() && at < 3 && line[at] == ' ') ++at;
+    if (at >= line.size() || line[at] != '[') return std::nullopt;
+    const qsizetype close = closingBracket(line, at);
+    if (close < 0 || close + 1 >= line.size() || line[close + 1] != ':') return std::nullopt;
+    const QByteArrayView label = line.sliced(at + 1, close - at - 1);
+    QByteArrayView rest = trimmedBlanks(line.sliced(close + 2));
+    if (rest.startsWith('<')) {
+        const qsizetype end = rest.indexOf('>');
+        rest = end < 0 ? rest.sliced(1) : rest.sliced(1, end - 1);
+    } else {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != ' ' && rest[end] != '\t') ++end;
+        rest = rest.first(end);
+    }
+    return std::make_pair(referenceLabel(label), rest.toByteArray());
+}
+
+// Why the picture at `destination` cannot be shown from the lesson's folder, or nothing:
+// it is to be a file in that folder or one below it, named by a path relative to the
+// lesson, and no larger than the pane reads. `folder` is canonical; empty for a lesson
+// that comes from no folder.
+std::optional<QString> pictureProblem(const QByteArray &destination, const QString &folder) {
+    const QString named = quotedText(destination);
+    if (destination.isEmpty()) return QStringLiteral("a picture names no file.");
+    const QUrl url(QString::fromUtf8(destination));
+    if (!url.isValid()) return QStringLiteral("the picture %1 is no file's path.").arg(named);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file"))
+        return QStringLiteral("the picture %1 is a file address: name the picture by its path "
+                              "from the lesson's folder, such as figures/areas.png.")
+            .arg(named);
+    if (!scheme.isEmpty() || !url.host().isEmpty() || destination.startsWith("//") ||
+        destination.startsWith("\\\\"))
+        return QStringLiteral("the picture %1 is an address on the network: a lesson's "
+                              "pictures come from its own folder, copied with it.")
+            .arg(named);
+    if (url.path().startsWith(QLatin1Char('/')) || url.path().startsWith(QLatin1Char('\\')))
+        return QStringLiteral("the picture %1 is a path from the root: name it by its path from "
+                              "the lesson's folder, such as figures/areas.png.")
+            .arg(named);
+    if (folder.isEmpty())
+        return QStringLiteral("the picture %1 has no lesson folder to come from.").arg(named);
+    const QString path =
+        QDir::cleanPath(QUrl::fromLocalFile(folder + QLatin1Char('/')).resolved(url).toLocalFile());
+    const QString inside = folder + QLatin1Char('/');
+    if (!path.startsWith(inside))
+        return QStringLiteral("the picture %1 lies outside the lesson's folder: a lesson's "
+                              "pictures lie in its folder or a folder below it.")
+            .arg(named);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QStringLiteral("the picture %1 is not there: copy it into the lesson's folder.")
+            .arg(named);
+    // A link inside the folder that leads out of it.
+    if (!info.canonicalFilePath().startsWith(inside))
+        return QStringLiteral("the picture %1 lies outside the lesson's folder: a lesson's "
+                              "pictures lie in its folder or a folder below it.")
+            .arg(named);
+    if (info.size() > MaxLessonPictureBytes)
+        return QStringLiteral("the picture %1 is over 16 MiB, too large for a lesson.").arg(named);
+    return std::nullopt;
+}
+
 // Markdown text with its blank lines at either end left out.
 std::string trimmedText(const QByteArray &text) {
     QByteArray t = text;
@@ -81,7 +256,8 @@ std::string trimmedText(const QByteArray &text) {
 
 class LessonReader {
 public:
-    explicit LessonReader(const QString &fileName) : m_fileName(fileName), m_file(fileName, {}) {}
+    LessonReader(const QString &fileName, const QString &folder)
+        : m_fileName(fileName), m_folder(folder), m_file(fileName, {}) {}
 
     LessonFileResult read(QByteArrayView bytes);
 
@@ -99,9 +275,13 @@ private:
     bool scenario(int firstLine, const QByteArray &text);
     bool predict(int blockLine, const QByteArray &text);
     void appendText(QByteArrayView text);
+    // The pictures a line of Markdown shows, and those of references defined anywhere.
+    bool notePictures(int number, QByteArrayView text);
+    bool checkReferencedPictures();
 
     QString m_fileName;
-    KeyFile m_file; // for its messages
+    QString m_folder; // canonical: where the pictures lie
+    KeyFile m_file;   // for its messages
     QString m_error;
     Lesson m_lesson;
     Part m_part = Part::BeforeTitle;
@@ -118,7 +298,38 @@ private:
     Block m_block = Block::Plain;
     int m_blockLine = 0;
     QByteArray m_blockText;
+
+    // Pictures shown by a reference, with the line of the first use, and the references
+    // defined, with their lines: the first definition of a label counts.
+    std::vector<std::pair<QByteArray, int>> m_referencedPictures;
+    std::map<QByteArray, std::pair<QByteArray, int>> m_references;
 };
+
+bool LessonReader::notePictures(int number, QByteArrayView text) {
+    if (const auto definition = referenceDefinition(text))
+        m_references.emplace(definition->first, std::make_pair(definition->second, number));
+    for (const PictureUse &use : picturesOf(text)) {
+        if (use.reference) {
+            m_referencedPictures.emplace_back(use.text, number);
+            continue;
+        }
+        if (const std::optional<QString> problem = pictureProblem(use.text, m_folder))
+            return fail(number, *problem);
+    }
+    return true;
+}
+
+bool LessonReader::checkReferencedPictures() {
+    for (const auto &[label, line] : m_referencedPictures) {
+        // A reference without a definition is text, not a picture.
+        const auto definition = m_references.find(label);
+        if (definition == m_references.end()) continue;
+        if (const std::optional<QString> problem =
+                pictureProblem(definition->second.first, m_folder))
+            return fail(definition->second.second, *problem);
+    }
+    return true;
+}
 
 LessonFileResult LessonReader::read(QByteArrayView bytes) {
     if (bytes.size() > MaxLessonFileBytes) {
@@ -141,7 +352,7 @@ LessonFileResult LessonReader::read(QByteArrayView bytes) {
                                "and its title."));
         return {false, {}, m_error};
     }
-    if (!endStep()) return {false, {}, m_error};
+    if (!endStep() || !checkReferencedPictures()) return {false, {}, m_error};
     m_lesson.introduction = trimmedText(m_introduction);
     return {true, std::move(m_lesson), {}};
 }
@@ -168,6 +379,7 @@ bool LessonReader::line(int number, QByteArrayView text) {
         if (m_block == Block::Plain) appendText(text);
         return true;
     }
+    if (!notePictures(number, text)) return false;
     if (const std::optional<Heading> h = headingOf(text)) return heading(number, *h, text);
     if (m_part == Part::BeforeTitle) {
         if (trimmedBlanks(text).isEmpty()) return true;
@@ -387,12 +599,14 @@ bool LessonReader::predict(int blockLine, const QByteArray &text) {
 
 } // namespace
 
-LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName) {
-    return LessonReader(fileName).read(bytes);
+LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName,
+                             const QString &folder) {
+    const QString canonical = folder.isEmpty() ? QString() : QDir(folder).canonicalPath();
+    return LessonReader(fileName, canonical).read(bytes);
 }
 
 LessonFileResult readLessonFile(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxLessonFileBytes);
     if (!file.ok) return {false, {}, file.error};
-    return parseLesson(file.bytes, file.name);
+    return parseLesson(file.bytes, file.name, QFileInfo(path).absolutePath());
 }

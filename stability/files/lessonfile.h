@@ -37,14 +37,21 @@ struct LessonFileResult {
 
 constexpr qsizetype MaxLessonFileBytes = 256 * 1024;
 constexpr int MaxLessonSteps = 100;
+// A picture larger than this is no figure of a lesson.
+constexpr qint64 MaxLessonPictureBytes = 16 * 1024 * 1024;
 
 // Reads all or nothing: text that is not UTF-8 or over 256 KiB, no title or no step, a
 // fenced block of another name or left open, a scenario block refused as a scenario file
 // would be (its line counted in the lesson), a predict block with an unknown or repeated
 // key or a value of the wrong form, a second block of a kind in a step, a block after
-// "### After the run", and a question the step's case gives no answer to refuse the whole
-// file. Each question's answer is worked out from the model. `fileName` names the file in
-// the message.
-LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName);
-// The same for a file on disk; its size is checked before it is read whole.
+// "### After the run", a question the step's case gives no answer to, and a picture the
+// pane could not show (`![caption](path)`, or by a reference): one that is not a file in
+// `folder` or a folder below it (a path that leads out, a link that does, a missing
+// file), an address on the network or a file address, or one over 16 MiB, refuse the
+// whole file. Each question's answer is worked out from the model. `fileName` names the
+// file in the message; a lesson without a folder can show no picture.
+LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName,
+                             const QString &folder = QString());
+// The same for a file on disk, its pictures in its folder; its size is checked before it
+// is read whole.
 LessonFileResult readLessonFile(const QString &path);

@@ -113,3 +113,34 @@ bool withinTolerance(const LessonQuestion &q, double prediction, double answer) 
     // A few ulps of slack, so that 0.90 against 0.88 with 0.02 counts as written.
     return std::isfinite(prediction) && std::fabs(prediction - answer) <= q.tolerance * (1 + 1e-9);
 }
+
+double startingAngleDegrees(const StabilityCase &c) {
+    const FaultRun run(c.machine);
+    return std::round(double(run.generator().DeltaInDegrees()) * 10) / 10;
+}
+
+PredictionProblem checkPrediction(const LessonQuestion &q, const StabilityCase &c, double value) {
+    if (!std::isfinite(value)) return PredictionProblem::NotFinite;
+    switch (q.ask) {
+    case LessonAsk::Verdict:
+        if (value != InStepAnswer && value != OutOfStepAnswer)
+            return PredictionProblem::NotAVerdict;
+        break;
+    case LessonAsk::MaxAngle:
+        if (value >= 180) return PredictionProblem::HalfTurnOrMore;
+        if (value < startingAngleDegrees(c)) return PredictionProblem::BelowStartingAngle;
+        break;
+    case LessonAsk::CriticalClearingMs:
+        if (value < 0) return PredictionProblem::NegativeTime;
+        break;
+    case LessonAsk::LargestStablePmech:
+        if (value < 0 || value > 1) return PredictionProblem::PowerOutsidePmax;
+        break;
+    }
+    return PredictionProblem::None;
+}
+
+std::int32_t clearingMsOfPrediction(double ms) {
+    if (!(ms > 0)) return 0;
+    return std::int32_t(std::lround(std::min(ms, double(MaxClearingMs))));
+}

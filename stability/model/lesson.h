@@ -82,10 +82,34 @@ AngleRun largestAngle(const StabilityCase &c, std::int32_t clearingMs);
 // question's tolerance of the answer.
 bool withinTolerance(const LessonQuestion &q, double prediction, double answer);
 
-// What the student did in a step: the first prediction (the only one that counts), how
-// long after the step was first shown it came, and whether the run has shown the outcome.
+// What rules a prediction out before any run: a number that is not finite, a verdict
+// that is neither, an angle below the one the run starts from (the largest angle of a
+// run is at least that) or of half a turn or more (the machine is then out of step, and
+// a max_angle question is only asked of runs that stay in step), a clearing time below
+// 0, or a power outside 0 to 1 of Pmax.
+enum class PredictionProblem {
+    None,
+    NotFinite,
+    NotAVerdict,
+    BelowStartingAngle,
+    HalfTurnOrMore,
+    NegativeTime,
+    PowerOutsidePmax,
+};
+PredictionProblem checkPrediction(const LessonQuestion &q, const StabilityCase &c, double value);
+// The rotor angle a run of the case starts from, degrees, to 0.1 as the read-out shows it.
+double startingAngleDegrees(const StabilityCase &c);
+
+// The clearing time a critical_clearing_ms prediction is tried at: whole ms, within the
+// clearing time's range of 0 to 500 ms.
+std::int32_t clearingMsOfPrediction(double ms);
+
+// What the student did in a step: the prediction in force (the student may change it
+// until the step's run starts), how long after the step was first shown it came, whether
+// the run has started, and whether it has shown the outcome.
 struct LessonProgress {
     std::optional<double> prediction;
     double secondsToPredict = 0;
     bool revealed = false;
+    bool runStarted = false;
 };

@@ -12,8 +12,10 @@ namespace {
 // from delta0; the critical clearing angle of a fault where there is one; for a
 // disturbance without a fault, where the first swing turns (delta_max, or delta_min for a
 // fall in power) when it turns; and the unstable equilibrium delta_u, where the curve
-// falls below Pmech for good.
-std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &scenario) {
+// falls below Pmech for good. With the answers held, the starting angle alone: whether
+// the others are there, and where, tells a lesson's answer.
+std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &scenario,
+                                            bool answersHeld) {
     TGenParams params;
     params.Pmech = pmech;
     const auto mark = [](const char *name, long double angle) {
@@ -23,7 +25,7 @@ std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &s
     if (!scenario.hasFault()) {
         const DisturbanceCriterion d = disturbanceCriterion(params, scenario);
         marks.push_back(mark("\u03B40", d.delta0));
-        if (d.noEquilibrium) return marks;
+        if (d.noEquilibrium || answersHeld) return marks;
         marks.push_back(mark("\u03B41", d.delta1));
         if (d.stable)
             marks.push_back(mark(d.deltaMax < d.delta1 ? "\u03B4min" : "\u03B4max", d.deltaMax));
@@ -33,6 +35,7 @@ std::vector<SinusPlot::Mark> criterionMarks(double pmech, const FaultScenario &s
     using Soort = KritiekeAfschakeling::Soort;
     const KritiekeAfschakeling k = BerekenKritiek(params, scenario);
     marks.push_back(mark("\u03B40", k.delta0));
+    if (answersHeld) return marks;
     const bool equilibrium = k.soort != Soort::GeenEvenwicht;
     // After clearing onto a weaker network the machine settles at a larger angle.
     if (equilibrium && k.r2 < 1) marks.push_back(mark("\u03B41", Pi - k.deltaMax));
@@ -62,7 +65,8 @@ void RunPlots::drawStart(const TMyGenerator &g) {
     m_state.rotorDelta = g.Delta;
     sinus->InitSinus();
     sinus->BerekenSinus();
-    sinus->setMarks(criterionMarks(g.Pmech, FaultScenario{}));
+    m_marksFor = {g.Pmech, FaultScenario{}};
+    sinus->setMarks(criterionMarks(g.Pmech, FaultScenario{}, m_answersHeld));
     sinus->setClearingAngle(std::nullopt);
     drawPowerAngle(*sinus, g.Pmech, true);
     restartTrace(g, true, true);
@@ -98,7 +102,8 @@ void RunPlots::redrawPowerAngle(const FaultScenario &network, double pmech, cons
     // A run's record keeps the Pmech it started from, before a power step.
     const double before = run ? run->params.Pmech : pmech;
     sinus->setScenario(network, before);
-    sinus->setMarks(criterionMarks(before, network));
+    m_marksFor = {before, network};
+    sinus->setMarks(criterionMarks(before, network, m_answersHeld));
     drawPowerAngle(*sinus, pmech, false);
 }
 
@@ -169,7 +174,16 @@ void RunPlots::redrawPhasePlane(const RunHistory &history) {
 }
 
 void RunPlots::setBoundary(const std::optional<StabilityBoundary> &boundary) {
-    fase->setBoundary(boundary ? std::make_shared<const StabilityBoundary>(*boundary) : nullptr);
+    m_boundary = boundary ? std::make_shared<const StabilityBoundary>(*boundary) : nullptr;
+    fase->setBoundary(m_answersHeld ? nullptr : m_boundary);
+}
+
+bool RunPlots::holdAnswers(bool held) {
+    if (held == m_answersHeld) return false;
+    m_answersHeld = held;
+    sinus->setMarks(criterionMarks(m_marksFor.first, m_marksFor.second, held));
+    fase->setBoundary(held ? nullptr : m_boundary);
+    return true;
 }
 
 void RunPlots::setLabels(bool on) {

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 // The three drawings of a fault run, the power-angle plot with the equal areas, the phase
 // plane and the rotor, each on its own surface, with the record of what they show
@@ -60,6 +61,12 @@ public:
     // View > Stability boundary: the region of the network a run ends on, drawn on the
     // phase plane from its next drawing on; none to draw nothing.
     void setBoundary(const std::optional<StabilityBoundary> &boundary);
+    // While a lesson waits for a prediction they would give away, the criterion's angles
+    // beyond the starting angle and the stability boundary are left out; shown again
+    // once released. Returns whether that changed, so that the plots are to be drawn
+    // again (redraw()).
+    bool holdAnswers(bool held);
+    bool answersHeld() const { return m_answersHeld; }
 
 private:
     void restartTrace(const TMyGenerator &g, bool freshPicture, bool markStart);
@@ -67,4 +74,8 @@ private:
     PlotState m_state;
     int m_sinceRedraw = 0; // steps since the last full redraw
     ClearingWatch m_clearing;
+    bool m_answersHeld = false;
+    // The Pmech and the network the criterion's angles are for, and the boundary set.
+    std::pair<double, FaultScenario> m_marksFor;
+    std::shared_ptr<const StabilityBoundary> m_boundary;
 };

@@ -74,6 +74,33 @@ QString outcomeText(const LessonQuestion &q, double prediction, double answer, Q
              numberText(q.ask, q.tolerance, decimal) + unitText(q.ask));
 }
 
+QString predictionProblemText(PredictionProblem problem, LessonAsk ask, double value,
+                              double startDegrees, QChar decimal) {
+    const QString written = std::isfinite(value) ? answerText(ask, value, decimal) : QString();
+    switch (problem) {
+    case PredictionProblem::None:
+        break;
+    case PredictionProblem::NotFinite:
+        return QStringLiteral("Write your prediction as a number.");
+    case PredictionProblem::NotAVerdict:
+        return QStringLiteral("Choose \"In step\" or \"Out of step\".");
+    case PredictionProblem::BelowStartingAngle:
+        return QStringLiteral("%1 is below the angle the run starts from, %2: the largest "
+                              "angle is at least that.")
+            .arg(written, answerText(LessonAsk::MaxAngle, startDegrees, decimal));
+    case PredictionProblem::HalfTurnOrMore:
+        return QStringLiteral("%1 is half a turn or more: a machine whose angle gets there has "
+                              "fallen out of step. Predict an angle below 180\u00B0.")
+            .arg(written);
+    case PredictionProblem::NegativeTime:
+        return QStringLiteral("%1 is below 0: a clearing time is 0 ms or more.").arg(written);
+    case PredictionProblem::PowerOutsidePmax:
+        return QStringLiteral("%1 lies outside 0 to 1: predict the power per-unit of Pmax.")
+            .arg(written);
+    }
+    return {};
+}
+
 QString lessonKeyText(const Lesson &lesson) {
     QString out = QStringLiteral("Lesson: %1\n").arg(QString::fromStdString(lesson.title));
     for (std::size_t i = 0; i < lesson.steps.size(); ++i) {

@@ -22,6 +22,11 @@ QString stepNumberText(int index, int count);
 QString outcomeText(const LessonQuestion &q, double prediction, double answer,
                     QChar decimal = QLatin1Char('.'));
 
+// Why a prediction is refused, as a sentence: "95 ms is below 0: a clearing time is 0 ms
+// or more." and the like; `startDegrees` is the angle the step's run starts from.
+QString predictionProblemText(PredictionProblem problem, LessonAsk ask, double value,
+                              double startDegrees, QChar decimal = QLatin1Char('.'));
+
 // What `dravex --lesson-key` prints: the title, then for each step its number, title,
 // question and answer, or that it is free exploration.
 QString lessonKeyText(const Lesson &lesson);

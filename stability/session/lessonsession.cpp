@@ -2,8 +2,6 @@
 
 #include "dravexsession.h"
 
-#include <cmath>
-
 LessonSession::LessonSession(DravexSession &session, QObject *parent)
     : QObject(parent), m_session(session) {
     connect(&m_session, &DravexSession::runBegun, this, &LessonSession::runBegun);
@@ -40,16 +38,20 @@ void LessonSession::showStep(int index) {
     m_runAnswers = false;
     if (!m_firstShown[std::size_t(index)]) m_firstShown[std::size_t(index)] = clock();
     const LessonStep &s = step();
-    // A step of its own case, or one that asks about it, starts from that case; a step of
-    // free exploration without one leaves the student's case as it is.
-    if ((s.ownScenario || s.question) && m_session.studyCase() != runCase())
-        m_session.openCase(runCase());
+    // A step of its own case, or one that asks about it, starts afresh from that case, the
+    // same as the one shown or not: the runs of another step and their lines go. A step
+    // of free exploration without one leaves the student's case as it is.
+    if (s.ownScenario || s.question) m_session.openCase(runCase());
     emit stepChanged();
 }
 
 StabilityCase LessonSession::runCase() const {
     StabilityCase c = step().studyCase;
-    if (step().question) c.clearingMs = step().question->clearingMs;
+    if (!step().question) return c;
+    c.clearingMs = step().question->clearingMs;
+    // The student sees what the predicted limit does.
+    if (step().question->ask == LessonAsk::CriticalClearingMs && progress().prediction)
+        c.clearingMs = clearingMsOfPrediction(*progress().prediction);
     return c;
 }
 
@@ -57,12 +59,16 @@ bool LessonSession::awaitsPrediction() const {
     return m_open && step().question && !progress().prediction;
 }
 
+bool LessonSession::answerOpen() const {
+    return m_open && step().question && !progress().runStarted;
+}
+
 bool LessonSession::laterStepAsksLimit() const {
     if (!m_open) return false;
     const StabilityCase &now = m_session.studyCase();
     for (std::size_t i = std::size_t(m_step) + 1; i < m_lesson.steps.size(); ++i) {
         const LessonStep &later = m_lesson.steps[i];
-        if (!later.question || m_progress[i].prediction) continue;
+        if (!later.question || m_progress[i].runStarted) continue;
         const LessonAsk ask = later.question->ask;
         if ((ask == LessonAsk::CriticalClearingMs || ask == LessonAsk::LargestStablePmech) &&
             later.studyCase.machine == now.machine && later.studyCase.scenario == now.scenario)
@@ -71,16 +77,22 @@ bool LessonSession::laterStepAsksLimit() const {
     return false;
 }
 
+PredictionProblem LessonSession::predictionProblem(double value) const {
+    if (!m_open || !step().question) return PredictionProblem::None;
+    return checkPrediction(*step().question, step().studyCase, value);
+}
+
 bool LessonSession::predict(double value) {
-    if (!m_open || !step().question || progress().prediction || !std::isfinite(value)) return false;
-    if (step().question->ask == LessonAsk::Verdict && value != InStepAnswer &&
-        value != OutOfStepAnswer)
-        return false;
+    if (!answerOpen() || predictionProblem(value) != PredictionProblem::None) return false;
     LessonProgress &p = m_progress[std::size_t(m_step)];
     p.prediction = value;
     const auto shown = m_firstShown[std::size_t(m_step)].value_or(clock());
     p.secondsToPredict = std::chrono::duration<double>(clock() - shown).count();
     m_unexported = true;
+    // The slider shows the clearing time the run will try.
+    if (step().question->ask == LessonAsk::CriticalClearingMs && !m_session.Running() &&
+        m_session.studyCase() != runCase())
+        m_session.openCase(runCase());
     emit predicted();
     return true;
 }
@@ -101,6 +113,11 @@ void LessonSession::runBegun() {
     m_runAnswers =
         m_open && !progress().revealed &&
         (!step().question || (progress().prediction && m_session.studyCase() == runCase()));
+    // From now on the prediction stands: the run shows what it does.
+    if (m_runAnswers && step().question && !progress().runStarted) {
+        m_progress[std::size_t(m_step)].runStarted = true;
+        emit predictionLocked();
+    }
 }
 
 void LessonSession::runEnded() {

@@ -619,6 +619,7 @@ void TDravon::FaultScenario1Click() {
 }
 
 void TDravon::showNewCase() {
+    m_status->clearAreas();
     const TMyGenerator &g = m_session->generator();
     m_plots->drawNewCase(g, m_session->scenario());
     showReadout(EditDelta, g.DeltaInDegrees());
@@ -801,7 +802,7 @@ void TDravon::createLesson() {
     connect(m_lessonPane, &QDockWidget::dockLocationChanged, this, fit);
     connect(LessonPaneAction, &QAction::toggled, m_lessonPane, &QWidget::setVisible);
     for (auto signal : {&LessonSession::opened, &LessonSession::closed, &LessonSession::stepChanged,
-                        &LessonSession::predicted})
+                        &LessonSession::predicted, &LessonSession::predictionLocked})
         connect(m_lesson, signal, this, &TDravon::showLessonState);
     // The student's own case may be one a later step asks the limit of.
     connect(m_session, &DravexSession::caseChanged, this, &TDravon::showLessonState);
@@ -813,10 +814,11 @@ void TDravon::showLessonState() {
     ExportLessonRecordAction->setEnabled(open);
     LessonPaneAction->setEnabled(open);
     using Hold = EqualAreaStatus::Hold;
-    const Hold hold = m_lesson->awaitsPrediction()     ? Hold::ForPrediction
+    const Hold hold = m_lesson->answerOpen()           ? Hold::ForPrediction
                       : m_lesson->laterStepAsksLimit() ? Hold::ForLaterStep
                                                        : Hold::Nothing;
     m_status->holdAnswers(hold);
+    if (m_plots->holdAnswers(hold != Hold::Nothing)) redrawPlots();
     // A study of the case shows its critical clearing time, the step's answer: it is put
     // away, as Tools would not open it now.
     if (hold != Hold::Nothing && m_study && m_study->isVisible()) {
@@ -828,6 +830,12 @@ void TDravon::showLessonState() {
 bool TDravon::lessonHoldsRuns(bool limits) {
     if (m_lesson->awaitsPrediction()) {
         m_lessonPane->showHeldBack();
+        return true;
+    }
+    if (m_lesson->answerOpen()) {
+        m_lessonPane->showHeldBack(QStringLiteral("Run the step first: until its run starts "
+                                                  "your prediction may change, so the answer "
+                                                  "is kept back."));
         return true;
     }
     if (!limits || !m_lesson->laterStepAsksLimit()) return false;

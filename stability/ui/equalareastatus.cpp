@@ -111,9 +111,9 @@ void EqualAreaStatus::holdAnswers(Hold hold) {
         setLine(Simulation, m_simulationText);
         break;
     case Hold::ForPrediction:
-        setLine(Criterion, QStringLiteral("Predict first: the critical clearing times are "
-                                          "shown after your prediction."));
-        setLine(Simulation, QStringLiteral("Simulation: shown after your prediction."));
+        setLine(Criterion, QStringLiteral("Critical clearing times: shown once the step's run "
+                                          "has started."));
+        setLine(Simulation, QStringLiteral("Simulation: shown once the step's run has started."));
         break;
     case Hold::ForLaterStep:
         setLine(Criterion, QStringLiteral("Critical clearing times: kept back, a later step "
@@ -145,6 +145,12 @@ void EqualAreaStatus::showAreas(const Oppervlaktesom &som) {
     if (m_areas == AreasShown::None) return; // cleared until the next run
     const QString text = areasText(som, m_runData->first.Demping > 0);
     setLine(Areas, m_areas == AreasShown::EarlierData ? earlierDataText() + text : text);
+}
+
+void EqualAreaStatus::clearAreas() {
+    m_areas = AreasShown::None;
+    m_runData.reset();
+    setLine(Areas, noAreasText());
 }
 
 int EqualAreaStatus::heightForFont() {

@@ -36,7 +36,11 @@ public:
     void startAreas(const Oppervlaktesom &som, const TGenParams &machine,
                     const FaultScenario &scenario);
     void showAreas(const Oppervlaktesom &som);
-    // While the student is to predict a run's outcome, or a later step of the lesson asks
+    // A new case with a new generator (a lesson's step, a scenario file): the areas of
+    // the runs before are none of its own, and the line waits for its first run.
+    void clearAreas();
+    // While the student is to predict a run's outcome (until its run starts the prediction
+    // may change), or a later step of the lesson asks
     // for the case's limit, the criterion's and the simulation's critical clearing times
     // would give it away: a short text saying why stands in their place, and the lines
     // come back as they stand once nothing is held.

@@ -2,6 +2,7 @@
 
 #include "layouthelpers.h"
 #include "layoutzoom.h"
+#include "lessonfile.h"
 #include "lessonsession.h"
 #include "lessontext.h"
 #include "numberformat.h"
@@ -32,8 +33,6 @@ namespace {
 
 // The pane's width at 100 %: a few words a line beside the plots.
 constexpr int PaneWidth = 340;
-// A picture larger than this is no figure of a lesson, and is not read.
-constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
 
 const QString AfterRunHeading = QStringLiteral("After the run");
 
@@ -61,11 +60,11 @@ public:
         const QFileInfo info(url.toLocalFile());
         const QString path = info.canonicalFilePath();
         if (path.isEmpty() || !path.startsWith(folder + QLatin1Char('/')) || !info.isFile() ||
-            info.size() > MaxPictureBytes)
+            info.size() > MaxLessonPictureBytes)
             return nothing;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return nothing;
-        return QVariant::fromValue(file.read(MaxPictureBytes));
+        return QVariant::fromValue(file.read(MaxLessonPictureBytes));
     }
 };
 
@@ -159,7 +158,7 @@ LessonPane::LessonPane(LessonSession &lesson, QWidget *parent)
     m_predict->setObjectName(QStringLiteral("PredictButton"));
     m_predict->setAutoDefault(true); // Enter presses it when it has the focus
     m_predict->setAccessibleDescription(
-        QStringLiteral("Takes your prediction; only the first one of a step counts."));
+        QStringLiteral("Takes your prediction; you may change it until the run starts."));
     input->addWidget(m_inStep);
     input->addWidget(m_outOfStep);
     input->addWidget(m_value, 1);
@@ -210,6 +209,7 @@ LessonPane::LessonPane(LessonSession &lesson, QWidget *parent)
         showProgress();
         setResult(m_result->text(), true);
     });
+    connect(&m_lesson, &LessonSession::predictionLocked, this, &LessonPane::showProgress);
     connect(&m_lesson, &LessonSession::revealed, this, [this] {
         showText(true);
         showProgress();
@@ -262,8 +262,8 @@ void LessonPane::showStep() {
             m_value->setAccessibleName(QStringLiteral("Your prediction, ") +
                                        unitWords(step.question->ask));
             m_value->setAccessibleDescription(
-                QStringLiteral("A number; Enter or Predict takes it. Only your first prediction "
-                               "of a step counts."));
+                QStringLiteral("A number; Enter or Predict takes it. You may change it until "
+                               "the run starts."));
         }
     } else {
         m_question->setText(
@@ -332,10 +332,11 @@ void LessonPane::showProgress() {
     m_value->setVisible(asks && !verdict);
     m_unit->setVisible(asks && !verdict);
     m_predict->setVisible(asks);
-    // Only the first prediction of a step counts: once taken, it stands in the input.
+    // The prediction stands in the input, to be changed until the step's run starts.
     const bool taken = progress.prediction.has_value();
+    const bool open = m_lesson.answerOpen();
     for (QWidget *w : std::initializer_list<QWidget *>{m_inStep, m_outOfStep, m_value, m_predict})
-        w->setEnabled(asks && !taken);
+        w->setEnabled(open);
     if (taken) {
         if (verdict)
             (*progress.prediction == InStepAnswer ? m_inStep : m_outOfStep)->setChecked(true);
@@ -347,10 +348,7 @@ void LessonPane::showProgress() {
     else if (!taken)
         setResult(QStringLiteral("Predict first: the run waits for your prediction."), false);
     else if (!progress.revealed)
-        setResult(QStringLiteral("You predicted %1. Now run it: press \"short circuit\".")
-                      .arg(answerText(step.question->ask, *progress.prediction,
-                                      systemDecimalSeparator())),
-                  false);
+        setResult(runPrompt(), false);
     else
         setResult(outcomeText(*step.question, *progress.prediction, step.answer,
                               systemDecimalSeparator()),
@@ -384,9 +382,38 @@ void LessonPane::predict() {
             return;
         }
     }
-    // The session announces the prediction it takes; a later one it refuses.
+    const PredictionProblem problem = m_lesson.predictionProblem(*value);
+    if (problem != PredictionProblem::None) {
+        setResult(predictionProblemText(problem, ask, *value,
+                                        startingAngleDegrees(m_lesson.step().studyCase),
+                                        systemDecimalSeparator()),
+                  true);
+        return;
+    }
+    // The session announces the prediction it takes; one after the run has started it
+    // refuses.
     if (!m_lesson.predict(*value))
-        setResult(QStringLiteral("Only your first prediction of a step counts."), true);
+        setResult(QStringLiteral("The run has started: your prediction stands."), true);
+}
+
+QString LessonPane::runPrompt() const {
+    const LessonStep &step = m_lesson.step();
+    const LessonProgress &progress = m_lesson.progress();
+    const QString predicted =
+        answerText(step.question->ask, *progress.prediction, systemDecimalSeparator());
+    if (progress.runStarted)
+        return QStringLiteral("You predicted %1. The outcome shows at the end of the step's "
+                              "run.")
+            .arg(predicted);
+    // A critical clearing time is tried: the run clears the fault at the time predicted.
+    const QString run = step.question->ask == LessonAsk::CriticalClearingMs
+                            ? QStringLiteral("Now run it, the fault cleared after %1 ms: press "
+                                             "\"short circuit\".")
+                                  .arg(m_lesson.runCase().clearingMs)
+                            : QStringLiteral("Now run it: press \"short circuit\".");
+    return QStringLiteral("You predicted %1. %2 You may change your prediction until the run "
+                          "starts.")
+        .arg(predicted, run);
 }
 
 void LessonPane::showHeldBack(const QString &why) {

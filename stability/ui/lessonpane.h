@@ -41,6 +41,8 @@ private:
     // The lesson's words for the step, with the after-run words once the run has answered.
     void showText(bool afterRun);
     void predict();
+    // The result line between the prediction and the run's end.
+    QString runPrompt() const;
     // Writes the result line; `announce` has a screen reader read it at once.
     void setResult(const QString &text, bool announce);
 

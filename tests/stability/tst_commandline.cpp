@@ -72,6 +72,9 @@ void TestCommandLine::initTestCase() {
     QFile lesson(dir.filePath(QStringLiteral("bad.dravex-lesson")));
     QVERIFY(lesson.open(QIODevice::WriteOnly));
     lesson.write("# A lesson\n## A step\n```predict\nask = guess\n```\n");
+    QFile picture(dir.filePath(QStringLiteral("picture.dravex-lesson")));
+    QVERIFY(picture.open(QIODevice::WriteOnly));
+    picture.write("# A lesson\n## A step\n![A1 and A2](figures/areas.png)\n");
 }
 
 void TestCommandLine::exitCodes_data() {
@@ -126,6 +129,9 @@ void TestCommandLine::exitCodes_data() {
     QTest::newRow("lesson key, refused lesson")
         << QStringList{"--lesson-key", badLesson} << 1
         << "bad.dravex-lesson, line 4: ask = \"guess\" is not a question";
+    QTest::newRow("lesson key, missing picture")
+        << QStringList{"--lesson-key", dir.filePath(QStringLiteral("picture.dravex-lesson"))} << 1
+        << "picture.dravex-lesson, line 3: the picture \"figures/areas.png\" is not there";
     QTest::newRow("lesson key without file")
         << QStringList{"--lesson-key"} << 2 << "needs a lesson file";
     QTest::newRow("lesson key and study")

@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(LessonAsk)
+Q_DECLARE_METATYPE(PredictionProblem)
 
 namespace {
 
@@ -45,6 +47,15 @@ private slots:
     void aStoppedOrChangedRunShowsNothing();
     void recordCsv();
     void examplesAreAccepted();
+    void picturesTheReaderRefuses_data();
+    void picturesTheReaderRefuses();
+    void predictionsTheCaseRulesOut_data();
+    void predictionsTheCaseRulesOut();
+    void predictionMayChangeUntilTheRun();
+    void criticalClearingIsTriedAtThePrediction_data();
+    void criticalClearingIsTriedAtThePrediction();
+    void answersHeldBeforeThePrediction_data();
+    void answersHeldBeforeThePrediction();
 };
 
 void TestLesson::refusals_data() {
@@ -118,6 +129,9 @@ void TestLesson::refusals_data() {
     QByteArray many = "# T\n";
     for (int i = 0; i <= MaxLessonSteps; ++i) many += "## S\n";
     QTest::newRow("too many steps") << many << "line 102: more than 100 steps";
+    QTest::newRow("a picture without a lesson folder")
+        << step + "![a](figure.png)\n"
+        << "line 3: the picture \"figure.png\" has no lesson folder";
 }
 
 void TestLesson::refusals() {
@@ -350,6 +364,148 @@ void TestLesson::examplesAreAccepted() {
         QVERIFY(std::any_of(r.lesson.steps.begin(), r.lesson.steps.end(),
                             [](const LessonStep &s) { return s.question.has_value(); }));
     }
+}
+
+void TestLesson::picturesTheReaderRefuses_data() {
+    QTest::addColumn<QByteArray>("text"); // after "# T\n## S\n"
+    QTest::addColumn<QString>("error");   // empty: accepted
+    QTest::newRow("below the folder") << QByteArray("![a](<sub/b.png> \"B\")") << QString();
+    QTest::newRow("in a code span") << QByteArray("`![a](http://x.invalid/b.png)`") << QString();
+    QTest::newRow("a link") << QByteArray("[notes](https://x.invalid/)") << QString();
+    QTest::newRow("missing") << QByteArray("Text ![a](sub/c.png)")
+                             << "line 3: the picture \"sub/c.png\" is not there";
+    QTest::newRow("outside") << QByteArray("![a](sub/../../b.png)")
+                             << "line 3: the picture "
+                                "\"sub/../../b.png\" lies outside";
+    QTest::newRow("out by a link") << QByteArray("![a](out.png)") << "\"out.png\" lies outside";
+    QTest::newRow("second, https") << QByteArray("![a](sub/b.png) ![b](HTTPS://x.invalid/b.png)")
+                                   << "line 3: the picture \"HTTPS://x.invalid/b.png\" is an "
+                                      "address on the network";
+    QTest::newRow("a host") << QByteArray("![a](//x.invalid/b.png)") << "on the network";
+    QTest::newRow("file:") << QByteArray("![a](file:///tmp/b.png)") << "is a file address";
+    QTest::newRow("by a reference")
+        << QByteArray("![a][B]\n\n[b]: ftp://x.invalid/b.png")
+        << "line 5: the picture \"ftp://x.invalid/b.png\" is an address";
+}
+
+void TestLesson::picturesTheReaderRefuses() {
+    // A picture the pane would leave out is named with its line before the class sees it.
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("lesson/sub")));
+    for (const char *name : {"lesson/sub/b.png", "b.png"}) {
+        QFile picture(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("\x89PNG") == 4);
+    }
+    QVERIFY(QFile::link(dir.filePath("b.png"), dir.filePath("lesson/out.png")));
+    QFile file(dir.filePath("lesson/" + File));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("# T\n## S\n" + text + "\n") > 0);
+    file.close();
+    const LessonFileResult r = readLessonFile(file.fileName());
+    QVERIFY2(r.ok == error.isEmpty() && r.error.contains(error), qPrintable(r.error));
+}
+
+void TestLesson::predictionsTheCaseRulesOut_data() {
+    QTest::addColumn<LessonAsk>("ask");
+    QTest::addColumn<double>("pmech"); // 0.5 starts at 30.0 degrees, 0.8 at 53.1
+    QTest::addColumn<double>("value");
+    QTest::addColumn<PredictionProblem>("problem");
+    using P = PredictionProblem;
+    const LessonAsk angle = LessonAsk::MaxAngle, time = LessonAsk::CriticalClearingMs,
+                    power = LessonAsk::LargestStablePmech;
+    QTest::newRow("-5 degrees") << angle << 0.5 << -5.0 << P::BelowStartingAngle;
+    QTest::newRow("delta0") << angle << 0.5 << 30.0 << P::None;
+    QTest::newRow("delta0 as shown") << angle << 0.8 << 53.1 << P::None;
+    QTest::newRow("below delta0") << angle << 0.8 << 53.0 << P::BelowStartingAngle;
+    QTest::newRow("180 degrees") << angle << 0.5 << 180.0 << P::HalfTurnOrMore;
+    QTest::newRow("infinite") << angle << 0.5 << qInf() << P::NotFinite;
+    QTest::newRow("-0.5 ms") << time << 0.5 << -0.5 << P::NegativeTime;
+    QTest::newRow("0 ms") << time << 0.5 << 0.0 << P::None;
+    QTest::newRow("power below 0") << power << 0.5 << -0.01 << P::PowerOutsidePmax;
+    QTest::newRow("power Pmax") << power << 0.5 << 1.0 << P::None;
+    QTest::newRow("power in MW") << power << 0.5 << 300.0 << P::PowerOutsidePmax;
+    QTest::newRow("verdict 0.5") << LessonAsk::Verdict << 0.5 << 0.5 << P::NotAVerdict;
+}
+
+void TestLesson::predictionsTheCaseRulesOut() {
+    QFETCH(LessonAsk, ask);
+    QFETCH(double, pmech);
+    QFETCH(double, value);
+    QFETCH(PredictionProblem, problem);
+    QCOMPARE(checkPrediction(LessonQuestion{ask, 1, 100}, withPmech(pmech), value), problem);
+    QCOMPARE(predictionProblemText(problem, ask, value, 30).isEmpty(),
+             problem == PredictionProblem::None);
+}
+
+void TestLesson::predictionMayChangeUntilTheRun() {
+    // The prediction in force when the run starts counts, with the seconds to it, also
+    // after a run stopped early.
+    LessonSitting t;
+    QVERIFY(t.lesson.predict(OutOfStepAnswer));
+    t.now += std::chrono::seconds(9);
+    QVERIFY(t.lesson.predict(InStepAnswer));
+    QVERIFY(t.lesson.beforeRun());
+    connect(&t.s, &DravexSession::stepEnded, [&](int n) {
+        if (n == 20) t.s.shortCircuit();
+    });
+    t.s.shortCircuit();
+    QVERIFY(!t.lesson.progress().revealed && !t.lesson.predict(OutOfStepAnswer));
+    QCOMPARE(lessonRecordCsv(t.lesson.lesson(), t.lesson.allProgress(), {}).split('\n')[2],
+             QByteArray("1,Early,verdict,in step,,,9"));
+}
+
+void TestLesson::criticalClearingIsTriedAtThePrediction_data() {
+    QTest::addColumn<double>("prediction");
+    QTest::addColumn<int>("runMs");
+    QTest::newRow("a fraction") << 380.4 << 380;
+    QTest::newRow("a half up") << 99.5 << 100;
+    QTest::newRow("beyond the slider") << 2000.0 << 500;
+}
+
+void TestLesson::criticalClearingIsTriedAtThePrediction() {
+    // The run after the prediction clears the fault at the predicted time, not at the
+    // step's own 150 ms: the student sees what that time does.
+    QFETCH(double, prediction);
+    QFETCH(int, runMs);
+    LessonSitting t;
+    t.lesson.open(read("# T\n## Limit\n```scenario\n[fault]\nclearing_ms = 150\n```\n"
+                       "```predict\nask = critical_clearing_ms\n```\n"));
+    QVERIFY(t.lesson.predict(prediction));
+    QCOMPARE(t.s.clearingTime(), runMs); // the slider shows it before the run
+    t.s.setClearingTime(150);
+    QVERIFY(t.lesson.beforeRun());
+    t.s.shortCircuit();
+    QVERIFY(t.lesson.progress().revealed);
+    QCOMPARE(t.s.history().last()->clearingMs, runMs);
+}
+
+void TestLesson::answersHeldBeforeThePrediction_data() {
+    QTest::addColumn<QByteArray>("steps");
+    QTest::addColumn<bool>("heldAfter"); // once the step's run has started
+    const QByteArray step = "# T\n## S\n", ask = "```predict\nask = ";
+    QTest::newRow("verdict on a fault") << step + ask + "verdict\n```\n" << false;
+    QTest::newRow("largest angle of a step down")
+        << step + "```scenario\n[fault]\nnetwork = power-step\npmech_after = 0.3\n```\n" + ask +
+               "max_angle\n```\n"
+        << false;
+    QTest::newRow("its limit asked later")
+        << step + ask + "max_angle\n```\n## L\n" + ask + "critical_clearing_ms\n```\n"
+        << true;
+}
+
+void TestLesson::answersHeldBeforeThePrediction() {
+    // Until the step's run starts the prediction may change: nothing shows the answer.
+    QFETCH(QByteArray, steps);
+    QFETCH(bool, heldAfter);
+    LessonSitting t;
+    t.lesson.open(read(steps));
+    QVERIFY(t.lesson.holdsLimits());
+    QVERIFY(t.lesson.predict(t.lesson.step().question->ask == LessonAsk::Verdict ? 1 : 90));
+    QVERIFY(t.lesson.holdsLimits());
+    QVERIFY(t.lesson.beforeRun());
+    t.s.shortCircuit();
+    QCOMPARE(t.lesson.holdsLimits(), heldAfter);
 }
 
 QTEST_GUILESS_MAIN(TestLesson)

@@ -7,6 +7,7 @@
 #include "lessonsession.h"
 #include "lessontext.h"
 #include "numberformat.h"
+#include "statuslines.h"
 #include "studywindow.h"
 #include "swingcurves.h"
 
@@ -78,6 +79,7 @@ private slots:
     void numbersAsTheStudentWritesThem_data();
     void numbersAsTheStudentWritesThem();
     void backAndNextOpenTheStepsCases();
+    void nothingOfTheAnswerBeforeThePrediction();
     void recordThroughTheMenu();
     void refusedLessonChangesNothing();
     void unexportedPredictionsAreOffered_data();
@@ -96,8 +98,9 @@ void TestLessonPane::runsWaitForThePrediction_data() {
 }
 
 void TestLessonPane::runsWaitForThePrediction() {
-    // Nothing that would show the answer goes before the prediction; the status bar
-    // keeps the critical clearing times back until then. Afterwards all goes as ever.
+    // Nothing that would show the answer goes before the prediction; the status bar and
+    // the Tools keep the critical clearing times back until the step's run starts, for
+    // the prediction may change until then. Afterwards all goes as ever.
     QFETCH(QString, command);
     LessonHarness h;
     h.searchAtOnce();
@@ -119,10 +122,16 @@ void TestLessonPane::runsWaitForThePrediction() {
 
     h.press("PredictInStep");
     h.press("PredictButton");
+    if (command != "Kortsluiting") {
+        give();
+        QVERIFY(!h.w.swingCurves() && !h.w.studyWindow());
+        QVERIFY2(!shown().contains(QStringLiteral(" ms")), qPrintable(shown()));
+    }
+    h.press("Kortsluiting");
+    QCOMPARE(int(h.steps.size()), 3334);
     QVERIFY2(shown().contains(QStringLiteral("critical clearing time 364 ms")),
              qPrintable(shown()));
     give();
-    if (command == "Kortsluiting") QCOMPARE(int(h.steps.size()), 3334);
     if (command == "FindCritical1")
         QCOMPARE(status.Simulation->text(),
                  QStringLiteral("Simulation: in step up to 375 ms, out of step from 376 ms"));
@@ -132,14 +141,15 @@ void TestLessonPane::runsWaitForThePrediction() {
 }
 
 void TestLessonPane::laterLimitIsKeptBack() {
-    // After a verdict's prediction the status bar and Find critical clearing time keep
-    // back the limit a later step asks of the same case.
+    // After a verdict's run the status bar and Find critical clearing time keep back the
+    // limit a later step asks of the same case, until that step's run.
     LessonHarness h;
     h.searchAtOnce();
     QVERIFY(h.open("# T\n## Verdict\n```predict\nask = verdict\n```\n"
                    "## Limit\n```predict\nask = critical_clearing_ms\n```\n"));
     h.press("PredictInStep");
     h.press("PredictButton");
+    h.press("Kortsluiting");
     EqualAreaStatus &status = *h.w.equalAreaStatus();
     QVERIFY2(status.Simulation->text().contains(QStringLiteral("kept back")),
              qPrintable(status.Simulation->text()));
@@ -155,6 +165,10 @@ void TestLessonPane::laterLimitIsKeptBack() {
     QVERIFY(status.answersHeld());
     control<QLineEdit>(h.w, "PredictValue")->setText(QStringLiteral("360"));
     h.press("PredictButton");
+    h.press("LessonBack");
+    QVERIFY(status.answersHeld()); // the prediction may still change
+    h.press("LessonNext");
+    h.press("Kortsluiting");
     h.press("LessonBack");
     QVERIFY2(status.Criterion->text().contains(QStringLiteral("critical clearing time 364 ms")),
              qPrintable(status.Criterion->text()));
@@ -188,17 +202,24 @@ void TestLessonPane::runAfterPredictingGoesOnTheStepsCase() {
 void TestLessonPane::numbersAsTheStudentWritesThem_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<double>("taken"); // NaN: refused, with a message
+    QTest::addColumn<QString>("says"); // a part of the message
     const bool comma = systemDecimalSeparator() == QChar(',');
-    QTest::newRow("full stop") << "70.25" << 70.25;
-    QTest::newRow("decimal comma") << "70,25" << (comma ? 70.25 : std::nan(""));
-    QTest::newRow("empty") << "" << std::nan("");
-    QTest::newRow("words") << "about 70" << std::nan("");
-    QTest::newRow("infinite") << "inf" << std::nan("");
+    const QString number = QStringLiteral("number");
+    QTest::newRow("full stop") << "70.25" << 70.25 << QString();
+    QTest::newRow("decimal comma") << "70,25" << (comma ? 70.25 : std::nan("")) << number;
+    QTest::newRow("empty") << "" << std::nan("") << number;
+    QTest::newRow("words") << "about 70" << std::nan("") << number;
+    QTest::newRow("infinite") << "inf" << std::nan("") << number;
+    // The case runs from 36.9 degrees.
+    QTest::newRow("below the start") << "-5" << std::nan("")
+                                     << local("-5.0\u00B0 is below the angle the run starts "
+                                              "from, 36.9\u00B0");
 }
 
 void TestLessonPane::numbersAsTheStudentWritesThem() {
     QFETCH(QString, written);
     QFETCH(double, taken);
+    QFETCH(QString, says);
     LessonHarness h;
     QVERIFY(h.open(ThreeSteps));
     h.press("LessonNext");
@@ -209,18 +230,18 @@ void TestLessonPane::numbersAsTheStudentWritesThem() {
     if (prediction)
         QCOMPARE(*prediction, taken);
     else
-        QVERIFY2(h.result().contains(QStringLiteral("number")), qPrintable(h.result()));
+        QVERIFY2(h.result().contains(says), qPrintable(h.result()));
     QCOMPARE(control<QLabel>(h.w, "LessonResult")->textFormat(), Qt::PlainText);
 }
 
 void TestLessonPane::backAndNextOpenTheStepsCases() {
-    // Each step opens its case; the first prediction stands locked in the input, also
-    // after Back and Next, and a second one is not taken.
+    // Each step opens its case; the prediction stands in the input, also after Back and
+    // Next, and may be changed until the run starts.
     LessonHarness h;
     QVERIFY(h.open(ThreeSteps));
-    h.press("PredictOutOfStep");
-    h.press("PredictButton");
     h.press("PredictInStep");
+    h.press("PredictButton");
+    h.press("PredictOutOfStep");
     h.press("PredictButton");
     QCOMPARE(*h.w.lessonSession().progress().prediction, OutOfStepAnswer);
     QStringList seen;
@@ -235,11 +256,12 @@ void TestLessonPane::backAndNextOpenTheStepsCases() {
                                 "Step 2 of 30.6<>"}));
     h.press("LessonBack");
     QVERIFY(control<QRadioButton>(h.w, "PredictOutOfStep")->isChecked());
-    QVERIFY(!control<QRadioButton>(h.w, "PredictInStep")->isEnabled());
-    QVERIFY(!control<QPushButton>(h.w, "PredictButton")->isEnabled());
-    // The run shows that the prediction was wrong.
+    QVERIFY(control<QPushButton>(h.w, "PredictButton")->isEnabled());
+    // The run shows that the prediction was wrong; from its start the prediction stands.
     h.press("Kortsluiting");
     QVERIFY2(h.result().endsWith(QStringLiteral("wrong.")), qPrintable(h.result()));
+    QVERIFY(!control<QRadioButton>(h.w, "PredictInStep")->isEnabled());
+    QVERIFY(!control<QPushButton>(h.w, "PredictButton")->isEnabled());
     // A step without a question asks for nothing, and every run goes.
     h.press("LessonNext");
     h.press("LessonNext");
@@ -247,6 +269,29 @@ void TestLessonPane::backAndNextOpenTheStepsCases() {
     const std::size_t before = h.steps.size();
     h.press("Kortsluiting");
     QVERIFY(h.steps.size() > before);
+}
+
+void TestLessonPane::nothingOfTheAnswerBeforeThePrediction() {
+    // With labels on, the critical clearing angle waits for the prediction; the areas of
+    // the step after do not stay on after Back.
+    LessonHarness h;
+    h.trigger("PlotLabelsAction");
+    QVERIFY(h.open("# T\n## Limit\n```predict\nask = critical_clearing_ms\n```\n"
+                   "## Late\n```predict\nask = verdict\nclearing_ms = 400\n```\n"));
+    const SinusPlot &plot = *h.w.plots().sinus;
+    QCOMPARE(int(plot.marks().size()), 1);
+    control<QLineEdit>(h.w, "PredictValue")->setText(QStringLiteral("380"));
+    h.press("PredictButton");
+    QCOMPARE(int(plot.marks().size()), 1); // the prediction may change until the run
+    QVERIFY2(h.result().contains(QStringLiteral("cleared after 380 ms")), qPrintable(h.result()));
+    h.press("Kortsluiting");
+    QCOMPARE(int(plot.marks().size()), 3);
+    h.press("LessonNext");
+    h.press("PredictOutOfStep");
+    h.press("PredictButton");
+    h.press("Kortsluiting");
+    h.press("LessonBack");
+    QCOMPARE(h.w.equalAreaStatus()->Areas->text(), noAreasText());
 }
 
 void TestLessonPane::recordThroughTheMenu() {
@@ -363,9 +408,14 @@ void TestLessonPane::picturesComeFromTheLessonsFolderAlone() {
     QVERIFY(QDir().mkpath(h.dir.filePath("lesson")));
     QVERIFY(figure.save(h.dir.filePath("lesson/figure.png")));
     QVERIFY(figure.save(h.dir.filePath("outside.png")));
-    QVERIFY(h.open("# Pictures\n## One\n![a](figure.png) ![b](../outside.png) "
-                   "![c](http://example.invalid/x.png)\n",
-                   "lesson/pictures.dravex-lesson"));
+    // The reader refuses a lesson whose pictures lie elsewhere, and the window says so.
+    QVERIFY(!h.open("# Pictures\n## One\n![a](figure.png) ![b](../outside.png)\n",
+                    "lesson/pictures.dravex-lesson"));
+    QCOMPARE(int(h.boxes.size()), 1);
+    QVERIFY2(h.boxes[0].text.startsWith(QStringLiteral("pictures.dravex-lesson, line 3: the "
+                                                       "picture \"../outside.png\" lies outside")),
+             qPrintable(h.boxes[0].text));
+    QVERIFY(h.open("# Pictures\n## One\n![a](figure.png)\n", "lesson/pictures.dravex-lesson"));
     QTextDocument &shown = *h.pane().text()->document();
     const auto picture = [&shown](const char *name) {
         // The bytes read, or the picture drawn from them once the text was laid out.

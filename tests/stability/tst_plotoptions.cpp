@@ -2,6 +2,7 @@
 // on the plots.
 #include "dravonharness.h"
 #include "plotstate.h"
+#include "runplots.h"
 #include "stabilityboundary.h"
 
 #include <cmath>
@@ -62,6 +63,7 @@ private slots:
     void optionRememberedByTheNextWindow();
     void phasePlaneFollowsALongSwing();
     void noNumbersAndHugeValuesSurvive();
+    void heldAnswersLeaveTheStartAlone();
 };
 
 void TestPlotOptions::optionsOffLeaveThePicturesAlone_data() {
@@ -217,6 +219,24 @@ void TestPlotOptions::noNumbersAndHugeValuesSurvive() {
     o.TekenOppervlakken(NoNumber, NoNumber, NoNumber, NetworkState::Cleared);
     o.TekenOppervlakken(1e300, -1e300, 0.5, NetworkState::Cleared);
     o.TekenNamen();
+}
+
+void TestPlotOptions::heldAnswersLeaveTheStartAlone() {
+    // While a lesson waits for a prediction, only the starting angle is marked and the
+    // boundary is not drawn, whatever is set meanwhile; released, both are there again.
+    DrawSurface a(QSize(281, 168)), b(QSize(161, 161)), c(QSize(145, 145));
+    RunPlots plots(a, b, c);
+    plots.drawStart(TMyGenerator(TGenParams{}));
+    plots.redrawPowerAngle(FaultScenario{}, 0.5, nullptr);
+    QVERIFY(plots.holdAnswers(true) && !plots.holdAnswers(true));
+    plots.setBoundary(StabilityBoundary(6, 0.5, 1));
+    plots.redrawPowerAngle(FaultScenario{}, 0.5, nullptr);
+    QCOMPARE(int(plots.sinus->marks().size()), 1);
+    QCOMPARE(plots.sinus->marks()[0].angle, pi / 6);
+    QVERIFY(!plots.fase->boundary());
+    QVERIFY(plots.holdAnswers(false));
+    QCOMPARE(int(plots.sinus->marks().size()), 3); // delta0, delta_cr, delta_max
+    QVERIFY(plots.fase->boundary());
 }
 
 QTEST_MAIN(TestPlotOptions)
