@@ -12,8 +12,9 @@ cd "$(dirname "$0")"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 [ -r "$font" ] || { echo "Font $font is missing (package fonts-dejavu-core)." >&2; exit 1; }
 
-# The plot: angle 0..180 degrees over x = 40..400, power 0..1 over y = 200..40.
-read -r x0 y0 xs ys <<<"40 200 2 160"
+# The plot, narrow enough for the lesson pane: angle 0..180 degrees over x = 26..260,
+# power 0..1 over y = 145..30.
+read -r x0 y0 xs ys <<<"26 140 1.3 110"
 x() { awk -v d="$1" -v x0="$x0" -v xs="$xs" 'BEGIN { printf "%.1f", x0 + d * xs }'; }
 y() { awk -v p="$1" -v y0="$y0" -v ys="$ys" 'BEGIN { printf "%.1f", y0 - p * ys }'; }
 curve=$(awk -v x0="$x0" -v y0="$y0" -v xs="$xs" -v ys="$ys" 'BEGIN {
@@ -35,7 +36,7 @@ a2=$(awk -v x0="$x0" -v y0="$y0" -v xs="$xs" -v ys="$ys" -v dc="$dc" -v dm="$dm"
     printf "%.1f,%.1f %.1f,%.1f", x0 + dm * xs, y0 - 0.5 * ys, x0 + dc * xs, y0 - 0.5 * ys }')
 pm=$(y 0.5)
 
-convert -size 440x250 xc:white -font "$font" -pointsize 13 \
+convert -size 280x165 xc:white -font "$font" -pointsize 11 \
     -fill '#c8e6c9' -stroke '#2e7d32' -draw "polygon $(x $d0),$pm $(x $dc),$pm $(x $dc),$(y 0) $(x $d0),$(y 0)" \
     -fill '#bbdefb' -stroke '#1565c0' -draw "polygon $a2" \
     -fill none -stroke blue -strokewidth 2 -draw "path '$curve'" \
@@ -47,9 +48,9 @@ convert -size 440x250 xc:white -font "$font" -pointsize 13 \
     -draw "line $(x $dc),$(y 0) $(x $dc),$(( y0 + 8 ))" \
     -draw "line $(x "$dm"),$pm $(x "$dm"),$(( y0 + 8 ))" \
     -stroke none -fill black \
-    -annotate +$(x 24)+222 'δ0' -annotate +$(x 57)+222 'δc' -annotate +$(x "$(awk -v m="$dm" 'BEGIN { print m - 5 }')")+222 'δmax' \
+    -annotate +$(x 24)+$(( y0 + 20 )) 'δ0' -annotate +$(x 57)+$(( y0 + 20 )) 'δc' -annotate +$(x "$(awk -v m="$dm" 'BEGIN { print m - 5 }')")+$(( y0 + 20 )) 'δmax' \
     -annotate +$(x 38)+$(y 0.2) 'A1' -annotate +$(x 68)+$(y 0.6) 'A2' \
-    -annotate +$(x 100)+$(y 0.42) 'Pmech = 0.5' -fill blue -annotate +$(x 110)+$(y 0.96) 'sin δ' \
+    -annotate +$(x 102)+$(y 0.33) 'Pmech = 0.5' -fill blue -annotate +$(x 110)+$(y 0.96) 'sin δ' \
     -fill black -annotate +4+$(y -0.03) '0' -annotate +4+$(y 0.47) '0.5' -annotate +4+$(y 0.97) '1' \
-    -annotate +$(x 171)+222 '180°' \
+    -annotate +$(x 171)+$(( y0 + 20 )) '180°' \
     -alpha off -strip -define png:exclude-chunks=date,time areas.png
