@@ -52,6 +52,8 @@ public:
     // The scenario file the case was opened from or last saved as; empty when the case
     // comes from no file.
     QString scenarioFile() const { return m_scenarioFile; }
+    // The comment block that file starts with: the exercise's task and questions.
+    const QByteArray &scenarioComments() const { return m_scenarioComments; }
 
     // The simulation: the current generator, the clock, the run flag and the steps.
     FaultRun &faultRun() { return m_run; }

@@ -21,6 +21,7 @@
 #include "stabilityboundary.h"
 #include "studywindow.h"
 #include "swingcurves.h"
+#include "taskpanel.h"
 #include "viewzoom.h"
 
 #include <algorithm>
@@ -172,6 +173,10 @@ TDravon::TDravon(QWidget *parent)
     m_zoom.capture();
     // After the capture: the pane is laid out by Qt and zooms its own fonts.
     createLesson();
+    m_taskPanel = new TaskPanel(this, [this] { m_zoom.fitBesidePanes(); });
+    menuBar()
+        ->findChild<QMenu *>(QStringLiteral("View1"))
+        ->addAction(m_taskPanel->toggleViewAction());
     move(239, 137);
     describeForScreenReaders();
     // The View menu's plot options as the last start left them.
@@ -214,6 +219,8 @@ void TDravon::connectSession() {
     });
     connect(&s, &DravexSession::caseOpened, this, &TDravon::showNewCase);
     connect(&s, &DravexSession::scenarioFileChanged, this, &TDravon::showFileInTitle);
+    connect(&s, &DravexSession::scenarioFileChanged, this,
+            [this] { m_taskPanel->showComments(m_session->scenarioComments()); });
     connect(&s, &DravexSession::generatorRenewed, this,
             [this] { m_plots->drawNewGenerator(m_session->generator(), m_session->scenario()); });
     connect(&s, &DravexSession::runBegun, this, [this] {
@@ -753,6 +760,7 @@ bool TDravon::zoomLayout() {
     const double zoom = viewZoom()->factor();
     // First, so that the window allows for the pane's width at the new fonts.
     if (m_lessonPane) m_lessonPane->setZoom(zoom);
+    if (m_taskPanel) m_taskPanel->setZoom(zoom);
     m_zoom.layOut([this] { return menuBar()->sizeHint().height() + m_status->heightForFont(); });
     bool fresh = false;
     for (ImageControl *image : {ImageSinus, ImageFase, ImageRotor})

@@ -25,6 +25,7 @@ class LessonSession;
 class MouseLabel;
 class ShapeControl;
 class StudyWindow;
+class TaskPanel;
 class SwingCurves;
 class ViewZoom;
 
@@ -62,6 +63,8 @@ public:
     // back.
     LessonSession &lessonSession() { return *m_lesson; }
     LessonPane *lessonPane() const { return m_lessonPane; }
+    // The task of the scenario file open: its comments beside the plots.
+    TaskPanel *taskPanel() const { return m_taskPanel; }
     // Opens a lesson file at its first step and shows the pane; a file refused is named
     // with its line and what is wrong, and nothing changes.
     bool openLesson(const QString &path);
@@ -186,6 +189,7 @@ private:
     std::unique_ptr<AlertSound> m_alertSound;
     LessonSession *m_lesson = nullptr; // a child, as the session
     LessonPane *m_lessonPane = nullptr;
+    TaskPanel *m_taskPanel = nullptr;
     NetworkState m_shownNetwork = NetworkState::Fault;
     bool m_inStep = false;
     bool m_zoomPending = false;

@@ -12,6 +12,7 @@
 #include "switchboardtext.h"
 #include "switchinglog.h"
 #include "synchroscope.h"
+#include "taskpanel.h"
 #include "viewzoom.h"
 
 #include <algorithm>
@@ -185,6 +186,9 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
     setFont(layoutFont(14));
     createMenu();
     createControls();
+    // Its font follows the window's at every zoom; the View menu shows it again.
+    m_task = new TaskPanel(this);
+    menuBar()->addMenu(QStringLiteral("&View"))->addAction(m_task->toggleViewAction());
     m_fontAt100 = font();
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("FrameTimer"));

@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QTimer;
+class TaskPanel;
 class ViewZoom;
 
 // A drawing of the switchboard (the synchroscope, the lamps, a meter) as a control: it
@@ -77,6 +78,9 @@ public:
     // Restarts the exercise and plays the actions of a file in real time; a file that
     // cannot be read or is refused changes nothing, and `error` says why.
     bool replayFile(const QString &path, QString *error);
+    // The task of the scenario file the exercise came from: its comments beside the
+    // instruments, hidden when it has none.
+    TaskPanel *taskPanel() const { return m_task; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -161,6 +165,7 @@ private:
     QAction *Restart1 = nullptr;
     QAction *Close1 = nullptr;
     QGroupBox *LampGroup = nullptr;
+    TaskPanel *m_task = nullptr;
 
     // What the drawings show, so that they repaint only when it changes.
     struct Shown {

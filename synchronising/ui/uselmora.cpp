@@ -12,6 +12,7 @@
 #include "switchboardwindow.h"
 #include "switchingcsv.h"
 #include "synchronisingpanel.h"
+#include "taskpanel.h"
 #include "uabout.h"
 #include "uhelp.h"
 #include "usetup.h"
@@ -90,6 +91,9 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     createControls();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     m_zoom.capture();
+    // After the capture: the pane is laid out by Qt and zooms its own font.
+    m_task = new TaskPanel(this, [this] { m_zoom.fitBesidePanes(); });
+    View1->addAction(m_task->toggleViewAction());
     connect(viewZoom(), &ViewZoom::changed, this, &TForm1::applyZoom);
     move(231, 107);
     FormCreate();
@@ -308,6 +312,7 @@ void TForm1::moveEvent(QMoveEvent *event) {
 
 void TForm1::applyZoom() {
     if (waitForTickEnd(&TForm1::applyZoom)) return;
+    m_task->setZoom(viewZoom()->factor()); // first: the window allows for its width
     m_zoom.layOut([this] { return menuBar()->sizeHint().height(); });
     fitPictures();
     if (m_panel) m_panel->setZoom(viewZoom()->factor());
@@ -491,6 +496,7 @@ bool TForm1::openScenario(const SelmexScenario &scenario, const QString &path,
     m_scenarioSwitchboard.reset(); // a file with one sets it again
     m_scenarioPath = path;
     m_scenarioComments = comments;
+    m_task->showComments(comments);
     showFileInTitle();
     if (m_panel) {
         m_panel->clearSwitching();
@@ -516,7 +522,8 @@ bool TForm1::openScenarioFile(const QString &path, QString *error) {
     // A file with a switchboard's exercise opens the switchboard with it; the trainer
     // takes the rest of the file as before.
     m_scenarioSwitchboard = read.switchboard;
-    if (read.switchboard) openSwitchboard(read.switchboard);
+    if (read.switchboard && openSwitchboard(read.switchboard))
+        m_switchboard->taskPanel()->showComments(read.comments);
     return true;
 }
 

@@ -27,6 +27,7 @@ class ImageControl;
 class ShapeControl;
 class SwitchboardWindow;
 class SynchronisingPanel;
+class TaskPanel;
 class ViewZoom;
 
 // The main window of Selmex: the network's and the generator's three-phase phasor
@@ -66,6 +67,8 @@ public:
     // The switchboard, if it has been opened (Tools > Switchboard, or a scenario file with
     // a [switchboard] section).
     SwitchboardWindow *switchboardWindow() const { return m_switchboard; }
+    // The task of the scenario file open: its comments beside the diagrams.
+    TaskPanel *taskPanel() const { return m_task; }
     // Opens the switchboard, with a new exercise from `settings` when given; settings out
     // of range are refused, with the reason in `error`.
     bool openSwitchboard(const std::optional<SwitchboardSettings> &settings = std::nullopt,
@@ -138,6 +141,7 @@ private:
     bool m_inTick = false;
     SynchronisingPanel *m_panel = nullptr;
     SwitchboardWindow *m_switchboard = nullptr;
+    TaskPanel *m_task = nullptr;
     // The switchboard's exercise of the scenario file, which Save scenario keeps.
     std::optional<SwitchboardSettings> m_scenarioSwitchboard;
     MainWindowZoom m_zoom;

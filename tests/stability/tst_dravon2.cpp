@@ -6,12 +6,14 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "numberformat.h"
+#include "taskpanel.h"
 #include "textconvert.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -55,6 +57,7 @@ private slots:
     void scenarioFilesThroughTheMenu();
     void titleNamesTheScenarioFile();
     void savedScenarioKeepsItsComments();
+    void taskPanelBesideThePlots();
     void roundedReadouts_data();
     void roundedReadouts();
     void zoomedClicksHitTheSameSymbols();
@@ -578,6 +581,34 @@ void TestDravon::savedScenarioKeepsItsComments() {
     QCOMPARE(top("b2.dravex"), "# Exercise B\n\n" + header);
     QCOMPARE(top("none.dravex"), header);
     QVERIFY(h.boxes.empty());
+}
+
+void TestDravon::taskPanelBesideThePlots() {
+    // A scenario file's comments are its task, beside the plots, which keep their size; a
+    // file without comments, or a case from none, puts it away.
+    DravonHarness h;
+    QTemporaryDir dir;
+    const auto open = [&](const QByteArray &text) {
+        QFile file(dir.filePath(QStringLiteral("task.dravex")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        QVERIFY(h.w.session().openScenarioFile(file.fileName()));
+        QCoreApplication::processEvents(); // the window fits the pane once it has moved
+    };
+    TaskPanel *task = h.w.taskPanel();
+    const int width = h.w.width(), client = h.w.centralWidget()->width();
+    open("# Exercise A.\n# Why does it\n# swing?\n\n[machine]\nPmech = 0.6\n");
+    QVERIFY(!task->isHidden() && !task->isFloating());
+    QCOMPARE(task->textView()->toPlainText(), QStringLiteral("Exercise A.\nWhy does it swing?"));
+    QCOMPARE(h.w.centralWidget()->width(), client);
+    QVERIFY(h.w.width() >= width + task->width());
+    open("[machine]\nPmech = 0.6\n");
+    QVERIFY(task->isHidden() && !control<QAction>(h.w, "TaskPanelAction")->isEnabled());
+    QCOMPARE(h.w.width(), width);
+    open("# Again\n[machine]\n");
+    QVERIFY(!task->isHidden());
+    QVERIFY(h.w.session().openCase(StabilityCase{}));
+    QVERIFY(task->isHidden());
 }
 
 void TestDravon::roundedReadouts_data() {

@@ -5,7 +5,9 @@
 #include "numberformat.h"
 #include "schakelen.h"
 #include "selmexfile.h"
+#include "switchboardwindow.h"
 #include "synchronisingpanel.h"
+#include "taskpanel.h"
 #include "uselmora.h"
 #include "usetup.h"
 #include "viewzoom.h"
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -194,6 +197,7 @@ private slots:
     void saveDialogsAddTheirSuffix_data();
     void saveDialogsAddTheirSuffix();
     void scenarioFileNamedAndItsCommentsKept();
+    void taskPanelsShowTheFilesTask();
     void readingsAlikeAtEveryZoom_data();
     void readingsAlikeAtEveryZoom();
     void zoomAskedInsideTickWaitsForItsEnd();
@@ -1131,6 +1135,38 @@ void TestSelmora::scenarioFileNamedAndItsCommentsKept() {
     QVERIFY(readSelmexScenario(answer).comments.startsWith("# Exercise 4\n# Why?\n\n# A Selmex"));
     QVERIFY(t.f->openScenario({}));
     QCOMPARE(t.f->windowTitle(), QStringLiteral("Form1"));
+}
+
+void TestSelmora::taskPanelsShowTheFilesTask() {
+    // The file's comments beside the diagrams, which keep their size, and beside the
+    // switchboard when the file opens it; a session from no file puts the task away.
+    QTemporaryDir dir;
+    Trainer t;
+    t.f->show();
+    const auto open = [&](const QByteArray &text) {
+        QFile file(dir.filePath(QStringLiteral("ex.selmex")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        QString error;
+        QVERIFY2(t.f->openScenarioFile(file.fileName(), &error), qPrintable(error));
+        QCoreApplication::processEvents(); // the window fits the pane once it has moved
+    };
+    TaskPanel *task = t.f->taskPanel();
+    const int width = t.f->width(), client = t.f->centralWidget()->width();
+    open("# Close in phase.\n[switchboard]\nfrequency = 49.8\n");
+    QCOMPARE(task->textView()->toPlainText(), QStringLiteral("Close in phase."));
+    QCOMPARE(t.f->centralWidget()->width(), client);
+    QVERIFY(t.f->width() >= width + task->width());
+    TaskPanel *boardTask = t.f->switchboardWindow()->taskPanel();
+    QCOMPARE(boardTask->textView()->toPlainText(), QStringLiteral("Close in phase."));
+    QVERIFY(!boardTask->isHidden());
+    open("[generator]\nphase_order = right\n");
+    QVERIFY(task->isHidden());
+    QCOMPARE(t.f->width(), width);
+    QVERIFY(!boardTask->isHidden()); // the switchboard's exercise is the one it had
+    open("# Again\n[generator]\n");
+    QVERIFY(t.f->openScenario({}));
+    QVERIFY(task->isHidden());
 }
 
 QTEST_MAIN(TestSelmora)
