@@ -4,6 +4,11 @@
 
 #include <QFile>
 
+QList<UserGuideWindow::Document> dravexGuides() {
+    return {{QStringLiteral("User guide"), QStringLiteral("user-guide-dravex.md")},
+            {QStringLiteral("Teaching notes"), QStringLiteral("teaching-notes.md")}};
+}
+
 HelpDescription dravexHelp() {
     return {QSize(384, 356),
             QRect(26, 11, 265, 334),

@@ -2,11 +2,14 @@
 
 #include "uabout.h"
 #include "uhelp.h"
+#include "userguidewindow.h"
 
 #include <QByteArray>
 
 // Dravex's help text and About picture, for TOKRightDlg::Execute and TAboutBox::Execute.
 HelpDescription dravexHelp();
+// What Help > User guide shows: the user guide and the teaching notes.
+QList<UserGuideWindow::Document> dravexGuides();
 // The logo decoded from the JPEG kept in the program; without a readable JPEG the
 // dialog shows no picture.
 AboutDescription dravexAbout();

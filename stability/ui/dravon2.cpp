@@ -22,6 +22,7 @@
 #include "studywindow.h"
 #include "swingcurves.h"
 #include "taskpanel.h"
+#include "userguidewindow.h"
 #include "viewzoom.h"
 
 #include <algorithm>
@@ -399,6 +400,11 @@ void TDravon::createMenu() {
     Help1->setObjectName(QStringLiteral("Help1"));
     Help2 = Help1->addAction(QStringLiteral("&Help"), this, &TDravon::Help2Click);
     Help2->setObjectName(QStringLiteral("Help2"));
+    UserGuide1 = Help1->addAction(QStringLiteral("&User guide"), this, [this] {
+        UserGuideWindow::open(this, QStringLiteral("dravex"), dravexGuides(), viewZoom());
+    });
+    UserGuide1->setObjectName(QStringLiteral("UserGuide1"));
+    UserGuide1->setShortcut(QKeySequence::HelpContents);
     About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
     About1->setObjectName(QStringLiteral("About1"));
     QMenu *view = viewZoom()->addMenu(menuBar(), Help1);

@@ -257,5 +257,6 @@ private:
     QAction *PlotLabelsAction = nullptr;
     QMenu *Help1 = nullptr;
     QAction *Help2 = nullptr;
+    QAction *UserGuide1 = nullptr;
     QAction *About1 = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "lessonfile.h"
 #include "lessonsession.h"
 #include "lessontext.h"
+#include "markdowntext.h"
 #include "numberformat.h"
 #include "textconvert.h"
 
@@ -13,7 +14,6 @@
 #include <QAccessible>
 #include <QButtonGroup>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +25,6 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextList>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,32 +38,11 @@ const QString AfterRunHeading = QStringLiteral("After the run");
 // The lesson's words: Markdown without HTML, so that "A1 <A2" is text. The pictures are
 // read from the lesson's folder alone; nothing else is read, nothing comes from the
 // network, and a click on a link opens nothing.
-class LessonBrowser : public QTextBrowser {
+class LessonBrowser : public FolderTextBrowser {
 public:
-    explicit LessonBrowser(QWidget *parent) : QTextBrowser(parent) {
-        setOpenLinks(false);
-        setOpenExternalLinks(false);
+    explicit LessonBrowser(QWidget *parent) : FolderTextBrowser(parent) {
         setTabChangesFocus(true);
-    }
-
-    QString folder; // canonical; empty: no pictures
-
-    QVariant loadResource(int type, const QUrl &name) override {
-        // Never a null answer: the document would then read a local file itself.
-        const QVariant nothing = QVariant::fromValue(QByteArray());
-        if (type != QTextDocument::ImageResource || folder.isEmpty()) return nothing;
-        const QUrl url = name.isRelative()
-                             ? QUrl::fromLocalFile(folder + QLatin1Char('/')).resolved(name)
-                             : name;
-        if (!url.isLocalFile()) return nothing;
-        const QFileInfo info(url.toLocalFile());
-        const QString path = info.canonicalFilePath();
-        if (path.isEmpty() || !path.startsWith(folder + QLatin1Char('/')) || !info.isFile() ||
-            info.size() > MaxLessonPictureBytes)
-            return nothing;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return nothing;
-        return QVariant::fromValue(file.read(MaxLessonPictureBytes));
+        maxPictureBytes = MaxLessonPictureBytes; // as the lesson's reader checks them
     }
 };
 
@@ -291,15 +269,7 @@ void LessonPane::showText(bool afterRun) {
     document->setMarkdown(markdown,
                           QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
                                                           QTextDocument::MarkdownNoHTML));
-    // Markdown's paragraphs come without space between them: half a line below each, the
-    // items of a list kept together.
-    const qreal gap = m_text->fontMetrics().height() / 2.0;
-    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
-        if (b.textList() || b.blockFormat().bottomMargin() >= gap) continue;
-        QTextBlockFormat f;
-        f.setBottomMargin(gap);
-        QTextCursor(b).mergeBlockFormat(f);
-    }
+    spaceParagraphs(document, m_text->fontMetrics().height() / 2.0); // half a line
     if (!withAfterRun) {
         // A new step is read from its top.
         m_text->setTextCursor(QTextCursor(document));

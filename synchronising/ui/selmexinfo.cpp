@@ -2,6 +2,11 @@
 
 #include <QFile>
 
+QList<UserGuideWindow::Document> selmexGuides() {
+    return {{QStringLiteral("User guide"), QStringLiteral("user-guide-selmex.md")},
+            {QStringLiteral("Teaching notes"), QStringLiteral("teaching-notes.md")}};
+}
+
 HelpDescription selmexHelp() {
     return {QSize(384, 376),
             QRect(10, 11, 281, 352),

@@ -232,6 +232,11 @@ void TForm1::createMenu() {
     about1->setObjectName(QStringLiteral("about1"));
     Help1 = about1->addAction(QStringLiteral("&Help"), this, &TForm1::Help1Click);
     Help1->setObjectName(QStringLiteral("Help1"));
+    UserGuide1 = about1->addAction(QStringLiteral("&User guide"), this, [this] {
+        UserGuideWindow::open(this, QStringLiteral("selmex"), selmexGuides(), viewZoom());
+    });
+    UserGuide1->setObjectName(QStringLiteral("UserGuide1"));
+    UserGuide1->setShortcut(QKeySequence::HelpContents);
     info1 = about1->addAction(QStringLiteral("&About"), this, &TForm1::info1Click);
     info1->setObjectName(QStringLiteral("info1"));
     View1 = viewZoom()->addMenu(menuBar(), about1);

@@ -193,5 +193,6 @@ private:
     QMenu *View1 = nullptr;
     QMenu *about1 = nullptr;
     QAction *Help1 = nullptr;
+    QAction *UserGuide1 = nullptr;
     QAction *info1 = nullptr;
 };

@@ -208,7 +208,8 @@ void TestDravon::menusAndSpeeds() {
     QCOMPARE(control<QAction>(w, "Help2")->text(), QStringLiteral("&Help"));
     QCOMPARE(control<QAction>(w, "About1")->text(), QStringLiteral("&About"));
     QCOMPARE(control<QMenu>(w, "Help1")->actions(),
-             (QList<QAction *>{control<QAction>(w, "Help2"), control<QAction>(w, "About1")}));
+             (QList<QAction *>{control<QAction>(w, "Help2"), control<QAction>(w, "UserGuide1"),
+                               control<QAction>(w, "About1")}));
     QCOMPARE(control<QMenu>(w, "Speed1")->actions(),
              (QList<QAction *>{control<QAction>(w, "Realtime1"), control<QAction>(w, "Slowmotion1"),
                                control<QAction>(w, "Fast1")}));
