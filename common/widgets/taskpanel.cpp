@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -74,10 +75,31 @@ void TaskPanel::resizeEvent(QResizeEvent *event) {
 }
 
 void TaskPanel::fitLater() {
-    if (!m_fitWindow || m_fitPending) return;
+    if (m_fitPending) return;
     m_fitPending = true;
     QTimer::singleShot(0, this, [this] {
         m_fitPending = false;
-        m_fitWindow();
+        if (m_fitWindow)
+            m_fitWindow();
+        else
+            fitLaidOutWindow();
     });
+}
+
+void TaskPanel::fitLaidOutWindow() {
+    auto *window = qobject_cast<QMainWindow *>(parentWidget());
+    const QWidget *client = window ? window->centralWidget() : nullptr;
+    if (!client || !window->isVisible() || !window->layout()) return;
+    // A pane hides before its window's layout hears of it.
+    window->layout()->invalidate();
+    window->layout()->activate();
+    const int spare = client->width() - client->sizeHint().width();
+    const bool beside = isVisible() && !isFloating();
+    if (beside && spare < 0) {
+        window->resize(window->width() - spare, window->height());
+        m_widened = true;
+    } else if (!beside && m_widened) {
+        if (spare > 0) window->resize(window->width() - spare, window->height());
+        m_widened = false;
+    }
 }

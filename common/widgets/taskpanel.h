@@ -16,7 +16,10 @@ class TaskPanel : public QDockWidget {
     Q_OBJECT
 public:
     // Docked at the right of `window`, hidden. `fitWindow` is called once the pane's place
-    // or width has changed (a window laid out at fixed pixels widens itself for it).
+    // or width has changed (a window laid out at fixed pixels widens itself for it);
+    // without it, a window laid out by Qt is widened as far as its client area would
+    // otherwise be squeezed below the width it asks for, and narrowed again once the pane
+    // goes.
     explicit TaskPanel(QMainWindow *window, std::function<void()> fitWindow = {});
 
     // The comment block of the file now open (as `leadingComments` keeps it).
@@ -35,10 +38,12 @@ private:
     // Once the events that moved the pane are over: the window's layout knows the pane's
     // place, and a window going away drops the call.
     void fitLater();
+    void fitLaidOutWindow();
 
     std::function<void()> m_fitWindow;
     QPlainTextEdit *m_text = nullptr;
     QFont m_font; // at 100 %
     bool m_hasTask = false;
     bool m_fitPending = false;
+    bool m_widened = false; // the window was widened for the pane
 };
