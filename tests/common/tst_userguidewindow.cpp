@@ -2,7 +2,6 @@
 // network. (Its pictures come through pictureFromFolder, which tst_lessonpane checks.)
 #include "userguidewindow.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QScrollBar>
@@ -17,37 +16,6 @@ private slots:
     void followsLinks();
 };
 
-namespace {
-
-void write(const QString &path, const QByteArray &text) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-// A folder with a guide that links to the notes, and the notes with a heading far down.
-struct Guides {
-    QTemporaryDir dir;
-    UserGuideWindow window{QStringLiteral("test"),
-                           {{QStringLiteral("User guide"), QStringLiteral("guide.md")},
-                            {QStringLiteral("Notes"), QStringLiteral("notes.md")}},
-                           nullptr,
-                           nullptr};
-    Guides() {
-        QByteArray notes = "# Notes\n\n";
-        for (int i = 0; i < 200; ++i) notes += "Filler line " + QByteArray::number(i) + ".\n\n";
-        notes += "## Writing a lesson\n\nThe end.\n";
-        write(dir.filePath(QStringLiteral("notes.md")), notes);
-        write(dir.filePath(QStringLiteral("guide.md")),
-              "# Guide\n\nSee [the notes](notes.md#writing-a-lesson).\n");
-        window.folders = {dir.path()};
-        window.resize(400, 300);
-        window.showDocument(0);
-    }
-};
-
-} // namespace
-
 void TestUserGuideWindow::followsLinks_data() {
     QTest::addColumn<QString>("link");
     QTest::addColumn<int>("shown");      // the document shown after the click
@@ -56,9 +24,7 @@ void TestUserGuideWindow::followsLinks_data() {
     QTest::newRow("other document's heading")
         << "notes.md#writing-a-lesson" << 1 << true << QString();
     QTest::newRow("other document") << "notes.md" << 1 << false << QString();
-    QTest::newRow("web address only shown")
-        << "https://example.org/x" << 0 << false << "Not opened here: https://example.org/x";
-    QTest::newRow("file address only shown")
+    QTest::newRow("an address only shown")
         << "file:///etc/passwd" << 0 << false << "Not opened here: file:///etc/passwd";
     QTest::newRow("a document not in the tabs")
         << "developer-guide.md" << 0 << false
@@ -69,15 +35,30 @@ void TestUserGuideWindow::followsLinks() {
     QFETCH(QString, link);
     QFETCH(int, shown);
     QFETCH(bool, scrolled);
-    QFETCH(QString, status);
-    Guides g;
-    g.window.show();
+    // A guide that links to the notes, and the notes with a heading far down.
+    QTemporaryDir dir;
+    QByteArray notes = "# Notes\n\n";
+    for (int i = 0; i < 200; ++i) notes += "Filler line " + QByteArray::number(i) + ".\n\n";
+    for (const auto &[name, text] :
+         {std::pair{"notes.md", notes + "## Writing a lesson\n\nThe end.\n"},
+          {"guide.md", QByteArray("# Guide\n\nSee [the notes](notes.md#writing-a-lesson).\n")}}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    UserGuideWindow window(QStringLiteral("test"),
+                           {{QStringLiteral("User guide"), QStringLiteral("guide.md")},
+                            {QStringLiteral("Notes"), QStringLiteral("notes.md")}},
+                           nullptr, nullptr);
+    window.folders = {dir.path()};
+    window.resize(400, 300);
+    window.showDocument(0);
+    window.show();
     QCoreApplication::processEvents(); // laid out, so that a heading far down scrolls
-    emit g.window.browser()->anchorClicked(QUrl(link));
-    QCOMPARE(g.window.shownDocument(), shown);
-    QCOMPARE(g.window.status()->text(), status);
-    QCOMPARE(g.window.browser()->toPlainText().startsWith(shown ? "Notes" : "Guide"), true);
-    QCOMPARE(g.window.browser()->verticalScrollBar()->value() > 0, scrolled);
+    emit window.browser()->anchorClicked(QUrl(link));
+    QCOMPARE(window.shownDocument(), shown);
+    QTEST(window.status()->text(), "status");
+    QVERIFY(window.browser()->toPlainText().startsWith(shown ? "Notes" : "Guide"));
+    QCOMPARE(window.browser()->verticalScrollBar()->value() > 0, scrolled);
 }
 
 QTEST_MAIN(TestUserGuideWindow)
