@@ -51,8 +51,6 @@ private slots:
     void pacing_data();
     void pacing();
     void replayPlaysInRealTimeAndIgnoresTheOperator();
-    void heldKeyRepeats_data();
-    void heldKeyRepeats();
     void refusedInputChangesNothing_data();
     void refusedInputChangesNothing();
 };
@@ -112,41 +110,6 @@ void TestSwitchboardSession::replayPlaysInRealTimeAndIgnoresTheOperator() {
     // Played to its end, the controls are the operator's again.
     session.act(SwitchboardControl::Breaker, ControlState::Close);
     QCOMPARE(session.board().actions().size(), actions.size() + 1);
-}
-
-void TestSwitchboardSession::heldKeyRepeats_data() {
-    // Actions in a line: "sr+0" speed raise pressed at 0 ms, "vr-100" voltage raise let go.
-    QTest::addColumn<QString>("given");
-    QTest::addColumn<QString>("recorded");
-    // Some X servers repeat a held key as a release and a press in one millisecond.
-    QTest::newRow("repeated") << "sr+0 sr-500 sr+500 sr-530 sr+530 sr-3000"
-                              << "sr+0 sr-3000";
-    QTest::newRow("another key between") << "sr+0 sr-700 vr+700 sr+700 sr-2000"
-                                         << "sr+0 vr+700 sr-2000";
-    QTest::newRow("a millisecond apart") << "sr+0 sr-1000 sr+1001"
-                                         << "sr+0 sr-1000 sr+1001";
-    QTest::newRow("a tap") << "sr+100 sr-100"
-                           << "sr+100 sr-100";
-}
-
-void TestSwitchboardSession::heldKeyRepeats() {
-    QFETCH(QString, given);
-    std::int64_t now = 0;
-    SwitchboardSession session({}, [&now] { return now; });
-    for (const QString &word : given.split(QChar(' '))) {
-        for (const std::int64_t t = word.mid(3).toLongLong(); now < t; session.advance())
-            now = std::min(now + 16, t); // frames, as a window's timer gives them
-        session.act(word.startsWith(QLatin1String("sr")) ? SwitchboardControl::SpeedRaise
-                                                         : SwitchboardControl::VoltageRaise,
-                    word[2] == QChar('+') ? ControlState::Press : ControlState::Release);
-    }
-    QStringList recorded;
-    for (const SwitchboardAction &a : session.board().actions())
-        recorded << QStringLiteral("%1%2%3")
-                        .arg(a.control == SwitchboardControl::SpeedRaise ? "sr" : "vr")
-                        .arg(a.state == ControlState::Press ? '+' : '-')
-                        .arg(a.timeMs);
-    QTEST(recorded.join(QChar(' ')), "recorded");
 }
 
 void TestSwitchboardSession::refusedInputChangesNothing_data() {
