@@ -1144,11 +1144,10 @@ void TestSelmora::taskPanelsShowTheFilesTask() {
     Trainer t;
     t.f->show();
     const auto open = [&](const QByteArray &text) {
-        QFile file(dir.filePath(QStringLiteral("ex.selmex")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        file.close();
+        const QString path = dir.filePath(QStringLiteral("ex.selmex"));
         QString error;
-        QVERIFY2(t.f->openScenarioFile(file.fileName(), &error), qPrintable(error));
+        QVERIFY2(writeSelmexFile(path, text, &error) && t.f->openScenarioFile(path, &error),
+                 qPrintable(error));
         QCoreApplication::processEvents(); // the window fits the pane once it has moved
     };
     TaskPanel *task = t.f->taskPanel();

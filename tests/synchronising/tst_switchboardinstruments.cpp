@@ -23,19 +23,13 @@ void paintAll(QPainter &p, QSizeF size, double value) {
     paintSynchroscope(p, size, value, value, value, QFont(), marks);
     for (LampMethod method : {LampMethod::Dark, LampMethod::Rotating})
         SwitchboardLamps().paint(p, size, method, {value, 0.5, value}, QFont());
-    MeterFace face{QStringLiteral("Power"),
-                   powerReading(value),
-                   QStringLiteral("%"),
-                   QStringLiteral("note"),
-                   true,
-                   std::nullopt};
-    paintMeter(p, size, face, QFont());
-    // A scale with its band and pointer, the value and the band's end wild.
-    MeterBand band;
-    band.high = value;
-    band.value = value;
-    face.band = band;
-    paintMeter(p, size, face, QFont());
+    // Also a scale with its band and pointer, the value and the band's end wild.
+    for (const auto &band :
+         {std::optional<MeterBand>(), std::optional(MeterBand{-1, 1, 0, value, value})})
+        paintMeter(p, size,
+                   {QStringLiteral("Power"), powerReading(value), QStringLiteral("%"),
+                    QStringLiteral("note"), true, band},
+                   QFont());
 }
 
 } // namespace
