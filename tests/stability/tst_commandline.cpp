@@ -72,9 +72,6 @@ void TestCommandLine::initTestCase() {
     QFile lesson(dir.filePath(QStringLiteral("bad.dravex-lesson")));
     QVERIFY(lesson.open(QIODevice::WriteOnly));
     lesson.write("# A lesson\n## A step\n```predict\nask = guess\n```\n");
-    QFile picture(dir.filePath(QStringLiteral("picture.dravex-lesson")));
-    QVERIFY(picture.open(QIODevice::WriteOnly));
-    picture.write("# A lesson\n## A step\n![A1 and A2](figures/areas.png)\n");
 }
 
 void TestCommandLine::exitCodes_data() {
@@ -112,10 +109,6 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--study", "H=2:10:2.5"} << 2 << "POINTS \"2.5\" is not a whole number";
     QTest::newRow("study, H from 0") << QStringList{"--study", "H=0:10:3"} << 2
                                      << "--study: H from 0: H must be greater than 0.";
-    QTest::newRow("study, dead time from 0")
-        << QStringList{"--study", "reclose_ms=0:600:7", example} << 2
-        << "--study: reclose_ms from 0: The dead time before reclosing must lie from 1 to 5000 "
-           "ms.";
     QTest::newRow("study twice") << QStringList{"--study", h, "--study", "H=3:9:3"} << 2
                                  << "--study is given 2 times";
     QTest::newRow("study, limit 2001")
@@ -129,9 +122,6 @@ void TestCommandLine::exitCodes_data() {
     QTest::newRow("lesson key, refused lesson")
         << QStringList{"--lesson-key", badLesson} << 1
         << "bad.dravex-lesson, line 4: ask = \"guess\" is not a question";
-    QTest::newRow("lesson key, missing picture")
-        << QStringList{"--lesson-key", dir.filePath(QStringLiteral("picture.dravex-lesson"))} << 1
-        << "picture.dravex-lesson, line 3: the picture \"figures/areas.png\" is not there";
     QTest::newRow("lesson key without file")
         << QStringList{"--lesson-key"} << 2 << "needs a lesson file";
     QTest::newRow("lesson key and study")

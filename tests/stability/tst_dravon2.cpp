@@ -429,9 +429,6 @@ void TestDravon::disturbanceWithoutAFault() {
     step.network = Network::PowerStep;
     step.pmechAfter = 0.7;
     h.w.session().setScenario(step);
-    QCOMPARE(status.Criterion->text(),
-             local("Equal areas: after the step to P1 0.700 the rotor swings from 30.0\u00B0 past "
-                   "44.4\u00B0 to \u03B4max = 60.2\u00B0; largest stable P1 0.869 (no damping)"));
     // The largest stable P1 instead of a clearing time; the damping holds the machine in
     // step a little beyond the criterion's.
     QCOMPARE(status.Simulation->text(),
