@@ -378,9 +378,6 @@ void TestDisturbances::studyRefusals_data() {
                                     << "Pmech from nan: Pmech must lie from 0 to 1.";
     FaultScenario reclosing;
     reclosing.recloseMs = 300;
-    QTest::newRow("dead time from 0")
-        << reclosing << "reclose_ms" << 0.0 << 600.0 << 7
-        << "reclose_ms from 0: The dead time before reclosing must lie from 1 to 5000 ms.";
     QTest::newRow("dead time from 0.4, rounding to none")
         << FaultScenario{} << "reclose_ms" << 0.4 << 600.0 << 7
         << "reclose_ms from 0.4: The dead time before reclosing must lie from 1 to 5000 ms.";

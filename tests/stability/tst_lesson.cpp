@@ -414,8 +414,6 @@ void TestLesson::predictionsTheCaseRulesOut_data() {
     using P = PredictionProblem;
     const LessonAsk angle = LessonAsk::MaxAngle, time = LessonAsk::CriticalClearingMs,
                     power = LessonAsk::LargestStablePmech;
-    QTest::newRow("-5 degrees") << angle << 0.5 << -5.0 << P::BelowStartingAngle;
-    QTest::newRow("delta0") << angle << 0.5 << 30.0 << P::None;
     QTest::newRow("delta0 as shown") << angle << 0.8 << 53.1 << P::None;
     QTest::newRow("below delta0") << angle << 0.8 << 53.0 << P::BelowStartingAngle;
     QTest::newRow("180 degrees") << angle << 0.5 << 180.0 << P::HalfTurnOrMore;

@@ -71,9 +71,6 @@ void TestStatusLines::studyHeader_data() {
         << 300 << true << "reclose_ms"
         << "# Dravex study: reclose_ms from 1 to 600, 7 points, reclosing onto a permanent "
            "fault, simulation up to 2000 ms; case ";
-    QTest::newRow("H") << 0 << false << "H"
-                       << "# Dravex study: H from 1 to 600, 7 points, simulation up to 2000 "
-                          "ms; case ";
 }
 
 void TestStatusLines::studyHeader() {
