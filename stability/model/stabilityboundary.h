@@ -5,7 +5,7 @@
 
 // The region from which the undamped machine returns, on a network that carries
 // r sin(delta) under a mechanical power Pm (the direct method: Kundur, Power System
-// Stability and Control, sec. 13.2; Pai, Energy Function Analysis for Power System
+// Stability and Control, ch. 13; Pai, Energy Function Analysis for Power System
 // Stability, ch. 2). The energy
 //   W(delta, dw) = (H / ws) dw^2 - Pm (delta - delta_s) - r (cos(delta) - cos(delta_s)),
 // 0 at the stable equilibrium delta_s = asin(Pm / r), is kept by the undamped swing and
