@@ -8,6 +8,7 @@
 //   again gives the same settings and is written the same way.
 // Any disagreement prints the input and aborts, which libFuzzer reports as a crash.
 #include "selmexfile.h"
+#include "switchboardkeys.h"
 
 #include <cstdint>
 #include <cstdio>

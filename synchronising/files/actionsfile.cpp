@@ -1,6 +1,7 @@
 #include "actionsfile.h"
 
 #include "keyfile.h"
+#include "switchboardkeys.h"
 
 #include <algorithm>
 #include <array>
@@ -231,16 +232,6 @@ std::optional<std::int64_t> plainSecondsToMs(QByteArrayView text) {
     if (!t) return std::nullopt;
     // Any digit beyond the millisecond puts the time after that millisecond's start.
     return t->wholeMs + (t->beyond.isEmpty() ? 0 : 1);
-}
-
-QByteArray secondsText(std::int64_t ms) {
-    QByteArray out = ms < 0 ? "-" : "";
-    const std::uint64_t magnitude =
-        ms < 0 ? 0 - static_cast<std::uint64_t>(ms) : static_cast<std::uint64_t>(ms);
-    out += QByteArray::number(magnitude / 1000);
-    out += '.';
-    out += QByteArray::number(magnitude % 1000).rightJustified(3, '0');
-    return out;
 }
 
 QByteArray switchboardActionsCsv(const std::vector<SwitchboardAction> &actions) {

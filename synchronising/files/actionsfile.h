@@ -55,5 +55,3 @@ SwitchboardActionsResult readSwitchboardActions(const QString &path);
 // one side; no sign or exponent) as the first whole millisecond at or after them, exactly;
 // nothing for any other text. Beyond 10^12 s it reads 10^12 s, which every limit refuses.
 std::optional<std::int64_t> plainSecondsToMs(QByteArrayView text);
-// Milliseconds as seconds with exactly three decimals: 2350 reads "2.350".
-QByteArray secondsText(std::int64_t ms);

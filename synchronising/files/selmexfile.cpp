@@ -4,6 +4,7 @@
 #include "keyfile.h"
 #include "numberformat.h"
 #include "savefile.h"
+#include "switchboardkeys.h"
 
 #include <algorithm>
 #include <array>
@@ -36,46 +37,8 @@ const KeyInfo Keys[] = {
     {Section::Setup, Key::MaxAngle, "max_angle"},
 };
 
-// The keys of [switchboard], in the order the file writes them.
-enum class BoardKind { Number, Milliseconds, Lamps, PhaseOrder, Mode };
-struct BoardKey {
-    const char *name;
-    BoardKind kind;
-    double SwitchboardSettings::*number; // for a Number
-};
-const BoardKey BoardKeys[] = {
-    {"bus_frequency", BoardKind::Number, &SwitchboardSettings::busFrequency},
-    {"frequency", BoardKind::Number, &SwitchboardSettings::frequency},
-    {"voltage", BoardKind::Number, &SwitchboardSettings::voltage},
-    {"angle", BoardKind::Number, &SwitchboardSettings::angle},
-    {"breaker_ms", BoardKind::Milliseconds, nullptr},
-    {"governor_rate", BoardKind::Number, &SwitchboardSettings::governorRate},
-    {"avr_rate", BoardKind::Number, &SwitchboardSettings::avrRate},
-    {"speed_lag_s", BoardKind::Number, &SwitchboardSettings::speedLagS},
-    {"voltage_lag_s", BoardKind::Number, &SwitchboardSettings::voltageLagS},
-    {"inertia_s", BoardKind::Number, &SwitchboardSettings::inertiaS},
-    {"droop_pct", BoardKind::Number, &SwitchboardSettings::droopPct},
-    {"reverse_power_pct", BoardKind::Number, &SwitchboardSettings::reversePowerPct},
-    {"reverse_power_s", BoardKind::Number, &SwitchboardSettings::reversePowerS},
-    {"lamps", BoardKind::Lamps, nullptr},
-    {"phase_order", BoardKind::PhaseOrder, nullptr},
-    {"mode", BoardKind::Mode, nullptr},
-};
-
-// The words of the switchboard's choices, in the order of their enums.
-using Words = std::array<const char *, 3>;
-constexpr Words LampWords{"dark", "bright", "rotating"};
-constexpr Words PhaseOrderWords{"same", "reversed", nullptr};
-constexpr Words ModeWords{"manual", "permissive", "automatic"};
-
-const Words &wordsOf(BoardKind kind) {
-    return kind == BoardKind::Lamps        ? LampWords
-           : kind == BoardKind::PhaseOrder ? PhaseOrderWords
-                                           : ModeWords;
-}
-
 // "dark, bright or rotating"
-QString wordList(const Words &words) {
+QString wordList(const ChoiceWords &words) {
     QStringList list;
     for (const char *w : words)
         if (w) list << QLatin1String(w);
@@ -111,13 +74,13 @@ private:
             {"generator", {}}, {"setup", {}}, {"switchboard", {}}};
         for (const KeyInfo &k : Keys)
             sections[k.section == Section::Generator ? 0 : 1].keys.push_back(k.name);
-        for (const BoardKey &k : BoardKeys) sections[2].keys.push_back(k.name);
+        for (const SwitchboardKey &k : SwitchboardKeys) sections[2].keys.push_back(k.name);
         return sections;
     }
     bool fail(int line, const QString &what) { return m_file.fail(line, what); }
     bool value(int number, Key key, QByteArrayView text);
     bool wholeValue(int number, Key key, QByteArrayView text);
-    bool boardValue(int number, const BoardKey &key, QByteArrayView text);
+    bool boardValue(int number, const SwitchboardKey &key, QByteArrayView text);
 
     KeyFile m_file;
     SelmexScenario m_value;
@@ -132,7 +95,7 @@ SelmexFileResult Parser::parse(QByteArrayView bytes) {
     // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
     // first key is MaxAngle.
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
-        if (section == 2) return boardValue(line, BoardKeys[key], v);
+        if (section == 2) return boardValue(line, SwitchboardKeys[std::size_t(key)], v);
         return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
     if (!read) return {false, {}, m_file.error(), {}, {}};
@@ -204,25 +167,25 @@ bool Parser::wholeValue(int number, Key key, QByteArrayView text) {
     return true;
 }
 
-bool Parser::boardValue(int number, const BoardKey &key, QByteArrayView text) {
+bool Parser::boardValue(int number, const SwitchboardKey &key, QByteArrayView text) {
     const QLatin1String name(key.name);
     SwitchboardSettings alone;
     switch (key.kind) {
-    case BoardKind::Number: {
+    case SwitchboardKeyKind::Number: {
         QString problem;
         const std::optional<double> v = keyFileNumber(key.name, text, "49.8", problem);
         if (!v) return fail(number, problem);
         m_board.*key.number = alone.*key.number = *v;
         break;
     }
-    case BoardKind::Milliseconds:
+    case SwitchboardKeyKind::Milliseconds:
         if (!isWholeFileNumberText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a whole number of milliseconds.")
                                     .arg(name, quotedText(text)));
         m_board.breakerMs = alone.breakerMs = wholeFileNumber(text);
         break;
     default: {
-        const Words &words = wordsOf(key.kind);
+        const ChoiceWords &words = choiceWordsOf(key.kind);
         const auto found =
             std::find_if(words.begin(), words.end(), [&](const char *w) { return w && text == w; });
         if (found == words.end())
@@ -230,9 +193,9 @@ bool Parser::boardValue(int number, const BoardKey &key, QByteArrayView text) {
                 number,
                 QStringLiteral("%1 = %2: write %3.").arg(name, quotedText(text), wordList(words)));
         const int index = static_cast<int>(found - words.begin());
-        if (key.kind == BoardKind::Lamps)
+        if (key.kind == SwitchboardKeyKind::Lamps)
             m_board.lamps = static_cast<LampMethod>(index);
-        else if (key.kind == BoardKind::PhaseOrder)
+        else if (key.kind == SwitchboardKeyKind::PhaseOrder)
             m_board.phaseOrderReversed = index == 1;
         else
             m_board.mode = static_cast<SwitchboardMode>(index);
@@ -275,33 +238,6 @@ SelmexFileResult readSelmexScenario(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
     if (!file.ok) return {false, {}, file.error, {}, {}};
     return parseSelmexScenario(file.bytes, file.name);
-}
-
-std::vector<std::pair<const char *, QByteArray>>
-switchboardKeyValues(const SwitchboardSettings &settings) {
-    std::vector<std::pair<const char *, QByteArray>> out;
-    for (const BoardKey &k : BoardKeys) {
-        QByteArray value;
-        switch (k.kind) {
-        case BoardKind::Number:
-            value = csvNumber(settings.*k.number);
-            break;
-        case BoardKind::Milliseconds:
-            value = QByteArray::number(settings.breakerMs);
-            break;
-        case BoardKind::Lamps:
-            value = LampWords[static_cast<std::size_t>(settings.lamps)];
-            break;
-        case BoardKind::PhaseOrder:
-            value = PhaseOrderWords[settings.phaseOrderReversed ? 1 : 0];
-            break;
-        case BoardKind::Mode:
-            value = ModeWords[static_cast<std::size_t>(settings.mode)];
-            break;
-        }
-        out.emplace_back(k.name, value);
-    }
-    return out;
 }
 
 QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments,

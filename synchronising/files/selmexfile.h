@@ -82,10 +82,6 @@ QByteArray selmexScenarioText(const SelmexStart &start, const QByteArray &commen
 bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString *error,
                          const QByteArray &comments = {},
                          const std::optional<SwitchboardSettings> &switchboard = {});
-// The [switchboard] section's keys and their values as the file writes them, in its
-// order: every key, each number as the shortest text that reads back to the same double.
-std::vector<std::pair<const char *, QByteArray>>
-switchboardKeyValues(const SwitchboardSettings &settings);
 // Any of Selmex's files (a scenario, the switchings' CSV) written the same way: all of
 // `bytes` or, on failure, no file and `error` naming the file and why.
 bool writeSelmexFile(const QString &path, const QByteArray &bytes, QString *error);

@@ -9,6 +9,12 @@
 
 // Every press of "Switch" of a session, for the panel's list and for a report.
 
+// The animation's tick, ms: the phasors turn once a tick, and the log counts its times in
+// ticks.
+constexpr std::int32_t TickMs = 50;
+// The same, s, in the extended precision of the panel's read-outs.
+constexpr long double TickSeconds = TickMs / 1000.0L;
+
 struct LoggedSwitching {
     std::int32_t tick = 0; // the session's ticks since the start, at the press
     PanelReading at;

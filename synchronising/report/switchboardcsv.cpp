@@ -1,8 +1,7 @@
 #include "switchboardcsv.h"
 
-#include "actionsfile.h"
 #include "numberformat.h"
-#include "selmexfile.h"
+#include "switchboardkeys.h"
 #include "switchboardtext.h"
 #include "switchingcsv.h"
 

@@ -1,7 +1,7 @@
 #include "switchingcsv.h"
 
 #include "numberformat.h"
-#include "session.h"
+#include "switchinglog.h"
 #include "verdicttext.h"
 
 #include <cmath>
@@ -34,7 +34,7 @@ QByteArray switchingsCsv(const SelmexStart &start, const SwitchingLog &log) {
     for (const LoggedSwitching &s : log.entries()) {
         // The ticks times the tick are exact; one division then gives the double nearest
         // the exact decimal, which the shortest form prints: 3 ticks read 0.15.
-        appendCsvNumber(out, static_cast<double>(s.tick) * SelmexSession::TickMs / 1000);
+        appendCsvNumber(out, static_cast<double>(s.tick) * TickMs / 1000);
         // As precise as the values are made: the slider sets the slip in whole hertz,
         // a hundredth of a degree or a per cent is finer than a panel reads.
         const std::pair<double, int> numbers[] = {{s.at.phaseDifferenceDeg, 100},

@@ -19,12 +19,6 @@
 // its timer and draws the phasors as they turn; everything it shows comes from here.
 class SelmexSession {
 public:
-    // The animation's tick, ms: the phasors turn once a tick, and the log counts its
-    // times in ticks.
-    static constexpr std::int32_t TickMs = 50;
-    // The same, s, in the extended precision of the panel's read-outs.
-    static constexpr long double TickSeconds = TickMs / 1000.0L;
-
     enum class PhasorSet { Generator, Network };
     // Told of each phasor as a tick turns it, one at a time, the generator's three first:
     // `beforeTurn` while it still stands where the last tick left it, `turned` once it

@@ -348,7 +348,7 @@ void SynchronisingPanel::showLog(const SwitchingLog &log) {
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const PanelReading &at = it->at;
         rows << new QTreeWidgetItem(
-            QStringList{withUnit(it->tick * SelmexSession::TickSeconds, QStringLiteral("s")),
+            QStringList{withUnit(it->tick * TickSeconds, QStringLiteral("s")),
                         degrees(at.phaseDifferenceDeg) + QStringLiteral(", ") +
                             phaseDirection(at.phaseDifferenceDeg),
                         withUnit(at.voltageDifferencePercent, QStringLiteral("%")),

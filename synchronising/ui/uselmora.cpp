@@ -85,7 +85,7 @@ TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     setFont(layoutFont());
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(SelmexSession::TickMs);
+    Timer1->setInterval(TickMs);
     connect(Timer1, &QTimer::timeout, this, &TForm1::tick);
     createMenu();
     createControls();

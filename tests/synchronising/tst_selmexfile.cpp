@@ -4,6 +4,7 @@
 #include "actionsfile.h"
 #include "keyfile.h"
 #include "selmexfile.h"
+#include "switchboardkeys.h"
 
 #include <cmath>
 #include <QDir>
