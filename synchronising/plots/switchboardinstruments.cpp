@@ -2,6 +2,7 @@
 
 #include "colour.h"
 #include "numberformat.h"
+#include "switchboardtext.h"
 #include "synchroscope.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 #include <QPolygonF>
 
 namespace {
-
-const QString NoReading = QStringLiteral("---");
 
 const QColor Ink(40, 40, 40);
 
@@ -92,16 +91,6 @@ void paintLampFittings(QPainter &p, LampMethod method, const LampPlaces &places,
         p.drawText(QRectF(places.label[i] - QPointF(20, 10), QSizeF(40, 20)), Qt::AlignCenter,
                    QStringLiteral("L%1").arg(i + 1));
     }
-}
-
-QString signedFixed(double value, int decimals) {
-    if (!std::isfinite(value)) return NoReading;
-    QString text = formatFixed(std::fabs(value), 15, decimals);
-    // The sign of what is shown: a value that rounds to nothing has none.
-    const bool zero = std::all_of(text.cbegin(), text.cend(),
-                                  [](QChar c) { return !c.isDigit() || c == QChar('0'); });
-    if (!zero) text.prepend(value > 0 ? QChar('+') : QChar('-'));
-    return text;
 }
 
 // A meter's band scale in `r`: the track, the target band in green, a tick at zero when
@@ -200,7 +189,8 @@ void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &fo
     const double wide = QFontMetricsF(digits).horizontalAdvance(face.value);
     if (wide > room) digits.setPixelSize(std::max(8, int(digitsPx * room / wide)));
     p.setFont(digits);
-    p.setPen(face.value == NoReading ? QColor(120, 120, 120) : QColor(255, 196, 64));
+    p.setPen(face.value == QLatin1String(NoReadingText) ? QColor(120, 120, 120)
+                                                        : QColor(255, 196, 64));
     p.drawText(digitsRect, Qt::AlignRight | Qt::AlignVCenter, face.value);
     QFont unit = font;
     unit.setPixelSize(banded ? 20 : 24);
@@ -219,20 +209,4 @@ void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &fo
                    Qt::AlignLeft | Qt::AlignVCenter, face.note);
     }
     p.restore();
-}
-
-QString voltsReading(double volts) {
-    return std::isfinite(volts) ? formatFixed(volts, 15, 1) : NoReading;
-}
-
-QString hertzReading(double hertz) {
-    return std::isfinite(hertz) ? formatFixed(hertz, 15, 2) : NoReading;
-}
-
-QString powerReading(double percent) {
-    return signedFixed(percent, 1);
-}
-
-QString slipReading(double hertz) {
-    return signedFixed(hertz, 3);
 }

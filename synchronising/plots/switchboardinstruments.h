@@ -52,13 +52,3 @@ struct MeterFace {
     std::optional<MeterBand> band;
 };
 void paintMeter(QPainter &p, QSizeF size, const MeterFace &face, const QFont &font);
-
-// The meters' numbers as they are painted and heard, with the user's decimal separator:
-// volts to 0.1 V, hertz to 0.01 Hz, and the power in percent of the rating to 0.1 % with
-// its sign ("+12.3", "-0.4", "0.0" when it rounds to nothing). A value that is no number
-// reads "---".
-QString voltsReading(double volts);
-QString hertzReading(double hertz);
-QString powerReading(double percent);
-// The slip in hertz to 0.001 Hz with its sign, as powerReading: "+0.062", "-0.100".
-QString slipReading(double hertz);

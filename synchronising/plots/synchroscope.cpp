@@ -2,6 +2,7 @@
 
 #include "constants.h"
 #include "numberformat.h"
+#include "switchboardtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,12 +76,6 @@ QImage keptPicture(QSizeF size, qreal ratio) {
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     return picture;
-}
-
-QString turnTimeText(double secondsPerTurn) {
-    if (std::isnan(secondsPerTurn)) return {};
-    if (!(std::fabs(secondsPerTurn) < 999.95)) return QStringLiteral("standing");
-    return formatFixed(std::fabs(secondsPerTurn), 15, 1);
 }
 
 namespace {

@@ -57,11 +57,6 @@ QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg);
 // drawing paints once and keeps (a dial, the lamps' fittings).
 QImage keptPicture(QSizeF size, qreal ratio);
 
-// The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
-// "standing" when it turns slower than once in 999.95 s or not at all; empty when no
-// number.
-QString turnTimeText(double secondsPerTurn);
-
 // The part of `size` the painter's device can show: nothing for a size that is no number
 // or not positive, and no more than the device, so that a huge size costs no more than
 // the device's pixels.

@@ -1,8 +1,52 @@
 #include "switchboardtext.h"
 
+#include "numberformat.h"
 #include "switchinglog.h"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+const QChar Degree(0x00B0);
+
+QString signedFixed(double value, int decimals) {
+    if (!std::isfinite(value)) return QLatin1String(NoReadingText);
+    QString text = formatFixed(std::fabs(value), 15, decimals);
+    // The sign of what is shown: a value that rounds to nothing has none.
+    const bool zero = std::all_of(text.cbegin(), text.cend(),
+                                  [](QChar c) { return !c.isDigit() || c == QChar('0'); });
+    if (!zero) text.prepend(value > 0 ? QChar('+') : QChar('-'));
+    return text;
+}
+
+} // namespace
+
+QString voltsReading(double volts) {
+    return std::isfinite(volts) ? formatFixed(volts, 15, 1) : QLatin1String(NoReadingText);
+}
+
+QString hertzReading(double hertz) {
+    return std::isfinite(hertz) ? formatFixed(hertz, 15, 2) : QLatin1String(NoReadingText);
+}
+
+QString powerReading(double percent) {
+    return signedFixed(percent, 1);
+}
+
+QString slipReading(double hertz) {
+    return signedFixed(hertz, 3);
+}
+
+QString turnTimeText(double secondsPerTurn) {
+    if (std::isnan(secondsPerTurn)) return {};
+    if (!(std::fabs(secondsPerTurn) < 999.95)) return QStringLiteral("standing");
+    return formatFixed(std::fabs(secondsPerTurn), 15, 1);
+}
+
+QString degreesText(double deg, int decimals) {
+    return std::isfinite(deg) ? formatFixed(deg, 15, decimals) + Degree : QStringLiteral("---");
+}
 
 QString tripText(TripCause cause) {
     switch (cause) {
@@ -77,4 +121,194 @@ QString scoreBreakdown(const SwitchboardScore &score) {
         .arg(score.slip)
         .arg(score.voltage)
         .arg(score.time);
+}
+
+QString lampMethodText(LampMethod method) {
+    switch (method) {
+    case LampMethod::Bright:
+        return QStringLiteral("bright method");
+    case LampMethod::Rotating:
+        return QStringLiteral("rotating method");
+    case LampMethod::Dark:
+        break;
+    }
+    return QStringLiteral("dark method");
+}
+
+QString breakerStateText(BreakerState state) {
+    switch (state) {
+    case BreakerState::Closing:
+        return QStringLiteral("closing");
+    case BreakerState::Closed:
+        return QStringLiteral("closed");
+    case BreakerState::Open:
+        break;
+    }
+    return QStringLiteral("open");
+}
+
+QString synchroniserStateText(SynchroniserState state) {
+    switch (state) {
+    case SynchroniserState::Off:
+        return QStringLiteral("off (it works in automatic mode)");
+    case SynchroniserState::Matching:
+        return QStringLiteral("matching slip and voltage");
+    case SynchroniserState::WaitingForAngle:
+        return QStringLiteral("waiting for the advance angle");
+    case SynchroniserState::Closing:
+        return QStringLiteral("close command given");
+    case SynchroniserState::Connected:
+        return QStringLiteral("connected");
+    case SynchroniserState::PhaseOrderWrong:
+        return QStringLiteral("will not close: the phase order is reversed");
+    }
+    return {};
+}
+
+QString lampWord(double brightness) {
+    if (!(brightness > 0)) return QStringLiteral("dark");
+    if (brightness < 0.5) return QStringLiteral("dim");
+    if (brightness < 0.85) return QStringLiteral("bright");
+    return QStringLiteral("full");
+}
+
+QString synchroscopeText(double angleDeg, double slipHz, double secondsPerTurn) {
+    const long rounded = std::isfinite(angleDeg) ? std::lround(angleDeg) : 0;
+    QString words = rounded == 0 ? QStringLiteral("in phase")
+                    : rounded > 0
+                        ? QStringLiteral("generator ahead %1%2").arg(rounded).arg(Degree)
+                        : QStringLiteral("generator behind %1%2").arg(-rounded).arg(Degree);
+    const QString turn = turnTimeText(secondsPerTurn);
+    if (slipHz > 0 && turn != QStringLiteral("standing"))
+        words += QStringLiteral(", fast, %1 s a turn").arg(turn);
+    else if (slipHz < 0 && turn != QStringLiteral("standing"))
+        words += QStringLiteral(", slow, %1 s a turn").arg(turn);
+    else
+        words += QStringLiteral(", standing still");
+    return words;
+}
+
+QString lampsText(LampMethod method, const std::array<double, 3> &brightness) {
+    QStringList lamps;
+    for (std::size_t i = 0; i < 3; ++i)
+        lamps << QStringLiteral("lamp %1 %2").arg(i + 1).arg(lampWord(brightness[i]));
+    return QStringLiteral("Synchronising lamps, ") + lampMethodText(method) + QStringLiteral(": ") +
+           lamps.join(QStringLiteral(", "));
+}
+
+QString meterCaption(std::size_t meter) {
+    static const char *const Captions[SwitchboardMeterCount] = {
+        "Bus voltage", "Generator voltage", "Bus frequency", "Generator frequency",
+        "Power to the bus"};
+    return QString::fromLatin1(Captions[std::min(meter, SwitchboardMeterCount - 1)]);
+}
+
+QString meterUnit(std::size_t meter) {
+    return meter < 2 ? QStringLiteral("V") : meter < 4 ? QStringLiteral("Hz") : QStringLiteral("%");
+}
+
+QString meterText(std::size_t meter, const QString &reading, const QString &setPoint) {
+    QString name = QStringLiteral("%1: %2").arg(meterCaption(meter), reading);
+    if (meter < 2)
+        name += QStringLiteral(" V");
+    else if (meter < 4)
+        name += QStringLiteral(" Hz");
+    else
+        name += reading.startsWith(QChar('-'))   ? QStringLiteral(" % of the rating, motoring")
+                : reading.startsWith(QChar('+')) ? QStringLiteral(" % of the rating, export")
+                                                 : QStringLiteral(" % of the rating");
+    if (meter == 1) name += QStringLiteral(", AVR set point %1 V").arg(setPoint);
+    return name;
+}
+
+QString powerNote(const QString &reading) {
+    return reading.startsWith(QChar('-'))   ? QStringLiteral("motoring: taking power")
+           : reading.startsWith(QChar('+')) ? QStringLiteral("export to the bus")
+                                            : QStringLiteral("of the rating");
+}
+
+QString differenceCaption(std::size_t which) {
+    return which == 0 ? QStringLiteral("Slip f \u2212 f bus")
+                      : QStringLiteral("\u0394U against the bus");
+}
+
+QString differenceUnit(std::size_t which) {
+    return which == 0 ? QStringLiteral("Hz") : QStringLiteral("%");
+}
+
+QString differenceNote(std::size_t which) {
+    return which == 0
+               ? QStringLiteral("target %1 to %2 Hz")
+                     .arg(slipReading(TargetMinSlipHz), slipReading(TargetMaxSlipHz))
+               : QStringLiteral("target %1 to %2 %")
+                     .arg(powerReading(TargetMinVoltagePct), powerReading(TargetMaxVoltagePct));
+}
+
+QString differenceText(std::size_t which, const QString &reading) {
+    return which == 0
+               ? QStringLiteral("Slip: %1 Hz, target %2 to %3 Hz")
+                     .arg(reading, slipReading(TargetMinSlipHz), slipReading(TargetMaxSlipHz))
+               : QStringLiteral("Voltage difference: %1 %, target %2 to %3 %")
+                     .arg(reading, powerReading(TargetMinVoltagePct),
+                          powerReading(TargetMaxVoltagePct));
+}
+
+QString breakerLine(const Switchboard &b) {
+    const BreakerState state = b.breaker();
+    QString breaker = QStringLiteral("Breaker ") + breakerStateText(state).toUpper();
+    if (state == BreakerState::Open && b.lastTrip() != TripCause::None) {
+        // Tripped, not opened: the newest of trip and open in the log says which.
+        const auto &events = b.events();
+        const auto last = std::find_if(events.rbegin(), events.rend(), [](const auto &e) {
+            return e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open;
+        });
+        if (last != events.rend() && last->kind == SwitchboardEventKind::Trip)
+            breaker += QChar('\n') + trippedText(last->trip, last->closingCurrentPu);
+    }
+    return breaker;
+}
+
+QString synchroniserLine(const Switchboard &b) {
+    QString line = QStringLiteral("Synchroniser: ") + synchroniserStateText(b.synchroniser());
+    if (b.mode() == SwitchboardMode::Automatic && b.breaker() == BreakerState::Open)
+        line += QStringLiteral("; advance angle ") + degreesText(b.advanceAngleNowDeg());
+    return line;
+}
+
+QString relayLine(const Switchboard &b) {
+    QString relay;
+    if (b.mode() == SwitchboardMode::Manual) {
+        relay = QStringLiteral("Sync-check relay: bypassed in manual mode");
+    } else if (b.breaker() != BreakerState::Open) {
+        relay = QStringLiteral("Sync-check relay: not asked while the breaker is ") +
+                breakerStateText(b.breaker());
+    } else {
+        const RelayRefusal now = b.relayCheck();
+        relay = now.any()
+                    ? QStringLiteral("Sync-check relay: blocks now (%1)").arg(refusalText(now))
+                    : QStringLiteral("Sync-check relay: would let a close through");
+    }
+    if (!b.attempts().empty() && b.attempts().back().refused)
+        relay += QStringLiteral(" \u2014 refused the last close: ") +
+                 refusalText(b.attempts().back().refusal);
+    return relay;
+}
+
+QStringList attemptTexts(const SwitchboardAttempt &a) {
+    QStringList row{formatFixed(a.commandMs / 1000.0, 15, 3),
+                    a.automatic ? QStringLiteral("synchroniser") : QStringLiteral("operator"),
+                    degreesText(a.angleAtCommandDeg)};
+    if (a.refused) return row << QStringLiteral("refused: ") + refusalText(a.refusal);
+    if (a.cancelled) return row << QStringLiteral("opened before contact");
+    if (!a.contactMs) return row << QStringLiteral("closing");
+    row << degreesText(a.angleAtContactDeg) << formatFixed(a.slipHz, 15, 3)
+        << powerReading(a.voltageDifferencePct) << formatFixed(a.closingCurrentPu, 15, 2)
+        << (a.resultPowerPu ? powerReading(*a.resultPowerPu * 100) : QString())
+        << (a.trip != TripCause::None ? tripText(a.trip)
+            : a.score                 ? QStringLiteral("none")
+                                      : QString())
+        << (!a.score                ? QString()
+            : a.scoreParts.zeroed() ? scoreBreakdown(a.scoreParts)
+                                    : QString::number(*a.score));
+    return row;
 }

@@ -2,10 +2,28 @@
 
 #include "switchboard.h"
 
+#include <array>
 #include <QString>
 #include <QStringList>
 
 // The short texts of the switchboard, as its window, its log and its CSV show them.
+
+// The meters' numbers as they are painted and heard, with the user's decimal separator:
+// volts to 0.1 V, hertz to 0.01 Hz, and the power in percent of the rating to 0.1 % with
+// its sign ("+12.3", "-0.4", "0.0" when it rounds to nothing). A value that is no number
+// reads NoReadingText, "---".
+constexpr char NoReadingText[] = "---";
+QString voltsReading(double volts);
+QString hertzReading(double hertz);
+QString powerReading(double percent);
+// The slip in hertz to 0.001 Hz with its sign, as powerReading: "+0.062", "-0.100".
+QString slipReading(double hertz);
+// The seconds a turn of the needle takes as the synchroscope writes them ("10.0"), or
+// "standing" when it turns slower than once in 999.95 s or not at all; empty when no
+// number.
+QString turnTimeText(double secondsPerTurn);
+// An angle with its degree sign to `decimals` ("12.5°"), "---" when no number.
+QString degreesText(double deg, int decimals = 1);
 
 // What tripped the breaker: "phase order reversed", "reverse power", "pole slip",
 // "out-of-phase close"; empty for none.
@@ -27,3 +45,44 @@ QString eventWord(SwitchboardEventKind kind);
 // A close's score and where it came from: "angle 30, slip 30, voltage 20, time 10", or
 // for a close scored 0, why ("0: reverse power").
 QString scoreBreakdown(const SwitchboardScore &score);
+
+// The lamps' connection: "dark method", "bright method", "rotating method".
+QString lampMethodText(LampMethod method);
+// The breaker's state: "open", "closing", "closed".
+QString breakerStateText(BreakerState state);
+// What the automatic synchroniser is doing: "matching slip and voltage", ...
+QString synchroniserStateText(SynchroniserState state);
+// How bright a lamp looks, in a word: "dark", "dim", "bright", "full".
+QString lampWord(double brightness);
+// What the synchroscope shows, in words: "generator ahead 12°, fast, 10.0 s a turn".
+QString synchroscopeText(double angleDeg, double slipHz, double secondsPerTurn);
+// The lamps as a screen reader says them: "Synchronising lamps, dark method: lamp 1 dark,
+// lamp 2 dim, lamp 3 full".
+QString lampsText(LampMethod method, const std::array<double, 3> &brightness);
+
+// The switchboard's meters, in the order the window lays them out; their captions
+// ("Bus voltage", ...) and what a screen reader says of one showing `reading` ("Power to the
+// bus: +1.5 % of the rating, export"; the generator's voltmeter with the AVR's
+// `setPoint`).
+constexpr std::size_t SwitchboardMeterCount = 5;
+QString meterCaption(std::size_t meter);
+QString meterUnit(std::size_t meter);
+QString meterText(std::size_t meter, const QString &reading, const QString &setPoint);
+// The wattmeter's note under its digits for `reading`: motoring, export or neither.
+QString powerNote(const QString &reading);
+// The slip (0) and the voltage difference (1) on their scales: the caption, the unit, the
+// target band as the note under the digits, and what a screen reader says of `reading`.
+QString differenceCaption(std::size_t which);
+QString differenceUnit(std::size_t which);
+QString differenceNote(std::size_t which);
+QString differenceText(std::size_t which, const QString &reading);
+
+// The lines under the instruments: the breaker's state, with the trip that opened it
+// ("Breaker OPEN\ntripped: pole slip"); what the synchroniser does, with its advance angle
+// in automatic mode while the breaker is open; the sync-check relay's answer.
+QString breakerLine(const Switchboard &board);
+QString synchroniserLine(const Switchboard &board);
+QString relayLine(const Switchboard &board);
+// A close attempt's row in the log's table: the command's time, by whom, the angle at
+// command, then either why it went no further or the numbers at contact and after.
+QStringList attemptTexts(const SwitchboardAttempt &attempt);

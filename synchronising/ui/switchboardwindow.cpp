@@ -48,100 +48,6 @@ constexpr std::array<ControlState, 3> ModeStates{ControlState::Manual, ControlSt
 constexpr std::int64_t TellEveryMs = 250;
 
 const QString CsvFilter = QStringLiteral("CSV files (*.csv)");
-const QChar Degree(0x00B0);
-
-QString degrees(double deg, int decimals = 1) {
-    return std::isfinite(deg) ? formatFixed(deg, 15, decimals) + Degree : QStringLiteral("---");
-}
-
-QString lampMethodName(LampMethod method) {
-    switch (method) {
-    case LampMethod::Bright:
-        return QStringLiteral("bright method");
-    case LampMethod::Rotating:
-        return QStringLiteral("rotating method");
-    case LampMethod::Dark:
-        break;
-    }
-    return QStringLiteral("dark method");
-}
-
-QString breakerWords(BreakerState state) {
-    switch (state) {
-    case BreakerState::Closing:
-        return QStringLiteral("closing");
-    case BreakerState::Closed:
-        return QStringLiteral("closed");
-    case BreakerState::Open:
-        break;
-    }
-    return QStringLiteral("open");
-}
-
-QString synchroniserWords(SynchroniserState state) {
-    switch (state) {
-    case SynchroniserState::Off:
-        return QStringLiteral("off (it works in automatic mode)");
-    case SynchroniserState::Matching:
-        return QStringLiteral("matching slip and voltage");
-    case SynchroniserState::WaitingForAngle:
-        return QStringLiteral("waiting for the advance angle");
-    case SynchroniserState::Closing:
-        return QStringLiteral("close command given");
-    case SynchroniserState::Connected:
-        return QStringLiteral("connected");
-    case SynchroniserState::PhaseOrderWrong:
-        return QStringLiteral("will not close: the phase order is reversed");
-    }
-    return {};
-}
-
-// How bright a lamp looks, in a word.
-QString lampWord(double brightness) {
-    if (!(brightness > 0)) return QStringLiteral("dark");
-    if (brightness < 0.5) return QStringLiteral("dim");
-    if (brightness < 0.85) return QStringLiteral("bright");
-    return QStringLiteral("full");
-}
-
-// What the synchroscope shows, in words: "generator ahead 12°, fast, 10.0 s a turn".
-QString synchroscopeWords(const Switchboard &b) {
-    const double theta = b.angleDeg(), slip = b.slipHz();
-    const long rounded = std::isfinite(theta) ? std::lround(theta) : 0;
-    QString words = rounded == 0 ? QStringLiteral("in phase")
-                    : rounded > 0
-                        ? QStringLiteral("generator ahead %1%2").arg(rounded).arg(Degree)
-                        : QStringLiteral("generator behind %1%2").arg(-rounded).arg(Degree);
-    const QString turn = turnTimeText(b.secondsPerTurn());
-    if (slip > 0 && turn != QStringLiteral("standing"))
-        words += QStringLiteral(", fast, %1 s a turn").arg(turn);
-    else if (slip < 0 && turn != QStringLiteral("standing"))
-        words += QStringLiteral(", slow, %1 s a turn").arg(turn);
-    else
-        words += QStringLiteral(", standing still");
-    return words;
-}
-
-// The row of a close attempt in the log table.
-QStringList attemptRow(const SwitchboardAttempt &a) {
-    QStringList row{formatFixed(a.commandMs / 1000.0, 15, 3),
-                    a.automatic ? QStringLiteral("synchroniser") : QStringLiteral("operator"),
-                    degrees(a.angleAtCommandDeg)};
-    if (a.refused) return row << QStringLiteral("refused: ") + refusalText(a.refusal);
-    if (a.cancelled) return row << QStringLiteral("opened before contact");
-    if (!a.contactMs) return row << QStringLiteral("closing");
-    row << degrees(a.angleAtContactDeg) << formatFixed(a.slipHz, 15, 3)
-        << powerReading(a.voltageDifferencePct) << formatFixed(a.closingCurrentPu, 15, 2)
-        << (a.resultPowerPu ? powerReading(*a.resultPowerPu * 100) : QString())
-        << (a.trip != TripCause::None ? tripText(a.trip)
-            : a.score                 ? QStringLiteral("none")
-                                      : QString())
-        << (!a.score                ? QString()
-            : a.scoreParts.zeroed() ? scoreBreakdown(a.scoreParts)
-                                    : QString::number(*a.score));
-    return row;
-}
-
 } // namespace
 
 InstrumentView::InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100,
@@ -276,22 +182,13 @@ void SwitchboardWindow::createControls() {
         Meters[i] = new InstrumentView(client, QString::fromLatin1(MeterNames[i]), QSize(150, 75),
                                        QSize(200, 100));
         Meters[i]->paint = [this, i](QPainter &p, QSizeF size) {
-            static const char *const Captions[5] = {"Bus voltage", "Generator voltage",
-                                                    "Bus frequency", "Generator frequency",
-                                                    "Power to the bus"};
             MeterFace face;
-            face.caption = QString::fromLatin1(Captions[i]);
+            face.caption = meterCaption(i);
             face.value = m_shown.meters[i];
-            face.unit = i < 2   ? QStringLiteral("V")
-                        : i < 4 ? QStringLiteral("Hz")
-                                : QStringLiteral("%");
+            face.unit = meterUnit(i);
             if (i == 4) {
-                const bool motoring = m_shown.meters[i].startsWith(QChar('-'));
-                face.note = motoring ? QStringLiteral("motoring: taking power")
-                            : m_shown.meters[i].startsWith(QChar('+'))
-                                ? QStringLiteral("export to the bus")
-                                : QStringLiteral("of the rating");
-                face.warning = motoring;
+                face.note = powerNote(m_shown.meters[i]);
+                face.warning = m_shown.meters[i].startsWith(QChar('-')); // motoring
             }
             if (i == 1) face.note = QStringLiteral("AVR set point %1 V").arg(m_shown.setPoint);
             paintMeter(p, size, face, font());
@@ -308,15 +205,10 @@ void SwitchboardWindow::createControls() {
         Differences[i]->paint = [this, i](QPainter &p, QSizeF size) {
             const bool slip = i == 0;
             MeterFace face;
-            face.caption = slip ? QStringLiteral("Slip f \u2212 f bus")
-                                : QStringLiteral("\u0394U against the bus");
+            face.caption = differenceCaption(i);
             face.value = m_shown.differences[i];
-            face.unit = slip ? QStringLiteral("Hz") : QStringLiteral("%");
-            face.note = slip ? QStringLiteral("target %1 to %2 Hz")
-                                   .arg(slipReading(TargetMinSlipHz), slipReading(TargetMaxSlipHz))
-                             : QStringLiteral("target %1 to %2 %")
-                                   .arg(powerReading(TargetMinVoltagePct),
-                                        powerReading(TargetMaxVoltagePct));
+            face.unit = differenceUnit(i);
+            face.note = differenceNote(i);
             MeterBand band;
             band.from = slip ? -0.2 : -10;
             band.to = -band.from;
@@ -671,16 +563,7 @@ void SwitchboardWindow::showControls() {
     }
 
     const BreakerState state = b.breaker();
-    QString breaker = QStringLiteral("Breaker ") + breakerWords(state).toUpper();
-    if (state == BreakerState::Open && b.lastTrip() != TripCause::None) {
-        // Tripped, not opened: the newest of trip and open in the log says which.
-        const auto &events = b.events();
-        const auto last = std::find_if(events.rbegin(), events.rend(), [](const auto &e) {
-            return e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open;
-        });
-        if (last != events.rend() && last->kind == SwitchboardEventKind::Trip)
-            breaker += QChar('\n') + trippedText(last->trip, last->closingCurrentPu);
-    }
+    const QString breaker = breakerLine(b);
     if (BreakerValue->text() != breaker) {
         BreakerValue->setText(breaker);
         QPalette palette = BreakerValue->parentWidget()->palette();
@@ -697,10 +580,8 @@ void SwitchboardWindow::showControls() {
     // A new text lays the window out anew: while only the advance angle moves on with the
     // slip, the line follows it four times a second, which a reader can follow, rather than
     // every frame.
-    const QString doing = QStringLiteral("Synchroniser: ") + synchroniserWords(b.synchroniser());
-    QString synchroniser = doing;
-    if (b.mode() == SwitchboardMode::Automatic && b.breaker() == BreakerState::Open)
-        synchroniser += QStringLiteral("; advance angle ") + degrees(b.advanceAngleNowDeg());
+    const QString synchroniser = synchroniserLine(b);
+    const QString doing = synchroniser.section(QChar(';'), 0, 0);
     const std::int64_t now = b.timeMs();
     const bool onlyTheAngle = SynchroniserValue->text().startsWith(doing + QChar(';'));
     if (SynchroniserValue->text() != synchroniser &&
@@ -711,21 +592,7 @@ void SwitchboardWindow::showControls() {
         SynchroniserValue->setAccessibleName(synchroniser);
     }
 
-    QString relay;
-    if (b.mode() == SwitchboardMode::Manual) {
-        relay = QStringLiteral("Sync-check relay: bypassed in manual mode");
-    } else if (b.breaker() != BreakerState::Open) {
-        relay = QStringLiteral("Sync-check relay: not asked while the breaker is ") +
-                breakerWords(b.breaker());
-    } else {
-        const RelayRefusal now = b.relayCheck();
-        relay = now.any()
-                    ? QStringLiteral("Sync-check relay: blocks now (%1)").arg(refusalText(now))
-                    : QStringLiteral("Sync-check relay: would let a close through");
-    }
-    if (!b.attempts().empty() && b.attempts().back().refused)
-        relay += QStringLiteral(" \u2014 refused the last close: ") +
-                 refusalText(b.attempts().back().refusal);
+    const QString relay = relayLine(b);
     if (RelayValue->text() != relay) {
         RelayValue->setText(relay);
         RelayValue->setAccessibleName(relay);
@@ -740,7 +607,7 @@ void SwitchboardWindow::showControls() {
     if (KeysNote->text() != note) KeysNote->setText(note);
 
     const QString lampTitle =
-        QStringLiteral("Lamps, ") + lampMethodName(m_session.settings().lamps);
+        QStringLiteral("Lamps, ") + lampMethodText(m_session.settings().lamps);
     if (LampGroup->title() != lampTitle) LampGroup->setTitle(lampTitle);
 }
 
@@ -754,7 +621,7 @@ void SwitchboardWindow::showLog() {
     const auto &attempts = m_session.board().attempts();
     Log->setRowCount(int(attempts.size()));
     for (std::size_t i = 0; i < attempts.size(); ++i) {
-        const QStringList row = attemptRow(attempts[attempts.size() - 1 - i]);
+        const QStringList row = attemptTexts(attempts[attempts.size() - 1 - i]);
         // A close that never made contact says why across the columns it has no numbers for.
         const int span = row.size() == 4 ? Log->columnCount() - 3 : 1;
         if (Log->columnSpan(int(i), 3) != span) Log->setSpan(int(i), 3, 1, span);
@@ -769,42 +636,18 @@ void SwitchboardWindow::showLog() {
 
 void SwitchboardWindow::tellScreenReader() {
     const Switchboard &b = m_session.board();
-    Synchroscope->setAccessibleDescription(synchroscopeWords(b));
-    Synchroscope->setAccessibleName(QStringLiteral("Synchroscope: ") + synchroscopeWords(b));
-    QStringList lamps;
-    for (std::size_t i = 0; i < 3; ++i)
-        lamps << QStringLiteral("lamp %1 %2").arg(i + 1).arg(lampWord(m_shown.lamps[i]));
-    Lamps->setAccessibleName(QStringLiteral("Synchronising lamps, ") +
-                             lampMethodName(m_session.settings().lamps) + QStringLiteral(": ") +
-                             lamps.join(QStringLiteral(", ")));
-    static const char *const Names[5] = {"Bus voltage", "Generator voltage", "Bus frequency",
-                                         "Generator frequency", "Power to the bus"};
+    const QString synchroscope = synchroscopeText(b.angleDeg(), b.slipHz(), b.secondsPerTurn());
+    Synchroscope->setAccessibleDescription(synchroscope);
+    Synchroscope->setAccessibleName(QStringLiteral("Synchroscope: ") + synchroscope);
+    Lamps->setAccessibleName(lampsText(m_session.settings().lamps, m_shown.lamps));
     for (std::size_t i = 0; i < Meters.size(); ++i) {
-        QString name =
-            QStringLiteral("%1: %2").arg(QString::fromLatin1(Names[i]), m_shown.meters[i]);
-        if (i < 2)
-            name += QStringLiteral(" V");
-        else if (i < 4)
-            name += QStringLiteral(" Hz");
-        else
-            name += m_shown.meters[i].startsWith(QChar('-'))
-                        ? QStringLiteral(" % of the rating, motoring")
-                    : m_shown.meters[i].startsWith(QChar('+'))
-                        ? QStringLiteral(" % of the rating, export")
-                        : QStringLiteral(" % of the rating");
-        if (i == 1) name += QStringLiteral(", AVR set point %1 V").arg(m_shown.setPoint);
+        const QString name = meterText(i, m_shown.meters[i], m_shown.setPoint);
         if (Meters[i]->accessibleName() != name) Meters[i]->setAccessibleName(name);
     }
-    const QString differences[2] = {QStringLiteral("Slip: %1 Hz, target %2 to %3 Hz")
-                                        .arg(m_shown.differences[0], slipReading(TargetMinSlipHz),
-                                             slipReading(TargetMaxSlipHz)),
-                                    QStringLiteral("Voltage difference: %1 %, target %2 to %3 %")
-                                        .arg(m_shown.differences[1],
-                                             powerReading(TargetMinVoltagePct),
-                                             powerReading(TargetMaxVoltagePct))};
-    for (std::size_t i = 0; i < Differences.size(); ++i)
-        if (Differences[i]->accessibleName() != differences[i])
-            Differences[i]->setAccessibleName(differences[i]);
+    for (std::size_t i = 0; i < Differences.size(); ++i) {
+        const QString name = differenceText(i, m_shown.differences[i]);
+        if (Differences[i]->accessibleName() != name) Differences[i]->setAccessibleName(name);
+    }
 }
 
 void SwitchboardWindow::reportFailure(const QString &message) {

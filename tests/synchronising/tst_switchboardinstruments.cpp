@@ -1,7 +1,7 @@
 // The switchboard's drawings: the synchroscope, the lamps and the meters on any paint
-// device, whatever values and sizes they are given, and the meters' numbers.
-#include "numberformat.h"
+// device, whatever values and sizes they are given.
 #include "switchboardinstruments.h"
+#include "switchboardtext.h"
 #include "synchroscope.h"
 
 #include <cmath>
@@ -39,8 +39,6 @@ class TestSwitchboardInstruments : public QObject {
 private slots:
     void wildValuesAndSizes_data();
     void wildValuesAndSizes();
-    void readings_data();
-    void readings();
     void needleRepaintLeavesNoTrace_data();
     void needleRepaintLeavesNoTrace();
 };
@@ -72,33 +70,6 @@ void TestSwitchboardInstruments::wildValuesAndSizes() {
         paintAll(p, size, value);
     }
     QCOMPARE(picture != blank, paints);
-}
-
-void TestSwitchboardInstruments::readings_data() {
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("expected"); // with a full stop for the decimal separator
-    QTest::newRow("export") << powerReading(12.34) << "+12.3";
-    QTest::newRow("motoring") << powerReading(-1.96) << "-2.0";
-    // A power that rounds to nothing shows no sign: neither export nor motoring.
-    QTest::newRow("a little below zero") << powerReading(-0.04) << "0.0";
-    QTest::newRow("minus zero") << powerReading(-0.0) << "0.0";
-    QTest::newRow("power no number") << powerReading(NaN) << "---";
-    QTest::newRow("hertz to the hundredth") << hertzReading(49.994) << "49.99";
-    QTest::newRow("hertz rounded up") << hertzReading(49.996) << "50.00";
-    QTest::newRow("volts") << voltsReading(379.96) << "380.0";
-    // The slip to the thousandth with its sign: the direction is the whole point.
-    QTest::newRow("slip slow") << slipReading(-0.0996) << "-0.100";
-    QTest::newRow("slip fast") << slipReading(0.0666) << "+0.067";
-    QTest::newRow("slip nothing") << slipReading(-0.0004) << "0.000";
-    QTest::newRow("seconds a turn") << turnTimeText(-16.666) << "16.7";
-    QTest::newRow("no slip") << turnTimeText(Inf) << "standing";
-    QTest::newRow("nearly no slip") << turnTimeText(999.96) << "standing";
-}
-
-void TestSwitchboardInstruments::readings() {
-    QFETCH(QString, shown);
-    QFETCH(QString, expected);
-    QCOMPARE(shown, expected.replace(QChar('.'), systemDecimalSeparator()));
 }
 
 void TestSwitchboardInstruments::needleRepaintLeavesNoTrace_data() {

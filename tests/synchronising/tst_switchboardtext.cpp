@@ -1,0 +1,137 @@
+// The switchboard's words as its window shows and says them: the meters' numbers, the
+// synchroscope and the lamps in words, the lines under the instruments, a close's row.
+#include "numberformat.h"
+#include "switchboardtext.h"
+
+#include <cmath>
+#include <limits>
+#include <QtTest>
+
+namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
+const double NaN = std::nan("");
+
+// '^' stands for the user's decimal separator; a full stop stays one (Qt's arg).
+QString local(QString text) {
+    return text.replace(QChar('^'), systemDecimalSeparator());
+}
+
+} // namespace
+
+class TestSwitchboardText : public QObject {
+    Q_OBJECT
+private slots:
+    void readings_data();
+    void readings();
+    void words_data();
+    void words();
+    void lines_data();
+    void lines();
+};
+
+void TestSwitchboardText::readings_data() {
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected"); // with a full stop for the decimal separator
+    QTest::newRow("export") << powerReading(12.34) << "+12.3";
+    QTest::newRow("motoring") << powerReading(-1.96) << "-2.0";
+    // A power that rounds to nothing shows no sign: neither export nor motoring.
+    QTest::newRow("a little below zero") << powerReading(-0.04) << "0.0";
+    QTest::newRow("minus zero") << powerReading(-0.0) << "0.0";
+    QTest::newRow("power no number") << powerReading(NaN) << "---";
+    QTest::newRow("hertz to the hundredth") << hertzReading(49.994) << "49.99";
+    QTest::newRow("hertz rounded up") << hertzReading(49.996) << "50.00";
+    QTest::newRow("volts") << voltsReading(379.96) << "380.0";
+    // The slip to the thousandth with its sign: the direction is the whole point.
+    QTest::newRow("slip slow") << slipReading(-0.0996) << "-0.100";
+    QTest::newRow("slip fast") << slipReading(0.0666) << "+0.067";
+    QTest::newRow("slip nothing") << slipReading(-0.0004) << "0.000";
+    QTest::newRow("seconds a turn") << turnTimeText(-16.666) << "16.7";
+    QTest::newRow("no slip") << turnTimeText(Inf) << "standing";
+    QTest::newRow("nearly no slip") << turnTimeText(999.96) << "standing";
+}
+
+void TestSwitchboardText::readings() {
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, expected.replace(QChar('.'), systemDecimalSeparator()));
+}
+
+void TestSwitchboardText::words_data() {
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ahead, fast") << synchroscopeText(12.4, 0.1, 10)
+                                 << "generator ahead 12\u00B0, fast, 10^0 s a turn";
+    QTest::newRow("behind, turning too slowly to count")
+        << synchroscopeText(-170.6, -0.001, -1000) << "generator behind 171\u00B0, standing still";
+    QTest::newRow("no angle, no slip")
+        << synchroscopeText(NaN, 0, Inf) << "in phase, standing still";
+    QTest::newRow("lamps")
+        << lampsText(LampMethod::Rotating, {0, 0.3, 0.9})
+        << "Synchronising lamps, rotating method: lamp 1 dark, lamp 2 dim, lamp 3 full";
+    QTest::newRow("motoring") << meterText(4, QStringLiteral("-0.4"), {})
+                              << "Power to the bus: -0.4 % of the rating, motoring";
+    QTest::newRow("generator voltmeter")
+        << meterText(1, QStringLiteral("370.0"), QStringLiteral("380.0"))
+        << "Generator voltage: 370.0 V, AVR set point 380.0 V";
+    QTest::newRow("slip scale") << differenceText(0, QStringLiteral("---"))
+                                << "Slip: --- Hz, target +0^020 to +0^067 Hz";
+    SwitchboardAttempt refused;
+    refused.commandMs = 1500;
+    refused.angleAtCommandDeg = -12.34;
+    refused.refused = refused.refusal.slip = true;
+    QTest::newRow("refused close") << attemptTexts(refused).join(QChar('|'))
+                                   << "1^500|operator|-12^3\u00B0|refused: slip beyond 0.067 Hz";
+}
+
+void TestSwitchboardText::words() {
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, local(expected));
+}
+
+void TestSwitchboardText::lines_data() {
+    // The default exercise: 49 Hz and 360 V against the bus's 50 Hz and 380 V.
+    QTest::addColumn<int>("mode"); // ControlState
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<QStringList>("lines"); // breaker, synchroniser, relay
+    const QString off = QStringLiteral("Synchroniser: off (it works in automatic mode)");
+    const QString blocks =
+        QStringLiteral("slip beyond 0.067 Hz; voltage not 0 to +5 % above the bus");
+    QTest::newRow("manual") << int(ControlState::Manual) << false
+                            << QStringList{"Breaker OPEN", off,
+                                           "Sync-check relay: bypassed in manual mode"};
+    QTest::newRow("manual close") << int(ControlState::Manual) << true
+                                  << QStringList{"Breaker CLOSING", off,
+                                                 "Sync-check relay: bypassed in manual mode"};
+    QTest::newRow("permissive") << int(ControlState::Permissive) << false
+                                << QStringList{"Breaker OPEN", off,
+                                               "Sync-check relay: blocks now (" + blocks + ")"};
+    QTest::newRow("permissive, refused")
+        << int(ControlState::Permissive) << true
+        << QStringList{"Breaker OPEN", off,
+                       "Sync-check relay: blocks now (" + blocks +
+                           ") \u2014 refused the last close: " + blocks};
+    // The advance angle at -1 Hz and 80 ms: 360 x -1 x 0.08.
+    QTest::newRow("automatic")
+        << int(ControlState::Automatic) << false
+        << QStringList{"Breaker OPEN",
+                       "Synchroniser: matching slip and voltage; advance angle -28^8\u00B0",
+                       "Sync-check relay: blocks now (" + blocks + ")"};
+}
+
+void TestSwitchboardText::lines() {
+    QFETCH(int, mode);
+    QFETCH(bool, close);
+    QFETCH(QStringList, lines);
+    Switchboard board;
+    board.act(SwitchboardControl::Mode, ControlState(mode));
+    board.step();
+    if (close) board.act(SwitchboardControl::Breaker, ControlState::Close);
+    board.step();
+    QCOMPARE((QStringList{breakerLine(board), synchroniserLine(board), relayLine(board)}),
+             local(lines.join(QChar('|'))).split(QChar('|')));
+}
+
+QTEST_MAIN(TestSwitchboardText)
+#include "tst_switchboardtext.moc"
