@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "constants.h"
+#include "selmexfile.h"
 
 namespace {
 
@@ -15,8 +16,19 @@ void turnSet(SelmexSession::PhasorSet which, Phasors &set, double step,
 
 } // namespace
 
+SelmexSession::SelmexSession(TimeOfDayClock clock) : m_random(std::move(clock)) {}
+
 void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture) {
-    *this = SelmexSession();
+    // A new sitting: the phasors, the settings and the switchings start anew; the random
+    // source and the scenario file stay.
+    SelmexSession fresh(TimeOfDayClock{});
+    fresh.m_random = std::move(m_random);
+    fresh.m_scenarioFile = std::move(m_scenarioFile);
+    fresh.m_scenarioComments = std::move(m_scenarioComments);
+    fresh.m_scenarioSwitchboard = std::move(m_scenarioSwitchboard);
+    *this = std::move(fresh);
+    m_networkPicture = networkPicture;
+    m_generatorPicture = generatorPicture;
     m_start = start;
     const double angles[3] = {0.5, -1.0 / 6, 7.0 / 6};
     const Colour colours[3] = {clRed, clLime, clBlue};
@@ -31,6 +43,39 @@ void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize 
     // The same double as the random start's (r + 7) / 10 for its voltages 38 (r + 7).
     AmpFactor = start.voltage / 380.0;
     MaxAngle = start.maxAngle;
+}
+
+void SelmexSession::beginAtRandom(QSize networkPicture, QSize generatorPicture) {
+    begin(drawStart(m_random), networkPicture, generatorPicture);
+}
+
+bool SelmexSession::openScenario(const SelmexScenario &scenario) {
+    if (checkScenario(scenario)) return false;
+    begin(drawStart(m_random, scenario), m_networkPicture, m_generatorPicture);
+    m_scenarioFile.clear();
+    m_scenarioComments.clear();
+    m_scenarioSwitchboard.reset();
+    return true;
+}
+
+bool SelmexSession::openScenarioFile(const QString &path, QString *error) {
+    const SelmexFileResult read = readSelmexScenario(path);
+    if (!read.ok) {
+        if (error) *error = read.error; // names the file, the line and what is wrong
+        return false;
+    }
+    if (!openScenario(read.value)) return false; // the file's reader checks the same ranges
+    m_scenarioFile = path;
+    m_scenarioComments = read.comments;
+    m_scenarioSwitchboard = read.switchboard;
+    return true;
+}
+
+bool SelmexSession::saveScenarioFile(const QString &path, QString *error) {
+    if (!writeSelmexScenario(path, m_start, error, m_scenarioComments, m_scenarioSwitchboard))
+        return false;
+    m_scenarioFile = path;
+    return true;
 }
 
 void SelmexSession::setAmplitude(int slider) {

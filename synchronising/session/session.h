@@ -1,7 +1,9 @@
 #pragma once
 
+#include "randomsource.h"
 #include "schakelen.h"
 #include "selmexstart.h"
+#include "switchboard.h"
 #include "switchinglog.h"
 #include "synchropanel.h"
 #include "tvector.h"
@@ -10,15 +12,21 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <QByteArray>
 #include <QSize>
+#include <QString>
 
 // One session of bringing a generator into line with the network: both sets of phasors,
 // how far each turns a tick, the generator's frequency offset, amplitude factor and
 // direction, how close the switching check wants the tips, whether the generator has
-// been connected, and what the presses of "Switch" met. The window asks for a tick on
-// its timer and draws the phasors as they turn; everything it shows comes from here.
+// been connected, and what the presses of "Switch" met; the scenario file it came from.
+// The window asks for a tick on its timer and draws the phasors as they turn; everything
+// it shows comes from here.
 class SelmexSession {
 public:
+    // `clock` gives the random draws of a start their time of day.
+    explicit SelmexSession(TimeOfDayClock clock = systemTimeOfDay());
+
     enum class PhasorSet { Generator, Network };
     // Told of each phasor as a tick turns it, one at a time, the generator's three first:
     // `beforeTurn` while it still stands where the last tick left it, `turned` once it
@@ -32,8 +40,30 @@ public:
     // The network: red up, lime and blue 120 degrees behind each other, 50 Hz. The
     // generator: the same angles, its colours in the start's order; its voltage and
     // frequency follow once the window reports the sliders.
+    // The phasors are laid out on pictures of the given sizes, which later starts keep.
     void begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture);
+    // The same with a start drawn at random.
+    void beginAtRandom(QSize networkPicture, QSize generatorPicture);
     const SelmexStart &start() const { return m_start; }
+
+    // A new session from a scenario, what it leaves out drawn at random: not connected, no
+    // switchings yet, and from no file. A scenario out of range is refused and nothing
+    // changes.
+    bool openScenario(const SelmexScenario &scenario);
+    // The same from a scenario file. The comments it starts with, an exercise's text, and its
+    // switchboard's exercise are kept for saveScenarioFile to write again. A file that
+    // cannot be read or is refused changes nothing; `error` says why.
+    bool openScenarioFile(const QString &path, QString *error = nullptr);
+    bool saveScenarioFile(const QString &path, QString *error = nullptr);
+    // The scenario file the session was opened from or last saved as; empty when it comes
+    // from no file.
+    const QString &scenarioFile() const { return m_scenarioFile; }
+    // The comment block that file starts with: the exercise's task and questions.
+    const QByteArray &scenarioComments() const { return m_scenarioComments; }
+    // The switchboard's exercise that file holds, if any.
+    const std::optional<SwitchboardSettings> &scenarioSwitchboard() const {
+        return m_scenarioSwitchboard;
+    }
 
     // The amplitude slider (0 to 100) scales the start's voltage by 0.5 to 1.5.
     void setAmplitude(int slider);
@@ -79,6 +109,11 @@ public:
     SwitchingLog log;
 
 private:
+    RandomSource m_random;
+    QSize m_networkPicture, m_generatorPicture;
+    QString m_scenarioFile;
+    QByteArray m_scenarioComments;
+    std::optional<SwitchboardSettings> m_scenarioSwitchboard;
     SelmexStart m_start;
     int m_frequencySlider = 50;
     bool m_connected = false;

@@ -69,7 +69,7 @@ void tellSetting(QSlider *slider, const QString &what, const QLineEdit *readOut,
 
 TForm1::TForm1(TimeOfDayClock clock, QWidget *parent)
     : QMainWindow(parent), pump([] { QCoreApplication::processEvents(); }),
-      m_random(std::move(clock)), m_zoom(this, QStringLiteral("Selmex"), ClientSize) {
+      m_session(std::move(clock)), m_zoom(this, QStringLiteral("Selmex"), ClientSize) {
     m_files.runner = &modalRunner;
     // The diagrams follow the session's tick phasor by phasor; the events run while the
     // phasor is off the picture.
@@ -249,14 +249,14 @@ void TForm1::FormCreate() {
     // colours, like the blank pictures, so an erased arrow leaves no trace.
     const Colour background = fromQRgb(palette().color(QPalette::Base).rgb());
     m_netDiagram->BackgroundColor = m_genDiagram->BackgroundColor = background;
-    startSession(drawStart(m_random));
+    // The phasors' pixels, from which the read-outs and the switching check work, are
+    // the layout's at 100 %, whatever the zoom they are shown at.
+    m_session.beginAtRandom(Image1->layoutSize(), Image2->layoutSize());
+    showNewSession();
     Timer1->start();
 }
 
-void TForm1::startSession(const SelmexStart &start) {
-    // The phasors' pixels, from which the read-outs and the switching check work, are
-    // the layout's at 100 %, whatever the zoom they are shown at.
-    m_session.begin(start, Image1->layoutSize(), Image2->layoutSize());
+void TForm1::showNewSession() {
     for (QSlider *slider : {TbFrequentie, TbAmplitude}) {
         const QSignalBlocker quiet(slider);
         slider->setValue(50);
@@ -485,30 +485,41 @@ void TForm1::info1Click() {
 
 void TForm1::showFileInTitle() {
     const QString caption = QStringLiteral("Form1");
-    setWindowTitle(m_scenarioPath.isEmpty()
-                       ? caption
-                       : caption + QStringLiteral(" \u2014 ") + messageName(m_scenarioPath));
+    const QString &file = m_session.scenarioFile();
+    setWindowTitle(file.isEmpty() ? caption
+                                  : caption + QStringLiteral(" \u2014 ") + messageName(file));
 }
 
-bool TForm1::openScenario(const SelmexScenario &scenario, const QString &path,
-                          const QByteArray &comments) {
-    if (checkScenario(scenario)) return false;
+bool TForm1::openScenario(const SelmexScenario &scenario) {
+    const bool wasConnected = m_session.connected();
+    if (!m_session.openScenario(scenario)) return false;
+    showOpenedScenario(wasConnected);
+    return true;
+}
+
+bool TForm1::openScenarioFile(const QString &path, QString *error) {
+    const bool wasConnected = m_session.connected();
+    if (!m_session.openScenarioFile(path, error)) return false;
+    showOpenedScenario(wasConnected);
+    // A file with a switchboard's exercise opens the switchboard with it; the trainer
+    // takes the rest of the file as before.
+    if (const auto &board = m_session.scenarioSwitchboard(); board && openSwitchboard(board))
+        m_switchboard->taskPanel()->showComments(m_session.scenarioComments());
+    return true;
+}
+
+void TForm1::showOpenedScenario(bool wasConnected) {
     // Not connected any more: the aid's menu item as before a good switching, unless
     // the aid has been shown since (the item then says so).
-    if (m_session.connected() && hoekhulp->isHidden())
-        synchrhulp1->setText(QStringLiteral("synchr aid"));
-    startSession(drawStart(m_random, scenario));
-    m_scenarioSwitchboard.reset(); // a file with one sets it again
-    m_scenarioPath = path;
-    m_scenarioComments = comments;
-    m_task->showComments(comments);
+    if (wasConnected && hoekhulp->isHidden()) synchrhulp1->setText(QStringLiteral("synchr aid"));
+    showNewSession();
+    m_task->showComments(m_session.scenarioComments());
     showFileInTitle();
     if (m_panel) {
         m_panel->clearSwitching();
         m_panel->showLog(m_session.log);
         refreshPanel();
     }
-    return true;
 }
 
 namespace {
@@ -516,21 +527,6 @@ namespace {
 const QString ScenarioFilter = QStringLiteral("Selmex scenarios (*.selmex)");
 
 } // namespace
-
-bool TForm1::openScenarioFile(const QString &path, QString *error) {
-    const SelmexFileResult read = readSelmexScenario(path);
-    if (!read.ok) {
-        if (error) *error = read.error; // names the file, the line and what is wrong
-        return false;
-    }
-    if (!openScenario(read.value, path, read.comments)) return false;
-    // A file with a switchboard's exercise opens the switchboard with it; the trainer
-    // takes the rest of the file as before.
-    m_scenarioSwitchboard = read.switchboard;
-    if (read.switchboard && openSwitchboard(read.switchboard))
-        m_switchboard->taskPanel()->showComments(read.comments);
-    return true;
-}
 
 void TForm1::reportFailure(const QString &message) {
     showErrorReport(this, message, modalRunner);
@@ -553,12 +549,10 @@ void TForm1::SaveScenario1Click() {
                                                 QStringLiteral("exercise.selmex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
     QString error;
-    if (!writeSelmexScenario(fileName, m_session.start(), &error, m_scenarioComments,
-                             m_scenarioSwitchboard)) {
+    if (!m_session.saveScenarioFile(fileName, &error)) {
         reportFailure(error);
         return;
     }
-    m_scenarioPath = fileName;
     showFileInTitle();
 }
 

@@ -4,7 +4,6 @@
 #include "mainwindowzoom.h"
 #include "modalrunner.h"
 #include "phasordiagram.h"
-#include "randomsource.h"
 #include "session.h"
 #include "switchboardsession.h"
 
@@ -48,13 +47,11 @@ public:
     // angle, and the panel.
     void tick();
     // A new session from a scenario: the sliders back in their middles, not connected,
-    // no switchings yet. A scenario out of range is refused and nothing changes. `path`
-    // names the file it came from, if any, in the title, and Save scenario writes the
-    // file's leading `comments` again.
-    bool openScenario(const SelmexScenario &scenario, const QString &path = QString(),
-                      const QByteArray &comments = QByteArray());
-    // The same from a scenario file; a file that cannot be read or is refused changes
-    // nothing, and `error` says why.
+    // no switchings yet. A scenario out of range is refused and nothing changes.
+    bool openScenario(const SelmexScenario &scenario);
+    // The same from a scenario file, named in the title, its comments beside the diagrams
+    // and its switchboard's exercise, if any, on the switchboard; a file that cannot be
+    // read or is refused changes nothing, and `error` says why.
     bool openScenarioFile(const QString &path, QString *error);
 
     // Network and generator, and what has happened to them since the start.
@@ -96,9 +93,11 @@ private:
     void createControls();
     void createMenu();
     void FormCreate();
-    // A new session from `start`: the phasors, the sliders in their middles, the
-    // read-outs.
-    void startSession(const SelmexStart &start);
+    // The sliders in their middles and the read-outs of a new session.
+    void showNewSession();
+    // The rest of a new session from a scenario: the aid's menu item, the file's task and
+    // name, the panel. `wasConnected`: the session before had connected the generator.
+    void showOpenedScenario(bool wasConnected);
 
     void TbAmplitudeChange();
     void tbFrequentieChange();
@@ -132,7 +131,6 @@ private:
     // "Form1", and " — name" while a scenario file is open.
     void showFileInTitle();
 
-    RandomSource m_random;
     SelmexSession m_session;
     // What the diagrams do as the session turns a phasor: erase it, run the pending
     // events, draw it turned.
@@ -142,15 +140,9 @@ private:
     SynchronisingPanel *m_panel = nullptr;
     SwitchboardWindow *m_switchboard = nullptr;
     TaskPanel *m_task = nullptr;
-    // The switchboard's exercise of the scenario file, which Save scenario keeps.
-    std::optional<SwitchboardSettings> m_scenarioSwitchboard;
     MainWindowZoom m_zoom;
     FileChooser m_files;
     bool m_shownBefore = false;
-    // The scenario file the session was opened from or last saved to, and the comments
-    // it was opened with: the exercise's text and questions.
-    QString m_scenarioPath;
-    QByteArray m_scenarioComments;
 
     QFrame *Panel1 = nullptr;
     ImageControl *Image1 = nullptr;
