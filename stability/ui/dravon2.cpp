@@ -13,6 +13,7 @@
 #include "lessonsession.h"
 #include "lessontext.h"
 #include "numberformat.h"
+#include "rememberedoption.h"
 #include "rounding.h"
 #include "savefile.h"
 #include "scenario_dlg.h"
@@ -47,9 +48,6 @@ namespace {
 
 // The name the zoom and the View menu's choices are remembered under.
 const QString SettingsName = QStringLiteral("Dravex");
-const QString RoundedReadoutsKey = QStringLiteral("View/roundedReadouts");
-const QString StabilityBoundaryKey = QStringLiteral("View/stabilityBoundary");
-const QString PlotLabelsKey = QStringLiteral("View/plotLabels");
 const QString PhasePlaneText =
     QStringLiteral("Speed deviation against rotor angle through the run.");
 
@@ -97,22 +95,16 @@ void TDravon::showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
 
 void TDravon::setRoundedReadouts(bool rounded) {
     m_roundedReadouts = rounded;
-    programSettings(SettingsName).setValue(RoundedReadoutsKey, rounded);
-    if (RoundedReadouts1) RoundedReadouts1->setChecked(rounded);
     for (const Readout &r : m_readouts) writeReadout(r);
 }
 
 void TDravon::setStabilityBoundary(bool shown) {
     m_showBoundary = shown;
-    programSettings(SettingsName).setValue(StabilityBoundaryKey, shown);
-    if (StabilityBoundaryAction) StabilityBoundaryAction->setChecked(shown);
     showBoundary(false);
     m_plots->redrawPhasePlane(m_session->history());
 }
 
 void TDravon::setPlotLabels(bool shown) {
-    programSettings(SettingsName).setValue(PlotLabelsKey, shown);
-    if (PlotLabelsAction) PlotLabelsAction->setChecked(shown);
     m_plots->setLabels(shown);
     redrawPlots();
 }
@@ -409,26 +401,21 @@ void TDravon::createMenu() {
     About1->setObjectName(QStringLiteral("About1"));
     QMenu *view = viewZoom()->addMenu(menuBar(), Help1);
     view->addSeparator();
-    RoundedReadouts1 = view->addAction(QStringLiteral("&Rounded read-outs"));
-    RoundedReadouts1->setObjectName(QStringLiteral("RoundedReadouts1"));
-    RoundedReadouts1->setCheckable(true);
-    // As the last start left it; the read-outs are written after the menu is made.
-    m_roundedReadouts = programSettings(SettingsName).value(RoundedReadoutsKey, false).toBool();
-    RoundedReadouts1->setChecked(m_roundedReadouts);
-    connect(RoundedReadouts1, &QAction::toggled, this, &TDravon::setRoundedReadouts);
-    // The plots' options, as the last start left them; the plots take them once made.
-    StabilityBoundaryAction = view->addAction(QStringLiteral("Stability &boundary"));
-    StabilityBoundaryAction->setObjectName(QStringLiteral("StabilityBoundaryAction"));
-    StabilityBoundaryAction->setCheckable(true);
-    m_showBoundary = programSettings(SettingsName).value(StabilityBoundaryKey, false).toBool();
-    StabilityBoundaryAction->setChecked(m_showBoundary);
-    connect(StabilityBoundaryAction, &QAction::toggled, this, &TDravon::setStabilityBoundary);
-    PlotLabelsAction = view->addAction(QStringLiteral("&Labels on the plots"));
-    PlotLabelsAction->setObjectName(QStringLiteral("PlotLabelsAction"));
-    PlotLabelsAction->setCheckable(true);
-    PlotLabelsAction->setChecked(
-        programSettings(SettingsName).value(PlotLabelsKey, false).toBool());
-    connect(PlotLabelsAction, &QAction::toggled, this, &TDravon::setPlotLabels);
+    // As the last start left them: the read-outs are written, and the plots take theirs,
+    // once they are made.
+    RoundedReadouts1 = addRememberedOption(
+        view, SettingsName, QStringLiteral("View/roundedReadouts"),
+        QStringLiteral("RoundedReadouts1"), QStringLiteral("&Rounded read-outs"),
+        [this](bool on) { setRoundedReadouts(on); });
+    m_roundedReadouts = RoundedReadouts1->isChecked();
+    StabilityBoundaryAction = addRememberedOption(
+        view, SettingsName, QStringLiteral("View/stabilityBoundary"),
+        QStringLiteral("StabilityBoundaryAction"), QStringLiteral("Stability &boundary"),
+        [this](bool on) { setStabilityBoundary(on); });
+    m_showBoundary = StabilityBoundaryAction->isChecked();
+    PlotLabelsAction = addRememberedOption(
+        view, SettingsName, QStringLiteral("View/plotLabels"), QStringLiteral("PlotLabelsAction"),
+        QStringLiteral("&Labels on the plots"), [this](bool on) { setPlotLabels(on); });
     // The lesson's pane, put away and shown again; closing it keeps the lesson.
     LessonPaneAction = view->addAction(QStringLiteral("Lesson &pane"));
     LessonPaneAction->setObjectName(QStringLiteral("LessonPaneAction"));
