@@ -136,18 +136,10 @@ void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
     size = paintableSize(p, size);
     if (size.isEmpty()) return;
     const LampPlaces places = lampPlaces(method);
-    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    if (size != m_size || ratio != m_ratio || method != m_method || font != m_font) {
-        m_size = size;
-        m_ratio = ratio;
-        m_method = method;
-        m_font = font;
-        m_fittings = keptPicture(size, ratio);
-        QPainter fittings(&m_fittings);
-        fittings.setRenderHint(QPainter::Antialiasing);
-        fitLayout(fittings, size, places.layout);
-        paintLampFittings(fittings, method, places, font);
-    }
+    const QImage &fittings = m_fittings.picture(p, size, {method, font}, [&](QPainter &on) {
+        fitLayout(on, size, places.layout);
+        paintLampFittings(on, method, places, font);
+    });
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.save();
@@ -158,7 +150,7 @@ void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
         p.drawEllipse(places.centre[i], places.radius, places.radius);
     }
     p.restore();
-    p.drawImage(QPointF(0, 0), m_fittings);
+    p.drawImage(QPointF(0, 0), fittings);
     p.restore();
 }
 

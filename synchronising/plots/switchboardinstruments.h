@@ -1,6 +1,7 @@
 #pragma once
 
 #include "switchboard.h"
+#include "synchroscope.h"
 
 #include <array>
 #include <optional>
@@ -27,11 +28,7 @@ public:
                const QFont &font);
 
 private:
-    QImage m_fittings;
-    QSizeF m_size;
-    qreal m_ratio = 0;
-    LampMethod m_method = LampMethod::Dark;
-    QFont m_font;
+    KeptPicture<std::pair<LampMethod, QFont>> m_fittings; // for the method and the font
 };
 
 // A scale under a meter's digits: the range `from` to `to`, the target band `low` to

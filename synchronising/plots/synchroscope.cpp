@@ -193,19 +193,11 @@ void KeptDialSynchroscope::paint(QPainter &p, QSizeF size, double phiDeg,
                                  const SynchroscopeMarks &marks) {
     size = paintableSize(p, size);
     if (size.isEmpty()) return;
-    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    if (size != m_size || ratio != m_ratio || !(acceptedHalfAngleDeg == m_half) || font != m_font) {
-        m_size = size;
-        m_ratio = ratio;
-        m_half = acceptedHalfAngleDeg;
-        m_font = font;
-        m_dial = keptPicture(size, ratio);
-        QPainter dial(&m_dial);
-        dial.setRenderHint(QPainter::Antialiasing);
-        toDialUnits(dial, size);
-        paintDial(dial, acceptedHalfAngleDeg, 0, font);
-    }
-    p.drawImage(QPointF(0, 0), m_dial);
+    p.drawImage(QPointF(0, 0),
+                m_dial.picture(p, size, {acceptedHalfAngleDeg, font}, [&](QPainter &dial) {
+                    toDialUnits(dial, size);
+                    paintDial(dial, acceptedHalfAngleDeg, 0, font);
+                }));
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     toDialUnits(p, size);

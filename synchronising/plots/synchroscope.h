@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QSizeF>
 #include <QStaticText>
+#include <utility>
 
 // A synchroscope painted on any paint device, in a square as large as `size` allows: a
 // dial whose needle stands at the phase difference between the generator and the
@@ -31,6 +32,39 @@ void paintSynchroscope(QPainter &p, QSizeF size, double phiDeg, double acceptedH
                        double someOrientationsHalfAngleDeg, const QFont &font,
                        const SynchroscopeMarks &marks = {});
 
+// An empty, transparent picture of `size` at `ratio` device pixels a pixel, for what a
+// drawing paints once and keeps (a dial, the lamps' fittings).
+QImage keptPicture(QSizeF size, qreal ratio);
+
+// A picture painted once and kept for a size, the device's pixels and what else it was
+// painted for (`Key`: a dial's sector and font, the lamps' method and font): what a drawing
+// painted anew many times a second does not repaint each frame.
+template <class Key> class KeptPicture {
+public:
+    // The picture for `size` on `p`'s device and `key`, painted anew by `paintOn`, on a
+    // transparent, antialiased picture at the device's pixels, when any of them changed.
+    template <class Paint>
+    const QImage &picture(const QPainter &p, QSizeF size, const Key &key, Paint paintOn) {
+        const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+        if (size != m_size || ratio != m_ratio || !(key == m_key)) {
+            m_size = size;
+            m_ratio = ratio;
+            m_key = key;
+            m_picture = keptPicture(size, ratio);
+            QPainter on(&m_picture);
+            on.setRenderHint(QPainter::Antialiasing);
+            paintOn(on);
+        }
+        return m_picture;
+    }
+
+private:
+    QImage m_picture;
+    QSizeF m_size;
+    qreal m_ratio = 0;
+    Key m_key{};
+};
+
 // The same synchroscope for a picture painted anew many times a second: its dial, all
 // that stands still, is painted once for the size, device pixels, sector and font it
 // has and kept, so that a frame paints the kept dial and only what moves over it.
@@ -40,11 +74,7 @@ public:
                const QFont &font, const SynchroscopeMarks &marks);
 
 private:
-    QImage m_dial;
-    QSizeF m_size;
-    qreal m_ratio = 0;
-    double m_half = 0;
-    QFont m_font;
+    KeptPicture<std::pair<double, QFont>> m_dial; // for the sector and the font
     QStaticText m_turnText;
 };
 
@@ -52,10 +82,6 @@ private:
 // needle at `phiDeg` with its hub and a pixel of the antialiasing around, in the picture's
 // pixels; the whole picture for an angle that is no number.
 QRect synchroscopeNeedleBounds(QSizeF size, double phiDeg);
-
-// An empty, transparent picture of `size` at `ratio` device pixels a pixel, for what a
-// drawing paints once and keeps (a dial, the lamps' fittings).
-QImage keptPicture(QSizeF size, qreal ratio);
 
 // The part of `size` the painter's device can show: nothing for a size that is no number
 // or not positive, and no more than the device, so that a huge size costs no more than

@@ -30,7 +30,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyleOptionFocusRect>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -49,38 +48,6 @@ constexpr std::int64_t TellEveryMs = 250;
 
 const QString CsvFilter = QStringLiteral("CSV files (*.csv)");
 } // namespace
-
-InstrumentView::InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100,
-                               QSize hintAt100)
-    : QWidget(parent), m_minimumAt100(minimumAt100), m_hintAt100(hintAt100) {
-    setObjectName(name);
-    setMinimumSize(minimumAt100);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setFocusPolicy(Qt::TabFocus);
-    // It paints its whole rectangle: nothing under it needs painting first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void InstrumentView::setZoom(double zoom) {
-    m_zoom = zoom;
-    setMinimumSize(LayoutZoom::scaled(m_minimumAt100, zoom));
-    updateGeometry();
-}
-
-QSize InstrumentView::sizeHint() const {
-    return LayoutZoom::scaled(m_hintAt100, m_zoom);
-}
-
-void InstrumentView::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    if (paint) paint(p, size());
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
-    }
-}
 
 SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runner, ViewZoom *zoom,
                                      SwitchboardSession::Clock clock, QWidget *parent)
@@ -150,7 +117,7 @@ void SwitchboardWindow::createControls() {
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
     Synchroscope = new InstrumentView(client, QStringLiteral("Synchroscope"), QSize(180, 180),
-                                      QSize(320, 320));
+                                      QSize(320, 320), InstrumentView::Focusable);
     Synchroscope->paint = [this](QPainter &p, QSizeF size) {
         SynchroscopeMarks marks;
         marks.commandAtDeg = m_shown.commandAt;
@@ -160,8 +127,8 @@ void SwitchboardWindow::createControls() {
     };
     LampGroup = new QGroupBox(client);
     LampGroup->setObjectName(QStringLiteral("LampGroup"));
-    Lamps =
-        new InstrumentView(LampGroup, QStringLiteral("Lamps"), QSize(150, 150), QSize(220, 220));
+    Lamps = new InstrumentView(LampGroup, QStringLiteral("Lamps"), QSize(150, 150), QSize(220, 220),
+                               InstrumentView::Focusable);
     Lamps->paint = [this](QPainter &p, QSizeF size) {
         m_lamps.paint(p, size, m_session.settings().lamps, m_shown.lamps, font());
     };
@@ -180,7 +147,7 @@ void SwitchboardWindow::createControls() {
     auto *meters = new QGridLayout;
     for (std::size_t i = 0; i < Meters.size(); ++i) {
         Meters[i] = new InstrumentView(client, QString::fromLatin1(MeterNames[i]), QSize(150, 75),
-                                       QSize(200, 100));
+                                       QSize(200, 100), InstrumentView::Focusable);
         Meters[i]->paint = [this, i](QPainter &p, QSizeF size) {
             MeterFace face;
             face.caption = meterCaption(i);
@@ -200,8 +167,9 @@ void SwitchboardWindow::createControls() {
     // band to aim for.
     static const char *const DifferenceNames[2] = {"Slip", "VoltageDifference"};
     for (std::size_t i = 0; i < Differences.size(); ++i) {
-        Differences[i] = new InstrumentView(client, QString::fromLatin1(DifferenceNames[i]),
-                                            QSize(150, 75), QSize(200, 100));
+        Differences[i] =
+            new InstrumentView(client, QString::fromLatin1(DifferenceNames[i]), QSize(150, 75),
+                               QSize(200, 100), InstrumentView::Focusable);
         Differences[i]->paint = [this, i](QPainter &p, QSizeF size) {
             const bool slip = i == 0;
             MeterFace face;

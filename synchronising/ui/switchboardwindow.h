@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filechooser.h"
+#include "instrumentview.h"
 #include "modalrunner.h"
 #include "switchboardinstruments.h"
 #include "switchboardsession.h"
@@ -26,25 +27,6 @@ class QTableWidget;
 class QTimer;
 class TaskPanel;
 class ViewZoom;
-
-// A drawing of the switchboard (the synchroscope, the lamps, a meter) as a control: it
-// paints itself from the window's state at whatever size it has, and Tab reaches it, so
-// that a screen reader reads its name.
-class InstrumentView : public QWidget {
-public:
-    InstrumentView(QWidget *parent, const QString &name, QSize minimumAt100, QSize hintAt100);
-    std::function<void(QPainter &, QSizeF)> paint;
-    void setZoom(double zoom);
-    void boldBreaker();
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QSize m_minimumAt100, m_hintAt100;
-    double m_zoom = 1;
-};
 
 // The switchboard: a generator brought onto the bus by hand or by the automatic
 // synchroniser, in real time. The synchroscope, the lamps, the bus's and the generator's

@@ -1,6 +1,7 @@
 #include "synchronisingpanel.h"
 
 #include "constants.h"
+#include "instrumentview.h"
 #include "layouthelpers.h"
 #include "layoutzoom.h"
 #include "numberformat.h"
@@ -125,88 +126,31 @@ void keepRoomForThreeSwitchings(QTreeWidget *list) {
 
 } // namespace
 
-SynchroscopeDial::SynchroscopeDial(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Synchroscope"));
-    setMinimumSize(DialMinimum);
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
-    describe(this, QStringLiteral("Synchroscope"),
-             QStringLiteral("The needle stands at the phase difference between generator and "
-                            "network, clockwise from twelve o'clock; the shaded sector is where "
-                            "switching is accepted, the lighter band beyond it where it is "
-                            "accepted at some orientations of the tips only."));
-}
-
-void SynchroscopeDial::setState(double phaseDifferenceDeg, double acceptedHalfAngleDeg) {
-    if (phaseDifferenceDeg == m_phi && acceptedHalfAngleDeg == m_halfAngle) return;
-    m_phi = phaseDifferenceDeg;
-    m_halfAngle = acceptedHalfAngleDeg;
-    update();
-}
-
-void SynchroscopeDial::setZoom(double zoom) {
-    m_zoom = zoom;
-    setMinimumSize(LayoutZoom::scaled(DialMinimum, zoom));
-    updateGeometry();
-}
-
-QSize SynchroscopeDial::sizeHint() const {
-    return LayoutZoom::scaled(DialHint, m_zoom);
-}
-
-void SynchroscopeDial::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    paintSynchroscope(p, size(), m_phi, m_halfAngle, m_band, font());
-}
-
-void SynchroscopeDial::setBand(double someOrientationsHalfAngleDeg) {
-    if (someOrientationsHalfAngleDeg == m_band) return;
-    m_band = someOrientationsHalfAngleDeg;
-    update();
-}
-
-SynchronisingLamps::SynchronisingLamps(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Lamps"));
-    setMinimumSize(LampsMinimum);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    describe(this, QStringLiteral("Synchronising lamps"),
-             QStringLiteral("One lamp across each pair of phases of the same colour: all three "
-                            "dark together when generator and network agree."));
-}
-
-void SynchronisingLamps::setState(const std::array<double, 3> &brightness,
-                                  const std::array<Colour, 3> &phases) {
-    if (brightness == m_brightness && phases == m_phases) return;
-    m_brightness = brightness;
-    m_phases = phases;
-    update();
-}
-
-void SynchronisingLamps::setZoom(double zoom) {
-    m_zoom = zoom;
-    setMinimumSize(LayoutZoom::scaled(LampsMinimum, zoom));
-    updateGeometry();
-}
-
-QSize SynchronisingLamps::sizeHint() const {
-    return LayoutZoom::scaled(LampsHint, m_zoom);
-}
-
-void SynchronisingLamps::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    paintLamps(p, size(), m_brightness, m_phases);
-}
-
 SynchronisingPanel::SynchronisingPanel(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("SynchronisingPanel"));
     setWindowTitle(QStringLiteral("Synchronising panel"));
     closeOnEscape(this);
 
-    Synchroscope = new SynchroscopeDial(this);
+    Synchroscope = new InstrumentView(this, QStringLiteral("Synchroscope"), DialMinimum, DialHint,
+                                      InstrumentView::Square);
+    Synchroscope->paint = [this](QPainter &p, QSizeF size) {
+        paintSynchroscope(p, size, m_phi, m_halfAngle, m_band, Synchroscope->font());
+    };
+    describe(Synchroscope, QStringLiteral("Synchroscope"),
+             QStringLiteral("The needle stands at the phase difference between generator and "
+                            "network, clockwise from twelve o'clock; the shaded sector is where "
+                            "switching is accepted, the lighter band beyond it where it is "
+                            "accepted at some orientations of the tips only."));
     auto *lampGroup = new QGroupBox(QStringLiteral("Lamps (dark-lamp connection)"), this);
     lampGroup->setObjectName(QStringLiteral("LampGroup"));
-    Lamps = new SynchronisingLamps(lampGroup);
+    Lamps = new InstrumentView(lampGroup, QStringLiteral("Lamps"), LampsMinimum, LampsHint,
+                               InstrumentView::FixedHeight);
+    Lamps->paint = [this](QPainter &p, QSizeF size) {
+        paintLamps(p, size, m_brightness, m_phases);
+    };
+    describe(Lamps, QStringLiteral("Synchronising lamps"),
+             QStringLiteral("One lamp across each pair of phases of the same colour: all three "
+                            "dark together when generator and network agree."));
     (new QVBoxLayout(lampGroup))->addWidget(Lamps);
 
     auto *readings = new QGroupBox(QStringLiteral("Read-outs"), this);
@@ -309,15 +253,29 @@ void SynchronisingPanel::setZoom(double zoom) {
 
 void SynchronisingPanel::showReading(const PanelReading &reading, const Phasors &net,
                                      int maxAngle) {
-    Synchroscope->setState(reading.phaseDifferenceDeg, acceptedHalfAngleDeg(maxAngle));
-    Lamps->setState(reading.lamps, {net[0].PhaseColor, net[1].PhaseColor, net[2].PhaseColor});
+    // Each drawing is painted again only when what it shows changes.
+    const double halfAngle = acceptedHalfAngleDeg(maxAngle);
+    if (reading.phaseDifferenceDeg != m_phi || halfAngle != m_halfAngle) {
+        m_phi = reading.phaseDifferenceDeg;
+        m_halfAngle = halfAngle;
+        Synchroscope->update();
+    }
+    const std::array<Colour, 3> phases{net[0].PhaseColor, net[1].PhaseColor, net[2].PhaseColor};
+    if (reading.lamps != m_brightness || phases != m_phases) {
+        m_brightness = reading.lamps;
+        m_phases = phases;
+        Lamps->update();
+    }
     showValue(GeneratorValue, voltsAndHertz(reading.generatorVolts, reading.generatorHz));
     showValue(VoltageDifferenceValue,
               withUnit(reading.voltageDifferencePercent, QStringLiteral("%")));
     showValue(SlipValue, withUnit(reading.slipHz, QStringLiteral("Hz")));
     showValue(PhaseDifferenceValue, degrees(reading.phaseDifferenceDeg));
     showValue(PhaseDirectionValue, phaseDirection(reading.phaseDifferenceDeg));
-    Synchroscope->setBand(someOrientationsHalfAngleDeg(maxAngle));
+    if (const double band = someOrientationsHalfAngleDeg(maxAngle); band != m_band) {
+        m_band = band;
+        Synchroscope->update();
+    }
 }
 
 void SynchronisingPanel::showSwitching(const SwitchingRecord &record) {

@@ -41,6 +41,8 @@ private slots:
     void wildValuesAndSizes();
     void needleRepaintLeavesNoTrace_data();
     void needleRepaintLeavesNoTrace();
+    void synchroscopeDrawing_data();
+    void synchroscopeDrawing();
 };
 
 void TestSwitchboardInstruments::wildValuesAndSizes_data() {
@@ -100,6 +102,49 @@ void TestSwitchboardInstruments::needleRepaintLeavesNoTrace() {
           QRegion(synchroscopeNeedleBounds(size, from)) | synchroscopeNeedleBounds(size, to));
     paint(whole, to, {});
     QCOMPARE(moved, whole);
+}
+
+void TestSwitchboardInstruments::synchroscopeDrawing_data() {
+    // At the dial's own size one unit is one pixel: the middle at (116, 116), the needle 90
+    // long, the accepted sector out to 100 (the FAST arrow crosses it at 74).
+    QTest::addColumn<double>("phi");
+    QTest::addColumn<double>("half");
+    QTest::addColumn<double>("clock"); // where to look, degrees clockwise from twelve
+    QTest::addColumn<double>("radius");
+    QTest::addColumn<bool>("needle"); // the needle there; else the sector there
+    QTest::addColumn<bool>("seen");
+    // A generator a quarter turn ahead points at three o'clock, one behind at nine.
+    QTest::newRow("ahead at three") << 90.0 << 11.5 << 90.0 << 60.0 << true << true;
+    QTest::newRow("ahead, not at nine") << 90.0 << 11.5 << -90.0 << 60.0 << true << false;
+    QTest::newRow("behind at nine") << -90.0 << 11.5 << -90.0 << 60.0 << true << true;
+    QTest::newRow("half a turn at six") << 180.0 << 11.5 << 180.0 << 60.0 << true << true;
+    // The sector spans the accepted angles on both sides of twelve, and no more.
+    QTest::newRow("sector right") << 90.0 << 11.5 << 8.0 << 62.0 << false << true;
+    QTest::newRow("sector left") << 90.0 << 11.5 << -8.0 << 62.0 << false << true;
+    QTest::newRow("beyond the sector") << 90.0 << 11.5 << 15.0 << 62.0 << false << false;
+    QTest::newRow("wider sector") << 90.0 << 29.0 << 25.0 << 62.0 << false << true;
+    QTest::newRow("no sector") << 90.0 << 0.0 << 0.5 << 62.0 << false << false;
+    // Angles that are no number draw no needle rather than a wild one.
+    QTest::newRow("no number") << NaN << NaN << 0.0 << 60.0 << true << false;
+}
+
+void TestSwitchboardInstruments::synchroscopeDrawing() {
+    QFETCH(double, phi);
+    QFETCH(double, half);
+    QFETCH(double, clock);
+    QFETCH(double, radius);
+    QFETCH(bool, needle);
+    QFETCH(bool, seen);
+    QImage picture(232, 232, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    {
+        QPainter p(&picture);
+        paintSynchroscope(p, QSizeF(232, 232), phi, half, 0, QFont());
+    }
+    const double a = clock * 3.14159265358979 / 180;
+    const QColor c(
+        picture.pixel(qRound(116 + radius * std::sin(a)), qRound(116 - radius * std::cos(a))));
+    QCOMPARE(needle ? c.red() > 150 && c.green() < 80 : c.green() > c.red() + 30, seen);
 }
 
 QTEST_MAIN(TestSwitchboardInstruments)
