@@ -60,8 +60,9 @@ public:
     const FaultRun &faultRun() const { return m_run; }
     TMyGenerator &generator() { return m_run.generator(); }
     const TMyGenerator &generator() const { return m_run.generator(); }
-    bool Running() const { return m_run.Running(); }
-    double TotTijd() const { return m_run.TotTijd(); }
+    // A run is in progress; its clock, seconds since its start (the time read-out).
+    bool isRunning() const { return m_run.Running(); }
+    double runTime() const { return m_run.TotTijd(); }
     // The start-up generator, or one built by openCase, has not run yet.
     bool freshGenerator() const { return m_freshGenerator; }
     // The current generator takes the machine data (a click on the diagram); true when

@@ -90,7 +90,7 @@ bool LessonSession::predict(double value) {
     p.secondsToPredict = std::chrono::duration<double>(clock() - shown).count();
     m_unexported = true;
     // The slider shows the clearing time the run will try.
-    if (step().question->ask == LessonAsk::CriticalClearingMs && !m_session.Running() &&
+    if (step().question->ask == LessonAsk::CriticalClearingMs && !m_session.isRunning() &&
         m_session.studyCase() != runCase())
         m_session.openCase(runCase());
     emit predicted();

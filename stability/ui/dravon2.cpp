@@ -112,7 +112,7 @@ void TDravon::setPlotLabels(bool shown) {
 void TDravon::showBoundary(bool redraw) {
     const DravexSession &s = *m_session;
     // A run keeps its network to the end; the machine data it takes as they change.
-    const FaultScenario &scenario = s.Running() ? s.faultRun().scenario() : s.scenario();
+    const FaultScenario &scenario = s.isRunning() ? s.faultRun().scenario() : s.scenario();
     const TGenParams &machine = s.machineData();
     std::optional<std::array<double, 3>> from;
     QString description = PhasePlaneText;
@@ -202,11 +202,11 @@ void TDravon::connectSession() {
     DravexSession &s = *m_session;
     connect(&s, &DravexSession::caseChanged, this, [this] {
         m_status->showCriterion(m_session->machineData(), m_session->scenario(),
-                                m_session->Running());
+                                m_session->isRunning());
     });
     connect(&s, &DravexSession::caseChanged, this, [this] { showBoundary(true); });
     connect(&s, &DravexSession::scenarioChanged, this, [this] {
-        if (m_session->Running()) return; // the run keeps its network
+        if (m_session->isRunning()) return; // the run keeps its network
         redrawPowerAngle();
         showNetwork(m_session->scenario(), NetworkState::Fault);
     });
@@ -457,7 +457,7 @@ void TDravon::showSpeed(RunSpeed speed) {
 
 void TDravon::KortsluitingClick() {
     // A press during a run stops it, as ever; a new run waits for the prediction.
-    if (!m_session->Running() && !m_lesson->beforeRun()) {
+    if (!m_session->isRunning() && !m_lesson->beforeRun()) {
         m_lessonPane->showHeldBack();
         return;
     }
@@ -523,7 +523,7 @@ void TDravon::Shape1MouseDown(Qt::MouseButton button) {
 
 void TDravon::redrawPowerAngle() {
     const DravexSession &s = *m_session;
-    const bool running = s.Running();
+    const bool running = s.isRunning();
     // Outside a run, the machine data's Pmech: the generator keeps a power step's P1
     // after its run, and the next run starts from the data.
     m_plots->redrawPowerAngle(running ? s.faultRun().scenario() : s.scenario(),
@@ -670,7 +670,7 @@ void TDravon::SwingCurves1Click() {
                                       QStringLiteral("dravex-swing-curves.png"));
         };
     }
-    m_swingCurves->follow(m_session->history(), !m_session->Running()); // what it missed
+    m_swingCurves->follow(m_session->history(), !m_session->isRunning()); // what it missed
     m_swingCurves->show();
     m_swingCurves->raise();
     m_swingCurves->activateWindow();

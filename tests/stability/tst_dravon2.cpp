@@ -81,8 +81,8 @@ void TestDravon::readOutsAtStart() {
     QCOMPARE(w.session().machineData().Demping, 0.00002);
     QCOMPARE(w.session().machineData().Pmech, 0.5);
     QVERIFY(w.session().freshGenerator());
-    QVERIFY(!w.session().Running());
-    QCOMPARE(w.session().TotTijd(), 0.0);
+    QVERIFY(!w.session().isRunning());
+    QCOMPARE(w.session().runTime(), 0.0);
 }
 
 void TestDravon::readOutsFollowEachStep() {
@@ -483,7 +483,7 @@ void TestDravon::scenarioFilesThroughTheMenu() {
     };
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 10);
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
     QVERIFY(h.w.session().studyCase() == c);
     QCOMPARE(h.w.session().generator().Pmech, 0.6);
     QCOMPARE(h.w.session().generator().Domega, 0.0);

@@ -32,13 +32,13 @@ void TestFaultRun::defaultRunEndsAtClockLimit() {
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 3334);
     QCOMPARE(h.steps.back(), 3334);
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
     QVERIFY(h.boxes.empty());
     QCOMPARE(h.sounds, 0);
     // The clock is a running sum of 3 ms steps: the last step starts just below 10 s,
     // and its read-out shows that it is not exactly 9.999.
     QCOMPARE(lastClock, formatGeneral(9.99900000000027, systemDecimalSeparator()));
-    QVERIFY(h.w.session().TotTijd() >= 10.0);
+    QVERIFY(h.w.session().runTime() >= 10.0);
     QVERIFY(std::fabs(h.w.session().generator().Delta) < 3.2); // stayed in step
     // The read-outs keep the last state; another press starts another run.
     QCOMPARE(control<QLineEdit>(h.w, "EdittotTijd")->text(), lastClock);
@@ -78,7 +78,7 @@ void TestFaultRun::clearingTimeDecidesStability() {
     DravonHarness h;
     h.w.session().setClearingTime(clearingMs);
     control<QPushButton>(h.w, "Kortsluiting")->click();
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
     if (outOfStepStep == 0) {
         QVERIFY(h.boxes.empty());
         QCOMPARE(int(h.steps.size()), 3334);
@@ -111,7 +111,7 @@ void TestFaultRun::pressDuringRunStopsWithoutAnotherStep() {
     };
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 7);
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
     QCOMPARE(control<QLineEdit>(h.w, "EdittotTijd")->text(),
              formatGeneral(6 * 0.003 + 0.0, systemDecimalSeparator()));
     QCOMPARE(control<QLineEdit>(h.w, "EditDomega")->text(), domegaAtStop);
@@ -171,7 +171,7 @@ void TestFaultRun::pressHandledAfterStopStartsNestedRun() {
     QCOMPARE(h.steps[2], 3);
     QCOMPARE(h.steps[3], 1);
     QCOMPARE(h.steps.back(), 3334); // the outer run ended without a step of its own
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
 }
 
 void TestFaultRun::closingDuringRunEndsItAtOnce() {
@@ -183,7 +183,7 @@ void TestFaultRun::closingDuringRunEndsItAtOnce() {
     control<QPushButton>(h.w, "Kortsluiting")->click();
     QCOMPARE(int(h.steps.size()), 10);
     QVERIFY(!h.w.isVisible());
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
 }
 
 void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
@@ -199,7 +199,7 @@ void TestFaultRun::programExitsPromptlyWhenClosedDuringRun() {
     QTimer::singleShot(0, control<QPushButton>(h.w, "Kortsluiting"), &QPushButton::click);
     QApplication::exec();
     QCOMPARE(int(h.steps.size()), 5);
-    QVERIFY(!h.w.session().Running());
+    QVERIFY(!h.w.session().isRunning());
 }
 
 void TestFaultRun::realTimeScheduleDoesNotDrift() {
@@ -252,7 +252,7 @@ void TestFaultRun::extremeMachineDataRunInBoundedMemory() {
     getrusage(RUSAGE_SELF, &after);
     QCOMPARE(int(harness.steps.size()), steps);
     QCOMPARE(int(harness.boxes.size()), 1);
-    QVERIFY(!harness.w.session().Running());
+    QVERIFY(!harness.w.session().isRunning());
     // Peak memory, in KiB: collecting the pixels of that one line took gigabytes.
     QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
              qPrintable(QStringLiteral("grew by %1 KiB").arg(after.ru_maxrss - before.ru_maxrss)));

@@ -304,7 +304,7 @@ void TestOppervlakken::faultedLineRun() {
     h.onStep = [&](int n) {
         if (n % 5 != 0) return;
         const TMyGenerator &g = h.w.session().generator();
-        const NetworkState state = networkAt(twoLines, h.w.session().TotTijd(), 200).state;
+        const NetworkState state = networkAt(twoLines, h.w.session().runTime(), 200).state;
         if (states.empty() || states.back() != state) {
             states.push_back(state);
             lineFill.push_back(control<ShapeControl>(h.w, "Lijn2")->fill());

@@ -70,7 +70,7 @@ void TestSession::runStepsAndVerdict() {
     QObject::connect(&q.s, &DravexSession::runBegun, [&] { ++begun; });
     QObject::connect(&q.s, &DravexSession::runEnded, [&] {
         ++finished;
-        QVERIFY(!q.s.Running());
+        QVERIFY(!q.s.isRunning());
     });
     q.s.shortCircuit();
     QCOMPARE(begun, 1);
@@ -130,7 +130,7 @@ void TestSession::pressDuringRunStopsIt() {
     const RunRecord *run = q.s.history().last();
     QCOMPARE(run->end, RunEnd::Stopped);
     QCOMPARE(run->samples.size(), std::size_t(100));
-    QVERIFY(!q.s.Running());
+    QVERIFY(!q.s.isRunning());
 }
 
 void TestSession::olderSearchesAreCancelledAndSilent() {
