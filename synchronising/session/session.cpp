@@ -32,17 +32,16 @@ void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize 
     m_start = start;
     const double angles[3] = {0.5, -1.0 / 6, 7.0 / 6};
     const Colour colours[3] = {clRed, clLime, clBlue};
-    for (std::size_t k = 0; k < 3; ++k) NetVector[k].Init(colours[k], networkPicture, angles[k]);
+    for (std::size_t k = 0; k < 3; ++k) m_net[k].Init(colours[k], networkPicture, angles[k]);
     const ColourOrder order = colourOrder(start.wrongOrder, start.angle);
     const std::int32_t at[3] = {order.first, order.second, order.third};
-    for (std::size_t k = 0; k < 3; ++k)
-        GenVector[k].Init(colours[at[k]], generatorPicture, angles[k]);
-    NetStep = 0.02;
-    Direction = start.reversed ? -1.0 : 1.0;
-    FreqOffset = 50 - start.frequency;
+    for (std::size_t k = 0; k < 3; ++k) m_gen[k].Init(colours[at[k]], generatorPicture, angles[k]);
+    m_netStep = 0.02;
+    m_direction = start.reversed ? -1.0 : 1.0;
+    m_frequencyOffset = 50 - start.frequency;
     // The same double as the random start's (r + 7) / 10 for its voltages 38 (r + 7).
-    AmpFactor = start.voltage / 380.0;
-    MaxAngle = start.maxAngle;
+    m_amplitudeFactor = start.voltage / 380.0;
+    m_maxAngle = start.maxAngle;
 }
 
 void SelmexSession::beginAtRandom(QSize networkPicture, QSize generatorPicture) {
@@ -80,42 +79,50 @@ bool SelmexSession::saveScenarioFile(const QString &path, QString *error) {
 
 void SelmexSession::setAmplitude(int slider) {
     for (std::size_t k = 0; k < 3; ++k)
-        GenVector[k].Length = static_cast<double>(static_cast<long double>(NetVector[k].Length) *
-                                                  AmpFactor * (slider + 50) / 100);
+        m_gen[k].Length = static_cast<double>(static_cast<long double>(m_net[k].Length) *
+                                              m_amplitudeFactor * (slider + 50) / 100);
 }
 
 void SelmexSession::setFrequency(int slider) {
     m_frequencySlider = slider;
-    GenStep = static_cast<double>(static_cast<long double>(slider - FreqOffset) / NetworkFrequency *
-                                  NetStep * Direction);
+    m_genStep = static_cast<double>(static_cast<long double>(slider - m_frequencyOffset) /
+                                    NetworkFrequency * m_netStep * m_direction);
 }
 
-void SelmexSession::WisselKleur(int i, int j) {
-    std::swap(GenVector[static_cast<std::size_t>(i - 1)].PhaseColor,
-              GenVector[static_cast<std::size_t>(j - 1)].PhaseColor);
+void SelmexSession::swapPhaseColours(int i, int j) {
+    std::swap(m_gen[static_cast<std::size_t>(i - 1)].PhaseColor,
+              m_gen[static_cast<std::size_t>(j - 1)].PhaseColor);
+}
+
+void SelmexSession::placePhasors(PhasorSet set, const Phasors &phasors) {
+    (set == PhasorSet::Network ? m_net : m_gen) = phasors;
+}
+
+void SelmexSession::setStep(PhasorSet set, double step) {
+    (set == PhasorSet::Network ? m_netStep : m_genStep) = step;
 }
 
 void SelmexSession::tick(const TickWatcher &watcher) {
-    turnSet(PhasorSet::Generator, GenVector, GenStep, watcher);
-    turnSet(PhasorSet::Network, NetVector, NetStep, watcher);
-    ++TickCount;
+    turnSet(PhasorSet::Generator, m_gen, m_genStep, watcher);
+    turnSet(PhasorSet::Network, m_net, m_netStep, watcher);
+    ++m_tickCount;
 }
 
 long double SelmexSession::generatorVolts() const {
-    return static_cast<long double>(GenVector[0].Length) / NetVector[0].Length * NetworkLineVoltage;
+    return static_cast<long double>(m_gen[0].Length) / m_net[0].Length * NetworkLineVoltage;
 }
 
 long double SelmexSession::generatorHertz() const {
-    return NetworkFrequency / NetStep * GenStep;
+    return NetworkFrequency / m_netStep * m_genStep;
 }
 
 SchakelOordeel SelmexSession::switchAttempt() {
     const SchakelOordeel oordeel =
-        beoordeelSchakelen(NetVector, GenVector, NetStep, GenStep, MaxAngle);
-    LastSwitching = SwitchingRecord{reading(), oordeel};
-    log.add(LoggedSwitching{TickCount, LastSwitching->at, oordeel});
+        beoordeelSchakelen(m_net, m_gen, m_netStep, m_genStep, m_maxAngle);
+    m_lastSwitching = SwitchingRecord{reading(), oordeel};
+    m_log.add(LoggedSwitching{m_tickCount, m_lastSwitching->at, oordeel});
     if (oordeel.goed()) {
-        GenStep = NetStep;
+        m_genStep = m_netStep;
         m_connected = true;
     }
     return oordeel;

@@ -39,8 +39,8 @@ public:
 
     // The network: red up, lime and blue 120 degrees behind each other, 50 Hz. The
     // generator: the same angles, its colours in the start's order; its voltage and
-    // frequency follow once the window reports the sliders.
-    // The phasors are laid out on pictures of the given sizes, which later starts keep.
+    // frequency follow once the window reports the sliders. The phasors are laid out on
+    // pictures of the given sizes, which later starts keep.
     void begin(const SelmexStart &start, QSize networkPicture, QSize generatorPicture);
     // The same with a start drawn at random.
     void beginAtRandom(QSize networkPicture, QSize generatorPicture);
@@ -71,11 +71,12 @@ public:
     // the generator's direction.
     void setFrequency(int slider);
     // Exchanges the phase colours of generator phasors i and j (positions 1 to 3).
-    void WisselKleur(int i, int j);
+    void swapPhaseColours(int i, int j);
     // Reverses the generator's direction; the frequency slider then sets it anew.
-    void reverse() { Direction = -Direction; }
-    // One tick: each generator phasor turns by GenStep, then each network phasor by
-    // NetStep (each set's step as it stands when the set begins), and TickCount grows.
+    void reverse() { m_direction = -m_direction; }
+    // One tick: each generator phasor turns by the generator's step, then each network
+    // phasor by the network's (each set's step as it stands when the set begins), and the
+    // tick count grows.
     void tick(const TickWatcher &watcher = {});
 
     // The generator's line voltage, V, and frequency, Hz (negative when it turns
@@ -83,10 +84,10 @@ public:
     long double generatorVolts() const;
     long double generatorHertz() const;
     // The tips are within the switching check's window: the synchroscope aid is green.
-    bool angleWithinWindow() const { return HoekGoed(NetVector, GenVector, MaxAngle); }
+    bool angleWithinWindow() const { return HoekGoed(m_net, m_gen, m_maxAngle); }
     // The main window's "Phase Angle": network minus generator, from the tips' pixels.
-    long double phaseAngle() const { return Fasehoek(NetVector, GenVector); }
-    PanelReading reading() const { return readPanel(NetVector, GenVector, NetStep, GenStep); }
+    long double phaseAngle() const { return Fasehoek(m_net, m_gen); }
+    PanelReading reading() const { return readPanel(m_net, m_gen, m_netStep, m_genStep); }
 
     // A press of "Switch": the verdict on the phasors as they stand, recorded; a good
     // one connects the generator, which from then on turns with the network at the angle
@@ -94,21 +95,42 @@ public:
     SchakelOordeel switchAttempt();
     bool connected() const { return m_connected; }
 
-    Phasors NetVector;
-    Phasors GenVector;
-    double NetStep = 0.02; // half-turns per tick: 50 Hz at 5 s a turn on the screen
-    double GenStep = 0;    // its sign is the rotation direction
-    std::int32_t FreqOffset = 0;
-    double AmpFactor = 1.0;
-    double Direction = 1.0;
-    std::int32_t TickCount = 0;
-    std::int32_t MaxAngle = 20; // percent of the network arrow's length
+    // The phasors as they stand, and how far each set turns a tick, in half-turns.
+    const Phasors &networkPhasors() const { return m_net; }
+    const Phasors &generatorPhasors() const { return m_gen; }
+    double networkStep() const { return m_netStep; }
+    double generatorStep() const { return m_genStep; }
+    // A set's phasors or its step placed where a demonstration wants them: the next tick
+    // turns them from there.
+    void placePhasors(PhasorSet set, const Phasors &phasors);
+    void setStep(PhasorSet set, double step);
+    // The start as the sliders work on it: the frequency slider's value at which the
+    // generator stands still, its voltage over the network's at the amplitude slider's
+    // middle, and its direction (1 or -1).
+    std::int32_t frequencyOffset() const { return m_frequencyOffset; }
+    double amplitudeFactor() const { return m_amplitudeFactor; }
+    double direction() const { return m_direction; }
+    std::int32_t tickCount() const { return m_tickCount; }
+    // How close the switching check wants the tips: percent of the network arrow's length.
+    std::int32_t maxAngle() const { return m_maxAngle; }
+    void setMaxAngle(std::int32_t percent) { m_maxAngle = percent; }
     // What the last press of "Switch" met, for the synchronising panel, and every press
     // since the start.
-    std::optional<SwitchingRecord> LastSwitching;
-    SwitchingLog log;
+    const std::optional<SwitchingRecord> &lastSwitching() const { return m_lastSwitching; }
+    const SwitchingLog &log() const { return m_log; }
 
 private:
+    Phasors m_net;
+    Phasors m_gen;
+    double m_netStep = 0.02; // 50 Hz at 5 s a turn on the screen
+    double m_genStep = 0;    // its sign is the rotation direction
+    std::int32_t m_frequencyOffset = 0;
+    double m_amplitudeFactor = 1.0;
+    double m_direction = 1.0;
+    std::int32_t m_tickCount = 0;
+    std::int32_t m_maxAngle = 20;
+    std::optional<SwitchingRecord> m_lastSwitching;
+    SwitchingLog m_log;
     RandomSource m_random;
     QSize m_networkPicture, m_generatorPicture;
     QString m_scenarioFile;

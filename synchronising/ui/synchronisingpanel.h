@@ -15,7 +15,7 @@ class QTreeWidget;
 
 // The synchronising panel: synchroscope, lamps and read-outs of the state as it stands,
 // and what the last press of "Switch" met. A window of its own beside Selmex's main
-// window; it only shows what it is given.
+// window; it only shows what it is given. Its controls keep their names as object names.
 class SynchronisingPanel : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +37,8 @@ public:
     double acceptedHalfAngle() const { return m_halfAngle; }
     const std::array<double, 3> &lampBrightness() const { return m_brightness; }
 
+private:
+    // The controls keep these names as object names.
     InstrumentView *Synchroscope = nullptr;
     InstrumentView *Lamps = nullptr;
     QLabel *NetworkValue = nullptr;
@@ -53,8 +55,6 @@ public:
     QLabel *LastClosingCurrent = nullptr;
     QLabel *ReactanceNote = nullptr;
     QTreeWidget *SwitchingList = nullptr;
-
-private:
     QFont m_fontAt100;
     double m_zoom = 1;
     // The synchroscope: a dial whose needle stands at the phase difference between the

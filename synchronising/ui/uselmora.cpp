@@ -281,7 +281,7 @@ void TForm1::tick() {
                                         : QStringLiteral("Synchroscope aid: outside the window"));
         hoekhulp->setFill(aid);
     }
-    if (m_session.TickCount % 3 == 0) ToonHoek();
+    if (m_session.tickCount() % 3 == 0) ToonHoek();
     refreshPanel();
 }
 
@@ -325,14 +325,16 @@ void TForm1::applyZoom() {
 
 void TForm1::fitPictures() {
     const double zoom = viewZoom()->factor(), ratio = devicePixelRatioF();
-    if (Image1->fitPicture(zoom, ratio)) m_netDiagram->redrawOnNewPicture(m_session.NetVector);
-    if (Image2->fitPicture(zoom, ratio)) m_genDiagram->redrawOnNewPicture(m_session.GenVector);
+    if (Image1->fitPicture(zoom, ratio))
+        m_netDiagram->redrawOnNewPicture(m_session.networkPhasors());
+    if (Image2->fitPicture(zoom, ratio))
+        m_genDiagram->redrawOnNewPicture(m_session.generatorPhasors());
 }
 
 // A closed panel costs the tick nothing; opening it again brings it up to date.
 void TForm1::refreshPanel() {
     if (m_panel && m_panel->isVisible())
-        m_panel->showReading(m_session.reading(), m_session.NetVector, m_session.MaxAngle);
+        m_panel->showReading(m_session.reading(), m_session.networkPhasors(), m_session.maxAngle());
 }
 
 void TForm1::TbAmplitudeChange() {
@@ -354,7 +356,7 @@ void TForm1::tbFrequentieChange() {
 }
 
 void TForm1::Button2Click() {
-    m_session.WisselKleur(1, 2);
+    m_session.swapPhaseColours(1, 2);
     refreshPanel();
 }
 
@@ -390,8 +392,8 @@ void TForm1::SchakelenClick() {
     if (waitForTickEnd(&TForm1::SchakelenClick)) return;
     const SchakelOordeel oordeel = m_session.switchAttempt();
     if (m_panel) {
-        m_panel->showSwitching(*m_session.LastSwitching);
-        m_panel->showLog(m_session.log);
+        m_panel->showSwitching(*m_session.lastSwitching());
+        m_panel->showLog(m_session.log());
     }
     if (!oordeel.goed()) {
         showMessage(verdictMessage(oordeel));
@@ -425,7 +427,9 @@ void TForm1::afsluiten1Click() {
 
 void TForm1::Setup1Click() {
     if (waitForTickEnd(&TForm1::Setup1Click)) return;
-    TOKBottomDlg::Execute(this, m_session.MaxAngle, modalRunner);
+    std::int32_t maxAngle = m_session.maxAngle();
+    TOKBottomDlg::Execute(this, maxAngle, modalRunner);
+    m_session.setMaxAngle(maxAngle);
     refreshPanel(); // the accepted sector
 }
 
@@ -436,8 +440,8 @@ void TForm1::SynchroPanel1Click() {
         // The View menu's keys zoom from the panel too, where the lecturer may be.
         ViewZoom *zoom = viewZoom();
         m_panel->addActions({zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1});
-        if (m_session.LastSwitching) m_panel->showSwitching(*m_session.LastSwitching);
-        m_panel->showLog(m_session.log);
+        if (m_session.lastSwitching()) m_panel->showSwitching(*m_session.lastSwitching());
+        m_panel->showLog(m_session.log());
     }
     m_panel->show();
     refreshPanel();
@@ -517,7 +521,7 @@ void TForm1::showOpenedScenario(bool wasConnected) {
     showFileInTitle();
     if (m_panel) {
         m_panel->clearSwitching();
-        m_panel->showLog(m_session.log);
+        m_panel->showLog(m_session.log());
         refreshPanel();
     }
 }
@@ -558,7 +562,7 @@ void TForm1::SaveScenario1Click() {
 
 void TForm1::ExportSwitchings1Click() {
     if (waitForTickEnd(&TForm1::ExportSwitchings1Click)) return;
-    if (m_session.log.empty()) {
+    if (m_session.log().empty()) {
         // Nothing has gone wrong: a notice, as Dravex's for a run not made yet.
         showNotice(this,
                    QStringLiteral("There are no switchings to export yet: press \"Switch\" "
@@ -567,7 +571,7 @@ void TForm1::ExportSwitchings1Click() {
         return;
     }
     // Taken before the dialog: the log may grow while it is open.
-    const QByteArray csv = switchingsCsv(m_session.start(), m_session.log);
+    const QByteArray csv = switchingsCsv(m_session.start(), m_session.log());
     const QString fileName = m_files.chooseFile(this, QStringLiteral("Export switchings"),
                                                 QStringLiteral("selmex-switchings.csv"),
                                                 QStringLiteral("CSV files (*.csv)"));

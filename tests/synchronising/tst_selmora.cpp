@@ -113,15 +113,44 @@ struct Trainer {
 
     // The generator exactly on the network: same colours, angles, lengths and speed.
     void inStep() {
+        Phasors gen = f->session().generatorPhasors();
         for (std::size_t k = 0; k < 3; ++k) {
-            f->session().GenVector[k].PhaseColor = f->session().NetVector[k].PhaseColor;
-            f->session().GenVector[k].Angle = f->session().NetVector[k].Angle;
-            f->session().GenVector[k].Length = f->session().NetVector[k].Length;
-            f->session().GenVector[k].Bereken();
+            const Tvector &net = f->session().networkPhasors()[k];
+            gen[k].PhaseColor = net.PhaseColor;
+            gen[k].Angle = net.Angle;
+            gen[k].Length = net.Length;
+            gen[k].Bereken();
         }
-        f->session().GenStep = f->session().NetStep;
+        f->session().placePhasors(SelmexSession::PhasorSet::Generator, gen);
+        setGeneratorStep(f->session().networkStep());
+    }
+    // Each of the generator's phasors changed by `change`, then worked out anew.
+    void moveGenerator(const std::function<void(Tvector &)> &change) {
+        Phasors gen = f->session().generatorPhasors();
+        for (Tvector &v : gen) {
+            change(v);
+            v.Bereken();
+        }
+        f->session().placePhasors(SelmexSession::PhasorSet::Generator, gen);
+    }
+    void setGeneratorStep(double step) {
+        f->session().setStep(SelmexSession::PhasorSet::Generator, step);
+    }
+    // A new session whose start has `voltage` and `frequency` at the sliders' middles,
+    // turning with the network.
+    void startAt(int voltage, int frequency) {
+        SelmexScenario start;
+        start.voltage = voltage;
+        start.frequency = frequency;
+        start.reversed = false;
+        QVERIFY(f->openScenario(start));
     }
 };
+
+// A value of the synchronising panel, found by its name.
+QString panelText(const SynchronisingPanel &panel, const char *name) {
+    return panel.findChild<QLabel *>(QLatin1String(name))->text();
+}
 
 QSettings selmexSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, "Selmex", "Selmex");
@@ -235,24 +264,24 @@ void TestSelmora::randomStart() {
     Trainer t(time);
     TForm1 &f = *t.f;
     const Controls &c = t.c;
-    QCOMPARE(coloursOf(f.session().NetVector), (QList<Colour>{clRed, clLime, clBlue}));
-    QCOMPARE(coloursOf(f.session().GenVector), colours);
-    QCOMPARE(f.session().Direction, direction);
-    QCOMPARE(f.session().FreqOffset, offset);
-    QCOMPARE(f.session().AmpFactor, factor);
+    QCOMPARE(coloursOf(f.session().networkPhasors()), (QList<Colour>{clRed, clLime, clBlue}));
+    QCOMPARE(coloursOf(f.session().generatorPhasors()), colours);
+    QCOMPARE(f.session().direction(), direction);
+    QCOMPARE(f.session().frequencyOffset(), offset);
+    QCOMPARE(f.session().amplitudeFactor(), factor);
     QCOMPARE(c.EdUgen->text(), volts);
     QCOMPARE(c.EdFreq->text(), hertz);
-    QCOMPARE(f.session().GenStep, (50 - offset) / 50.0 * 0.02 * direction);
-    for (const Phasors *set : {&f.session().NetVector, &f.session().GenVector}) {
+    QCOMPARE(f.session().generatorStep(), (50 - offset) / 50.0 * 0.02 * direction);
+    for (const Phasors *set : {&f.session().networkPhasors(), &f.session().generatorPhasors()}) {
         QCOMPARE((*set)[0].Angle, 0.5);
         QCOMPARE((*set)[1].Angle, -1.0 / 6);
         QCOMPARE((*set)[2].Angle, 7.0 / 6);
     }
-    QCOMPARE(f.session().NetVector[0].Length, 90.0);
-    QCOMPARE(f.session().GenVector[0].Length, 90 * factor);
-    QCOMPARE(f.session().NetStep, 0.02);
-    QCOMPARE(f.session().MaxAngle, 20);
-    QCOMPARE(f.session().TickCount, 0);
+    QCOMPARE(f.session().networkPhasors()[0].Length, 90.0);
+    QCOMPARE(f.session().generatorPhasors()[0].Length, 90 * factor);
+    QCOMPARE(f.session().networkStep(), 0.02);
+    QCOMPARE(f.session().maxAngle(), 20);
+    QCOMPARE(f.session().tickCount(), 0);
     QVERIFY(c.Edit1->text().isEmpty());
     QVERIFY(c.Timer1->isActive());
     QVERIFY(c.hoekhulp->isHidden());
@@ -275,20 +304,18 @@ void TestSelmora::amplitudeSlider() {
     Trainer t;
     TForm1 &f = *t.f;
     const Controls &c = t.c;
-    f.session().AmpFactor = 1.0;
-    c.TbAmplitude->setValue(49);
-    c.TbAmplitude->setValue(50); // back to the middle at the new factor
+    t.startAt(380, 50); // the amplitude factor 1
     QCOMPARE(c.EdUgen->text(), QStringLiteral("380"));
-    f.session().AmpFactor = 0.7;
+    t.startAt(266, 50); // 0.7
     c.TbAmplitude->setValue(100);
     QCOMPARE(c.EdUgen->text(), QStringLiteral("399"));
     c.TbAmplitude->setValue(0);
     QCOMPARE(c.EdUgen->text(), QStringLiteral("133"));
-    for (const Tvector &v : f.session().GenVector) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
-    f.session().AmpFactor = 0.9;
+    for (const Tvector &v : f.session().generatorPhasors()) QCOMPARE(v.Length, 90 * 0.7 * 0.5);
+    t.startAt(342, 50);          // 0.9
     c.TbAmplitude->setValue(46); // 328.32 V
     QCOMPARE(c.EdUgen->text(), QStringLiteral("328"));
-    f.session().AmpFactor = 0.7;
+    t.startAt(266, 50);
     c.TbAmplitude->setValue(73); // 327.18 V
     QCOMPARE(c.EdUgen->text(), QStringLiteral("327"));
 }
@@ -297,48 +324,48 @@ void TestSelmora::frequencySliderAndDirection() {
     Trainer t;
     TForm1 &f = *t.f;
     const Controls &c = t.c;
-    f.session().FreqOffset = 0;
-    f.session().Direction = 1;
+    t.startAt(380, 50); // the frequency offset 0, turning with the network
     c.TbFrequentie->setValue(49);
     c.TbFrequentie->setValue(50); // back to the middle at the new offset
-    QCOMPARE(f.session().GenStep, 0.02);
+    QCOMPARE(f.session().generatorStep(), 0.02);
     QCOMPARE(c.EdFreq->text(), QStringLiteral("50"));
-    f.session().FreqOffset = 17;
+    t.startAt(380, 33); // the offset 17
     c.TbFrequentie->setValue(17);
-    QCOMPARE(f.session().GenStep, 0.0);
+    QCOMPARE(f.session().generatorStep(), 0.0);
     QCOMPARE(c.EdFreq->text(), QStringLiteral("0"));
     // Below the offset the generator turns the other way; the read-out has no sign.
     c.TbFrequentie->setValue(5);
-    QVERIFY(f.session().GenStep < 0);
+    QVERIFY(f.session().generatorStep() < 0);
     QCOMPARE(c.EdFreq->text(), QStringLiteral("12"));
     c.Button3->click();
-    QCOMPARE(f.session().Direction, -1.0);
-    QVERIFY(f.session().GenStep > 0);
+    QCOMPARE(f.session().direction(), -1.0);
+    QVERIFY(f.session().generatorStep() > 0);
     QCOMPARE(c.EdFreq->text(), QStringLiteral("12"));
     c.TbFrequentie->setValue(100);
     QCOMPARE(c.EdFreq->text(), QStringLiteral("83"));
-    QVERIFY(f.session().GenStep < 0);
+    QVERIFY(f.session().generatorStep() < 0);
 }
 
 void TestSelmora::phaseOrderButton() {
     Trainer t;
     TForm1 &f = *t.f;
     const Controls &c = t.c;
-    const QList<Colour> start = coloursOf(f.session().GenVector),
-                        net = coloursOf(f.session().NetVector);
-    const double angle = f.session().GenVector[0].Angle;
+    const QList<Colour> start = coloursOf(f.session().generatorPhasors()),
+                        net = coloursOf(f.session().networkPhasors());
+    const double angle = f.session().generatorPhasors()[0].Angle;
     c.Button2->click();
-    QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
-    QCOMPARE(f.session().GenVector[0].Angle, angle);
-    QCOMPARE(FaseVolgordeGoed(f.session().NetVector, f.session().GenVector),
-             !FaseVolgordeGoed(f.session().NetVector, [&] {
-                 Phasors p = f.session().GenVector;
+    QCOMPARE(coloursOf(f.session().generatorPhasors()),
+             (QList<Colour>{start[1], start[0], start[2]}));
+    QCOMPARE(f.session().generatorPhasors()[0].Angle, angle);
+    QCOMPARE(FaseVolgordeGoed(f.session().networkPhasors(), f.session().generatorPhasors()),
+             !FaseVolgordeGoed(f.session().networkPhasors(), [&] {
+                 Phasors p = f.session().generatorPhasors();
                  std::swap(p[0].PhaseColor, p[1].PhaseColor);
                  return p;
              }()));
     c.Button2->click();
-    QCOMPARE(coloursOf(f.session().GenVector), start);
-    QCOMPARE(coloursOf(f.session().NetVector), net);
+    QCOMPARE(coloursOf(f.session().generatorPhasors()), start);
+    QCOMPARE(coloursOf(f.session().networkPhasors()), net);
 }
 
 void TestSelmora::keyboardAndScreenReader() {
@@ -347,11 +374,12 @@ void TestSelmora::keyboardAndScreenReader() {
     Trainer t;
     TForm1 &f = *t.f;
     const Controls &c = t.c;
-    const QList<Colour> start = coloursOf(f.session().GenVector);
+    const QList<Colour> start = coloursOf(f.session().generatorPhasors());
     QTest::keyClick(c.Button2, Qt::Key_Return);
-    QCOMPARE(coloursOf(f.session().GenVector), (QList<Colour>{start[1], start[0], start[2]}));
+    QCOMPARE(coloursOf(f.session().generatorPhasors()),
+             (QList<Colour>{start[1], start[0], start[2]}));
     QTest::keyClick(c.Button2, Qt::Key_Enter);
-    QCOMPARE(coloursOf(f.session().GenVector), start);
+    QCOMPARE(coloursOf(f.session().generatorPhasors()), start);
     for (QWidget *w : std::initializer_list<QWidget *>{c.Image1, c.Image2, c.TbAmplitude,
                                                        c.TbFrequentie, c.EdUgen, c.EdFreq, c.Edit1})
         QVERIFY2(!w->accessibleName().isEmpty() && !w->accessibleDescription().isEmpty(),
@@ -360,7 +388,6 @@ void TestSelmora::keyboardAndScreenReader() {
 
 void TestSelmora::phaseAngleReadout() {
     Trainer t;
-    TForm1 &f = *t.f;
     const Controls &c = t.c;
     t.inStep();
     t.ticks(2);
@@ -368,13 +395,13 @@ void TestSelmora::phaseAngleReadout() {
     t.ticks(1);
     QCOMPARE(c.Edit1->text(), local("0.0"));
     // The generator's red phase 30 degrees behind the network's.
-    for (Tvector &v : f.session().GenVector) v.Angle -= 1.0 / 6;
+    t.moveGenerator([](Tvector &v) { v.Angle -= 1.0 / 6; });
     t.ticks(3);
     const double shown = c.Edit1->text().replace(QChar(','), QChar('.')).toDouble();
     QVERIFY2(std::fabs(shown - 30) <= 1.0, qPrintable(c.Edit1->text()));
     QCOMPARE(c.Edit1->text().count(systemDecimalSeparator()), 1);
     // The read-out is the tips' angle difference, not brought into a half turn.
-    for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6 - 1.5;
+    t.moveGenerator([](Tvector &v) { v.Angle += 1.0 / 6 - 1.5; });
     t.ticks(3);
     const QString wide = c.Edit1->text().replace(QChar(','), QChar('.'));
     QVERIFY2(std::fabs(std::fabs(wide.toDouble()) - 270) <= 1.0 ||
@@ -400,40 +427,37 @@ void TestSelmora::switchingConditionsAlone() {
     t.inStep();
     switch (wrong) {
     case 0:
-        for (Tvector &v : f.session().GenVector) v.Angle += 0.2;
+        t.moveGenerator([](Tvector &v) { v.Angle += 0.2; });
         break;
     case 1:
-        f.session().GenStep = -0.02;
+        t.setGeneratorStep(-0.02);
         break;
     case 2:
-        for (Tvector &v : f.session().GenVector) v.Length = 80.9; // more than 10 % short
+        t.moveGenerator([](Tvector &v) { v.Length = 80.9; }); // more than 10 % short
         break;
     case 3:
-        std::swap(f.session().GenVector[1].PhaseColor, f.session().GenVector[2].PhaseColor);
+        f.session().swapPhaseColours(2, 3);
         break;
     }
-    for (Tvector &v : f.session().GenVector) v.Bereken();
     c.Timer1->stop();
-    const double step = f.session().GenStep;
+    const double step = f.session().generatorStep();
     c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{message});
     // A failed attempt changes nothing, the stopped timer included.
-    QCOMPARE(f.session().GenStep, step);
+    QCOMPARE(f.session().generatorStep(), step);
     QVERIFY(!c.Timer1->isActive());
 }
 
 void TestSelmora::switchingAllWrong() {
     Trainer t;
-    TForm1 &f = *t.f;
     const Controls &c = t.c;
     t.inStep();
-    for (Tvector &v : f.session().GenVector) {
+    t.moveGenerator([](Tvector &v) {
         v.Angle += 1.0;
         v.Length = 50;
-        v.Bereken();
-    }
-    std::swap(f.session().GenVector[0].PhaseColor, f.session().GenVector[1].PhaseColor);
-    f.session().GenStep = -0.01;
+    });
+    c.Button2->click(); // the phase order
+    t.setGeneratorStep(-0.01);
     c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{"BOEM!!!\r\rhoek te groot\rdraairichting fout\rspanning niet "
                                      "goed\rfasevolgorde niet goed"});
@@ -445,11 +469,11 @@ void TestSelmora::switchingSucceeds() {
     const Controls &c = t.c;
     t.inStep();
     // A generator 10 % short, standing still, a little behind: still good enough.
-    for (Tvector &v : f.session().GenVector) {
+    t.moveGenerator([](Tvector &v) {
         v.Length = 81;
         v.Angle -= 0.02;
-    }
-    f.session().GenStep = 0;
+    });
+    t.setGeneratorStep(0);
     c.TbFrequentie->blockSignals(true);
     t.ticks(1);
     c.synchrhulp1->trigger();
@@ -457,7 +481,7 @@ void TestSelmora::switchingSucceeds() {
     c.Timer1->stop();
     c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{QStringLiteral("Goed gedaan")});
-    QCOMPARE(f.session().GenStep, f.session().NetStep);
+    QCOMPARE(f.session().generatorStep(), f.session().networkStep());
     QCOMPARE(c.EdFreq->text(), QStringLiteral("50"));
     QVERIFY(c.Timer1->isActive());
     QVERIFY(c.hoekhulp->isHidden());
@@ -479,7 +503,6 @@ void TestSelmora::switchingSucceeds() {
 
 void TestSelmora::synchroscopeAid() {
     Trainer t;
-    TForm1 &f = *t.f;
     const Controls &c = t.c;
     t.inStep();
     c.Timer1->stop();
@@ -490,7 +513,7 @@ void TestSelmora::synchroscopeAid() {
     QVERIFY(!c.hoekhulp->isHidden());
     QCOMPARE(c.synchrhulp1->text(), QStringLiteral("* synchr aid"));
     QVERIFY(c.Timer1->isActive());
-    for (Tvector &v : f.session().GenVector) v.Angle += 0.5;
+    t.moveGenerator([](Tvector &v) { v.Angle += 0.5; });
     t.ticks(1);
     QCOMPARE(c.hoekhulp->fill(), clRed);
     c.synchrhulp1->trigger();
@@ -538,18 +561,18 @@ void TestSelmora::setupDialog() {
         return s.result();
     };
     c.Setup1->trigger(); // OK without moving
-    QCOMPARE(f.session().MaxAngle, 20);
+    QCOMPARE(f.session().maxAngle(), 20);
     move = 7;
     ok = false;
     c.Setup1->trigger(); // Cancel after moving
-    QCOMPARE(f.session().MaxAngle, 20);
+    QCOMPARE(f.session().maxAngle(), 20);
     move = 0;
     ok = true;
     c.Setup1->trigger();
-    QCOMPARE(f.session().MaxAngle, 0);
+    QCOMPARE(f.session().maxAngle(), 0);
     move = 10;
     c.Setup1->trigger();
-    QCOMPARE(f.session().MaxAngle, 100);
+    QCOMPARE(f.session().maxAngle(), 100);
     QCOMPARE(seen, (QStringList{"Dialog", "2", "Dialog", "2", "Dialog", "2", "Dialog", "0"}));
 
     // The slider's words: "easy" under the end with the widest window.
@@ -644,7 +667,8 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     TForm1 &f = *t.f;
     const Controls &c = t.c;
     t.ticks(1);
-    const double gen0 = f.session().GenVector[0].Angle, net0 = f.session().NetVector[0].Angle;
+    const double gen0 = f.session().generatorPhasors()[0].Angle,
+                 net0 = f.session().networkPhasors()[0].Angle;
     bool opened = false;
     f.pump = [&] {
         if (opened) return;
@@ -666,11 +690,13 @@ void TestSelmora::modalBoxInsideTickLeavesNoGhost() {
     t.ticks(1);
     QVERIFY(opened);
     // Five ticks delivered: four inside the box, the interrupted one.
-    QVERIFY(std::fabs(f.session().GenVector[0].Angle - (gen0 + 5 * f.session().GenStep)) < 1e-9);
-    QVERIFY(std::fabs(f.session().NetVector[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) < 1e-9);
-    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
-    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
-    QCOMPARE(f.session().TickCount, 6);
+    QVERIFY(std::fabs(f.session().generatorPhasors()[0].Angle -
+                      (gen0 + 5 * f.session().generatorStep())) < 1e-9);
+    QVERIFY(std::fabs(f.session().networkPhasors()[0].Angle - std::fmod(net0 + 5 * 0.02, 2.0)) <
+            1e-9);
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().generatorPhasors()));
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().networkPhasors()));
+    QCOMPARE(f.session().tickCount(), 6);
 }
 
 void TestSelmora::longSessionLeavesCleanPictures() {
@@ -685,9 +711,9 @@ void TestSelmora::longSessionLeavesCleanPictures() {
         if (k % 307 == 0) c.Button3->click();
         f.tick();
     }
-    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
-    QCOMPARE(f.session().TickCount, 1200);
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().networkPhasors()));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().generatorPhasors()));
+    QCOMPARE(f.session().tickCount(), 1200);
 }
 
 void TestSelmora::captionsFit() {
@@ -722,36 +748,35 @@ void TestSelmora::panelFollowsTheTicks() {
     SynchronisingPanel *panel = f.synchronisingPanel();
     QVERIFY(panel && panel->isVisible());
     QCOMPARE(panel->windowTitle(), QStringLiteral("Synchronising panel"));
-    QCOMPARE(panel->NetworkValue->text(), QStringLiteral("380 V   50 Hz"));
+    QCOMPARE(panelText(*panel, "NetworkValue"), QStringLiteral("380 V   50 Hz"));
 
     // 0.8 of the network's voltage at the slider's middle: 75 brings it to 380 V exactly,
     // and 60 with an offset of 10 to 50 Hz.
-    f.session().AmpFactor = 0.8;
+    t.startAt(304, 40); // the amplitude factor 0.8, the frequency offset 10
     c.TbAmplitude->setValue(75);
-    f.session().FreqOffset = 10;
-    f.session().Direction = 1;
     c.TbFrequentie->setValue(60);
     t.ticks(1);
-    QCOMPARE(panel->GeneratorValue->text(), QStringLiteral("380 V   50 Hz"));
-    QCOMPARE(panel->VoltageDifferenceValue->text(), QStringLiteral("0 %"));
-    QCOMPARE(panel->SlipValue->text(), QStringLiteral("0 Hz"));
+    QCOMPARE(panelText(*panel, "GeneratorValue"), QStringLiteral("380 V   50 Hz"));
+    QCOMPARE(panelText(*panel, "VoltageDifferenceValue"), QStringLiteral("0 %"));
+    QCOMPARE(panelText(*panel, "SlipValue"), QStringLiteral("0 Hz"));
     c.TbAmplitude->setValue(70);
     c.TbFrequentie->setValue(65);
-    QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz")); // at once, no tick needed
-    QCOMPARE(panel->VoltageDifferenceValue->text(), local("-4 %"));
-    QCOMPARE(panel->SlipValue->text(), QStringLiteral("5 Hz"));
+    QCOMPARE(panelText(*panel, "GeneratorValue"),
+             local("365 V   55 Hz")); // at once, no tick needed
+    QCOMPARE(panelText(*panel, "VoltageDifferenceValue"), local("-4 %"));
+    QCOMPARE(panelText(*panel, "SlipValue"), QStringLiteral("5 Hz"));
     c.Button3->click(); // turning the other way
-    QCOMPARE(panel->GeneratorValue->text(), local("365 V   55 Hz"));
-    QCOMPARE(panel->SlipValue->text(), QStringLiteral("-105 Hz"));
+    QCOMPARE(panelText(*panel, "GeneratorValue"), local("365 V   55 Hz"));
+    QCOMPARE(panelText(*panel, "SlipValue"), QStringLiteral("-105 Hz"));
 
     // The phase difference from the angles, one decimal, never "-0.0".
     t.inStep();
-    for (Tvector &v : f.session().GenVector) v.Angle -= 0.0001; // 0.018 degrees behind
+    t.moveGenerator([](Tvector &v) { v.Angle -= 0.0001; }); // 0.018 degrees behind
     f.tick();
-    QCOMPARE(panel->PhaseDifferenceValue->text(), local("0.0\u00B0"));
-    for (Tvector &v : f.session().GenVector) v.Angle += 1.0 / 6;
+    QCOMPARE(panelText(*panel, "PhaseDifferenceValue"), local("0.0\u00B0"));
+    t.moveGenerator([](Tvector &v) { v.Angle += 1.0 / 6; });
     f.tick();
-    QCOMPARE(panel->PhaseDifferenceValue->text(), local("30.0\u00B0"));
+    QCOMPARE(panelText(*panel, "PhaseDifferenceValue"), local("30.0\u00B0"));
     QVERIFY(std::fabs(panel->phaseDifference() - 29.982) < 1e-9);
     QVERIFY(std::fabs(panel->acceptedHalfAngle() - 11.478340954533572) < 1e-9);
 
@@ -782,7 +807,7 @@ void TestSelmora::panelLampsWithRightAndWrongOrder() {
         c.SynchroPanel1->trigger();
         t.inStep();
         if (!rightOrder) c.Button2->click();
-        f.session().GenStep = f.session().NetStep * 1.2;
+        t.setGeneratorStep(f.session().networkStep() * 1.2);
         std::array<int, 3> darkest{};
         std::array<double, 3> least{9, 9, 9};
         for (int k = 0; k < 500; ++k) {
@@ -812,40 +837,41 @@ void TestSelmora::panelRecordsEachSwitching() {
     c.Timer1->stop();
     // Failed: 60 degrees ahead and 20 % high, before the panel is even open.
     t.inStep();
-    for (Tvector &v : f.session().GenVector) {
+    t.moveGenerator([](Tvector &v) {
         v.Angle += 1.0 / 3;
         v.Length *= 1.2;
-        v.Bereken();
-    }
+    });
     c.Schakelen->click();
     QCOMPARE(t.messages.size(), 1);
     c.SynchroPanel1->trigger();
     SynchronisingPanel &panel = *f.synchronisingPanel();
-    QCOMPARE(panel.LastPhaseDifference->text(), local("60.0\u00B0"));
-    QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("20 %"));
-    QCOMPARE(panel.LastSlip->text(), QStringLiteral("0 Hz"));
-    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("hoek te groot\nspanning niet goed"));
+    QCOMPARE(panelText(panel, "LastPhaseDifference"), local("60.0\u00B0"));
+    QCOMPARE(panelText(panel, "LastVoltageDifference"), QStringLiteral("20 %"));
+    QCOMPARE(panelText(panel, "LastSlip"), QStringLiteral("0 Hz"));
+    QCOMPARE(panelText(panel, "LastVerdict"), QStringLiteral("hoek te groot\nspanning niet goed"));
     // |1 - 1.2 e^(i 60 degrees)| / 0.2 = sqrt(1.24) / 0.2
-    QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 5.57 \u00D7 rated current"));
+    QCOMPARE(panelText(panel, "LastClosingCurrent"),
+             local("closing current 5.57 \u00D7 rated current"));
     // The record stays as the moment was while the state turns on.
     t.ticks(7);
-    QCOMPARE(panel.LastPhaseDifference->text(), local("60.0\u00B0"));
+    QCOMPARE(panelText(panel, "LastPhaseDifference"), local("60.0\u00B0"));
 
     // Successful: in phase and equal, so no current at all.
     t.inStep();
     c.Schakelen->click();
     QCOMPARE(t.messages.last(), QStringLiteral("Goed gedaan"));
-    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("Goed gedaan"));
-    QCOMPARE(panel.LastPhaseDifference->text(), local("0.0\u00B0"));
-    QCOMPARE(panel.LastVoltageDifference->text(), QStringLiteral("0 %"));
-    QCOMPARE(panel.LastClosingCurrent->text(), local("closing current 0 \u00D7 rated current"));
-    QVERIFY(f.session().LastSwitching && f.session().LastSwitching->oordeel.goed());
+    QCOMPARE(panelText(panel, "LastVerdict"), QStringLiteral("Goed gedaan"));
+    QCOMPARE(panelText(panel, "LastPhaseDifference"), local("0.0\u00B0"));
+    QCOMPARE(panelText(panel, "LastVoltageDifference"), QStringLiteral("0 %"));
+    QCOMPARE(panelText(panel, "LastClosingCurrent"),
+             local("closing current 0 \u00D7 rated current"));
+    QVERIFY(f.session().lastSwitching() && f.session().lastSwitching()->oordeel.goed());
 
     // A new session from a file has not switched: the old record is not shown as its own.
     QVERIFY(f.openScenario({}));
-    QCOMPARE(panel.LastVerdict->text(), QStringLiteral("Not switched yet."));
-    QVERIFY(panel.LastPhaseDifference->text().isEmpty() &&
-            panel.LastClosingCurrent->text().isEmpty());
+    QCOMPARE(panelText(panel, "LastVerdict"), QStringLiteral("Not switched yet."));
+    QVERIFY(panelText(panel, "LastPhaseDifference").isEmpty() &&
+            panelText(panel, "LastClosingCurrent").isEmpty());
 }
 
 void TestSelmora::panelValuesHeardAndReachedByTab_data() {
@@ -880,10 +906,10 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     c.Timer1->start();
     int ticksBehindBox = -1;
     f.modalRunner = [&](QDialog &) {
-        const int before = f.session().TickCount;
-        for (int pass = 0; pass < 1000 && f.session().TickCount < before + 3; ++pass)
+        const int before = f.session().tickCount();
+        for (int pass = 0; pass < 1000 && f.session().tickCount() < before + 3; ++pass)
             QCoreApplication::processEvents();
-        ticksBehindBox = f.session().TickCount - before;
+        ticksBehindBox = f.session().tickCount() - before;
         return int(QDialog::Accepted);
     };
     bool clicked = false;
@@ -898,8 +924,8 @@ void TestSelmora::ticksGoOnBehindBoxOpenedInsideTick() {
     for (int pass = 0; pass < 1000 && ticksBehindBox < 0; ++pass) QCoreApplication::processEvents();
     QVERIFY(clicked);
     QCOMPARE(ticksBehindBox, 3);
-    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
+    QVERIFY(onlyCurrentArrows(c.Image1->surface(), f.session().networkPhasors()));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().generatorPhasors()));
 }
 
 void TestSelmora::savedStartOpensToThePixel() {
@@ -952,10 +978,7 @@ void TestSelmora::switchingsExported() {
     QCOMPARE(t.icons, QList<QMessageBox::Icon>{QMessageBox::Information}); // no error
     QVERIFY(!QFile::exists(path));
     t.inStep();
-    for (Tvector &v : f.session().GenVector) {
-        v.Angle += 0.2;
-        v.Bereken();
-    }
+    t.moveGenerator([](Tvector &v) { v.Angle += 0.2; });
     c.Schakelen->click();
     t.inStep();
     t.ticks(3);
@@ -991,7 +1014,7 @@ void TestSelmora::readingsAlikeAtEveryZoom() {
         t.f->viewZoom()->zoomTo(percent);
         t.f->openScenario({}); // a session begun at this zoom
         t.inStep();
-        for (Tvector &v : t.f->session().GenVector) v.Angle -= behind, v.Length = length;
+        t.moveGenerator([&](Tvector &v) { v.Angle -= behind, v.Length = length; });
         t.ticks(3);
         t.c.Schakelen->click();
         seen << QString::number(double(t.f->session().phaseAngle()), 'g', 17) + t.messages[0];
@@ -1011,9 +1034,9 @@ void TestSelmora::zoomAskedInsideTickWaitsForItsEnd() {
     QCoreApplication::processEvents();
     const DrawSurface &net = c.Image1->surface();
     QCOMPARE(net.size(), QSize(400, 400));
-    QVERIFY(onlyCurrentArrows(net, f.session().NetVector));
-    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().GenVector));
-    for (const Tvector &v : f.session().NetVector) {
+    QVERIFY(onlyCurrentArrows(net, f.session().networkPhasors()));
+    QVERIFY(onlyCurrentArrows(c.Image2->surface(), f.session().generatorPhasors()));
+    for (const Tvector &v : f.session().networkPhasors()) {
         const QPoint tip = QPoint(200, 200) + 2 * (v.tip() - v.Centre);
         int inked = 0; // within a pixel or two: rounding, and a wide pen's flat end
         for (int d = 0; d < 25; ++d)

@@ -232,8 +232,8 @@ void TestSwitchboardWindow::trainerUntouchedBesideTheSwitchboard() {
         for (int k = 0; k < 30; ++k) f->tick();
     QCOMPARE(b.findChild<QSlider *>(QStringLiteral("TbFrequentie"))->value(), 51);
     for (std::size_t k = 0; k < 3; ++k) {
-        QCOMPARE(b.session().GenVector[k].Angle, a.session().GenVector[k].Angle);
-        QCOMPARE(b.session().NetVector[k].Angle, a.session().NetVector[k].Angle);
+        QCOMPARE(b.session().generatorPhasors()[k].Angle, a.session().generatorPhasors()[k].Angle);
+        QCOMPARE(b.session().networkPhasors()[k].Angle, a.session().networkPhasors()[k].Angle);
     }
     QCOMPARE(b.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage(),
              a.findChild<QWidget *>(QStringLiteral("Image2"))->grab().toImage());

@@ -54,28 +54,32 @@ void TestSwitching::verdicts() {
     QFETCH(bool, swapOrder);
     QFETCH(QStringList, failed);
     SelmexSession s = inStep();
-    for (Tvector &v : s.GenVector) {
+    Phasors gen = s.generatorPhasors();
+    for (Tvector &v : gen) {
         v.Angle += turn;
         v.Length = length;
         v.Bereken();
     }
-    if (swapOrder) s.WisselKleur(2, 3);
-    s.GenStep = genStep;
+    s.placePhasors(SelmexSession::PhasorSet::Generator, gen);
+    if (swapOrder) s.swapPhaseColours(2, 3);
+    s.setStep(SelmexSession::PhasorSet::Generator, genStep);
     const SchakelOordeel oordeel = s.switchAttempt();
     QCOMPARE(fouten(oordeel), failed);
     QCOMPARE(s.connected(), failed.isEmpty());
-    QCOMPARE(s.GenStep, failed.isEmpty() ? s.NetStep : genStep);
-    QCOMPARE(int(s.log.entries().size()), 1);
+    QCOMPARE(s.generatorStep(), failed.isEmpty() ? s.networkStep() : genStep);
+    QCOMPARE(int(s.log().entries().size()), 1);
     // A real synchronising check is stricter: it refuses the drifting generator.
-    if (genStep == 0.022) QVERIFY(!judgeRealLimits(s.log.entries()[0].at).within);
+    if (genStep == 0.022) QVERIFY(!judgeRealLimits(s.log().entries()[0].at).within);
 }
 
 void TestSwitching::angleWindow() {
     SelmexSession s = inStep();
-    const QPoint tip = s.NetVector[0].tip();
+    const QPoint tip = s.networkPhasors()[0].tip();
     const auto genTipAt = [&](int dx, int dy) {
-        for (Tvector &v : s.GenVector)
+        Phasors gen = s.generatorPhasors();
+        for (Tvector &v : gen)
             if (v.PhaseColor == clRed) v.Points[0] = tip + QPoint(dx, dy);
+        s.placePhasors(SelmexSession::PhasorSet::Generator, gen);
         return s.angleWithinWindow();
     };
     // 20 % of 90 pixels: 18. The comparison is strict, the window square.
@@ -84,9 +88,9 @@ void TestSwitching::angleWindow() {
     QVERIFY(!genTipAt(18, 0));
     QVERIFY(!genTipAt(0, -18));
     QVERIFY(!genTipAt(-18, 3));
-    s.MaxAngle = 0;
+    s.setMaxAngle(0);
     QVERIFY(!genTipAt(0, 0)); // nothing is ever close enough
-    s.MaxAngle = 100;
+    s.setMaxAngle(100);
     QVERIFY(genTipAt(89, -89));
     QVERIFY(!genTipAt(90, 0));
 }

@@ -14,11 +14,13 @@ using PhasorSet = SelmexSession::PhasorSet;
 SelmexSession networkAt(QSize picture, const double (&angles)[3]) {
     SelmexSession session;
     session.begin(SelmexStart{}, picture, picture);
-    session.GenStep = 0;
+    session.setStep(PhasorSet::Generator, 0);
+    Phasors net = session.networkPhasors();
     for (std::size_t k = 0; k < 3; ++k) {
-        session.NetVector[k].Angle = angles[k];
-        session.NetVector[k].Bereken();
+        net[k].Angle = angles[k];
+        net[k].Bereken();
     }
+    session.placePhasors(PhasorSet::Network, net);
     return session;
 }
 
@@ -112,16 +114,16 @@ void TestTvector::drawsShaftAndHeadAndErasesThem() {
 
 void TestTvector::draaiWrapsOnlyAboveTwo() {
     SelmexSession session = networkAt(QSize(200, 200), {2.0, 1.99, -5.0});
-    const Phasors &list = session.NetVector;
-    session.NetStep = 0.0;
+    const Phasors &list = session.networkPhasors();
+    session.setStep(PhasorSet::Network, 0.0);
     session.tick();
     QCOMPARE(list[0].Angle, 2.0); // exactly 2 is not reduced
-    session.NetStep = 0.02;
+    session.setStep(PhasorSet::Network, 0.02);
     session.tick();
     QVERIFY(std::fabs(list[0].Angle - 0.02) < 1e-12);
     QVERIFY(std::fabs(list[1].Angle - 0.01) < 1e-12);
     QVERIFY(std::fabs(list[2].Angle + 4.98) < 1e-12); // no wrap at the lower end
-    session.NetStep = -0.5;
+    session.setStep(PhasorSet::Network, -0.5);
     session.tick();
     QVERIFY(std::fabs(list[2].Angle + 5.48) < 1e-12);
 }
@@ -129,7 +131,7 @@ void TestTvector::draaiWrapsOnlyAboveTwo() {
 void TestTvector::stepZeroRedrawsInPlace() {
     DrawSurface s(QSize(200, 200));
     SelmexSession session = networkAt(s.size(), {0.5, -1.0 / 6, 7.0 / 6});
-    session.NetStep = 0.0;
+    session.setStep(PhasorSet::Network, 0.0);
     PhasorDiagram d(s);
     session.tick(follow(d, {}));
     const QImage first = s.image().copy();
@@ -160,7 +162,7 @@ void TestTvector::nestedTickLeavesNoGhost() {
     // the outer tick goes on it must not leave the nested tick's arrow behind.
     DrawSurface s(QSize(200, 200));
     SelmexSession session = networkAt(s.size(), {0.5, -1.0 / 6, 7.0 / 6});
-    const Phasors &list = session.NetVector;
+    const Phasors &list = session.networkPhasors();
     PhasorDiagram d(s);
     session.tick(follow(d, {}));
     bool nested = false;
