@@ -1,6 +1,5 @@
 #include "dravon2.h"
 
-#include "controls.h"
 #include "criticalclearing.h"
 #include "dravexinfo.h"
 #include "equalareastatus.h"
@@ -12,6 +11,7 @@
 #include "lessonpane.h"
 #include "lessonsession.h"
 #include "lessontext.h"
+#include "networkdiagram.h"
 #include "numberformat.h"
 #include "rememberedoption.h"
 #include "rounding.h"
@@ -208,7 +208,7 @@ void TDravon::connectSession() {
     connect(&s, &DravexSession::scenarioChanged, this, [this] {
         if (m_session->isRunning()) return; // the run keeps its network
         redrawPowerAngle();
-        showNetwork(m_session->scenario(), NetworkState::Fault);
+        m_diagram->show(m_session->scenario(), NetworkState::Fault);
     });
     connect(&s, &DravexSession::caseOpened, this, &TDravon::showNewCase);
     connect(&s, &DravexSession::scenarioFileChanged, this, &TDravon::showFileInTitle);
@@ -219,7 +219,7 @@ void TDravon::connectSession() {
     connect(&s, &DravexSession::runBegun, this, [this] {
         const FaultScenario &scenario = m_session->scenario();
         m_plots->beginRun(m_session->generator(), *m_session->history().last(), scenario);
-        showNetwork(scenario, NetworkState::Fault);
+        m_diagram->show(scenario, NetworkState::Fault);
         m_status->startAreas(m_session->areaSum(), m_session->machineData(), scenario);
     });
     connect(&s, &DravexSession::stepped, this, &TDravon::showStep);
@@ -241,41 +241,9 @@ void TDravon::createControls() {
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
 
-    schema = makePanel(client, QStringLiteral("schema"), QRect(24, 16, 297, 209));
-    QFont symbolFont = font();
-    symbolFont.setPixelSize(19);
-    schema->setFont(symbolFont);
-    // Later controls lie on top of earlier ones: the letters on their circles.
-    Shape1 = new ShapeControl(schema, QStringLiteral("Shape1"), ShapeControl::Kind::Circle,
-                              QRect(9, 78, 73, 57), clWhite);
-    Shape1->setToolTip(QStringLiteral("right-click for popup"));
-    Generator =
-        new MouseLabel(schema, QStringLiteral("Generator"), QStringLiteral("G"), QPoint(40, 94));
-    Generator->setToolTip(QStringLiteral("rightclick for popup"));
-    Shape2 = new ShapeControl(schema, QStringLiteral("Shape2"), ShapeControl::Kind::Circle,
-                              QRect(200, 64, 73, 57), clWhite);
-    swingbus =
-        new MouseLabel(schema, QStringLiteral("swingbus"), QStringLiteral("SB"), QPoint(224, 80));
-    Lijn = new ShapeControl(schema, QStringLiteral("Lijn"), ShapeControl::Kind::Rectangle,
-                            QRect(119, 91, 90, 4), clBlack);
-    // The second of two parallel lines, above the first, into the swing bus's circle;
-    // shown only for a fault on one of them.
-    Lijn2 = new ShapeControl(schema, QStringLiteral("Lijn2"), ShapeControl::Kind::Rectangle,
-                             QRect(119, 72, 97, 4), clBlack);
-    Lijn2->hide();
-    Rail = new ShapeControl(schema, QStringLiteral("Rail"), ShapeControl::Kind::Rectangle,
-                            QRect(112, 48, 9, 89), clBlack);
-    Rail->setToolTip(QStringLiteral("rightclick for popup"));
-    Shape3 = new ShapeControl(schema, QStringLiteral("Shape3"), ShapeControl::Kind::Rectangle,
-                              QRect(73, 103, 45, 4), clBlack);
-    FaultMark = new ShapeControl(schema, QStringLiteral("FaultMark"), ShapeControl::Kind::Rectangle,
-                                 QRect(165, 66, 5, 16), clRed);
-    FaultMark->hide();
-    for (auto *shape : {Shape1, Shape2})
-        connect(shape, &ShapeControl::mouseDown, this, &TDravon::Shape1MouseDown);
-    for (auto *label : {Generator, swingbus})
-        connect(label, &MouseLabel::mouseDown, this, &TDravon::Shape1MouseDown);
-    connect(Rail, &ShapeControl::mouseDown, this, &TDravon::RailMouseDown);
+    m_diagram = new NetworkDiagram(client, m_zoom.layout(), this);
+    connect(m_diagram, &NetworkDiagram::generatorPressed, this, &TDravon::Shape1MouseDown);
+    connect(m_diagram, &NetworkDiagram::busbarPressed, this, &TDravon::RailMouseDown);
 
     PanelSinus = makePanel(client, QStringLiteral("PanelSinus"), QRect(24, 232, 297, 185));
     ImageSinus = new ImageControl(PanelSinus, QStringLiteral("ImageSinus"), QRect(8, 8, 281, 168));
@@ -471,8 +439,8 @@ void TDravon::showStep(const StepReport &report) {
     showPower(EditPelek, now.PelekInPowerUnit(), false);
     showReadout(EditDomega, report.Domega);
     showReadout(EditDelta, now.DeltaInDegrees());
-    if (report.network != m_shownNetwork)
-        showNetwork(m_session->faultRun().scenario(), report.network);
+    if (report.network != m_diagram->shownState())
+        m_diagram->show(m_session->faultRun().scenario(), report.network);
     // The clock of this step, before any message about it: the message and the swing
     // curves' legend name the same moment as the read-out.
     showReadout(EdittotTijd, report.clock);
@@ -626,36 +594,7 @@ void TDravon::showNewCase() {
     showPower(EditPelek, g.Pelek, true);
     clearReadout(EditDomega);
     clearReadout(EdittotTijd);
-    showNetwork(m_session->scenario(), NetworkState::Fault);
-}
-
-void TDravon::showNetwork(const FaultScenario &scenario, NetworkState state) {
-    m_shownNetwork = state;
-    const bool twoLines = scenario.network == Network::TwoLines;
-    // A line switched out without a fault: the second line, without a fault on it.
-    const bool lineOut = scenario.network == Network::LineOut;
-    Lijn2->setVisible(twoLines || lineOut);
-    FaultMark->setVisible(twoLines);
-    if (lineOut) {
-        const bool out = state != NetworkState::Fault;
-        Lijn2->setFill(out ? clSilver : clBlack);
-        Lijn2->setToolTip(out ? QStringLiteral("Line switched out: out of service")
-                              : QStringLiteral("Second line, in service until the run starts"));
-        return;
-    }
-    if (!twoLines) return;
-    // The fault's place along the line from the busbar's edge to the swing bus, in the
-    // layout at 100 %, shown at the zoom.
-    const QRect line = m_zoom.layout().layoutGeometry(Lijn2);
-    const QRect mark = m_zoom.layout().layoutGeometry(FaultMark);
-    const int x =
-        line.left() + 2 + static_cast<int>(scenario.locationPercent / 100 * (line.width() - 4));
-    m_zoom.layout().place(FaultMark, QRect(QPoint(x - mark.width() / 2, mark.y()), mark.size()));
-    // The tripped line is drawn grey while its breakers are open.
-    const bool open = state == NetworkState::Cleared || state == NetworkState::LockedOut;
-    Lijn2->setFill(open ? clSilver : clBlack);
-    Lijn2->setToolTip(open ? QStringLiteral("Faulted line, tripped: out of service")
-                           : QStringLiteral("Faulted line, in service"));
+    m_diagram->show(m_session->scenario(), NetworkState::Fault);
 }
 
 void TDravon::SwingCurves1Click() {
@@ -698,28 +637,6 @@ void TDravon::takeStudyCase(const StabilityCase &c) {
 }
 
 void TDravon::describeForScreenReaders() {
-    describe(schema, QStringLiteral("One-line diagram"),
-             QStringLiteral("A generator feeds an infinite bus over a line from its busbar."));
-    const QString generatorHelp = QStringLiteral(
-        "Right-click, or Tools > Machine data, to change Pmax, H, Demping and Pmech.");
-    describe(Shape1, QStringLiteral("Generator"), generatorHelp);
-    describe(Generator, QStringLiteral("Generator"), generatorHelp);
-    describe(Shape2, QStringLiteral("Swing bus"),
-             QStringLiteral("The infinite bus. ") + generatorHelp);
-    describe(swingbus, QStringLiteral("Swing bus"),
-             QStringLiteral("The infinite bus. ") + generatorHelp);
-    describe(Rail, QStringLiteral("Busbar"),
-             QStringLiteral("Where the short circuit is put. Right-click, or Tools > Clearing "
-                            "time, to change when it is cleared."));
-    describe(Lijn, QStringLiteral("Line"),
-             QStringLiteral("The line from the busbar to the swing bus."));
-    describe(Lijn2, QStringLiteral("Faulted line"),
-             QStringLiteral("The second of two parallel lines, which the fault is on; grey while "
-                            "its breakers are open."));
-    describe(FaultMark, QStringLiteral("Fault"),
-             QStringLiteral("Where the fault is on the line. Tools > Fault scenario sets it."));
-    describe(Shape3, QStringLiteral("Connection"),
-             QStringLiteral("The connection from the generator to the busbar."));
     describe(Kortsluiting, QStringLiteral("short circuit"),
              QStringLiteral("Starts a fault run; pressed during a run, stops it."));
     describe(ImageSinus, QStringLiteral("Power-angle plot"),

@@ -22,8 +22,7 @@ class EqualAreaStatus;
 class ImageControl;
 class LessonPane;
 class LessonSession;
-class MouseLabel;
-class ShapeControl;
+class NetworkDiagram;
 class StudyWindow;
 class TaskPanel;
 class SwingCurves;
@@ -156,8 +155,6 @@ private:
     // The power-angle plot drawn afresh for the network of the run in progress, or of the
     // next run.
     void redrawPowerAngle();
-    // The diagram's lines as the network stands.
-    void showNetwork(const FaultScenario &scenario, NetworkState state);
     // The described caption, followed by the scenario file's name when there is one.
     void showFileInTitle();
     // The zoom and the screen's device pixel ratio as they stand now: the layout, the
@@ -190,7 +187,7 @@ private:
     LessonSession *m_lesson = nullptr; // a child, as the session
     LessonPane *m_lessonPane = nullptr;
     TaskPanel *m_taskPanel = nullptr;
-    NetworkState m_shownNetwork = NetworkState::Fault;
+    NetworkDiagram *m_diagram = nullptr; // a child
     bool m_inStep = false;
     bool m_zoomPending = false;
     bool m_redrawPending = false;
@@ -201,19 +198,7 @@ private:
     // does not take the processor from the start.
     bool m_startUpSearchWaits = true;
 
-    // Controls, named as in the window's layout.
-    QFrame *schema = nullptr;
-    ShapeControl *Shape1 = nullptr;
-    MouseLabel *Generator = nullptr;
-    ShapeControl *Shape2 = nullptr;
-    MouseLabel *swingbus = nullptr;
-    ShapeControl *Lijn = nullptr;
-    // A fault on one of two lines: the second line, which is faulted and tripped, and
-    // the fault's place on it.
-    ShapeControl *Lijn2 = nullptr;
-    ShapeControl *FaultMark = nullptr;
-    ShapeControl *Rail = nullptr;
-    ShapeControl *Shape3 = nullptr;
+    // Controls, named as in the window's layout; the diagram's are its own.
     QFrame *PanelSinus = nullptr;
     ImageControl *ImageSinus = nullptr;
     QPushButton *Kortsluiting = nullptr;
