@@ -12,9 +12,8 @@
 #include "lessonsession.h"
 #include "lessontext.h"
 #include "networkdiagram.h"
-#include "numberformat.h"
+#include "readoutpanel.h"
 #include "rememberedoption.h"
-#include "rounding.h"
 #include "savefile.h"
 #include "scenario_dlg.h"
 #include "scenariofile.h"
@@ -35,7 +34,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,51 +50,6 @@ const QString PhasePlaneText =
     QStringLiteral("Speed deviation against rotor angle through the run.");
 
 } // namespace
-
-TDravon::Readout &TDravon::readoutOf(QLineEdit *edit) {
-    for (Readout &r : m_readouts)
-        if (r.edit == edit) return r;
-    return m_readouts.back(); // every read-out is in the table
-}
-
-// From the first digit on, as a student reads it: a long number is cut off at the right,
-// never at the left. Rounded, 4 significant digits and the unit, as the tooltips name it.
-void TDravon::writeReadout(const Readout &r) const {
-    if (!r.value) {
-        r.edit->clear();
-        return;
-    }
-    r.edit->setText(m_roundedReadouts ? formatGeneralDigits(*r.value, 4) + r.unit
-                                      : formatGeneral(*r.value));
-    r.edit->setCursorPosition(0);
-}
-
-void TDravon::showReadout(QLineEdit *edit, long double value) {
-    Readout &r = readoutOf(edit);
-    r.value = value;
-    writeReadout(r);
-}
-
-void TDravon::clearReadout(QLineEdit *edit) {
-    Readout &r = readoutOf(edit);
-    r.value.reset();
-    writeReadout(r);
-}
-
-void TDravon::showPower(QLineEdit *edit, long double value, bool perUnitPmech) {
-    // Pelec is in the unit the user gave Pmax in, which the program does not know.
-    readoutOf(edit).unit = perUnitPmech ? QStringLiteral(" p.u.") : QString();
-    showReadout(edit, value);
-    explain(edit, perUnitPmech
-                      ? QStringLiteral("Mechanical power Pmech, per-unit of Pmax (before a run)")
-                      : QStringLiteral("Electrical power Pelec, in the unit of Pmax (MW when "
-                                       "Pmax is in MW)"));
-}
-
-void TDravon::setRoundedReadouts(bool rounded) {
-    m_roundedReadouts = rounded;
-    for (const Readout &r : m_readouts) writeReadout(r);
-}
 
 void TDravon::setStabilityBoundary(bool shown) {
     m_showBoundary = shown;
@@ -255,17 +208,8 @@ void TDravon::createControls() {
     Kortsluiting->setAutoDefault(true);
     connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
 
-    EditDomega = makeEdit(client, QStringLiteral("EditDomega"), QRect(328, 56, 73, 21), true);
-    labDomega = makeLabel(client, QStringLiteral("labDomega"), QStringLiteral("Speed deviation"),
-                          {405, 59});
-    EditDelta = makeEdit(client, QStringLiteral("EditDelta"), QRect(328, 88, 73, 21), true);
-    LabDelta =
-        makeLabel(client, QStringLiteral("LabDelta"), QStringLiteral("rotor angle"), {405, 94});
-    EdittotTijd = makeEdit(client, QStringLiteral("EdittotTijd"), QRect(328, 128, 73, 21), false);
-    LabTotTijd =
-        makeLabel(client, QStringLiteral("LabTotTijd"), QStringLiteral("Total Time"), {406, 132});
-    EditPelek = makeEdit(client, QStringLiteral("EditPelek"), QRect(328, 160, 73, 21), false);
-    LabPelek = makeLabel(client, QStringLiteral("LabPelek"), QStringLiteral("Pelec"), {405, 168});
+    m_readouts = std::make_unique<ReadoutPanel>(client);
+    m_readouts->setRounded(RoundedReadouts1->isChecked());
 
     Panelrotor = makePanel(client, QStringLiteral("Panelrotor"), QRect(485, 238, 193, 177));
     ImageRotor = new ImageControl(Panelrotor, QStringLiteral("ImageRotor"), QRect(24, 8, 161, 161));
@@ -274,15 +218,7 @@ void TDravon::createControls() {
     Label1 = makeLabel(Panelfase, QStringLiteral("Label1"), QStringLiteral("angle"), {130, 90});
     Label2 = makeLabel(Panelfase, QStringLiteral("Label2"), QStringLiteral("speed dev"), {90, 20});
 
-    m_readouts = {Readout{EditDomega, QStringLiteral(" rad/s"), {}},
-                  Readout{EditDelta, QStringLiteral("\u00B0"), {}},
-                  Readout{EdittotTijd, QStringLiteral(" s"), {}},
-                  Readout{EditPelek, QStringLiteral(" p.u."), {}}};
-
-    setTabOrder(Kortsluiting, EditDomega);
-    setTabOrder(EditDomega, EditDelta);
-    setTabOrder(EditDelta, EdittotTijd);
-    setTabOrder(EdittotTijd, EditPelek);
+    m_readouts->followInTabOrder(Kortsluiting);
 }
 
 void TDravon::createMenu() {
@@ -374,8 +310,7 @@ void TDravon::createMenu() {
     RoundedReadouts1 = addRememberedOption(
         view, SettingsName, QStringLiteral("View/roundedReadouts"),
         QStringLiteral("RoundedReadouts1"), QStringLiteral("&Rounded read-outs"),
-        [this](bool on) { setRoundedReadouts(on); });
-    m_roundedReadouts = RoundedReadouts1->isChecked();
+        [this](bool on) { m_readouts->setRounded(on); });
     StabilityBoundaryAction = addRememberedOption(
         view, SettingsName, QStringLiteral("View/stabilityBoundary"),
         QStringLiteral("StabilityBoundaryAction"), QStringLiteral("Stability &boundary"),
@@ -395,9 +330,7 @@ void TDravon::FormCreate() {
     m_status->showSearching();
     centralWidget()->installEventFilter(this);
     const TMyGenerator &g = m_session->generator();
-    showReadout(EditDelta, g.DeltaInDegrees());
-    // As created, Pelek is per-unit (equal to Pmech); a run shows it times Pmax.
-    showPower(EditPelek, g.Pelek, true);
+    m_readouts->showNewGenerator(g);
     // Drawing the axes shows the window, before the rest of start-up is done.
     m_plots->drawStart(g);
 }
@@ -436,14 +369,11 @@ void TDravon::showStep(const StepReport &report) {
     // A zoom asked for in the out-of-step message's events waits for the step's end.
     const QScopedValueRollback<bool> inStep(m_inStep, true);
     const TMyGenerator &now = m_session->generator();
-    showPower(EditPelek, now.PelekInPowerUnit(), false);
-    showReadout(EditDomega, report.Domega);
-    showReadout(EditDelta, now.DeltaInDegrees());
+    // The clock of this step too, before any message about it: the message and the swing
+    // curves' legend name the same moment as the read-out.
+    m_readouts->showStep(now, report);
     if (report.network != m_diagram->shownState())
         m_diagram->show(m_session->faultRun().scenario(), report.network);
-    // The clock of this step, before any message about it: the message and the swing
-    // curves' legend name the same moment as the read-out.
-    showReadout(EdittotTijd, report.clock);
 
     if (report.outOfStep) {
         // The engine ends the run after this step, once the box is closed. The swing
@@ -590,10 +520,8 @@ void TDravon::showNewCase() {
     m_status->clearAreas();
     const TMyGenerator &g = m_session->generator();
     m_plots->drawNewCase(g, m_session->scenario());
-    showReadout(EditDelta, g.DeltaInDegrees());
-    showPower(EditPelek, g.Pelek, true);
-    clearReadout(EditDomega);
-    clearReadout(EdittotTijd);
+    m_readouts->showNewGenerator(g);
+    m_readouts->clearRun();
     m_diagram->show(m_session->scenario(), NetworkState::Fault);
 }
 
@@ -645,14 +573,6 @@ void TDravon::describeForScreenReaders() {
     describe(ImageFase, QStringLiteral("Phase plane"), PhasePlaneText);
     describe(ImageRotor, QStringLiteral("Rotor"),
              QStringLiteral("The two-pole rotor turned by the rotor angle."));
-    EditDomega->setAccessibleName(QStringLiteral("Speed deviation"));
-    explain(EditDomega, QStringLiteral("Speed deviation from synchronous speed, in rad/s"));
-    EditDelta->setAccessibleName(QStringLiteral("rotor angle"));
-    explain(EditDelta, QStringLiteral("Rotor angle against the infinite bus, in degrees; it "
-                                      "counts whole turns, so it is not wrapped to 360"));
-    EdittotTijd->setAccessibleName(QStringLiteral("Total Time"));
-    explain(EdittotTijd, QStringLiteral("Time since the fault began, in s"));
-    EditPelek->setAccessibleName(QStringLiteral("Pelec")); // its description follows its value
 }
 
 void TDravon::applyZoom() {

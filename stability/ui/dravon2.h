@@ -15,7 +15,6 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class EqualAreaStatus;
@@ -23,6 +22,7 @@ class ImageControl;
 class LessonPane;
 class LessonSession;
 class NetworkDiagram;
+class ReadoutPanel;
 class StudyWindow;
 class TaskPanel;
 class SwingCurves;
@@ -132,9 +132,6 @@ private:
     // A whole new case, shown as at start-up.
     void showNewCase();
     void showSpeed(RunSpeed speed);
-    // View > Rounded read-outs: the four read-outs with 4 significant digits and their
-    // unit, to be read on a projector; remembered like the zoom.
-    void setRoundedReadouts(bool rounded);
     // View > Stability boundary and Labels on the plots, remembered like the zoom: the
     // plots are drawn again with or without them.
     void setStabilityBoundary(bool shown);
@@ -145,13 +142,6 @@ private:
     void showBoundary(bool redraw);
     // The plots drawn again as they stand; asked for inside a step, at its end.
     void redrawPlots();
-    // Writes a read-out's value, from its first digit on, exact or rounded with its unit,
-    // and keeps it for a change between the two.
-    void showReadout(QLineEdit *edit, long double value);
-    // Before a run the power read-out holds Pmech per-unit, as the generator is created;
-    // a run shows the electrical power in Pmax's own unit.
-    void showPower(QLineEdit *edit, long double value, bool perUnitPmech);
-    void clearReadout(QLineEdit *edit);
     // The power-angle plot drawn afresh for the network of the run in progress, or of the
     // next run.
     void redrawPowerAngle();
@@ -163,18 +153,6 @@ private:
     void applyZoom();
     // Returns whether the plots have new pictures.
     bool zoomLayout();
-
-    // A read-out, the unit its rounded form shows after the number, and the value it
-    // shows (none when it is empty).
-    struct Readout {
-        QLineEdit *edit = nullptr;
-        QString unit;
-        std::optional<long double> value;
-    };
-    std::array<Readout, 4> m_readouts;
-    bool m_roundedReadouts = false;
-    Readout &readoutOf(QLineEdit *edit);
-    void writeReadout(const Readout &readout) const;
 
     DravexSession *m_session = nullptr; // a child, so that it outlives no window
     std::unique_ptr<RunPlots> m_plots;
@@ -188,6 +166,7 @@ private:
     LessonPane *m_lessonPane = nullptr;
     TaskPanel *m_taskPanel = nullptr;
     NetworkDiagram *m_diagram = nullptr; // a child
+    std::unique_ptr<ReadoutPanel> m_readouts;
     bool m_inStep = false;
     bool m_zoomPending = false;
     bool m_redrawPending = false;
@@ -198,18 +177,11 @@ private:
     // does not take the processor from the start.
     bool m_startUpSearchWaits = true;
 
-    // Controls, named as in the window's layout; the diagram's are its own.
+    // Controls, named as in the window's layout; the diagram's and the read-outs' are
+    // their own.
     QFrame *PanelSinus = nullptr;
     ImageControl *ImageSinus = nullptr;
     QPushButton *Kortsluiting = nullptr;
-    QLineEdit *EditDomega = nullptr;
-    QLabel *labDomega = nullptr;
-    QLineEdit *EditDelta = nullptr;
-    QLabel *LabDelta = nullptr;
-    QLineEdit *EdittotTijd = nullptr;
-    QLabel *LabTotTijd = nullptr;
-    QLineEdit *EditPelek = nullptr;
-    QLabel *LabPelek = nullptr;
     QFrame *Panelrotor = nullptr;
     ImageControl *ImageRotor = nullptr;
     QFrame *Panelfase = nullptr;
