@@ -31,11 +31,10 @@ public:
     // it.
     void setZoom(double zoom);
 
-    // What the synchroscope and the lamps show: the phase difference, degrees, the
-    // sector the switching check accepts at any orientation, the lamps' brightness.
+    // What the synchroscope shows: the phase difference, degrees, and the sector the
+    // switching check accepts at any orientation.
     double phaseDifference() const { return m_phi; }
     double acceptedHalfAngle() const { return m_halfAngle; }
-    const std::array<double, 3> &lampBrightness() const { return m_brightness; }
 
 private:
     // The controls keep these names as object names.
