@@ -373,11 +373,9 @@ void TestSelmora::switchingConditionsAlone() {
         break;
     }
     c.Timer1->stop();
-    const double step = f.session().generatorStep();
     c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{message});
-    // A failed attempt changes nothing, the stopped timer included.
-    QCOMPARE(f.session().generatorStep(), step);
+    // A failed attempt leaves the stopped timer alone (the session's part: tst_switching).
     QVERIFY(!c.Timer1->isActive());
 }
 
@@ -398,7 +396,6 @@ void TestSelmora::switchingAllWrong() {
 
 void TestSelmora::switchingSucceeds() {
     Trainer t;
-    TForm1 &f = *t.f;
     const Controls &c = t.c;
     t.inStep();
     // A generator 10 % short, standing still, a little behind: still good enough.
@@ -414,7 +411,6 @@ void TestSelmora::switchingSucceeds() {
     c.Timer1->stop();
     c.Schakelen->click();
     QCOMPARE(t.messages, QStringList{QStringLiteral("Goed gedaan")});
-    QCOMPARE(f.session().generatorStep(), f.session().networkStep());
     QCOMPARE(c.EdFreq->text(), QStringLiteral("50"));
     QVERIFY(c.Timer1->isActive());
     QVERIFY(c.hoekhulp->isHidden());
@@ -764,7 +760,6 @@ void TestSelmora::panelRecordsEachSwitching() {
     QCOMPARE(panelText(panel, "LastVoltageDifference"), QStringLiteral("0 %"));
     QCOMPARE(panelText(panel, "LastClosingCurrent"),
              local("closing current 0 \u00D7 rated current"));
-    QVERIFY(f.session().lastSwitching() && f.session().lastSwitching()->oordeel.goed());
 
     // A new session from a file has not switched: the old record is not shown as its own.
     QVERIFY(f.openScenario({}));

@@ -68,6 +68,7 @@ void TestSwitching::verdicts() {
     QCOMPARE(s.connected(), failed.isEmpty());
     QCOMPARE(s.generatorStep(), failed.isEmpty() ? s.networkStep() : genStep);
     QCOMPARE(int(s.log().entries().size()), 1);
+    QVERIFY(s.lastSwitching() && s.lastSwitching()->oordeel.goed() == failed.isEmpty());
     // A real synchronising check is stricter: it refuses the drifting generator.
     if (genStep == 0.022) QVERIFY(!judgeRealLimits(s.log().entries()[0].at).within);
 }
