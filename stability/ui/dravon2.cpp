@@ -7,14 +7,11 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "layouthelpers.h"
-#include "lessonfile.h"
+#include "lessoncontroller.h"
 #include "lessonpane.h"
-#include "lessonsession.h"
-#include "lessontext.h"
 #include "networkdiagram.h"
 #include "readoutpanel.h"
 #include "rememberedoption.h"
-#include "savefile.h"
 #include "scenario_dlg.h"
 #include "scenariofile.h"
 #include "schak_dlg.h"
@@ -31,7 +28,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -104,7 +100,6 @@ TDravon::TDravon(QWidget *parent)
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
-    m_lesson = new LessonSession(*m_session, this);
 
     createMenu();
     createControls();
@@ -145,10 +140,20 @@ TDravon::TDravon(QWidget *parent)
 }
 
 TDravon::~TDravon() {
-    // The pane goes while the window's zoom, which its signals reach, is still there.
-    m_lessonPane->disconnect(this);
-    m_lessonPane->removeEventFilter(this);
-    delete m_lessonPane;
+    // The parts go before the window's children: the session speaks to them no more.
+    m_session->disconnect(this);
+}
+
+LessonSession &TDravon::lessonSession() {
+    return m_lessons->lesson();
+}
+
+LessonPane *TDravon::lessonPane() const {
+    return m_lessons->pane();
+}
+
+bool TDravon::openLesson(const QString &path) {
+    return m_lessons->open(path);
 }
 
 void TDravon::connectSession() {
@@ -236,11 +241,11 @@ void TDravon::createMenu() {
     SaveScenario1 = addItem(File1, QStringLiteral("SaveScenario1"),
                             QStringLiteral("Sa&ve scenario..."), &TDravon::SaveScenario1Click);
     File1->addSeparator();
-    OpenLessonAction = addItem(File1, QStringLiteral("OpenLessonAction"),
-                               QStringLiteral("Open &lesson..."), &TDravon::OpenLessonClick);
-    ExportLessonRecordAction =
-        addItem(File1, QStringLiteral("ExportLessonRecordAction"),
-                QStringLiteral("E&xport lesson record..."), &TDravon::ExportLessonRecordClick);
+    // The lesson's controller takes these once it is made.
+    OpenLessonAction = File1->addAction(QStringLiteral("Open &lesson..."));
+    OpenLessonAction->setObjectName(QStringLiteral("OpenLessonAction"));
+    ExportLessonRecordAction = File1->addAction(QStringLiteral("E&xport lesson record..."));
+    ExportLessonRecordAction->setObjectName(QStringLiteral("ExportLessonRecordAction"));
     File1->addSeparator();
     ExportRun1 = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
                          &TDravon::ExportRun1Click);
@@ -336,10 +341,6 @@ void TDravon::FormCreate() {
 }
 
 bool TDravon::eventFilter(QObject *watched, QEvent *event) {
-    // The pane widened by hand beside the client area widens the window, once the
-    // layout has settled.
-    if (watched == m_lessonPane && event->type() == QEvent::Resize && !m_lessonPane->isFloating())
-        QTimer::singleShot(0, this, [this] { m_zoom.fitBesidePanes(); });
     if (m_startUpSearchWaits && watched == centralWidget() && event->type() == QEvent::Paint) {
         m_startUpSearchWaits = false;
         centralWidget()->removeEventFilter(this);
@@ -358,10 +359,7 @@ void TDravon::showSpeed(RunSpeed speed) {
 
 void TDravon::KortsluitingClick() {
     // A press during a run stops it, as ever; a new run waits for the prediction.
-    if (!m_session->isRunning() && !m_lesson->beforeRun()) {
-        m_lessonPane->showHeldBack();
-        return;
-    }
+    if (!m_session->isRunning() && !m_lessons->runMayStart()) return;
     m_session->shortCircuit();
 }
 
@@ -504,7 +502,7 @@ QImage TDravon::clientPicture() {
 }
 
 void TDravon::FindCritical1Click() {
-    if (lessonHoldsRuns(true)) return;
+    if (m_lessons->holdsRuns(true)) return;
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
     m_status->showSimulation(m_session->findCriticalNow());
@@ -526,7 +524,7 @@ void TDravon::showNewCase() {
 }
 
 void TDravon::SwingCurves1Click() {
-    if (lessonHoldsRuns(false)) return;
+    if (m_lessons->holdsRuns(false)) return;
     if (!m_swingCurves) {
         m_swingCurves = new SwingCurves(this);
         m_swingCurves->setZoom(viewZoom()->factor());
@@ -544,7 +542,7 @@ void TDravon::SwingCurves1Click() {
 }
 
 void TDravon::CriticalClearingStudyClick() {
-    if (lessonHoldsRuns(true)) return;
+    if (m_lessons->holdsRuns(true)) return;
     if (!m_study) {
         m_study = new StudyWindow(*m_session, m_reportFiles, modalRunner, this);
         m_study->setZoom(viewZoom()->factor());
@@ -589,7 +587,7 @@ void TDravon::applyZoom() {
 bool TDravon::zoomLayout() {
     const double zoom = viewZoom()->factor();
     // First, so that the window allows for the pane's width at the new fonts.
-    if (m_lessonPane) m_lessonPane->setZoom(zoom);
+    if (m_lessons) m_lessons->pane()->setZoom(zoom);
     if (m_taskPanel) m_taskPanel->setZoom(zoom);
     m_zoom.layOut([this] { return menuBar()->sizeHint().height() + m_status->heightForFont(); });
     bool fresh = false;
@@ -606,7 +604,7 @@ void TDravon::moveEvent(QMoveEvent *event) {
 
 void TDravon::closeEvent(QCloseEvent *event) {
     // The student's predictions are not lost unasked.
-    if (!lessonRecordMayGo()) {
+    if (!m_lessons->recordMayGo()) {
         event->ignore();
         return;
     }
@@ -618,137 +616,20 @@ void TDravon::closeEvent(QCloseEvent *event) {
     QMainWindow::closeEvent(event);
 }
 
-namespace {
-
-const QString LessonFilter = QStringLiteral("Dravex lessons (*.dravex-lesson)");
-
-} // namespace
-
 void TDravon::createLesson() {
-    m_lessonPane = new LessonPane(*m_lesson, this);
-    // Docked at once, with no animation: the window's width follows the pane's place.
-    setAnimated(false);
-    addDockWidget(Qt::RightDockWidgetArea, m_lessonPane);
-    m_lessonPane->hide();
-    m_lessonPane->installEventFilter(this);
-    const auto fit = [this] {
-        LessonPaneAction->setChecked(!m_lessonPane->isHidden());
-        m_zoom.fitBesidePanes();
-    };
-    connect(m_lessonPane, &QDockWidget::visibilityChanged, this, fit);
-    connect(m_lessonPane, &QDockWidget::topLevelChanged, this, fit);
-    connect(m_lessonPane, &QDockWidget::dockLocationChanged, this, fit);
-    connect(LessonPaneAction, &QAction::toggled, m_lessonPane, &QWidget::setVisible);
-    for (auto signal : {&LessonSession::opened, &LessonSession::closed, &LessonSession::stepChanged,
-                        &LessonSession::predicted, &LessonSession::predictionLocked})
-        connect(m_lesson, signal, this, &TDravon::showLessonState);
-    // The student's own case may be one a later step asks the limit of.
-    connect(m_session, &DravexSession::caseChanged, this, &TDravon::showLessonState);
-    showLessonState();
-}
-
-void TDravon::showLessonState() {
-    const bool open = m_lesson->isOpen();
-    ExportLessonRecordAction->setEnabled(open);
-    LessonPaneAction->setEnabled(open);
     using Hold = EqualAreaStatus::Hold;
-    const Hold hold = m_lesson->answerOpen()           ? Hold::ForPrediction
-                      : m_lesson->laterStepAsksLimit() ? Hold::ForLaterStep
-                                                       : Hold::Nothing;
-    m_status->holdAnswers(hold);
-    if (m_plots->holdAnswers(hold != Hold::Nothing)) redrawPlots();
-    // A study of the case shows its critical clearing time, the step's answer: it is put
-    // away, as Tools would not open it now.
-    if (hold != Hold::Nothing && m_study && m_study->isVisible()) {
-        m_study->cancel();
-        m_study->hide();
-    }
-}
-
-bool TDravon::lessonHoldsRuns(bool limits) {
-    if (m_lesson->awaitsPrediction()) {
-        m_lessonPane->showHeldBack();
-        return true;
-    }
-    if (m_lesson->answerOpen()) {
-        m_lessonPane->showHeldBack(QStringLiteral("Run the step first: until its run starts "
-                                                  "your prediction may change, so the answer "
-                                                  "is kept back."));
-        return true;
-    }
-    if (!limits || !m_lesson->laterStepAsksLimit()) return false;
-    m_lessonPane->showHeldBack(QStringLiteral("A later step of the lesson asks for this case's "
-                                              "limit: it is kept back until then."));
-    return true;
-}
-
-bool TDravon::openLesson(const QString &path) {
-    LessonFileResult read = readLessonFile(path);
-    if (!read.ok) {
-        showErrorReport(this, read.error, modalRunner);
-        return false;
-    }
-    if (!lessonRecordMayGo()) return false;
-    m_lesson->open(std::move(read.lesson), path);
-    m_lessonPane->show();
-    m_lessonPane->raise();
-    return true;
-}
-
-void TDravon::OpenLessonClick() {
-    const QString fileName =
-        m_reportFiles.chooseFileToOpen(this, QStringLiteral("Open lesson"), LessonFilter);
-    if (!fileName.isEmpty()) openLesson(fileName);
-}
-
-void TDravon::ExportLessonRecordClick() {
-    exportLessonRecord();
-}
-
-bool TDravon::lessonRecordMayGo() {
-    if (!m_lesson->isOpen() || !m_lesson->recordUnexported()) return true;
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                    QStringLiteral("The predictions of this lesson have not been exported. "
-                                   "Export the lesson record first?"),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setObjectName(QStringLiteral("LessonRecordQuestion"));
-    box.setTextFormat(Qt::PlainText);
-    box.button(QMessageBox::Save)->setText(QStringLiteral("&Export..."));
-    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
-    box.setDefaultButton(QMessageBox::Save);
-    const int result = runModal(box, modalRunner);
-    const QMessageBox::StandardButton answer =
-        box.clickedButton() ? box.standardButton(box.clickedButton())
-                            : static_cast<QMessageBox::StandardButton>(result);
-    if (answer == QMessageBox::Discard) return true;
-    return answer == QMessageBox::Save && exportLessonRecord();
-}
-
-bool TDravon::exportLessonRecord() {
-    if (!m_lesson->isOpen()) return false;
-    // The name goes into the record's first line; it is asked once a sitting, and may
-    // be left empty.
-    if (!m_lesson->nameAsked) {
-        QInputDialog dialog(this);
-        dialog.setObjectName(QStringLiteral("StudentName"));
-        dialog.setWindowTitle(QStringLiteral("Lesson record"));
-        dialog.setInputMode(QInputDialog::TextInput);
-        dialog.setLabelText(QStringLiteral("Your name for the record (it may stay empty):"));
-        if (runModal(dialog, modalRunner) != QDialog::Accepted) return false;
-        m_lesson->studentName = dialog.textValue().simplified();
-        m_lesson->nameAsked = true;
-    }
-    const QString fileName = m_reportFiles.chooseFile(this, QStringLiteral("Export lesson record"),
-                                                      QStringLiteral("dravex-lesson-record.csv"),
-                                                      QStringLiteral("CSV files (*.csv)"));
-    if (fileName.isEmpty()) return false;
-    // As the lesson stands once the file is chosen: a run may have ended meanwhile.
-    const QByteArray csv =
-        lessonRecordCsv(m_lesson->lesson(), m_lesson->allProgress(), m_lesson->studentName);
-    if (auto failure = writeThroughTemporaryFile(fileName, csv)) {
-        showWriteFailure(this, fileName, *failure, modalRunner);
-        return false;
-    }
-    m_lesson->markRecordExported();
-    return true;
+    const auto showHold = [this](Hold hold) {
+        m_status->holdAnswers(hold);
+        if (m_plots->holdAnswers(hold != Hold::Nothing)) redrawPlots();
+        // A study of the case shows its critical clearing time, the step's answer: it is
+        // put away, as Tools would not open it now.
+        if (hold != Hold::Nothing && m_study && m_study->isVisible()) {
+            m_study->cancel();
+            m_study->hide();
+        }
+    };
+    m_lessons = std::make_unique<LessonController>(
+        this, *m_session, m_reportFiles, modalRunner,
+        LessonController::MenuItems{OpenLessonAction, ExportLessonRecordAction, LessonPaneAction},
+        [this] { m_zoom.fitBesidePanes(); }, showHold);
 }

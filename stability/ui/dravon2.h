@@ -19,6 +19,7 @@ class QMenu;
 class QPushButton;
 class EqualAreaStatus;
 class ImageControl;
+class LessonController;
 class LessonPane;
 class LessonSession;
 class NetworkDiagram;
@@ -60,8 +61,8 @@ public:
     // it. While a step awaits the student's prediction, the runs and the tools that would
     // give its answer away wait, and the status bar keeps the critical clearing times
     // back.
-    LessonSession &lessonSession() { return *m_lesson; }
-    LessonPane *lessonPane() const { return m_lessonPane; }
+    LessonSession &lessonSession();
+    LessonPane *lessonPane() const;
     // The task of the scenario file open: its comments beside the plots.
     TaskPanel *taskPanel() const { return m_taskPanel; }
     // Opens a lesson file at its first step and shows the pane; a file refused is named
@@ -97,20 +98,6 @@ private:
     void SaveScenario1Click();
     void ExportRun1Click();
     void SavePicture1Click();
-    // File > Open lesson..., Export lesson record...
-    void OpenLessonClick();
-    void ExportLessonRecordClick();
-    // Writes the record to a file the user chooses; false when nothing was written.
-    bool exportLessonRecord();
-    // Before the lesson goes (another lesson is opened, the window closes): predictions not
-    // exported yet are offered for export. False when the lesson is to stay: Cancel, or an
-    // export that was cancelled or failed.
-    bool lessonRecordMayGo();
-    // While the lesson awaits a prediction, or with `limits` while a later step asks for
-    // the case's critical clearing time: the pane says why the command waits, and true.
-    bool lessonHoldsRuns(bool limits);
-    // The status bar, the study window and the menu as the lesson stands.
-    void showLessonState();
     void createLesson();
     // Tools: the dialogs of the diagram's right-clicks, from the keyboard; the
     // simulation's own critical clearing time; the swing curves' window.
@@ -162,8 +149,8 @@ private:
     SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
     StudyWindow *m_study = nullptr;       // the same
     std::unique_ptr<AlertSound> m_alertSound;
-    LessonSession *m_lesson = nullptr; // a child, as the session
-    LessonPane *m_lessonPane = nullptr;
+    // Goes before the zoom, which its pane's signals reach.
+    std::unique_ptr<LessonController> m_lessons;
     TaskPanel *m_taskPanel = nullptr;
     NetworkDiagram *m_diagram = nullptr; // a child
     std::unique_ptr<ReadoutPanel> m_readouts;
