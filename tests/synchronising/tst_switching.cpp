@@ -32,19 +32,31 @@ void TestSwitching::verdicts_data() {
     QTest::addColumn<double>("genStep");
     QTest::addColumn<bool>("swapOrder");
     QTest::addColumn<QStringList>("failed");
-    QTest::newRow("in step") << 0.0 << 90.0 << 0.02 << false << QStringList{};
+    QTest::addColumn<QString>("message"); // as the box shows it
+    const QString good = QStringLiteral("Goed gedaan");
+    QTest::newRow("in step") << 0.0 << 90.0 << 0.02 << false << QStringList{} << good;
     QTest::newRow("a little behind, 10 % short, standing still")
-        << -0.02 << 81.0 << 0.0 << false << QStringList{};
-    QTest::newRow("angle") << 0.2 << 90.0 << 0.02 << false << QStringList{"hoek te groot"};
-    QTest::newRow("reversed") << 0.0 << 90.0 << -0.02 << false << QStringList{"draairichting fout"};
+        << -0.02 << 81.0 << 0.0 << false << QStringList{} << good;
+    QTest::newRow("angle") << 0.2 << 90.0 << 0.02 << false << QStringList{"hoek te groot"}
+                           << "BOEM!!!\r\rhoek te groot\r";
+    QTest::newRow("reversed") << 0.0 << 90.0 << -0.02 << false << QStringList{"draairichting fout"}
+                              << "BOEM!!!\r\rdraairichting fout\r";
     QTest::newRow("more than 10 % short")
-        << 0.0 << 80.9 << 0.02 << false << QStringList{"spanning niet goed"};
+        << 0.0 << 80.9 << 0.02 << false << QStringList{"spanning niet goed"}
+        << "BOEM!!!\r\rspanning niet goed\r";
     QTest::newRow("more than 10 % long")
-        << 0.0 << 99.1 << 0.02 << false << QStringList{"spanning niet goed"};
+        << 0.0 << 99.1 << 0.02 << false << QStringList{"spanning niet goed"}
+        << "BOEM!!!\r\rspanning niet goed\r";
     QTest::newRow("phase order") << 0.0 << 90.0 << 0.02 << true
-                                 << QStringList{"fasevolgorde niet goed"};
+                                 << QStringList{"fasevolgorde niet goed"}
+                                 << "BOEM!!!\r\rfasevolgorde niet goed";
+    QTest::newRow("all wrong") << 1.0 << 50.0 << -0.01 << true
+                               << QStringList{"hoek te groot", "draairichting fout",
+                                              "spanning niet goed", "fasevolgorde niet goed"}
+                               << "BOEM!!!\r\rhoek te groot\rdraairichting fout\rspanning niet "
+                                  "goed\rfasevolgorde niet goed";
     // The trainer judges the moment: a generator at 55 Hz inside the window passes.
-    QTest::newRow("drifting at 55 Hz") << 0.0 << 90.0 << 0.022 << false << QStringList{};
+    QTest::newRow("drifting at 55 Hz") << 0.0 << 90.0 << 0.022 << false << QStringList{} << good;
 }
 
 void TestSwitching::verdicts() {
@@ -53,6 +65,7 @@ void TestSwitching::verdicts() {
     QFETCH(double, genStep);
     QFETCH(bool, swapOrder);
     QFETCH(QStringList, failed);
+    QFETCH(QString, message);
     SelmexSession s = inStep();
     Phasors gen = s.generatorPhasors();
     for (Tvector &v : gen) {
@@ -65,6 +78,7 @@ void TestSwitching::verdicts() {
     s.setStep(SelmexSession::PhasorSet::Generator, genStep);
     const SchakelOordeel oordeel = s.switchAttempt();
     QCOMPARE(fouten(oordeel), failed);
+    QCOMPARE(verdictMessage(oordeel), message);
     QCOMPARE(s.connected(), failed.isEmpty());
     QCOMPARE(s.generatorStep(), failed.isEmpty() ? s.networkStep() : genStep);
     QCOMPARE(int(s.log().entries().size()), 1);
