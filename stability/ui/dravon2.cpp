@@ -1,6 +1,5 @@
 #include "dravon2.h"
 
-#include "criticalclearing.h"
 #include "dravexinfo.h"
 #include "equalareastatus.h"
 #include "errorreport.h"
@@ -13,28 +12,21 @@
 #include "readoutpanel.h"
 #include "rememberedoption.h"
 #include "scenario_dlg.h"
-#include "scenariofile.h"
 #include "schak_dlg.h"
 #include "stabilityboundary.h"
-#include "studywindow.h"
-#include "swingcurves.h"
 #include "taskpanel.h"
 #include "userguidewindow.h"
 #include "viewzoom.h"
 
-#include <algorithm>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
-#include <QLabel>
-#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -47,17 +39,6 @@ const QString PhasePlaneText =
 
 } // namespace
 
-void TDravon::setStabilityBoundary(bool shown) {
-    m_showBoundary = shown;
-    showBoundary(false);
-    m_plots->redrawPhasePlane(m_session->history());
-}
-
-void TDravon::setPlotLabels(bool shown) {
-    m_plots->setLabels(shown);
-    redrawPlots();
-}
-
 void TDravon::showBoundary(bool redraw) {
     const DravexSession &s = *m_session;
     // A run keeps its network to the end; the machine data it takes as they change.
@@ -65,7 +46,7 @@ void TDravon::showBoundary(bool redraw) {
     const TGenParams &machine = s.machineData();
     std::optional<std::array<double, 3>> from;
     QString description = PhasePlaneText;
-    if (m_showBoundary) {
+    if (StabilityBoundaryAction->isChecked()) {
         const StabilityBoundary boundary = finalBoundary(machine, scenario);
         from = {machine.H, scenario.mechanicalPower(machine.Pmech), scenario.finalFactor()};
         m_plots->setBoundary(boundary);
@@ -97,6 +78,9 @@ TDravon::TDravon(QWidget *parent)
     : QMainWindow(parent), m_session(new DravexSession(this)),
       m_zoom(this, SettingsName, ClientSize), m_alertSound(std::make_unique<AlertSound>()) {
     m_reportFiles.runner = &modalRunner;
+    m_tools = std::make_unique<ToolWindows>(
+        this, *m_session, m_reportFiles, modalRunner, [this] { return viewZoom()->factor(); },
+        [this](const StabilityCase &c) { takeStudyCase(c); });
     setObjectName(QStringLiteral("Dravon"));
     setWindowTitle(QStringLiteral("Critical clearing time"));
     setFont(layoutFont());
@@ -187,7 +171,7 @@ void TDravon::connectSession() {
     });
     connect(&s, &DravexSession::runEnded, this, [this] {
         m_status->showAreas(m_session->areaSum()); // the last steps since the last redraw too
-        if (m_swingCurves) m_swingCurves->follow(m_session->history(), true);
+        m_tools->runEnded();
     });
     connect(&s, &DravexSession::speedChanged, this, &TDravon::showSpeed);
     connect(&s, &DravexSession::searchStarted, m_status, &EqualAreaStatus::showSearching);
@@ -214,7 +198,7 @@ void TDravon::createControls() {
     connect(Kortsluiting, &QPushButton::clicked, this, &TDravon::KortsluitingClick);
 
     m_readouts = std::make_unique<ReadoutPanel>(client);
-    m_readouts->setRounded(RoundedReadouts1->isChecked());
+    m_readouts->setRounded(RoundedReadoutsAction->isChecked());
 
     Panelrotor = makePanel(client, QStringLiteral("Panelrotor"), QRect(485, 238, 193, 177));
     ImageRotor = new ImageControl(Panelrotor, QStringLiteral("ImageRotor"), QRect(24, 8, 161, 161));
@@ -231,15 +215,15 @@ void TDravon::createMenu() {
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     const auto addItem = [this](QMenu *menu, const QString &name, const QString &caption,
-                                void (TDravon::*handler)()) {
+                                auto handler) {
         QAction *action = menu->addAction(caption, this, handler);
         action->setObjectName(name);
         return action;
     };
-    OpenScenario1 = addItem(File1, QStringLiteral("OpenScenario1"),
-                            QStringLiteral("&Open scenario..."), &TDravon::OpenScenario1Click);
-    SaveScenario1 = addItem(File1, QStringLiteral("SaveScenario1"),
-                            QStringLiteral("Sa&ve scenario..."), &TDravon::SaveScenario1Click);
+    OpenScenarioAction = addItem(File1, QStringLiteral("OpenScenario1"),
+                                 QStringLiteral("&Open scenario..."), &TDravon::openScenario);
+    SaveScenarioAction = addItem(File1, QStringLiteral("SaveScenario1"),
+                                 QStringLiteral("Sa&ve scenario..."), &TDravon::saveScenario);
     File1->addSeparator();
     // The lesson's controller takes these once it is made.
     OpenLessonAction = File1->addAction(QStringLiteral("Open &lesson..."));
@@ -247,83 +231,85 @@ void TDravon::createMenu() {
     ExportLessonRecordAction = File1->addAction(QStringLiteral("E&xport lesson record..."));
     ExportLessonRecordAction->setObjectName(QStringLiteral("ExportLessonRecordAction"));
     File1->addSeparator();
-    ExportRun1 = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
-                         &TDravon::ExportRun1Click);
-    SavePicture1 = addItem(File1, QStringLiteral("SavePicture1"),
-                           QStringLiteral("Save &picture..."), &TDravon::SavePicture1Click);
+    ExportRunAction = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
+                              &TDravon::exportRun);
+    SavePictureAction = addItem(File1, QStringLiteral("SavePicture1"),
+                                QStringLiteral("Save &picture..."), &TDravon::savePicture);
     File1->addSeparator();
-    Close1 = File1->addAction(QStringLiteral("&Close"), this, &TDravon::close);
-    Close1->setObjectName(QStringLiteral("Close1"));
+    Close1 = addItem(File1, QStringLiteral("Close1"), QStringLiteral("&Close"), &TDravon::close);
 
-    Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
-    Tools1->setObjectName(QStringLiteral("Tools1"));
+    ToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    ToolsMenu->setObjectName(QStringLiteral("Tools1"));
     // The same as the right-clicks on the diagram, for the keyboard and for a touchpad
     // without a right button; like them, they work during a run.
-    MachineData1 = Tools1->addAction(QStringLiteral("&Machine data..."), this,
-                                     [this] { Shape1MouseDown(Qt::RightButton); });
-    MachineData1->setObjectName(QStringLiteral("MachineData1"));
-    ClearingTime1 = Tools1->addAction(QStringLiteral("C&learing time..."), this,
-                                      [this] { RailMouseDown(Qt::RightButton); });
-    ClearingTime1->setObjectName(QStringLiteral("ClearingTime1"));
-    FaultScenario1 = addItem(Tools1, QStringLiteral("FaultScenario1"),
-                             QStringLiteral("Fault &scenario..."), &TDravon::FaultScenario1Click);
-    Tools1->addSeparator();
-    FindCritical1 =
-        addItem(Tools1, QStringLiteral("FindCritical1"),
-                QStringLiteral("&Find critical clearing time"), &TDravon::FindCritical1Click);
-    SwingCurves1 = addItem(Tools1, QStringLiteral("SwingCurves1"), QStringLiteral("S&wing curves"),
-                           &TDravon::SwingCurves1Click);
+    MachineDataAction =
+        addItem(ToolsMenu, QStringLiteral("MachineData1"), QStringLiteral("&Machine data..."),
+                [this] { Shape1MouseDown(Qt::RightButton); });
+    ClearingTimeAction =
+        addItem(ToolsMenu, QStringLiteral("ClearingTime1"), QStringLiteral("C&learing time..."),
+                [this] { RailMouseDown(Qt::RightButton); });
+    FaultScenarioAction =
+        addItem(ToolsMenu, QStringLiteral("FaultScenario1"), QStringLiteral("Fault &scenario..."),
+                &TDravon::chooseFaultScenario);
+    ToolsMenu->addSeparator();
+    FindCriticalAction =
+        addItem(ToolsMenu, QStringLiteral("FindCritical1"),
+                QStringLiteral("&Find critical clearing time"), &TDravon::findCritical);
+    SwingCurvesAction = addItem(ToolsMenu, QStringLiteral("SwingCurves1"),
+                                QStringLiteral("S&wing curves"), &TDravon::showSwingCurves);
     // Its access key is T: S already opens the fault scenario.
-    CriticalClearingStudyAction = addItem(Tools1, QStringLiteral("CriticalClearingStudyAction"),
-                                          QStringLiteral("Critical clearing s&tudy..."),
-                                          &TDravon::CriticalClearingStudyClick);
+    CriticalClearingStudyAction =
+        addItem(ToolsMenu, QStringLiteral("CriticalClearingStudyAction"),
+                QStringLiteral("Critical clearing s&tudy..."), &TDravon::showStudy);
 
-    Speed1 = menuBar()->addMenu(QStringLiteral("&Speed"));
-    Speed1->setObjectName(QStringLiteral("Speed1"));
+    SpeedMenu = menuBar()->addMenu(QStringLiteral("&Speed"));
+    SpeedMenu->setObjectName(QStringLiteral("Speed1"));
     auto *speeds = new QActionGroup(this);
     speeds->setExclusive(true);
     const auto addSpeed = [&](const QString &name, const QString &caption, RunSpeed speed) {
         QAction *action =
-            Speed1->addAction(caption, this, [this, speed] { m_session->setSpeed(speed); });
-        action->setObjectName(name);
+            addItem(SpeedMenu, name, caption, [this, speed] { m_session->setSpeed(speed); });
         action->setCheckable(true);
         action->setChecked(speed == m_session->speed());
         speeds->addAction(action);
         return action;
     };
-    Realtime1 =
+    RealTimeAction =
         addSpeed(QStringLiteral("Realtime1"), QStringLiteral("&Real time"), RunSpeed::RealTime);
-    Slowmotion1 = addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"),
-                           RunSpeed::SlowMotion);
-    Fast1 = addSpeed(QStringLiteral("Fast1"), QStringLiteral("&Fast"), RunSpeed::Fast);
+    SlowMotionAction = addSpeed(QStringLiteral("Slowmotion1"), QStringLiteral("&Slow motion"),
+                                RunSpeed::SlowMotion);
+    FastAction = addSpeed(QStringLiteral("Fast1"), QStringLiteral("&Fast"), RunSpeed::Fast);
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    Help2 = Help1->addAction(QStringLiteral("&Help"), this, &TDravon::Help2Click);
-    Help2->setObjectName(QStringLiteral("Help2"));
-    UserGuide1 = Help1->addAction(QStringLiteral("&User guide"), this, [this] {
-        UserGuideWindow::open(this, QStringLiteral("dravex"), dravexGuides(), viewZoom());
-    });
-    UserGuide1->setObjectName(QStringLiteral("UserGuide1"));
-    UserGuide1->setShortcut(QKeySequence::HelpContents);
-    About1 = Help1->addAction(QStringLiteral("&About"), this, &TDravon::About1Click);
-    About1->setObjectName(QStringLiteral("About1"));
+    Help2 = addItem(Help1, QStringLiteral("Help2"), QStringLiteral("&Help"), &TDravon::Help2Click);
+    UserGuideAction =
+        addItem(Help1, QStringLiteral("UserGuide1"), QStringLiteral("&User guide"), [this] {
+            UserGuideWindow::open(this, QStringLiteral("dravex"), dravexGuides(), viewZoom());
+        });
+    UserGuideAction->setShortcut(QKeySequence::HelpContents);
+    About1 =
+        addItem(Help1, QStringLiteral("About1"), QStringLiteral("&About"), &TDravon::About1Click);
     QMenu *view = viewZoom()->addMenu(menuBar(), Help1);
     view->addSeparator();
-    // As the last start left them: the read-outs are written, and the plots take theirs,
-    // once they are made.
-    RoundedReadouts1 = addRememberedOption(
+    // As the last start left them: the read-outs and the plots take them once made.
+    RoundedReadoutsAction = addRememberedOption(
         view, SettingsName, QStringLiteral("View/roundedReadouts"),
         QStringLiteral("RoundedReadouts1"), QStringLiteral("&Rounded read-outs"),
         [this](bool on) { m_readouts->setRounded(on); });
-    StabilityBoundaryAction = addRememberedOption(
-        view, SettingsName, QStringLiteral("View/stabilityBoundary"),
-        QStringLiteral("StabilityBoundaryAction"), QStringLiteral("Stability &boundary"),
-        [this](bool on) { setStabilityBoundary(on); });
-    m_showBoundary = StabilityBoundaryAction->isChecked();
-    PlotLabelsAction = addRememberedOption(
-        view, SettingsName, QStringLiteral("View/plotLabels"), QStringLiteral("PlotLabelsAction"),
-        QStringLiteral("&Labels on the plots"), [this](bool on) { setPlotLabels(on); });
+    StabilityBoundaryAction =
+        addRememberedOption(view, SettingsName, QStringLiteral("View/stabilityBoundary"),
+                            QStringLiteral("StabilityBoundaryAction"),
+                            QStringLiteral("Stability &boundary"), [this](bool) {
+                                showBoundary(false);
+                                m_plots->redrawPhasePlane(m_session->history());
+                            });
+    PlotLabelsAction = addRememberedOption(view, SettingsName, QStringLiteral("View/plotLabels"),
+                                           QStringLiteral("PlotLabelsAction"),
+                                           QStringLiteral("&Labels on the plots"), [this](bool on) {
+                                               m_plots->setLabels(on);
+                                               redrawPlots();
+                                           });
     // The lesson's pane, put away and shown again; closing it keeps the lesson.
     LessonPaneAction = view->addAction(QStringLiteral("Lesson &pane"));
     LessonPaneAction->setObjectName(QStringLiteral("LessonPaneAction"));
@@ -351,9 +337,9 @@ bool TDravon::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void TDravon::showSpeed(RunSpeed speed) {
-    QAction *item = speed == RunSpeed::RealTime     ? Realtime1
-                    : speed == RunSpeed::SlowMotion ? Slowmotion1
-                                                    : Fast1;
+    QAction *item = speed == RunSpeed::RealTime     ? RealTimeAction
+                    : speed == RunSpeed::SlowMotion ? SlowMotionAction
+                                                    : FastAction;
     if (item && !item->isChecked()) item->setChecked(true);
 }
 
@@ -377,8 +363,7 @@ void TDravon::showStep(const StepReport &report) {
         // The engine ends the run after this step, once the box is closed. The swing
         // curves name the outcome and leave the runaway out of their axes while the box
         // waits.
-        if (m_swingCurves && m_swingCurves->isVisible())
-            m_swingCurves->follow(m_session->history(), true);
+        m_tools->followRun(true);
         if (m_alertSound) m_alertSound->play();
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
                         QStringLiteral("De generator is uit de pas"), QMessageBox::Ok, this);
@@ -390,8 +375,7 @@ void TDravon::showStep(const StepReport &report) {
     // Reached through the session after the box, which ran events of its own.
     if (m_plots->drawStep(m_session->generator(), report.network, m_session->history().last())) {
         m_status->showAreas(m_session->areaSum());
-        if (m_swingCurves && m_swingCurves->isVisible())
-            m_swingCurves->follow(m_session->history(), false);
+        m_tools->followRun(false);
     }
 }
 
@@ -455,7 +439,7 @@ void TDravon::About1Click() {
     TAboutBox::Execute(this, dravexAbout(), modalRunner);
 }
 
-void TDravon::ExportRun1Click() {
+void TDravon::exportRun() {
     m_reportFiles.exportRun(this, m_session->history().last(), modalRunner);
 }
 
@@ -465,7 +449,7 @@ const QString ScenarioFilter = QStringLiteral("Dravex scenarios (*.dravex)");
 
 } // namespace
 
-void TDravon::OpenScenario1Click() {
+void TDravon::openScenario() {
     const QString fileName =
         m_reportFiles.chooseFileToOpen(this, QStringLiteral("Open scenario"), ScenarioFilter);
     if (fileName.isEmpty()) return;
@@ -474,7 +458,7 @@ void TDravon::OpenScenario1Click() {
     if (!m_session->openScenarioFile(fileName, &error)) showErrorReport(this, error, modalRunner);
 }
 
-void TDravon::SaveScenario1Click() {
+void TDravon::saveScenario() {
     const QString fileName = m_reportFiles.chooseFile(
         this, QStringLiteral("Save scenario"), QStringLiteral("exercise.dravex"), ScenarioFilter);
     if (fileName.isEmpty()) return;
@@ -490,7 +474,7 @@ void TDravon::showFileInTitle() {
                        : caption + QStringLiteral(" \u2014 ") + QFileInfo(path).fileName());
 }
 
-void TDravon::SavePicture1Click() {
+void TDravon::savePicture() {
     m_reportFiles.savePicture(this, clientPicture(), modalRunner);
 }
 
@@ -501,7 +485,7 @@ QImage TDravon::clientPicture() {
     return grab(QRect(client.left(), top, client.width(), height() - top)).toImage();
 }
 
-void TDravon::FindCritical1Click() {
+void TDravon::findCritical() {
     if (m_lessons->holdsRuns(true)) return;
     // Runs of its own from fresh generators: the current generator, the plots and a run
     // in progress are left alone.
@@ -509,7 +493,7 @@ void TDravon::FindCritical1Click() {
     m_status->announceSimulation(); // the command's answer is this line alone
 }
 
-void TDravon::FaultScenario1Click() {
+void TDravon::chooseFaultScenario() {
     FaultScenario chosen = m_session->scenario();
     if (TScenarioDlg::Execute(this, chosen, modalRunner)) m_session->setScenario(chosen);
 }
@@ -523,34 +507,12 @@ void TDravon::showNewCase() {
     m_diagram->show(m_session->scenario(), NetworkState::Fault);
 }
 
-void TDravon::SwingCurves1Click() {
-    if (m_lessons->holdsRuns(false)) return;
-    if (!m_swingCurves) {
-        m_swingCurves = new SwingCurves(this);
-        m_swingCurves->setZoom(viewZoom()->factor());
-        // Into the folder used last, as File > Save picture...
-        m_swingCurves->savePicture = [this](const QImage &picture) {
-            // Its own name, so that it does not replace the main window's picture.
-            m_reportFiles.savePicture(m_swingCurves, picture, modalRunner,
-                                      QStringLiteral("dravex-swing-curves.png"));
-        };
-    }
-    m_swingCurves->follow(m_session->history(), !m_session->isRunning()); // what it missed
-    m_swingCurves->show();
-    m_swingCurves->raise();
-    m_swingCurves->activateWindow();
+void TDravon::showSwingCurves() {
+    if (!m_lessons->holdsRuns(false)) m_tools->showSwingCurves();
 }
 
-void TDravon::CriticalClearingStudyClick() {
-    if (m_lessons->holdsRuns(true)) return;
-    if (!m_study) {
-        m_study = new StudyWindow(*m_session, m_reportFiles, modalRunner, this);
-        m_study->setZoom(viewZoom()->factor());
-        m_study->takeCase = [this](const StabilityCase &c) { takeStudyCase(c); };
-    }
-    m_study->show();
-    m_study->raise();
-    m_study->activateWindow();
+void TDravon::showStudy() {
+    if (!m_lessons->holdsRuns(true)) m_tools->showStudy();
 }
 
 void TDravon::takeStudyCase(const StabilityCase &c) {
@@ -580,8 +542,7 @@ void TDravon::applyZoom() {
     }
     m_zoomPending = false;
     if (zoomLayout()) m_plots->redraw(m_session->history());
-    if (m_swingCurves) m_swingCurves->setZoom(viewZoom()->factor());
-    if (m_study) m_study->setZoom(viewZoom()->factor());
+    m_tools->setZoom(viewZoom()->factor());
 }
 
 bool TDravon::zoomLayout() {
@@ -612,7 +573,7 @@ void TDravon::closeEvent(QCloseEvent *event) {
     // flag ends its loop at the next test, and the program exits once it has returned.
     m_session->stop();
     m_session->cancelSearch();
-    if (m_study) m_study->cancel();
+    m_tools->cancelStudy();
     QMainWindow::closeEvent(event);
 }
 
@@ -623,10 +584,7 @@ void TDravon::createLesson() {
         if (m_plots->holdAnswers(hold != Hold::Nothing)) redrawPlots();
         // A study of the case shows its critical clearing time, the step's answer: it is
         // put away, as Tools would not open it now.
-        if (hold != Hold::Nothing && m_study && m_study->isVisible()) {
-            m_study->cancel();
-            m_study->hide();
-        }
+        if (hold != Hold::Nothing) m_tools->putStudyAway();
     };
     m_lessons = std::make_unique<LessonController>(
         this, *m_session, m_reportFiles, modalRunner,

@@ -6,6 +6,7 @@
 #include "modalrunner.h"
 #include "reportfiles.h"
 #include "runplots.h"
+#include "toolwindows.h"
 
 #include <array>
 #include <memory>
@@ -24,9 +25,7 @@ class LessonPane;
 class LessonSession;
 class NetworkDiagram;
 class ReadoutPanel;
-class StudyWindow;
 class TaskPanel;
-class SwingCurves;
 class ViewZoom;
 
 // The main window of Dravex: the one-line diagram (generator, busbar, line or two lines,
@@ -48,9 +47,9 @@ public:
     // The status bar: the criterion, the simulation's clearing time and the areas.
     EqualAreaStatus *equalAreaStatus() const { return m_status; }
     // The swing curves' window, once it has been opened.
-    SwingCurves *swingCurves() const { return m_swingCurves; }
+    SwingCurves *swingCurves() const { return m_tools->swingCurves(); }
     // The critical clearing study's window, once it has been opened.
-    StudyWindow *studyWindow() const { return m_study; }
+    StudyWindow *studyWindow() const { return m_tools->study(); }
     // The View menu's zoom. The window takes a new zoom between two steps of a run, and
     // draws its plots again for their new size.
     ViewZoom *viewZoom() const { return m_zoom.viewZoom(); }
@@ -94,23 +93,23 @@ private:
     void Help2Click();
     void About1Click();
     // File > Open scenario..., Save scenario..., Export run..., Save picture...
-    void OpenScenario1Click();
-    void SaveScenario1Click();
-    void ExportRun1Click();
-    void SavePicture1Click();
-    void createLesson();
+    void openScenario();
+    void saveScenario();
+    void exportRun();
+    void savePicture();
     // Tools: the dialogs of the diagram's right-clicks, from the keyboard; the
     // simulation's own critical clearing time; the swing curves' window.
-    void FindCritical1Click();
-    void SwingCurves1Click();
-    void FaultScenario1Click();
-    void CriticalClearingStudyClick();
+    void findCritical();
+    void showSwingCurves();
+    void chooseFaultScenario();
+    void showStudy();
     // A value from the study taken into the case, as the machine data and fault scenario
     // dialogs' OK take theirs.
     void takeStudyCase(const StabilityCase &c);
 
     void createControls();
     void createMenu();
+    void createLesson();
     void describeForScreenReaders();
     void connectSession();
     void FormCreate();
@@ -119,10 +118,6 @@ private:
     // A whole new case, shown as at start-up.
     void showNewCase();
     void showSpeed(RunSpeed speed);
-    // View > Stability boundary and Labels on the plots, remembered like the zoom: the
-    // plots are drawn again with or without them.
-    void setStabilityBoundary(bool shown);
-    void setPlotLabels(bool shown);
     // The boundary of the case in force (the run's network during a run) handed to the
     // plots, and the phase plane's description naming it; the phase plane is drawn again
     // when `redraw` and the boundary changed.
@@ -146,18 +141,16 @@ private:
     MainWindowZoom m_zoom;
     ReportFiles m_reportFiles;
     EqualAreaStatus *m_status = nullptr;
-    SwingCurves *m_swingCurves = nullptr; // a window of its own, made on first use
-    StudyWindow *m_study = nullptr;       // the same
+    std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<AlertSound> m_alertSound;
+    NetworkDiagram *m_diagram = nullptr; // a child
+    std::unique_ptr<ReadoutPanel> m_readouts;
     // Goes before the zoom, which its pane's signals reach.
     std::unique_ptr<LessonController> m_lessons;
     TaskPanel *m_taskPanel = nullptr;
-    NetworkDiagram *m_diagram = nullptr; // a child
-    std::unique_ptr<ReadoutPanel> m_readouts;
     bool m_inStep = false;
     bool m_zoomPending = false;
     bool m_redrawPending = false;
-    bool m_showBoundary = false;
     // What the boundary on the phase plane was drawn from: H, the final Pmech and network.
     std::optional<std::array<double, 3>> m_boundaryFrom;
     // The search for the start-up case waits for the window's first paint, so that it
@@ -165,7 +158,7 @@ private:
     bool m_startUpSearchWaits = true;
 
     // Controls, named as in the window's layout; the diagram's and the read-outs' are
-    // their own.
+    // theirs.
     QFrame *PanelSinus = nullptr;
     ImageControl *ImageSinus = nullptr;
     QPushButton *Kortsluiting = nullptr;
@@ -176,31 +169,33 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
 
+    // The menu: the items the window's layout names keep their names, the others are
+    // named for what they do.
     QMenu *File1 = nullptr;
-    QAction *OpenScenario1 = nullptr;
-    QAction *SaveScenario1 = nullptr;
-    QAction *ExportRun1 = nullptr;
-    QAction *SavePicture1 = nullptr;
+    QAction *OpenScenarioAction = nullptr;
+    QAction *SaveScenarioAction = nullptr;
     QAction *OpenLessonAction = nullptr;
     QAction *ExportLessonRecordAction = nullptr;
-    QAction *LessonPaneAction = nullptr; // in the View menu
+    QAction *ExportRunAction = nullptr;
+    QAction *SavePictureAction = nullptr;
     QAction *Close1 = nullptr;
-    QMenu *Tools1 = nullptr;
-    QAction *MachineData1 = nullptr;
-    QAction *ClearingTime1 = nullptr;
-    QAction *FindCritical1 = nullptr;
-    QAction *SwingCurves1 = nullptr;
-    QAction *FaultScenario1 = nullptr;
+    QMenu *ToolsMenu = nullptr;
+    QAction *MachineDataAction = nullptr;
+    QAction *ClearingTimeAction = nullptr;
+    QAction *FaultScenarioAction = nullptr;
+    QAction *FindCriticalAction = nullptr;
+    QAction *SwingCurvesAction = nullptr;
     QAction *CriticalClearingStudyAction = nullptr;
-    QMenu *Speed1 = nullptr;
-    QAction *Realtime1 = nullptr;
-    QAction *Slowmotion1 = nullptr;
-    QAction *Fast1 = nullptr;
-    QAction *RoundedReadouts1 = nullptr; // in the View menu
+    QMenu *SpeedMenu = nullptr;
+    QAction *RealTimeAction = nullptr;
+    QAction *SlowMotionAction = nullptr;
+    QAction *FastAction = nullptr;
+    QAction *RoundedReadoutsAction = nullptr; // the View menu's
     QAction *StabilityBoundaryAction = nullptr;
     QAction *PlotLabelsAction = nullptr;
+    QAction *LessonPaneAction = nullptr;
     QMenu *Help1 = nullptr;
     QAction *Help2 = nullptr;
-    QAction *UserGuide1 = nullptr;
+    QAction *UserGuideAction = nullptr;
     QAction *About1 = nullptr;
 };
