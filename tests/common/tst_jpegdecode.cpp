@@ -1,12 +1,22 @@
 // The JPEG decoder on libjpeg: Dravex's logo as the program keeps it, and input that
 // is empty, cut short, random, damaged or oversized, which must give an empty picture
 // and leave the program running.
-#include "dravexinfo.h"
 #include "jpegdecode.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QtTest>
+
+namespace {
+
+// The logo as Dravex keeps it among its resources (the same file).
+QByteArray logoJpeg() {
+    QFile file(QStringLiteral(LOGO_JPEG));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestJpegDecode : public QObject {
     Q_OBJECT
@@ -18,7 +28,7 @@ private slots:
 };
 
 void TestJpegDecode::logoIsBaselineColourRedOnWhite() {
-    const QByteArray jpeg = dravexLogoJpeg();
+    const QByteArray jpeg = logoJpeg();
     QCOMPARE(jpeg.mid(6, 5), QByteArray("JFIF", 5));
     // SOF0, the baseline frame, and no progressive one.
     QVERIFY(jpeg.contains("\xFF\xC0") && !jpeg.contains("\xFF\xC2"));
@@ -42,7 +52,7 @@ void TestJpegDecode::logoIsBaselineColourRedOnWhite() {
 void TestJpegDecode::emptyAndTruncatedGiveEmptyPicture() {
     // Cut at every length: in the headers, in the coded rows, before the end marker.
     // libjpeg would fill missing rows with grey and only warn; that is no picture.
-    const QByteArray jpeg = dravexLogoJpeg();
+    const QByteArray jpeg = logoJpeg();
     for (qsizetype length = 0; length < jpeg.size(); ++length)
         QVERIFY2(decodeJpeg(jpeg.left(length)).isNull(), qPrintable(QString::number(length)));
     QVERIFY(decodeJpeg(QByteArray()).isNull());
@@ -62,7 +72,7 @@ void TestJpegDecode::randomAndDamagedBytes() {
     // access (the sanitizer build watches), and most copies are refused.
     int refused = 0;
     for (int i = 0; i < 300; ++i) {
-        QByteArray damaged = dravexLogoJpeg();
+        QByteArray damaged = logoJpeg();
         for (int n = 1 + random.bounded(8); n > 0; --n)
             damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
         refused += decodeJpeg(damaged).isNull();
