@@ -2,6 +2,7 @@
 // of the real modal dialogs, a fresh dialog with the unedited text for every showing,
 // the About labels, and the logo stretched to the picture's control.
 #include "dravexinfo.h"
+#include "helptexts.h"
 #include "jpegdecode.h"
 #include "picturecontrol.h"
 #include "selmexinfo.h"
@@ -21,67 +22,6 @@ Q_DECLARE_METATYPE(HelpDescription)
 Q_DECLARE_METATYPE(AboutDescription)
 
 namespace {
-
-// Lines 4 and 5 of Dravex's text name the textbook the program follows.
-const char *const DravexHelpText[] = {
-    "This program shows the equal area criterion for ",
-    "determening the critical clearing time.",
-    "",
-    "It is based on the book \"Power System Analysis\" ",
-    "by John J. Grainger and William D. Stevenson.",
-    "",
-    "The program starts computing when one click on ",
-    "the short circuit-button.",
-    "It wil calculate the area's A1 and A2, show a polar ",
-    "diagram  and as a extra it wil show the rotor-angle.",
-    "",
-    "One can change the values of the generator by ",
-    "right-click on the generarot.",
-    "",
-    "One can change the cleairng time by right-click ",
-    "on the bar.",
-};
-
-const char *const SelmexHelpText[] = {
-    "How to use the program",
-    "",
-    "The main purpose of the program is to learn the 5 ",
-    "conditions for connecting a generator to the network.",
-    "1  equal voltage for each phase",
-    "2  equal rotation direction",
-    "3  equal phase order",
-    "4  no angle between phases of network and generator",
-    "5  same frequentie",
-    "",
-    "The program wil generate a begin situation at random ",
-    "for ",
-    "the generator.",
-    "The network is 380/220 Volt, 50 Hz.",
-    "",
-    "One should try to comply to the 5 conditions mentioned ",
-    "above. This can be done",
-    "by the sliders at the bottom-right.",
-    "At the bottom-left one can read some quantity of the ",
-    "generator.",
-    "",
-    "If the switching is not correct the program wil let you ",
-    "know ",
-    "what condition is not forfiled",
-    "",
-    "There is a synchronisation aid available. Tools | Synch ",
-    "aid.",
-    "This is a circkel above the switch-button, which will be ",
-    "green when one can savely connect to the network.",
-    "",
-    "What angle between generator and network will be ",
-    "acceptable can be set in the Tools | Setup.",
-};
-
-template <std::size_t N> QStringList lines(const char *const (&text)[N]) {
-    QStringList result;
-    for (const char *line : text) result << QString::fromLatin1(line);
-    return result;
-}
 
 // Runs `keys` on the real modal dialog once it shows, then closes whatever is still
 // open, so that a dialog that fails to close fails the test instead of hanging it.
@@ -150,8 +90,8 @@ private slots:
 void TestInfoDialogs::helpText_data() {
     QTest::addColumn<HelpDescription>("help");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("Dravex") << dravexHelp() << lines(DravexHelpText);
-    QTest::newRow("Selmex") << selmexHelp() << lines(SelmexHelpText);
+    QTest::newRow("Dravex") << dravexHelp() << helpLines(DravexHelpText);
+    QTest::newRow("Selmex") << selmexHelp() << helpLines(SelmexHelpText);
 }
 
 void TestInfoDialogs::helpText() {
@@ -194,7 +134,7 @@ void TestInfoDialogs::helpStartsUneditedEveryShowing() {
         QCOMPARE(ok, button == "OKBtn");
         QCOMPARE(destroyed, int(shown.size()));
     }
-    QCOMPARE(shown, QStringList(3, lines(DravexHelpText).join(QChar('\n'))));
+    QCOMPARE(shown, QStringList(3, helpLines(DravexHelpText).join(QChar('\n'))));
 }
 
 void TestInfoDialogs::helpKeys() {

@@ -1,9 +1,11 @@
 // Help > Help and Help > About in Dravex: the menu opens the shared dialogs with
 // Dravex's text and picture, a run waits while they are open, and the real modal
 // dialogs close and are gone again.
-#include "dravexinfo.h"
+#include "../common/helptexts.h"
 #include "dravonharness.h"
 #include "picturecontrol.h"
+#include "uabout.h"
+#include "uhelp.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,7 +34,8 @@ void TestHelpAbout::menuOpensDravexDialogs() {
     };
     control<QAction>(h.w, "Help2")->trigger();
     control<QAction>(h.w, "About1")->trigger();
-    QCOMPARE(shown, (QStringList{dravexHelp().lines.join(QChar('\n')), "Product Name : Dravon"}));
+    QCOMPARE(shown,
+             (QStringList{helpLines(DravexHelpText).join(QChar('\n')), "Product Name : Dravon"}));
     QCOMPARE(controlSize, QSize(65, 57));
     QCOMPARE(pictureSize, QSize(130, 84)); // the JPEG, decoded
 }
