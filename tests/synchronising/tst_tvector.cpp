@@ -92,7 +92,11 @@ void TestTvector::pointsOfWorkedExamples() {
     QCOMPARE(v.Centre, QPoint(100, 100));
     QCOMPARE(v.Length, 90.0);
     QCOMPARE(v.Points, (std::array<QPoint, 4>{tip, barb1, barb2, tip}));
-    QVERIFY(inked(s).isEmpty()); // Init draws nothing
+    // Drawn, the arrow stands at these points in the colour Init gave it: the
+    // constructor's yellow never reaches the picture.
+    PhasorDiagram(s).Teken(0, v);
+    for (const QPoint &p : {tip, barb1, barb2}) QCOMPARE(s.pixel(p.x(), p.y()), clRed);
+    for (const auto &p : inked(s)) QCOMPARE(s.pixel(p.first, p.second), clRed);
 }
 
 void TestTvector::drawsShaftAndHeadAndErasesThem() {
