@@ -1,7 +1,9 @@
-// The equal-area polygons through whole runs, and the plots' redraws in the run.
-#include "controls.h"
-#include "dravonharness.h"
-#include "imagecontrol.h"
+// The equal-area polygons through whole runs, the plots' redraws in the run and the phase
+// plane following a long swing: a session's runs drawn as the main window draws them,
+// without the window.
+#include "dravexsession.h"
+#include "plotchecks.h"
+#include "runplots.h"
 
 #include <cmath>
 #include <QtTest>
@@ -10,18 +12,49 @@ namespace {
 
 const double pi = 3.14159265358979323846;
 
+// The three plots on pictures of their layout size, following a session's runs as the
+// main window has them follow: a new case's curves when the scenario changes outside a
+// run, a fresh start for a run's new generator, and every step drawn.
+struct PlottedRuns {
+    DrawSurface sinusPicture{QSize(281, 168)}, phasePicture{QSize(145, 145)},
+        rotorPicture{QSize(161, 161)};
+    RunPlots plots{sinusPicture, phasePicture, rotorPicture};
+    DravexSession s;
+    std::function<void(int)> onStep; // the test's own action at the end of a step
+
+    PlottedRuns() {
+        s.setSpeed(RunSpeed::Fast);
+        s.searchRunner = [](CriticalSearch, CriticalFound) {};
+        plots.drawStart(s.generator());
+        QObject::connect(&s, &DravexSession::scenarioChanged, [this] {
+            if (!s.isRunning())
+                plots.redrawPowerAngle(s.scenario(), s.machineData().Pmech, nullptr);
+        });
+        QObject::connect(&s, &DravexSession::generatorRenewed,
+                         [this] { plots.drawNewGenerator(s.generator(), s.scenario()); });
+        QObject::connect(&s, &DravexSession::runBegun, [this] {
+            plots.beginRun(s.generator(), *s.history().last(), s.scenario());
+        });
+        QObject::connect(&s, &DravexSession::stepped, [this](const StepReport &r) {
+            plots.drawStep(s.generator(), r.network, s.history().last());
+        });
+        QObject::connect(&s, &DravexSession::stepEnded, [this](int n) {
+            if (onStep) onStep(n);
+        });
+    }
+};
+
 // The operating point at every fifth step, when the areas are updated.
 struct Update {
     double delta, pelek;
 };
 
-std::vector<Update> recordUpdates(DravonHarness &h) {
+std::vector<Update> recordUpdates(PlottedRuns &h) {
     auto updates = std::make_shared<std::vector<Update>>();
     h.onStep = [&h, updates](int n) {
-        if (n % 5 == 0)
-            updates->push_back({h.w.session().generator().Delta, h.w.session().generator().Pelek});
+        if (n % 5 == 0) updates->push_back({h.s.generator().Delta, h.s.generator().Pelek});
     };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
+    h.s.shortCircuit();
     return *updates;
 }
 
@@ -59,20 +92,20 @@ private slots:
     void updateBeyondPiChangesNothing();
     void fullListTakesNoMore();
     void runStoppedAfterStep7ShowsStep5();
-    void laterRunStartsFromCleanPlots();
     void faultedLineRun_data();
     void faultedLineRun();
     void laterRunShowsNoEarlierArea();
     void a2SkipsTheSecondFault();
     void disturbanceAreasLieAboutDelta1_data();
     void disturbanceAreasLieAboutDelta1();
+    void phasePlaneFollowsALongSwing();
 };
 
 void TestOppervlakken::defaultRunPaintsA1A2A3() {
-    DravonHarness h;
+    PlottedRuns h;
     const std::vector<Update> u = recordUpdates(h);
-    const SinusPlot &s = *h.w.plots().sinus;
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    const SinusPlot &s = *h.plots.sinus;
+    const Oppervlakken &o = *h.plots.oppervlakken;
     const QPoint start(s.Hoek2X(pi / 6), 54);
 
     // A1: from the starting angle to the angle of the last fault-on update (step 65).
@@ -112,17 +145,17 @@ void TestOppervlakken::defaultRunPaintsA1A2A3() {
 
     // What was painted: blue outlines (where the moving block has not whitened them),
     // lime only inside the final polygons (earlier, smaller versions were erased).
-    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
+    const DrawSurface &pic = h.sinusPicture;
     QCOMPARE(pic.pixel(xClear, 70), clBlue);
     QCOMPARE(pic.pixel(a2.back().x(), 54), clBlue);
     QVERIFY(limeOnlyWithin(pic, {boundingBox(o.VlakA1), boundingBox(a2), boundingBox(a3)}));
 }
 
 void TestOppervlakken::hatchesLeanOppositeWays() {
-    DravonHarness h;
+    PlottedRuns h;
     recordUpdates(h);
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
-    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
+    const Oppervlakken &o = *h.plots.oppervlakken;
+    const DrawSurface &pic = h.sinusPicture;
     const auto diagonals = [&pic](const QRect &box, bool rising) {
         QSet<int> d;
         for (int y = box.top() + 1; y < box.bottom(); ++y)
@@ -138,10 +171,10 @@ void TestOppervlakken::hatchesLeanOppositeWays() {
 
 void TestOppervlakken::shortClearingStartsA2AtStartingAngle() {
     // Cleared before the first update (step 5): A1 never widens, A2 starts at (x0, yP).
-    DravonHarness h;
-    h.w.session().setClearingTime(10);
+    PlottedRuns h;
+    h.s.setClearingTime(10);
     const std::vector<Update> u = recordUpdates(h);
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    const Oppervlakken &o = *h.plots.oppervlakken;
     QVERIFY(u.front().pelek != 0.0);
     QCOMPARE(o.VlakA1[2].x(), o.VlakA1[0].x());
     QCOMPARE(o.GetekendA2.front(), o.VlakA1[0]);
@@ -151,18 +184,18 @@ void TestOppervlakken::shortClearingStartsA2AtStartingAngle() {
 void TestOppervlakken::laterShortRunFreezesA2AtOnce() {
     // A run stopped at the top of the swing leaves a large angle behind; the next run's
     // first update after an early clearing finds a smaller one and freezes A2 at once.
-    DravonHarness h;
+    PlottedRuns h;
     h.onStep = [&h](int n) {
-        if (n == 150) h.clickDuringRun();
+        if (n == 150) h.s.shortCircuit();
     };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
-    QVERIFY(h.w.plots().oppervlakken->VorigeDelta > 1.0);
-    h.w.session().setClearingTime(0);
+    h.s.shortCircuit();
+    QVERIFY(h.plots.oppervlakken->VorigeDelta > 1.0);
+    h.s.setClearingTime(0);
     h.onStep = [&h](int n) {
-        if (n == 50) h.clickDuringRun();
+        if (n == 50) h.s.shortCircuit();
     };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    h.s.shortCircuit();
+    const Oppervlakken &o = *h.plots.oppervlakken;
     QVERIFY(o.A2Klaar);
     QCOMPARE(o.AantalA2, 1);
     QCOMPARE(int(o.GetekendA2.size()), 3);
@@ -172,11 +205,11 @@ void TestOppervlakken::lateClearingStaysBelowPmech() {
     // Cleared beyond pi - delta0 (a clearing time past the dialog's range, to reach
     // that angle with the default machine): A2 lies below the Pmech line, A3 never
     // starts and the updates stop once the angle passes pi.
-    DravonHarness h;
-    h.w.session().setClearingTime(600);
+    PlottedRuns h;
+    h.s.setClearingTime(600);
     recordUpdates(h);
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
-    QCOMPARE(h.boxes.size(), std::size_t(1)); // out of step
+    const Oppervlakken &o = *h.plots.oppervlakken;
+    QCOMPARE(h.s.history().last()->end, RunEnd::OutOfStep);
     QVERIFY(!o.BovenPmech);
     QVERIFY(o.A3Wacht);
     QVERIFY(o.VlakkenActief);
@@ -229,49 +262,29 @@ void TestOppervlakken::fullListTakesNoMore() {
 }
 
 void TestOppervlakken::runStoppedAfterStep7ShowsStep5() {
-    DravonHarness h;
+    PlottedRuns h;
     QImage sinusAt5, rotorAt5;
     double deltaAt7 = 0, domegaAt7 = 0;
     h.onStep = [&](int n) {
         if (n == 5) {
-            sinusAt5 = control<ImageControl>(h.w, "ImageSinus")->surface().image().copy();
-            rotorAt5 = control<ImageControl>(h.w, "ImageRotor")->surface().image().copy();
+            sinusAt5 = h.sinusPicture.image().copy();
+            rotorAt5 = h.rotorPicture.image().copy();
         }
         if (n == 7) {
-            deltaAt7 = h.w.session().generator().Delta;
-            domegaAt7 = h.w.session().generator().Domega;
-            h.clickDuringRun();
+            deltaAt7 = h.s.generator().Delta;
+            domegaAt7 = h.s.generator().Domega;
+            h.s.shortCircuit();
         }
     };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
-    QCOMPARE(int(h.steps.size()), 7);
-    QCOMPARE(control<ImageControl>(h.w, "ImageSinus")->surface().image(), sinusAt5);
-    QCOMPARE(control<ImageControl>(h.w, "ImageRotor")->surface().image(), rotorAt5);
-    QCOMPARE(h.w.plots().sinus->BlokPunten.size(), std::size_t(5));
-    const Fase &f = *h.w.plots().fase;
+    h.s.shortCircuit();
+    QCOMPARE(h.s.history().last()->samples.size(), std::size_t(7));
+    QCOMPARE(h.sinusPicture.image(), sinusAt5);
+    QCOMPARE(h.rotorPicture.image(), rotorAt5);
+    QCOMPARE(h.plots.sinus->BlokPunten.size(), std::size_t(5));
+    const Fase &f = *h.plots.fase;
     const QPoint at7(f.FaseHoek2X(deltaAt7), f.FaseDomega2Y(domegaAt7));
     QCOMPARE(*f.FasePunt, at7);
-    QCOMPARE(control<ImageControl>(h.w, "ImageFase")->surface().penPos(), at7);
-}
-
-void TestOppervlakken::laterRunStartsFromCleanPlots() {
-    DravonHarness h;
-    recordUpdates(h);
-    int limeAtStart = -1, blueOnPhase = -1;
-    h.onStep = [&](int n) {
-        if (n != 1) return;
-        const DrawSurface &s = control<ImageControl>(h.w, "ImageSinus")->surface();
-        const DrawSurface &f = control<ImageControl>(h.w, "ImageFase")->surface();
-        limeAtStart = blueOnPhase = 0;
-        for (int y = 0; y < 168; ++y)
-            for (int x = 0; x < 281; ++x) limeAtStart += s.pixel(x, y) == clLime;
-        for (int y = 0; y < 145; ++y)
-            for (int x = 0; x < 145; ++x) blueOnPhase += f.pixel(x, y) == clBlue;
-        h.clickDuringRun();
-    };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
-    QCOMPARE(limeAtStart, 0);
-    QVERIFY(blueOnPhase <= 1); // only the first segment of the new trace
+    QCOMPARE(h.phasePicture.penPos(), at7);
 }
 
 void TestOppervlakken::faultedLineRun_data() {
@@ -283,40 +296,34 @@ void TestOppervlakken::faultedLineRun_data() {
 void TestOppervlakken::faultedLineRun() {
     // A fault halfway along one of two lines: the curves during the fault and after
     // clearing beside sin(delta), A1 down to the during-fault curve, the operating point
-    // on the curve in force, the tripped line grey while it is open.
+    // on the curve in force.
     QFETCH(int, recloseMs);
-    DravonHarness h;
+    PlottedRuns h;
     FaultScenario twoLines;
     twoLines.network = Network::TwoLines;
     twoLines.recloseMs = recloseMs;
     twoLines.recloseOnto = RecloseOnto::Permanent;
-    h.w.session().setScenario(twoLines);
-    const SinusPlot &s = *h.w.plots().sinus;
-    const DrawSurface &surface = control<ImageControl>(h.w, "ImageSinus")->surface();
+    h.s.setScenario(twoLines);
+    const SinusPlot &s = *h.plots.sinus;
+    const DrawSurface &surface = h.sinusPicture;
     const int top = s.Hoek2X(pi / 2);
     QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r1())), clOrange);
     QCOMPARE(surface.pixel(top, s.Vermogen2Y(twoLines.r2())), clPurple);
-    QVERIFY(control<ShapeControl>(h.w, "Lijn2")->isVisible() &&
-            control<ShapeControl>(h.w, "FaultMark")->isVisible());
 
     std::vector<NetworkState> states;
-    std::vector<Colour> lineFill;
     h.onStep = [&](int n) {
         if (n % 5 != 0) return;
-        const TMyGenerator &g = h.w.session().generator();
-        const NetworkState state = networkAt(twoLines, h.w.session().runTime(), 200).state;
-        if (states.empty() || states.back() != state) {
-            states.push_back(state);
-            lineFill.push_back(control<ShapeControl>(h.w, "Lijn2")->fill());
-        }
+        const TMyGenerator &g = h.s.generator();
+        const NetworkState state = networkAt(twoLines, h.s.runTime(), 200).state;
+        if (states.empty() || states.back() != state) states.push_back(state);
         // The operating point runs along the curve in force (one step behind the angle).
         const double r = state == NetworkState::Fault || state == NetworkState::Refault
                              ? twoLines.r1()
                              : twoLines.r2();
         QVERIFY(std::fabs(g.Pelek - r * std::sin(g.Delta)) < 0.01);
     };
-    control<QPushButton>(h.w, "Kortsluiting")->click();
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    h.s.shortCircuit();
+    const Oppervlakken &o = *h.plots.oppervlakken;
     // A1's vertices lie on the during-fault curve, below the Pmech line.
     QVERIFY(o.AantalA1 > 5);
     for (int k = 1; k <= o.AantalA1; ++k) {
@@ -327,10 +334,8 @@ void TestOppervlakken::faultedLineRun() {
     if (recloseMs == 0) {
         QCOMPARE(states.front(), NetworkState::Fault);
         QCOMPARE(states.back(), NetworkState::Cleared);
-        QCOMPARE(lineFill, (std::vector<Colour>{clBlack, clSilver}));
         QCOMPARE(o.AantalHerfout, 0);
     } else {
-        QCOMPARE(lineFill, (std::vector<Colour>{clBlack, clSilver, clBlack, clSilver}));
         QVERIFY(o.AantalHerfout > 5); // the second fault period has its own polygon
     }
 }
@@ -395,19 +400,19 @@ void TestOppervlakken::disturbanceAreasLieAboutDelta1() {
     QFETCH(Network, network);
     QFETCH(double, value);
     QFETCH(Colour, named);
-    DravonHarness h;
+    PlottedRuns h;
     FaultScenario scenario;
     scenario.network = network;
     scenario.pmechAfter = scenario.after = value;
-    h.w.session().setScenario(scenario);
+    h.s.setScenario(scenario);
     recordUpdates(h);
-    const SinusPlot &s = *h.w.plots().sinus;
-    const Oppervlakken &o = *h.w.plots().oppervlakken;
+    const SinusPlot &s = *h.plots.sinus;
+    const Oppervlakken &o = *h.plots.oppervlakken;
     // At 170 degrees, clear of the areas: P1's line, or r2 sin(delta) within a row.
     const double at = 170 * pi / 180;
     const int x = s.Hoek2X(at),
               y = s.Vermogen2Y(value * (network == Network::LineOut ? std::sin(at) : 1));
-    const DrawSurface &pic = control<ImageControl>(h.w, "ImageSinus")->surface();
+    const DrawSurface &pic = h.sinusPicture;
     QVERIFY(pic.pixel(x, y - 1) == named || pic.pixel(x, y) == named ||
             pic.pixel(x, y + 1) == named);
     const int yP = s.Vermogen2Y(scenario.mechanicalPower(0.5));
@@ -425,6 +430,35 @@ void TestOppervlakken::disturbanceAreasLieAboutDelta1() {
     for (int k = 1; k <= o.AantalA2; ++k)
         QVERIFY(o.GetekendA2[std::size_t(k)].x() >= x1 && o.GetekendA2[std::size_t(k)].y() <= yP);
     QVERIFY(limeOnlyWithin(pic, {boundingBox(o.GetekendA1), boundingBox(o.GetekendA2)}));
+}
+
+void TestOppervlakken::phasePlaneFollowsALongSwing() {
+    // Cleared at 375 ms the swing leaves the standard spans; with labels the trace stays
+    // inside the axes' box, clear of the values around it, and a redraw (as for a zoom)
+    // draws the same plots.
+    PlottedRuns h;
+    h.plots.setLabels(true); // as View > Labels on the plots sets them
+    h.plots.redraw(h.s.history());
+    h.s.setClearingTime(375);
+    h.s.shortCircuit();
+    const Fase &f = *h.plots.fase;
+    QVERIFY(f.angleRange > 1 || f.speedRange > 1); // the standard box did not hold it
+    const DrawSurface &plane = h.phasePicture;
+    const QRect box(f.FaseLinks, f.FaseBoven, f.FaseBreedte + 1, f.FaseHoogte + 1);
+    QVERIFY(countPixels(plane, clBlue) > 200);
+    QCOMPARE(countPixels(plane, clBlue, box), countPixels(plane, clBlue));
+
+    const QImage sinus = h.sinusPicture.image(), fase = plane.image();
+    h.plots.redraw(h.s.history());
+    QCOMPARE(h.sinusPicture.image(), sinus);
+    QCOMPARE(plane.image(), fase);
+    // The ticks below the angle axis at delta0, delta_cr, delta_max and the clearing angle.
+    const SinusPlot &p = *h.plots.sinus;
+    std::vector<double> marked{p.clearingAngle().value_or(std::nan(""))};
+    for (const SinusPlot::Mark &m : p.marks()) marked.push_back(m.angle);
+    QCOMPARE(marked.size(), std::size_t(4));
+    for (double angle : marked)
+        QCOMPARE(h.sinusPicture.pixel(p.Hoek2X(angle), p.SinusNulY + 2), clBlack);
 }
 
 QTEST_MAIN(TestOppervlakken)

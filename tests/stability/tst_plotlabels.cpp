@@ -1,18 +1,31 @@
-// Names on the plots kept clear of one another, and the phase plane's scale holding the
-// stability boundary's saddle.
+// Names on the plots kept clear of one another, the phase plane's scale holding the
+// stability boundary's saddle, the boundary on its closed form, values that are no number
+// or huge, and the answers held back while a lesson waits for a prediction.
 #include "constants.h"
 #include "fase.h"
 #include "labelplacement.h"
 #include "oppervlakken.h"
+#include "plotchecks.h"
 #include "plotstate.h"
 #include "runhistory.h"
+#include "runplots.h"
 #include "sinusplot.h"
 #include "stabilityboundary.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(FaultScenario)
+
+namespace {
+
+const double pi = 3.14159265358979323846;
+const double NoNumber = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
 
 class TestPlotLabels : public QObject {
     Q_OBJECT
@@ -25,6 +38,10 @@ private slots:
     void saddleInsidePhasePlane();
     void clearingMarkedOnTheTrace_data();
     void clearingMarkedOnTheTrace();
+    void boundaryOnTheClosedForm_data();
+    void boundaryOnTheClosedForm();
+    void noNumbersAndHugeValuesSurvive();
+    void heldAnswersLeaveTheStartAlone();
 };
 
 void TestPlotLabels::labelsKeepApart_data() {
@@ -172,6 +189,92 @@ void TestPlotLabels::clearingMarkedOnTheTrace() {
     for (int dx = -2; dx <= 2; ++dx)
         for (int dy = -2; dy <= 2; ++dy) black += s.pixel(x + dx, y + dy) == clBlack;
     QCOMPARE(black >= 8, labels);
+}
+
+void TestPlotLabels::boundaryOnTheClosedForm_data() {
+    QTest::addColumn<FaultScenario>("scenario");
+    QTest::addColumn<double>("span");
+    QTest::newRow("busbar") << FaultScenario{} << 1.0;
+    QTest::newRow("busbar, spans doubled twice") << FaultScenario{} << 4.0;
+    QTest::newRow("two lines") << scenarioOf(Network::TwoLines) << 1.0;
+    QTest::newRow("power step") << scenarioOf(Network::PowerStep, 0.8) << 2.0;
+    QTest::newRow("line out") << scenarioOf(Network::LineOut, 0.6) << 1.0;
+}
+
+void TestPlotLabels::boundaryOnTheClosedForm() {
+    // In every column between its ends the boundary lies at +-speedAt(delta) of the
+    // column's angle, and nowhere beyond its ends.
+    QFETCH(FaultScenario, scenario);
+    QFETCH(double, span);
+    DrawSurface s(QSize(145, 145));
+    Fase f(s);
+    f.InitFase();
+    f.angleRange = f.speedRange = span;
+    const StabilityBoundary b = finalBoundary(TGenParams{}, scenario);
+    f.setBoundary(std::make_shared<const StabilityBoundary>(b));
+    restartTrace(f, pi / 6, 0, false, false);
+    const int xLow = f.FaseHoek2X(double(b.deltaLow())), xHigh = f.FaseHoek2X(double(b.deltaU()));
+    int checked = 0;
+    for (int x = std::max(0, xLow + 1); x < std::min(145, xHigh); x += 5) {
+        // The spans as drawn: widened where the boundary's crossings need it.
+        const long double delta = (x - f.FaseNulX) * f.FaseHoekStap * pi * f.angleRange;
+        for (const long double speed : {b.speedAt(delta), -b.speedAt(delta)}) {
+            const int y = f.FaseDomega2Y(double(speed));
+            if (y < 1 || y > 143) continue;
+            ++checked; // within a row of the closed form
+            QVERIFY(countPixels(s, clFuchsia, QRect(x, y - 1, 1, 3)) > 0);
+        }
+    }
+    QVERIFY(checked >= 10);
+    QCOMPARE(countPixels(s, clFuchsia, QRect(0, 0, std::max(0, xLow), 145)), 0);
+    if (xHigh < 144) QCOMPARE(countPixels(s, clFuchsia, QRect(xHigh + 1, 0, 144 - xHigh, 145)), 0);
+}
+
+void TestPlotLabels::noNumbersAndHugeValuesSurvive() {
+    // Spans stay bounded for any point, the boundary's cost is held to the picture's
+    // width, and labels and areas take angles that are no number.
+    DrawSurface s(QSize(4000, 30));
+    Fase f(s);
+    f.InitFase();
+    f.labels = true;
+    QVERIFY(!f.holdPoint(NoNumber, 1) && !f.holdPoint(1, -std::numeric_limits<double>::infinity()));
+    QCOMPARE(f.angleRange, 1.0);
+    QVERIFY(f.holdPoint(1e300, -1e300));
+    QVERIFY(f.angleRange <= 1.2e12 && f.speedRange <= 1.2e12);
+    for (double h : {1e-9, 1e9}) {
+        f.setBoundary(std::make_shared<const StabilityBoundary>(h, 0.5, 1));
+        QVERIFY(f.boundaryPoints().size() <= 2 * 4000 + 3);
+        restartTrace(f, NoNumber, 1e300, false, true);
+    }
+    SinusPlot p(s);
+    p.InitSinus();
+    p.labels = true;
+    p.setMarks({{"x", NoNumber}, {"y", 1e300}, {"z", -1e300}});
+    p.setClearingAngle(std::numeric_limits<double>::infinity());
+    p.TekenWaarden();
+    Oppervlakken o(s, p);
+    o.InitZonderFout(NoNumber, NoNumber, 0);
+    o.TekenOppervlakken(NoNumber, NoNumber, NoNumber, NetworkState::Cleared);
+    o.TekenOppervlakken(1e300, -1e300, 0.5, NetworkState::Cleared);
+    o.TekenNamen();
+}
+
+void TestPlotLabels::heldAnswersLeaveTheStartAlone() {
+    // While a lesson waits for a prediction, only the starting angle is marked and the
+    // boundary is not drawn, whatever is set meanwhile; released, both are there again.
+    DrawSurface a(QSize(281, 168)), b(QSize(161, 161)), c(QSize(145, 145));
+    RunPlots plots(a, b, c);
+    plots.drawStart(TMyGenerator(TGenParams{}));
+    plots.redrawPowerAngle(FaultScenario{}, 0.5, nullptr);
+    QVERIFY(plots.holdAnswers(true) && !plots.holdAnswers(true));
+    plots.setBoundary(StabilityBoundary(6, 0.5, 1));
+    plots.redrawPowerAngle(FaultScenario{}, 0.5, nullptr);
+    QCOMPARE(int(plots.sinus->marks().size()), 1);
+    QCOMPARE(plots.sinus->marks()[0].angle, pi / 6);
+    QVERIFY(!plots.fase->boundary());
+    QVERIFY(plots.holdAnswers(false));
+    QCOMPARE(int(plots.sinus->marks().size()), 3); // delta0, delta_cr, delta_max
+    QVERIFY(plots.fase->boundary());
 }
 
 QTEST_MAIN(TestPlotLabels)

@@ -1,9 +1,13 @@
 // A sitting with Dravex without any window: a run's steps and verdict, when a run reuses
-// the generator, a run stopped from within, and the background search's cancellation.
+// the generator, a run stopped or started again from within, the real-time schedule, the
+// scenario file's comments kept through a save, and the background search's cancellation.
 #include "criticalclearing.h"
 #include "dravexsession.h"
 
+#include <cmath>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <vector>
 
@@ -40,6 +44,10 @@ private slots:
     void reuseRule_data();
     void reuseRule();
     void pressDuringRunStopsIt();
+    void twoPressesInOneStepStartANestedRun();
+    void laterRunTakesNewMachineData();
+    void realTimeScheduleDoesNotDrift();
+    void savedScenarioKeepsItsComments();
     void olderSearchesAreCancelledAndSilent();
 };
 
@@ -131,6 +139,105 @@ void TestSession::pressDuringRunStopsIt() {
     QCOMPARE(run->end, RunEnd::Stopped);
     QCOMPARE(run->samples.size(), std::size_t(100));
     QVERIFY(!q.s.isRunning());
+}
+
+void TestSession::twoPressesInOneStepStartANestedRun() {
+    // Two presses handled in the events after step 3: the first ends the run, the second
+    // starts the next one inside it, which runs whole; the outer run's loop then ends
+    // without a step of its own.
+    QuietSession q;
+    std::vector<int> steps;
+    QObject::connect(&q.s, &DravexSession::stepEnded, [&](int n) {
+        steps.push_back(n);
+        if (steps.size() == 3)
+            for (int press = 0; press < 2; ++press)
+                QMetaObject::invokeMethod(
+                    &q.s, [&q] { q.s.shortCircuit(); }, Qt::QueuedConnection);
+    });
+    q.s.shortCircuit();
+    QCOMPARE(int(steps.size()), 3 + 3334);
+    QCOMPARE(steps[2], 3);
+    QCOMPARE(steps[3], 1);
+    QCOMPARE(steps.back(), 3334);
+    QVERIFY(!q.s.isRunning());
+}
+
+void TestSession::laterRunTakesNewMachineData() {
+    // Another press after a whole run runs whole again; new machine data are taken by the
+    // next run's fresh generator, which starts from rest with the clock back at 0.
+    QuietSession q;
+    int steps = 0;
+    QObject::connect(&q.s, &DravexSession::stepEnded, [&] { ++steps; });
+    q.s.shortCircuit();
+    q.s.shortCircuit();
+    QCOMPARE(steps, 2 * 3334);
+    q.s.setMachineData(TGenParams{450, 3.0, 0.00002, 0.5});
+    std::vector<StepReport> reports;
+    QObject::connect(&q.s, &DravexSession::stepped, [&](const StepReport &r) {
+        reports.push_back(r);
+        q.s.stop();
+    });
+    q.s.shortCircuit();
+    QCOMPARE(reports.size(), std::size_t(1));
+    const TMyGenerator &g = q.s.generator();
+    const double C = 314.15926535897932384;
+    QCOMPARE(g.H, 3.0);
+    QVERIFY(std::fabs(g.M - 3 * 450 * 2 / (C * C)) < 1e-15);
+    // The first step under the fault: (C / 2H) Pmech dt.
+    QVERIFY(std::fabs(reports[0].Domega - C / 4000) < 1e-12);
+    QCOMPARE(reports[0].clock, 0.0);
+}
+
+void TestSession::realTimeScheduleDoesNotDrift() {
+    // A run in real time, on a clock that the test moves on: half a step each time the
+    // loop looks at it, so each step finds itself due without any real waiting. The
+    // steps keep to the schedule of one every 3 ms: the last of the 3334 is due 9.999 s
+    // after the first, so the run ends 10.0 s after the press.
+    using namespace std::chrono;
+    QuietSession q;
+    q.s.setSpeed(RunSpeed::RealTime);
+    auto now = RunPacer::Clock::time_point(hours(1));
+    int looks = 0;
+    q.s.clock = [&] {
+        ++looks;
+        return now += microseconds(1500);
+    };
+    int steps = 0;
+    QObject::connect(&q.s, &DravexSession::stepEnded, [&] { ++steps; });
+    q.s.shortCircuit();
+    QCOMPARE(steps, 3334);
+    QCOMPARE(q.s.lastStepDue() - q.s.firstStepDue(), milliseconds(9999));
+    QVERIFY(looks >= 2 * 3333);
+}
+
+void TestSession::savedScenarioKeepsItsComments() {
+    // The comments a scenario file starts with go into the file it is saved as, until
+    // another file, or a case from none, replaces them.
+    QuietSession q;
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto write = [&](const char *name, const QByteArray &text) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("a.dravex", "# Exercise A\n# Why?\n\n[machine]\nPmech = 0.6\n");
+    write("b.dravex", "# Exercise B\n[fault]\nclearing_ms = 100\n");
+    const auto top = [&](const char *name) {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('[').first() : QByteArray();
+    };
+    QVERIFY(q.s.openScenarioFile(path("a.dravex")));
+    QVERIFY(q.s.saveScenarioFile(path("a2.dravex")));
+    QVERIFY(q.s.openScenarioFile(path("b.dravex")));
+    QVERIFY(q.s.saveScenarioFile(path("b2.dravex")));
+    QVERIFY(q.s.openCase(StabilityCase{}));
+    QVERIFY(q.s.saveScenarioFile(path("none.dravex")));
+    const QByteArray header =
+        "# A Dravex exercise: the machine data, the fault and its clearing time\n";
+    QCOMPARE(top("a2.dravex"), "# Exercise A\n# Why?\n\n" + header);
+    QCOMPARE(top("b2.dravex"), "# Exercise B\n\n" + header);
+    QCOMPARE(top("none.dravex"), header);
 }
 
 void TestSession::olderSearchesAreCancelledAndSilent() {
