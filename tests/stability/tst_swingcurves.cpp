@@ -76,7 +76,6 @@ private slots:
     void init() { zoomSettings().remove("View/zoom"); }
     void cleanup() { zoomSettings().remove("View/zoom"); }
     void legendsNameHowRunsEnded();
-    void legendNumbers();
     void machineDataAndAxesFollowTheRunsShown();
     void oneWindowWithTheLastFiveRuns();
     void curvesGrowAndEndWithEveryStep();
@@ -122,32 +121,6 @@ void TestSwingCurves::legendsNameHowRunsEnded() {
     QCOMPARE(slipping.mid(0, 120), stable.mid(0, 120));
     QVERIFY(std::all_of(stable.begin(), stable.end(), [](QPointF p) { return p.y() < 180; }));
     QVERIFY(slipping.last().y() > 1440);
-}
-
-void TestSwingCurves::legendNumbers() {
-    RunRecord run;
-    run.clearingMs = 376;
-    run.end = RunEnd::OutOfStep;
-    run.endClock = 2.9249999999999998; // the running sum of the steps
-    QCOMPARE(swingLegend(run, false), local("376 ms: out of step at 2.925 s"));
-    run.end = RunEnd::Stopped;
-    run.endClock = 3.0000000000000004;
-    QCOMPARE(swingLegend(run, false), QStringLiteral("376 ms: stopped at 3 s"));
-    run.end = RunEnd::ClockLimit;
-    QCOMPARE(swingLegend(run, true),
-             local("376 ms: in step; Pmax 450, H 6, Demping 2E-5, Pmech 0.5"));
-    MachineDataNamed named;
-    named.H = named.Pmech = true;
-    run.params.H = 3.5;
-    QCOMPARE(swingLegend(run, named), local("376 ms: in step; H 3.5, Pmech 0.5"));
-    // The outcome comes first, so that a narrow legend never cuts it off.
-    run.scenario.network = Network::TwoLines;
-    run.scenario.recloseMs = 300;
-    run.scenario.recloseOnto = RecloseOnto::Permanent;
-    const SwingLegendText text = swingLegendText(run, MachineDataNamed{});
-    QCOMPARE(text.headline, QStringLiteral("376 ms: in step"));
-    QCOMPARE(text.details,
-             local("two lines r1 0.3611 r2 0.8125, reclosing 300 ms onto a permanent fault"));
 }
 
 void TestSwingCurves::machineDataAndAxesFollowTheRunsShown() {
