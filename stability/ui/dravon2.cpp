@@ -11,7 +11,7 @@
 #include "networkdiagram.h"
 #include "readoutpanel.h"
 #include "rememberedoption.h"
-#include "scenario_dlg.h"
+#include "scenariodialog.h"
 #include "schak_dlg.h"
 #include "stabilityboundary.h"
 #include "taskpanel.h"
@@ -495,7 +495,7 @@ void TDravon::findCritical() {
 
 void TDravon::chooseFaultScenario() {
     FaultScenario chosen = m_session->scenario();
-    if (TScenarioDlg::Execute(this, chosen, modalRunner)) m_session->setScenario(chosen);
+    if (ScenarioDialog::Execute(this, chosen, modalRunner)) m_session->setScenario(chosen);
 }
 
 void TDravon::showNewCase() {

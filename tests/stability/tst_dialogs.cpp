@@ -6,7 +6,7 @@
 #include "gen_dlg_new.h"
 #include "imagecontrol.h"
 #include "numberformat.h"
-#include "scenario_dlg.h"
+#include "scenariodialog.h"
 #include "schak_dlg.h"
 #include "textconvert.h"
 
@@ -571,7 +571,7 @@ void TestDialogs::zoomedScenarioDialogHoldsItsDeadTime() {
     zoomTo(h.w, 200);
     int room = -1;
     h.onDialog = [&room](QDialog &d) {
-        QLineEdit *e = dynamic_cast<TScenarioDlg &>(d).EditRecloseMs;
+        auto *e = d.findChild<QLineEdit *>(QStringLiteral("EditRecloseMs"));
         d.show();
         e->setText(QStringLiteral("0000000"));
         room = e->width() - 4 - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) -

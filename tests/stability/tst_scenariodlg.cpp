@@ -1,6 +1,6 @@
 // The fault-scenario dialog: what OK stores, what it refuses, and r1 and r2 as typed.
 #include "numberformat.h"
-#include "scenario_dlg.h"
+#include "scenariodialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -83,7 +83,7 @@ void TestScenarioDlg::execute() {
     FaultScenario s = before;
     QStringList boxes;
     QString focus;
-    const bool ok = TScenarioDlg::Execute(nullptr, s, [&](QDialog &d) {
+    const bool ok = ScenarioDialog::Execute(nullptr, s, [&](QDialog &d) {
         if (auto *box = qobject_cast<QMessageBox *>(&d)) {
             boxes << box->text();
             return int(QDialog::Accepted);
@@ -125,20 +125,21 @@ void TestScenarioDlg::rFollowsTyping_data() {
 void TestScenarioDlg::rFollowsTyping() {
     QFETCH(QString, edits);
     QFETCH(QString, shown);
-    TScenarioDlg d(nullptr, FaultScenario{});
+    ScenarioDialog d(nullptr, FaultScenario{});
     apply(d, edits);
-    QCOMPARE(d.LabelR->text(), shown);
+    QCOMPARE(d.findChild<QLabel *>(QStringLiteral("LabelR"))->text(), shown);
 }
 
 void TestScenarioDlg::enterIsOkEscapeIsCancel() {
     FaultScenario s{Network::TwoLines};
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         QTimer::singleShot(0, [key] {
-            auto *d = qobject_cast<TScenarioDlg *>(QApplication::activeModalWidget());
-            d->EditXL->setText(QStringLiteral("2"));
-            QTest::keyClick(d->EditXL, key);
+            auto *d = qobject_cast<ScenarioDialog *>(QApplication::activeModalWidget());
+            auto *xl = d->findChild<QLineEdit *>(QStringLiteral("EditXL"));
+            xl->setText(QStringLiteral("2"));
+            QTest::keyClick(xl, key);
         });
-        QCOMPARE(TScenarioDlg::Execute(nullptr, s), key == Qt::Key_Return);
+        QCOMPARE(ScenarioDialog::Execute(nullptr, s), key == Qt::Key_Return);
         QCOMPARE(s.lineReactance, key == Qt::Key_Return ? 2.0 : 0.3);
     }
 }

@@ -1,4 +1,4 @@
-#include "scenario_dlg.h"
+#include "scenariodialog.h"
 
 #include "errorreport.h"
 #include "layouthelpers.h"
@@ -50,8 +50,8 @@ double lineOutOfTwo(const FaultScenario &s) {
 
 } // namespace
 
-TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
-                           const ModalRunner &runner)
+ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario,
+                               const ModalRunner &runner)
     : QDialog(parent), m_runner(runner), m_incoming(scenario) {
     setObjectName(QStringLiteral("ScenarioDlg"));
     setWindowTitle(QStringLiteral("Fault scenario"));
@@ -91,63 +91,63 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
         network->addWidget(edit, row, 1, Qt::AlignLeft);
         rows << label << edit;
     };
-    BusbarBtn = radio(networkFrame, m_networkGroup, QStringLiteral("BusbarBtn"),
-                      QStringLiteral("Fault at the generator's busbar"), int(Network::Busbar));
-    addRadio(BusbarBtn);
-    TwoLinesBtn = radio(networkFrame, m_networkGroup, QStringLiteral("TwoLinesBtn"),
-                        QStringLiteral("Fault on one of two parallel lines, that line tripped"),
-                        int(Network::TwoLines));
-    addRadio(TwoLinesBtn);
-    EditXg = field(networkFrame, QStringLiteral("EditXg"), scenario.generatorReactance);
-    addField(m_twoLinesRow, EditXg,
+    m_busbar = radio(networkFrame, m_networkGroup, QStringLiteral("BusbarBtn"),
+                     QStringLiteral("Fault at the generator's busbar"), int(Network::Busbar));
+    addRadio(m_busbar);
+    m_twoLines = radio(networkFrame, m_networkGroup, QStringLiteral("TwoLinesBtn"),
+                       QStringLiteral("Fault on one of two parallel lines, that line tripped"),
+                       int(Network::TwoLines));
+    addRadio(m_twoLines);
+    m_xg = field(networkFrame, QStringLiteral("EditXg"), scenario.generatorReactance);
+    addField(m_twoLinesRow, m_xg,
              QStringLiteral("Generator reactance Xg (transient + transformer), per-unit"),
              QStringLiteral("The generator's transient reactance plus its transformer's, in "
                             "per-unit on the same base as the lines"));
-    EditXL = field(networkFrame, QStringLiteral("EditXL"), scenario.lineReactance);
-    addField(m_twoLinesRow, EditXL, QStringLiteral("Reactance of each line XL, per-unit"),
+    m_xl = field(networkFrame, QStringLiteral("EditXL"), scenario.lineReactance);
+    addField(m_twoLinesRow, m_xl, QStringLiteral("Reactance of each line XL, per-unit"),
              QStringLiteral("The reactance of each of the two lines, in per-unit"));
-    EditLocation = field(networkFrame, QStringLiteral("EditLocation"), scenario.locationPercent);
-    addField(m_twoLinesRow, EditLocation,
+    m_location = field(networkFrame, QStringLiteral("EditLocation"), scenario.locationPercent);
+    addField(m_twoLinesRow, m_location,
              QStringLiteral("Fault location, % of the line from the generator's end"),
              QStringLiteral("Where the fault is on the faulted line, in % of its length from "
                             "the generator's end, from 0 to below 100"));
-    TransferBtn = radio(networkFrame, m_networkGroup, QStringLiteral("TransferBtn"),
-                        QStringLiteral("r1 and r2 given directly"), int(Network::Transfer));
-    addRadio(TransferBtn);
-    EditDuring = field(networkFrame, QStringLiteral("EditDuring"), scenario.during);
-    addField(m_transferRow, EditDuring, QStringLiteral("r1, power during the fault"),
+    m_transfer = radio(networkFrame, m_networkGroup, QStringLiteral("TransferBtn"),
+                       QStringLiteral("r1 and r2 given directly"), int(Network::Transfer));
+    addRadio(m_transfer);
+    m_during = field(networkFrame, QStringLiteral("EditDuring"), scenario.during);
+    addField(m_transferRow, m_during, QStringLiteral("r1, power during the fault"),
              QStringLiteral("The peak of the power-angle curve while the fault is on, "
                             "per-unit of the pre-fault Pmax"));
-    EditAfter = field(networkFrame, QStringLiteral("EditAfter"), scenario.after);
-    addField(m_transferRow, EditAfter, QStringLiteral("r2, power after clearing"),
+    m_after = field(networkFrame, QStringLiteral("EditAfter"), scenario.after);
+    addField(m_transferRow, m_after, QStringLiteral("r2, power after clearing"),
              QStringLiteral("The peak of the power-angle curve after clearing, per-unit of "
                             "the pre-fault Pmax"));
     // The disturbances without a fault, before any fault in the textbooks.
-    PowerStepBtn =
+    m_powerStep =
         radio(networkFrame, m_networkGroup, QStringLiteral("PowerStepBtn"),
               QStringLiteral("No fault: a step in mechanical power"), int(Network::PowerStep));
-    addRadio(PowerStepBtn);
-    EditPmechAfter = field(networkFrame, QStringLiteral("EditPmechAfter"), scenario.pmechAfter);
-    addField(m_powerStepRow, EditPmechAfter, QStringLiteral("P1, mechanical power after the step"),
+    addRadio(m_powerStep);
+    m_pmechAfter = field(networkFrame, QStringLiteral("EditPmechAfter"), scenario.pmechAfter);
+    addField(m_powerStepRow, m_pmechAfter, QStringLiteral("P1, mechanical power after the step"),
              QStringLiteral("The mechanical power from the run's start, per-unit of Pmax, "
                             "above 0 and at most 1"));
-    LineOutBtn = radio(networkFrame, m_networkGroup, QStringLiteral("LineOutBtn"),
-                       QStringLiteral("No fault: one line switched out"), int(Network::LineOut));
-    addRadio(LineOutBtn);
-    EditLineOutAfter =
+    m_lineOut = radio(networkFrame, m_networkGroup, QStringLiteral("LineOutBtn"),
+                      QStringLiteral("No fault: one line switched out"), int(Network::LineOut));
+    addRadio(m_lineOut);
+    m_lineOutAfter =
         field(networkFrame, QStringLiteral("EditLineOutAfter"),
               scenario.network == Network::LineOut ? scenario.after : lineOutOfTwo(scenario));
-    addField(m_lineOutRow, EditLineOutAfter, QStringLiteral("r2, power with the line out"),
+    addField(m_lineOutRow, m_lineOutAfter, QStringLiteral("r2, power with the line out"),
              QStringLiteral("The peak of the power-angle curve once the line is out, per-unit "
                             "of the pre-fault Pmax, above 0 and below 1"));
-    FromTwoLinesBtn = new QPushButton(QStringLiteral("From &two equal lines"), networkFrame);
-    FromTwoLinesBtn->setObjectName(QStringLiteral("FromTwoLinesBtn"));
-    explain(FromTwoLinesBtn,
+    m_fromTwoLines = new QPushButton(QStringLiteral("From &two equal lines"), networkFrame);
+    m_fromTwoLines->setObjectName(QStringLiteral("FromTwoLinesBtn"));
+    explain(m_fromTwoLines,
             QStringLiteral("r2 = (Xg + XL/2) / (Xg + XL) with the two-lines fields' Xg and XL: "
                            "one of two equal lines switched out"));
-    network->addWidget(FromTwoLinesBtn, network->rowCount() - 1, 2);
-    m_lineOutRow << FromTwoLinesBtn;
-    connect(FromTwoLinesBtn, &QPushButton::clicked, this, [this] {
+    network->addWidget(m_fromTwoLines, network->rowCount() - 1, 2);
+    m_lineOutRow << m_fromTwoLines;
+    connect(m_fromTwoLines, &QPushButton::clicked, this, [this] {
         FaultScenario two;
         two.network = Network::TwoLines;
         for (const NetworkField &f : networkFields(Network::TwoLines)) {
@@ -162,29 +162,29 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
             refuse(fieldFor(problem->field), QString::fromStdString(problem->message));
             return;
         }
-        EditLineOutAfter->setText(formatGeneral(lineOutOfTwo(two)));
+        m_lineOutAfter->setText(formatGeneral(lineOutOfTwo(two)));
     });
     layout->addWidget(networkFrame);
 
-    LabelR = new QLabel(this);
-    LabelR->setObjectName(QStringLiteral("LabelR"));
-    LabelR->setTextFormat(Qt::PlainText);
-    layout->addWidget(LabelR);
+    m_rShown = new QLabel(this);
+    m_rShown->setObjectName(QStringLiteral("LabelR"));
+    m_rShown->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_rShown);
 
     auto *recloseFrame = new QGroupBox(this);
     auto *reclose = new QVBoxLayout(recloseFrame);
     auto *deadTime = new QHBoxLayout;
-    RecloseBox = new QCheckBox(QStringLiteral("Reclose after a dead time"), recloseFrame);
-    RecloseBox->setObjectName(QStringLiteral("RecloseBox"));
-    RecloseBox->setChecked(scenario.recloses());
-    deadTime->addWidget(RecloseBox);
-    EditRecloseMs = new QLineEdit(
+    m_recloses = new QCheckBox(QStringLiteral("Reclose after a dead time"), recloseFrame);
+    m_recloses->setObjectName(QStringLiteral("RecloseBox"));
+    m_recloses->setChecked(scenario.recloses());
+    deadTime->addWidget(m_recloses);
+    m_recloseMs = new QLineEdit(
         QString::number(scenario.recloses() ? scenario.recloseMs : OfferedRecloseMs), recloseFrame);
-    EditRecloseMs->setObjectName(QStringLiteral("EditRecloseMs"));
-    describe(EditRecloseMs, QStringLiteral("Dead time, ms"),
+    m_recloseMs->setObjectName(QStringLiteral("EditRecloseMs"));
+    describe(m_recloseMs, QStringLiteral("Dead time, ms"),
              QStringLiteral("Dead time before the breaker recloses, whole milliseconds"));
-    deadTime->addWidget(EditRecloseMs);
-    QLabel *ms = caption(recloseFrame, QStringLiteral("ms"), EditRecloseMs);
+    deadTime->addWidget(m_recloseMs);
+    QLabel *ms = caption(recloseFrame, QStringLiteral("ms"), m_recloseMs);
     deadTime->addWidget(ms);
     deadTime->addStretch();
     reclose->addLayout(deadTime);
@@ -193,36 +193,35 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
                                  style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing),
                              0, 0, 0);
     auto *ontoGroup = new QButtonGroup(this);
-    TransientBtn =
+    m_transient =
         radio(recloseFrame, ontoGroup, QStringLiteral("TransientBtn"),
               QStringLiteral("onto a cleared (transient) fault"), int(RecloseOnto::Transient));
-    PermanentBtn = radio(recloseFrame, ontoGroup, QStringLiteral("PermanentBtn"),
-                         QStringLiteral("onto a permanent fault"), int(RecloseOnto::Permanent));
-    (scenario.recloseOnto == RecloseOnto::Permanent ? PermanentBtn : TransientBtn)
-        ->setChecked(true);
-    onto->addWidget(TransientBtn);
-    onto->addWidget(PermanentBtn);
+    m_permanent = radio(recloseFrame, ontoGroup, QStringLiteral("PermanentBtn"),
+                        QStringLiteral("onto a permanent fault"), int(RecloseOnto::Permanent));
+    (scenario.recloseOnto == RecloseOnto::Permanent ? m_permanent : m_transient)->setChecked(true);
+    onto->addWidget(m_transient);
+    onto->addWidget(m_permanent);
     reclose->addLayout(onto);
-    m_recloseRow << EditRecloseMs << ms << TransientBtn << PermanentBtn;
+    m_recloseRow << m_recloseMs << ms << m_transient << m_permanent;
     layout->addWidget(recloseFrame);
     m_recloseFrame = recloseFrame;
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("OKBtn"));
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
-    connect(OKBtn, &QPushButton::clicked, this, &TScenarioDlg::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &TScenarioDlg::reject);
+    connect(m_ok, &QPushButton::clicked, this, &ScenarioDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &ScenarioDialog::reject);
 
     fitWidthsToFont();
     QAbstractButton *chosen = m_networkGroup->button(int(scenario.network));
-    (chosen ? chosen : BusbarBtn)->setChecked(true);
+    (chosen ? chosen : m_busbar)->setChecked(true);
     updateEnabled();
     updateR();
     connect(m_networkGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
@@ -230,60 +229,60 @@ TScenarioDlg::TScenarioDlg(QWidget *parent, const FaultScenario &scenario,
         updateEnabled();
         updateR();
     });
-    connect(RecloseBox, &QCheckBox::toggled, this, &TScenarioDlg::updateEnabled);
+    connect(m_recloses, &QCheckBox::toggled, this, &ScenarioDialog::updateEnabled);
     for (QLineEdit *edit :
-         {EditXg, EditXL, EditLocation, EditDuring, EditAfter, EditPmechAfter, EditLineOutAfter})
-        connect(edit, &QLineEdit::textChanged, this, &TScenarioDlg::updateR);
-    (chosen ? chosen : BusbarBtn)->setFocus();
+         {m_xg, m_xl, m_location, m_during, m_after, m_pmechAfter, m_lineOutAfter})
+        connect(edit, &QLineEdit::textChanged, this, &ScenarioDialog::updateR);
+    (chosen ? chosen : m_busbar)->setFocus();
 }
 
-void TScenarioDlg::fitWidthsToFont() {
+void ScenarioDialog::fitWidthsToFont() {
     // Wide enough for either text, so the dialog keeps its size while the user types.
-    LabelR->setMinimumWidth(qMax(
-        LabelR->fontMetrics().horizontalAdvance(NoNumbersText),
-        LabelR->fontMetrics().horizontalAdvance(QStringLiteral("r1 = 0.0008888  r2 = 0.8888"))));
-    EditRecloseMs->setMaximumWidth(
-        EditRecloseMs->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+    m_rShown->setMinimumWidth(qMax(
+        m_rShown->fontMetrics().horizontalAdvance(NoNumbersText),
+        m_rShown->fontMetrics().horizontalAdvance(QStringLiteral("r1 = 0.0008888  r2 = 0.8888"))));
+    m_recloseMs->setMaximumWidth(
+        m_recloseMs->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
 }
 
-void TScenarioDlg::changeEvent(QEvent *event) {
+void ScenarioDialog::changeEvent(QEvent *event) {
     // Zoomed for the window it is opened from: the widths follow the larger font.
-    if (event->type() == QEvent::FontChange && LabelR && EditRecloseMs) fitWidthsToFont();
+    if (event->type() == QEvent::FontChange && m_rShown && m_recloseMs) fitWidthsToFont();
     QDialog::changeEvent(event);
 }
 
-bool TScenarioDlg::Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner) {
-    TScenarioDlg dialog(parent, scenario, runner);
+bool ScenarioDialog::Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner) {
+    ScenarioDialog dialog(parent, scenario, runner);
     // Stored only when OK passed the checks, whatever the runner answers.
     if (runModal(dialog, runner) != QDialog::Accepted || !dialog.values()) return false;
     scenario = *dialog.values();
     return true;
 }
 
-Network TScenarioDlg::chosenNetwork() const {
+Network ScenarioDialog::chosenNetwork() const {
     const int id = m_networkGroup->checkedId();
     return id < 0 ? Network::Busbar : static_cast<Network>(id);
 }
 
-QList<TScenarioDlg::NetworkField> TScenarioDlg::networkFields(Network network) const {
+QList<ScenarioDialog::NetworkField> ScenarioDialog::networkFields(Network network) const {
     switch (network) {
     case Network::Busbar:
         break;
     case Network::TwoLines:
-        return {{EditXg, &FaultScenario::generatorReactance},
-                {EditXL, &FaultScenario::lineReactance},
-                {EditLocation, &FaultScenario::locationPercent}};
+        return {{m_xg, &FaultScenario::generatorReactance},
+                {m_xl, &FaultScenario::lineReactance},
+                {m_location, &FaultScenario::locationPercent}};
     case Network::Transfer:
-        return {{EditDuring, &FaultScenario::during}, {EditAfter, &FaultScenario::after}};
+        return {{m_during, &FaultScenario::during}, {m_after, &FaultScenario::after}};
     case Network::PowerStep:
-        return {{EditPmechAfter, &FaultScenario::pmechAfter}};
+        return {{m_pmechAfter, &FaultScenario::pmechAfter}};
     case Network::LineOut:
-        return {{EditLineOutAfter, &FaultScenario::after}};
+        return {{m_lineOutAfter, &FaultScenario::after}};
     }
     return {};
 }
 
-void TScenarioDlg::updateEnabled() {
+void ScenarioDialog::updateEnabled() {
     const Network network = chosenNetwork();
     for (QWidget *w : std::as_const(m_twoLinesRow)) w->setEnabled(network == Network::TwoLines);
     for (QWidget *w : std::as_const(m_transferRow)) w->setEnabled(network == Network::Transfer);
@@ -292,60 +291,60 @@ void TScenarioDlg::updateEnabled() {
     // Reclosing belongs to a fault.
     const bool fault = network != Network::PowerStep && network != Network::LineOut;
     m_recloseFrame->setEnabled(fault);
-    for (QWidget *w : std::as_const(m_recloseRow)) w->setEnabled(RecloseBox->isChecked());
+    for (QWidget *w : std::as_const(m_recloseRow)) w->setEnabled(m_recloses->isChecked());
 }
 
-void TScenarioDlg::updateR() {
+void ScenarioDialog::updateR() {
     FaultScenario s = m_incoming;
     s.network = chosenNetwork();
     for (const NetworkField &f : networkFields(s.network)) {
         try {
             s.*f.value = textToFloat(f.field->text());
         } catch (const ConversionError &) {
-            LabelR->setText(NoNumbersText);
+            m_rShown->setText(NoNumbersText);
             return;
         }
     }
     if (s.network == Network::PowerStep)
-        LabelR->setText(QStringLiteral("No fault: P1 = %1 on the whole network")
-                            .arg(formatGeneralDigits(s.pmechAfter, 4)));
+        m_rShown->setText(QStringLiteral("No fault: P1 = %1 on the whole network")
+                              .arg(formatGeneralDigits(s.pmechAfter, 4)));
     else if (s.network == Network::LineOut)
-        LabelR->setText(
+        m_rShown->setText(
             QStringLiteral("No fault: r2 = %1 from the start").arg(formatGeneralDigits(s.r2(), 4)));
     else
-        LabelR->setText(QStringLiteral("r1 = %1  r2 = %2")
-                            .arg(formatGeneralDigits(s.r1(), 4), formatGeneralDigits(s.r2(), 4)));
+        m_rShown->setText(QStringLiteral("r1 = %1  r2 = %2")
+                              .arg(formatGeneralDigits(s.r1(), 4), formatGeneralDigits(s.r2(), 4)));
 }
 
-QLineEdit *TScenarioDlg::fieldFor(CaseField field) const {
+QLineEdit *ScenarioDialog::fieldFor(CaseField field) const {
     switch (field) {
     case CaseField::GeneratorReactance:
-        return EditXg;
+        return m_xg;
     case CaseField::LineReactance:
-        return EditXL;
+        return m_xl;
     case CaseField::Location:
-        return EditLocation;
+        return m_location;
     case CaseField::During:
-        return EditDuring;
+        return m_during;
     case CaseField::After:
-        return chosenNetwork() == Network::LineOut ? EditLineOutAfter : EditAfter;
+        return chosenNetwork() == Network::LineOut ? m_lineOutAfter : m_after;
     case CaseField::PmechAfter:
-        return EditPmechAfter;
+        return m_pmechAfter;
     case CaseField::RecloseMs:
-        return EditRecloseMs;
+        return m_recloseMs;
     default:
         return nullptr; // the machine data and clearing time are not in this dialog
     }
 }
 
-void TScenarioDlg::refuse(QLineEdit *field, const QString &message) {
+void ScenarioDialog::refuse(QLineEdit *field, const QString &message) {
     showErrorReport(this, message, m_runner);
     if (!field) return;
     field->setFocus();
     field->selectAll();
 }
 
-bool TScenarioDlg::checkFields() {
+bool ScenarioDialog::checkFields() {
     m_values.reset();
     // The networks not chosen, and the kind of reclosing when there is none, keep what
     // the scenario had.
@@ -360,16 +359,16 @@ bool TScenarioDlg::checkFields() {
         }
     }
     s.recloseMs = 0;
-    if (RecloseBox->isChecked() && s.hasFault()) {
+    if (m_recloses->isChecked() && s.hasFault()) {
         double ms = 0;
         try {
-            ms = textToFloat(EditRecloseMs->text());
+            ms = textToFloat(m_recloseMs->text());
         } catch (const ConversionError &e) {
-            refuse(EditRecloseMs, e.messageFor(EditRecloseMs->accessibleName()));
+            refuse(m_recloseMs, e.messageFor(m_recloseMs->accessibleName()));
             return false;
         }
         if (ms != std::floor(ms)) {
-            refuse(EditRecloseMs,
+            refuse(m_recloseMs,
                    QStringLiteral("The dead time before reclosing must be a whole number of ms "
                                   "from 1 to %1.")
                        .arg(MaxRecloseMs));
@@ -381,7 +380,7 @@ bool TScenarioDlg::checkFields() {
         s.recloseMs = ms < 1              ? -1
                       : ms > MaxRecloseMs ? MaxRecloseMs + 1
                                           : static_cast<std::int32_t>(ms);
-        s.recloseOnto = PermanentBtn->isChecked() ? RecloseOnto::Permanent : RecloseOnto::Transient;
+        s.recloseOnto = m_permanent->isChecked() ? RecloseOnto::Permanent : RecloseOnto::Transient;
     }
     const NumberText number = [](double v) { return formatGeneral(v).toStdString(); };
     if (const auto problem = checkScenario(s, number)) {
@@ -392,6 +391,6 @@ bool TScenarioDlg::checkFields() {
     return true;
 }
 
-void TScenarioDlg::accept() {
+void ScenarioDialog::accept() {
     if (checkFields()) QDialog::accept();
 }

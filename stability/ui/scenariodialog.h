@@ -21,14 +21,14 @@ class QRadioButton;
 // user types, r1 and r2 follow from the chosen network's fields. OK stores the
 // scenario only once every field of it is a number in range; until then the dialog
 // stays open with the user's typing. Cancel, Escape and the close box change nothing.
-class TScenarioDlg : public QDialog {
+class ScenarioDialog : public QDialog {
     Q_OBJECT
 public:
     // Shows a fresh dialog filled from `scenario` and returns whether it was closed
     // with OK; only then does `scenario` receive the values entered.
     static bool Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner = {});
 
-    TScenarioDlg(QWidget *parent, const FaultScenario &scenario, const ModalRunner &runner = {});
+    ScenarioDialog(QWidget *parent, const FaultScenario &scenario, const ModalRunner &runner = {});
 
     // Reads the fields; on the first that fails, reports it and puts the focus there.
     // True when the scenario may be stored.
@@ -37,27 +37,6 @@ public:
     const std::optional<FaultScenario> &values() const { return m_values; }
 
     void accept() override;
-
-    QRadioButton *BusbarBtn = nullptr;
-    QRadioButton *TwoLinesBtn = nullptr;
-    QRadioButton *TransferBtn = nullptr;
-    QLineEdit *EditXg = nullptr;
-    QLineEdit *EditXL = nullptr;
-    QLineEdit *EditLocation = nullptr;
-    QLineEdit *EditDuring = nullptr;
-    QLineEdit *EditAfter = nullptr;
-    QRadioButton *PowerStepBtn = nullptr;
-    QLineEdit *EditPmechAfter = nullptr;
-    QRadioButton *LineOutBtn = nullptr;
-    QLineEdit *EditLineOutAfter = nullptr;
-    QPushButton *FromTwoLinesBtn = nullptr; // r2 of one of two equal lines out
-    QLabel *LabelR = nullptr;
-    QCheckBox *RecloseBox = nullptr;
-    QLineEdit *EditRecloseMs = nullptr;
-    QRadioButton *TransientBtn = nullptr;
-    QRadioButton *PermanentBtn = nullptr;
-    QPushButton *OKBtn = nullptr;
-    QPushButton *CancelBtn = nullptr;
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -81,6 +60,28 @@ private:
     QLineEdit *fieldFor(CaseField field) const;
     // Reports a refused field and leaves it selected for correction.
     void refuse(QLineEdit *field, const QString &message);
+
+    // The controls; tests find them by their object names (BusbarBtn, EditXg, ...).
+    QRadioButton *m_busbar = nullptr;
+    QRadioButton *m_twoLines = nullptr;
+    QRadioButton *m_transfer = nullptr;
+    QLineEdit *m_xg = nullptr;
+    QLineEdit *m_xl = nullptr;
+    QLineEdit *m_location = nullptr;
+    QLineEdit *m_during = nullptr;
+    QLineEdit *m_after = nullptr;
+    QRadioButton *m_powerStep = nullptr;
+    QLineEdit *m_pmechAfter = nullptr;
+    QRadioButton *m_lineOut = nullptr;
+    QLineEdit *m_lineOutAfter = nullptr;
+    QPushButton *m_fromTwoLines = nullptr; // r2 of one of two equal lines out
+    QLabel *m_rShown = nullptr;
+    QCheckBox *m_recloses = nullptr;
+    QLineEdit *m_recloseMs = nullptr;
+    QRadioButton *m_transient = nullptr;
+    QRadioButton *m_permanent = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
 
     ModalRunner m_runner;
     FaultScenario m_incoming;
