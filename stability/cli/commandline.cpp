@@ -29,6 +29,14 @@ const QString StudyOption = QStringLiteral("study");
 const QString LimitOption = QStringLiteral("limit");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
 
+// The names a study can vary, for a message: "H, Pmech, ... or reclose_ms".
+QString studyNames() {
+    QStringList names;
+    for (StudyParameter p : studyParameters()) names << QString::fromLatin1(studyParameterKey(p));
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
     parser.setApplicationDescription(
@@ -55,9 +63,8 @@ void configure(QCommandLineParser &parser) {
         {StudyOption,
          QStringLiteral("Print as CSV the equal-area criterion's and the simulation's critical "
                         "clearing time against one value of FILE's case, without a window: NAME "
-                        "(H, Pmech, Demping, location, generator_reactance, line_reactance, "
-                        "during, after or reclose_ms) from FROM to TO in POINTS even steps "
-                        "(2 to 200)."),
+                        "(%1) from FROM to TO in POINTS even steps (2 to 200).")
+             .arg(studyNames()),
          QStringLiteral("NAME=FROM:TO:POINTS")});
     parser.addOption({LimitOption,
                       QStringLiteral("With --study: search the simulation's clearing time up to "
@@ -84,14 +91,6 @@ std::optional<std::int32_t> wholeMilliseconds(const QString &text) {
     constexpr qlonglong most = std::numeric_limits<std::int32_t>::max();
     if (!ok) return static_cast<std::int32_t>(text.startsWith(QChar('-')) ? least : most);
     return static_cast<std::int32_t>(std::clamp(v, least, most));
-}
-
-// The names a study can vary, for a message: "H, Pmech, ... or reclose_ms".
-QString studyNames() {
-    QStringList names;
-    for (StudyParameter p : studyParameters()) names << QString::fromLatin1(studyParameterKey(p));
-    const QString last = names.takeLast();
-    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
 // NAME=FROM:TO:POINTS, its numbers written as in the scenario files; nothing, with `why`

@@ -1,5 +1,6 @@
 #include "scenariofile.h"
 
+#include "casefields.h"
 #include "filenumber.h"
 #include "keyfile.h"
 
@@ -12,50 +13,8 @@
 
 namespace {
 
-enum class Section { Machine, Fault };
-
-enum class Kind {
-    Number,         // a double
-    Milliseconds,   // a whole number
-    RecloseMs,      // a whole number or none
-    NetworkName,    // busbar | two-lines | transfer | power-step | line-out
-    RecloseOntoName // transient | permanent
-};
-
-struct KeyInfo {
-    Section section;
-    const char *name;
-    Kind kind;
-    std::optional<CaseField> field;
-    double &(*number)(StabilityCase &);
-};
-
-const KeyInfo Keys[] = {
-    {Section::Machine, "Pmax", Kind::Number, CaseField::Pmax,
-     [](StabilityCase &c) -> double & { return c.machine.Pmax; }},
-    {Section::Machine, "H", Kind::Number, CaseField::H,
-     [](StabilityCase &c) -> double & { return c.machine.H; }},
-    {Section::Machine, "Demping", Kind::Number, CaseField::Demping,
-     [](StabilityCase &c) -> double & { return c.machine.Demping; }},
-    {Section::Machine, "Pmech", Kind::Number, CaseField::Pmech,
-     [](StabilityCase &c) -> double & { return c.machine.Pmech; }},
-    {Section::Fault, "clearing_ms", Kind::Milliseconds, CaseField::ClearingMs, nullptr},
-    {Section::Fault, "network", Kind::NetworkName, std::nullopt, nullptr},
-    {Section::Fault, "generator_reactance", Kind::Number, CaseField::GeneratorReactance,
-     [](StabilityCase &c) -> double & { return c.scenario.generatorReactance; }},
-    {Section::Fault, "line_reactance", Kind::Number, CaseField::LineReactance,
-     [](StabilityCase &c) -> double & { return c.scenario.lineReactance; }},
-    {Section::Fault, "location", Kind::Number, CaseField::Location,
-     [](StabilityCase &c) -> double & { return c.scenario.locationPercent; }},
-    {Section::Fault, "during", Kind::Number, CaseField::During,
-     [](StabilityCase &c) -> double & { return c.scenario.during; }},
-    {Section::Fault, "after", Kind::Number, CaseField::After,
-     [](StabilityCase &c) -> double & { return c.scenario.after; }},
-    {Section::Fault, "pmech_after", Kind::Number, CaseField::PmechAfter,
-     [](StabilityCase &c) -> double & { return c.scenario.pmechAfter; }},
-    {Section::Fault, "reclose_ms", Kind::RecloseMs, CaseField::RecloseMs, nullptr},
-    {Section::Fault, "reclose_onto", Kind::RecloseOntoName, std::nullopt, nullptr},
-};
+using KeyInfo = CaseFieldInfo;
+using Kind = CaseValueForm;
 
 class Parser {
 public:
@@ -76,25 +35,25 @@ private:
 
 std::vector<KeyFile::Section> Parser::layout() {
     std::vector<KeyFile::Section> sections{{"machine", {}}, {"fault", {}}};
-    for (const KeyInfo &k : Keys)
-        sections[k.section == Section::Machine ? 0 : 1].keys.push_back(k.name);
+    for (const KeyInfo &k : caseFields())
+        sections[k.section == CaseSection::Machine ? 0 : 1].keys.push_back(k.key);
     return sections;
 }
 
 // The place of a key in its section's list, and back.
 int sectionIndex(const KeyInfo &k) {
-    return k.section == Section::Machine ? 0 : 1;
+    return k.section == CaseSection::Machine ? 0 : 1;
 }
 
 const KeyInfo &keyAt(int section, int key) {
-    for (const KeyInfo &k : Keys)
+    for (const KeyInfo &k : caseFields())
         if (sectionIndex(k) == section && key-- == 0) return k;
-    return Keys[0];
+    return caseFields().front();
 }
 
 int keyIndex(const KeyInfo &wanted) {
     int index = 0;
-    for (const KeyInfo &k : Keys) {
+    for (const KeyInfo &k : caseFields()) {
         if (&k == &wanted) return index;
         if (k.section == wanted.section) ++index;
     }
@@ -115,12 +74,9 @@ ScenarioFileResult Parser::parse(QByteArrayView bytes) {
     if (!m_case.scenario.hasFault()) m_case.scenario.recloseMs = 0;
     if (const auto problem = checkCase(m_case)) {
         // The line of the key, or of its section when the value is a default.
-        int at = 0;
-        for (const KeyInfo &k : Keys)
-            if (k.field == problem->field) {
-                const int keyLine = m_file.keyLine(sectionIndex(k), keyIndex(k));
-                at = keyLine ? keyLine : m_file.sectionLine(sectionIndex(k));
-            }
+        const KeyInfo &k = caseField(problem->field);
+        const int keyLine = m_file.keyLine(sectionIndex(k), keyIndex(k));
+        const int at = keyLine ? keyLine : m_file.sectionLine(sectionIndex(k));
         fail(at, QString::fromStdString(problem->message));
         return {false, {}, m_file.error(), {}};
     }
@@ -128,29 +84,29 @@ ScenarioFileResult Parser::parse(QByteArrayView bytes) {
 }
 
 bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
-    const QLatin1String name(key.name);
-    switch (key.kind) {
+    const QLatin1String name(key.key);
+    switch (key.form) {
     case Kind::Number: {
         QString problem;
-        const std::optional<double> v = keyFileNumber(key.name, text, "0.5 or 2E-5", problem);
+        const std::optional<double> v = keyFileNumber(key.key, text, "0.5 or 2E-5", problem);
         if (!v) return fail(number, problem);
-        key.number(m_case) = *v;
+        key.set(m_case, *v);
         return true;
     }
     case Kind::Milliseconds:
-    case Kind::RecloseMs: {
-        if (key.kind == Kind::RecloseMs && text == "none") {
+    case Kind::DeadTime: {
+        if (key.form == Kind::DeadTime && text == "none") {
             m_case.scenario.recloseMs = 0;
             return true;
         }
         if (!isWholeFileNumberText(text))
             return fail(number, QStringLiteral("%1 = %2 is not a whole number of milliseconds%3.")
                                     .arg(name, quotedText(text),
-                                         key.kind == Kind::RecloseMs ? QStringLiteral(" or none")
-                                                                     : QString()));
+                                         key.form == Kind::DeadTime ? QStringLiteral(" or none")
+                                                                    : QString()));
         const std::int32_t ms = wholeFileNumber(text);
-        if (key.kind == Kind::Milliseconds) {
-            m_case.clearingMs = ms;
+        if (key.form == Kind::Milliseconds) {
+            key.set(m_case, ms);
             return true;
         }
         // 0 would mean no reclosing, which the file says with none.
@@ -159,7 +115,7 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
                                                "must lie from 1 to %1 ms; write none for no "
                                                "reclosing.")
                                     .arg(MaxRecloseMs));
-        m_case.scenario.recloseMs = ms;
+        key.set(m_case, ms);
         return true;
     }
     case Kind::NetworkName:
@@ -194,8 +150,7 @@ void appendKey(QByteArray &out, const char *name, const std::string &value) {
 
 } // namespace
 
-ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName,
-                                 int firstLine) {
+ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileName, int firstLine) {
     return Parser(fileName, firstLine).parse(bytes);
 }
 
@@ -209,35 +164,33 @@ QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments) {
     const FaultScenario &s = c.scenario;
     QByteArray out = commentsAndHeader(
         comments, "# A Dravex exercise: the machine data, the fault and its clearing time\n");
+    CaseSection section = CaseSection::Machine;
     out += "[machine]\n";
-    appendKey(out, "Pmax", shortestNumber(c.machine.Pmax));
-    appendKey(out, "H", shortestNumber(c.machine.H));
-    appendKey(out, "Demping", shortestNumber(c.machine.Demping));
-    appendKey(out, "Pmech", shortestNumber(c.machine.Pmech));
-    out += "\n[fault]\n";
-    appendKey(out, "clearing_ms", std::to_string(c.clearingMs));
-    appendKey(out, "network", networkKey(s.network));
-    switch (s.network) {
-    case Network::Busbar:
-        break;
-    case Network::TwoLines:
-        appendKey(out, "generator_reactance", shortestNumber(s.generatorReactance));
-        appendKey(out, "line_reactance", shortestNumber(s.lineReactance));
-        appendKey(out, "location", shortestNumber(s.locationPercent));
-        break;
-    case Network::Transfer:
-        appendKey(out, "during", shortestNumber(s.during));
-        appendKey(out, "after", shortestNumber(s.after));
-        break;
-    case Network::PowerStep:
-        appendKey(out, "pmech_after", shortestNumber(s.pmechAfter));
-        break;
-    case Network::LineOut:
-        appendKey(out, "after", shortestNumber(s.after));
-        break;
+    for (const CaseFieldInfo &f : caseFields()) {
+        if (f.section != section) {
+            section = f.section;
+            out += "\n[fault]\n";
+        }
+        // Only the chosen network's values: the others' would be read back unchecked.
+        if (!networkHas(s.network, f.field)) continue;
+        switch (f.form) {
+        case Kind::Number:
+            appendKey(out, f.key, shortestNumber(f.get(c)));
+            break;
+        case Kind::Milliseconds:
+            appendKey(out, f.key, std::to_string(c.clearingMs));
+            break;
+        case Kind::DeadTime:
+            appendKey(out, f.key, s.recloses() ? std::to_string(s.recloseMs) : "none");
+            break;
+        case Kind::NetworkName:
+            appendKey(out, f.key, networkKey(s.network));
+            break;
+        case Kind::RecloseOntoName:
+            appendKey(out, f.key, recloseOntoKey(s.recloseOnto));
+            break;
+        }
     }
-    appendKey(out, "reclose_ms", s.recloses() ? std::to_string(s.recloseMs) : "none");
-    appendKey(out, "reclose_onto", recloseOntoKey(s.recloseOnto));
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "stabilitycase.h"
 
+#include "casefields.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -14,6 +16,11 @@ namespace {
 
 CaseProblem problem(CaseField field, std::string message) {
     return CaseProblem{field, std::move(message)};
+}
+
+// Whether the value lies in the field's own range (caseFields).
+bool inRange(CaseField field, double value) {
+    return caseField(field).range.contains(value);
 }
 
 // A limit as a student reads it in a message: three significant digits, shown beside an
@@ -32,8 +39,9 @@ double threeDigits(double value) {
 std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &number) {
     // Values for which the swing equation divides by zero, has no starting angle or
     // would let the damping overshoot in a single step.
-    if (!(v.Pmax > 0)) return problem(CaseField::Pmax, "Pmax must be greater than 0.");
-    if (!(v.H > 0)) return problem(CaseField::H, "H must be greater than 0.");
+    if (!inRange(CaseField::Pmax, v.Pmax))
+        return problem(CaseField::Pmax, "Pmax must be greater than 0.");
+    if (!inRange(CaseField::H, v.H)) return problem(CaseField::H, "H must be greater than 0.");
     // The speed step divides by the inertia coefficient M = 2 H Pmax / C^2: it must be a
     // normal double, or the step would divide by an underflowed 0 (speed and angle
     // become no number) or by an overflowed infinity.
@@ -62,13 +70,14 @@ std::optional<CaseProblem> checkMachine(const TGenParams &v, const NumberText &n
                            "be computed.");
     }
     const long double dampingLimit = 2.0L * v.H / SynchronousSpeed;
-    if (!(v.Demping >= 0) || !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L))
+    if (!inRange(CaseField::Demping, v.Demping) ||
+        !(SynchronousSpeed / (2.0L * v.H) * v.Demping < 1.0L))
         return problem(CaseField::Demping,
                        "Demping must be 0 or more and below 2H/\u03C9s \u2248 " +
                            number(threeDigits(static_cast<double>(dampingLimit))) +
                            " (\u03C9s = 100\u03C0 rad/s), so that one step removes less than "
                            "all of the speed deviation.");
-    if (!(v.Pmech >= 0 && v.Pmech <= 1))
+    if (!inRange(CaseField::Pmech, v.Pmech))
         return problem(CaseField::Pmech, "Pmech must lie from 0 to 1.");
     return std::nullopt;
 }
@@ -79,23 +88,23 @@ std::optional<CaseProblem> checkScenario(const FaultScenario &s, const NumberTex
     case Network::Busbar:
         break;
     case Network::TwoLines:
-        if (!(s.generatorReactance > 0 && s.generatorReactance <= MaxReactance))
+        if (!inRange(CaseField::GeneratorReactance, s.generatorReactance))
             return problem(CaseField::GeneratorReactance,
                            "The generator reactance Xg must be above 0 and at most " + most +
                                " per-unit.");
-        if (!(s.lineReactance > 0 && s.lineReactance <= MaxReactance))
+        if (!inRange(CaseField::LineReactance, s.lineReactance))
             return problem(CaseField::LineReactance,
                            "The line reactance XL must be above 0 and at most " + most +
                                " per-unit.");
-        if (!(s.locationPercent >= 0 && s.locationPercent < 100))
+        if (!inRange(CaseField::Location, s.locationPercent))
             return problem(CaseField::Location,
                            "The fault location must lie from 0 to below 100 % of the line.");
         break;
     case Network::Transfer:
-        if (!(s.during >= 0 && s.during < 1))
+        if (!inRange(CaseField::During, s.during))
             return problem(CaseField::During,
                            "The power during the fault r1 must lie from 0 to below 1.");
-        if (!(s.after > 0 && s.after <= 1))
+        if (!inRange(CaseField::After, s.after))
             return problem(CaseField::After,
                            "The power after clearing r2 must lie above 0 and at most 1.");
         if (!(s.during < s.after))
@@ -105,18 +114,19 @@ std::optional<CaseProblem> checkScenario(const FaultScenario &s, const NumberTex
                                number(s.during) + ").");
         break;
     case Network::PowerStep:
-        if (!(s.pmechAfter > 0 && s.pmechAfter <= 1))
+        if (!inRange(CaseField::PmechAfter, s.pmechAfter))
             return problem(CaseField::PmechAfter,
                            "The mechanical power after the step P1 must lie above 0 and at most "
                            "1.");
         break;
     case Network::LineOut:
-        if (!(s.after > 0 && s.after < 1))
+        // With the line out, r2 = 1 would be no change at all.
+        if (!(inRange(CaseField::After, s.after) && s.after < 1))
             return problem(CaseField::After, "The power with the line out r2 must lie above 0 "
                                              "and below 1.");
         break;
     }
-    if (s.hasFault() && s.recloseMs != 0 && !(s.recloseMs >= 1 && s.recloseMs <= MaxRecloseMs))
+    if (s.hasFault() && s.recloseMs != 0 && !inRange(CaseField::RecloseMs, s.recloseMs))
         return problem(CaseField::RecloseMs, "The dead time before reclosing must lie from 1 to " +
                                                  std::to_string(MaxRecloseMs) + " ms.");
     return std::nullopt;
@@ -124,7 +134,7 @@ std::optional<CaseProblem> checkScenario(const FaultScenario &s, const NumberTex
 
 std::optional<CaseProblem> checkCase(const StabilityCase &c, const NumberText &number) {
     if (auto p = checkMachine(c.machine, number)) return p;
-    if (!(c.clearingMs >= 0 && c.clearingMs <= MaxClearingMs))
+    if (!inRange(CaseField::ClearingMs, c.clearingMs))
         return problem(CaseField::ClearingMs, "The clearing time must lie from 0 to " +
                                                   std::to_string(MaxClearingMs) + " ms.");
     if (auto p = checkScenario(c.scenario, number)) return p;

@@ -25,20 +25,23 @@ inline bool operator!=(const StabilityCase &a, const StabilityCase &b) {
     return !(a == b);
 }
 
-// The values of a case that can be out of range, in the order they are checked.
+// The values of a case; caseFields() (casefields.h) says where each is kept and how it is
+// named.
 enum class CaseField {
     Pmax,
     H,
     Demping,
     Pmech,
     ClearingMs,
+    Network,
     GeneratorReactance,
     LineReactance,
     Location,
     During,
     After,
-    RecloseMs,
     PmechAfter,
+    RecloseMs,
+    RecloseOnto,
 };
 
 // The first value out of range, and a sentence that names it and its range.

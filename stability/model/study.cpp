@@ -4,119 +4,39 @@
 #include <cmath>
 #include <thread>
 
-namespace {
-
-struct Named {
-    StudyParameter parameter;
-    const char *key;
-};
-constexpr Named Names[] = {
-    {StudyParameter::H, "H"},
-    {StudyParameter::Pmech, "Pmech"},
-    {StudyParameter::Demping, "Demping"},
-    {StudyParameter::Location, "location"},
-    {StudyParameter::GeneratorReactance, "generator_reactance"},
-    {StudyParameter::LineReactance, "line_reactance"},
-    {StudyParameter::During, "during"},
-    {StudyParameter::After, "after"},
-    {StudyParameter::RecloseMs, "reclose_ms"},
-};
-
-// The network a value belongs to, when only one has it.
-std::optional<Network> onlyOn(StudyParameter p) {
-    switch (p) {
-    case StudyParameter::Location:
-    case StudyParameter::GeneratorReactance:
-    case StudyParameter::LineReactance:
-        return Network::TwoLines;
-    case StudyParameter::During:
-    case StudyParameter::After:
-        return Network::Transfer;
-    default:
-        return std::nullopt;
-    }
-}
-
-} // namespace
-
 const char *studyParameterKey(StudyParameter parameter) {
-    for (const Named &n : Names)
-        if (n.parameter == parameter) return n.key;
-    return "H";
+    return caseField(parameter).key;
 }
 
 std::optional<StudyParameter> studyParameterFromKey(std::string_view key) {
-    for (const Named &n : Names)
-        if (key == n.key) return n.parameter;
+    for (StudyParameter p : studyParameters())
+        if (key == caseField(p).key) return p;
     return std::nullopt;
 }
 
 const std::vector<StudyParameter> &studyParameters() {
-    static const std::vector<StudyParameter> all = [] {
-        std::vector<StudyParameter> v;
-        for (const Named &n : Names) v.push_back(n.parameter);
-        return v;
-    }();
+    // The order the study window offers them in, and --study names them in.
+    static const std::vector<StudyParameter> all{
+        CaseField::H,
+        CaseField::Pmech,
+        CaseField::Demping,
+        CaseField::Location,
+        CaseField::GeneratorReactance,
+        CaseField::LineReactance,
+        CaseField::During,
+        CaseField::After,
+        CaseField::RecloseMs,
+    };
     return all;
 }
 
 double studyParameterValue(const StabilityCase &c, StudyParameter parameter) {
-    switch (parameter) {
-    case StudyParameter::H:
-        return c.machine.H;
-    case StudyParameter::Pmech:
-        return c.machine.Pmech;
-    case StudyParameter::Demping:
-        return c.machine.Demping;
-    case StudyParameter::Location:
-        return c.scenario.locationPercent;
-    case StudyParameter::GeneratorReactance:
-        return c.scenario.generatorReactance;
-    case StudyParameter::LineReactance:
-        return c.scenario.lineReactance;
-    case StudyParameter::During:
-        return c.scenario.during;
-    case StudyParameter::After:
-        return c.scenario.after;
-    case StudyParameter::RecloseMs:
-        return c.scenario.recloseMs;
-    }
-    return 0;
+    const auto get = caseField(parameter).get;
+    return get ? get(c) : 0;
 }
 
 void setStudyParameter(StabilityCase &c, StudyParameter parameter, double value) {
-    switch (parameter) {
-    case StudyParameter::H:
-        c.machine.H = value;
-        break;
-    case StudyParameter::Pmech:
-        c.machine.Pmech = value;
-        break;
-    case StudyParameter::Demping:
-        c.machine.Demping = value;
-        break;
-    case StudyParameter::Location:
-        c.scenario.locationPercent = value;
-        break;
-    case StudyParameter::GeneratorReactance:
-        c.scenario.generatorReactance = value;
-        break;
-    case StudyParameter::LineReactance:
-        c.scenario.lineReactance = value;
-        break;
-    case StudyParameter::During:
-        c.scenario.during = value;
-        break;
-    case StudyParameter::After:
-        c.scenario.after = value;
-        break;
-    case StudyParameter::RecloseMs:
-        // Out-of-range values stay out of range, for the check to refuse.
-        c.scenario.recloseMs = std::isfinite(value) && std::fabs(value) < 1e9
-                                   ? static_cast<std::int32_t>(std::lround(value))
-                                   : -1;
-        break;
-    }
+    if (const auto set = caseField(parameter).set) set(c, value);
 }
 
 double StudyRange::value(int i) const {
@@ -132,9 +52,15 @@ std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &
         return std::string("A study needs a fault to clear: the case's network (") +
                networkKey(c.scenario.network) + ") has no clearing time.";
     const std::string key = studyParameterKey(range.parameter);
-    if (const auto network = onlyOn(range.parameter); network && *network != c.scenario.network)
-        return key + " belongs to the " + networkKey(*network) + " network, not to the case's (" +
+    if (!networkHas(c.scenario.network, range.parameter)) {
+        // Named by the first network that has it: a study needs one with a fault.
+        Network network = Network::Busbar;
+        for (int n = int(Network::LineOut); n >= 0; --n)
+            if (networkHas(static_cast<Network>(n), range.parameter))
+                network = static_cast<Network>(n);
+        return key + " belongs to the " + networkKey(network) + " network, not to the case's (" +
                networkKey(c.scenario.network) + ").";
+    }
     if (!(range.points >= MinStudyPoints && range.points <= MaxStudyPoints))
         return "A study has from " + std::to_string(MinStudyPoints) + " to " +
                std::to_string(MaxStudyPoints) + " points.";

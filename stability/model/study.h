@@ -1,5 +1,6 @@
 #pragma once
 
+#include "casefields.h"
 #include "criticalclearing.h"
 #include "equalarea.h"
 #include "stabilitycase.h"
@@ -13,23 +14,15 @@
 #include <vector>
 
 // A study: the critical clearing time, the criterion's and the simulation's, against one
-// value of the case, over a range.
-enum class StudyParameter {
-    H,
-    Pmech,
-    Demping,
-    Location,
-    GeneratorReactance,
-    LineReactance,
-    During,
-    After,
-    RecloseMs,
-};
+// value of the case (one of the fields caseFields() lists), over a range.
+using StudyParameter = CaseField;
 
-// The names the files give these values: H, Pmech, Demping, location, ...
+// The name the files give the value (its key: H, Pmech, Demping, location, ...), and the
+// value a key names when a study can vary it.
 const char *studyParameterKey(StudyParameter parameter);
 std::optional<StudyParameter> studyParameterFromKey(std::string_view key);
-// All of them, in the order above.
+// The values a study can vary: H, Pmech, Demping, location, generator_reactance,
+// line_reactance, during, after and reclose_ms, in that order.
 const std::vector<StudyParameter> &studyParameters();
 
 double studyParameterValue(const StabilityCase &c, StudyParameter parameter);

@@ -1,5 +1,6 @@
 #include "scenariodialog.h"
 
+#include "casefields.h"
 #include "errorreport.h"
 #include "layouthelpers.h"
 #include "numberformat.h"
@@ -150,16 +151,13 @@ ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario,
     connect(m_fromTwoLines, &QPushButton::clicked, this, [this] {
         FaultScenario two;
         two.network = Network::TwoLines;
-        for (const NetworkField &f : networkFields(Network::TwoLines)) {
-            try {
-                two.*f.value = textToFloat(f.field->text());
-            } catch (const ConversionError &e) {
-                refuse(f.field, e.messageFor(f.field->accessibleName()));
-                return;
-            }
+        QString why;
+        if (QLineEdit *wrong = readFields(two, &why)) {
+            refuse(wrong, why);
+            return;
         }
         if (const auto problem = checkScenario(two)) {
-            refuse(fieldFor(problem->field), QString::fromStdString(problem->message));
+            refuse(fieldFor(problem->field, two.network), QString::fromStdString(problem->message));
             return;
         }
         m_lineOutAfter->setText(formatGeneral(lineOutOfTwo(two)));
@@ -264,22 +262,23 @@ Network ScenarioDialog::chosenNetwork() const {
     return id < 0 ? Network::Busbar : static_cast<Network>(id);
 }
 
-QList<ScenarioDialog::NetworkField> ScenarioDialog::networkFields(Network network) const {
-    switch (network) {
-    case Network::Busbar:
-        break;
-    case Network::TwoLines:
-        return {{m_xg, &FaultScenario::generatorReactance},
-                {m_xl, &FaultScenario::lineReactance},
-                {m_location, &FaultScenario::locationPercent}};
-    case Network::Transfer:
-        return {{m_during, &FaultScenario::during}, {m_after, &FaultScenario::after}};
-    case Network::PowerStep:
-        return {{m_pmechAfter, &FaultScenario::pmechAfter}};
-    case Network::LineOut:
-        return {{m_lineOutAfter, &FaultScenario::after}};
+QLineEdit *ScenarioDialog::readFields(FaultScenario &scenario, QString *why) const {
+    StabilityCase c;
+    c.scenario = scenario;
+    for (const CaseFieldInfo &f : caseFields()) {
+        if (f.section != CaseSection::Fault || f.form != CaseValueForm::Number ||
+            !networkHas(scenario.network, f.field))
+            continue;
+        QLineEdit *edit = fieldFor(f.field, scenario.network);
+        try {
+            f.set(c, textToFloat(edit->text()));
+        } catch (const ConversionError &e) {
+            if (why) *why = e.messageFor(edit->accessibleName());
+            return edit;
+        }
     }
-    return {};
+    scenario = c.scenario;
+    return nullptr;
 }
 
 void ScenarioDialog::updateEnabled() {
@@ -297,13 +296,9 @@ void ScenarioDialog::updateEnabled() {
 void ScenarioDialog::updateR() {
     FaultScenario s = m_incoming;
     s.network = chosenNetwork();
-    for (const NetworkField &f : networkFields(s.network)) {
-        try {
-            s.*f.value = textToFloat(f.field->text());
-        } catch (const ConversionError &) {
-            m_rShown->setText(NoNumbersText);
-            return;
-        }
+    if (readFields(s)) {
+        m_rShown->setText(NoNumbersText);
+        return;
     }
     if (s.network == Network::PowerStep)
         m_rShown->setText(QStringLiteral("No fault: P1 = %1 on the whole network")
@@ -316,7 +311,7 @@ void ScenarioDialog::updateR() {
                               .arg(formatGeneralDigits(s.r1(), 4), formatGeneralDigits(s.r2(), 4)));
 }
 
-QLineEdit *ScenarioDialog::fieldFor(CaseField field) const {
+QLineEdit *ScenarioDialog::fieldFor(CaseField field, Network network) const {
     switch (field) {
     case CaseField::GeneratorReactance:
         return m_xg;
@@ -327,7 +322,7 @@ QLineEdit *ScenarioDialog::fieldFor(CaseField field) const {
     case CaseField::During:
         return m_during;
     case CaseField::After:
-        return chosenNetwork() == Network::LineOut ? m_lineOutAfter : m_after;
+        return network == Network::LineOut ? m_lineOutAfter : m_after;
     case CaseField::PmechAfter:
         return m_pmechAfter;
     case CaseField::RecloseMs:
@@ -350,13 +345,10 @@ bool ScenarioDialog::checkFields() {
     // the scenario had.
     FaultScenario s = m_incoming;
     s.network = chosenNetwork();
-    for (const NetworkField &f : networkFields(s.network)) {
-        try {
-            s.*f.value = textToFloat(f.field->text());
-        } catch (const ConversionError &e) {
-            refuse(f.field, e.messageFor(f.field->accessibleName()));
-            return false;
-        }
+    QString why;
+    if (QLineEdit *wrong = readFields(s, &why)) {
+        refuse(wrong, why);
+        return false;
     }
     s.recloseMs = 0;
     if (m_recloses->isChecked() && s.hasFault()) {
@@ -384,7 +376,7 @@ bool ScenarioDialog::checkFields() {
     }
     const NumberText number = [](double v) { return formatGeneral(v).toStdString(); };
     if (const auto problem = checkScenario(s, number)) {
-        refuse(fieldFor(problem->field), QString::fromStdString(problem->message));
+        refuse(fieldFor(problem->field, s.network), QString::fromStdString(problem->message));
         return false;
     }
     m_values = s;

@@ -50,14 +50,12 @@ private:
     void updateEnabled();
     // Shows r1 and r2 of the network as typed so far.
     void updateR();
-    // The fields the chosen network reads, each with the value it gives.
-    struct NetworkField {
-        QLineEdit *field;
-        double FaultScenario::*value;
-    };
-    QList<NetworkField> networkFields(Network network) const;
-    // The field that holds a value the scenario check names.
-    QLineEdit *fieldFor(CaseField field) const;
+    // Reads the fields of the scenario's network into it, in the order caseFields() has
+    // them; the first whose text is no number is returned, `why` saying so.
+    QLineEdit *readFields(FaultScenario &scenario, QString *why = nullptr) const;
+    // The field that holds a value of a scenario on `network`: the one the scenario check
+    // names, or one the network reads.
+    QLineEdit *fieldFor(CaseField field, Network network) const;
     // Reports a refused field and leaves it selected for correction.
     void refuse(QLineEdit *field, const QString &message);
 

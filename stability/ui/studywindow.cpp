@@ -44,43 +44,18 @@
 
 namespace {
 
-// How the window names each value: what it is, and its unit for the combo box and axis.
-struct Label {
-    StudyParameter parameter;
-    const char *name;
-    const char *unit;
-    const char *after; // the unit behind a value: "5.789 s"
-};
-constexpr Label Labels[] = {
-    {StudyParameter::H, "H", " (s)", " s"},
-    {StudyParameter::Pmech, "Pmech", " (of Pmax)", " of Pmax"},
-    {StudyParameter::Demping, "Demping", "", ""},
-    {StudyParameter::Location, "Fault location", " (%)", " %"},
-    {StudyParameter::GeneratorReactance, "Generator reactance Xg", "", " per-unit"},
-    {StudyParameter::LineReactance, "Line reactance XL", "", " per-unit"},
-    {StudyParameter::During, "r1", " (during the fault)", ""},
-    {StudyParameter::After, "r2", " (after clearing)", ""},
-    {StudyParameter::RecloseMs, "Reclosing dead time", " (ms)", " ms"},
-};
-
-const Label &labelOf(StudyParameter p) {
-    for (const Label &l : Labels)
-        if (l.parameter == p) return l;
-    return Labels[0];
-}
-
 QString caption(StudyParameter p) {
-    return QString::fromUtf8(labelOf(p).name) + QString::fromUtf8(labelOf(p).unit);
+    return QString::fromUtf8(caseField(p).label) + QString::fromUtf8(caseField(p).captionUnit);
 }
 
 QString nameOf(StudyParameter p) {
-    return QString::fromUtf8(labelOf(p).name);
+    return QString::fromUtf8(caseField(p).label);
 }
 
 // "H = 5.789 s": four significant digits, as a person reads a point off a chart.
 QString valueText(StudyParameter p, double value) {
     return QStringLiteral("%1 = %2%3")
-        .arg(nameOf(p), formatGeneralDigits(value, 4), QString::fromUtf8(labelOf(p).after));
+        .arg(nameOf(p), formatGeneralDigits(value, 4), QString::fromUtf8(caseField(p).valueUnit));
 }
 
 const NumberText LocalNumber = [](double v) { return formatGeneral(v).toStdString(); };

@@ -1,5 +1,7 @@
 // The disturbances without a fault, the stability region, the early verdict of the
-// searches and the study, all in the model without any window.
+// searches, the study and the table of the case's values, all in the model without any
+// window.
+#include "casefields.h"
 #include "criticalclearing.h"
 #include "equalarea.h"
 #include "faultrun.h"
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <QtTest>
 #include <random>
+#include <set>
 
 Q_DECLARE_METATYPE(FaultScenario)
 Q_DECLARE_METATYPE(TGenParams)
@@ -75,6 +78,7 @@ private slots:
     void studyRows();
     void studyRefusals_data();
     void studyRefusals();
+    void caseFieldsSetOnlyTheirOwnValue();
 };
 
 void TestDisturbances::criterion_data() {
@@ -404,6 +408,23 @@ void TestDisturbances::studyRefusals() {
     const auto why =
         checkStudy(c, {*studyParameterFromKey(parameter.toStdString()), from, to, points});
     QCOMPARE(QString::fromStdString(why.value_or("")), refusal);
+}
+
+void TestDisturbances::caseFieldsSetOnlyTheirOwnValue() {
+    // A value set through the table reads back through it, and no other value moves: a
+    // row that reads or writes another member shows here. Each key names one row.
+    std::set<std::string> keys;
+    for (const CaseFieldInfo &f : caseFields()) {
+        QVERIFY2(keys.insert(f.key).second, f.key);
+        QCOMPARE(caseFieldOfKey(f.key), &f);
+        if (!f.set) continue;
+        StabilityCase c;
+        f.set(c, 37);
+        QCOMPARE(f.get(c), 37.0);
+        for (const CaseFieldInfo &other : caseFields())
+            if (&other != &f && other.get)
+                QVERIFY2(other.get(c) == other.get(StabilityCase{}), other.key);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestDisturbances)
