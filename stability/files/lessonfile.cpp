@@ -334,27 +334,27 @@ bool LessonReader::checkReferencedPictures() {
 LessonFileResult LessonReader::read(QByteArrayView bytes) {
     if (bytes.size() > MaxLessonFileBytes) {
         fail(0, QStringLiteral("the file is over 256 KiB, too large for a lesson."));
-        return {false, {}, m_error};
+        return LessonFileResult::refused(m_error);
     }
     if (!forEachTextLine(bytes, [this](int n, QByteArrayView t) { return line(n, t); }))
-        return {false, {}, m_error};
+        return LessonFileResult::refused(m_error);
     if (m_fence) {
         fail(m_blockLine, QStringLiteral("the fenced block that opens here is not closed."));
-        return {false, {}, m_error};
+        return LessonFileResult::refused(m_error);
     }
     if (m_part == Part::BeforeTitle) {
         fail(0, QStringLiteral("the lesson has no title: its first line is \"# \" and the "
                                "title."));
-        return {false, {}, m_error};
+        return LessonFileResult::refused(m_error);
     }
     if (m_part == Part::Introduction) {
         fail(0, QStringLiteral("the lesson has no step: each step begins with a line \"## \" "
                                "and its title."));
-        return {false, {}, m_error};
+        return LessonFileResult::refused(m_error);
     }
-    if (!endStep() || !checkReferencedPictures()) return {false, {}, m_error};
+    if (!endStep() || !checkReferencedPictures()) return LessonFileResult::refused(m_error);
     m_lesson.introduction = trimmedText(m_introduction);
-    return {true, std::move(m_lesson), {}};
+    return LessonFileResult::read({std::move(m_lesson)});
 }
 
 bool LessonReader::line(int number, QByteArrayView text) {
@@ -607,6 +607,6 @@ LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName,
 
 LessonFileResult readLessonFile(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxLessonFileBytes);
-    if (!file.ok) return {false, {}, file.error};
+    if (!file.ok) return LessonFileResult::refused(file.error);
     return parseLesson(file.bytes, file.name, QFileInfo(path).absolutePath());
 }

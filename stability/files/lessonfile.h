@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filereadresult.h"
 #include "lesson.h"
 
 #include <QByteArray>
@@ -29,11 +30,10 @@
 //
 // Other fenced blocks without a name stay Markdown; headings inside a fence are text.
 
-struct LessonFileResult {
-    bool ok = false;
-    Lesson lesson; // empty unless ok
-    QString error; // names the file, the line and what is wrong
+struct LessonFileContents {
+    Lesson lesson;
 };
+using LessonFileResult = FileReadResult<LessonFileContents>;
 
 constexpr qsizetype MaxLessonFileBytes = 256 * 1024;
 constexpr int MaxLessonSteps = 100;

@@ -63,12 +63,12 @@ int keyIndex(const KeyInfo &wanted) {
 ScenarioFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxScenarioFileBytes) {
         fail(0, QStringLiteral("the file is over 64 KiB, too large for a scenario file."));
-        return {false, {}, m_file.error(), {}};
+        return ScenarioFileResult::refused(m_file.error());
     }
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
         return value(line, keyAt(section, key), v);
     });
-    if (!read) return {false, {}, m_file.error(), {}};
+    if (!read) return ScenarioFileResult::refused(m_file.error());
     // Without a fault there is nothing to reclose after: the case holds no dead time, as
     // the fault scenario dialog leaves none, whatever reclose_ms says.
     if (!m_case.scenario.hasFault()) m_case.scenario.recloseMs = 0;
@@ -78,9 +78,9 @@ ScenarioFileResult Parser::parse(QByteArrayView bytes) {
         const int keyLine = m_file.keyLine(sectionIndex(k), keyIndex(k));
         const int at = keyLine ? keyLine : m_file.sectionLine(sectionIndex(k));
         fail(at, QString::fromStdString(problem->message));
-        return {false, {}, m_file.error(), {}};
+        return ScenarioFileResult::refused(m_file.error());
     }
-    return {true, m_case, {}, leadingComments(bytes)};
+    return ScenarioFileResult::read({m_case, leadingComments(bytes)});
 }
 
 bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
@@ -156,7 +156,7 @@ ScenarioFileResult parseScenario(const QByteArray &bytes, const QString &fileNam
 
 ScenarioFileResult readScenarioFile(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxScenarioFileBytes);
-    if (!file.ok) return {false, {}, file.error, {}};
+    if (!file.ok) return ScenarioFileResult::refused(file.error);
     return parseScenario(file.bytes, file.name);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filereadresult.h"
 #include "stabilitycase.h"
 
 #include <QByteArray>
@@ -34,12 +35,11 @@
 // out has no fault: its clearing_ms is kept for a later fault, and its case holds no dead
 // time whatever reclose_ms says.
 
-struct ScenarioFileResult {
-    bool ok = false;
-    StabilityCase value; // the defaults unless ok
-    QString error;       // names the file, the line and what is wrong
+struct ScenarioFileContents {
+    StabilityCase value;
     QByteArray comments; // the comment block the file starts with (leadingComments)
 };
+using ScenarioFileResult = FileReadResult<ScenarioFileContents>;
 
 constexpr qsizetype MaxScenarioFileBytes = 64 * 1024;
 

@@ -137,7 +137,7 @@ bool Reader::fail(int line, const QString &what) {
 }
 
 SwitchboardActionsResult Reader::read(QByteArrayView bytes) {
-    const auto refused = [this] { return SwitchboardActionsResult{false, {}, m_error}; };
+    const auto refused = [this] { return SwitchboardActionsResult::refused(m_error); };
     if (bytes.size() > MaxActionsFileBytes) {
         fail(0, QStringLiteral("the file is over %1 bytes, too large for the %2 actions a "
                                "switchboard keeps.")
@@ -164,7 +164,7 @@ SwitchboardActionsResult Reader::read(QByteArrayView bytes) {
                     .arg(QLatin1String(Header)));
         return refused();
     }
-    return {true, std::move(m_actions), {}};
+    return SwitchboardActionsResult::read({std::move(m_actions)});
 }
 
 bool Reader::row(int number, QByteArrayView text) {
@@ -254,6 +254,6 @@ SwitchboardActionsResult parseSwitchboardActions(const QByteArray &bytes, const 
 
 SwitchboardActionsResult readSwitchboardActions(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxActionsFileBytes);
-    if (!file.ok) return {false, {}, file.error};
+    if (!file.ok) return SwitchboardActionsResult::refused(file.error);
     return parseSwitchboardActions(file.bytes, file.name);
 }

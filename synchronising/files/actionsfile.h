@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filereadresult.h"
 #include "switchboard.h"
 
 #include <cstdint>
@@ -21,11 +22,10 @@
 // (close | open) or mode (manual | permissive | automatic). Replayed, the same actions give
 // the same run to the last digit.
 
-struct SwitchboardActionsResult {
-    bool ok = false;
-    std::vector<SwitchboardAction> actions; // empty unless ok
-    QString error;                          // names the file, the line and what is wrong
+struct SwitchboardActionsContents {
+    std::vector<SwitchboardAction> actions;
 };
+using SwitchboardActionsResult = FileReadResult<SwitchboardActionsContents>;
 
 // Room for Switchboard::MaxActions rows written by hand: a row as written is at most 31
 // characters, so twice that leaves room for blanks, CRLF and more decimals.

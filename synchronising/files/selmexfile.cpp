@@ -90,7 +90,7 @@ private:
 SelmexFileResult Parser::parse(QByteArrayView bytes) {
     if (bytes.size() > MaxSelmexFileBytes) {
         fail(0, tooLarge());
-        return {false, {}, m_file.error(), {}, {}};
+        return SelmexFileResult::refused(m_file.error());
     }
     // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
     // first key is MaxAngle.
@@ -98,21 +98,20 @@ SelmexFileResult Parser::parse(QByteArrayView bytes) {
         if (section == 2) return boardValue(line, SwitchboardKeys[std::size_t(key)], v);
         return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
-    if (!read) return {false, {}, m_file.error(), {}, {}};
+    if (!read) return SelmexFileResult::refused(m_file.error());
     // Each value was checked on its line; these hold should the checks ever relate them.
     if (const auto problem = checkScenario(m_value)) {
         fail(0, QString::fromStdString(*problem) + QChar('.'));
-        return {false, {}, m_file.error(), {}, {}};
+        return SelmexFileResult::refused(m_file.error());
     }
     const int boardLine = m_file.sectionLine(2);
     if (boardLine)
         if (const auto problem = checkSwitchboard(m_board)) {
             fail(boardLine, QString::fromStdString(*problem) + QChar('.'));
-            return {false, {}, m_file.error(), {}, {}};
+            return SelmexFileResult::refused(m_file.error());
         }
-    SelmexFileResult r{true, m_value, {}, leadingComments(bytes), {}};
-    if (boardLine) r.switchboard = m_board;
-    return r;
+    return SelmexFileResult::read(
+        {m_value, leadingComments(bytes), boardLine ? std::optional(m_board) : std::nullopt});
 }
 
 bool Parser::value(int number, Key key, QByteArrayView text) {
@@ -236,7 +235,7 @@ SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fil
 
 SelmexFileResult readSelmexScenario(const QString &path) {
     const SmallFile file = readSmallFile(path, MaxSelmexFileBytes);
-    if (!file.ok) return {false, {}, file.error, {}, {}};
+    if (!file.ok) return SelmexFileResult::refused(file.error);
     return parseSelmexScenario(file.bytes, file.name);
 }
 

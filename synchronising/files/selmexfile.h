@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filereadresult.h"
 #include "selmexstart.h"
 #include "switchboard.h"
 
@@ -49,13 +50,12 @@
 // every locale: an optional sign, digits with an optional full stop, an optional e or E
 // exponent; breaker_ms is whole milliseconds.
 
-struct SelmexFileResult {
-    bool ok = false;
-    SelmexScenario value; // nothing set unless ok
-    QString error;        // names the file, the line and what is wrong
-    QByteArray comments;  // the comment block the file starts with (leadingComments)
+struct SelmexFileContents {
+    SelmexScenario value;
+    QByteArray comments; // the comment block the file starts with (leadingComments)
     std::optional<SwitchboardSettings> switchboard; // when the file has [switchboard]
 };
+using SelmexFileResult = FileReadResult<SelmexFileContents>;
 
 constexpr qsizetype MaxSelmexFileBytes = 64 * 1024;
 
