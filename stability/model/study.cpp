@@ -1,5 +1,7 @@
 #include "study.h"
 
+#include "constants.h"
+
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -44,6 +46,70 @@ double StudyRange::value(int i) const {
     if (i >= points - 1) return to;
     // The fraction first: (to - from) times i could overflow where the step does not.
     return from + (to - from) * (static_cast<double>(i) / (points - 1));
+}
+
+StudyRange defaultStudyRange(const StabilityCase &c, StudyParameter p) {
+    const double v = studyParameterValue(c, p);
+    StudyRange r;
+    r.parameter = p;
+    r.points = 50;
+    const auto around = [&](double least, double most) {
+        r.from = std::max(least, v / 2);
+        r.to = std::min(most, 2 * v);
+    };
+    switch (p) {
+    case StudyParameter::H:
+        around(0.1, 1e6);
+        break;
+    case StudyParameter::Pmech:
+        if (v > 0) {
+            around(0, 1);
+        } else {
+            r.from = 0;
+            r.to = 0.5;
+        }
+        break;
+    case StudyParameter::Demping: {
+        // Below the largest damping the steps allow, 2H/ws.
+        const double largest = 0.9 * 2 * c.machine.H / static_cast<double>(SynchronousSpeed);
+        r.from = 0;
+        r.to = std::min(largest, v > 0 ? 10 * v : largest / 10);
+        break;
+    }
+    case StudyParameter::Location:
+        r.from = 0;
+        r.to = 95;
+        break;
+    case StudyParameter::GeneratorReactance:
+    case StudyParameter::LineReactance:
+        around(0.01, MaxReactance);
+        break;
+    case StudyParameter::During:
+        r.from = 0;
+        r.to = 0.9 * c.scenario.after;
+        break;
+    case StudyParameter::After:
+        r.from = c.scenario.during + 0.1 * (1 - c.scenario.during);
+        r.to = 1;
+        break;
+    case StudyParameter::RecloseMs:
+        if (v > 0) {
+            around(1, MaxRecloseMs);
+        } else {
+            r.from = 100;
+            r.to = 1000;
+        }
+        r.from = std::round(r.from);
+        r.to = std::round(r.to);
+        break;
+    default: // not a value a study varies
+        break;
+    }
+    if (!(r.from < r.to)) { // refused at Start with the reason
+        r.from = 0;
+        r.to = 1;
+    }
+    return r;
 }
 
 std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &range,

@@ -41,6 +41,11 @@ struct StudyRange {
     double value(int i) const;
 };
 
+// A range to start from: around the case's value, within what the case allows, and over
+// the whole of a value with a short range of its own (the fault's place, r1, r2). A range
+// whose ends meet is 0 to 1, for checkStudy to refuse.
+StudyRange defaultStudyRange(const StabilityCase &c, StudyParameter parameter);
+
 // Why a study of the case over the range cannot be made: a network without a fault, a
 // value the network does not have, a point count out of 2 to 200, or a point of the
 // range (an end or one between) that the case's checks refuse, named with the range the

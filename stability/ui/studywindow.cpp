@@ -60,70 +60,6 @@ QString valueText(StudyParameter p, double value) {
 
 const NumberText LocalNumber = [](double v) { return formatGeneral(v).toStdString(); };
 
-// A range to start from: around the present value, within what the case allows, and
-// over the whole of a value with a short range of its own (the fault's place, r1, r2).
-StudyRange defaultRange(const StabilityCase &c, StudyParameter p) {
-    const double v = studyParameterValue(c, p);
-    StudyRange r;
-    r.parameter = p;
-    r.points = 50;
-    const auto around = [&](double least, double most) {
-        r.from = std::max(least, v / 2);
-        r.to = std::min(most, 2 * v);
-    };
-    switch (p) {
-    case StudyParameter::H:
-        around(0.1, 1e6);
-        break;
-    case StudyParameter::Pmech:
-        if (v > 0) {
-            around(0, 1);
-        } else {
-            r.from = 0;
-            r.to = 0.5;
-        }
-        break;
-    case StudyParameter::Demping: {
-        // Below the largest damping the steps allow, 2H/ws.
-        const double largest = 0.9 * 2 * c.machine.H / static_cast<double>(SynchronousSpeed);
-        r.from = 0;
-        r.to = std::min(largest, v > 0 ? 10 * v : largest / 10);
-        break;
-    }
-    case StudyParameter::Location:
-        r.from = 0;
-        r.to = 95;
-        break;
-    case StudyParameter::GeneratorReactance:
-    case StudyParameter::LineReactance:
-        around(0.01, MaxReactance);
-        break;
-    case StudyParameter::During:
-        r.from = 0;
-        r.to = 0.9 * c.scenario.after;
-        break;
-    case StudyParameter::After:
-        r.from = c.scenario.during + 0.1 * (1 - c.scenario.during);
-        r.to = 1;
-        break;
-    case StudyParameter::RecloseMs:
-        if (v > 0) {
-            around(1, MaxRecloseMs);
-        } else {
-            r.from = 100;
-            r.to = 1000;
-        }
-        r.from = std::round(r.from);
-        r.to = std::round(r.to);
-        break;
-    }
-    if (!(r.from < r.to)) { // refused at Start with the reason
-        r.from = 0;
-        r.to = 1;
-    }
-    return r;
-}
-
 QString rangeText(const StudyRange &r) {
     return QStringLiteral("%1 from %2 to %3, %4 points")
         .arg(nameOf(r.parameter), formatGeneral(r.from), formatGeneral(r.to))
@@ -300,18 +236,16 @@ StudyWindow::StudyWindow(DravexSession &session, ReportFiles &files, const Modal
     connect(m_saveCsv, &QPushButton::clicked, this, &StudyWindow::saveCsv);
     connect(m_savePicture, &QPushButton::clicked, this, &StudyWindow::savePicture);
     connect(&m_session, &DravexSession::caseChanged, this, &StudyWindow::showCase);
+    connect(&m_study, &BackgroundStudy::progressed, m_progress, &QProgressBar::setValue);
+    connect(&m_study, &BackgroundStudy::finished, this,
+            [this](const FinishedStudy &done) { showEnd(done); });
+    connect(&m_study, &BackgroundStudy::cancelled, this, [this] { showEnd(std::nullopt); });
 
     showRunning(false);
     chooseParameter();
     fitAxes();
     styleSeries();
     resize(900, 560);
-}
-
-StudyWindow::~StudyWindow() {
-    // The study's threads post to this window: they end before it does.
-    if (m_job) m_job->cancel = true;
-    if (m_thread.joinable()) m_thread.join();
 }
 
 QLineSeries *StudyWindow::addLine(const QString &name, const QPen &pen, bool inLegend) {
@@ -457,7 +391,7 @@ void StudyWindow::showRunning(bool running) {
 void StudyWindow::chooseParameter() {
     const auto p = static_cast<StudyParameter>(m_parameter->currentData().toInt());
     const StabilityCase &c = m_session.studyCase();
-    const StudyRange r = defaultRange(c, p);
+    const StudyRange r = defaultStudyRange(c, p);
     m_from->setText(formatGeneral(r.from));
     m_to->setText(formatGeneral(r.to));
     // A value the case's network lacks says so at once, as Start would.
@@ -483,32 +417,17 @@ bool StudyWindow::start() {
         setStatus(QString::fromStdString(*refusal));
         return false;
     }
-    auto job = std::make_shared<Job>();
-    job->studied = c;
-    job->range = range;
-    m_job = job;
+    m_study.start(c, range, SearchLimitMs);
     m_progress->setRange(0, range.points);
     m_progress->setValue(0);
     setStatus(QStringLiteral("Studying %1...").arg(rangeText(range)));
     showRunning(true);
-    // The threads see the job alone and post to the window, which is there until they end:
-    // its destructor waits for them.
-    m_thread = std::thread([this, job] {
-        std::vector<StudyPoint> points =
-            runStudy(job->studied, job->range, SearchLimitMs, &job->cancel, [this, job](int done) {
-                QMetaObject::invokeMethod(
-                    this, [this, job, done] { showProgress(job, done); }, Qt::QueuedConnection);
-            });
-        job->points = std::move(points);
-        QMetaObject::invokeMethod(
-            this, [this, job] { finish(job); }, Qt::QueuedConnection);
-    });
     return true;
 }
 
 void StudyWindow::cancel() {
-    if (!m_job) return;
-    m_job->cancel = true;
+    if (!running()) return;
+    m_study.cancel();
     setStatus(QStringLiteral("Cancelling the study..."));
 }
 
@@ -517,32 +436,24 @@ void StudyWindow::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
 }
 
-void StudyWindow::showProgress(const std::shared_ptr<Job> &job, int done) {
-    // The threads' counts may arrive out of order.
-    if (job == m_job && done > m_progress->value()) m_progress->setValue(done);
-}
-
-void StudyWindow::finish(const std::shared_ptr<Job> &job) {
-    if (m_thread.joinable()) m_thread.join(); // posting this was its last act
-    if (job != m_job) return;
-    m_job.reset();
-    if (job->cancel) {
+void StudyWindow::showEnd(const std::optional<FinishedStudy> &done) {
+    if (!done) {
         setStatus(QStringLiteral("Study cancelled after %1 of %2 points.")
                       .arg(m_progress->value())
-                      .arg(job->range.points));
+                      .arg(m_progress->maximum()));
     } else {
-        m_shown = Shown{job->studied, job->range, std::move(job->points)};
+        m_shown = done;
         showStudy();
         setStatus(QStringLiteral("%1: done. Hover a point for its numbers; click it to take its "
                                  "value into the case.")
-                      .arg(rangeText(job->range)));
+                      .arg(rangeText(done->range)));
     }
     showRunning(false);
     emit studyEnded();
 }
 
 void StudyWindow::showStudy() {
-    const Shown &s = *m_shown;
+    const FinishedStudy &s = *m_shown;
     m_xAxis->setTitleText(caption(s.range.parameter));
     // A curve is broken where it has no number, rather than drawn across the gap: a piece
     // for each stretch of points that have one.
@@ -585,7 +496,7 @@ void StudyWindow::fitAxes() {
         nameMarkers();
         return;
     }
-    const Shown &s = *m_shown;
+    const FinishedStudy &s = *m_shown;
     const double lo = std::min(s.range.from, s.range.to), hi = std::max(s.range.from, s.range.to);
     const double present = studyParameterValue(m_session.studyCase(), s.range.parameter);
     double top = 0;

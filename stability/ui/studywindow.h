@@ -1,17 +1,15 @@
 #pragma once
 
+#include "backgroundstudy.h"
 #include "modalrunner.h"
 #include "stabilitycase.h"
 #include "study.h"
 
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <QFont>
 #include <QPointF>
 #include <QWidget>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -41,7 +39,6 @@ public:
     // main window's, so that the folder used last and the tests' answers are shared.
     StudyWindow(DravexSession &session, ReportFiles &files, const ModalRunner &runner,
                 QWidget *parent = nullptr);
-    ~StudyWindow() override;
 
     // Takes a point's value into the case the way the main window's dialogs do.
     std::function<void(const StabilityCase &)> takeCase;
@@ -54,15 +51,10 @@ public:
     bool start();
     // Cancel: a study in progress stops at its next run; its points go nowhere.
     void cancel();
-    bool running() const { return m_thread.joinable(); }
+    bool running() const { return m_study.running(); }
 
     // The study on the chart: the case it was made on, its range and its points.
-    struct Shown {
-        StabilityCase studied;
-        StudyRange range;
-        std::vector<StudyPoint> points;
-    };
-    const std::optional<Shown> &shown() const { return m_shown; }
+    const std::optional<FinishedStudy> &shown() const { return m_shown; }
     QChart *chart() const { return m_chart; }
 
     // The study point drawn under a place in the chart's view (its viewport's
@@ -80,19 +72,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // What a study's threads share with the window: they never touch the window itself,
-    // only post to it, and the window waits for them before it goes.
-    struct Job {
-        StabilityCase studied;
-        StudyRange range;
-        std::atomic<bool> cancel{false};
-        std::vector<StudyPoint> points; // written once the study is over
-    };
-
     void chooseParameter();
     void showCase();
-    void showProgress(const std::shared_ptr<Job> &job, int done);
-    void finish(const std::shared_ptr<Job> &job);
+    void showEnd(const std::optional<FinishedStudy> &done);
     void showStudy();
     void showPresentCase();
     void fitAxes();
@@ -132,9 +114,8 @@ private:
     QScatterSeries *m_inStep = nullptr;
     QLineSeries *m_present = nullptr;
 
-    std::shared_ptr<Job> m_job;
-    std::thread m_thread;
-    std::optional<Shown> m_shown;
+    BackgroundStudy m_study;
+    std::optional<FinishedStudy> m_shown;
 
     double m_zoom = 1.0;
     QFont m_font; // the window's at 100 %

@@ -1,10 +1,13 @@
 // A sitting with Dravex without any window: a run's steps and verdict, when a run reuses
 // the generator, a run stopped or started again from within, the real-time schedule, the
-// scenario file's comments kept through a save, and the background search's cancellation.
+// scenario file's comments kept through a save, the background search's cancellation, and
+// a study on threads of its own.
+#include "backgroundstudy.h"
 #include "criticalclearing.h"
 #include "dravexsession.h"
 
 #include <cmath>
+#include <memory>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,6 +16,7 @@
 
 Q_DECLARE_METATYPE(RunEnd)
 Q_DECLARE_METATYPE(Oppervlaktesom::Oordeel)
+Q_DECLARE_METATYPE(StudyParameter)
 
 namespace {
 
@@ -49,6 +53,9 @@ private slots:
     void realTimeScheduleDoesNotDrift();
     void savedScenarioKeepsItsComments();
     void olderSearchesAreCancelledAndSilent();
+    void studyGivesTheEqualAreaTimes_data();
+    void studyGivesTheEqualAreaTimes();
+    void cancelledStudyEndsWithoutPoints();
 };
 
 void TestSession::runStepsAndVerdict_data() {
@@ -273,6 +280,74 @@ void TestSession::olderSearchesAreCancelledAndSilent() {
     QCOMPARE(found.count(), 0);
     q.s.announceCase(); // already known for these data
     QCOMPARE(q.searches.size(), std::size_t(3));
+}
+
+void TestSession::studyGivesTheEqualAreaTimes_data() {
+    QTest::addColumn<StudyParameter>("parameter");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("H") << StudyParameter::H << 2.0 << 8.0;
+    QTest::newRow("Pmech") << StudyParameter::Pmech << 0.3 << 0.7;
+}
+
+void TestSession::studyGivesTheEqualAreaTimes() {
+    QFETCH(StudyParameter, parameter);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    StabilityCase c; // a busbar fault: no power during it, the whole network after it
+    c.machine.Demping = 0;
+    BackgroundStudy study;
+    std::vector<StudyPoint> points;
+    connect(&study, &BackgroundStudy::finished, this,
+            [&](const FinishedStudy &done) { points = done.points; });
+    QSignalSpy finished(&study, &BackgroundStudy::finished);
+    QVERIFY(study.start(c, {parameter, from, to, 3}, SearchLimitMs));
+    QVERIFY(finished.wait(60000));
+    QVERIFY(!study.running());
+    QCOMPARE(points.size(), std::size_t(3));
+    // The critical clearing angle from equal areas, cos dc = (pi - 2 d0) sin d0 - cos d0,
+    // reached with the rotor accelerating freely, d = d0 + ws Pm t^2 / (4 H) (Kundur,
+    // sec. 13.1).
+    const double pi = std::acos(-1.0), ws = 100 * pi;
+    for (int i = 0; i < 3; ++i) {
+        const double value = from + (to - from) * i / 2;
+        const double h = parameter == StudyParameter::H ? value : c.machine.H;
+        const double pm = parameter == StudyParameter::Pmech ? value : c.machine.Pmech;
+        const double d0 = std::asin(pm);
+        const double dc = std::acos((pi - 2 * d0) * std::sin(d0) - std::cos(d0));
+        const double ms = 1000 * std::sqrt(4 * h * (dc - d0) / (ws * pm));
+        const StudyPoint &p = points[std::size_t(i)];
+        QCOMPARE(p.value, value);
+        QVERIFY2(std::fabs(double(p.criterion.tijd) * 1000 - ms) < 1e-6,
+                 qPrintable(QString::number(double(p.criterion.tijd) * 1000)));
+        // The simulation, undamped in steps of 3 ms, within a step or two of it.
+        QVERIFY2(std::fabs(p.simulation.lastInStepMs - ms) < 7,
+                 qPrintable(QString::number(p.simulation.lastInStepMs)));
+    }
+}
+
+void TestSession::cancelledStudyEndsWithoutPoints() {
+    // A long study: 200 dead times, each searched to 2000 ms.
+    StabilityCase c;
+    c.scenario.network = Network::TwoLines;
+    const StudyRange range{StudyParameter::RecloseMs, 100, 1000, 200};
+    auto study = std::make_unique<BackgroundStudy>();
+    QSignalSpy finished(study.get(), &BackgroundStudy::finished);
+    QSignalSpy cancelled(study.get(), &BackgroundStudy::cancelled);
+    QVERIFY(study->start(c, range, SearchLimitMs));
+    QVERIFY(!study->start(c, range, SearchLimitMs)); // one at a time
+    study->cancel();
+    QVERIFY(cancelled.wait(60000));
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(!study->running());
+
+    // Destroyed while it runs: its threads end before it goes, and nothing is heard.
+    QVERIFY(study->start(c, range, SearchLimitMs));
+    QVERIFY(study->running());
+    study.reset();
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 0);
+    QCOMPARE(cancelled.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSession)
