@@ -1,5 +1,6 @@
 #include "layouthelpers.h"
 
+#include <QDialog>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -79,6 +80,26 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
     button->setObjectName(name);
     button->setGeometry(geometry);
     return button;
+}
+
+OkCancelButtons makeOkCancel(QDialog *dialog) {
+    const OkCancelButtons buttons{new QPushButton(QStringLiteral("OK"), dialog),
+                                  new QPushButton(QStringLiteral("Cancel"), dialog)};
+    buttons.ok->setObjectName(QStringLiteral("OKBtn"));
+    buttons.cancel->setObjectName(QStringLiteral("CancelBtn"));
+    buttons.ok->setDefault(true);
+    // Through the virtual slots: a dialog that checks its fields on OK overrides accept.
+    QObject::connect(buttons.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QWidget::setTabOrder(buttons.ok, buttons.cancel);
+    return buttons;
+}
+
+OkCancelButtons makeOkCancel(QDialog *dialog, int okLeft, int cancelLeft) {
+    const OkCancelButtons buttons = makeOkCancel(dialog);
+    buttons.ok->setGeometry(okLeft, 180, 75, 25);
+    buttons.cancel->setGeometry(cancelLeft, 180, 75, 25);
+    return buttons;
 }
 
 void closeOnEscape(QWidget *window) {

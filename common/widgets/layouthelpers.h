@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QDialog;
 class QFont;
 class QFrame;
 class QLabel;
@@ -34,3 +35,15 @@ QLabel *makeRightAlignedLabel(QWidget *parent, const QString &name, const QStrin
 QLineEdit *makeEdit(QWidget *parent, const QString &name, QRect geometry, bool readOnly = false,
                     const QString &text = {});
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, QRect geometry);
+
+// A dialog's OK and Cancel, named OKBtn and CancelBtn: OK is the default button (Enter)
+// and accepts, Cancel rejects, and Tab goes from OK to Cancel. For a dialog with a layout
+// of its own to place them in.
+struct OkCancelButtons {
+    QPushButton *ok;
+    QPushButton *cancel;
+};
+OkCancelButtons makeOkCancel(QDialog *dialog);
+// The same in the row the fixed layouts' dialogs have them in: each 75 x 25 at y = 180,
+// their left edges at `okLeft` and `cancelLeft`.
+OkCancelButtons makeOkCancel(QDialog *dialog, int okLeft, int cancelLeft);

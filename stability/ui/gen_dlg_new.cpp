@@ -56,14 +56,9 @@ TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), 
     tie(LabelPmech, EditPmech,
         QStringLiteral("Pmech: mechanical input power, per-unit of Pmax, 0 to 1"));
 
-    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(23, 180, 75, 25));
-    OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
-                           QRect(119, 180, 75, 25));
-    connect(OKBtn, &QPushButton::clicked, this, &TGenDlg::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &TGenDlg::reject);
-
-    setTabOrder(OKBtn, CancelBtn);
+    const OkCancelButtons buttons = makeOkCancel(this, 23, 119);
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
     setTabOrder(CancelBtn, EditPmax);
     setTabOrder(EditPmax, EditH);
     setTabOrder(EditH, EditDemping);

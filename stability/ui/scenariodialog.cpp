@@ -206,16 +206,10 @@ ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario,
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("OKBtn"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    const OkCancelButtons okCancel = makeOkCancel(this);
+    buttons->addWidget(okCancel.ok);
+    buttons->addWidget(okCancel.cancel);
     layout->addLayout(buttons);
-    connect(m_ok, &QPushButton::clicked, this, &ScenarioDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &ScenarioDialog::reject);
 
     fitWidthsToFont();
     QAbstractButton *chosen = m_networkGroup->button(int(scenario.network));

@@ -78,8 +78,6 @@ private:
     QLineEdit *m_recloseMs = nullptr;
     QRadioButton *m_transient = nullptr;
     QRadioButton *m_permanent = nullptr;
-    QPushButton *m_ok = nullptr;
-    QPushButton *m_cancel = nullptr;
 
     ModalRunner m_runner;
     FaultScenario m_incoming;

@@ -67,14 +67,9 @@ TSchakDlg::TSchakDlg(QWidget *parent) : QDialog(parent) {
     describe(SpinAfschakeltijd, QStringLiteral("Clearing time"),
              help + QStringLiteral(", typed in whole ms"));
 
-    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(55, 180, 75, 25));
-    OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
-                           QRect(143, 180, 75, 25));
-    connect(OKBtn, &QPushButton::clicked, this, &TSchakDlg::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &TSchakDlg::reject);
-
-    setTabOrder(OKBtn, CancelBtn);
+    const OkCancelButtons buttons = makeOkCancel(this, 55, 143);
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
     setTabOrder(CancelBtn, TBAfschakeltijd);
     setTabOrder(TBAfschakeltijd, SpinAfschakeltijd);
     // A time can be typed at once and Enter takes it: the field has the keyboard, and OK

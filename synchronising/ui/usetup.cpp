@@ -64,13 +64,9 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent) : QDialog(parent) {
     showAccepted(TBHoekvar->value());
     connect(TBHoekvar, &QSlider::valueChanged, this, showAccepted);
 
-    OKBtn = makeButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), QRect(79, 180, 75, 25));
-    OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"),
-                           QRect(159, 180, 75, 25));
-    connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::reject);
-    setTabOrder(OKBtn, CancelBtn);
+    const OkCancelButtons buttons = makeOkCancel(this, 79, 159);
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
     setTabOrder(CancelBtn, TBHoekvar);
     OKBtn->setFocus();
 }
