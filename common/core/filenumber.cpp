@@ -13,7 +13,7 @@ bool isDigit(char c) {
 }
 
 // from_chars reads in no locale at all; it takes no plus sign.
-QByteArrayView unsigned_(QByteArrayView t) {
+QByteArrayView withoutPlusSign(QByteArrayView t) {
     return !t.isEmpty() && t[0] == '+' ? t.sliced(1) : t;
 }
 
@@ -42,7 +42,7 @@ bool isFileNumberText(QByteArrayView t) {
 }
 
 std::optional<double> fileNumber(QByteArrayView t) {
-    t = unsigned_(t);
+    t = withoutPlusSign(t);
     double v = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
     if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
@@ -74,7 +74,7 @@ bool isWholeFileNumberText(QByteArrayView t) {
 }
 
 std::int32_t wholeFileNumber(QByteArrayView t) {
-    t = unsigned_(t);
+    t = withoutPlusSign(t);
     long long v = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
     constexpr long long least = std::numeric_limits<std::int32_t>::min();

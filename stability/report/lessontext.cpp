@@ -146,7 +146,7 @@ QByteArray lessonRecordCsv(const Lesson &lesson, const std::vector<LessonProgres
             else
                 appendCsvNumber(out, v);
         };
-        out += QByteArray::number(qulonglong(i + 1)) + ',';
+        out += QByteArray::number(qulonglong(i) + 1) + ',';
         appendCsvText(out, QString::fromStdString(step.title));
         out += ',' + QByteArray(askName(q.ask).data(), qsizetype(askName(q.ask).size())) + ',';
         if (p.prediction) value(*p.prediction);

@@ -5,8 +5,10 @@
 #include <deque>
 #include <QString>
 
-// Which machine data a legend names after the clearing time.
+// Which machine data a legend names after the clearing time; each flag bears the name of
+// the machine data's field it stands for.
 struct MachineDataNamed {
+    // NOLINTNEXTLINE(readability-identifier-naming)
     bool Pmax = false, H = false, Demping = false, Pmech = false;
 };
 

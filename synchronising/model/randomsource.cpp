@@ -9,7 +9,7 @@ TimeOfDayClock systemTimeOfDay() {
     };
 }
 
-std::int32_t RandomSource::Random(std::int32_t n) {
+std::int32_t RandomSource::below(std::int32_t n) {
     std::uint32_t seed = m_clock();
     seed = seed * 134775813u + 1u; // modulo 2^32
     return static_cast<std::int32_t>(

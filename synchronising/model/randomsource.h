@@ -15,7 +15,7 @@ public:
     explicit RandomSource(TimeOfDayClock clock) : m_clock(std::move(clock)) {}
 
     // A whole number from 0 to n - 1.
-    std::int32_t Random(std::int32_t n);
+    std::int32_t below(std::int32_t n);
 
 private:
     TimeOfDayClock m_clock;

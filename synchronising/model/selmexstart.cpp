@@ -40,15 +40,15 @@ void orderOf(ColourOrder order, bool &wrongOrder, std::int32_t &angle) {
 
 SelmexStart drawStart(RandomSource &random, const SelmexScenario &s) {
     SelmexStart start;
-    const std::int32_t i1 = random.Random(3);
+    const std::int32_t i1 = random.below(3);
     std::int32_t i2 = 0;
     do {
-        i2 = random.Random(3); // the same millisecond gives the same draw: wait for the next
+        i2 = random.below(3); // the same millisecond gives the same draw: wait for the next
     } while (i2 == i1);
     orderOf(ColourOrder{i1, i2, 3 - i1 - i2}, start.wrongOrder, start.angle);
-    start.reversed = random.Random(2) == 0;
-    start.frequency = 50 - random.Random(30);
-    start.voltage = (random.Random(4) + 7) * 38; // 380 V times 0.7 to 1.0
+    start.reversed = random.below(2) == 0;
+    start.frequency = 50 - random.below(30);
+    start.voltage = (random.below(4) + 7) * 38; // 380 V times 0.7 to 1.0
     if (s.wrongOrder) start.wrongOrder = *s.wrongOrder;
     if (s.angle) start.angle = *s.angle;
     if (s.reversed) start.reversed = *s.reversed;

@@ -1,7 +1,6 @@
 #include "switchinglog.h"
 
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -28,7 +27,7 @@ RealCheck judgeRealLimits(const PanelReading &r) {
     return check;
 }
 
-void SwitchingLog::add(LoggedSwitching switching) {
+void SwitchingLog::add(const LoggedSwitching &switching) {
     if (m_entries.size() >= MaxEntries) m_entries.erase(m_entries.begin());
-    m_entries.push_back(std::move(switching));
+    m_entries.push_back(switching);
 }

@@ -50,7 +50,7 @@ class SwitchingLog {
 public:
     static constexpr std::size_t MaxEntries = 10000;
 
-    void add(LoggedSwitching switching);
+    void add(const LoggedSwitching &switching);
     const std::vector<LoggedSwitching> &entries() const { return m_entries; }
     bool empty() const { return m_entries.empty(); }
     void clear() { m_entries.clear(); }
