@@ -39,8 +39,8 @@ void ShapeControl::paintEvent(QPaintEvent *) {
     }
     // A wide pen is centred on the ellipse's edge: draw it half its width inside.
     const qreal inset = m_lineWidth / 2.0;
-    painter.drawEllipse(QRectF((width() - d) / 2 + inset, (height() - d) / 2 + inset, d - 2 * inset,
-                               d - 2 * inset));
+    const int left = (width() - d) / 2, top = (height() - d) / 2; // whole pixels, as above
+    painter.drawEllipse(QRectF(left + inset, top + inset, d - 2 * inset, d - 2 * inset));
 }
 
 void ShapeControl::mousePressEvent(QMouseEvent *event) {

@@ -36,7 +36,7 @@ QString standardOpenDialog(QWidget *parent, const QString &caption, const QStrin
 
 QString startFolder() {
     for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
-        const QString folder = QStandardPaths::writableLocation(location);
+        QString folder = QStandardPaths::writableLocation(location);
         if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
     }
     return QDir::homePath();
