@@ -1,10 +1,10 @@
 #include "picturecontrol.h"
 
 #include <QPainter>
+#include <utility>
 
-PictureControl::PictureControl(QWidget *parent, const QString &name, QRect geometry,
-                               const QImage &picture)
-    : QWidget(parent), m_picture(picture) {
+PictureControl::PictureControl(QWidget *parent, const QString &name, QRect geometry, QImage picture)
+    : QWidget(parent), m_picture(std::move(picture)) {
     setObjectName(name);
     setGeometry(geometry);
 }

@@ -8,11 +8,10 @@
 class PictureControl : public QWidget {
     Q_OBJECT
 public:
-    PictureControl(QWidget *parent, const QString &name, QRect geometry,
-                   const QImage &picture = {});
+    PictureControl(QWidget *parent, const QString &name, QRect geometry, QImage picture = {});
 
     const QImage &picture() const { return m_picture; }
-    void setPicture(const QImage &picture);
+    void setPicture(QImage picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -137,7 +137,7 @@ UserGuideWindow::UserGuideWindow(const QString &program, QList<Document> documen
     closeOnEscape(this);
     if (zoom) {
         // The View menu's keys zoom from here too.
-        for (QAction *action : {zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1})
+        for (QAction *action : zoom->zoomActions())
             if (action) addAction(action);
         connect(zoom, &ViewZoom::changed, this, [this, zoom] { setZoom(zoom->factor()); });
         setZoom(zoom->factor());

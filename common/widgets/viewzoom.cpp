@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <utility>
 
 namespace {
 
@@ -21,8 +22,8 @@ QSettings programSettings(const QString &program) {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, program, program);
 }
 
-ViewZoom::ViewZoom(QMainWindow *window, const QString &program)
-    : QObject(window), m_window(window), m_program(program) {
+ViewZoom::ViewZoom(QMainWindow *window, QString program)
+    : QObject(window), m_window(window), m_program(std::move(program)) {
     setObjectName(QStringLiteral("ViewZoom"));
     availableArea = [this] {
         const QScreen *screen = m_window->screen();
@@ -35,16 +36,16 @@ QMenu *ViewZoom::addMenu(QMenuBar *bar, QMenu *before) {
     auto *menu = new QMenu(QStringLiteral("&View"), bar);
     menu->setObjectName(QStringLiteral("View1"));
     bar->insertMenu(before ? before->menuAction() : nullptr, menu);
-    ZoomIn1 = menu->addAction(QStringLiteral("Zoom &in"), this, &ViewZoom::zoomIn);
-    ZoomIn1->setObjectName(QStringLiteral("ZoomIn1"));
-    ZoomIn1->setShortcuts(
+    m_zoomIn = menu->addAction(QStringLiteral("Zoom &in"), this, &ViewZoom::zoomIn);
+    m_zoomIn->setObjectName(QStringLiteral("ZoomIn1"));
+    m_zoomIn->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = menu->addAction(QStringLiteral("Zoom &out"), this, &ViewZoom::zoomOut);
-    ZoomOut1->setObjectName(QStringLiteral("ZoomOut1"));
-    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ActualSize1 = menu->addAction(QStringLiteral("&Actual size"), this, &ViewZoom::actualSize);
-    ActualSize1->setObjectName(QStringLiteral("ActualSize1"));
-    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    m_zoomOut = menu->addAction(QStringLiteral("Zoom &out"), this, &ViewZoom::zoomOut);
+    m_zoomOut->setObjectName(QStringLiteral("ZoomOut1"));
+    m_zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    m_actualSize = menu->addAction(QStringLiteral("&Actual size"), this, &ViewZoom::actualSize);
+    m_actualSize->setObjectName(QStringLiteral("ActualSize1"));
+    m_actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     return menu;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QList>
 #include <QObject>
 #include <QSettings>
 #include <QSize>
@@ -20,13 +21,12 @@ class ViewZoom : public QObject {
     Q_OBJECT
 public:
     // `program` names the settings the zoom is remembered in.
-    ViewZoom(QMainWindow *window, const QString &program);
+    ViewZoom(QMainWindow *window, QString program);
 
     // The "&View" menu, inserted before `before` (the Help menu).
     QMenu *addMenu(QMenuBar *bar, QMenu *before);
-    QAction *ZoomIn1 = nullptr;
-    QAction *ZoomOut1 = nullptr;
-    QAction *ActualSize1 = nullptr;
+    // Zoom in, Zoom out and Actual size, for a window that takes their shortcuts too.
+    QList<QAction *> zoomActions() const { return {m_zoomIn, m_zoomOut, m_actualSize}; }
 
     int percent() const { return m_percent; }
     double factor() const { return m_percent / 100.0; }
@@ -51,6 +51,9 @@ signals:
     void changed();
 
 private:
+    QAction *m_zoomIn = nullptr;
+    QAction *m_zoomOut = nullptr;
+    QAction *m_actualSize = nullptr;
     QMainWindow *m_window;
     QString m_program;
     int m_percent = 100;

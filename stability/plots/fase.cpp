@@ -77,7 +77,7 @@ bool Fase::holds(double delta, double domega) const {
 bool Fase::holdPoint(double delta, double domega) {
     if (!std::isfinite(delta) || !std::isfinite(domega) || holds(delta, domega)) return false;
     const double angle = angleRange, speed = speedRange;
-    const auto inside = [this](std::int32_t v, std::int32_t from, std::int32_t length) {
+    const auto inside = [](std::int32_t v, std::int32_t from, std::int32_t length) {
         return v >= from && v <= pixelAdd(from, length);
     };
     while (!inside(FaseHoek2X(delta), FaseLinks, FaseBreedte) && angleRange < LargestRange)

@@ -162,6 +162,7 @@ std::vector<std::pair<QString, QRect>> Oppervlakken::TekenNamen() {
     // touch one before it moves up or down by rows.
     const int height = m_sinus.labelHeight();
     std::vector<LabelRequest> requests;
+    requests.reserve(names.size());
     for (const auto &[name, box] : names)
         requests.push_back({box, QPoint(0, height + m_surface.scaled(1)), true});
     const std::vector<QRect> placed =

@@ -41,7 +41,7 @@ void Rotor::TekenCirkel(std::int32_t r, std::int32_t xc, std::int32_t yc) {
 }
 
 void Rotor::TekenRotor(double delta) {
-    double d = static_cast<double>(delta / Pi);
+    auto d = static_cast<double>(delta / Pi);
     RotorOmtrek.clear();
     PoolLijn.clear();
     if (!std::isfinite(d)) return; // no angle to turn to: no rotor

@@ -31,7 +31,7 @@ PointList SinusPlot::sampled(long double r) const {
     PointList points(static_cast<std::size_t>(std::max(0, SinusBreedte)));
     for (std::int32_t i = 0; i < SinusBreedte; ++i) {
         const long double theta = (i * static_cast<long double>(HoekStap) - 0.5L) * Pi;
-        const double v = static_cast<double>(r * std::sin(theta) * VermogenSchaal);
+        const auto v = static_cast<double>(r * std::sin(theta) * VermogenSchaal);
         points[static_cast<std::size_t>(i)] =
             QPoint(SinusLinks + i, pixelSub(SinusNulY, roundToPixel(v)));
     }

@@ -72,7 +72,7 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
     qApp->installEventFilter(this);
     if (zoom) {
         // The View menu's keys zoom from here too, where the student's hands are.
-        for (QAction *action : {zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1})
+        for (QAction *action : zoom->zoomActions())
             if (action) addAction(action);
         connect(zoom, &ViewZoom::changed, this, [this, zoom] { setZoom(zoom->factor()); });
         setZoom(zoom->factor());

@@ -439,7 +439,7 @@ void TForm1::SynchroPanel1Click() {
         m_panel->setZoom(viewZoom()->factor());
         // The View menu's keys zoom from the panel too, where the lecturer may be.
         ViewZoom *zoom = viewZoom();
-        m_panel->addActions({zoom->ZoomIn1, zoom->ZoomOut1, zoom->ActualSize1});
+        m_panel->addActions(zoom->zoomActions());
         if (m_session.lastSwitching()) m_panel->showSwitching(*m_session.lastSwitching());
         m_panel->showLog(m_session.log());
     }
