@@ -11,7 +11,7 @@ public:
     PictureControl(QWidget *parent, const QString &name, QRect geometry, QImage picture = {});
 
     const QImage &picture() const { return m_picture; }
-    void setPicture(QImage picture);
+    void setPicture(const QImage &picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
