@@ -279,8 +279,8 @@ void SwingCurves::setZoom(double zoom) {
 void SwingCurves::fitViews() {
     // Each chart at least tall enough for the titles beside its plot, whole: the plot's
     // height is what Qt's charts cut an upright axis title to.
-    for (std::size_t i = 0; i < m_views.size(); ++i) {
-        const QChart *chart = m_views[i]->chart();
+    for (QChartView *view : m_views) {
+        const QChart *chart = view->chart();
         int longest = 0;
         for (const QAbstractAxis *axis : chart->axes(Qt::Vertical))
             longest = std::max(
@@ -299,8 +299,8 @@ void SwingCurves::fitViews() {
         const QSize least = LayoutZoom::scaled(QSize(320, 200), m_zoom);
         const int titleWidth = QFontMetrics(chart->titleFont()).horizontalAdvance(chart->title()) +
                                4 * zoomedMargin(m_zoom);
-        m_views[i]->setMinimumSize(std::max(least.width(), titleWidth),
-                                   std::max(least.height(), longest + around));
+        view->setMinimumSize(std::max(least.width(), titleWidth),
+                             std::max(least.height(), longest + around));
     }
 }
 

@@ -25,7 +25,7 @@ void SelmexSession::begin(const SelmexStart &start, QSize networkPicture, QSize 
     fresh.m_random = std::move(m_random);
     fresh.m_scenarioFile = std::move(m_scenarioFile);
     fresh.m_scenarioComments = std::move(m_scenarioComments);
-    fresh.m_scenarioSwitchboard = std::move(m_scenarioSwitchboard);
+    fresh.m_scenarioSwitchboard = m_scenarioSwitchboard;
     *this = std::move(fresh);
     m_networkPicture = networkPicture;
     m_generatorPicture = generatorPicture;
