@@ -224,8 +224,7 @@ void Oppervlaktesom::stap(const TMyGenerator &g, bool faultOn, double factor) {
     // A curve that never reaches Pmech has no delta_max: the rotor can only run away.
     // Past delta_max the rotor accelerates again, fault on or not.
     const bool noReturn = m_gewist && !faultOn && std::isnan(m_deltaMax);
-    if (m_oordeel == Oordeel::Open && (noReturn || nu > m_deltaMax))
-        m_oordeel = Oordeel::Instabiel;
+    if (m_oordeel == Oordeel::Open && (noReturn || nu > m_deltaMax)) m_oordeel = Oordeel::Instabiel;
     m_vorige = nu;
 }
 
