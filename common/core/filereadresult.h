@@ -17,9 +17,9 @@ template <typename Contents> struct FileReadResult : Contents {
         result.ok = true;
         return result;
     }
-    static FileReadResult refused(QString error) {
+    static FileReadResult refused(const QString &error) {
         FileReadResult result;
-        result.error = std::move(error);
+        result.error = error;
         return result;
     }
 };

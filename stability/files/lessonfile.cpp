@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -256,8 +257,8 @@ std::string trimmedText(const QByteArray &text) {
 
 class LessonReader {
 public:
-    LessonReader(const QString &fileName, const QString &folder)
-        : m_fileName(fileName), m_folder(folder), m_file(fileName, {}) {}
+    LessonReader(const QString &fileName, QString folder)
+        : m_fileName(fileName), m_folder(std::move(folder)), m_file(fileName, {}) {}
 
     LessonFileResult read(QByteArrayView bytes);
 

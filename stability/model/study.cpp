@@ -143,7 +143,9 @@ std::optional<std::string> checkStudy(const StabilityCase &c, const StudyRange &
             const std::string where = i == 0                  ? "from"
                                       : i == range.points - 1 ? "to"
                                                               : "point " + std::to_string(i + 1);
-            return key + " " + where + " " + number(value) + ": " + problem->message;
+            std::string refusal = key;
+            refusal.append(" ").append(where).append(" ").append(number(value));
+            return refusal.append(": ").append(problem->message);
         }
     }
     return std::nullopt;

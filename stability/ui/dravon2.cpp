@@ -495,7 +495,7 @@ void TDravon::findCritical() {
 
 void TDravon::chooseFaultScenario() {
     FaultScenario chosen = m_session->scenario();
-    if (ScenarioDialog::Execute(this, chosen, modalRunner)) m_session->setScenario(chosen);
+    if (ScenarioDialog::edit(this, chosen, modalRunner)) m_session->setScenario(chosen);
 }
 
 void TDravon::showNewCase() {

@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
-TGenDlg::TGenDlg(QWidget *parent, const ModalRunner &runner) : QDialog(parent), m_runner(runner) {
+TGenDlg::TGenDlg(QWidget *parent, ModalRunner runner)
+    : QDialog(parent), m_runner(std::move(runner)) {
     setObjectName(QStringLiteral("GenDlg"));
     setWindowTitle(QStringLiteral("Generator gegevens"));
     setFixedSize(219, 214);

@@ -23,7 +23,7 @@ public:
     static bool Execute(QWidget *parent, const TMyGenerator &current, TGenParams &params,
                         const ModalRunner &runner = {});
 
-    TGenDlg(QWidget *parent, const ModalRunner &runner);
+    TGenDlg(QWidget *parent, ModalRunner runner);
 
     // The Pmech field's key filter: a character that may not be typed there becomes
     // the null character.

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -51,9 +52,8 @@ double lineOutOfTwo(const FaultScenario &s) {
 
 } // namespace
 
-ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario,
-                               const ModalRunner &runner)
-    : QDialog(parent), m_runner(runner), m_incoming(scenario) {
+ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario, ModalRunner runner)
+    : QDialog(parent), m_runner(std::move(runner)), m_incoming(scenario) {
     setObjectName(QStringLiteral("ScenarioDlg"));
     setWindowTitle(QStringLiteral("Fault scenario"));
     setFont(layoutFont());
@@ -69,8 +69,8 @@ ScenarioDialog::ScenarioDialog(QWidget *parent, const FaultScenario &scenario,
     const int radioIndent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                             style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
     m_networkGroup = new QButtonGroup(this);
-    const auto radio = [this](QGroupBox *frame, QButtonGroup *group, const QString &name,
-                              const QString &text, int id) {
+    const auto radio = [](QGroupBox *frame, QButtonGroup *group, const QString &name,
+                          const QString &text, int id) {
         auto *button = new QRadioButton(text, frame);
         button->setObjectName(name);
         group->addButton(button, id);
@@ -243,7 +243,7 @@ void ScenarioDialog::changeEvent(QEvent *event) {
     QDialog::changeEvent(event);
 }
 
-bool ScenarioDialog::Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner) {
+bool ScenarioDialog::edit(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner) {
     ScenarioDialog dialog(parent, scenario, runner);
     // Stored only when OK passed the checks, whatever the runner answers.
     if (runModal(dialog, runner) != QDialog::Accepted || !dialog.values()) return false;

@@ -26,9 +26,9 @@ class ScenarioDialog : public QDialog {
 public:
     // Shows a fresh dialog filled from `scenario` and returns whether it was closed
     // with OK; only then does `scenario` receive the values entered.
-    static bool Execute(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner = {});
+    static bool edit(QWidget *parent, FaultScenario &scenario, const ModalRunner &runner = {});
 
-    ScenarioDialog(QWidget *parent, const FaultScenario &scenario, const ModalRunner &runner = {});
+    ScenarioDialog(QWidget *parent, const FaultScenario &scenario, ModalRunner runner = {});
 
     // Reads the fields; on the first that fails, reports it and puts the focus there.
     // True when the scenario may be stored.

@@ -83,7 +83,7 @@ void TestScenarioDlg::execute() {
     FaultScenario s = before;
     QStringList boxes;
     QString focus;
-    const bool ok = ScenarioDialog::Execute(nullptr, s, [&](QDialog &d) {
+    const bool ok = ScenarioDialog::edit(nullptr, s, [&](QDialog &d) {
         if (auto *box = qobject_cast<QMessageBox *>(&d)) {
             boxes << box->text();
             return int(QDialog::Accepted);
@@ -139,7 +139,7 @@ void TestScenarioDlg::enterIsOkEscapeIsCancel() {
             xl->setText(QStringLiteral("2"));
             QTest::keyClick(xl, key);
         });
-        QCOMPARE(ScenarioDialog::Execute(nullptr, s), key == Qt::Key_Return);
+        QCOMPARE(ScenarioDialog::edit(nullptr, s), key == Qt::Key_Return);
         QCOMPARE(s.lineReactance, key == Qt::Key_Return ? 2.0 : 0.3);
     }
 }
