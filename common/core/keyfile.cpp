@@ -1,5 +1,6 @@
 #include "keyfile.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -8,6 +9,12 @@ namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+// "[fault]", or "[bus …]" for a section that repeats.
+QString bracketed(const KeyFile::Section &section) {
+    return QChar('[') + QLatin1String(section.name) +
+           (section.repeats ? QStringLiteral(" \u2026]") : QStringLiteral("]"));
 }
 
 } // namespace
@@ -76,7 +83,7 @@ QString KeyFile::sectionList() const {
         list += (i == 0                       ? QString()
                  : i + 1 == m_sections.size() ? QStringLiteral(" and ")
                                               : QStringLiteral(", ")) +
-                QChar('[') + QLatin1String(m_sections[i].name) + QChar(']');
+                bracketed(m_sections[i]);
     return list;
 }
 
@@ -95,36 +102,50 @@ bool forEachTextLine(QByteArrayView bytes,
     return true;
 }
 
-bool KeyFile::read(QByteArrayView bytes, const ValueReader &value) {
-    return forEachTextLine(
-        bytes, [&](int number, QByteArrayView text) { return line(number, text, value); });
+bool KeyFile::read(QByteArrayView bytes, const ValueReader &value,
+                   const SectionReader &sectionReader) {
+    return forEachTextLine(bytes, [&](int number, QByteArrayView text) {
+        return line(number, text, value, sectionReader);
+    });
 }
 
-bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
+bool KeyFile::sectionStart(int number, QByteArrayView text, const SectionReader &sectionReader) {
+    if (!text.endsWith(']'))
+        return fail(number, quotedText(text) + QStringLiteral(" is not a [section] line."));
+    const QByteArrayView name = trimmedBlanks(text.sliced(1, text.size() - 2));
+    // A repeating section's name is its first word, its argument the rest.
+    qsizetype blank = 0;
+    while (blank < name.size() && name[blank] != ' ' && name[blank] != '\t') ++blank;
+    const QByteArrayView word = name.first(blank);
+    for (std::size_t s = 0; s < m_sections.size(); ++s) {
+        const Section &section = m_sections[s];
+        if (section.repeats ? word != section.name : name != section.name) continue;
+        int &seen = m_sectionLines[s];
+        if (seen && !section.repeats)
+            return fail(number, QStringLiteral("[%1] is given twice (first on line %2).")
+                                    .arg(QLatin1String(section.name))
+                                    .arg(seen));
+        seen = number;
+        m_section = static_cast<int>(s);
+        m_sectionTitle = QString::fromUtf8(name);
+        std::fill(m_keyLines[s].begin(), m_keyLines[s].end(), 0);
+        const QByteArrayView argument =
+            section.repeats ? trimmedBlanks(name.sliced(blank)) : QByteArrayView();
+        return !sectionReader || sectionReader(number, m_section, argument);
+    }
+    return fail(number, QStringLiteral("[%1] is not a section: there are %2.")
+                            .arg(shownText(QString::fromUtf8(name)), sectionList()));
+}
+
+bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value,
+                   const SectionReader &sectionReader) {
     if (!isUtf8Text(text)) return fail(number, QStringLiteral("the text is not UTF-8."));
     const qsizetype comment = text.indexOf('#');
     if (comment >= 0) text = text.first(comment);
     text = trimmedBlanks(text);
     if (text.isEmpty()) return true;
 
-    if (text.startsWith('[')) {
-        if (!text.endsWith(']'))
-            return fail(number, quotedText(text) + QStringLiteral(" is not a [section] line."));
-        const QByteArrayView name = trimmedBlanks(text.sliced(1, text.size() - 2));
-        for (std::size_t s = 0; s < m_sections.size(); ++s) {
-            if (name != m_sections[s].name) continue;
-            int &seen = m_sectionLines[s];
-            if (seen)
-                return fail(number, QStringLiteral("[%1] is given twice (first on line %2).")
-                                        .arg(QLatin1String(m_sections[s].name))
-                                        .arg(seen));
-            seen = number;
-            m_section = static_cast<int>(s);
-            return true;
-        }
-        return fail(number, QStringLiteral("[%1] is not a section: there are %2.")
-                                .arg(shownText(QString::fromUtf8(name)), sectionList()));
-    }
+    if (text.startsWith('[')) return sectionStart(number, text, sectionReader);
 
     const qsizetype equals = text.indexOf('=');
     if (equals < 0)
@@ -136,8 +157,7 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
     if (m_section < 0) {
         QString start;
         for (std::size_t s = 0; s < m_sections.size(); ++s)
-            start += (s == 0 ? QString() : QStringLiteral(" or ")) + QChar('[') +
-                     QLatin1String(m_sections[s].name) + QChar(']');
+            start += (s == 0 ? QString() : QStringLiteral(" or ")) + bracketed(m_sections[s]);
         return fail(number,
                     quotedText(name) +
                         QStringLiteral(" stands before any section: start with %1.").arg(start));
@@ -147,10 +167,9 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
         if (name != section.keys[k]) continue;
         int &seen = m_keyLines[static_cast<std::size_t>(m_section)][k];
         if (seen)
-            return fail(number,
-                        QStringLiteral("%1 is given twice in [%2] (first on line %3).")
-                            .arg(QLatin1String(section.keys[k]), QLatin1String(section.name))
-                            .arg(seen));
+            return fail(number, QStringLiteral("%1 is given twice in [%2] (first on line %3).")
+                                    .arg(QLatin1String(section.keys[k]), shownText(m_sectionTitle))
+                                    .arg(seen));
         seen = number;
         if (valueText.isEmpty())
             return fail(number, QLatin1String(section.keys[k]) + QStringLiteral(" has no value."));
@@ -160,7 +179,7 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value) {
     for (const char *k : section.keys)
         keys += (keys.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1String(k);
     return fail(number, QStringLiteral("%1 is not a key of [%2] (its keys: %3).")
-                            .arg(quotedText(name), QLatin1String(section.name), keys));
+                            .arg(quotedText(name), shownText(m_sectionTitle), keys));
 }
 
 QByteArray leadingComments(QByteArrayView bytes) {
@@ -193,6 +212,13 @@ QByteArray commentsAndHeader(QByteArrayView comments, const QByteArray &header) 
         out += header;
     }
     return out;
+}
+
+void appendKeyLine(QByteArray &out, const char *name, QByteArrayView value) {
+    out += name;
+    out += " = ";
+    out += value;
+    out += '\n';
 }
 
 QString messageName(const QString &path) {

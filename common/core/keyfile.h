@@ -8,20 +8,27 @@
 #include <vector>
 
 // A text that people write by hand, in "[section]" and "key = value" lines, read all or
-// nothing (the scenario files of both programs). A byte-order mark, CRLF line ends,
-// blank lines and "#" comments anywhere on a line are accepted; a line that is not
-// UTF-8, an unknown section or key, a section or key given twice, a key before any
-// section, a key without a value and any other kind of line refuse the text with a
-// message that names the file and the line.
+// nothing (the scenario files of both programs, the network files). A byte-order mark,
+// CRLF line ends, blank lines and "#" comments anywhere on a line are accepted; a line
+// that is not UTF-8, an unknown section or key, a section or key given twice, a key
+// before any section, a key without a value and any other kind of line refuse the text
+// with a message that names the file and the line.
 class KeyFile {
 public:
     struct Section {
         const char *name;
         std::vector<const char *> keys;
+        // "[name ARGUMENT]", once for each thing of a kind ([bus 4], [line 4-5 2]): its
+        // keys are counted afresh in each, and the section reader takes the argument.
+        bool repeats = false;
     };
     // Takes a key's value, by section and key index, from its line; returns false after
     // refusing it with fail().
     using ValueReader = std::function<bool(int line, int section, int key, QByteArrayView value)>;
+    // Told of each section's line as it comes, with the argument of a repeating section
+    // (empty when the line has none, and for a section that does not repeat); returns
+    // false after refusing it with fail().
+    using SectionReader = std::function<bool(int line, int section, QByteArrayView argument)>;
 
     KeyFile(const QString &fileName, std::vector<Section> sections);
     // The text starts at this line of its file (a block inside a larger file): messages
@@ -29,18 +36,22 @@ public:
     void setFirstLine(int line) { m_lineOffset = line - 1; }
 
     // Reads every line in turn; false at the first refusal, with error() set.
-    bool read(QByteArrayView bytes, const ValueReader &value);
+    bool read(QByteArrayView bytes, const ValueReader &value,
+              const SectionReader &section = SectionReader());
     // Refuses the text: "file, line N: what", or "file: what" for line 0. Returns false
     // so that a caller can return it.
     bool fail(int line, const QString &what);
 
     QString error() const { return m_error; }
-    // The line a key or a section stood on, 0 when the text left it out.
+    // The line a key or a section stood on, 0 when the text left it out (of a repeating
+    // section: in its latest one).
     int keyLine(int section, int key) const;
     int sectionLine(int section) const;
 
 private:
-    bool line(int number, QByteArrayView text, const ValueReader &value);
+    bool line(int number, QByteArrayView text, const ValueReader &value,
+              const SectionReader &sectionReader);
+    bool sectionStart(int number, QByteArrayView text, const SectionReader &sectionReader);
     QString sectionList() const;
 
     QString m_file;
@@ -49,6 +60,7 @@ private:
     std::vector<int> m_sectionLines;
     std::vector<std::vector<int>> m_keyLines;
     int m_section = -1;
+    QString m_sectionTitle; // "bus 4": the current section as its line gives it
     int m_lineOffset = 0;
 };
 
@@ -67,6 +79,9 @@ QByteArray leadingComments(QByteArrayView bytes);
 // file's own first line `header` (ending in "\n") after a blank line, unless the block
 // holds that line already, so that a file saved again and again keeps one copy of it.
 QByteArray commentsAndHeader(QByteArrayView comments, const QByteArray &header);
+
+// Appends the line "name = value".
+void appendKeyLine(QByteArray &out, const char *name, QByteArrayView value);
 
 // The text without the blanks (spaces and tabs) at either end.
 QByteArrayView trimmedBlanks(QByteArrayView text);

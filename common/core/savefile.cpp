@@ -21,3 +21,21 @@ std::optional<QString> writeThroughTemporaryFile(const QString &fileName, const 
         return file.errorString();
     });
 }
+
+bool refuseWriting(const QString &path, const QString &why, QString *error) {
+    if (error) *error = QStringLiteral("Could not write \"%1\": %2").arg(path, why);
+    return false;
+}
+
+bool writeReadableText(const QString &path, const QByteArray &text, qsizetype maxBytes,
+                       QString *error) {
+    if (text.size() > maxBytes)
+        return refuseWriting(path,
+                             QStringLiteral("with the comments at its top the file would be over "
+                                            "%1 KiB, too large to be read again.")
+                                 .arg(maxBytes / 1024),
+                             error);
+    if (const auto failure = writeThroughTemporaryFile(path, text))
+        return refuseWriting(path, *failure, error);
+    return true;
+}

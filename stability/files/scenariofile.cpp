@@ -3,12 +3,11 @@
 #include "casefields.h"
 #include "filenumber.h"
 #include "keyfile.h"
+#include "savefile.h"
 
 #include <cstdint>
 #include <optional>
 #include <QByteArrayView>
-#include <QFile>
-#include <QSaveFile>
 #include <string>
 
 namespace {
@@ -142,10 +141,7 @@ bool Parser::value(int number, const KeyInfo &key, QByteArrayView text) {
 }
 
 void appendKey(QByteArray &out, const char *name, const std::string &value) {
-    out += name;
-    out += " = ";
-    out += QByteArray::fromStdString(value);
-    out += '\n';
+    appendKeyLine(out, name, QByteArray::fromStdString(value));
 }
 
 } // namespace
@@ -196,23 +192,8 @@ QByteArray scenarioText(const StabilityCase &c, const QByteArray &comments) {
 
 bool writeScenarioFile(const QString &path, const StabilityCase &c, QString *error,
                        const QByteArray &comments) {
-    const auto failed = [&](const QString &why) {
-        if (error) *error = QStringLiteral("Could not write \"%1\": %2").arg(path, why);
-        return false;
-    };
     // A file the program would refuse to read is not written.
-    if (const auto problem = checkCase(c)) return failed(QString::fromStdString(problem->message));
-    const QByteArray text = scenarioText(c, comments);
-    if (text.size() > MaxScenarioFileBytes)
-        return failed(QStringLiteral("with the comments at its top the file would be over 64 KiB, "
-                                     "too large to be read again."));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    if (file.write(text) != text.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(why);
-    }
-    if (!file.commit()) return failed(file.errorString());
-    return true;
+    if (const auto problem = checkCase(c))
+        return refuseWriting(path, QString::fromStdString(problem->message), error);
+    return writeReadableText(path, scenarioText(c, comments), MaxScenarioFileBytes, error);
 }

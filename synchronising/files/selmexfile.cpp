@@ -209,13 +209,6 @@ bool Parser::boardValue(int number, const SwitchboardKey &key, QByteArrayView te
     return true;
 }
 
-void appendKey(QByteArray &out, const char *name, const QByteArray &value) {
-    out += name;
-    out += " = ";
-    out += value;
-    out += '\n';
-}
-
 SelmexScenario fullScenario(const SelmexStart &s) {
     SelmexScenario c;
     c.voltage = s.voltage;
@@ -244,17 +237,17 @@ QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments,
     QByteArray out =
         commentsAndHeader(comments, "# A Selmex exercise: the generator's start and the setup\n");
     out += "[generator]\n";
-    appendKey(out, "voltage", QByteArray::number(s.voltage));
-    appendKey(out, "frequency", QByteArray::number(s.frequency));
-    appendKey(out, "direction", s.reversed ? "reversed" : "same");
-    appendKey(out, "phase_order", s.wrongOrder ? "wrong" : "right");
-    appendKey(out, "angle", QByteArray::number(s.angle));
+    appendKeyLine(out, "voltage", QByteArray::number(s.voltage));
+    appendKeyLine(out, "frequency", QByteArray::number(s.frequency));
+    appendKeyLine(out, "direction", s.reversed ? "reversed" : "same");
+    appendKeyLine(out, "phase_order", s.wrongOrder ? "wrong" : "right");
+    appendKeyLine(out, "angle", QByteArray::number(s.angle));
     out += "\n[setup]\n";
-    appendKey(out, "max_angle", QByteArray::number(s.maxAngle));
+    appendKeyLine(out, "max_angle", QByteArray::number(s.maxAngle));
     if (switchboard) {
         out += "\n[switchboard]\n";
         for (const auto &[name, value] : switchboardKeyValues(*switchboard))
-            appendKey(out, name, value);
+            appendKeyLine(out, name, value);
     }
     return out;
 }
