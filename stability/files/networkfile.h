@@ -41,7 +41,18 @@
 //     open_line = 5-7         # optional
 //     reclose_ms = 500        # optional
 //
-// Read all or nothing; a refusal names the file, the line and what is wrong.
+// Bus, line and machine sections stand in any order and number; [network] and [fault]
+// once each. Required: [network]'s frequency, each bus's type, each line's x, each
+// machine's H and xd_prime; any other key left out is 0 (voltage 1, tap none: a line).
+// A bus may also give a fixed shunt, shunt_g and shunt_b (pu at 1 pu voltage). The fault
+// needs bus or line (location 0.5 when not given); reclose_ms needs open_line. A file
+// without [fault] has no fault.
+//
+// Read all or nothing: any unknown section or key, a key or section given twice, a
+// number written otherwise than in the scenario files (or not finite), a value out of
+// range, a grid gridProblem refuses, text that is not UTF-8, more than 256 KiB or more
+// than MaxNetworkBuses buses or MaxNetworkBranches lines refuse the whole file, with a
+// message naming the file, the line and what is wrong.
 
 struct NetworkFileContents {
     multimachine::Grid grid;
@@ -50,14 +61,23 @@ struct NetworkFileContents {
 using NetworkFileResult = FileReadResult<NetworkFileContents>;
 
 constexpr qsizetype MaxNetworkFileBytes = 256 * 1024;
+// Enough for any teaching network and large study cases, few enough that the model's
+// matrices stay within memory.
+constexpr int MaxNetworkBuses = 2000;
+constexpr int MaxNetworkBranches = 4000;
+// The fault's clearing time and dead time, whole ms.
+constexpr int MaxNetworkClearingMs = 2000;
+constexpr int MaxNetworkRecloseMs = 5000;
 
 NetworkFileResult parseNetwork(const QByteArray &bytes, const QString &fileName);
 NetworkFileResult readNetworkFile(const QString &path);
 
-// The grid as a file under `comments`, each number as the shortest text that reads back
-// to the same double.
+// The grid as a file under `comments` (the block a file was read with), its own first
+// line "# A Dravex network: ..." after them unless they hold it already; each number as
+// the shortest text that reads back to the same double, keys at 0 left out.
 QByteArray networkText(const multimachine::Grid &grid, const QByteArray &comments = {});
-// Through a temporary file; a grid gridProblem refuses is not written.
+// Through a temporary file; a grid gridProblem refuses, or a text over 256 KiB, is not
+// written. On failure `error` says why.
 bool writeNetworkFile(const QString &path, const multimachine::Grid &grid, QString *error,
                       const QByteArray &comments = {});
 

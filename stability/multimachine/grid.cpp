@@ -6,6 +6,18 @@
 
 namespace multimachine {
 
+const char *busTypeKey(BusType type) {
+    switch (type) {
+    case BusType::Slack:
+        return "slack";
+    case BusType::PV:
+        return "pv";
+    case BusType::PQ:
+        break;
+    }
+    return "pq";
+}
+
 bool operator==(const BranchId &a, const BranchId &b) {
     return a.from == b.from && a.to == b.to && a.circuit == b.circuit;
 }

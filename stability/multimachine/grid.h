@@ -11,6 +11,8 @@
 namespace multimachine {
 
 enum class BusType { Slack, PV, PQ };
+// "slack", "pv" or "pq", as the files and reports write the type.
+const char *busTypeKey(BusType type);
 
 struct Bus {
     int number = 0; // the bus's name in the file and on the diagram
