@@ -1,4 +1,6 @@
-// The texts written about runs: a run as CSV, and the swing curves' legend for a run.
+// The texts written about runs: a run as CSV, and the swing curves' legend for a run; a
+// network's load flow, run, screening and clearing times.
+#include "networkcsv.h"
 #include "runcsv.h"
 #include "swinglegend.h"
 
@@ -26,6 +28,9 @@ private slots:
     void csvOfDefaultRun();
     void csvNamesTheScenario();
     void swingLegendNumbers();
+    void clearingLines_data();
+    void clearingLines();
+    void networkCsvs();
 };
 
 void TestRunReport::csvOfDefaultRun() {
@@ -85,6 +90,101 @@ void TestRunReport::swingLegendNumbers() {
     QCOMPARE(text.headline, QStringLiteral("376 ms: in step"));
     QCOMPARE(text.details,
              local("two lines r1 0.3611 r2 0.8125, reclosing 300 ms onto a permanent fault"));
+}
+
+void TestRunReport::clearingLines_data() {
+    using Kind = multimachine::ClearingSearchResult::Kind;
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("found"); // the equivalent's critical angle
+    QTest::addColumn<std::vector<int>>("cluster");
+    QTest::addColumn<QString>("lines");
+    QTest::newRow("both found")
+        << int(Kind::Found) << true << std::vector<int>{2, 3}
+        << "Simulation: in step up to 160 ms, out of step from 161 ms\nEquivalent (machines 2, "
+           "3 against 1): critical angle 97.4\u00b0, critical clearing time 172 ms";
+    QTest::newRow("in step throughout")
+        << int(Kind::StableThroughout) << false << std::vector<int>{2}
+        << "Simulation: in step at every clearing time up to 2000 ms\nEquivalent (machine 2 "
+           "against 1): no critical clearing time: Pm below the faulted curve";
+    QTest::newRow("out of step at once")
+        << int(Kind::UnstableAtOnce) << false << std::vector<int>{}
+        << "Simulation: out of step even when the fault is cleared at once (0 ms)\nEquivalent: "
+           "no critical clearing time: Pm below the faulted curve";
+}
+
+void TestRunReport::clearingLines() {
+    QFETCH(int, kind);
+    QFETCH(bool, found);
+    QFETCH(std::vector<int>, cluster);
+    QFETCH(QString, lines);
+    multimachine::ClearingSearchResult simulation;
+    simulation.kind = static_cast<multimachine::ClearingSearchResult::Kind>(kind);
+    simulation.inStepUpToMs = 160;
+    simulation.outOfStepFromMs = 161;
+    multimachine::EquivalentResult e;
+    e.found = found;
+    e.criticalMachines = cluster;
+    e.otherMachines = {1};
+    e.criticalAngle = 1.7; // rad: 97.40282517...°
+    e.criticalClearingMs = 172.9;
+    e.problem = found ? "" : "Pm below the faulted curve";
+    QCOMPARE(simulationClearingLine(simulation) + '\n' + equivalentClearingLine(e), lines);
+}
+
+void TestRunReport::networkCsvs() {
+    using namespace multimachine;
+    Grid grid;
+    grid.buses = {Bus{}, Bus{}};
+    grid.buses[0].number = 1;
+    grid.buses[0].type = BusType::Slack;
+    grid.buses[1].number = 7;
+    grid.buses[1].loadP = 0.5;
+    grid.buses[1].loadQ = 0.25;
+    LoadFlowResult flow;
+    flow.converged = true;
+    flow.voltage = {1.04, std::polar(0.98, -0.5)};
+    flow.pGeneration = {0.5, 0};
+    flow.qGeneration = {0.3, 0};
+    const QList<QByteArray> lf = loadFlowCsv(grid, flow).split('\n');
+    QCOMPARE(lf[1], "bus,type,voltage_pu,angle_deg,p_gen_pu,q_gen_pu,p_load_pu,q_load_pu");
+    QCOMPARE(lf[2], "1,slack,1.04,0,0.5,0.3,0,0");
+    const QList<QByteArray> bus7 = lf[3].split(',');
+    QCOMPARE(bus7.size(), 8);
+    QCOMPARE(bus7[1], "pq");
+    QVERIFY(qAbs(number(bus7[2]) - 0.98) < 1e-15);
+    QVERIFY(qAbs(number(bus7[3]) + 28.64788975654116) < 1e-12); // -0.5 rad
+    QCOMPARE(bus7[6] + ',' + bus7[7], "0.5,0.25");
+
+    ClassicalModel model;
+    model.machineBus = {1, 3};
+    SwingState s;
+    s.time = 0.005;
+    s.delta = {0.5, -0.25};
+    s.speed = {0.125, 2e-5};
+    FaultSpec fault;
+    fault.bus = 7;
+    fault.openLine = BranchId{5, 7, 1};
+    const QList<QByteArray> run = networkRunCsv(model, fault, {s}).split('\n');
+    QCOMPARE(run[0], "# Dravex network run: a fault at bus 7, cleared after 83 ms by opening "
+                     "line 5-7");
+    QCOMPARE(run[1], "time_s,delta_1_deg,delta_3_deg,speed_1_rad_s,speed_3_rad_s");
+    QCOMPARE(run[2], "0.005,28.64788975654116,-14.32394487827058,0.125,2e-05");
+
+    ScreeningRow held;
+    held.line = {5, 7, 1};
+    held.faultBus = 7;
+    held.simulation = {ClearingSearchResult::Kind::Found, 160, 161};
+    held.equivalent.found = true;
+    held.equivalent.criticalClearingMs = 172.9;
+    held.equivalent.criticalMachines = {2, 3};
+    ScreeningRow other;
+    other.line = {4, 5, 2};
+    other.faultBus = 4;
+    other.simulation.kind = ClearingSearchResult::Kind::StableThroughout;
+    const QList<QByteArray> screen = screeningCsv({held, other}).split('\n');
+    QCOMPARE(screen[1], "line,fault_bus,simulation_cct_ms,equivalent_cct_ms,critical_machines");
+    QCOMPARE(screen[2], "5-7,7,160,172,2 3");
+    QCOMPARE(screen[3], "4-5 2,4,>2000,none,");
 }
 
 QTEST_GUILESS_MAIN(TestRunReport)
