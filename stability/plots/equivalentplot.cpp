@@ -254,7 +254,7 @@ void paintEquivalentPlot(QPainter &painter, const QRectF &area, const Equivalent
         area.width() > 1e5 || area.height() > 1e5)
         return;
     painter.save();
-    painter.setClipRect(area);
+    painter.setClipRect(area, Qt::IntersectClip);
     painter.fillRect(area, Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -386,7 +386,7 @@ void paintEquivalentPlot(QPainter &painter, const QRectF &area, const Equivalent
                      Qt::AlignCenter, yTitle);
 
     // The curves and the Pm line, clipped to the plot.
-    painter.setClipRect(f.plot.adjusted(-line, -line, line, line));
+    painter.setClipRect(f.plot.adjusted(-line, -line, line, line), Qt::IntersectClip);
     for (std::size_t i = 0; i < sampled.size(); ++i) {
         if (sampled[i].empty()) continue;
         QPolygonF poly;
@@ -557,4 +557,21 @@ void paintEquivalentPlot(QPainter &painter, const QRectF &area, const Equivalent
         taken.push_back(curveBoxes[i]);
     }
     painter.restore();
+}
+
+QString equivalentPlotDescription(const EquivalentPlotState &state) {
+    const auto [a1, a2] = equivalentAreas(state);
+    const auto degrees = [](double rad) {
+        return formatGeneralDigits(rad / Degree, 3) + QStringLiteral(" degrees");
+    };
+    QString text =
+        state.clusterText.isEmpty() ? QString() : state.clusterText + QStringLiteral(": ");
+    text += QStringLiteral("A1 ") + formatGeneralDigits(a1, 3) + QStringLiteral(" pu rad, A2 ") +
+            formatGeneralDigits(a2, 3) + QStringLiteral(" pu rad; ");
+    const std::optional<double> critical = finiteAngle(state.criticalAngle);
+    text += critical ? QStringLiteral("critical angle ") + degrees(*critical)
+                     : QStringLiteral("no critical angle");
+    if (const std::optional<double> clearing = finiteAngle(state.clearingAngle))
+        text += QStringLiteral(", cleared at ") + degrees(*clearing);
+    return text + QLatin1Char('.');
 }

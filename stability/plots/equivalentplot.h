@@ -41,3 +41,7 @@ constexpr std::size_t MaxDrawnTrajectoryPoints = 2000;
 // delta0, the critical and the clearing angle, the trajectory, A1 and A2 hatched with
 // their values, and a legend naming the curves and the cluster.
 void paintEquivalentPlot(QPainter &painter, const QRectF &area, const EquivalentPlotState &state);
+
+// What the plot shows in words, for screen readers: the cluster, A1 and A2, the critical
+// angle and, once known, the clearing angle, with the locale's decimal separator.
+QString equivalentPlotDescription(const EquivalentPlotState &state);

@@ -39,6 +39,8 @@ private slots:
     void oddStatesPaint();
     void acceleratingAreaEndsAtClearing_data();
     void acceleratingAreaEndsAtClearing();
+    void describedInWords_data();
+    void describedInWords();
 };
 
 void TestEquivalentPlot::areas_data() {
@@ -153,6 +155,33 @@ void TestEquivalentPlot::acceleratingAreaEndsAtClearing() {
     QVERIFY(std::abs(clearedLeft - left) <= 1);
     const double expected = left + (right - left) * (clearing - 0.5) / 2;
     QVERIFY2(std::abs(clearedRight - expected) <= 2, qPrintable(QString::number(clearedRight)));
+}
+
+void TestEquivalentPlot::describedInWords_data() {
+    // Pm 1 on Pe = delta from 0 to 2 rad, cleared at 0.5 rad (28.65 degrees): A1 0.375 and
+    // A2 0.5 pu rad, as above; a critical angle of pi/2 is 90 degrees.
+    QTest::addColumn<double>("critical");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("critical angle known")
+        << 1.5707963267948966
+        << "machines 2, 3 against 1: A1 0.375 pu rad, A2 0.5 pu rad; critical angle 90 degrees, "
+           "cleared at 28.6 degrees.";
+    QTest::newRow("no critical angle")
+        << NoNumber
+        << "machines 2, 3 against 1: A1 0.375 pu rad, A2 0.5 pu rad; no critical angle, cleared "
+           "at 28.6 degrees.";
+}
+
+void TestEquivalentPlot::describedInWords() {
+    QFETCH(double, critical);
+    QFETCH(QString, words);
+    EquivalentPlotState state;
+    state.mechanicalPower = 1;
+    state.trajectory = {{0, 0}, {2, 2}};
+    state.clearingAngle = 0.5;
+    state.criticalAngle = critical;
+    state.clusterText = QStringLiteral("machines 2, 3 against 1");
+    QCOMPARE(equivalentPlotDescription(state), words);
 }
 
 QTEST_MAIN(TestEquivalentPlot)
