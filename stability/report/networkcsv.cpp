@@ -10,7 +10,7 @@ using namespace multimachine;
 
 namespace {
 
-constexpr double Degrees = static_cast<double>(180 / Pi);
+constexpr double Degrees = static_cast<double>(180 / ::Pi);
 // How far searchCriticalClearing looks.
 constexpr int MaxSearchMs = 2000;
 
