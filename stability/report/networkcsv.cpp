@@ -11,8 +11,6 @@ using namespace multimachine;
 namespace {
 
 constexpr double Degrees = static_cast<double>(180 / ::Pi);
-// How far searchCriticalClearing looks.
-constexpr int MaxSearchMs = 2000;
 
 QString busList(const std::vector<int> &buses) {
     QStringList names;
@@ -30,8 +28,20 @@ QByteArray simulationField(const ClearingSearchResult &r) {
     case ClearingSearchResult::Kind::Found:
         return QByteArray::number(r.inStepUpToMs);
     case ClearingSearchResult::Kind::StableThroughout:
-        return ">" + QByteArray::number(MaxSearchMs);
+        return ">" + QByteArray::number(LongestClearingMs);
     case ClearingSearchResult::Kind::UnstableAtOnce:
+        break;
+    }
+    return "none";
+}
+
+QByteArray equivalentField(const EquivalentResult &e) {
+    switch (e.kind) {
+    case EquivalentResult::Kind::Found:
+        return QByteArray::number(static_cast<long long>(std::floor(e.criticalClearingMs)));
+    case EquivalentResult::Kind::StableThroughout:
+        return "inf";
+    case EquivalentResult::Kind::UnstableAtOnce:
         break;
     }
     return "none";
@@ -112,19 +122,21 @@ QByteArray screeningCsv(const std::vector<ScreeningRow> &rows) {
     QByteArray out = QStringLiteral("# Dravex line screening: a fault at each end of each line, "
                                     "cleared by opening that line; clearing times in step, "
                                     "searched up to %1 ms\n")
-                         .arg(MaxSearchMs)
+                         .arg(LongestClearingMs)
                          .toUtf8();
     out += "line,fault_bus,simulation_cct_ms,equivalent_cct_ms,critical_machines\n";
     for (const ScreeningRow &row : rows) {
         out += QByteArray::fromStdString(branchName(row.line)) + ',' +
-               QByteArray::number(row.faultBus) + ',' + simulationField(row.simulation) + ',';
-        const EquivalentResult &e = row.equivalent;
-        out += e.found
-                   ? QByteArray::number(static_cast<long long>(std::floor(e.criticalClearingMs)))
-                   : QByteArray("none");
+               QByteArray::number(row.faultBus) + ',';
+        // A fault whose model could not be built has no clearing times.
+        if (row.problem.empty())
+            out += simulationField(row.simulation) + ',' + equivalentField(row.equivalent);
+        else
+            out += ',';
         out += ',';
-        for (std::size_t i = 0; i < e.criticalMachines.size(); ++i)
-            out += (i ? " " : "") + QByteArray::number(e.criticalMachines[i]);
+        const std::vector<int> &cluster = row.equivalent.criticalMachines;
+        for (std::size_t i = 0; i < cluster.size() && row.problem.empty(); ++i)
+            out += (i ? " " : "") + QByteArray::number(cluster[i]);
         out += '\n';
     }
     return out;
@@ -138,7 +150,7 @@ QString simulationClearingLine(const ClearingSearchResult &r) {
             .arg(r.outOfStepFromMs);
     case ClearingSearchResult::Kind::StableThroughout:
         return QStringLiteral("Simulation: in step at every clearing time up to %1 ms")
-            .arg(MaxSearchMs);
+            .arg(LongestClearingMs);
     case ClearingSearchResult::Kind::UnstableAtOnce:
         break;
     }
@@ -153,11 +165,17 @@ QString equivalentClearingLine(const EquivalentResult &e) {
                     .arg(e.criticalMachines.size() == 1 ? QStringLiteral("machine")
                                                         : QStringLiteral("machines"),
                          busList(e.criticalMachines), busList(e.otherMachines));
-    if (!e.found)
-        return line + QStringLiteral(": no critical clearing time") +
-               (e.problem.empty() ? QString()
-                                  : QStringLiteral(": ") + QString::fromStdString(e.problem));
-    return line + QStringLiteral(": critical angle %1\u00b0, critical clearing time %2 ms")
-                      .arg(formatFixed(e.criticalAngle * Degrees, 15, 1, QChar('.')))
-                      .arg(static_cast<long long>(std::floor(e.criticalClearingMs)));
+    const QString why =
+        e.problem.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(e.problem);
+    switch (e.kind) {
+    case EquivalentResult::Kind::Found:
+        return line + QStringLiteral(": critical angle %1\u00b0, critical clearing time %2 ms")
+                          .arg(formatFixed(e.criticalAngle * Degrees, 15, 1, QChar('.')))
+                          .arg(static_cast<long long>(std::floor(e.criticalClearingMs)));
+    case EquivalentResult::Kind::StableThroughout:
+        return line + QStringLiteral(": in step at every clearing time") + why;
+    case EquivalentResult::Kind::UnstableAtOnce:
+        break;
+    }
+    return line + QStringLiteral(": out of step even when the fault is cleared at once") + why;
 }

@@ -32,10 +32,11 @@ QByteArray networkRunCsv(const multimachine::ClassicalModel &model,
 
 // A comment line, then line,fault_bus,simulation_cct_ms,equivalent_cct_ms,
 // critical_machines, a row for each fault. A critical clearing time is the longest in
-// step, in whole ms (the equivalent's rounded down); ">2000" when the machines stay in
-// step at every clearing time searched, "none" when they do not even at 0 ms or the
-// equivalent has no critical angle. The critical machines are bus numbers apart by
-// blanks.
+// step, in whole ms (the equivalent's rounded down); "none" when the machines fall out
+// of step even cleared at once; when they stay in step at every clearing time, ">2000"
+// for the simulation (as far as it searches) and "inf" for the equivalent. The critical
+// machines are bus numbers apart by blanks. A fault whose model could not be built (its
+// opened line cuts a machine off) has the three fields empty.
 QByteArray screeningCsv(const std::vector<multimachine::ScreeningRow> &rows);
 
 // "Simulation: in step up to N ms, out of step from M ms"; "Simulation: in step at every
@@ -45,5 +46,6 @@ QString simulationClearingLine(const multimachine::ClearingSearchResult &result)
 // "Equivalent (machines 2, 3 against 1): critical angle X°, critical clearing time Y ms",
 // the angle to 0.1°, the time in whole ms rounded down (the longest clearing time the
 // equivalent keeps in step); "machine 2 against 1, 3" for a cluster of one. Without a
-// critical angle: "Equivalent (...): no critical clearing time: why".
+// critical angle: "Equivalent (...): in step at every clearing time" or "...: out of step
+// even when the fault is cleared at once", each followed by ": why" when the model says.
 QString equivalentClearingLine(const multimachine::EquivalentResult &result);

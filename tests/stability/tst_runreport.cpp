@@ -95,26 +95,26 @@ void TestRunReport::swingLegendNumbers() {
 void TestRunReport::clearingLines_data() {
     using Kind = multimachine::ClearingSearchResult::Kind;
     QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("found"); // the equivalent's critical angle
+    QTest::addColumn<int>("equivalent"); // its kind
     QTest::addColumn<std::vector<int>>("cluster");
     QTest::addColumn<QString>("lines");
     QTest::newRow("both found")
-        << int(Kind::Found) << true << std::vector<int>{2, 3}
+        << int(Kind::Found) << int(Kind::Found) << std::vector<int>{2, 3}
         << "Simulation: in step up to 160 ms, out of step from 161 ms\nEquivalent (machines 2, "
            "3 against 1): critical angle 97.4\u00b0, critical clearing time 172 ms";
     QTest::newRow("in step throughout")
-        << int(Kind::StableThroughout) << false << std::vector<int>{2}
+        << int(Kind::StableThroughout) << int(Kind::StableThroughout) << std::vector<int>{2}
         << "Simulation: in step at every clearing time up to 2000 ms\nEquivalent (machine 2 "
-           "against 1): no critical clearing time: Pm below the faulted curve";
+           "against 1): in step at every clearing time: Pm below the faulted curve";
     QTest::newRow("out of step at once")
-        << int(Kind::UnstableAtOnce) << false << std::vector<int>{}
+        << int(Kind::UnstableAtOnce) << int(Kind::UnstableAtOnce) << std::vector<int>{}
         << "Simulation: out of step even when the fault is cleared at once (0 ms)\nEquivalent: "
-           "no critical clearing time: Pm below the faulted curve";
+           "out of step even when the fault is cleared at once: Pm below the faulted curve";
 }
 
 void TestRunReport::clearingLines() {
     QFETCH(int, kind);
-    QFETCH(bool, found);
+    QFETCH(int, equivalent);
     QFETCH(std::vector<int>, cluster);
     QFETCH(QString, lines);
     multimachine::ClearingSearchResult simulation;
@@ -122,12 +122,12 @@ void TestRunReport::clearingLines() {
     simulation.inStepUpToMs = 160;
     simulation.outOfStepFromMs = 161;
     multimachine::EquivalentResult e;
-    e.found = found;
+    e.kind = static_cast<multimachine::EquivalentResult::Kind>(equivalent);
     e.criticalMachines = cluster;
     e.otherMachines = {1};
     e.criticalAngle = 1.7; // rad: 97.40282517...°
     e.criticalClearingMs = 172.9;
-    e.problem = found ? "" : "Pm below the faulted curve";
+    e.problem = equivalent ? "Pm below the faulted curve" : "";
     QCOMPARE(simulationClearingLine(simulation) + '\n' + equivalentClearingLine(e), lines);
 }
 
@@ -174,17 +174,22 @@ void TestRunReport::networkCsvs() {
     held.line = {5, 7, 1};
     held.faultBus = 7;
     held.simulation = {ClearingSearchResult::Kind::Found, 160, 161};
-    held.equivalent.found = true;
+    held.equivalent.kind = EquivalentResult::Kind::Found;
     held.equivalent.criticalClearingMs = 172.9;
     held.equivalent.criticalMachines = {2, 3};
     ScreeningRow other;
     other.line = {4, 5, 2};
     other.faultBus = 4;
     other.simulation.kind = ClearingSearchResult::Kind::StableThroughout;
-    const QList<QByteArray> screen = screeningCsv({held, other}).split('\n');
+    other.equivalent.kind = EquivalentResult::Kind::UnstableAtOnce;
+    other.equivalent.criticalMachines = {3};
+    ScreeningRow cut = other;
+    cut.problem = "machine 1 is cut off";
+    const QList<QByteArray> screen = screeningCsv({held, other, cut}).split('\n');
     QCOMPARE(screen[1], "line,fault_bus,simulation_cct_ms,equivalent_cct_ms,critical_machines");
     QCOMPARE(screen[2], "5-7,7,160,172,2 3");
-    QCOMPARE(screen[3], "4-5 2,4,>2000,none,");
+    QCOMPARE(screen[3], "4-5 2,4,>2000,none,3");
+    QCOMPARE(screen[4], "4-5 2,4,,,");
 }
 
 QTEST_GUILESS_MAIN(TestRunReport)
