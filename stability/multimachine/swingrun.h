@@ -55,8 +55,8 @@ private:
     FaultSpec m_fault;
     SwingState m_state;
     const Eigen::MatrixXcd *m_y = nullptr; // the reduced matrix of the present topology
-    double m_clearAt = 0, m_recloseAt = 0;  // s
-    double m_segmentStart = 0;              // the last switching's instant, s
+    double m_clearAt = 0, m_recloseAt = 0; // s
+    double m_segmentStart = 0;             // the last switching's instant, s
     long m_stepsInSegment = 0;
     bool m_outOfStep = false;
     // The step's working vectors, kept to spare the allocations.
