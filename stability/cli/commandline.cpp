@@ -5,6 +5,9 @@
 #include "keyfile.h"
 #include "lessonfile.h"
 #include "lessontext.h"
+#include "matpowercase.h"
+#include "networkcsv.h"
+#include "networkfile.h"
 #include "runcsv.h"
 #include "runhistory.h"
 #include "savefile.h"
@@ -28,6 +31,8 @@ const QString ClearingOption = QStringLiteral("clearing");
 const QString StudyOption = QStringLiteral("study");
 const QString LimitOption = QStringLiteral("limit");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
+const QString LoadFlowOption = QStringLiteral("load-flow");
+const QString ScreenOption = QStringLiteral("screen-lines");
 
 // The names a study can vary, for a message: "H, Pmech, ... or reclose_ms".
 QString studyNames() {
@@ -40,25 +45,36 @@ QString studyNames() {
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
     parser.setApplicationDescription(
-        QStringLiteral("The transient stability of a generator on an infinite bus. Without a "
-                       "command the window opens, with the exercise of FILE (a .dravex "
-                       "scenario file), the lesson of FILE (a .dravex-lesson file) or the "
-                       "program's defaults."));
+        QStringLiteral("The transient stability of a generator on an infinite bus, and of a "
+                       "network of several machines. Without a command the window opens, with "
+                       "the exercise of FILE (a .dravex scenario file), the lesson of FILE (a "
+                       ".dravex-lesson file) or the program's defaults. The network commands "
+                       "take a network file (.dravex-network) or a MATPOWER case (.m)."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(
         {CriticalOption,
          QStringLiteral("Print the equal-area criterion's and the simulation's critical clearing "
                         "time for FILE (searched up to 2000 ms), or for a power step or a line "
-                        "out the largest stable Pmech, without a window.")});
+                        "out the largest stable Pmech, without a window. For a network: the "
+                        "simulation's and the equivalent machine's critical clearing time of "
+                        "its fault.")});
     parser.addOption({ExportOption,
                       QStringLiteral("Write one run of FILE's fault as CSV to OUT, without a "
-                                     "window."),
+                                     "window; for a network every machine's angle and speed."),
                       QStringLiteral("OUT")});
     parser.addOption({ClearingOption,
                       QStringLiteral("With --export-run: clear the fault after MS "
-                                     "milliseconds instead of FILE's clearing_ms."),
+                                     "milliseconds instead of FILE's clearing_ms (clear_ms)."),
                       QStringLiteral("MS")});
+    parser.addOption(
+        {LoadFlowOption, QStringLiteral("Print the load flow of the network FILE as CSV, without a "
+                                        "window.")});
+    parser.addOption(
+        {ScreenOption,
+         QStringLiteral("Print as CSV, for a fault at each end of each line of the network FILE "
+                        "cleared by opening that line, the simulation's and the equivalent "
+                        "machine's critical clearing time, without a window.")});
     parser.addOption(
         {StudyOption,
          QStringLiteral("Print as CSV the equal-area criterion's and the simulation's critical "
@@ -75,8 +91,9 @@ void configure(QCommandLineParser &parser) {
                                          "window, and print each step's question and the answer "
                                          "the model gives.")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A scenario file (.dravex) or a lesson "
-                                                "(.dravex-lesson)."),
+                                 QStringLiteral("A scenario file (.dravex), a lesson "
+                                                "(.dravex-lesson), a network file "
+                                                "(.dravex-network) or a MATPOWER case (.m)."),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -139,6 +156,56 @@ CommandLine badCommandLine(const QString &why) {
     return c;
 }
 
+// The commands on a network: its load flow, then the classical model for a fault's
+// clearing times and run. A file refused, a load flow that does not converge, a fault
+// missing or a model that cannot be built are a refused file.
+int runNetworkCommand(const CommandLine &commandLine, QTextStream &out, QTextStream &err) {
+    using Command = CommandLine::Command;
+    const auto refused = [&](const QString &why) {
+        err << "dravex: " << why << '\n';
+        return ExitFileFailed;
+    };
+    const NetworkFileResult read = isMatpowerFileName(commandLine.file)
+                                       ? readMatpowerCase(commandLine.file)
+                                       : readNetworkFile(commandLine.file);
+    if (!read.ok) return refused(read.error);
+    multimachine::Grid grid = read.grid;
+    const QString name = messageName(commandLine.file);
+    if (commandLine.clearingMs) grid.fault.clearMs = *commandLine.clearingMs;
+    const multimachine::LoadFlowResult flow = multimachine::solveLoadFlow(grid);
+    if (!flow.converged)
+        return refused(QStringLiteral("%1: the load flow does not converge: %2")
+                           .arg(name, QString::fromStdString(flow.problem)));
+    if (commandLine.command == Command::LoadFlow) {
+        out << QString::fromUtf8(loadFlowCsv(grid, flow));
+        return ExitOk;
+    }
+    if (commandLine.command == Command::ScreenLines) {
+        out << QString::fromUtf8(screeningCsv(multimachine::screenLines(grid, flow)));
+        return ExitOk;
+    }
+    if (!grid.fault.bus && !grid.fault.line)
+        return refused(QStringLiteral("%1 has no fault: give it a [fault] with bus = N or "
+                                      "line = A-B.")
+                           .arg(name));
+    const multimachine::ClassicalModelResult built = multimachine::buildClassicalModel(grid, flow);
+    if (!built.problem.empty())
+        return refused(QStringLiteral("%1: %2").arg(name, QString::fromStdString(built.problem)));
+    if (commandLine.command == Command::CriticalClearingTime) {
+        out << simulationClearingLine(multimachine::searchCriticalClearing(built.model, grid.fault))
+            << '\n'
+            << equivalentClearingLine(multimachine::equivalentMachine(built.model, grid.fault))
+            << '\n';
+        return ExitOk;
+    }
+    const multimachine::RunOutcome run = multimachine::simulate(built.model, grid.fault, true);
+    if (const auto failure = writeThroughTemporaryFile(
+            commandLine.exportPath, networkRunCsv(built.model, grid.fault, run.states)))
+        return refused(
+            QStringLiteral("could not write \"%1\": %2").arg(commandLine.exportPath, *failure));
+    return ExitOk;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
@@ -163,11 +230,30 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const bool exportRun = parser.isSet(ExportOption);
     const bool study = parser.isSet(StudyOption);
     const bool lessonKey = parser.isSet(LessonKeyOption);
+    const bool loadFlow = parser.isSet(LoadFlowOption);
+    const bool screen = parser.isSet(ScreenOption);
     c.lesson = isLessonFile(c.file);
+    c.network = isNetworkFile(c.file);
+    const int commands =
+        int(critical) + int(exportRun) + int(study) + int(lessonKey) + int(loadFlow) + int(screen);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
         c.command = CommandLine::Command::Version;
+    } else if ((loadFlow || screen) && commands > 1) {
+        return badCommandLine(QStringLiteral("--%1 goes alone, not with another command.")
+                                  .arg(loadFlow ? LoadFlowOption : ScreenOption));
+    } else if ((loadFlow || screen) && !c.network) {
+        return badCommandLine(QStringLiteral("--%1 needs a network file (.dravex-network) or a "
+                                             "MATPOWER case (.m).")
+                                  .arg(loadFlow ? LoadFlowOption : ScreenOption));
+    } else if (loadFlow || screen) {
+        c.command = loadFlow ? CommandLine::Command::LoadFlow : CommandLine::Command::ScreenLines;
+    } else if (c.network && (study || lessonKey)) {
+        return badCommandLine(QStringLiteral("%1 is a network: --%2 takes a %3.")
+                                  .arg(c.file, study ? StudyOption : LessonKeyOption,
+                                       study ? QStringLiteral("scenario file (.dravex)")
+                                             : QStringLiteral("lesson (.dravex-lesson)")));
     } else if (lessonKey && (critical || exportRun || study)) {
         return badCommandLine(QStringLiteral("--lesson-key goes alone, not with another "
                                              "command."));
@@ -207,6 +293,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             return badCommandLine(
                 QStringLiteral("--clearing %1 is not a whole number of milliseconds.")
                     .arg(parser.value(ClearingOption)));
+        if (c.network && (*c.clearingMs < 0 || *c.clearingMs > MaxNetworkClearingMs))
+            return badCommandLine(QStringLiteral("--clearing %1: a network's fault is cleared "
+                                                 "after 0 to %2 ms.")
+                                      .arg(*c.clearingMs)
+                                      .arg(MaxNetworkClearingMs));
     }
     if (parser.isSet(LimitOption)) {
         if (c.command != CommandLine::Command::Study)
@@ -224,6 +315,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
 
 bool isLessonFile(const QString &path) {
     return path.endsWith(QLatin1String(".dravex-lesson"), Qt::CaseInsensitive);
+}
+
+bool isNetworkFile(const QString &path) {
+    return isNetworkFileName(path) || isMatpowerFileName(path);
 }
 
 bool needsNoWindow(const CommandLine &commandLine) {
@@ -258,8 +353,13 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
         out << lessonKeyText(read.lesson);
         return ExitOk;
     }
+    case CommandLine::Command::LoadFlow:
+    case CommandLine::Command::ScreenLines:
+        return runNetworkCommand(commandLine, out, err);
     case CommandLine::Command::CriticalClearingTime:
     case CommandLine::Command::ExportRun:
+        if (commandLine.network) return runNetworkCommand(commandLine, out, err);
+        break;
     case CommandLine::Command::Study:
         break;
     }

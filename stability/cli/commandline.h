@@ -24,14 +24,32 @@ class QTextStream;
 //                                                 named *.dravex-lesson)
 //   dravex --lesson-key LESSON                    the lesson checked, and each step's question
 //                                                 and answer printed
+//   dravex --load-flow NETWORK                    the load flow of a network file or MATPOWER
+//                                                 case, as CSV
+//   dravex --critical-clearing-time NETWORK       the simulation's and the equivalent
+//                                                 machine's critical clearing time of its fault
+//   dravex --export-run OUT.csv [--clearing MS] NETWORK   every machine's swing as CSV
+//   dravex --screen-lines NETWORK                 a fault at each end of each line, as CSV
 //   dravex --help | --version
-// Without FILE the program's defaults. Only the window needs a display.
+// Without FILE the program's defaults. Only the window needs a display. NETWORK is a
+// network file (*.dravex-network) or a MATPOWER case (*.m).
 struct CommandLine {
-    enum class Command { Window, Help, Version, CriticalClearingTime, ExportRun, Study, LessonKey };
+    enum class Command {
+        Window,
+        Help,
+        Version,
+        CriticalClearingTime,
+        ExportRun,
+        Study,
+        LessonKey,
+        LoadFlow,
+        ScreenLines,
+    };
     Command command = Command::Window;
-    QString file;        // the scenario file or lesson; empty for the defaults
-    bool lesson = false; // `file` is a lesson
-    QString exportPath;  // --export-run
+    QString file;         // the scenario file, lesson or network; empty for the defaults
+    bool lesson = false;  // `file` is a lesson
+    bool network = false; // `file` is a network file or a MATPOWER case
+    QString exportPath;   // --export-run
     std::optional<std::int32_t> clearingMs;
     StudyRange study;                     // --study
     std::int32_t limitMs = SearchLimitMs; // --limit
@@ -51,6 +69,8 @@ CommandLine parseCommandLine(const QStringList &arguments);
 bool needsNoWindow(const CommandLine &commandLine);
 // Whether a file is a lesson rather than a scenario file: its name ends in ".dravex-lesson".
 bool isLessonFile(const QString &path);
+// Whether a file is a network: a network file (".dravex-network") or a MATPOWER case (".m").
+bool isNetworkFile(const QString &path);
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
 // Returns the exit code.
 int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err);

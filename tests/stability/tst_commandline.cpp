@@ -58,6 +58,7 @@ private slots:
     void exportRunWritesTheRunsCsv();
     void studyPrintsItsCsv();
     void theProgramNeedsNoDisplay();
+    void networkCommands();
 
 private:
     QTemporaryDir dir;
@@ -72,6 +73,16 @@ void TestCommandLine::initTestCase() {
     QFile lesson(dir.filePath(QStringLiteral("bad.dravex-lesson")));
     QVERIFY(lesson.open(QIODevice::WriteOnly));
     lesson.write("# A lesson\n## A step\n```predict\nask = guess\n```\n");
+    // The 9-bus example without its fault, and with a line that is not there.
+    QFile example(QStringLiteral(EXAMPLES_DIR "/networks/wscc-9bus.dravex-network"));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const QByteArray text = example.readAll();
+    QFile noFault(dir.filePath(QStringLiteral("no-fault.dravex-network")));
+    QVERIFY(noFault.open(QIODevice::WriteOnly));
+    noFault.write(text.left(text.indexOf("[fault]")));
+    QFile badNetwork(dir.filePath(QStringLiteral("bad.dravex-network")));
+    QVERIFY(badNetwork.open(QIODevice::WriteOnly));
+    badNetwork.write(text + "\n[line 4-10]\nx = 0.1\n");
 }
 
 void TestCommandLine::exitCodes_data() {
@@ -126,6 +137,27 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--lesson-key"} << 2 << "needs a lesson file";
     QTest::newRow("lesson key and study")
         << QStringList{"--lesson-key", "--study", h, badLesson} << 2 << "goes alone";
+    const QString nine = QStringLiteral(EXAMPLES_DIR "/networks/wscc-9bus.dravex-network");
+    QTest::newRow("load flow") << QStringList{"--load-flow", nine} << 0 << QString();
+    QTest::newRow("load flow, MATPOWER")
+        << QStringList{"--load-flow", EXAMPLES_DIR "/networks/wscc-9bus.m"} << 0 << QString();
+    QTest::newRow("load flow, refused network")
+        << QStringList{"--load-flow", dir.filePath(QStringLiteral("bad.dravex-network"))} << 1
+        << ": line 4-10 ends at a bus the network does not have.";
+    QTest::newRow("network without fault")
+        << QStringList{"--critical-clearing-time",
+                       dir.filePath(QStringLiteral("no-fault.dravex-network"))}
+        << 1 << "no-fault.dravex-network has no fault";
+    QTest::newRow("load flow of a scenario")
+        << QStringList{"--load-flow", "a.dravex"} << 2 << "--load-flow needs a network file";
+    QTest::newRow("screening without file")
+        << QStringList{"--screen-lines"} << 2 << "--screen-lines needs a network file";
+    QTest::newRow("screening and load flow")
+        << QStringList{"--screen-lines", "--load-flow", nine} << 2 << "goes alone";
+    QTest::newRow("study of a network")
+        << QStringList{"--study", h, nine} << 2 << "is a network: --study takes a scenario file";
+    QTest::newRow("network cleared at 2001 ms")
+        << QStringList{"--export-run", csv, "--clearing", "2001", nine} << 2 << "0 to 2000 ms";
     QTest::newRow("lesson for a command")
         << QStringList{"--critical-clearing-time", badLesson} << 2 << "is a lesson";
 }
@@ -215,6 +247,37 @@ void TestCommandLine::theProgramNeedsNoDisplay() {
     const Outcome o = dravexProcess(arguments);
     QCOMPARE(o.exitCode, 0);
     QCOMPARE(o.out, dravex(arguments).out);
+}
+
+void TestCommandLine::networkCommands() {
+    const QString nine = QStringLiteral(EXAMPLES_DIR "/networks/wscc-9bus.dravex-network");
+    const QList<QByteArray> flow = dravex({"--load-flow", nine}).out.split('\n');
+    QCOMPARE(flow.size(), 2 + 9 + 1);
+    QCOMPARE(flow[1], "bus,type,voltage_pu,angle_deg,p_gen_pu,q_gen_pu,p_load_pu,q_load_pu");
+    QVERIFY2(flow[2].startsWith("1,slack,1.04,0,"), flow[2].constData());
+    QVERIFY2(flow[6].endsWith(",1.25,0.5"), flow[6].constData()); // bus 5's load
+
+    const QString lines = QString::fromUtf8(dravex({"--critical-clearing-time", nine}).out);
+    static const QRegularExpression form(
+        QStringLiteral("^Simulation: in step up to (\\d+) ms, out of step from (\\d+) ms\n"
+                       "Equivalent \\(machines 2, 3 against 1\\): critical angle [0-9.]+\u00b0, "
+                       "critical clearing time \\d+ ms\n$"));
+    const QRegularExpressionMatch m = form.match(lines);
+    QVERIFY2(m.hasMatch(), qPrintable(lines));
+    QCOMPARE(m.captured(2).toInt(), m.captured(1).toInt() + 1);
+
+    const QString csv = dir.filePath(QStringLiteral("network-run.csv"));
+    QCOMPARE(dravex({"--export-run", csv, "--clearing", "83", nine}).exitCode, 0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readLine(), "# Dravex network run: a fault at bus 7, cleared after 83 ms by "
+                              "opening line 5-7\n");
+    QCOMPARE(file.readLine(), "time_s,delta_1_deg,delta_2_deg,delta_3_deg,speed_1_rad_s,"
+                              "speed_2_rad_s,speed_3_rad_s\n");
+
+    const QList<QByteArray> screen = dravex({"--screen-lines", nine}).out.split('\n');
+    QCOMPARE(screen[1], "line,fault_bus,simulation_cct_ms,equivalent_cct_ms,critical_machines");
+    QVERIFY(screen.size() >= 2 + 2 * 6 + 1); // at least both ends of the six lines
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
