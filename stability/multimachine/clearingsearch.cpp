@@ -74,6 +74,14 @@ std::vector<ScreeningRow> screenLines(const Grid &grid, const LoadFlowResult &fl
             FaultSpec fault;
             fault.bus = row.faultBus;
             fault.openLine = row.line;
+            // A unit's own transformer: opening it trips the machine, which no clearing
+            // time can keep in step; the row says so rather than "out of step at once".
+            if (const std::vector<int> cut = machinesCutOffBy(grid, row.line); !cut.empty()) {
+                row.problem = "opening line " + branchName(row.line) + " cuts off machine";
+                for (std::size_t k = 0; k < cut.size(); ++k)
+                    row.problem += (k ? ", " : " ") + std::to_string(cut[k]);
+                continue;
+            }
             const ClassicalModelResult built = buildClassicalModel(grid, flow, fault);
             if (!built.problem.empty()) {
                 row.problem = built.problem;

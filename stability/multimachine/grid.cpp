@@ -52,14 +52,15 @@ bool finite(std::initializer_list<double> values) {
     return true;
 }
 
-// Whether every bus can be reached from the first along the branches.
-bool connected(const Grid &grid) {
-    if (grid.buses.empty()) return false;
+// The buses reached from the first along the branches, leaving out `without` (index).
+std::set<int> reachedBuses(const Grid &grid, int without) {
     std::set<int> reached{grid.buses.front().number};
     bool grew = true;
     while (grew) {
         grew = false;
-        for (const Branch &b : grid.branches) {
+        for (std::size_t i = 0; i < grid.branches.size(); ++i) {
+            const Branch &b = grid.branches[i];
+            if (static_cast<int>(i) == without) continue;
             const bool hasFrom = reached.count(b.from) != 0;
             const bool hasTo = reached.count(b.to) != 0;
             if (hasFrom != hasTo) {
@@ -68,10 +69,25 @@ bool connected(const Grid &grid) {
             }
         }
     }
-    return reached.size() == grid.buses.size();
+    return reached;
+}
+
+bool connected(const Grid &grid) {
+    return !grid.buses.empty() && reachedBuses(grid, -1).size() == grid.buses.size();
 }
 
 } // namespace
+
+std::vector<int> machinesCutOffBy(const Grid &grid, const BranchId &opened) {
+    std::vector<int> cutOff;
+    if (grid.buses.empty()) return cutOff;
+    const std::set<int> reached = reachedBuses(grid, grid.branchIndex(opened));
+    // The part holding the most machines stays "the network"; a machine elsewhere is cut off.
+    std::vector<int> inside, outside;
+    for (const Machine &m : grid.machines)
+        (reached.count(m.bus) ? inside : outside).push_back(m.bus);
+    return inside.size() >= outside.size() ? outside : inside;
+}
 
 std::string gridProblem(const Grid &grid) {
     if (!finite({grid.frequency, grid.baseMva}) || grid.baseMva <= 0)

@@ -93,4 +93,8 @@ struct Grid {
 // PV bus, the fault's bus or line known, reactances not zero, numbers finite.
 std::string gridProblem(const Grid &grid);
 
+// The machines (bus numbers) that opening `opened` separates from the rest of the
+// network: a fault cleared that way trips them with it.
+std::vector<int> machinesCutOffBy(const Grid &grid, const BranchId &opened);
+
 } // namespace multimachine

@@ -118,6 +118,7 @@ private slots:
     void twoMachinesAsOne_data();
     void twoMachinesAsOne();
     void equivalentCurves();
+    void screeningTripsUnitWithItsTransformer();
 };
 
 void TestMultimachine::loadFlow_data() {
@@ -377,6 +378,17 @@ void TestMultimachine::equivalentCurves() {
     }
     // Before the fault the equivalent rests in balance.
     QVERIFY(std::abs(e.preFault.at(e.delta0) - e.mechanicalPower) < 1e-9);
+}
+
+void TestMultimachine::screeningTripsUnitWithItsTransformer() {
+    // Opening a unit's step-up transformer takes the machine off the network: the row
+    // names it instead of giving clearing times; a line between load buses cuts nothing.
+    const Grid g = nineBus();
+    QCOMPARE(machinesCutOffBy(g, BranchId{1, 4, 1}), std::vector<int>{1});
+    QCOMPARE(machinesCutOffBy(g, BranchId{5, 7, 1}), std::vector<int>{});
+    const std::vector<ScreeningRow> rows = screenLines(g, solveLoadFlow(g), 1);
+    QCOMPARE(rows.front().problem, std::string("opening line 1-4 cuts off machine 1"));
+    QVERIFY(rows[6].problem.empty());
 }
 
 QTEST_APPLESS_MAIN(TestMultimachine)
