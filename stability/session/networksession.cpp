@@ -1,0 +1,359 @@
+#include "networksession.h"
+
+#include "matpowercase.h"
+#include "networkfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+using namespace multimachine;
+
+namespace {
+
+// The schedule restarts rather than rushing to catch up a lag this long (a dialog held
+// the window up), as the single machine's runs do.
+constexpr double MaxLagSeconds = std::chrono::duration<double>(RunPacer::MaxLag).count();
+
+double paceOf(RunSpeed speed) {
+    // Model seconds per second on the wall; the single machine's 3 ms every 30 ms.
+    return speed == RunSpeed::SlowMotion ? 0.1 : 1.0;
+}
+
+QString fromStd(const std::string &s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+NetworkSession::NetworkSession(QObject *parent) : QObject(parent) {
+    m_frame.setInterval(FrameTime);
+    m_frame.setTimerType(Qt::PreciseTimer);
+    connect(&m_frame, &QTimer::timeout, this, &NetworkSession::tick);
+    m_equivalent.problem = "no network";
+}
+
+NetworkSession::~NetworkSession() {
+    // The worker posts to this object: it ends before the object does.
+    if (m_job) m_job->cancel = true;
+    joinWorker();
+}
+
+bool NetworkSession::openFile(const QString &path, QString *error) {
+    const bool matpower = isMatpowerFileName(path);
+    const NetworkFileResult read = matpower ? readMatpowerCase(path) : readNetworkFile(path);
+    if (!read.ok) {
+        if (error) *error = read.error;
+        return false;
+    }
+    setGrid(read.grid, read.comments);
+    m_sourcePath = path;
+    m_filePath = matpower ? QString() : path;
+    emit fileChanged();
+    return true;
+}
+
+bool NetworkSession::saveFile(const QString &path, QString *error) {
+    if (!writeNetworkFile(path, m_grid, error, m_comments)) return false;
+    m_filePath = m_sourcePath = path;
+    emit fileChanged();
+    return true;
+}
+
+void NetworkSession::setGrid(const Grid &grid, const QByteArray &comments) {
+    stop();
+    cancelBackground();
+    m_grid = grid;
+    m_comments = comments;
+    m_filePath.clear();
+    m_sourcePath.clear();
+    m_states.clear();
+    m_path.clear();
+    m_screening.clear();
+    m_outOfStep = false;
+    const std::string refused = gridProblem(m_grid);
+    if (refused.empty()) {
+        m_flow = solveLoadFlow(m_grid);
+    } else {
+        m_flow = LoadFlowResult{};
+        m_flow.problem = refused;
+    }
+    rebuildModel();
+    emit gridChanged();
+    emit faultChanged();
+}
+
+bool NetworkSession::setMachines(const std::vector<Machine> &machines, QString *error) {
+    Grid edited = m_grid;
+    edited.machines = machines;
+    const std::string refused = gridProblem(edited);
+    if (!refused.empty()) {
+        if (error) *error = fromStd(refused);
+        return false;
+    }
+    stop();
+    cancelBackground();
+    // The load flow knows nothing of the machines' data: only the model is built again.
+    m_grid.machines = machines;
+    m_screening.clear();
+    rebuildModel();
+    emit gridChanged();
+    emit faultChanged();
+    return true;
+}
+
+void NetworkSession::rebuildModel() {
+    m_model.reset();
+    m_simulation.reset();
+    m_cluster.clear();
+    m_equivalent = EquivalentResult{};
+    if (!m_flow.converged) {
+        m_problem = fromStd(m_flow.problem);
+    } else {
+        ClassicalModelResult built = buildClassicalModel(m_grid, m_flow);
+        m_problem = fromStd(built.problem);
+        if (built.problem.empty())
+            m_model = std::make_shared<const ClassicalModel>(std::move(built.model));
+    }
+    if (!m_model) {
+        m_equivalent.problem = m_problem.toStdString();
+        return;
+    }
+    m_equivalent = equivalentMachine(*m_model, m_grid.fault);
+    // The cluster as the model's machine indices, and the two groups' inertias, for the
+    // equivalent's point along a run.
+    m_clusterInertia = m_otherInertia = 0;
+    for (std::size_t i = 0; i < m_model->machineBus.size(); ++i) {
+        const bool critical =
+            std::find(m_equivalent.criticalMachines.begin(), m_equivalent.criticalMachines.end(),
+                      m_model->machineBus[i]) != m_equivalent.criticalMachines.end();
+        if (critical) m_cluster.push_back(static_cast<int>(i));
+        (critical ? m_clusterInertia : m_otherInertia) += m_model->inertia[i];
+    }
+}
+
+void NetworkSession::faultEdited() {
+    // A run keeps to one fault from start to end: it stops, and the next takes the new one.
+    stop();
+    cancelBackground();
+    // The faulted and cleared networks are the model's: it is reduced again.
+    rebuildModel();
+    emit faultChanged();
+}
+
+void NetworkSession::setFaultAtBus(int bus) {
+    if (m_grid.busIndex(bus) < 0) return;
+    FaultSpec &f = m_grid.fault;
+    f.bus = bus;
+    f.line.reset();
+    // A line opened to clear the fault stays chosen only where it ends at the bus.
+    if (f.openLine && f.openLine->from != bus && f.openLine->to != bus) f.openLine.reset();
+    if (!f.openLine) f.recloseMs.reset();
+    faultEdited();
+}
+
+void NetworkSession::setFaultOnLine(const BranchId &line) {
+    if (m_grid.branchIndex(line) < 0) return;
+    FaultSpec &f = m_grid.fault;
+    f.bus.reset();
+    f.line = line;
+    f.location = 0.5;
+    f.openLine = line;
+    faultEdited();
+}
+
+void NetworkSession::setClearingMs(int ms) {
+    ms = std::clamp(ms, 0, LongestClearingMs);
+    if (ms == m_grid.fault.clearMs) return;
+    m_grid.fault.clearMs = ms;
+    faultEdited();
+}
+
+double NetworkSession::centreOfInertia(const ClassicalModel &model,
+                                       const std::vector<double> &delta) {
+    // delta_COI = sum M_i delta_i / sum M_i (Kundur sec. 13.1.4; Anderson and Fouad ch. 2)
+    double weighted = 0, total = 0;
+    for (std::size_t i = 0; i < delta.size() && i < model.inertia.size(); ++i) {
+        weighted += model.inertia[i] * delta[i];
+        total += model.inertia[i];
+    }
+    return total > 0 ? weighted / total : 0;
+}
+
+double NetworkSession::largestAngleDifference(const SwingState &state) {
+    if (state.delta.empty()) return 0;
+    const auto [lo, hi] = std::minmax_element(state.delta.begin(), state.delta.end());
+    return *hi - *lo;
+}
+
+void NetworkSession::start() {
+    if (m_run || !m_model) return;
+    m_runModel = m_model;
+    m_run = std::make_unique<SwingRun>(*m_runModel, m_grid.fault);
+    m_runClearingMs = m_grid.fault.clearMs;
+    m_outOfStep = false;
+    m_states.clear();
+    m_path.clear();
+    appendState(m_run->state());
+    m_paceStart = clock();
+    m_paceFrom = m_run->state().time;
+    emit runBegun();
+    m_frame.start();
+}
+
+void NetworkSession::stop() {
+    if (m_run) endRun();
+}
+
+void NetworkSession::endRun() {
+    m_frame.stop();
+    m_outOfStep = m_run->outOfStep();
+    m_run.reset();
+    m_runModel.reset();
+    emit runEnded();
+}
+
+void NetworkSession::appendState(const SwingState &state) {
+    m_states.push_back(state);
+    if (m_cluster.empty() || m_clusterInertia <= 0 || m_otherInertia <= 0) return;
+    // The equivalent's power along the actual run: Pe = (Mn sum Pe_c - Mc sum Pe_n) / MT,
+    // the cluster's and the rest's accelerating powers weighted as in its inertia
+    // M = Mc Mn / MT (Xue and Pavella; Energies 14, 7259, 2021, eq. 9).
+    double cluster = 0, other = 0;
+    for (std::size_t i = 0; i < state.electricalPower.size(); ++i)
+        (std::find(m_cluster.begin(), m_cluster.end(), static_cast<int>(i)) != m_cluster.end()
+             ? cluster
+             : other) += state.electricalPower[i];
+    const double total = m_clusterInertia + m_otherInertia;
+    m_path.push_back({state.time, equivalentAngle(*m_runModel, m_cluster, state.delta),
+                      (m_otherInertia * cluster - m_clusterInertia * other) / total});
+}
+
+void NetworkSession::setSpeed(RunSpeed speed) {
+    if (speed == m_speed) return;
+    m_speed = speed;
+    // The schedule goes on from where the run stands at the new pace.
+    if (m_run) {
+        m_paceStart = clock();
+        m_paceFrom = m_run->state().time;
+    }
+    emit speedChanged(speed);
+}
+
+void NetworkSession::tick() {
+    if (!m_run) return;
+    const auto now = clock();
+    const auto stepOnce = [this] {
+        m_run->step();
+        appendState(m_run->state());
+    };
+    if (m_speed == RunSpeed::Fast) {
+        // As many steps as a frame's time holds; a clock that stands still runs to the end.
+        do {
+            stepOnce();
+        } while (!m_run->finished() && clock() - now < FrameTime);
+    } else {
+        const double pace = paceOf(m_speed);
+        double due = m_paceFrom + std::chrono::duration<double>(now - m_paceStart).count() * pace;
+        if (due - m_run->state().time > MaxLagSeconds * pace) {
+            // Held up too long: the schedule starts again from here.
+            m_paceStart = now;
+            m_paceFrom = m_run->state().time;
+            due = m_paceFrom;
+        }
+        while (!m_run->finished() && m_run->state().time < due) stepOnce();
+    }
+    emit advanced();
+    if (m_run->finished()) endRun();
+}
+
+void NetworkSession::joinWorker() {
+    if (m_worker.joinable()) m_worker.join();
+}
+
+void NetworkSession::cancelBackground() {
+    if (!m_job) return;
+    m_job->cancel = true;
+    m_job.reset();
+    emit backgroundCancelled();
+}
+
+void NetworkSession::startJob(std::function<void(const std::shared_ptr<Job> &)> work) {
+    cancelBackground();
+    // A search is not interrupted inside a fault's runs: the last one ends first.
+    joinWorker();
+    m_job = std::make_shared<Job>();
+    m_worker = std::thread([work = std::move(work), job = m_job] { work(job); });
+}
+
+void NetworkSession::findCriticalClearing() {
+    if (!m_model) return;
+    m_simulation.reset();
+    emit searchStarted();
+    startJob([this, model = m_model, fault = m_grid.fault](const std::shared_ptr<Job> &job) {
+        const ClearingSearchResult found = searchCriticalClearing(*model, fault);
+        // Posted to this object's thread; a result for a job since cancelled goes nowhere.
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, found] {
+                if (job != m_job) return;
+                m_job.reset();
+                joinWorker();
+                m_simulation = found;
+                emit searchFound();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void NetworkSession::screenLines() {
+    if (!m_model) return;
+    m_screening.clear();
+    // Each line's two ends, in the file's order (a transformer's ends are buses too).
+    std::vector<std::pair<BranchId, int>> faults;
+    for (const Branch &b : m_grid.branches)
+        for (int bus : {b.from, b.to}) faults.push_back({BranchId{b.from, b.to, b.circuit}, bus});
+    const int total = static_cast<int>(faults.size());
+    emit screeningProgressed(0, total);
+    startJob([this, grid = m_grid, flow = m_flow, faults, total](const std::shared_ptr<Job> &job) {
+        std::vector<ScreeningRow> rows;
+        for (const auto &[line, bus] : faults) {
+            if (job->cancel) return;
+            Grid faulted = grid;
+            faulted.fault = FaultSpec{};
+            faulted.fault.bus = bus;
+            faulted.fault.openLine = line;
+            faulted.fault.clearMs = grid.fault.clearMs;
+            ScreeningRow row;
+            row.line = line;
+            row.faultBus = bus;
+            const ClassicalModelResult built = buildClassicalModel(faulted, flow);
+            if (built.problem.empty()) {
+                row.simulation = searchCriticalClearing(built.model, faulted.fault);
+                row.equivalent = equivalentMachine(built.model, faulted.fault);
+            } else {
+                // The line's opening leaves no model (a machine cut off): never in step.
+                row.simulation.kind = ClearingSearchResult::Kind::UnstableAtOnce;
+                row.equivalent.problem = built.problem;
+            }
+            rows.push_back(std::move(row));
+            const int done = static_cast<int>(rows.size());
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, done, total] {
+                    if (job == m_job) emit screeningProgressed(done, total);
+                },
+                Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, rows = std::move(rows)] {
+                if (job != m_job) return;
+                m_job.reset();
+                joinWorker();
+                m_screening = rows;
+                emit screeningFinished();
+            },
+            Qt::QueuedConnection);
+    });
+}
