@@ -1,6 +1,8 @@
 #include "commandline.h"
 #include "dravon2.h"
 #include "errorreport.h"
+#include "networkopening.h"
+#include "networkwindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -21,6 +23,15 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
+    // A network file or a MATPOWER case opens the window for several machines alone.
+    if (!commandLine.lesson && opensNetworkWindow(commandLine.file)) {
+        NetworkWindow network;
+        // A file refused is reported, and the program starts with its defaults.
+        if (network.openFile(commandLine.file)) {
+            network.show();
+            return QApplication::exec();
+        }
+    }
     TDravon window;
     if (commandLine.lesson) {
         window.show();

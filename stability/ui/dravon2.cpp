@@ -9,6 +9,7 @@
 #include "lessoncontroller.h"
 #include "lessonpane.h"
 #include "networkdiagram.h"
+#include "networkopening.h"
 #include "readoutpanel.h"
 #include "rememberedoption.h"
 #include "scenariodialog.h"
@@ -224,6 +225,12 @@ void TDravon::createMenu() {
                                  QStringLiteral("&Open scenario..."), &TDravon::openScenario);
     SaveScenarioAction = addItem(File1, QStringLiteral("SaveScenario1"),
                                  QStringLiteral("Sa&ve scenario..."), &TDravon::saveScenario);
+    // A network of several machines opens in a window of its own.
+    addItem(File1, QStringLiteral("OpenNetworkAction"), QStringLiteral("Open &network..."),
+            [this] { askAndOpenNetwork(this, m_reportFiles, modalRunner, false); });
+    addItem(File1, QStringLiteral("ImportMatpowerAction"),
+            QStringLiteral("Import &MATPOWER case..."),
+            [this] { askAndOpenNetwork(this, m_reportFiles, modalRunner, true); });
     File1->addSeparator();
     // The lesson's controller takes these once it is made.
     OpenLessonAction = File1->addAction(QStringLiteral("Open &lesson..."));
