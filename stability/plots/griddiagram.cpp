@@ -18,20 +18,25 @@ const QColor FaultColour(0xd6, 0x27, 0x28);
 // The diagram's scale: `unit` is half a bus bar; every shape is measured in it, and it
 // shrinks as the buses grow in number so that a large grid still fits.
 struct Frame {
-    QPointF origin;
-    double side = 1;
+    QPointF origin, from;
+    double scale = 1;
     double unit = 1;
-    QPointF at(QPointF p) const { return origin + p * side; }
+    QPointF at(QPointF p) const { return origin + (p - from) * scale; }
 };
 
-Frame frameOf(const QRectF &area, std::size_t buses) {
+Frame frameOf(const QRectF &area, const std::vector<QPointF> &places) {
     Frame f;
     const double least = std::min(area.width(), area.height());
-    f.unit = least / std::max(16.0, 6.0 * std::sqrt(static_cast<double>(buses)));
+    f.unit = least / std::max(16.0, 6.0 * std::sqrt(static_cast<double>(places.size())));
     // Room round the buses for the machines above, the loads below and the numbers.
     const QRectF inner = area.adjusted(2 * f.unit, 3 * f.unit, -2.5 * f.unit, -2.5 * f.unit);
-    f.side = std::max(1.0, std::min(inner.width(), inner.height()));
-    f.origin = inner.center() - QPointF(f.side, f.side) / 2;
+    QRectF used;
+    for (const QPointF &p : places) used |= QRectF(p, QSizeF(1e-9, 1e-9));
+    // One scale both ways, as large as the area holds, the drawing in its middle.
+    f.scale = std::max(1.0, std::min(inner.width() / std::max(used.width(), 1e-6),
+                                     inner.height() / std::max(used.height(), 1e-6)));
+    f.from = used.center();
+    f.origin = inner.center();
     return f;
 }
 
@@ -137,7 +142,7 @@ std::vector<QPointF> placeBuses(const Grid &grid) {
 void paintGridDiagram(QPainter &p, const QRectF &area, const Grid &grid,
                       const std::vector<QPointF> &places, const GridDiagramState &state) {
     if (places.size() != grid.buses.size()) return;
-    const Frame f = frameOf(area, grid.buses.size());
+    const Frame f = frameOf(area, places);
     const double u = f.unit, pen = std::max(1.0, u / 10);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -210,14 +215,14 @@ std::optional<QPointF> busOnDiagram(const QRectF &area, const Grid &grid,
                                     const std::vector<QPointF> &places, int bus) {
     const int i = grid.busIndex(bus);
     if (i < 0 || places.size() != grid.buses.size()) return std::nullopt;
-    return frameOf(area, grid.buses.size()).at(places[static_cast<std::size_t>(i)]);
+    return frameOf(area, places).at(places[static_cast<std::size_t>(i)]);
 }
 
 GridHit gridHitAt(const QRectF &area, const Grid &grid, const std::vector<QPointF> &places,
                   QPointF point) {
     GridHit hit;
     if (places.size() != grid.buses.size()) return hit;
-    const Frame f = frameOf(area, grid.buses.size());
+    const Frame f = frameOf(area, places);
     const double reach = std::max(4.0, 0.35 * f.unit);
     for (std::size_t i = 0; i < grid.buses.size(); ++i)
         if (busBar(f, f.at(places[i])).adjusted(-reach, -reach, reach, reach).contains(point)) {

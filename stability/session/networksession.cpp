@@ -34,9 +34,11 @@ NetworkSession::NetworkSession(QObject *parent) : QObject(parent) {
 }
 
 NetworkSession::~NetworkSession() {
-    // The worker posts to this object: it ends before the object does.
-    if (m_job) m_job->cancel = true;
-    joinWorker();
+    // The workers post to this object: they end before the object does.
+    for (auto &[job, thread] : m_workers) {
+        job->cancel = true;
+        thread.join();
+    }
 }
 
 bool NetworkSession::openFile(const QString &path, QString *error) {
@@ -134,8 +136,9 @@ void NetworkSession::rebuildModel() {
 
 void NetworkSession::faultEdited() {
     // A run keeps to one fault from start to end: it stops, and the next takes the new one.
+    // The screening, of every line, does not depend on the fault.
     stop();
-    cancelBackground();
+    cancelJob(m_searchJob);
     // The faulted and cleared networks are the model's: it is reduced again.
     rebuildModel();
     emit faultChanged();
@@ -267,43 +270,62 @@ void NetworkSession::tick() {
     if (m_run->finished()) endRun();
 }
 
-void NetworkSession::joinWorker() {
-    if (m_worker.joinable()) m_worker.join();
+void NetworkSession::joinFinishedWorkers() {
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (it->first->done) {
+            it->second.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
-void NetworkSession::cancelBackground() {
-    if (!m_job) return;
-    m_job->cancel = true;
-    m_job.reset();
+void NetworkSession::cancelJob(std::shared_ptr<Job> &job) {
+    if (!job) return;
+    job->cancel = true;
+    job.reset();
     emit backgroundCancelled();
 }
 
-void NetworkSession::startJob(std::function<void(const std::shared_ptr<Job> &)> work) {
-    cancelBackground();
-    // A search is not interrupted inside a fault's runs: the last one ends first.
-    joinWorker();
-    m_job = std::make_shared<Job>();
-    m_worker = std::thread([work = std::move(work), job = m_job] { work(job); });
+void NetworkSession::cancelBackground() {
+    cancelJob(m_searchJob);
+    cancelJob(m_screeningJob);
+}
+
+void NetworkSession::startJob(std::shared_ptr<Job> &slot,
+                              std::function<void(const std::shared_ptr<Job> &)> work) {
+    cancelJob(slot);
+    // A search cancelled goes on to the end of the fault's runs it is in, without waiting
+    // for it here; those finished since are joined.
+    joinFinishedWorkers();
+    auto job = std::make_shared<Job>();
+    slot = job;
+    m_workers.emplace_back(job, std::thread([work = std::move(work), job] {
+                               work(job);
+                               job->done = true;
+                           }));
 }
 
 void NetworkSession::findCriticalClearing() {
     if (!m_model) return;
     m_simulation.reset();
     emit searchStarted();
-    startJob([this, model = m_model, fault = m_grid.fault](const std::shared_ptr<Job> &job) {
-        const ClearingSearchResult found = searchCriticalClearing(*model, fault);
-        // Posted to this object's thread; a result for a job since cancelled goes nowhere.
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, found] {
-                if (job != m_job) return;
-                m_job.reset();
-                joinWorker();
-                m_simulation = found;
-                emit searchFound();
-            },
-            Qt::QueuedConnection);
-    });
+    startJob(m_searchJob,
+             [this, model = m_model, fault = m_grid.fault](const std::shared_ptr<Job> &job) {
+                 const ClearingSearchResult found = searchCriticalClearing(*model, fault);
+                 // Posted to this object's thread; a result for a job since cancelled goes nowhere.
+                 QMetaObject::invokeMethod(
+                     this,
+                     [this, job, found] {
+                         if (job != m_searchJob) return;
+                         m_searchJob.reset();
+                         joinFinishedWorkers();
+                         m_simulation = found;
+                         emit searchFound();
+                     },
+                     Qt::QueuedConnection);
+             });
 }
 
 void NetworkSession::screenLines() {
@@ -312,48 +334,49 @@ void NetworkSession::screenLines() {
     // Each line's two ends, in the file's order (a transformer's ends are buses too).
     std::vector<std::pair<BranchId, int>> faults;
     for (const Branch &b : m_grid.branches)
-        for (int bus : {b.from, b.to}) faults.push_back({BranchId{b.from, b.to, b.circuit}, bus});
+        for (int bus : {b.from, b.to}) faults.emplace_back(BranchId{b.from, b.to, b.circuit}, bus);
     const int total = static_cast<int>(faults.size());
     emit screeningProgressed(0, total);
-    startJob([this, grid = m_grid, flow = m_flow, faults, total](const std::shared_ptr<Job> &job) {
-        std::vector<ScreeningRow> rows;
-        for (const auto &[line, bus] : faults) {
-            if (job->cancel) return;
-            Grid faulted = grid;
-            faulted.fault = FaultSpec{};
-            faulted.fault.bus = bus;
-            faulted.fault.openLine = line;
-            faulted.fault.clearMs = grid.fault.clearMs;
-            ScreeningRow row;
-            row.line = line;
-            row.faultBus = bus;
-            const ClassicalModelResult built = buildClassicalModel(faulted, flow);
-            if (built.problem.empty()) {
-                row.simulation = searchCriticalClearing(built.model, faulted.fault);
-                row.equivalent = equivalentMachine(built.model, faulted.fault);
-            } else {
-                // The line's opening leaves no model (a machine cut off): never in step.
-                row.simulation.kind = ClearingSearchResult::Kind::UnstableAtOnce;
-                row.equivalent.problem = built.problem;
-            }
-            rows.push_back(std::move(row));
-            const int done = static_cast<int>(rows.size());
-            QMetaObject::invokeMethod(
-                this,
-                [this, job, done, total] {
-                    if (job == m_job) emit screeningProgressed(done, total);
-                },
-                Qt::QueuedConnection);
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, rows = std::move(rows)] {
-                if (job != m_job) return;
-                m_job.reset();
-                joinWorker();
-                m_screening = rows;
-                emit screeningFinished();
-            },
-            Qt::QueuedConnection);
-    });
+    startJob(m_screeningJob,
+             [this, grid = m_grid, flow = m_flow, faults, total](const std::shared_ptr<Job> &job) {
+                 std::vector<ScreeningRow> rows;
+                 for (const auto &[line, bus] : faults) {
+                     if (job->cancel) return;
+                     Grid faulted = grid;
+                     faulted.fault = FaultSpec{};
+                     faulted.fault.bus = bus;
+                     faulted.fault.openLine = line;
+                     faulted.fault.clearMs = grid.fault.clearMs;
+                     ScreeningRow row;
+                     row.line = line;
+                     row.faultBus = bus;
+                     const ClassicalModelResult built = buildClassicalModel(faulted, flow);
+                     if (built.problem.empty()) {
+                         row.simulation = searchCriticalClearing(built.model, faulted.fault);
+                         row.equivalent = equivalentMachine(built.model, faulted.fault);
+                     } else {
+                         // The line's opening leaves no model (a machine cut off): never in step.
+                         row.simulation.kind = ClearingSearchResult::Kind::UnstableAtOnce;
+                         row.equivalent.problem = built.problem;
+                     }
+                     rows.push_back(std::move(row));
+                     const int done = static_cast<int>(rows.size());
+                     QMetaObject::invokeMethod(
+                         this,
+                         [this, job, done, total] {
+                             if (job == m_screeningJob) emit screeningProgressed(done, total);
+                         },
+                         Qt::QueuedConnection);
+                 }
+                 QMetaObject::invokeMethod(
+                     this,
+                     [this, job, rows = std::move(rows)] {
+                         if (job != m_screeningJob) return;
+                         m_screeningJob.reset();
+                         joinFinishedWorkers();
+                         m_screening = rows;
+                         emit screeningFinished();
+                     },
+                     Qt::QueuedConnection);
+             });
 }

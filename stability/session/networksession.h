@@ -18,6 +18,7 @@
 #include <QString>
 #include <QTimer>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The equivalent machine's point along a run: its angle (rad) and electrical power (pu).
@@ -109,8 +110,10 @@ public:
     // the line; `screeningProgressed` says how many of the faults are done.
     void screenLines();
     const std::vector<multimachine::ScreeningRow> &screening() const { return m_screening; }
-    bool backgroundBusy() const { return m_job != nullptr; }
-    // The search or screening in progress gives up; its result goes nowhere.
+    bool searching() const { return m_searchJob != nullptr; }
+    bool screeningRuns() const { return m_screeningJob != nullptr; }
+    // The search and the screening in progress give up; their results go nowhere. A new
+    // fault gives up the search alone, a new grid both.
     void cancelBackground();
 
     // Angles and speeds as a person reads them.
@@ -136,13 +139,16 @@ signals:
 private:
     struct Job {
         std::atomic<bool> cancel{false};
+        std::atomic<bool> done{false}; // its thread's last act
     };
     void rebuildModel();
     void faultEdited();
     void endRun();
     void appendState(const multimachine::SwingState &state);
-    void startJob(std::function<void(const std::shared_ptr<Job> &)> work);
-    void joinWorker();
+    void startJob(std::shared_ptr<Job> &slot,
+                  std::function<void(const std::shared_ptr<Job> &)> work);
+    void cancelJob(std::shared_ptr<Job> &job);
+    void joinFinishedWorkers();
 
     multimachine::Grid m_grid;
     QString m_filePath, m_sourcePath;
@@ -168,6 +174,7 @@ private:
 
     std::optional<multimachine::ClearingSearchResult> m_simulation;
     std::vector<multimachine::ScreeningRow> m_screening;
-    std::shared_ptr<Job> m_job;
-    std::thread m_worker;
+    // The jobs whose results are awaited.
+    std::shared_ptr<Job> m_searchJob, m_screeningJob;
+    std::vector<std::pair<std::shared_ptr<Job>, std::thread>> m_workers;
 };

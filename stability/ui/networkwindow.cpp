@@ -342,6 +342,8 @@ void NetworkWindow::createCharts() {
         y = new QValueAxis;
         y->setTitleText(yTitle);
         for (QValueAxis *axis : {time, y}) {
+            axis->setTickType(QValueAxis::TicksDynamic);
+            axis->setTickAnchor(0);
             QFont font = axis->titleFont();
             font.setBold(false);
             axis->setTitleFont(font);
@@ -358,9 +360,14 @@ void NetworkWindow::createCharts() {
         }
         return chart;
     };
-    m_angleChart = makeChart(QStringLiteral("Angle from centre of inertia (degrees)"), m_angleTime,
-                             m_angleAxis);
-    m_speedChart = makeChart(QStringLiteral("Speed deviation (rad/s)"), m_speedTime, m_speedAxis);
+    m_angleChart = makeChart(QStringLiteral("Angle (°)"), m_angleTime, m_angleAxis);
+    m_angleChart->setTitle(QStringLiteral("Each machine against the centre of inertia"));
+    m_fonts.emplace_back(m_angleChart->titleFont(),
+                         [this](const QFont &f) { m_angleChart->setTitleFont(f); });
+    m_speedChart = makeChart(QStringLiteral("Speed (rad/s)"), m_speedTime, m_speedAxis);
+    m_speedChart->setTitle(QStringLiteral("Each machine's speed deviation"));
+    m_fonts.emplace_back(m_speedChart->titleFont(),
+                         [this](const QFont &f) { m_speedChart->setTitleFont(f); });
     int row = 0;
     for (QChart *chart : {m_angleChart, m_speedChart}) {
         auto *view = new QChartView(chart, centralWidget());
@@ -687,11 +694,9 @@ void NetworkWindow::showReadouts() {
 
 void NetworkWindow::showSimulation() {
     const auto &found = m_session->simulationResult();
-    m_simulationTime.value->setText(
-        found ? simulationText(*found)
-              : (m_session->backgroundBusy() && m_screeningDock->isHidden()
-                     ? QStringLiteral("searching...")
-                     : QStringLiteral("\u2014")));
+    m_simulationTime.value->setText(found ? simulationText(*found)
+                                          : (m_session->searching() ? QStringLiteral("searching...")
+                                                                    : QStringLiteral("\u2014")));
 }
 
 void NetworkWindow::showEquivalent() {

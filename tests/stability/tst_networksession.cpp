@@ -97,7 +97,7 @@ void TestNetworkSession::loadFlowThatFailsIsRefused() {
     s.start();
     QVERIFY(!s.isRunning());
     s.findCriticalClearing();
-    QVERIFY(!s.backgroundBusy());
+    QVERIFY(!s.searching());
 }
 
 void TestNetworkSession::runKeepsToItsPace_data() {
@@ -173,7 +173,11 @@ void TestNetworkSession::searchAndScreeningOnTheirThread() {
     s.screenLines();
     s.cancelBackground();
     QCOMPARE(cancelled.count(), 1);
+    // A new clearing time gives up the search for the old one, not the screening.
     s.screenLines();
+    s.findCriticalClearing();
+    s.setClearingMs(120);
+    QCOMPARE(cancelled.count(), 2);
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(s.screening().size(), std::size_t{6});
