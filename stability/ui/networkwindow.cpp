@@ -619,7 +619,11 @@ void NetworkWindow::beginRun() {
         time->setLabelFormat(QStringLiteral("%.1f"));
     }
     m_angleAxis->setRange(-30, 30);
+    m_angleAxis->setTickInterval(15);
+    m_angleAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_speedAxis->setRange(-0.5, 0.5);
+    m_speedAxis->setTickInterval(0.25);
+    m_speedAxis->setLabelFormat(QStringLiteral("%.2f"));
     if (m_session->isRunning()) m_run->setText(QStringLiteral("Sto&p"));
     showRun(true);
 }
