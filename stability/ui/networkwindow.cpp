@@ -531,7 +531,11 @@ void NetworkWindow::showGrid() {
         }
     }
     // One curve per machine, named by its bus.
-    for (QChart *chart : {m_angleChart, m_speedChart}) chart->removeAllSeries();
+    for (QChart *chart : {m_angleChart, m_speedChart}) {
+        chart->removeAllSeries();
+        // Many machines' names fit below the plot, not beside it.
+        chart->legend()->setAlignment(grid.machines.size() > 6 ? Qt::AlignBottom : Qt::AlignRight);
+    }
     m_angleSeries.clear();
     m_speedSeries.clear();
     for (std::size_t i = 0; i < grid.machines.size(); ++i) {
