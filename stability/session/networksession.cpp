@@ -122,16 +122,7 @@ void NetworkSession::rebuildModel() {
         return;
     }
     m_equivalent = equivalentMachine(*m_model, m_grid.fault);
-    // The cluster as the model's machine indices, and the two groups' inertias, for the
-    // equivalent's point along a run.
-    m_clusterInertia = m_otherInertia = 0;
-    for (std::size_t i = 0; i < m_model->machineBus.size(); ++i) {
-        const bool critical =
-            std::find(m_equivalent.criticalMachines.begin(), m_equivalent.criticalMachines.end(),
-                      m_model->machineBus[i]) != m_equivalent.criticalMachines.end();
-        if (critical) m_cluster.push_back(static_cast<int>(i));
-        (critical ? m_clusterInertia : m_otherInertia) += m_model->inertia[i];
-    }
+    m_cluster = m_equivalent.clusterIndices;
 }
 
 void NetworkSession::faultEdited() {
@@ -218,18 +209,11 @@ void NetworkSession::endRun() {
 
 void NetworkSession::appendState(const SwingState &state) {
     m_states.push_back(state);
-    if (m_cluster.empty() || m_clusterInertia <= 0 || m_otherInertia <= 0) return;
-    // The equivalent's power along the actual run: Pe = (Mn sum Pe_c - Mc sum Pe_n) / MT,
-    // the cluster's and the rest's accelerating powers weighted as in its inertia
-    // M = Mc Mn / MT (Xue and Pavella; Energies 14, 7259, 2021, eq. 9).
-    double cluster = 0, other = 0;
-    for (std::size_t i = 0; i < state.electricalPower.size(); ++i)
-        (std::find(m_cluster.begin(), m_cluster.end(), static_cast<int>(i)) != m_cluster.end()
-             ? cluster
-             : other) += state.electricalPower[i];
-    const double total = m_clusterInertia + m_otherInertia;
+    if (m_cluster.empty()) return;
+    // The equivalent's angle and power along the actual run, the two groups' centres as
+    // in its curves.
     m_path.push_back({state.time, equivalentAngle(*m_runModel, m_cluster, state.delta),
-                      (m_otherInertia * cluster - m_clusterInertia * other) / total});
+                      equivalentPower(*m_runModel, m_cluster, state.electricalPower)});
 }
 
 void NetworkSession::setSpeed(RunSpeed speed) {
@@ -355,9 +339,7 @@ void NetworkSession::screenLines() {
                          row.simulation = searchCriticalClearing(built.model, faulted.fault);
                          row.equivalent = equivalentMachine(built.model, faulted.fault);
                      } else {
-                         // The line's opening leaves no model (a machine cut off): never in step.
-                         row.simulation.kind = ClearingSearchResult::Kind::UnstableAtOnce;
-                         row.equivalent.problem = built.problem;
+                         row.problem = built.problem;
                      }
                      rows.push_back(std::move(row));
                      const int done = static_cast<int>(rows.size());

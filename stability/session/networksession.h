@@ -71,7 +71,7 @@ public:
     void setFaultAtBus(int bus);
     void setFaultOnLine(const multimachine::BranchId &line);
     void setClearingMs(int ms);
-    static constexpr int LongestClearingMs = 2000;
+    static constexpr int LongestClearingMs = multimachine::LongestClearingMs;
 
     // The equivalent machine of the fault (found false, with its problem, without a model).
     const multimachine::EquivalentResult &equivalent() const { return m_equivalent; }
@@ -158,7 +158,6 @@ private:
     QString m_problem;
     multimachine::EquivalentResult m_equivalent;
     std::vector<int> m_cluster;
-    double m_clusterInertia = 0, m_otherInertia = 0;
 
     // The run keeps the model it was started on, whatever happens to the session's.
     std::shared_ptr<const multimachine::ClassicalModel> m_runModel;

@@ -84,6 +84,15 @@ QString simulationText(const ClearingSearchResult &r) {
         .arg(r.outOfStepFromMs);
 }
 
+// The equivalent's critical clearing time, or why it has none.
+QString equivalentTimeText(const EquivalentResult &e) {
+    if (e.found) return QStringLiteral("%1 ms").arg(std::lround(e.criticalClearingMs));
+    if (e.clusterIndices.empty() && !e.problem.empty()) return QString::fromStdString(e.problem);
+    return e.kind == EquivalentResult::Kind::UnstableAtOnce
+               ? QStringLiteral("out of step even cleared at once")
+               : QStringLiteral("in step however late cleared");
+}
+
 QString lineName(const BranchId &id) {
     return QString::fromStdString(branchName(id));
 }
@@ -691,13 +700,12 @@ void NetworkWindow::showReadouts() {
         spread += QStringLiteral(" (out of step)");
     m_angleSpread.value->setText(spread);
     const EquivalentResult &e = m_session->equivalent();
-    m_cluster.value->setText(e.found ? clusterText(e) : QStringLiteral("\u2014"));
+    m_cluster.value->setText(e.clusterIndices.empty() ? QStringLiteral("\u2014") : clusterText(e));
     m_criticalAngle.value->setText(
         e.found ? QStringLiteral("%1\u00b0").arg(e.criticalAngle * Degrees, 0, 'f', 1)
                 : QStringLiteral("none"));
     m_equivalentTime.value->setText(
-        e.found ? QStringLiteral("%1 ms (optimistic)").arg(std::lround(e.criticalClearingMs))
-                : QString::fromStdString(e.problem));
+        e.found ? equivalentTimeText(e) + QStringLiteral(" (optimistic)") : equivalentTimeText(e));
 }
 
 void NetworkWindow::showSimulation() {
@@ -709,7 +717,7 @@ void NetworkWindow::showSimulation() {
 
 void NetworkWindow::showEquivalent() {
     const EquivalentResult &e = m_session->equivalent();
-    if (!e.found) {
+    if (e.clusterIndices.empty()) {
         m_equivalent->showNothing(QString::fromStdString(e.problem));
         return;
     }
@@ -719,7 +727,7 @@ void NetworkWindow::showEquivalent() {
     state.postFault = e.postFault;
     state.mechanicalPower = e.mechanicalPower;
     state.delta0 = e.delta0;
-    state.criticalAngle = e.criticalAngle;
+    if (e.found) state.criticalAngle = e.criticalAngle;
     state.clusterText = clusterText(e);
     const auto &states = m_session->states();
     const auto &path = m_session->equivalentPath();
@@ -745,6 +753,14 @@ void NetworkWindow::showScreening() {
         // Each column sorts by its number; the texts without one go first or last.
         row << cell(line, r.line.from * 1e6 + r.line.to * 10 + r.line.circuit)
             << cell(QString::number(r.faultBus), r.faultBus);
+        const EquivalentResult &e = r.equivalent;
+        if (!r.problem.empty()) {
+            // Opening this line leaves no network to run (a machine cut off).
+            row << cell(QString::fromStdString(r.problem), -2) << cell(QString(), -2)
+                << cell(QString(), 0);
+            m_rows->appendRow(row);
+            continue;
+        }
         switch (r.simulation.kind) {
         case ClearingSearchResult::Kind::Found:
             row << cell(QString::number(r.simulation.inStepUpToMs), r.simulation.inStepUpToMs);
@@ -756,11 +772,11 @@ void NetworkWindow::showScreening() {
             row << cell(QStringLiteral("none"), -1);
             break;
         }
-        const EquivalentResult &e = r.equivalent;
-        row << (e.found
-                    ? cell(QString::number(std::lround(e.criticalClearingMs)), e.criticalClearingMs)
-                    : cell(QString::fromStdString(e.problem), 2e9))
-            << cell(e.found ? joinBuses(e.criticalMachines) : QStringLiteral("\u2014"),
+        row << cell(equivalentTimeText(e), e.found ? e.criticalClearingMs
+                                           : e.kind == EquivalentResult::Kind::UnstableAtOnce ? -1
+                                                                                              : 1e9)
+            << cell(e.clusterIndices.empty() ? QStringLiteral("\u2014")
+                                             : joinBuses(e.criticalMachines),
                     e.criticalMachines.empty() ? 0 : e.criticalMachines.front());
         m_rows->appendRow(row);
     }
