@@ -1,7 +1,7 @@
 #include "networkwindow.h"
 
 #include "dravexinfo.h"
-#include "equivalentview.h"
+#include "equivalentplotwidget.h"
 #include "errorreport.h"
 #include "layouthelpers.h"
 #include "layoutzoom.h"
@@ -32,10 +32,12 @@
 #include <QSlider>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <utility>
 
 using namespace multimachine;
 
@@ -233,13 +235,18 @@ void NetworkWindow::createControls() {
              QStringLiteral("Buses, lines, transformers, machines and loads. Click a bus or a "
                             "line to put the fault there, or choose it under Fault at."));
     grid->addWidget(m_diagram, 0, 0);
-    m_equivalent = new EquivalentView(client);
+    // The equivalent's plot, or in its place the reason there is none.
+    m_equivalentPlace = new QStackedWidget(client);
+    m_equivalent = new EquivalentPlotWidget(m_equivalentPlace);
     m_equivalent->setObjectName(QStringLiteral("EquivalentPlot"));
-    describe(m_equivalent, QStringLiteral("Equivalent machine's power-angle plot"),
-             QStringLiteral("The critical cluster against the rest as one machine: its "
-                            "pre-fault, faulted and post-fault curves, the mechanical power, "
-                            "the critical angle and the run's path with the areas A1 and A2."));
-    grid->addWidget(m_equivalent, 1, 0);
+    m_noEquivalent = new QLabel(m_equivalentPlace);
+    m_noEquivalent->setObjectName(QStringLiteral("NoEquivalent"));
+    m_noEquivalent->setTextFormat(Qt::PlainText);
+    m_noEquivalent->setWordWrap(true);
+    m_noEquivalent->setAlignment(Qt::AlignCenter);
+    m_equivalentPlace->addWidget(m_equivalent);
+    m_equivalentPlace->addWidget(m_noEquivalent);
+    grid->addWidget(m_equivalentPlace, 1, 0);
 
     m_problem = new QLabel(client);
     m_problem->setObjectName(QStringLiteral("NetworkProblem"));
@@ -718,7 +725,9 @@ void NetworkWindow::showSimulation() {
 void NetworkWindow::showEquivalent() {
     const EquivalentResult &e = m_session->equivalent();
     if (e.clusterIndices.empty()) {
-        m_equivalent->showNothing(QString::fromStdString(e.problem));
+        m_noEquivalent->setText(QStringLiteral("No equivalent machine: ") +
+                                QString::fromStdString(e.problem));
+        m_equivalentPlace->setCurrentWidget(m_noEquivalent);
         return;
     }
     EquivalentPlotState state;
@@ -737,7 +746,8 @@ void NetworkWindow::showEquivalent() {
         if (!state.clearingAngle && k < states.size() && states[k].topology != Topology::Faulted)
             state.clearingAngle = path[k].angle;
     }
-    m_equivalent->show(state);
+    m_equivalent->setState(std::move(state));
+    m_equivalentPlace->setCurrentWidget(m_equivalent);
 }
 
 void NetworkWindow::showScreening() {

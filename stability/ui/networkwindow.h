@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-class EquivalentView;
+class EquivalentPlotWidget;
 class OneLineDiagram;
 class QAction;
 class QChart;
@@ -24,6 +24,7 @@ class QPushButton;
 class QSlider;
 class QSortFilterProxyModel;
 class QSpinBox;
+class QStackedWidget;
 class QStandardItemModel;
 class QTableView;
 class QValueAxis;
@@ -102,7 +103,9 @@ private:
     QTimer m_searchSoon; // the simulation's search, once the clearing time rests
 
     OneLineDiagram *m_diagram = nullptr;
-    EquivalentView *m_equivalent = nullptr;
+    QStackedWidget *m_equivalentPlace = nullptr;
+    EquivalentPlotWidget *m_equivalent = nullptr;
+    QLabel *m_noEquivalent = nullptr;
     QLabel *m_problem = nullptr;
     QPushButton *m_run = nullptr;
     QComboBox *m_faultPlace = nullptr;
