@@ -499,7 +499,11 @@ void NetworkWindow::editMachines() {
 void NetworkWindow::screenLines() {
     if (!m_session->hasModel()) return;
     m_rows->removeRows(0, m_rows->rowCount());
-    m_screeningDock->show();
+    if (m_screeningDock->isHidden()) {
+        m_screeningDock->show();
+        // Room for a dozen rows below the plots, at the window's zoom.
+        resizeDocks({m_screeningDock}, {static_cast<int>(260 * m_zoom)}, Qt::Vertical);
+    }
     m_session->screenLines();
 }
 
@@ -819,10 +823,16 @@ void NetworkWindow::applyZoom() {
             s->setPen(pen);
         }
     if (grow == 1.0) return;
+    // The least size follows the new fonts at once, before the window takes its size.
+    layout()->activate();
     QSize size = zoom == 1.0 ? m_sizeAt100 : LayoutZoom::scaled(this->size(), grow);
     if (const QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size());
     resize(size);
-    if (isVisible()) keepOnScreen(this);
+    // Charts and combo boxes take their smaller sizes at the next events: once more then.
+    QTimer::singleShot(0, this, [this, size] {
+        resize(size);
+        if (isVisible()) keepOnScreen(this);
+    });
 }
 
 void NetworkWindow::closeEvent(QCloseEvent *event) {
