@@ -426,6 +426,7 @@ void NetworkWindow::createScreening() {
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     describe(m_table, QStringLiteral("Line screening"),
              QStringLiteral("A fault at each end of each line, cleared by opening the line: "
                             "the simulation's and the equivalent's critical clearing times "
@@ -502,7 +503,12 @@ void NetworkWindow::screenLines() {
     if (m_screeningDock->isHidden()) {
         m_screeningDock->show();
         // Room for a dozen rows below the plots, at the window's zoom.
-        resizeDocks({m_screeningDock}, {static_cast<int>(260 * m_zoom)}, Qt::Vertical);
+        const int room = static_cast<int>(260 * m_zoom);
+        QSize grown = size() + QSize(0, room);
+        if (const QScreen *s = screen()) grown = grown.boundedTo(s->availableGeometry().size());
+        resize(grown);
+        resizeDocks({m_screeningDock}, {room}, Qt::Vertical);
+        if (isVisible()) keepOnScreen(this);
     }
     m_session->screenLines();
 }
