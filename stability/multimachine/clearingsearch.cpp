@@ -55,6 +55,32 @@ ClearingSearchResult searchCriticalClearing(const ClassicalModel &model, const F
     return result;
 }
 
+ScreeningRow screenFault(const Grid &grid, const LoadFlowResult &flow, const BranchId &line,
+                         int faultBus) {
+    ScreeningRow row;
+    row.line = line;
+    row.faultBus = faultBus;
+    FaultSpec fault;
+    fault.bus = faultBus;
+    fault.openLine = line;
+    // A unit's own transformer: opening it trips the machine, which no clearing time can
+    // keep in step; the row says so rather than "out of step at once".
+    if (const std::vector<int> cut = machinesCutOffBy(grid, line); !cut.empty()) {
+        row.problem = "opening line " + branchName(line) + " cuts off machine";
+        for (std::size_t k = 0; k < cut.size(); ++k)
+            row.problem += (k ? ", " : " ") + std::to_string(cut[k]);
+        return row;
+    }
+    const ClassicalModelResult built = buildClassicalModel(grid, flow, fault);
+    if (!built.problem.empty()) {
+        row.problem = built.problem;
+        return row;
+    }
+    row.simulation = searchCriticalClearing(built.model, fault);
+    row.equivalent = equivalentMachine(built.model, fault);
+    return row;
+}
+
 std::vector<ScreeningRow> screenLines(const Grid &grid, const LoadFlowResult &flow,
                                       unsigned threads) {
     std::vector<ScreeningRow> rows;
@@ -70,25 +96,7 @@ std::vector<ScreeningRow> screenLines(const Grid &grid, const LoadFlowResult &fl
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < rows.size(); i = next++) {
-            ScreeningRow &row = rows[i];
-            FaultSpec fault;
-            fault.bus = row.faultBus;
-            fault.openLine = row.line;
-            // A unit's own transformer: opening it trips the machine, which no clearing
-            // time can keep in step; the row says so rather than "out of step at once".
-            if (const std::vector<int> cut = machinesCutOffBy(grid, row.line); !cut.empty()) {
-                row.problem = "opening line " + branchName(row.line) + " cuts off machine";
-                for (std::size_t k = 0; k < cut.size(); ++k)
-                    row.problem += (k ? ", " : " ") + std::to_string(cut[k]);
-                continue;
-            }
-            const ClassicalModelResult built = buildClassicalModel(grid, flow, fault);
-            if (!built.problem.empty()) {
-                row.problem = built.problem;
-                continue;
-            }
-            row.simulation = searchCriticalClearing(built.model, fault);
-            row.equivalent = equivalentMachine(built.model, fault);
+            rows[i] = screenFault(grid, flow, rows[i].line, rows[i].faultBus);
         }
     };
     if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 2u);

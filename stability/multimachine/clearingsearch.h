@@ -35,6 +35,9 @@ struct ScreeningRow {
     std::string problem; // when this fault's model could not be built
 };
 // `threads` 0: as many as the machine has cores, at most 2.
+// One row: the fault at `faultBus`, an end of `line`, cleared by opening `line`.
+ScreeningRow screenFault(const Grid &grid, const LoadFlowResult &flow, const BranchId &line,
+                         int faultBus);
 std::vector<ScreeningRow> screenLines(const Grid &grid, const LoadFlowResult &flow,
                                       unsigned threads = 0);
 

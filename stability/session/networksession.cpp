@@ -326,21 +326,7 @@ void NetworkSession::screenLines() {
                  std::vector<ScreeningRow> rows;
                  for (const auto &[line, bus] : faults) {
                      if (job->cancel) return;
-                     Grid faulted = grid;
-                     faulted.fault = FaultSpec{};
-                     faulted.fault.bus = bus;
-                     faulted.fault.openLine = line;
-                     faulted.fault.clearMs = grid.fault.clearMs;
-                     ScreeningRow row;
-                     row.line = line;
-                     row.faultBus = bus;
-                     const ClassicalModelResult built = buildClassicalModel(faulted, flow);
-                     if (built.problem.empty()) {
-                         row.simulation = searchCriticalClearing(built.model, faulted.fault);
-                         row.equivalent = equivalentMachine(built.model, faulted.fault);
-                     } else {
-                         row.problem = built.problem;
-                     }
+                     ScreeningRow row = screenFault(grid, flow, line, bus);
                      rows.push_back(std::move(row));
                      const int done = static_cast<int>(rows.size());
                      QMetaObject::invokeMethod(
