@@ -88,7 +88,9 @@ QString simulationText(const ClearingSearchResult &r) {
 
 // The equivalent's critical clearing time, or why it has none.
 QString equivalentTimeText(const EquivalentResult &e) {
-    if (e.found) return QStringLiteral("%1 ms").arg(std::lround(e.criticalClearingMs));
+    // Whole ms, rounded down as the command line prints it.
+    if (e.found)
+        return QStringLiteral("%1 ms").arg(static_cast<long>(std::floor(e.criticalClearingMs)));
     if (e.clusterIndices.empty() && !e.problem.empty()) return QString::fromStdString(e.problem);
     return e.kind == EquivalentResult::Kind::UnstableAtOnce
                ? QStringLiteral("out of step even cleared at once")
