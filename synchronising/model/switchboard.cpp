@@ -96,6 +96,8 @@ bool fitsControl(SwitchboardControl control, ControlState state) {
     case SwitchboardControl::Mode:
         return state == ControlState::Manual || state == ControlState::Permissive ||
                state == ControlState::Automatic;
+    case SwitchboardControl::RunningBreaker:
+        return state == ControlState::Open;
     default:
         return state == ControlState::Press || state == ControlState::Release;
     }
@@ -194,6 +196,67 @@ void Switchboard::reset(const SwitchboardSettings &s) {
     m_attempts.reserve(64);
 }
 
+double Switchboard::busFrequencyHz() const {
+    return m_settings.busFrequency;
+}
+
+double Switchboard::busVoltageV() const {
+    return BusVoltage;
+}
+
+double Switchboard::voltageDifferencePct() const {
+    return (m_u - BusVoltage) / BusVoltage * 100;
+}
+
+double Switchboard::reactivePu() const {
+    if (m_breaker != BreakerState::Closed) return 0;
+    return (m_u / BusVoltage * std::cos(m_delta) - 1) / TieReactance;
+}
+
+SetReading Switchboard::set(int which) const {
+    SetReading r;
+    r.ratingKw = m_settings.island.incomingRatingKw;
+    if (which != 2) return r;
+    r.connected = m_breaker == BreakerState::Closed;
+    r.pKw = powerPu() * r.ratingKw;
+    r.qKvar = reactivePu() * r.ratingKw;
+    const double s = std::hypot(r.pKw, r.qKvar);
+    r.currentA = s * 1000 / (std::sqrt(3.0) * terminalVoltageV());
+    r.powerFactor = s > 0 ? r.pKw / s : 1;
+    r.setpointHz = m_fRef;
+    r.voltageSetpointV = m_uRef;
+    r.frequencyHz = m_f;
+    return r;
+}
+
+double Switchboard::loadPKw() const {
+    return 0;
+}
+
+double Switchboard::loadQKvar() const {
+    return 0;
+}
+
+BreakerState Switchboard::runningBreaker() const {
+    return BreakerState::Open;
+}
+
+bool Switchboard::blackout() const {
+    return false;
+}
+
+std::array<bool, 4> Switchboard::runningLit() const {
+    return {};
+}
+
+TaskState Switchboard::taskState() const {
+    return TaskState::Open;
+}
+
+std::optional<std::int64_t> Switchboard::taskDoneMs() const {
+    return std::nullopt;
+}
+
 double Switchboard::frequencyHz() const {
     return m_f;
 }
@@ -251,6 +314,7 @@ SynchroniserState Switchboard::synchroniser() const {
 
 void Switchboard::act(SwitchboardControl control, ControlState state) {
     if (!fitsControl(control, state)) return;
+    if (control >= SwitchboardControl::RunningSpeedRaise) return; // the island's: not yet
     const bool sameHold = state == ControlState::Press && takeBackRelease(control);
     if (!sameHold && m_actions.size() < MaxActions) m_actions.push_back({m_timeMs, control, state});
     switch (control) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "island.h"
 #include "switchinglog.h"
 #include "synchropanel.h"
 
@@ -47,6 +48,11 @@ struct SwitchboardSettings {
     LampMethod lamps = LampMethod::Dark;
     bool phaseOrderReversed = false; // two of the generator's cables swapped
     SwitchboardMode mode = SwitchboardMode::Manual;
+    // The bus: infinite (bus_frequency, 380 V, whatever the machine does) or an island held
+    // up by a running set; the island's data and its load are read for an island only.
+    BusKind bus = BusKind::Infinite;
+    IslandSettings island;
+    IslandLoad load;
 };
 
 // The ranges of the settings; the first value out of range, named with its range
@@ -64,7 +70,22 @@ constexpr double MinSpeedReference = 40, MaxSpeedReference = 60;       // Hz
 constexpr double MinVoltageReference = 190, MaxVoltageReference = 570; // V
 
 // What the operator (or a replay) does, at a simulated time.
-enum class SwitchboardControl { SpeedRaise, SpeedLower, VoltageRaise, VoltageLower, Breaker, Mode };
+// The Running... controls act on the island's set 1: its governor's and regulator's
+// raise/lower (press and release) and its breaker (open only); on an infinite bus they
+// are ignored and not recorded.
+enum class SwitchboardControl {
+    SpeedRaise,
+    SpeedLower,
+    VoltageRaise,
+    VoltageLower,
+    Breaker,
+    Mode,
+    RunningSpeedRaise,
+    RunningSpeedLower,
+    RunningVoltageRaise,
+    RunningVoltageLower,
+    RunningBreaker,
+};
 enum class ControlState { Press, Release, Close, Open, Manual, Permissive, Automatic };
 struct SwitchboardAction {
     std::int64_t timeMs = 0; // from the start of the exercise
@@ -76,7 +97,17 @@ struct SwitchboardAction {
 bool fitsControl(SwitchboardControl control, ControlState state);
 
 enum class BreakerState { Open, Closing, Closed };
-enum class TripCause { None, PhaseOrderReversed, ReversePower, PoleSlip, OutOfPhase };
+enum class TripCause {
+    None,
+    PhaseOrderReversed,
+    ReversePower,
+    PoleSlip,
+    OutOfPhase,
+    // The island's protection.
+    Overload,
+    UnderFrequency,
+    UnderVoltage,
+};
 
 // The machine's own three-phase fault current at its terminals, per-unit of rated current:
 // 1/X"d. A close whose current reaches it is a fault to the protection, which trips at
@@ -102,7 +133,20 @@ struct RelayRefusal {
 };
 
 // An entry of the switchboard's log. Numbers that an event does not have are NaN.
-enum class SwitchboardEventKind { CloseCommand, Refused, Contact, Trip, Open, Result };
+// On an island also: a load step, a blackout (the last set left the bus), a task met or
+// failed.
+enum class SwitchboardEventKind {
+    CloseCommand,
+    Refused,
+    Contact,
+    Trip,
+    Open,
+    Result,
+    LoadStep,
+    Blackout,
+    TaskMet,
+    TaskFailed,
+};
 struct SwitchboardEvent {
     std::int64_t timeMs = 0;
     SwitchboardEventKind kind = SwitchboardEventKind::CloseCommand;
@@ -117,6 +161,13 @@ struct SwitchboardEvent {
     RelayRefusal refusal;             // at a refusal
     bool automatic = false;           // a close command of the automatic synchroniser
     int score = -1;                   // in a result, 0 to 100
+    // Which set a trip or an open is of: 2 the switchboard's machine (always on an
+    // infinite bus), 1 the island's running set. A blackout's trip cause is that of the
+    // trip that ended it (None when the operator opened the last breaker).
+    int set = 2;
+    // At a load step: the load from then on.
+    double loadPKw = std::numeric_limits<double>::quiet_NaN();
+    double loadQKvar = std::numeric_limits<double>::quiet_NaN();
 };
 
 // The score of a close out of 100 (the user guide gives the rubric): angle at contact
@@ -181,6 +232,18 @@ enum class SynchroniserState {
     PhaseOrderWrong, // will not close: the phase order is reversed
 };
 
+// What one set on the island gives the bus, as its meters show it.
+struct SetReading {
+    bool connected = false;
+    double pKw = 0, qKvar = 0;   // 0 when off the bus
+    double currentA = 0;         // sqrt(P^2 + Q^2) / (sqrt(3) V), line current
+    double powerFactor = 1;      // P / S, 1 with no load; its sign is P's
+    double setpointHz = 0;       // the governor's no-load set point
+    double voltageSetpointV = 0; // the regulator's no-load set point
+    double frequencyHz = 0;      // the set's own speed, electrical Hz
+    double ratingKw = 0;
+};
+
 // The machine, its bus, breaker, protection and automatic synchroniser.
 class Switchboard {
 public:
@@ -211,8 +274,25 @@ public:
     std::int64_t timeMs() const { return m_timeMs; }
     double timeS() const { return m_timeMs / 1000.0; }
 
+    // The bus: on an island its frequency and voltage are those the sets on it hold up
+    // (0 after a blackout); on the infinite bus bus_frequency and 380 V.
+    double busFrequencyHz() const;
+    double busVoltageV() const;
+    bool island() const { return m_settings.bus == BusKind::Island; }
+
+    // The island (on an infinite bus: set 1 not connected with zeros, set 2 from the
+    // machine's power and the rating incoming_rating_kw, the load 0).
+    SetReading set(int which) const; // 1 or 2
+    double loadPKw() const;
+    double loadQKvar() const;
+    BreakerState runningBreaker() const; // set 1's; Open on an infinite bus
+    bool blackout() const;
+    // Set 1's raise/lower lit, as lit().
+    std::array<bool, 4> runningLit() const;
+    TaskState taskState() const;
+    std::optional<std::int64_t> taskDoneMs() const; // when met or failed
+
     // The machine as the instruments see it.
-    double busFrequencyHz() const { return m_settings.busFrequency; }
     double frequencyHz() const;             // the machine's electrical frequency
     double voltageV() const { return m_u; } // its internal voltage, line to line
     // What its voltmeter reads at the terminals: the bus's voltage while the breaker ties
@@ -221,9 +301,10 @@ public:
     double speedReferenceHz() const { return m_fRef; }
     double voltageReferenceV() const { return m_uRef; }
     double angleDeg() const; // theta, (-180, 180]: positive is the generator ahead
-    double slipHz() const { return frequencyHz() - m_settings.busFrequency; }
-    double voltageDifferencePct() const { return (m_u - BusVoltage) / BusVoltage * 100; }
-    double powerPu() const; // to the bus; 0 when the breaker is open
+    double slipHz() const { return frequencyHz() - busFrequencyHz(); }
+    double voltageDifferencePct() const; // (U - bus) / bus, %
+    double powerPu() const;              // to the bus, of its rating; 0 when the breaker is open
+    double reactivePu() const;           // the same for reactive power
     // Seconds for the synchroscope's needle to turn once: 1/|slip|; infinite at no slip.
     double secondsPerTurn() const;
     std::array<double, 3> lamps() const; // 0 dark to 1 full; dark while the breaker is closed

@@ -27,6 +27,10 @@ QString detail(const SwitchboardEvent &e) {
         return zeroReasonText(e.trip, e.beyondFaultTorque);
     case SwitchboardEventKind::Contact:
     case SwitchboardEventKind::Open:
+    case SwitchboardEventKind::LoadStep:
+    case SwitchboardEventKind::Blackout:
+    case SwitchboardEventKind::TaskMet:
+    case SwitchboardEventKind::TaskFailed:
         break;
     }
     return {};

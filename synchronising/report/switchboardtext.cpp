@@ -60,6 +60,12 @@ QString tripText(TripCause cause) {
         return QStringLiteral("pole slip");
     case TripCause::OutOfPhase:
         return QStringLiteral("out-of-phase close");
+    case TripCause::Overload:
+        return QStringLiteral("overload");
+    case TripCause::UnderFrequency:
+        return QStringLiteral("under-frequency");
+    case TripCause::UnderVoltage:
+        return QStringLiteral("under-voltage");
     }
     return {};
 }
@@ -109,6 +115,14 @@ QString eventWord(SwitchboardEventKind kind) {
         return QStringLiteral("open");
     case SwitchboardEventKind::Result:
         break;
+    case SwitchboardEventKind::LoadStep:
+        return QStringLiteral("load_step");
+    case SwitchboardEventKind::Blackout:
+        return QStringLiteral("blackout");
+    case SwitchboardEventKind::TaskMet:
+        return QStringLiteral("task_met");
+    case SwitchboardEventKind::TaskFailed:
+        return QStringLiteral("task_failed");
     }
     return QStringLiteral("result");
 }
