@@ -166,7 +166,9 @@ bool KeyFile::line(int number, QByteArrayView text, const ValueReader &value,
     for (std::size_t k = 0; k < section.keys.size(); ++k) {
         if (name != section.keys[k]) continue;
         int &seen = m_keyLines[static_cast<std::size_t>(m_section)][k];
-        if (seen)
+        const bool list = std::any_of(section.listKeys.begin(), section.listKeys.end(),
+                                      [&](const char *l) { return name == l; });
+        if (seen && !list)
             return fail(number, QStringLiteral("%1 is given twice in [%2] (first on line %3).")
                                     .arg(QLatin1String(section.keys[k]), shownText(m_sectionTitle))
                                     .arg(seen));

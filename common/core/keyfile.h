@@ -21,6 +21,8 @@ public:
         // "[name ARGUMENT]", once for each thing of a kind ([bus 4], [line 4-5 2]): its
         // keys are counted afresh in each, and the section reader takes the argument.
         bool repeats = false;
+        // Keys that may stand on many lines, each line one more value (a load's steps).
+        std::vector<const char *> listKeys = {};
     };
     // Takes a key's value, by section and key index, from its line; returns false after
     // refusing it with fail().
