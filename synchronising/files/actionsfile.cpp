@@ -14,13 +14,18 @@ struct Word {
     int value;
 };
 
-constexpr std::array<Word, 6> ControlWords{{
+constexpr std::array<Word, 11> ControlWords{{
     {"speed_raise", int(SwitchboardControl::SpeedRaise)},
     {"speed_lower", int(SwitchboardControl::SpeedLower)},
     {"voltage_raise", int(SwitchboardControl::VoltageRaise)},
     {"voltage_lower", int(SwitchboardControl::VoltageLower)},
     {"breaker", int(SwitchboardControl::Breaker)},
     {"mode", int(SwitchboardControl::Mode)},
+    {"running_speed_raise", int(SwitchboardControl::RunningSpeedRaise)},
+    {"running_speed_lower", int(SwitchboardControl::RunningSpeedLower)},
+    {"running_voltage_raise", int(SwitchboardControl::RunningVoltageRaise)},
+    {"running_voltage_lower", int(SwitchboardControl::RunningVoltageLower)},
+    {"running_breaker", int(SwitchboardControl::RunningBreaker)},
 }};
 constexpr std::array<Word, 7> StateWords{{
     {"press", int(ControlState::Press)},
@@ -48,6 +53,7 @@ std::optional<int> valueOf(const std::array<Word, N> &words, QByteArrayView text
 // "a, b or c"
 QString wordList(QStringList words) {
     const QString last = words.takeLast();
+    if (words.isEmpty()) return last; // the running set's breaker only opens
     return words.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 

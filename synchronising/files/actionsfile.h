@@ -19,16 +19,19 @@
 //
 // one row an action in time order: the time in seconds from the exercise's start; the
 // control speed_raise, speed_lower, voltage_raise, voltage_lower (press | release), breaker
-// (close | open) or mode (manual | permissive | automatic). Replayed, the same actions give
-// the same run to the last digit.
+// (close | open) or mode (manual | permissive | automatic); on an island also the running
+// set's running_speed_raise, running_speed_lower, running_voltage_raise,
+// running_voltage_lower (press | release) and running_breaker (open). Replayed, the same
+// actions give the same run to the last digit.
 
 struct SwitchboardActionsContents {
     std::vector<SwitchboardAction> actions;
 };
 using SwitchboardActionsResult = FileReadResult<SwitchboardActionsContents>;
 
-// Room for Switchboard::MaxActions rows written by hand: a row as written is at most 31
-// characters, so twice that leaves room for blanks, CRLF and more decimals.
+// Room for Switchboard::MaxActions rows written by hand: a row as written is at most 39
+// characters ("86400.000,running_voltage_lower,release"), so 64 leave room for blanks,
+// CRLF and more decimals.
 constexpr qsizetype MaxActionsFileBytes =
     64 * (static_cast<qsizetype>(Switchboard::MaxActions) + 1);
 // The latest time a row may give.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -19,6 +20,10 @@
 namespace {
 
 enum class Section { Generator, Setup, Switchboard };
+// The sections' indexes in the key file's layout.
+constexpr int BoardSection = 2, IslandSection = 3, LoadSection = 4;
+// The latest time a load step may take.
+constexpr double MaxStepS = 24 * 3600;
 enum class Key { Voltage, Frequency, Direction, PhaseOrder, Angle, MaxAngle };
 
 struct KeyInfo {
@@ -38,7 +43,7 @@ const KeyInfo Keys[] = {
 };
 
 // "dark, bright or rotating"
-QString wordList(const ChoiceWords &words) {
+template <std::size_t N> QString wordList(const std::array<const char *, N> &words) {
     QStringList list;
     for (const char *w : words)
         if (w) list << QLatin1String(w);
@@ -70,21 +75,35 @@ public:
 
 private:
     static std::vector<KeyFile::Section> layout() {
-        std::vector<KeyFile::Section> sections{
-            {"generator", {}}, {"setup", {}}, {"switchboard", {}}};
+        std::vector<KeyFile::Section> sections{{"generator", {}},
+                                               {"setup", {}},
+                                               {"switchboard", {}},
+                                               {"island", {}},
+                                               {"load", {LoadPKey, LoadQKey, LoadStepKey}}};
         for (const KeyInfo &k : Keys)
             sections[k.section == Section::Generator ? 0 : 1].keys.push_back(k.name);
-        for (const SwitchboardKey &k : SwitchboardKeys) sections[2].keys.push_back(k.name);
+        for (const SwitchboardKey &k : SwitchboardKeys)
+            sections[BoardSection].keys.push_back(k.name);
+        for (const IslandKey &k : IslandKeys) sections[IslandSection].keys.push_back(k.name);
+        sections[IslandSection].keys.push_back(TaskKey);
+        sections[LoadSection].listKeys = {LoadStepKey};
         return sections;
     }
     bool fail(int line, const QString &what) { return m_file.fail(line, what); }
     bool value(int number, Key key, QByteArrayView text);
     bool wholeValue(int number, Key key, QByteArrayView text);
     bool boardValue(int number, const SwitchboardKey &key, QByteArrayView text);
+    bool islandValue(int number, int key, QByteArrayView text);
+    bool loadValue(int number, int key, QByteArrayView text);
+    bool loadStep(int number, QByteArrayView text);
+    bool islandRange(int number, const IslandSettings &island, const IslandLoad &load,
+                     QByteArrayView text);
+    bool islandParts();
 
     KeyFile m_file;
     SelmexScenario m_value;
     SwitchboardSettings m_board;
+    int m_stepLine = 0; // of the latest load step
 };
 
 SelmexFileResult Parser::parse(QByteArrayView bytes) {
@@ -95,7 +114,9 @@ SelmexFileResult Parser::parse(QByteArrayView bytes) {
     // Keys lists the generator's keys before the setup's, in the order of Key: the setup's
     // first key is MaxAngle.
     const bool read = m_file.read(bytes, [this](int line, int section, int key, QByteArrayView v) {
-        if (section == 2) return boardValue(line, SwitchboardKeys[std::size_t(key)], v);
+        if (section == BoardSection) return boardValue(line, SwitchboardKeys[std::size_t(key)], v);
+        if (section == IslandSection) return islandValue(line, key, v);
+        if (section == LoadSection) return loadValue(line, key, v);
         return value(line, static_cast<Key>(section == 0 ? key : int(Key::MaxAngle) + key), v);
     });
     if (!read) return SelmexFileResult::refused(m_file.error());
@@ -104,12 +125,13 @@ SelmexFileResult Parser::parse(QByteArrayView bytes) {
         fail(0, QString::fromStdString(*problem) + QChar('.'));
         return SelmexFileResult::refused(m_file.error());
     }
-    const int boardLine = m_file.sectionLine(2);
+    const int boardLine = m_file.sectionLine(BoardSection);
     if (boardLine)
         if (const auto problem = checkSwitchboard(m_board)) {
             fail(boardLine, QString::fromStdString(*problem) + QChar('.'));
             return SelmexFileResult::refused(m_file.error());
         }
+    if (!islandParts()) return SelmexFileResult::refused(m_file.error());
     return SelmexFileResult::read(
         {m_value, leadingComments(bytes), boardLine ? std::optional(m_board) : std::nullopt});
 }
@@ -194,6 +216,8 @@ bool Parser::boardValue(int number, const SwitchboardKey &key, QByteArrayView te
         const int index = static_cast<int>(found - words.begin());
         if (key.kind == SwitchboardKeyKind::Lamps)
             m_board.lamps = static_cast<LampMethod>(index);
+        else if (key.kind == SwitchboardKeyKind::Bus)
+            m_board.bus = static_cast<BusKind>(index);
         else if (key.kind == SwitchboardKeyKind::PhaseOrder)
             m_board.phaseOrderReversed = index == 1;
         else
@@ -206,6 +230,108 @@ bool Parser::boardValue(int number, const SwitchboardKey &key, QByteArrayView te
         return fail(number, QStringLiteral("%1, not %2.")
                                 .arg(QString::fromStdString(*problem),
                                      shownText(QString::fromLatin1(text))));
+    return true;
+}
+
+bool Parser::islandValue(int number, int key, QByteArrayView text) {
+    if (key == int(IslandKeys.size())) {
+        const auto found = std::find_if(TaskWords.begin(), TaskWords.end(),
+                                        [&](const char *w) { return text == w; });
+        if (found == TaskWords.end())
+            return fail(number,
+                        QStringLiteral("%1 = %2: write %3.")
+                            .arg(QLatin1String(TaskKey), quotedText(text), wordList(TaskWords)));
+        m_board.island.task = static_cast<IslandTask>(found - TaskWords.begin());
+        return true;
+    }
+    const IslandKey &k = IslandKeys[std::size_t(key)];
+    QString problem;
+    const std::optional<double> v = keyFileNumber(k.name, text, "4", problem);
+    if (!v) return fail(number, problem);
+    IslandSettings alone;
+    m_board.island.*k.number = alone.*k.number = *v;
+    return islandRange(number, alone, IslandLoad{}, text);
+}
+
+bool Parser::loadValue(int number, int key, QByteArrayView text) {
+    if (key == 2) return loadStep(number, text);
+    QString problem;
+    const char *name = key == 0 ? LoadPKey : LoadQKey;
+    const std::optional<double> v = keyFileNumber(name, text, "60", problem);
+    if (!v) return fail(number, problem);
+    IslandLoad alone;
+    (key == 0 ? m_board.load.pKw : m_board.load.qKvar) = (key == 0 ? alone.pKw : alone.qKvar) = *v;
+    return islandRange(number, IslandSettings{}, alone, text);
+}
+
+// "step = TIME_S, P_KW, Q_KVAR": the load from that time on.
+bool Parser::loadStep(int number, QByteArrayView text) {
+    QByteArrayView parts[3];
+    QByteArrayView rest = text;
+    for (int i = 0; i < 3; ++i) {
+        const qsizetype comma = rest.indexOf(',');
+        parts[i] = trimmedBlanks(comma < 0 ? rest : rest.first(comma));
+        if ((comma < 0) != (i == 2) || parts[i].isEmpty())
+            return fail(number, QStringLiteral("step = %1: write the time in seconds, the load's "
+                                               "kW and its kvar from then on, such as "
+                                               "step = 30, 120, 90.")
+                                    .arg(quotedText(text)));
+        rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+    }
+    double v[3];
+    for (int i = 0; i < 3; ++i) {
+        QString problem;
+        const std::optional<double> n = keyFileNumber(LoadStepKey, parts[i], "30", problem);
+        if (!n) return fail(number, problem);
+        v[i] = *n;
+    }
+    if (!(v[0] >= 0 && v[0] <= MaxStepS))
+        return fail(number, QStringLiteral("a step's time must lie from 0 to 86400 s (24 hours), "
+                                           "not %1.")
+                                .arg(shownText(QString::fromLatin1(parts[0]))));
+    std::vector<LoadStep> &steps = m_board.load.steps;
+    if (steps.size() >= MaxLoadSteps)
+        return fail(number, QStringLiteral("more than %1 load steps.").arg(MaxLoadSteps));
+    // The load changes at the nearest whole millisecond, the switchboard's step.
+    const LoadStep step{static_cast<std::int64_t>(std::llround(v[0] * 1000)), v[1], v[2]};
+    if (!steps.empty() && step.timeMs <= steps.back().timeMs)
+        return fail(number, QStringLiteral("the step at %1 s does not come after the step before "
+                                           "(line %2): steps go in time order.")
+                                .arg(shownText(QString::fromLatin1(parts[0])))
+                                .arg(m_stepLine));
+    IslandLoad alone;
+    alone.steps = {step};
+    if (!islandRange(number, IslandSettings{}, alone, text)) return false;
+    steps.push_back(step);
+    m_stepLine = number;
+    return true;
+}
+
+// The range of a value alone, by the one check the program makes.
+bool Parser::islandRange(int number, const IslandSettings &island, const IslandLoad &load,
+                         QByteArrayView text) {
+    if (const auto problem = checkIsland(island, load))
+        return fail(number,
+                    QStringLiteral("%1, not %2.")
+                        .arg(QString::fromStdString(*problem), shownText(QString::fromUtf8(text))));
+    return true;
+}
+
+// [island] and [load] belong to an island's switchboard; the values together must hold.
+bool Parser::islandParts() {
+    const int island = m_file.sectionLine(IslandSection), load = m_file.sectionLine(LoadSection);
+    if ((island || load) && m_board.bus != BusKind::Island) {
+        const bool islandFirst = island && (!load || island < load);
+        return fail(islandFirst ? island : load,
+                    QStringLiteral("[%1] needs bus = island in [switchboard].")
+                        .arg(islandFirst ? QStringLiteral("island") : QStringLiteral("load")));
+    }
+    if (m_board.bus == BusKind::Island)
+        if (const auto problem = checkIsland(m_board.island, m_board.load))
+            return fail(island ? island
+                        : load ? load
+                               : m_file.sectionLine(BoardSection),
+                        QString::fromStdString(*problem) + QChar('.'));
     return true;
 }
 
@@ -248,6 +374,14 @@ QByteArray selmexScenarioText(const SelmexStart &s, const QByteArray &comments,
         out += "\n[switchboard]\n";
         for (const auto &[name, value] : switchboardKeyValues(*switchboard))
             appendKeyLine(out, name, value);
+        if (switchboard->bus == BusKind::Island) {
+            out += "\n[island]\n";
+            for (const auto &[name, value] : islandKeyValues(*switchboard))
+                appendKeyLine(out, name, value);
+            out += "\n[load]\n";
+            for (const auto &[name, value] : loadKeyValues(*switchboard))
+                appendKeyLine(out, name, value);
+        }
     }
     return out;
 }
@@ -269,9 +403,12 @@ bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString 
     // A file the program would refuse to read is not written.
     if (const auto problem = checkScenario(fullScenario(start)))
         return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
-    if (switchboard)
-        if (const auto problem = checkSwitchboard(*switchboard))
-            return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
+    if (switchboard) {
+        std::optional<std::string> problem = checkSwitchboard(*switchboard);
+        if (!problem && switchboard->bus == BusKind::Island)
+            problem = checkIsland(switchboard->island, switchboard->load);
+        if (problem) return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
+    }
     const QByteArray text = selmexScenarioText(start, comments, switchboard);
     if (text.size() > MaxSelmexFileBytes)
         return cannotWrite(path,

@@ -49,6 +49,28 @@
 // A key left out takes SwitchboardSettings' default. Its numbers are read the same in
 // every locale: an optional sign, digits with an optional full stop, an optional e or E
 // exponent; breaker_ms is whole milliseconds.
+//
+// With `bus = island` (first in [switchboard]; left out, the bus is infinite) the machine
+// is brought onto a bus that a running set holds up, described by two more sections:
+//
+//     [island]
+//     running_rating_kw = 100           # set 1, the running set
+//     running_droop_pct = 4             # % of 50 Hz from no load to its rating
+//     running_setpoint_hz = 51.2        # its no-load frequency
+//     running_voltage_droop_pct = 4     # % of 380 V from no load to its reactive rating
+//     running_voltage_setpoint_v = 388  # its no-load voltage
+//     incoming_rating_kw = 100          # set 2, the switchboard's machine
+//     incoming_droop_pct = 4
+//     incoming_voltage_droop_pct = 4
+//     task = share_equally  # none | synchronise | share_equally | take_running_set_off |
+//                           # ride_load_step
+//     [load]
+//     p_kw = 60
+//     q_kvar = 45
+//     step = 30, 120, 90    # from 30 s on 120 kW, 90 kvar; one line a step, in time order
+//
+// A step's time is taken to the nearest millisecond. [island] or [load] without
+// bus = island is refused; bus_frequency is unused on an island.
 
 struct SelmexFileContents {
     SelmexScenario value;
@@ -72,7 +94,8 @@ SelmexFileResult readSelmexScenario(const QString &path);
 // `comments`: the text and questions of the exercise it was opened from. Its own first
 // line, "# A Selmex exercise: ...", stands after them unless they hold it already, so a
 // file saved again does not gather copies. With a switchboard, its section follows with
-// every key, so that a file opened with one and saved keeps it.
+// every key, so that a file opened with one and saved keeps it; an island's, its [island]
+// and [load] sections with every key too.
 QByteArray selmexScenarioText(const SelmexStart &start, const QByteArray &comments = {},
                               const std::optional<SwitchboardSettings> &switchboard = {});
 // Writes through a temporary file, so a failed write leaves no half file; a start that

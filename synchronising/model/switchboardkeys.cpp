@@ -2,7 +2,8 @@
 
 #include "numberformat.h"
 
-const std::array<SwitchboardKey, 16> SwitchboardKeys{{
+const std::array<SwitchboardKey, 17> SwitchboardKeys{{
+    {"bus", SwitchboardKeyKind::Bus, nullptr},
     {"bus_frequency", SwitchboardKeyKind::Number, &SwitchboardSettings::busFrequency},
     {"frequency", SwitchboardKeyKind::Number, &SwitchboardSettings::frequency},
     {"voltage", SwitchboardKeyKind::Number, &SwitchboardSettings::voltage},
@@ -21,18 +22,33 @@ const std::array<SwitchboardKey, 16> SwitchboardKeys{{
     {"mode", SwitchboardKeyKind::Mode, nullptr},
 }};
 
+const std::array<IslandKey, 8> IslandKeys{{
+    {"running_rating_kw", &IslandSettings::runningRatingKw},
+    {"running_droop_pct", &IslandSettings::runningDroopPct},
+    {"running_setpoint_hz", &IslandSettings::runningSetpointHz},
+    {"running_voltage_droop_pct", &IslandSettings::runningVoltageDroopPct},
+    {"running_voltage_setpoint_v", &IslandSettings::runningVoltageSetpointV},
+    {"incoming_rating_kw", &IslandSettings::incomingRatingKw},
+    {"incoming_droop_pct", &IslandSettings::incomingDroopPct},
+    {"incoming_voltage_droop_pct", &IslandSettings::incomingVoltageDroopPct},
+}};
+
 const ChoiceWords &choiceWordsOf(SwitchboardKeyKind kind) {
     return kind == SwitchboardKeyKind::Lamps        ? LampWords
            : kind == SwitchboardKeyKind::PhaseOrder ? PhaseOrderWords
+           : kind == SwitchboardKeyKind::Bus        ? BusWords
                                                     : ModeWords;
 }
 
-std::vector<std::pair<const char *, QByteArray>>
-switchboardKeyValues(const SwitchboardSettings &settings) {
-    std::vector<std::pair<const char *, QByteArray>> out;
+KeyValues switchboardKeyValues(const SwitchboardSettings &settings) {
+    KeyValues out;
     for (const SwitchboardKey &k : SwitchboardKeys) {
         QByteArray value;
         switch (k.kind) {
+        case SwitchboardKeyKind::Bus:
+            if (settings.bus == BusKind::Infinite) continue;
+            value = BusWords[1];
+            break;
         case SwitchboardKeyKind::Number:
             value = csvNumber(settings.*k.number);
             break;
@@ -51,6 +67,35 @@ switchboardKeyValues(const SwitchboardSettings &settings) {
         }
         out.emplace_back(k.name, value);
     }
+    return out;
+}
+
+KeyValues islandKeyValues(const SwitchboardSettings &settings) {
+    KeyValues out;
+    if (settings.bus != BusKind::Island) return out;
+    for (const IslandKey &k : IslandKeys)
+        out.emplace_back(k.name, csvNumber(settings.island.*k.number));
+    out.emplace_back(TaskKey, TaskWords[static_cast<std::size_t>(settings.island.task)]);
+    return out;
+}
+
+KeyValues loadKeyValues(const SwitchboardSettings &settings) {
+    KeyValues out;
+    if (settings.bus != BusKind::Island) return out;
+    const IslandLoad &load = settings.load;
+    out.emplace_back(LoadPKey, csvNumber(load.pKw));
+    out.emplace_back(LoadQKey, csvNumber(load.qKvar));
+    // Whole milliseconds as seconds: the shortest text reads back to the same millisecond.
+    for (const LoadStep &s : load.steps)
+        out.emplace_back(LoadStepKey, csvNumber(static_cast<double>(s.timeMs) / 1000) + ", " +
+                                          csvNumber(s.pKw) + ", " + csvNumber(s.qKvar));
+    return out;
+}
+
+KeyValues allSwitchboardKeyValues(const SwitchboardSettings &settings) {
+    KeyValues out = switchboardKeyValues(settings);
+    for (KeyValues more : {islandKeyValues(settings), loadKeyValues(settings)})
+        out.insert(out.end(), more.begin(), more.end());
     return out;
 }
 

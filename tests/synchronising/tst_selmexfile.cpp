@@ -25,7 +25,7 @@ bool same(const SelmexScenario &a, const SelmexScenario &b) {
 // Every key's text as the file writes it: the shortest that reads back to the same
 // double, so that equal texts are equal numbers (-0 included).
 bool same(const SwitchboardSettings &a, const SwitchboardSettings &b) {
-    return switchboardKeyValues(a) == switchboardKeyValues(b);
+    return allSwitchboardKeyValues(a) == allSwitchboardKeyValues(b);
 }
 
 SelmexStart seeded(std::uint32_t n, const SelmexScenario &s = {}) {
@@ -66,8 +66,8 @@ void TestSelmexFile::refused_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("line"); // 0: the message names no line
     QTest::addColumn<QString>("why");
-    const auto row = [](const char *name, const char *text, int line, const char *why) {
-        QTest::newRow(name) << QByteArray(text) << line << QString::fromUtf8(why);
+    const auto row = [](const char *name, const QByteArray &text, int line, const char *why) {
+        QTest::newRow(name) << text << line << QString::fromUtf8(why);
     };
     row("unknown section", "#\n[generatr]\n", 2, "not a section");
     row("unclosed section", "[generator\n", 1, "not a [section]");
@@ -119,6 +119,30 @@ void TestSelmexFile::refused_data() {
     row("switchboard key twice", "[switchboard]\nmode = manual\n#\nmode = manual\n", 4, "twice");
     row("switchboard twice", "[switchboard]\n[generator]\n[switchboard]\n", 3, "twice");
     row("a generator's key", "[switchboard]\ndirection = same\n", 2, "not a key of [switchboard]");
+    row("bus", "[switchboard]\nbus = Island\n", 2, "write infinite or island");
+    row("[island] on the infinite bus", "[switchboard]\n[island]\ntask = none\n", 2,
+        "[island] needs bus = island in [switchboard]");
+    row("[load] alone, before [island]", "[load]\n[island]\n", 1, "[load] needs bus = island");
+    const QByteArray island = "[switchboard]\nbus = island\n[island]\n";
+    row("island's unknown key", island + "running_droop = 4\n", 4,
+        "\"running_droop\" is not a key of [island]");
+    row("task", island + "task = share\n", 4,
+        "write none, synchronise, share_equally, take_running_set_off or ride_load_step");
+    row("load key twice", island + "[load]\np_kw = 1\nq_kvar = 1\np_kw = 1\n", 7,
+        "p_kw is given twice");
+    row("step on the same millisecond",
+        island + "[load]\nstep = 30, 1, 1\n\nstep = 29.9995, 1, 1\n", 7,
+        "the step at 29.9995 s does not come after the step before (line 5)");
+    for (const char *form : {"30, 1", "30, 1, 1, 1", "30,5, 1, 1", "30 1 1", "30, 1,"})
+        QTest::newRow(qPrintable(QStringLiteral("step = %1").arg(form)))
+            << island + "[load]\nstep = " + form << 5
+            << QStringLiteral("such as step = 30, 120, 90");
+    row("step's time negative", island + "[load]\nstep = -0.001, 1, 1\n", 5, "from 0 to 86400 s");
+    row("step's time beyond a day", island + "[load]\nstep = 86400.001, 1, 1\n", 5,
+        "from 0 to 86400 s");
+    QByteArray many = island + "[load]\n";
+    for (int i = 0; i <= 100; ++i) many += "step = " + QByteArray::number(i) + ", 1, 1\n";
+    row("101 steps", many, 105, "more than 100 load steps");
 }
 
 void TestSelmexFile::refused() {
@@ -278,6 +302,17 @@ void TestSelmexFile::switchboardRead_data() {
     QTest::newRow("no section") << QByteArray("[generator]\n") << false << SwitchboardSettings{};
     QTest::newRow("empty section: the defaults")
         << QByteArray("[switchboard]\n") << true << SwitchboardSettings{};
+    SwitchboardSettings island;
+    island.bus = BusKind::Island;
+    island.island.runningDroopPct = 5;
+    island.island.task = IslandTask::RideLoadStep;
+    island.load.qKvar = -3;
+    island.load.steps = {{0, 0, 0}, {30000, 120, 90}, {30001, 1.5, 2}};
+    QTest::newRow("an island, the rest its defaults")
+        << QByteArray("[load]\nq_kvar = -3\nstep = 0, 0, 0\nstep = 30, 120, 90\n"
+                      "step=30.0005,1.5,2 # to the nearest ms\n[island]\nrunning_droop_pct = 5\n"
+                      "task = ride_load_step\n[switchboard]\nbus = island\n")
+        << true << island;
     QTest::newRow("the ends of ranges, beside [generator]")
         << QByteArray("[generator]\nphase_order = wrong\n[switchboard]\nbus_frequency=5.05E1\n"
                       "angle = -180.0\nbreaker_ms = +500\nspeed_lag_s = 0\ngovernor_rate=1.\n"
@@ -316,6 +351,13 @@ void TestSelmexFile::switchboardWritten_data() {
     odd.mode = SwitchboardMode::Automatic;
     QTest::newRow("defaults") << SwitchboardSettings{};
     QTest::newRow("odd numbers, other words") << odd;
+    SwitchboardSettings island = odd;
+    island.bus = BusKind::Island;
+    island.island = {
+        1 + 1.0 / 3, 20, 40, 1, 570, 100000, 0.1 + 0.2 + 1, 7, IslandTask::TakeRunningSetOff};
+    island.load.pKw = 0;
+    island.load.steps = {{1, 0.1 + 0.2, -1e-9}, {86400000, 100000, -100000}};
+    QTest::newRow("an island") << island;
 }
 
 void TestSelmexFile::switchboardWritten() {
@@ -329,6 +371,9 @@ void TestSelmexFile::switchboardWritten() {
     QVERIFY2(r.ok && r.switchboard, qPrintable(r.error));
     QVERIFY(same(*r.switchboard, settings));
     QCOMPARE(seeded(1, r.value), start);
+    // Only an island's file has the bus's key: other files are as before islands.
+    QCOMPARE(selmexScenarioText(start, {}, settings).contains("\nbus = island\nbus_frequency"),
+             settings.bus == BusKind::Island);
     // Saved again as it was opened, it is the same file.
     QCOMPARE(selmexScenarioText(start, r.comments, r.switchboard),
              selmexScenarioText(start, "# Task\n", settings));
@@ -359,6 +404,8 @@ void TestSelmexFile::actionsRefused_data() {
     row("two fields", head + "1,breaker\n", 2, "2 fields");
     row("decimal comma", head + "1,5,breaker,close\n", 2, "4 fields");
     row("unknown control", head + "1,throttle,press\n", 2, "\"throttle\" is not a control");
+    row("running breaker's close", head + "1,running_breaker,close\n", 2,
+        "running_breaker takes open, not \"close\"");
     row("state of another control", head + "1,breaker,press\n", 2,
         "breaker takes close or open, not \"press\"");
     row("unknown state", head + "1,mode,auto\n", 2, "mode takes manual, permissive or automatic");
@@ -430,6 +477,11 @@ void TestSelmexFile::actionsRoundTrip() {
     QVERIFY(csv.startsWith("time_s,control,state\n0.000,speed_raise,press\n2.350,speed_raise,"
                            "release\n2.350,speed_lower,press\n9.001,voltage_raise,press\n"));
     QVERIFY(csv.endsWith("\n86400.000,mode,automatic\n"));
+    // The running set's controls as a person writes them.
+    const QByteArray running = "time_s,control,state\n1.000,running_speed_raise,press\n1.000,"
+                               "running_speed_lower,release\n1.000,running_voltage_raise,press\n"
+                               "1.000,running_voltage_lower,release\n1.000,running_breaker,open\n";
+    QCOMPARE(switchboardActionsCsv(parseSwitchboardActions(running, {}).actions), running);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.csv"));
     QString error;
