@@ -5,6 +5,7 @@
 #include "selmexfile.h"
 #include "switchboard.h"
 #include "switchboardcsv.h"
+#include "switchboardtrace.h"
 #include "windowoptions.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,9 @@ const QString SimulateOption = QStringLiteral("simulate");
 const QString ActionsOption = QStringLiteral("actions");
 const QString SecondsOption = QStringLiteral("seconds");
 const QString LogOption = QStringLiteral("log");
+const QString TraceOption = QStringLiteral("trace");
+// The trace's sampling, in simulated time.
+constexpr std::int64_t TraceEveryMs = 100;
 
 void configure(QCommandLineParser &parser) {
     acceptQtWindowOptions(parser);
@@ -26,7 +30,8 @@ void configure(QCommandLineParser &parser) {
         "Connecting a generator to the network. The window opens with the "
         "exercise of FILE (a .selmex scenario file); what FILE leaves out, or "
         "everything without FILE, is drawn at random. With --simulate, a switchboard "
-        "exercise runs without any window and writes its log."));
+        "exercise runs without any window and writes its log, and with --trace its "
+        "trace."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({SeedOption,
@@ -50,6 +55,11 @@ void configure(QCommandLineParser &parser) {
                       QStringLiteral("With --simulate: write the switchboard's log as CSV to "
                                      "OUT.csv."),
                       QStringLiteral("OUT.csv")});
+    parser.addOption({TraceOption,
+                      QStringLiteral("With --simulate: write the bus and both sets every 100 ms "
+                                     "of simulated time as CSV to TRACE.csv (set 1's and the "
+                                     "load's columns empty on an infinite bus)."),
+                      QStringLiteral("TRACE.csv")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.selmex)."),
                                  QStringLiteral("[FILE]"));
@@ -65,7 +75,7 @@ SelmexCommandLine badCommandLine(const QString &why) {
 // or value.
 bool takeSimulation(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
     if (!parser.isSet(SimulateOption)) {
-        for (const QString &option : {ActionsOption, SecondsOption, LogOption})
+        for (const QString &option : {ActionsOption, SecondsOption, LogOption, TraceOption})
             if (parser.isSet(option)) {
                 why = QStringLiteral("--%1 goes with --simulate.").arg(option);
                 return false;
@@ -87,6 +97,7 @@ bool takeSimulation(const QCommandLineParser &parser, SelmexCommandLine &c, QStr
     c.file = parser.value(SimulateOption);
     c.actionsFile = parser.value(ActionsOption);
     c.logFile = parser.value(LogOption);
+    c.traceFile = parser.value(TraceOption);
     if (c.file.isEmpty()) {
         why = QStringLiteral("--simulate needs the name of a scenario file.");
         return false;
@@ -95,10 +106,12 @@ bool takeSimulation(const QCommandLineParser &parser, SelmexCommandLine &c, QStr
         why = QStringLiteral("--simulate needs --log OUT.csv, the file its log goes to.");
         return false;
     }
-    if (parser.isSet(ActionsOption) && c.actionsFile.isEmpty()) {
-        why = QStringLiteral("--actions needs the name of a file.");
-        return false;
-    }
+    for (const auto &[option, file] :
+         {std::pair{ActionsOption, c.actionsFile}, std::pair{TraceOption, c.traceFile}})
+        if (parser.isSet(option) && file.isEmpty()) {
+            why = QStringLiteral("--%1 needs the name of a file.").arg(option);
+            return false;
+        }
     c.simulateMs = SelmexCommandLine::DefaultSimulateMs;
     if (parser.isSet(SecondsOption)) {
         const QString text = parser.value(SecondsOption);
@@ -141,9 +154,20 @@ int simulate(const SelmexCommandLine &c, QTextStream &err) {
     }
     Switchboard board(*read.switchboard);
     std::size_t next = 0;
+    QByteArray trace;
+    if (!c.traceFile.isEmpty()) {
+        // A sample at each multiple of 100 ms; the run between them is the same as in one go.
+        trace = switchboardTraceHeader();
+        for (std::int64_t t = 0; t <= c.simulateMs; t += TraceEveryMs) {
+            board.runUntil(t, &actions, &next);
+            appendTraceRow(trace, switchboardSample(board));
+        }
+    }
     board.runUntil(c.simulateMs, &actions, &next);
     QString error;
-    if (!writeSelmexFile(c.logFile, switchboardLogCsv(board.settings(), board.events()), &error)) {
+    // The trace first: a run that fails leaves no log behind.
+    if ((!c.traceFile.isEmpty() && !writeSelmexFile(c.traceFile, trace, &error)) ||
+        !writeSelmexFile(c.logFile, switchboardLogCsv(board.settings(), board.events()), &error)) {
         err << program << error << '\n';
         return SelmexCommandLine::ExitFileFailed;
     }

@@ -12,9 +12,9 @@ class QTextStream;
 //                                file); what FILE leaves out, or everything without FILE,
 //                                drawn at random, from N if given
 //   selmex --simulate FILE [--actions ACTIONS.csv] [--seconds N] --log OUT.csv
-//                                FILE's switchboard exercise run for N simulated seconds
+//          [--trace TRACE.csv]   FILE's switchboard exercise run for N simulated seconds
 //                                (120), replaying the operator's actions, its log written
-//                                as CSV
+//                                as CSV, and its trace (switchboardtrace.h) every 100 ms
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
@@ -25,6 +25,7 @@ struct SelmexCommandLine {
     QString actionsFile;         // --actions; empty for none
     std::int64_t simulateMs = 0; // --seconds, in milliseconds
     QString logFile;             // --log
+    QString traceFile;           // --trace; empty for none
     QString error;               // a bad command line: why
 
     // The exit codes.

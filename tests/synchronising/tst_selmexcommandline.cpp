@@ -24,6 +24,7 @@ private slots:
     void simulate_data();
     void simulate();
     void replayedToTheByte();
+    void traceOfInfiniteBus();
 
 private:
     int run(const QStringList &arguments, QString *err = nullptr);
@@ -63,11 +64,12 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("two files") << QStringList{"a.selmex", "b.selmex"} << 2 << "one scenario file";
     const QStringList sim{"--simulate", "a.selmex", "--log", "o.csv"};
     QTest::newRow("no --log") << QStringList{"--simulate", "a.selmex"} << 2 << "needs --log";
-    for (const char *option : {"--actions", "--seconds", "--log"})
+    for (const char *option : {"--actions", "--seconds", "--log", "--trace"})
         QTest::newRow(option) << QStringList{option, "1"} << 2 << "goes with --simulate";
     QTest::newRow("and --seed") << sim + QStringList{"--seed", "1"} << 2 << "--seed draws";
     QTest::newRow("and a file") << sim + QStringList{"b.selmex"} << 2 << "b.selmex is one file";
     QTest::newRow("empty --actions") << sim + QStringList{"--actions="} << 2 << "--actions needs";
+    QTest::newRow("empty --trace") << sim + QStringList{"--trace="} << 2 << "--trace needs";
     for (const char *n : {"0", "0.0000", "3600.0001", "-5", "1e3", "2,5", "x", ""})
         QTest::newRow(qPrintable(QStringLiteral("--seconds %1").arg(n)))
             << sim + QStringList{QStringLiteral("--seconds=") + n} << 2
@@ -148,6 +150,8 @@ void TestSelmexCommandLine::simulate_data() {
         << "bad.csv, line 2: breaker takes close or open";
     QTest::newRow("log not written")
         << sim("board.selmex") + QStringList{"--log", path("no/out.csv")} << 1 << "Could not write";
+    QTest::newRow("trace not written")
+        << sim("board.selmex") + log + QStringList{"--trace", path("no/t.csv")} << 1 << "no/t.csv";
 }
 
 void TestSelmexCommandLine::simulate() {
@@ -190,12 +194,33 @@ void TestSelmexCommandLine::replayedToTheByte() {
     write("actions.csv", switchboardActionsCsv(board.actions()));
     const QStringList arguments{"--simulate",        path("board.selmex"), "--actions",
                                 path("actions.csv"), "--seconds",          "30"};
+    // The trace's samples leave the run as it was.
     for (const char *out : {"a.csv", "b.csv"}) {
-        QCOMPARE(run(arguments + QStringList{"--log", path(out)}), 0);
+        const QStringList trace{"--trace", path("trace.csv")};
+        QCOMPARE(run(arguments + QStringList{"--log", path(out)} +
+                     (*out == 'b' ? trace : QStringList{})),
+                 0);
         QFile f(path(out));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), log);
     }
+}
+
+void TestSelmexCommandLine::traceOfInfiniteBus() {
+    // Nothing moves the unconnected machine at its references: the bus's 50 Hz and 380 V,
+    // set 2's references, no power; no set 1 or load. The same bytes in a comma locale.
+    write("board.selmex", "[switchboard]\nfrequency = 49.9\nvoltage = 370\n");
+    QCOMPARE(run({"--simulate", path("board.selmex"), "--seconds", "0.25", "--log", path("out.csv"),
+                  "--trace", path("trace.csv")}),
+             0);
+    QFile f(path("trace.csv"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), "time_s,bus_frequency_hz,bus_voltage_v,breaker,set1_setpoint_hz,"
+                          "set2_setpoint_hz,set1_voltage_setpoint_v,set2_voltage_setpoint_v,"
+                          "set1_p_kw,set2_p_kw,set1_q_kvar,set2_q_kvar,load_p_kw,load_q_kvar\n"
+                          "0.000,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n"
+                          "0.100,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n"
+                          "0.200,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n");
 }
 
 QTEST_GUILESS_MAIN(TestSelmexCommandLine)

@@ -1,15 +1,21 @@
 // The switchboard's log as CSV: every kind of event, its numbers to their fixed decimals with
 // a full stop in any locale, empty where it has none, and the detail's words; the breaker's
-// line after a trip.
+// line after a trip; an island's log; the trace's rows.
 #include "switchboardcsv.h"
 #include "switchboardtext.h"
+#include "switchboardtrace.h"
 
 #include <QtTest>
+
+Q_DECLARE_METATYPE(SwitchboardSample)
 
 class TestSwitchboardCsv : public QObject {
     Q_OBJECT
 private slots:
     void log();
+    void islandLog();
+    void trace_data();
+    void trace();
 };
 
 void TestSwitchboardCsv::log() {
@@ -102,6 +108,65 @@ void TestSwitchboardCsv::log() {
     QCOMPARE(trippedText(TripCause::OutOfPhase, 9.962),
              QStringLiteral("tripped: out-of-phase close, 10.0 \u00D7 rated"));
     QCOMPARE(trippedText(TripCause::ReversePower, 0.3), QStringLiteral("tripped: reverse power"));
+}
+
+void TestSwitchboardCsv::islandLog() {
+    SwitchboardSettings settings;
+    settings.bus = BusKind::Island;
+    settings.island.task = IslandTask::TakeRunningSetOff;
+    settings.load.steps = {{30000, 120, 90}, {45500, 0.5, -1}};
+    const auto event = [](std::int64_t ms, SwitchboardEventKind kind, int set, TripCause trip) {
+        SwitchboardEvent e;
+        e.timeMs = ms;
+        e.kind = kind;
+        e.set = set;
+        e.trip = trip;
+        return e;
+    };
+    using K = SwitchboardEventKind;
+    std::vector<SwitchboardEvent> events{event(30000, K::LoadStep, 2, TripCause::None),
+                                         event(40000, K::Trip, 1, TripCause::Overload),
+                                         event(41000, K::Open, 2, TripCause::None),
+                                         event(41000, K::Blackout, 2, TripCause::None),
+                                         event(42000, K::Blackout, 1, TripCause::UnderFrequency),
+                                         event(50000, K::TaskFailed, 2, {})};
+    events[0].loadPKw = 120;
+    events[0].loadQKvar = 90;
+    const QByteArray log = switchboardLogCsv(settings, events);
+    QVERIFY(log.startsWith("# Selmex switchboard: bus=island bus_frequency=50 "));
+    QCOMPARE(log.sliced(log.indexOf(" running_droop_pct")),
+             " running_droop_pct=4 running_setpoint_hz=51.2 running_voltage_droop_pct=4 "
+             "running_voltage_setpoint_v=388 incoming_rating_kw=100 incoming_droop_pct=4 "
+             "incoming_voltage_droop_pct=4 task=take_running_set_off p_kw=60 q_kvar=45 "
+             "step=30,120,90 step=45.5,0.5,-1\n"
+             "time_s,event,angle_deg,slip_hz,voltage_difference_pct,closing_current_pu,power_pu,"
+             "detail,score\n"
+             "30.000,load_step,,,,,,\"load 120 kW, 90 kvar\",\n"
+             "40.000,trip,,,,,,set 1: overload,\n"
+             "41.000,open,,,,,,set 2,\n"
+             "41.000,blackout,,,,,,the last breaker opened,\n"
+             "42.000,blackout,,,,,,under-frequency,\n"
+             "50.000,task_failed,,,,,,take the running set off,\n");
+}
+
+void TestSwitchboardCsv::trace_data() {
+    QTest::addColumn<SwitchboardSample>("sample");
+    QTest::addColumn<QByteArray>("row");
+    // Each to its decimals: 0.001 Hz, 0.1 V, 0.01 kW and kvar.
+    SwitchboardSample island{12345, 49.99951, 378.8846, true, true, {}, {}, 60, 45};
+    island.set1 = {true, 59.996, -0.004, 0, 1, 51.2, 388, 50, 100};
+    island.set2 = {true, 0.004, 45.126, 0, 1, 49.8, 370.04, 50, 100};
+    QTest::newRow("island") << island
+                            << QByteArray("12.345,50.000,378.9,closed,51.200,49.800,388.0,370.0,"
+                                          "60.00,0.00,0.00,45.13,60.00,45.00\n");
+}
+
+void TestSwitchboardCsv::trace() {
+    QFETCH(SwitchboardSample, sample);
+    QFETCH(QByteArray, row);
+    QByteArray out;
+    appendTraceRow(out, sample);
+    QCOMPARE(out, row);
 }
 
 QTEST_GUILESS_MAIN(TestSwitchboardCsv)
