@@ -52,7 +52,7 @@ std::optional<int> valueOf(const std::array<Word, N> &words, QByteArrayView text
 
 // "a, b or c"
 QString wordList(QStringList words) {
-    const QString last = words.takeLast();
+    QString last = words.takeLast();
     if (words.isEmpty()) return last; // the running set's breaker only opens
     return words.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
