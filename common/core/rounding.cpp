@@ -1,6 +1,14 @@
 #include "rounding.h"
 
+#include <algorithm>
 #include <cmath>
+
+double niceStep(double span, int wanted) {
+    const double raw = span / std::max(1, wanted);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    return (f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10) * magnitude;
+}
 
 std::int32_t roundToPixel(long double value) {
     constexpr long double lowest = std::numeric_limits<std::int32_t>::min();

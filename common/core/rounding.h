@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <limits>
 
+// A step for an axis' ticks: 1, 2 or 5 times a power of ten, giving about `wanted`
+// intervals over `span` (positive and finite).
+double niceStep(double span, int wanted);
+
 // What a value that is no number rounds to: the most negative coordinate, far off every
 // picture, so that a point that cannot be placed is not drawn on it.
 constexpr std::int32_t NoNumberPixel = std::numeric_limits<std::int32_t>::min();

@@ -2,6 +2,7 @@
 
 #include "labelplacement.h"
 #include "numberformat.h"
+#include "rounding.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -138,14 +139,6 @@ std::vector<QPointF> thinned(const std::vector<QPointF> &points, std::optional<d
         kept.push_back(points[i]);
     }
     return kept;
-}
-
-// A step of 1, 2 or 5 times a power of ten giving about `wanted` intervals over `span`.
-double niceStep(double span, int wanted) {
-    const double raw = span / std::max(1, wanted);
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double f = raw / magnitude;
-    return (f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10) * magnitude;
 }
 
 // A step in degrees that the angles students know fall on: 15, 30, 45, 90, 180, then

@@ -15,15 +15,6 @@ namespace {
 
 const QColor Ink(40, 40, 40);
 
-// Scales the painter so that a picture laid out in `layout` units fills as much of `size`
-// as it can, centred.
-void fitLayout(QPainter &p, QSizeF size, QSizeF layout) {
-    const double scale = std::min(size.width() / layout.width(), size.height() / layout.height());
-    p.translate((size.width() - layout.width() * scale) / 2,
-                (size.height() - layout.height() * scale) / 2);
-    p.scale(scale, scale);
-}
-
 // Where the lamps stand, in the units of their layout: the rotating method's on a circle
 // around the layout's middle, the others in a row.
 struct LampPlaces {
@@ -130,6 +121,13 @@ void paintBand(QPainter &p, const QRectF &r, const MeterBand &band) {
 }
 
 } // namespace
+
+void fitLayout(QPainter &p, QSizeF size, QSizeF layout) {
+    const double scale = std::min(size.width() / layout.width(), size.height() / layout.height());
+    p.translate((size.width() - layout.width() * scale) / 2,
+                (size.height() - layout.height() * scale) / 2);
+    p.scale(scale, scale);
+}
 
 void SwitchboardLamps::paint(QPainter &p, QSizeF size, LampMethod method,
                              const std::array<double, 3> &brightness, const QFont &font) {

@@ -15,6 +15,10 @@
 // show, laid out in units of their own and scaled to the size given, antialiased: sharp
 // at any size, and no dearer than the device's pixels.
 
+// Scales the painter so that a picture laid out in `layout` units fills as much of `size`
+// as it can, centred.
+void fitLayout(QPainter &p, QSizeF size, QSizeF layout);
+
 // The three synchronising lamps: side by side for the dark and the bright method, on a
 // circle for the rotating one, lamp i at rotatingLampPositionDeg(i) clockwise from twelve,
 // so that the dark spot turns clockwise when the generator runs fast. Each glows with its

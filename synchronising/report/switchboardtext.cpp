@@ -271,10 +271,12 @@ QString breakerLine(const Switchboard &b) {
     const BreakerState state = b.breaker();
     QString breaker = QStringLiteral("Breaker ") + breakerStateText(state).toUpper();
     if (state == BreakerState::Open && b.lastTrip() != TripCause::None) {
-        // Tripped, not opened: the newest of trip and open in the log says which.
+        // Tripped, not opened: the newest of trip and open of this breaker (set 2's: the
+        // island's set 1 has its own) says which.
         const auto &events = b.events();
         const auto last = std::find_if(events.rbegin(), events.rend(), [](const auto &e) {
-            return e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open;
+            return e.set == 2 &&
+                   (e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open);
         });
         if (last != events.rend() && last->kind == SwitchboardEventKind::Trip)
             breaker += QChar('\n') + trippedText(last->trip, last->closingCurrentPu);
@@ -325,4 +327,125 @@ QStringList attemptTexts(const SwitchboardAttempt &a) {
             : a.scoreParts.zeroed() ? scoreBreakdown(a.scoreParts)
                                     : QString::number(*a.score));
     return row;
+}
+
+QString kiloReading(double value) {
+    QString text = signedFixed(value, 1);
+    if (text.startsWith(QChar('+'))) text.remove(0, 1);
+    return text;
+}
+
+QString powerFactorReading(bool connected, double pKw, double qKvar) {
+    const double s = std::hypot(pKw, qKvar);
+    if (!connected || !std::isfinite(s)) return QLatin1String(NoReadingText);
+    if (!(s > 0)) return formatFixed(1, 15, 2);
+    QString factor = formatFixed(std::fabs(pKw) / s, 15, 2);
+    // Unity as it is shown says neither.
+    if (factor == formatFixed(1, 15, 2)) return factor;
+    return factor + (qKvar > 0 ? QStringLiteral(" lag") : QStringLiteral(" lead"));
+}
+
+QString setMeterCaption(int set, std::size_t meter) {
+    static const char *const Captions[SetMeterCount] = {"power", "reactive power", "current",
+                                                        "power factor"};
+    return QStringLiteral("Set %1 %2")
+        .arg(set)
+        .arg(QLatin1String(Captions[std::min(meter, SetMeterCount - 1)]));
+}
+
+QString setMeterUnit(std::size_t meter) {
+    static const char *const Units[SetMeterCount] = {"kW", "kvar", "A", ""};
+    return QString::fromLatin1(Units[std::min(meter, SetMeterCount - 1)]);
+}
+
+std::array<QString, SetMeterCount> setReadings(const SetReading &r) {
+    return {kiloReading(r.pKw), kiloReading(r.qKvar), kiloReading(r.currentA),
+            powerFactorReading(r.connected, r.pKw, r.qKvar)};
+}
+
+QString setMeterText(int set, std::size_t meter, const QString &reading) {
+    QString text = setMeterCaption(set, meter) + QStringLiteral(": ") + reading;
+    if (meter == SetMeterCount - 1)
+        return text.replace(QStringLiteral(" lag"), QStringLiteral(" lagging"))
+            .replace(QStringLiteral(" lead"), QStringLiteral(" leading"));
+    text += QChar(' ') + setMeterUnit(meter);
+    if (meter == 0 && reading.startsWith(QChar('-'))) text += QStringLiteral(", motoring");
+    return text;
+}
+
+QString loadSplitText(double load, double set1, double set2, const QString &unit) {
+    return QStringLiteral("Load %1 %2: set 1 %3, set 2 %4")
+        .arg(kiloReading(load), unit, kiloReading(set1), kiloReading(set2));
+}
+
+QString droopText(const Switchboard &b, bool voltage) {
+    QString text = voltage ? QStringLiteral("Droop lines, voltage against reactive power: ")
+                           : QStringLiteral("Droop lines, frequency against power: ");
+    const QString unit = voltage ? QStringLiteral("kvar") : QStringLiteral("kW");
+    if (b.blackout())
+        text += QStringLiteral("the bus is dead");
+    else
+        text += QStringLiteral("bus at %1")
+                    .arg(voltage ? voltsReading(b.busVoltageV()) + QStringLiteral(" V")
+                                 : hertzReading(b.busFrequencyHz()) + QStringLiteral(" Hz"));
+    for (int set = 1; set <= 2; ++set) {
+        const SetReading r = b.set(set);
+        const QString setPoint = voltage ? voltsReading(r.voltageSetpointV) + QStringLiteral(" V")
+                                         : hertzReading(r.setpointHz) + QStringLiteral(" Hz");
+        text += r.connected
+                    ? QStringLiteral("; set %1 gives %2 %3 (set point %4)")
+                          .arg(set)
+                          .arg(kiloReading(voltage ? r.qKvar : r.pKw), unit, setPoint)
+                    : QStringLiteral("; set %1 off the bus (set point %2)").arg(set).arg(setPoint);
+    }
+    return text + QStringLiteral("; load %1 %2")
+                      .arg(kiloReading(voltage ? b.loadQKvar() : b.loadPKw()), unit);
+}
+
+QString islandTaskText(IslandTask task) {
+    switch (task) {
+    case IslandTask::None:
+        break;
+    case IslandTask::Synchronise:
+        return QStringLiteral("synchronise");
+    case IslandTask::ShareEqually:
+        return QStringLiteral("share the load equally");
+    case IslandTask::TakeRunningSetOff:
+        return QStringLiteral("take the running set off");
+    case IslandTask::RideLoadStep:
+        return QStringLiteral("ride the load step");
+    }
+    return {};
+}
+
+QString taskLine(IslandTask task, TaskState state, std::optional<std::int64_t> doneMs) {
+    if (task == IslandTask::None) return QStringLiteral("Task: none, free practice");
+    const QString when =
+        doneMs ? QStringLiteral(" at %1 s").arg(formatFixed(*doneMs / 1000.0, 15, 1)) : QString();
+    const QString how = state == TaskState::Met      ? QStringLiteral("met") + when
+                        : state == TaskState::Failed ? QStringLiteral("failed") + when
+                                                     : QStringLiteral("open");
+    return QStringLiteral(u"Task: %1 \u2014 %2").arg(islandTaskText(task), how);
+}
+
+TripCause setTrip(const std::vector<SwitchboardEvent> &events, int set) {
+    const auto last = std::find_if(events.rbegin(), events.rend(), [set](const auto &e) {
+        return e.set == set &&
+               (e.kind == SwitchboardEventKind::Trip || e.kind == SwitchboardEventKind::Open);
+    });
+    return last != events.rend() && last->kind == SwitchboardEventKind::Trip ? last->trip
+                                                                             : TripCause::None;
+}
+
+QString runningBreakerLine(BreakerState state, TripCause trip) {
+    QString line = QStringLiteral("Set 1 breaker ") + breakerStateText(state).toUpper();
+    if (state == BreakerState::Open && trip != TripCause::None)
+        line += QChar('\n') + trippedText(trip, std::nan(""));
+    return line;
+}
+
+QString blackoutText(TripCause cause) {
+    return QStringLiteral("BLACKOUT: the bus is dead (%1)")
+        .arg(cause == TripCause::None ? QStringLiteral("the last breaker opened")
+                                      : tripText(cause));
 }

@@ -3,8 +3,11 @@
 #include "switchboard.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The short texts of the switchboard, as its window, its log and its CSV show them.
 
@@ -86,3 +89,38 @@ QString relayLine(const Switchboard &board);
 // A close attempt's row in the log's table: the command's time, by whom, the angle at
 // command, then either why it went no further or the numbers at contact and after.
 QStringList attemptTexts(const SwitchboardAttempt &attempt);
+
+// The island.
+// A power to 0.1 with a minus when it is below zero ("30.0", "-2.0", "0.0" when it rounds
+// to nothing): kW, kvar, A.
+QString kiloReading(double value);
+// The power factor |P| / sqrt(P^2 + Q^2) to 0.01, "lag" when the set gives reactive
+// power to the bus (overexcited), "lead" when it takes it: "0.80 lag"; "1.00" with no
+// reactive power or no load; "---" off the bus.
+QString powerFactorReading(bool connected, double pKw, double qKvar);
+// A set's meters in the order the window lays them out: power, reactive power, current,
+// power factor; their captions ("Set 1 power"), units, readings and what a screen reader
+// says of one ("Set 1 power factor: 0.80 lagging", "Set 2 power: -2.0 kW, motoring").
+constexpr std::size_t SetMeterCount = 4;
+QString setMeterCaption(int set, std::size_t meter);
+QString setMeterUnit(std::size_t meter);
+std::array<QString, SetMeterCount> setReadings(const SetReading &reading);
+QString setMeterText(int set, std::size_t meter, const QString &reading);
+// How the load splits between the sets in a unit: "Load 60.0 kW: set 1 30.0, set 2 30.0".
+QString loadSplitText(double load, double set1, double set2, const QString &unit);
+// What a screen reader says of a droop picture (frequency against power, or voltage
+// against reactive power): the bus, each set's share and set point, the load.
+QString droopText(const Switchboard &board, bool voltage);
+// The exercise's task in words, as the log names it: "share the load equally"; empty for
+// none.
+QString islandTaskText(IslandTask task);
+// The task and how it stands: "Task: share the load equally — met at 42.3 s".
+QString taskLine(IslandTask task, TaskState state, std::optional<std::int64_t> doneMs);
+// The cause of the newest trip of set `set` when an open or a trip was its last, None for
+// an open or neither.
+TripCause setTrip(const std::vector<SwitchboardEvent> &events, int set);
+// Set 1's breaker: "Set 1 breaker CLOSED", "Set 1 breaker OPEN\ntripped: overload".
+QString runningBreakerLine(BreakerState state, TripCause trip);
+// The dead bus after the last set left it: "BLACKOUT: the bus is dead (under-voltage)";
+// "BLACKOUT: the bus is dead (the last breaker opened)" when the operator opened it.
+QString blackoutText(TripCause cause);

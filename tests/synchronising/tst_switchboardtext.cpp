@@ -49,6 +49,16 @@ void TestSwitchboardText::readings_data() {
     QTest::newRow("seconds a turn") << turnTimeText(-16.666) << "16.7";
     QTest::newRow("no slip") << turnTimeText(Inf) << "standing";
     QTest::newRow("nearly no slip") << turnTimeText(999.96) << "standing";
+    // The island's meters: kW, kvar and A with a minus only when one shows.
+    QTest::newRow("kW rounding to nothing") << kiloReading(-0.04) << "0.0";
+    QTest::newRow("kW motoring") << kiloReading(-1.96) << "-2.0";
+    QTest::newRow("kW no number") << kiloReading(NaN) << "---";
+    // 60 kW with 45 kvar: 75 kVA, power factor 0.8, lagging when the set gives the kvar.
+    QTest::newRow("lagging") << powerFactorReading(true, 60, 45) << "0.80 lag";
+    QTest::newRow("leading") << powerFactorReading(true, -60, -45) << "0.80 lead";
+    QTest::newRow("unity as shown") << powerFactorReading(true, 60, 0.1) << "1.00";
+    QTest::newRow("no load") << powerFactorReading(true, 0, 0) << "1.00";
+    QTest::newRow("off the bus") << powerFactorReading(false, 60, 45) << "---";
 }
 
 void TestSwitchboardText::readings() {
@@ -76,6 +86,31 @@ void TestSwitchboardText::words_data() {
         << "Generator voltage: 370.0 V, AVR set point 380.0 V";
     QTest::newRow("slip scale") << differenceText(0, QStringLiteral("---"))
                                 << "Slip: --- Hz, target +0^020 to +0^067 Hz";
+    QTest::newRow("power factor said")
+        << setMeterText(1, 3, QStringLiteral("0.80 lag")) << "Set 1 power factor: 0.80 lagging";
+    QTest::newRow("set motoring") << setMeterText(2, 0, QStringLiteral("-2.0"))
+                                  << "Set 2 power: -2.0 kW, motoring";
+    QTest::newRow("set current") << setMeterText(1, 2, QStringLiteral("91.2"))
+                                 << "Set 1 current: 91.2 A";
+    QTest::newRow("load split") << loadSplitText(60, 29.96, 30.04, QStringLiteral("kvar"))
+                                << "Load 60^0 kvar: set 1 30^0, set 2 30^0";
+    QTest::newRow("task met") << taskLine(IslandTask::ShareEqually, TaskState::Met, 42345)
+                              << "Task: share the load equally \u2014 met at 42^3 s";
+    QTest::newRow("task open") << taskLine(IslandTask::TakeRunningSetOff, TaskState::Open, {})
+                               << "Task: take the running set off \u2014 open";
+    QTest::newRow("no task") << taskLine(IslandTask::None, TaskState::Open, {})
+                             << "Task: none, free practice";
+    // Set 1 tripped, then set 2 opened: set 1's line names the trip, set 2's none.
+    std::vector<SwitchboardEvent> events(2);
+    events[0].kind = SwitchboardEventKind::Trip;
+    events[0].trip = TripCause::Overload;
+    events[0].set = 1;
+    events[1].kind = SwitchboardEventKind::Open;
+    QTest::newRow("set 1 tripped") << runningBreakerLine(BreakerState::Open, setTrip(events, 1))
+                                   << "Set 1 breaker OPEN\ntripped: overload";
+    QTest::newRow("set 2 opened") << tripText(setTrip(events, 2)) << "";
+    QTest::newRow("blackout") << blackoutText(TripCause::UnderVoltage)
+                              << "BLACKOUT: the bus is dead (under-voltage)";
     SwitchboardAttempt refused;
     refused.commandMs = 1500;
     refused.angleAtCommandDeg = -12.34;
