@@ -1,6 +1,7 @@
 #include "switchboardwindow.h"
 
 #include "actionsfile.h"
+#include "droopdiagram.h"
 #include "errorreport.h"
 #include "keyfile.h"
 #include "layouthelpers.h"
@@ -36,9 +37,14 @@
 
 namespace {
 
-constexpr std::array<SwitchboardControl, 4> HeldControls{
-    SwitchboardControl::SpeedRaise, SwitchboardControl::SpeedLower,
-    SwitchboardControl::VoltageRaise, SwitchboardControl::VoltageLower};
+constexpr std::array<SwitchboardControl, 8> HeldControls{
+    SwitchboardControl::SpeedRaise,          SwitchboardControl::SpeedLower,
+    SwitchboardControl::VoltageRaise,        SwitchboardControl::VoltageLower,
+    SwitchboardControl::RunningSpeedRaise,   SwitchboardControl::RunningSpeedLower,
+    SwitchboardControl::RunningVoltageRaise, SwitchboardControl::RunningVoltageLower};
+// Set 1's held controls as a screen reader names them.
+const char *const RunningHoldNames[4] = {"Set 1 governor raise", "Set 1 governor lower",
+                                         "Set 1 AVR raise", "Set 1 AVR lower"};
 constexpr std::array<ControlState, 3> ModeStates{ControlState::Manual, ControlState::Permissive,
                                                  ControlState::Automatic};
 
@@ -275,6 +281,7 @@ void SwitchboardWindow::createControls() {
     auto *layout = new QVBoxLayout(client);
     layout->addLayout(top, 3);
     layout->addLayout(controls);
+    layout->addWidget(createIsland(client), 3);
     layout->addWidget(SynchroniserValue);
     layout->addWidget(RelayValue);
     layout->addWidget(KeysNote);
@@ -287,6 +294,154 @@ void SwitchboardWindow::createControls() {
             QStringLiteral("Hold to move the %1's reference; lit while it moves.")
                 .arg(i < 2 ? QStringLiteral("governor") : QStringLiteral("voltage regulator")));
     resize(980, 720);
+}
+
+QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
+    IslandGroup = new QGroupBox(QStringLiteral("Island"), client);
+    IslandGroup->setObjectName(QStringLiteral("IslandGroup"));
+    IslandGroup->hide();
+    auto *meters = new QGridLayout;
+    static const char *const MeterNames[SetMeterCount] = {"Power", "Reactive", "Current",
+                                                          "PowerFactor"};
+    for (std::size_t i = 0; i < SetMeters.size(); ++i) {
+        const int set = int(i / SetMeterCount) + 1;
+        const std::size_t meter = i % SetMeterCount;
+        SetMeters[i] = new InstrumentView(
+            IslandGroup, QStringLiteral("Set%1%2").arg(set).arg(QLatin1String(MeterNames[meter])),
+            QSize(110, 55), QSize(160, 80), InstrumentView::Focusable);
+        SetMeters[i]->paint = [this, i, set, meter](QPainter &p, QSizeF size) {
+            MeterFace face;
+            face.caption = setMeterCaption(set, meter);
+            face.value = m_shown.setMeters[i];
+            face.unit = setMeterUnit(meter);
+            face.warning = meter == 0 && face.value.startsWith(QChar('-')); // motoring
+            face.note = face.warning ? QStringLiteral("motoring") : QString();
+            paintMeter(p, size, face, font());
+        };
+        SetMeters[i]->setAccessibleDescription(
+            set == 1 ? QStringLiteral("Set 1, the running set that holds the island up")
+                     : QStringLiteral("Set 2, the incoming set: this switchboard's machine"));
+        meters->addWidget(SetMeters[i], set - 1, int(meter));
+    }
+
+    // Set 1's governor and regulator, held like set 2's; its breaker opens only.
+    auto *controls = new QHBoxLayout;
+    static const char *const HoldNames[4] = {"RunningSpeedRaise", "RunningSpeedLower",
+                                             "RunningVoltageRaise", "RunningVoltageLower"};
+    static const char *const HoldTexts[4] = {"Raise (W)", "Lower (S)", "Raise (D)", "Lower (A)"};
+    for (std::size_t pair = 0; pair < 2; ++pair) {
+        auto *box = new QGroupBox(pair == 0 ? QStringLiteral("Set 1 governor")
+                                            : QStringLiteral("Set 1 AVR"),
+                                  IslandGroup);
+        box->setObjectName(pair == 0 ? QStringLiteral("RunningGovernor")
+                                     : QStringLiteral("RunningAvr"));
+        auto *column = new QVBoxLayout(box);
+        for (std::size_t j = 0; j < 2; ++j) {
+            const std::size_t i = 4 + 2 * pair + j;
+            Holds[i] = holdButton(box, QString::fromLatin1(HoldNames[i - 4]),
+                                  QString::fromLatin1(HoldTexts[i - 4]), i);
+            describe(Holds[i], QString::fromLatin1(RunningHoldNames[i - 4]),
+                     QStringLiteral("Hold to move set 1's %1 set point; lit while it moves.")
+                         .arg(pair == 0 ? QStringLiteral("no-load frequency")
+                                        : QStringLiteral("no-load voltage")));
+            column->addWidget(Holds[i]);
+        }
+        controls->addWidget(box);
+    }
+    auto *breaker = new QGroupBox(QStringLiteral("Set 1 breaker"), IslandGroup);
+    breaker->setObjectName(QStringLiteral("RunningBreaker"));
+    RunningOpenButton = new QPushButton(QStringLiteral("Open (Q)"), breaker);
+    RunningOpenButton->setObjectName(QStringLiteral("RunningOpenButton"));
+    describe(RunningOpenButton, QStringLiteral("Open set 1's breaker"),
+             QStringLiteral("Takes the running set off the bus."));
+    connect(RunningOpenButton, &QPushButton::clicked, this,
+            [this] { m_session.act(SwitchboardControl::RunningBreaker, ControlState::Open); });
+    RunningBreakerValue = new QLabel(breaker);
+    RunningBreakerValue->setObjectName(QStringLiteral("RunningBreakerValue"));
+    auto *breakerColumn = new QVBoxLayout(breaker);
+    breakerColumn->addWidget(RunningOpenButton);
+    breakerColumn->addWidget(RunningBreakerValue);
+    controls->addWidget(breaker);
+    TaskValue = new QLabel(IslandGroup);
+    TaskValue->setObjectName(QStringLiteral("TaskValue"));
+    BlackoutValue = new QLabel(IslandGroup);
+    BlackoutValue->setObjectName(QStringLiteral("BlackoutValue"));
+    QPalette red = BlackoutValue->palette();
+    red.setColor(QPalette::WindowText, QColor(200, 30, 30));
+    BlackoutValue->setPalette(red);
+    RunningBreakerValue->setAccessibleDescription(QStringLiteral("Set 1's breaker"));
+    TaskValue->setAccessibleDescription(QStringLiteral("The exercise's task and how it stands"));
+    BlackoutValue->setAccessibleDescription(QStringLiteral("No set holds the bus up"));
+    for (QLabel *label : {RunningBreakerValue, TaskValue, BlackoutValue}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setFocusPolicy(Qt::TabFocus);
+    }
+    auto *lines = new QVBoxLayout;
+    lines->addWidget(TaskValue);
+    lines->addWidget(BlackoutValue);
+    lines->addStretch(1);
+    controls->addLayout(lines, 1);
+
+    // The droop pictures, each painted from the present state whenever what it shows in
+    // words changes.
+    auto *droops = new QHBoxLayout;
+    static const char *const DroopNames[2] = {"FrequencyDroop", "VoltageDroop"};
+    for (std::size_t i = 0; i < Droops.size(); ++i) {
+        Droops[i] = new InstrumentView(IslandGroup, QString::fromLatin1(DroopNames[i]),
+                                       QSize(220, 150), QSize(330, 220), InstrumentView::Focusable);
+        Droops[i]->paint = [this, i](QPainter &p, QSizeF size) {
+            paintDroopDiagram(p, size, droopState(m_session.board()),
+                              i == 0 ? DroopPicture::Frequency : DroopPicture::Voltage, font());
+        };
+        Droops[i]->setAccessibleName(i == 0 ? QStringLiteral("Frequency droop lines")
+                                            : QStringLiteral("Voltage droop lines"));
+        droops->addWidget(Droops[i]);
+    }
+
+    auto *left = new QVBoxLayout;
+    left->addLayout(meters);
+    left->addLayout(controls);
+    auto *row = new QHBoxLayout(IslandGroup);
+    row->addLayout(left, 1);
+    row->addLayout(droops, 1);
+    return IslandGroup;
+}
+
+void SwitchboardWindow::showIsland() {
+    const Switchboard &b = m_session.board();
+    for (int set = 1; set <= 2; ++set) {
+        const auto readings = setReadings(b.set(set));
+        for (std::size_t m = 0; m < SetMeterCount; ++m) {
+            const std::size_t i = std::size_t(set - 1) * SetMeterCount + m;
+            if (readings[m] == m_shown.setMeters[i]) continue;
+            m_shown.setMeters[i] = readings[m];
+            SetMeters[i]->update();
+        }
+    }
+    for (std::size_t i = 0; i < Droops.size(); ++i) {
+        const QString words = droopText(b, i == 1);
+        if (words == m_shown.droops[i]) continue;
+        m_shown.droops[i] = words;
+        Droops[i]->update();
+    }
+    const auto &events = b.events();
+    const QString lines[3] = {
+        runningBreakerLine(b.runningBreaker(), setTrip(events, 1)),
+        taskLine(b.settings().island.task, b.taskState(), b.taskDoneMs()),
+        !b.blackout() ? QString() : [&events] {
+            const auto last = std::find_if(events.rbegin(), events.rend(), [](const auto &e) {
+                return e.kind == SwitchboardEventKind::Blackout;
+            });
+            return blackoutText(last != events.rend() ? last->trip : TripCause::None);
+        }()};
+    QLabel *const labels[3] = {RunningBreakerValue, TaskValue, BlackoutValue};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (labels[i]->text() == lines[i]) continue;
+        labels[i]->setText(lines[i]);
+        labels[i]->setAccessibleName(QString(lines[i]).replace(QChar('\n'), QStringLiteral(", ")));
+    }
+    BlackoutValue->setVisible(b.blackout());
 }
 
 // The breaker's state in the window's font, bold: set again at each zoom, since a font of
@@ -312,6 +467,8 @@ void SwitchboardWindow::setZoom(double zoom) {
     for (InstrumentView *view : {Synchroscope, Lamps}) view->setZoom(zoom);
     for (InstrumentView *meter : Meters) meter->setZoom(zoom);
     for (InstrumentView *meter : Differences) meter->setZoom(zoom);
+    for (InstrumentView *meter : SetMeters) meter->setZoom(zoom);
+    for (InstrumentView *picture : Droops) picture->setZoom(zoom);
     // The least sizes follow the new fonts now, not at the next events: the window's own
     // layout (menu bar and client area) too, or the old zoom's least size holds it back.
     centralWidget()->layout()->activate();
@@ -341,6 +498,19 @@ void SwitchboardWindow::emptyHands() {
     m_keyReleases = {};
     for (QPushButton *button : Holds) button->setDown(false);
     m_toldAtMs = -1;
+    const bool island = m_session.board().island();
+    if (IslandGroup->isHidden() == island) {
+        IslandGroup->setVisible(island);
+        // The island's group needs room: the window grows to it, within the screen.
+        if (island) {
+            centralWidget()->layout()->activate();
+            layout()->activate();
+            QSize wanted = size().expandedTo(sizeHint());
+            if (const QScreen *s = screen())
+                wanted = wanted.boundedTo(s->availableGeometry().size());
+            resize(wanted);
+        }
+    }
     showState();
 }
 
@@ -384,10 +554,14 @@ void SwitchboardWindow::releaseAll() {
 // stamp that are not marked as a repeat.
 bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
     if (event->modifiers() & ~Qt::KeypadModifier) return false;
-    static constexpr std::array<int, 4> HoldKeys{SpeedRaiseKey, SpeedLowerKey, VoltageRaiseKey,
-                                                 VoltageLowerKey};
-    const auto held = std::find(HoldKeys.begin(), HoldKeys.end(), event->key());
-    if (held != HoldKeys.end()) {
+    static constexpr std::array<int, HeldCount> HoldKeys{
+        SpeedRaiseKey,        SpeedLowerKey,        VoltageRaiseKey,        VoltageLowerKey,
+        RunningSpeedRaiseKey, RunningSpeedLowerKey, RunningVoltageRaiseKey, RunningVoltageLowerKey};
+    // Set 1's keys are the island's alone: elsewhere they are nobody's.
+    const bool island = m_session.board().island();
+    const std::size_t keys = island ? HeldCount : 4;
+    const auto held = std::find(HoldKeys.begin(), HoldKeys.begin() + keys, event->key());
+    if (held != HoldKeys.begin() + keys) {
         if (event->isAutoRepeat()) return true;
         const auto control = std::size_t(held - HoldKeys.begin());
         KeyRelease &waiting = m_keyReleases[control];
@@ -401,6 +575,11 @@ bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
         waiting.pending = false;
         if (letGo) release(control, ByKey); // let go and pressed again at once
         if (!sameHold) press(control, ByKey);
+        return true;
+    }
+    if (island && event->key() == RunningOpenKey) {
+        if (pressed && !event->isAutoRepeat())
+            m_session.act(SwitchboardControl::RunningBreaker, ControlState::Open);
         return true;
     }
     if (event->key() != CloseKey && event->key() != OpenKey) return false;
@@ -445,6 +624,7 @@ void SwitchboardWindow::showState() {
     showInstruments();
     showControls();
     showLog();
+    if (m_session.board().island()) showIsland();
     const std::int64_t now = m_session.board().timeMs();
     if (m_toldAtMs < 0 || now - m_toldAtMs >= TellEveryMs || now < m_toldAtMs) {
         m_toldAtMs = now;
@@ -487,7 +667,7 @@ void SwitchboardWindow::showInstruments() {
     // Connected, the generator's terminals are the bus's: its voltmeter reads the bus's
     // voltage, and the AVR's set point stands under it.
     const std::array<QString, 5> meters{
-        voltsReading(BusVoltage), voltsReading(b.terminalVoltageV()),
+        voltsReading(b.busVoltageV()), voltsReading(b.terminalVoltageV()),
         hertzReading(b.busFrequencyHz()), hertzReading(b.frequencyHz()),
         powerReading(b.powerPu() * 100)};
     const QString setPoint = voltsReading(b.voltageReferenceV());
@@ -513,7 +693,10 @@ void SwitchboardWindow::showInstruments() {
 
 void SwitchboardWindow::showControls() {
     const Switchboard &b = m_session.board();
-    const std::array<bool, 4> lit = b.lit();
+    const std::array<bool, 4> set2 = b.lit(), set1 = b.runningLit();
+    std::array<bool, HeldCount> lit{};
+    std::copy(set2.begin(), set2.end(), lit.begin());
+    std::copy(set1.begin(), set1.end(), lit.begin() + 4);
     for (std::size_t i = 0; i < lit.size(); ++i) {
         if (lit[i] == m_shown.lit[i] && Holds[i]->property("lit").isValid()) continue;
         m_shown.lit[i] = lit[i];
@@ -521,7 +704,8 @@ void SwitchboardWindow::showControls() {
         QPalette palette = Holds[i]->parentWidget()->palette();
         if (lit[i]) palette.setColor(QPalette::Button, QColor(255, 190, 60));
         Holds[i]->setPalette(palette);
-        const QString name = Holds[i]->text().section(QChar(' '), 0, 0);
+        const QString name = i < 4 ? Holds[i]->text().section(QChar(' '), 0, 0)
+                                   : QString::fromLatin1(RunningHoldNames[i - 4]);
         Holds[i]->setAccessibleName(lit[i] ? name + QStringLiteral(", lit") : name);
     }
     const auto mode = std::size_t(b.mode());
@@ -569,6 +753,9 @@ void SwitchboardWindow::showControls() {
     QString note = QStringLiteral(
         "Keys: Up / Down governor raise / lower, Right / Left AVR raise / lower (held), "
         "C close, O open; Alt+M, Alt+P, Alt+A the mode.");
+    if (b.island())
+        note += QStringLiteral(" Set 1: W / S governor raise / lower, D / A AVR raise / lower "
+                               "(held), Q open its breaker.");
     if (m_session.replaying())
         note = QStringLiteral("Replaying %1: the controls follow the file to its last action.")
                    .arg(m_replayName);
@@ -616,6 +803,15 @@ void SwitchboardWindow::tellScreenReader() {
         const QString name = differenceText(i, m_shown.differences[i]);
         if (Differences[i]->accessibleName() != name) Differences[i]->setAccessibleName(name);
     }
+    if (!b.island()) return;
+    for (std::size_t i = 0; i < SetMeters.size(); ++i) {
+        const QString name =
+            setMeterText(int(i / SetMeterCount) + 1, i % SetMeterCount, m_shown.setMeters[i]);
+        if (SetMeters[i]->accessibleName() != name) SetMeters[i]->setAccessibleName(name);
+    }
+    for (std::size_t i = 0; i < Droops.size(); ++i)
+        if (Droops[i]->accessibleDescription() != m_shown.droops[i])
+            Droops[i]->setAccessibleDescription(m_shown.droops[i]);
 }
 
 void SwitchboardWindow::reportFailure(const QString &message) {

@@ -33,8 +33,10 @@ class ViewZoom;
 // voltmeters and frequency meters, the wattmeter and the breaker's state; governor and
 // voltage regulator raise/lower held with the mouse or the keys, the breaker's Close and
 // Open, the mode; the synchroniser's state, the relay's answer, and a log of the close
-// attempts. A window of its own beside the trainer, following its View menu's zoom. Its
-// timer asks the session to catch up with the wall clock about once a screen refresh.
+// attempts. On an island also both sets' meters, set 1's governor, regulator and breaker,
+// the task and the droop pictures. A window of its own beside the trainer, following its
+// View menu's zoom. Its timer asks the session to catch up with the wall clock about once
+// a screen refresh.
 class SwitchboardWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -42,6 +44,11 @@ public:
     static constexpr int SpeedRaiseKey = Qt::Key_Up, SpeedLowerKey = Qt::Key_Down;
     static constexpr int VoltageRaiseKey = Qt::Key_Right, VoltageLowerKey = Qt::Key_Left;
     static constexpr int CloseKey = Qt::Key_C, OpenKey = Qt::Key_O;
+    // On an island, set 1's: its governor W / S, its regulator D / A (held), its breaker's
+    // open Q.
+    static constexpr int RunningSpeedRaiseKey = Qt::Key_W, RunningSpeedLowerKey = Qt::Key_S;
+    static constexpr int RunningVoltageRaiseKey = Qt::Key_D, RunningVoltageLowerKey = Qt::Key_A;
+    static constexpr int RunningOpenKey = Qt::Key_Q;
 
     // `files` and `runner` are the trainer's file dialogs and how it shows dialogs; `zoom`
     // the View menu's zoom it follows (none: 100 %). `clock` empty: the wall clock.
@@ -73,6 +80,8 @@ protected:
 private:
     enum Holder : std::uint8_t { ByKey = 1, ByMouse = 2 };
     void createControls();
+    // The island's group: both sets' meters, set 1's controls, the task, the droop pictures.
+    QGroupBox *createIsland(QWidget *client);
     void createMenu();
     QPushButton *holdButton(QWidget *parent, const QString &name, const QString &text,
                             std::size_t control);
@@ -89,6 +98,7 @@ private:
     void showInstruments();
     void showControls();
     void showLog();
+    void showIsland();
     void tellScreenReader();
     void setZoom(double zoom);
     void boldBreaker();
@@ -102,7 +112,9 @@ private:
     FileChooser &m_files;
     const ModalRunner &m_runner;
     SwitchboardSession m_session;
-    std::array<std::uint8_t, 4> m_heldBy{};
+    // The held controls: set 2's speed raise, lower, voltage raise, lower, then set 1's.
+    static constexpr std::size_t HeldCount = 8;
+    std::array<std::uint8_t, HeldCount> m_heldBy{};
     // A key's release, held back until the next step, and its time stamp: a press of the
     // same key with the same stamp is its repeat.
     struct KeyRelease {
@@ -110,7 +122,7 @@ private:
         std::int64_t sinceMs = 0;
         bool pending = false;
     };
-    std::array<KeyRelease, 4> m_keyReleases{};
+    std::array<KeyRelease, HeldCount> m_keyReleases{};
     QTimer *m_timer = nullptr;
     KeptDialSynchroscope m_dial;
     SwitchboardLamps m_lamps;
@@ -132,7 +144,7 @@ private:
     std::array<InstrumentView *, 5> Meters{};      // bus and generator V, Hz, and the power
     std::array<InstrumentView *, 2> Differences{}; // the slip and the voltage difference
     QLabel *BreakerValue = nullptr;
-    std::array<QPushButton *, 4> Holds{}; // speed raise, lower, voltage raise, lower
+    std::array<QPushButton *, HeldCount> Holds{}; // speed raise, lower, voltage raise, lower
     QPushButton *CloseButton = nullptr;
     QPushButton *OpenButton = nullptr;
     std::array<QRadioButton *, 3> Modes{}; // manual, permissive, automatic
@@ -148,6 +160,14 @@ private:
     QAction *Close1 = nullptr;
     QGroupBox *LampGroup = nullptr;
     TaskPanel *m_task = nullptr;
+    // The island's.
+    QGroupBox *IslandGroup = nullptr;
+    std::array<InstrumentView *, 8> SetMeters{}; // set 1's four, then set 2's
+    std::array<InstrumentView *, 2> Droops{};    // frequency, voltage
+    QPushButton *RunningOpenButton = nullptr;
+    QLabel *RunningBreakerValue = nullptr;
+    QLabel *TaskValue = nullptr;
+    QLabel *BlackoutValue = nullptr;
 
     // What the drawings show, so that they repaint only when it changes.
     struct Shown {
@@ -157,6 +177,8 @@ private:
         QString setPoint; // the AVR's
         std::array<QString, 2> differences;
         std::array<double, 2> differenceValues{};
-        std::array<bool, 4> lit{};
+        std::array<bool, HeldCount> lit{};
+        std::array<QString, 8> setMeters;
+        std::array<QString, 2> droops; // the pictures in words
     } m_shown;
 };

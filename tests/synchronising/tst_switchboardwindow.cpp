@@ -8,6 +8,7 @@
 #include "viewzoom.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -71,6 +72,8 @@ private slots:
     void scenarioFileOpensTheSwitchboard();
     void trainerUntouchedBesideTheSwitchboard();
     void actualSizeComesBack();
+    void islandGroupOnAnIslandOnly_data();
+    void islandGroupOnAnIslandOnly();
 };
 
 void TestSwitchboardWindow::heldKeysAndButtons_data() {
@@ -256,6 +259,22 @@ void TestSwitchboardWindow::actualSizeComesBack() {
     QVERIFY(w.size() != at100);
     zoom.actualSize();
     QCOMPARE(w.size(), at100);
+}
+
+void TestSwitchboardWindow::islandGroupOnAnIslandOnly_data() {
+    QTest::addColumn<bool>("island");
+    QTest::newRow("infinite bus") << false;
+    QTest::newRow("island") << true;
+}
+
+void TestSwitchboardWindow::islandGroupOnAnIslandOnly() {
+    QFETCH(bool, island);
+    Board b;
+    SwitchboardSettings settings;
+    settings.bus = island ? BusKind::Island : BusKind::Infinite;
+    QVERIFY(b.w.startExercise(settings));
+    b.w.show();
+    QCOMPARE(b.w.findChild<QGroupBox *>(QStringLiteral("IslandGroup"))->isVisible(), island);
 }
 
 QTEST_MAIN(TestSwitchboardWindow)
