@@ -64,12 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (const auto problem = checkSwitchboard(*r.switchboard))
         fail("an accepted switchboard fails checkSwitchboard", input,
              QString::fromStdString(*problem));
+    if (const auto problem = checkIsland(r.switchboard->island, r.switchboard->load))
+        fail("an accepted island fails checkIsland", input, QString::fromStdString(*problem));
     const QByteArray withBoard = selmexScenarioText(start, {}, r.switchboard);
     const SelmexFileResult back = parseSelmexScenario(withBoard, name);
     if (!back.ok || !back.switchboard)
         fail("the written switchboard is refused", input, back.error);
     // The shortest exact texts differ exactly when the numbers do (but for -0 and 0).
-    if (switchboardKeyValues(*back.switchboard) != switchboardKeyValues(*r.switchboard) ||
+    if (allSwitchboardKeyValues(*back.switchboard) != allSwitchboardKeyValues(*r.switchboard) ||
         selmexScenarioText(start, {}, back.switchboard) != withBoard)
         fail("the written switchboard does not read back the same", input,
              QString::fromUtf8(withBoard));
