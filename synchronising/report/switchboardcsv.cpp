@@ -9,22 +9,6 @@
 
 namespace {
 
-QString taskText(IslandTask task) {
-    switch (task) {
-    case IslandTask::None:
-        break;
-    case IslandTask::Synchronise:
-        return QStringLiteral("synchronise");
-    case IslandTask::ShareEqually:
-        return QStringLiteral("share the load equally");
-    case IslandTask::TakeRunningSetOff:
-        return QStringLiteral("take the running set off");
-    case IslandTask::RideLoadStep:
-        return QStringLiteral("ride the load step");
-    }
-    return {};
-}
-
 // On an island two sets have breakers: a trip or an open says whose ("set 1: overload").
 QString ofSet(const SwitchboardSettings &settings, const SwitchboardEvent &e, const QString &text) {
     if (settings.bus != BusKind::Island) return text;
@@ -54,7 +38,7 @@ QString detail(const SwitchboardSettings &settings, const SwitchboardEvent &e) {
                                          : tripText(e.trip);
     case SwitchboardEventKind::TaskMet:
     case SwitchboardEventKind::TaskFailed:
-        return taskText(settings.island.task);
+        return islandTaskText(settings.island.task);
     case SwitchboardEventKind::Contact:
         break;
     }
