@@ -363,13 +363,21 @@ std::array<QString, SetMeterCount> setReadings(const SetReading &r) {
             powerFactorReading(r.connected, r.pKw, r.qKvar)};
 }
 
-QString setMeterText(int set, std::size_t meter, const QString &reading) {
+std::array<QString, SetMeterCount> setMeterNotes(const SetReading &r) {
+    return {QStringLiteral("set point %1 Hz").arg(hertzReading(r.setpointHz)),
+            QStringLiteral("set point %1 V").arg(voltsReading(r.voltageSetpointV)),
+            r.connected ? QStringLiteral("on the bus") : QStringLiteral("off the bus"), QString()};
+}
+
+QString setMeterText(int set, std::size_t meter, const QString &reading, const QString &note) {
     QString text = setMeterCaption(set, meter) + QStringLiteral(": ") + reading;
     if (meter == SetMeterCount - 1)
-        return text.replace(QStringLiteral(" lag"), QStringLiteral(" lagging"))
+        text.replace(QStringLiteral(" lag"), QStringLiteral(" lagging"))
             .replace(QStringLiteral(" lead"), QStringLiteral(" leading"));
-    text += QChar(' ') + setMeterUnit(meter);
+    else
+        text += QChar(' ') + setMeterUnit(meter);
     if (meter == 0 && reading.startsWith(QChar('-'))) text += QStringLiteral(", motoring");
+    if (!note.isEmpty()) text += QStringLiteral(", ") + note;
     return text;
 }
 

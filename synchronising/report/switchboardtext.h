@@ -100,12 +100,16 @@ QString kiloReading(double value);
 QString powerFactorReading(bool connected, double pKw, double qKvar);
 // A set's meters in the order the window lays them out: power, reactive power, current,
 // power factor; their captions ("Set 1 power"), units, readings and what a screen reader
-// says of one ("Set 1 power factor: 0.80 lagging", "Set 2 power: -2.0 kW, motoring").
+// says of one with its note ("Set 1 power factor: 0.80 lagging", "Set 2 power: -2.0 kW,
+// motoring, set point 49.80 Hz").
 constexpr std::size_t SetMeterCount = 4;
 QString setMeterCaption(int set, std::size_t meter);
 QString setMeterUnit(std::size_t meter);
 std::array<QString, SetMeterCount> setReadings(const SetReading &reading);
-QString setMeterText(int set, std::size_t meter, const QString &reading);
+// The notes under them: the governor's and the regulator's no-load set points, whether the
+// set is on the bus ("set point 51.20 Hz", "set point 388.0 V", "on the bus", "").
+std::array<QString, SetMeterCount> setMeterNotes(const SetReading &reading);
+QString setMeterText(int set, std::size_t meter, const QString &reading, const QString &note);
 // How the load splits between the sets in a unit: "Load 60.0 kW: set 1 30.0, set 2 30.0".
 QString loadSplitText(double load, double set1, double set2, const QString &unit);
 // What a screen reader says of a droop picture (frequency against power, or voltage

@@ -315,7 +315,7 @@ QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
             face.value = m_shown.setMeters[i];
             face.unit = setMeterUnit(meter);
             face.warning = meter == 0 && face.value.startsWith(QChar('-')); // motoring
-            face.note = face.warning ? QStringLiteral("motoring") : QString();
+            face.note = face.warning ? QStringLiteral("motoring") : m_shown.setNotes[i];
             paintMeter(p, size, face, font());
         };
         SetMeters[i]->setAccessibleDescription(
@@ -411,11 +411,13 @@ QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
 void SwitchboardWindow::showIsland() {
     const Switchboard &b = m_session.board();
     for (int set = 1; set <= 2; ++set) {
-        const auto readings = setReadings(b.set(set));
+        const SetReading reading = b.set(set);
+        const auto readings = setReadings(reading), notes = setMeterNotes(reading);
         for (std::size_t m = 0; m < SetMeterCount; ++m) {
             const std::size_t i = std::size_t(set - 1) * SetMeterCount + m;
-            if (readings[m] == m_shown.setMeters[i]) continue;
+            if (readings[m] == m_shown.setMeters[i] && notes[m] == m_shown.setNotes[i]) continue;
             m_shown.setMeters[i] = readings[m];
+            m_shown.setNotes[i] = notes[m];
             SetMeters[i]->update();
         }
     }
@@ -665,10 +667,10 @@ void SwitchboardWindow::showInstruments() {
             break;
         }
     // Connected, the generator's terminals are the bus's: its voltmeter reads the bus's
-    // voltage, and the AVR's set point stands under it.
+    // voltage, and the AVR's set point stands under it. A dead bus reads nothing.
     const std::array<QString, 5> meters{
-        voltsReading(b.busVoltageV()), voltsReading(b.terminalVoltageV()),
-        hertzReading(b.busFrequencyHz()), hertzReading(b.frequencyHz()),
+        voltsReading(b.blackout() ? nan : b.busVoltageV()), voltsReading(b.terminalVoltageV()),
+        hertzReading(b.blackout() ? nan : b.busFrequencyHz()), hertzReading(b.frequencyHz()),
         powerReading(b.powerPu() * 100)};
     const QString setPoint = voltsReading(b.voltageReferenceV());
     for (std::size_t i = 0; i < meters.size(); ++i)
@@ -805,8 +807,8 @@ void SwitchboardWindow::tellScreenReader() {
     }
     if (!b.island()) return;
     for (std::size_t i = 0; i < SetMeters.size(); ++i) {
-        const QString name =
-            setMeterText(int(i / SetMeterCount) + 1, i % SetMeterCount, m_shown.setMeters[i]);
+        const QString name = setMeterText(int(i / SetMeterCount) + 1, i % SetMeterCount,
+                                          m_shown.setMeters[i], m_shown.setNotes[i]);
         if (SetMeters[i]->accessibleName() != name) SetMeters[i]->setAccessibleName(name);
     }
     for (std::size_t i = 0; i < Droops.size(); ++i)

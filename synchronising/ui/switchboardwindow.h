@@ -178,7 +178,7 @@ private:
         std::array<QString, 2> differences;
         std::array<double, 2> differenceValues{};
         std::array<bool, HeldCount> lit{};
-        std::array<QString, 8> setMeters;
+        std::array<QString, 8> setMeters, setNotes;
         std::array<QString, 2> droops; // the pictures in words
     } m_shown;
 };

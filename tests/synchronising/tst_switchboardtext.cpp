@@ -87,11 +87,19 @@ void TestSwitchboardText::words_data() {
     QTest::newRow("slip scale") << differenceText(0, QStringLiteral("---"))
                                 << "Slip: --- Hz, target +0^020 to +0^067 Hz";
     QTest::newRow("power factor said")
-        << setMeterText(1, 3, QStringLiteral("0.80 lag")) << "Set 1 power factor: 0.80 lagging";
-    QTest::newRow("set motoring") << setMeterText(2, 0, QStringLiteral("-2.0"))
-                                  << "Set 2 power: -2.0 kW, motoring";
-    QTest::newRow("set current") << setMeterText(1, 2, QStringLiteral("91.2"))
+        << setMeterText(1, 3, QStringLiteral("0.80 lag"), {}) << "Set 1 power factor: 0.80 lagging";
+    QTest::newRow("set motoring") << setMeterText(2, 0, QStringLiteral("-2.0"),
+                                                  QStringLiteral("set point 49.80 Hz"))
+                                  << "Set 2 power: -2.0 kW, motoring, set point 49.80 Hz";
+    QTest::newRow("set current") << setMeterText(1, 2, QStringLiteral("91.2"), {})
                                  << "Set 1 current: 91.2 A";
+    SetReading set1;
+    set1.setpointHz = 51.204;
+    set1.voltageSetpointV = 387.96;
+    const auto notes = setMeterNotes(set1);
+    QTest::newRow("set points, off the bus")
+        << QStringList(notes.begin(), notes.end()).join(QChar('|'))
+        << "set point 51^20 Hz|set point 388^0 V|off the bus|";
     QTest::newRow("load split") << loadSplitText(60, 29.96, 30.04, QStringLiteral("kvar"))
                                 << "Load 60^0 kvar: set 1 30^0, set 2 30^0";
     QTest::newRow("task met") << taskLine(IslandTask::ShareEqually, TaskState::Met, 42345)
