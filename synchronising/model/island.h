@@ -94,3 +94,67 @@ constexpr std::int64_t OverloadMs = 10000, UnderFrequencyMs = 2000, UnderVoltage
 // How long ShareEqually and RideLoadStep hold, and their bands.
 constexpr std::int64_t TaskHoldMs = 5000;
 constexpr double ShareBand = 0.10, FrequencyBandHz = 0.5, TakeOffMaxShare = 0.05;
+
+// One set on the island: its governor's and regulator's set points, its state and what it
+// gives the bus at the last solution.
+struct IslandSet {
+    double ratingKw = 100;
+    double stiffnessKwPerHz = 1, voltageStiffnessKvarPerV = 1; // K and Kq of its droops
+    double setpointHz = 50, voltageSetpointV = 380;            // no load
+    double frequencyHz = 50, internalV = 380;
+    double angleRad = 0;               // against a frame turning at 50 Hz, unwrapped
+    double cosAngle = 1, sinAngle = 0; // turned along with it, so no step needs sin or cos
+    bool connected = false;
+    double pKw = 0, qKvar = 0; // 0 off the bus
+};
+
+// The island's bus and its two sets, stepped by the switchboard. The sets meet at the bus
+// through the tie reactance; the load takes constant P and Q. With the bus voltage V of
+// the step before, each set drives B_i = rating_i (E_i/380)(V/380)/X kW per radian and
+// Bq_i = rating_i/(380 X) kvar per volt; the bus stands at
+//     theta = atan2(S, C) - asin(P_load / R),  S + jC summed over B_i e^(j delta_i)
+// so that P_i = B_i sin(delta_i - theta) adds up to the load, and V = (sum Bq_i E_i -
+// Q_load) / sum Bq_i. Each set on the bus swings by its governor along its droop with the
+// damper windings' torque D_i (f_i - f_bus), D_i = 2.5 rating_i per Hz:
+//     tau df_i/dt = f0_i - f_i - (P_i + D_i (f_i - f_bus)) / K_i
+//     tau_v dE_i/dt = V0_i - Q_i/Kq_i - V
+// so that a set alone follows its droop line with the governor's lag.
+class IslandBus {
+public:
+    // Set 1 on the bus in its steady state under the load, set 2 off it at `set2AngleDeg`
+    // ahead of the bus with its frequency and voltage. The lags in seconds; `follow` the
+    // per-step shares of set 1's frequency and voltage that close on its set points while
+    // it is off the bus. Whether the bus holds (see solve).
+    bool start(const IslandSettings &island, double loadPKw, double loadQKvar, double set2Hz,
+               double set2V, double set2AngleDeg, double speedLagS, double voltageLagS,
+               double speedFollow, double voltageFollow);
+    IslandSet &set(int index) { return m_sets[index]; } // 0 set 1, 1 set 2
+    const IslandSet &set(int index) const { return m_sets[index]; }
+    void setLoad(double pKw, double qKvar) {
+        m_loadPKw = pKw;
+        m_loadQKvar = qKvar;
+    }
+    double loadPKw() const { return m_loadPKw; }
+    double loadQKvar() const { return m_loadQKvar; }
+    // Puts a set on the bus where its angle stands, or takes it off.
+    void connect(int index, bool on);
+    bool live() const { return m_sets[0].connected || m_sets[1].connected; }
+    // The bus from the sets on it: false when they cannot hold the load (P_load reaches
+    // 0.999 R, or no positive voltage comes out): the bus collapses.
+    bool solve();
+    // One step of `dt` seconds, then solve. Set 2 off the bus only turns with the frequency
+    // the switchboard gives it.
+    bool advance(double dt);
+    double frequencyHz() const { return m_frequencyHz; } // 0 with no set on the bus
+    double voltageV() const { return m_voltageV; }
+    // delta_i - theta, rad: the set's angle ahead of the bus.
+    double angleAheadRad(int index) const { return m_sets[index].angleRad - m_thetaRad; }
+
+private:
+    IslandSet m_sets[2];
+    double m_loadPKw = 0, m_loadQKvar = 0;
+    double m_lagS = 1, m_voltageLagS = 1, m_speedFollow = 1, m_voltageFollow = 1;
+    double m_frequencyHz = 50, m_voltageV = 380;
+    double m_thetaRad = 0, m_cosTheta = 1, m_sinTheta = 0;
+    double m_perStiffness[2] = {1, 1}, m_perVoltageStiffness[2] = {1, 1}; // 1/K_i, 1/Kq_i
+};

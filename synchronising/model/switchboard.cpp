@@ -40,6 +40,11 @@ std::string range(const char *key, double low, double high, const char *unit) {
     return std::string(key) + " must lie from " + number(low) + " to " + number(high) + unit;
 }
 
+// Which way a raise/lower pair moves its set point: held together, neither.
+double direction(bool up, bool down) {
+    return up == down ? 0.0 : up ? 1.0 : -1.0;
+}
+
 // Degrees into (-180, 180].
 double wrapDeg(double deg) {
     if (deg > 180 || deg <= -180) {
@@ -70,6 +75,12 @@ std::complex<double> busPhase(int k) {
 
 } // namespace
 
+std::optional<std::string> outOfRange(const std::string &key, double v, double low, double high,
+                                      const char *unit) {
+    if (inRange(v, low, high)) return std::nullopt;
+    return range(key.c_str(), low, high, unit);
+}
+
 std::optional<std::string> checkSwitchboard(const SwitchboardSettings &s) {
     if (!inRange(s.busFrequency, 49.5, 50.5)) return range("bus_frequency", 49.5, 50.5, " Hz");
     if (!inRange(s.frequency, 40, 60)) return range("frequency", 40, 60, " Hz");
@@ -86,6 +97,7 @@ std::optional<std::string> checkSwitchboard(const SwitchboardSettings &s) {
     if (!inRange(s.droopPct, 1, 20)) return range("droop_pct", 1, 20, " %");
     if (!inRange(s.reversePowerPct, 0.1, 50)) return range("reverse_power_pct", 0.1, 50, " %");
     if (!inRange(s.reversePowerS, 0.1, 60)) return range("reverse_power_s", 0.1, 60, " s");
+    if (s.bus == BusKind::Island) return checkIsland(s.island, s.load);
     return std::nullopt;
 }
 
@@ -194,27 +206,68 @@ void Switchboard::reset(const SwitchboardSettings &s) {
     m_actions.reserve(1024);
     m_events.reserve(256);
     m_attempts.reserve(64);
+
+    m_runningHeld = {};
+    m_dead = m_collapsing = false;
+    m_runningReverseSinceMs = -1;
+    m_islandSinceMs.fill(-1);
+    m_nextLoadStep = 0;
+    m_task = TaskState::Open;
+    m_taskDoneMs.reset();
+    m_taskSinceMs = -1;
+    if (island()) {
+        // A step at time 0 is the load from the start.
+        const auto &steps = s.load.steps;
+        const bool first = !steps.empty() && steps.front().timeMs <= 0;
+        const bool held =
+            m_island.start(s.island, first ? steps.front().pKw : s.load.pKw,
+                           first ? steps.front().qKvar : s.load.qKvar, m_f, m_u, s.angle,
+                           s.speedLagS, s.voltageLagS, m_speedFollow, m_voltageFollow);
+        applyLoadSteps();
+        if (!held) tripAll(TripCause::UnderVoltage);
+    }
 }
 
 double Switchboard::busFrequencyHz() const {
-    return m_settings.busFrequency;
+    return island() ? m_island.frequencyHz() : m_settings.busFrequency;
 }
 
 double Switchboard::busVoltageV() const {
-    return BusVoltage;
+    return island() ? m_island.voltageV() : BusVoltage;
+}
+
+// What a voltage difference is a share of: the bus's voltage, 380 V on a dead bus.
+double Switchboard::busVoltageBaseV() const {
+    const double v = busVoltageV();
+    return v > 0 ? v : BusVoltage;
 }
 
 double Switchboard::voltageDifferencePct() const {
-    return (m_u - BusVoltage) / BusVoltage * 100;
+    return (m_u - busVoltageV()) / busVoltageBaseV() * 100;
 }
 
 double Switchboard::reactivePu() const {
     if (m_breaker != BreakerState::Closed) return 0;
+    if (island()) return m_island.set(1).qKvar / m_island.set(1).ratingKw;
     return (m_u / BusVoltage * std::cos(m_delta) - 1) / TieReactance;
 }
 
 SetReading Switchboard::set(int which) const {
     SetReading r;
+    if (island()) {
+        const IslandSet &s = m_island.set(which == 1 ? 0 : 1);
+        r.connected = s.connected;
+        r.pKw = s.pKw;
+        r.qKvar = s.qKvar;
+        const double va = std::hypot(r.pKw, r.qKvar), v = busVoltageV();
+        r.currentA = va > 0 && v > 0 ? va * 1000 / (std::sqrt(3.0) * v) : 0;
+        r.powerFactor = va > 0 ? r.pKw / va : 1;
+        r.setpointHz = s.setpointHz;
+        r.voltageSetpointV = s.voltageSetpointV;
+        r.frequencyHz = s.frequencyHz;
+        r.ratingKw = s.ratingKw;
+        return r;
+    }
     r.ratingKw = m_settings.island.incomingRatingKw;
     if (which != 2) return r;
     r.connected = m_breaker == BreakerState::Closed;
@@ -230,31 +283,31 @@ SetReading Switchboard::set(int which) const {
 }
 
 double Switchboard::loadPKw() const {
-    return 0;
+    return island() ? m_island.loadPKw() : 0;
 }
 
 double Switchboard::loadQKvar() const {
-    return 0;
+    return island() ? m_island.loadQKvar() : 0;
 }
 
 BreakerState Switchboard::runningBreaker() const {
-    return BreakerState::Open;
+    return island() && m_island.set(0).connected ? BreakerState::Closed : BreakerState::Open;
 }
 
 bool Switchboard::blackout() const {
-    return false;
+    return m_dead;
 }
 
 std::array<bool, 4> Switchboard::runningLit() const {
-    return {};
+    return m_runningHeld;
 }
 
 TaskState Switchboard::taskState() const {
-    return TaskState::Open;
+    return m_task;
 }
 
 std::optional<std::int64_t> Switchboard::taskDoneMs() const {
-    return std::nullopt;
+    return m_taskDoneMs;
 }
 
 double Switchboard::frequencyHz() const {
@@ -266,11 +319,12 @@ double Switchboard::angleDeg() const {
 }
 
 double Switchboard::terminalVoltageV() const {
-    return m_breaker == BreakerState::Closed ? BusVoltage : m_u;
+    return m_breaker == BreakerState::Closed ? busVoltageV() : m_u;
 }
 
 double Switchboard::powerPu() const {
     if (m_breaker != BreakerState::Closed) return 0;
+    if (island()) return m_island.set(1).pKw / m_island.set(1).ratingKw;
     return m_u / BusVoltage / TieReactance * std::sin(m_delta);
 }
 
@@ -282,8 +336,13 @@ double Switchboard::secondsPerTurn() const {
 std::array<double, 3> Switchboard::lamps() const {
     // The closed breaker shorts the lamps.
     if (m_breaker == BreakerState::Closed) return {};
+    if (m_dead) {
+        // Against a dead bus each lamp sees the generator's phase alone.
+        const double u = m_u / BusVoltage, b = u / (1 + u);
+        return {b, b, b};
+    }
     return lampBrightness(m_settings.lamps, m_settings.phaseOrderReversed, m_thetaDeg,
-                          m_u / BusVoltage);
+                          m_u / busVoltageV());
 }
 
 std::array<bool, 4> Switchboard::lit() const {
@@ -314,7 +373,7 @@ SynchroniserState Switchboard::synchroniser() const {
 
 void Switchboard::act(SwitchboardControl control, ControlState state) {
     if (!fitsControl(control, state)) return;
-    if (control >= SwitchboardControl::RunningSpeedRaise) return; // the island's: not yet
+    if (control >= SwitchboardControl::RunningSpeedRaise && !island()) return;
     const bool sameHold = state == ControlState::Press && takeBackRelease(control);
     if (!sameHold && m_actions.size() < MaxActions) m_actions.push_back({m_timeMs, control, state});
     switch (control) {
@@ -334,8 +393,16 @@ void Switchboard::act(SwitchboardControl control, ControlState state) {
         }
         m_nextLookMs = m_timeMs;
         break;
+    case SwitchboardControl::RunningBreaker:
+        leaveBus(1, TripCause::None);
+        break;
     default:
-        m_held[static_cast<std::size_t>(control)] = state == ControlState::Press;
+        if (control >= SwitchboardControl::RunningSpeedRaise)
+            m_runningHeld[static_cast<std::size_t>(control) -
+                          static_cast<std::size_t>(SwitchboardControl::RunningSpeedRaise)] =
+                state == ControlState::Press;
+        else
+            m_held[static_cast<std::size_t>(control)] = state == ControlState::Press;
         break;
     }
 }
@@ -382,6 +449,15 @@ void Switchboard::closeCommand(bool automatic) {
     SwitchboardEvent e = event(SwitchboardEventKind::CloseCommand);
     e.automatic = automatic;
     log(e);
+    if (m_dead) {
+        // No voltage on the bus: nothing to synchronise to.
+        a.refused = a.refusal.voltage = true;
+        m_attempts.push_back(a);
+        SwitchboardEvent r = event(SwitchboardEventKind::Refused);
+        r.refusal = a.refusal;
+        log(r);
+        return;
+    }
     if (!automatic && m_mode != SwitchboardMode::Manual) {
         a.refusal = relayCheck();
         if (a.refusal.any()) {
@@ -398,7 +474,7 @@ void Switchboard::closeCommand(bool automatic) {
     m_contactDueMs = m_timeMs + m_settings.breakerMs;
 }
 
-void Switchboard::openBreaker(bool logged) {
+void Switchboard::openBreaker(bool logged, TripCause cause) {
     if (m_breaker == BreakerState::Open) return;
     if (logged) {
         SwitchboardEvent e = event(SwitchboardEventKind::Open);
@@ -410,11 +486,12 @@ void Switchboard::openBreaker(bool logged) {
     m_breaker = BreakerState::Open;
     m_reverseSinceMs = -1;
     m_holdingAttempt.reset();
+    if (island()) leaveBus(2, cause);
 }
 
 void Switchboard::contact() {
     SwitchboardAttempt &a = m_attempts.back();
-    const double u = m_u / BusVoltage;
+    const double u = m_u / busVoltageV();
     a.contactMs = m_timeMs;
     a.angleAtContactDeg = m_thetaDeg;
     a.slipHz = slipHz();
@@ -437,6 +514,13 @@ void Switchboard::contact() {
         trip(TripCause::PhaseOrderReversed);
     else if (a.closingCurrentPu >= ThreePhaseFaultCurrentPu - Slack)
         trip(TripCause::OutOfPhase);
+    if (island() && m_breaker == BreakerState::Closed) {
+        IslandSet &two = m_island.set(1);
+        two.frequencyHz = m_f;
+        two.internalV = m_u;
+        m_island.connect(1, true);
+        if (!m_island.solve()) tripAll(TripCause::UnderVoltage);
+    }
 }
 
 void Switchboard::trip(TripCause cause) {
@@ -454,7 +538,7 @@ void Switchboard::trip(TripCause cause) {
         if (!a.score) a.resultPowerPu = e.powerPu;
     }
     log(e);
-    openBreaker(false);
+    openBreaker(false, cause);
 }
 
 void Switchboard::settleAttempts() {
@@ -477,6 +561,9 @@ void Switchboard::settleAttempts() {
             e.automatic = a.automatic;
             e.score = *a.score;
             log(e);
+            if (island() && m_settings.island.task == IslandTask::Synchronise && e.score > 0 &&
+                m_task == TaskState::Open)
+                decideTask(true);
         }
         ++m_firstOpenAttempt;
     }
@@ -490,7 +577,7 @@ void Switchboard::settleAttempts() {
 // and voltage are in their windows it gives the close command the advance angle before the
 // phases meet.
 void Switchboard::synchronise() {
-    if (m_mode != SwitchboardMode::Automatic || m_breaker != BreakerState::Open) {
+    if (m_mode != SwitchboardMode::Automatic || m_breaker != BreakerState::Open || m_dead) {
         m_pulsed = {};
         return;
     }
@@ -501,8 +588,9 @@ void Switchboard::synchronise() {
     if (m_timeMs >= m_nextLookMs && !m_pulsed[0] && !m_pulsed[1] && !m_pulsed[2] && !m_pulsed[3]) {
         const double aheadF = m_f + m_settings.speedLagS * (m_f - m_fBefore) / StepS;
         const double aheadU = m_u + m_settings.voltageLagS * (m_u - m_uBefore) / StepS;
-        const double errors[2] = {TargetSlipHz - (aheadF - m_settings.busFrequency),
-                                  TargetVoltagePct - (aheadU - BusVoltage) / BusVoltage * 100};
+        const double errors[2] = {TargetSlipHz - (aheadF - busFrequencyHz()),
+                                  TargetVoltagePct -
+                                      (aheadU - busVoltageV()) / busVoltageV() * 100};
         const double bands[2] = {SlipBandHz, VoltageBandPct};
         // Hz/s and %/s.
         const double rates[2] = {m_settings.governorRate, m_settings.avrRate};
@@ -532,15 +620,19 @@ void Switchboard::step() {
     synchronise();
 
     const std::array<bool, 4> on = lit();
-    const auto move = [](bool up, bool down) { return up == down ? 0.0 : up ? 1.0 : -1.0; };
-    m_fRef = std::clamp(m_fRef + move(on[0], on[1]) * m_settings.governorRate * StepS,
+    m_fRef = std::clamp(m_fRef + direction(on[0], on[1]) * m_settings.governorRate * StepS,
                         MinSpeedReference, MaxSpeedReference);
-    m_uRef = std::clamp(m_uRef + move(on[2], on[3]) * m_settings.avrRate / 100 * BusVoltage * StepS,
-                        MinVoltageReference, MaxVoltageReference);
+    m_uRef =
+        std::clamp(m_uRef + direction(on[2], on[3]) * m_settings.avrRate / 100 * BusVoltage * StepS,
+                   MinVoltageReference, MaxVoltageReference);
 
     m_uBefore = m_u;
-    m_u += (m_uRef - m_u) * m_voltageFollow;
     m_fBefore = m_f;
+    if (island()) {
+        stepIsland();
+        return;
+    }
+    m_u += (m_uRef - m_u) * m_voltageFollow;
     if (m_breaker == BreakerState::Closed) {
         // The swing equation, 2H/ws d2(delta)/dt2 = Pm - Pe (Kundur, Power System
         // Stability and Control, 3.9), with the governor's droop giving Pm from the speed
@@ -559,18 +651,212 @@ void Switchboard::step() {
     m_timeMs += StepMs;
 
     if (m_breaker == BreakerState::Closing && m_timeMs >= m_contactDueMs) contact();
-    if (m_breaker == BreakerState::Closed) {
-        if (std::abs(m_delta) > Pi) {
-            trip(TripCause::PoleSlip);
-        } else if (powerPu() < -m_settings.reversePowerPct / 100) {
-            if (m_reverseSinceMs < 0) m_reverseSinceMs = m_timeMs;
-            if (m_timeMs - m_reverseSinceMs >= std::llround(m_settings.reversePowerS * 1000))
-                trip(TripCause::ReversePower);
-        } else {
-            m_reverseSinceMs = -1;
+    if (m_breaker == BreakerState::Closed) protectMachine();
+    settleAttempts();
+}
+
+void Switchboard::protectMachine() {
+    if (std::abs(m_delta) > Pi) {
+        trip(TripCause::PoleSlip);
+    } else if (powerPu() < -m_settings.reversePowerPct / 100) {
+        if (m_reverseSinceMs < 0) m_reverseSinceMs = m_timeMs;
+        if (m_timeMs - m_reverseSinceMs >= std::llround(m_settings.reversePowerS * 1000))
+            trip(TripCause::ReversePower);
+    } else {
+        m_reverseSinceMs = -1;
+    }
+}
+
+// The island's step: set 1's set points move with its held controls, set 2 off the bus
+// follows its own as on the infinite bus, the sets on the bus swing, and the synchroscope
+// reads set 2's angle ahead of the bus.
+void Switchboard::stepIsland() {
+    IslandSet &one = m_island.set(0), &two = m_island.set(1);
+    const std::array<bool, 4> &on = m_runningHeld;
+    one.setpointHz =
+        std::clamp(one.setpointHz + direction(on[0], on[1]) * m_settings.governorRate * StepS,
+                   MinSpeedReference, MaxSpeedReference);
+    one.voltageSetpointV =
+        std::clamp(one.voltageSetpointV +
+                       direction(on[2], on[3]) * m_settings.avrRate / 100 * BusVoltage * StepS,
+                   MinVoltageReference, MaxVoltageReference);
+    two.setpointHz = m_fRef;
+    two.voltageSetpointV = m_uRef;
+    const bool closed = m_breaker == BreakerState::Closed;
+    if (!closed) {
+        m_u += (m_uRef - m_u) * m_voltageFollow;
+        m_f += (m_fRef - m_f) * m_speedFollow;
+        two.frequencyHz = m_f;
+        two.internalV = m_u;
+    }
+    const bool held = m_island.advance(StepS);
+    if (closed) {
+        m_f = two.frequencyHz;
+        m_u = two.internalV;
+        m_delta = m_island.angleAheadRad(1);
+    }
+    m_thetaDeg = wrapDeg(m_island.angleAheadRad(1) * 180 / Pi);
+    m_timeMs += StepMs;
+
+    if (!held) tripAll(TripCause::UnderVoltage);
+    applyLoadSteps();
+    if (m_breaker == BreakerState::Closing && m_timeMs >= m_contactDueMs) contact();
+    if (m_breaker == BreakerState::Closed) protectMachine();
+    protectIsland();
+    watchTask();
+    settleAttempts();
+}
+
+void Switchboard::applyLoadSteps() {
+    const std::vector<LoadStep> &steps = m_settings.load.steps;
+    while (m_nextLoadStep < steps.size() && steps[m_nextLoadStep].timeMs <= m_timeMs) {
+        const LoadStep &step = steps[m_nextLoadStep++];
+        m_island.setLoad(step.pKw, step.qKvar);
+        SwitchboardEvent e = event(SwitchboardEventKind::LoadStep);
+        e.loadPKw = step.pKw;
+        e.loadQKvar = step.qKvar;
+        log(e);
+        // The first step after the start opens the ride, with set 2 on the bus.
+        if (m_settings.island.task == IslandTask::RideLoadStep && m_task == TaskState::Open &&
+            step.timeMs > 0 && m_taskSinceMs < 0) {
+            if (m_breaker == BreakerState::Closed)
+                m_taskSinceMs = m_timeMs;
+            else
+                decideTask(false);
+        }
+        if (!m_island.solve()) tripAll(TripCause::UnderVoltage);
+    }
+}
+
+// Whether `condition` has held for `delayMs`, counted from the step it first held in.
+bool Switchboard::timed(bool condition, std::int64_t &sinceMs, std::int64_t delayMs) const {
+    if (!condition) {
+        sinceMs = -1;
+        return false;
+    }
+    if (sinceMs < 0) sinceMs = m_timeMs;
+    return m_timeMs - sinceMs >= delayMs;
+}
+
+void Switchboard::protectIsland() {
+    const IslandSet &one = m_island.set(0), &two = m_island.set(1);
+    const double reverse = m_settings.reversePowerPct / 100;
+    if (one.connected) {
+        const bool reversed = timed(one.pKw < -reverse * one.ratingKw, m_runningReverseSinceMs,
+                                    std::llround(m_settings.reversePowerS * 1000));
+        const bool overloaded =
+            timed(one.pKw > OverloadShare * one.ratingKw, m_islandSinceMs[0], OverloadMs);
+        if (std::abs(m_island.angleAheadRad(0)) > Pi)
+            leaveBus(1, TripCause::PoleSlip);
+        else if (reversed)
+            leaveBus(1, TripCause::ReversePower);
+        else if (overloaded)
+            leaveBus(1, TripCause::Overload);
+    }
+    if (two.connected &&
+        timed(two.pKw > OverloadShare * two.ratingKw, m_islandSinceMs[1], OverloadMs))
+        trip(TripCause::Overload);
+    if (!m_island.live()) return;
+    const bool slow =
+        timed(m_island.frequencyHz() < UnderFrequencyHz, m_islandSinceMs[2], UnderFrequencyMs);
+    const bool low = timed(m_island.voltageV() < UnderVoltageShare * BusVoltage, m_islandSinceMs[3],
+                           UnderVoltageMs);
+    if (slow)
+        tripAll(TripCause::UnderFrequency);
+    else if (low)
+        tripAll(TripCause::UnderVoltage);
+}
+
+// Set 1 or set 2 off the bus: by the operator (`cause` None) or a trip. Set 1's open or
+// trip is logged here, set 2's by its breaker.
+void Switchboard::leaveBus(int set, TripCause cause) {
+    IslandSet &s = m_island.set(set - 1);
+    if (!s.connected) return;
+    const double p = s.pKw;
+    if (set == 1) {
+        SwitchboardEvent e = event(cause == TripCause::None ? SwitchboardEventKind::Open
+                                                            : SwitchboardEventKind::Trip);
+        e.set = 1;
+        e.powerPu = p / s.ratingKw;
+        e.trip = cause;
+        log(e);
+        m_runningReverseSinceMs = -1;
+    }
+    m_islandSinceMs[std::size_t(set - 1)] = -1;
+    m_island.connect(set - 1, false);
+    if (m_task == TaskState::Open) {
+        switch (m_settings.island.task) {
+        case IslandTask::TakeRunningSetOff:
+            // Taken off by its breaker with set 2 carrying the load and set 1 near none.
+            if (set == 1)
+                decideTask(cause == TripCause::None && m_breaker == BreakerState::Closed &&
+                           p >= -m_settings.reversePowerPct / 100 * s.ratingKw &&
+                           p <= TakeOffMaxShare * s.ratingKw);
+            break;
+        case IslandTask::ShareEqually:
+            if (set == 1) decideTask(false);
+            break;
+        case IslandTask::RideLoadStep:
+            if (cause != TripCause::None && m_taskSinceMs >= 0) decideTask(false);
+            break;
+        default:
+            break;
         }
     }
-    settleAttempts();
+    if (m_collapsing) return;
+    if (!m_island.live())
+        loseBus(set, cause);
+    else if (!m_island.solve())
+        tripAll(TripCause::UnderVoltage);
+}
+
+// The bus cannot be held: every set on it trips, and it is lost.
+void Switchboard::tripAll(TripCause cause) {
+    if (!m_island.live() || m_collapsing) return;
+    const int last = m_breaker == BreakerState::Closed ? 2 : 1;
+    m_collapsing = true;
+    leaveBus(1, cause);
+    if (m_breaker == BreakerState::Closed) trip(cause);
+    m_collapsing = false;
+    loseBus(last, cause);
+}
+
+void Switchboard::loseBus(int set, TripCause cause) {
+    SwitchboardEvent e = event(SwitchboardEventKind::Blackout);
+    e.set = set;
+    e.trip = cause;
+    log(e);
+    m_dead = true;
+    m_island.solve();
+    // A breaker's undervoltage release keeps it from closing onto the dead bus.
+    if (m_breaker == BreakerState::Closing) openBreaker(false);
+    m_pulsed = {};
+    if (m_task == TaskState::Open && m_settings.island.task != IslandTask::None) decideTask(false);
+}
+
+void Switchboard::decideTask(bool met) {
+    m_task = met ? TaskState::Met : TaskState::Failed;
+    m_taskDoneMs = m_timeMs;
+    log(event(met ? SwitchboardEventKind::TaskMet : SwitchboardEventKind::TaskFailed));
+}
+
+// The tasks decided by the bus over time: sharing held, a load step ridden.
+void Switchboard::watchTask() {
+    if (m_task != TaskState::Open) return;
+    const IslandSet &one = m_island.set(0), &two = m_island.set(1);
+    const bool inBand = std::abs(m_island.frequencyHz() - RatedFrequency) <= FrequencyBandHz;
+    if (m_settings.island.task == IslandTask::ShareEqually) {
+        const double share = m_island.loadPKw() / (one.ratingKw + two.ratingKw);
+        const bool shared = one.connected && two.connected && inBand &&
+                            std::abs(one.pKw / one.ratingKw - share) <= ShareBand &&
+                            std::abs(two.pKw / two.ratingKw - share) <= ShareBand;
+        if (timed(shared, m_taskSinceMs, TaskHoldMs)) decideTask(true);
+    } else if (m_settings.island.task == IslandTask::RideLoadStep && m_taskSinceMs >= 0) {
+        if (!inBand)
+            decideTask(false);
+        else if (m_timeMs >= m_settings.load.steps.back().timeMs + TaskHoldMs)
+            decideTask(true);
+    }
 }
 
 void Switchboard::runUntil(std::int64_t untilMs, const std::vector<SwitchboardAction> *replay,

@@ -59,6 +59,9 @@ struct SwitchboardSettings {
 // ("frequency must be from 40 to 60 Hz"), or nothing. A value that is no number is out of
 // range.
 std::optional<std::string> checkSwitchboard(const SwitchboardSettings &settings);
+// "KEY must lie from LOW to HIGH UNIT" when `v` is out of that range or no number.
+std::optional<std::string> outOfRange(const std::string &key, double v, double low, double high,
+                                      const char *unit);
 
 // The bus: 380 V between lines.
 constexpr double BusVoltage = 380;
@@ -331,11 +334,27 @@ private:
     void closeCommand(bool automatic);
     void contact();
     void trip(TripCause cause);
-    void openBreaker(bool logged);
+    // `cause` is the trip's that opens it (None for the operator's open).
+    void openBreaker(bool logged, TripCause cause = TripCause::None);
+    // The switchboard's machine's own protection while its breaker is closed: pole slip and
+    // reverse power.
+    void protectMachine();
     void settleAttempts();
     void synchronise();
     SwitchboardEvent event(SwitchboardEventKind kind) const;
     void log(const SwitchboardEvent &e);
+    // The island's: its step, the load steps due, each set's and the bus's protection,
+    // a set leaving the bus (`cause` None for an open), the bus lost, and the task.
+    void stepIsland();
+    void applyLoadSteps();
+    void protectIsland();
+    bool timed(bool condition, std::int64_t &sinceMs, std::int64_t delayMs) const;
+    void leaveBus(int set, TripCause cause);
+    void tripAll(TripCause cause);
+    void loseBus(int set, TripCause cause);
+    void decideTask(bool met);
+    void watchTask();
+    double busVoltageBaseV() const;
 
     SwitchboardSettings m_settings;
     SwitchboardMode m_mode = SwitchboardMode::Manual;
@@ -362,4 +381,17 @@ private:
     std::vector<SwitchboardAction> m_actions;
     std::vector<SwitchboardEvent> m_events;
     std::vector<SwitchboardAttempt> m_attempts;
+    // The island (unused on an infinite bus): its bus and sets, set 1's held controls, the
+    // bus lost, the protection's timers (reverse power and overload per set, then the
+    // bus's under-frequency and under-voltage), the next load step and the task.
+    IslandBus m_island;
+    std::array<bool, 4> m_runningHeld{};
+    bool m_dead = false;
+    bool m_collapsing = false;
+    std::int64_t m_runningReverseSinceMs = -1;
+    std::array<std::int64_t, 4> m_islandSinceMs{};
+    std::size_t m_nextLoadStep = 0;
+    TaskState m_task = TaskState::Open;
+    std::optional<std::int64_t> m_taskDoneMs;
+    std::int64_t m_taskSinceMs = -1;
 };
