@@ -335,6 +335,10 @@ QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
                                   IslandGroup);
         box->setObjectName(pair == 0 ? QStringLiteral("RunningGovernor")
                                      : QStringLiteral("RunningAvr"));
+        describe(box, box->title(),
+                 pair == 0 ? QStringLiteral("Set 1's governor: its no-load frequency set point")
+                           : QStringLiteral("Set 1's voltage regulator: its no-load voltage "
+                                            "set point"));
         auto *column = new QVBoxLayout(box);
         for (std::size_t j = 0; j < 2; ++j) {
             const std::size_t i = 4 + 2 * pair + j;
@@ -350,6 +354,7 @@ QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
     }
     auto *breaker = new QGroupBox(QStringLiteral("Set 1 breaker"), IslandGroup);
     breaker->setObjectName(QStringLiteral("RunningBreaker"));
+    describe(breaker, breaker->title(), QStringLiteral("Set 1's breaker: it opens only"));
     RunningOpenButton = new QPushButton(QStringLiteral("Open (Q)"), breaker);
     RunningOpenButton->setObjectName(QStringLiteral("RunningOpenButton"));
     describe(RunningOpenButton, QStringLiteral("Open set 1's breaker"),
@@ -371,7 +376,8 @@ QGroupBox *SwitchboardWindow::createIsland(QWidget *client) {
     BlackoutValue->setPalette(red);
     RunningBreakerValue->setAccessibleDescription(QStringLiteral("Set 1's breaker"));
     TaskValue->setAccessibleDescription(QStringLiteral("The exercise's task and how it stands"));
-    BlackoutValue->setAccessibleDescription(QStringLiteral("No set holds the bus up"));
+    describe(BlackoutValue, QStringLiteral("No blackout"),
+             QStringLiteral("Whether the bus is dead: no set holds it up"));
     for (QLabel *label : {RunningBreakerValue, TaskValue, BlackoutValue}) {
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
@@ -441,7 +447,10 @@ void SwitchboardWindow::showIsland() {
     for (std::size_t i = 0; i < 3; ++i) {
         if (labels[i]->text() == lines[i]) continue;
         labels[i]->setText(lines[i]);
-        labels[i]->setAccessibleName(QString(lines[i]).replace(QChar('\n'), QStringLiteral(", ")));
+        // A line with nothing to say still has a name: a reader would take its group's.
+        labels[i]->setAccessibleName(
+            lines[i].isEmpty() ? QStringLiteral("No blackout")
+                               : QString(lines[i]).replace(QChar('\n'), QStringLiteral(", ")));
     }
     BlackoutValue->setVisible(b.blackout());
 }
