@@ -23,9 +23,10 @@ constexpr std::int64_t LongestStepMs = 24 * 3600 * 1000;
 void turn(double &c, double &s, double x) {
     double cx, sx;
     if (std::abs(x) < 0.1) {
+        // Factors, not divisors: a division costs as much as the rest of the step.
         const double x2 = x * x;
-        cx = 1 - x2 / 2 * (1 - x2 / 12 * (1 - x2 / 30));
-        sx = x * (1 - x2 / 6 * (1 - x2 / 20 * (1 - x2 / 42)));
+        cx = 1 - x2 * 0.5 * (1 - x2 * (1.0 / 12) * (1 - x2 * (1.0 / 30)));
+        sx = x * (1 - x2 * (1.0 / 6) * (1 - x2 * (1.0 / 20) * (1 - x2 * (1.0 / 42))));
     } else {
         cx = std::cos(x);
         sx = std::sin(x);
@@ -116,8 +117,8 @@ std::optional<std::string> checkIsland(const IslandSettings &i, const IslandLoad
 bool IslandBus::start(const IslandSettings &island, double loadPKw, double loadQKvar, double set2Hz,
                       double set2V, double set2AngleDeg, double speedLagS, double voltageLagS,
                       double speedFollow, double voltageFollow) {
-    m_lagS = std::max(speedLagS, ShortestLagS);
-    m_voltageLagS = std::max(voltageLagS, ShortestLagS);
+    m_perLag = 1 / std::max(speedLagS, ShortestLagS);
+    m_perVoltageLag = 1 / std::max(voltageLagS, ShortestLagS);
     m_speedFollow = speedFollow;
     m_voltageFollow = voltageFollow;
     setLoad(loadPKw, loadQKvar);
@@ -159,6 +160,10 @@ bool IslandBus::start(const IslandSettings &island, double loadPKw, double loadQ
 void IslandBus::connect(int index, bool on) {
     IslandSet &s = m_sets[index];
     s.connected = on;
+    double sumBq = 0;
+    for (const IslandSet &set : m_sets)
+        if (set.connected) sumBq += set.ratingKw / (RatedVoltage * TieReactance);
+    m_perSumBq = 1 / sumBq;
     s.cosAngle = std::cos(s.angleRad);
     s.sinAngle = std::sin(s.angleRad);
     if (!on) s.pKw = s.qKvar = 0;
@@ -169,7 +174,7 @@ bool IslandBus::solve() {
     constexpr double PerVoltSquared = 1 / (RatedVoltage * RatedVoltage * TieReactance);
     constexpr double PerVolt = 1 / (RatedVoltage * TieReactance);
     double b[2] = {0, 0}, bq[2] = {0, 0};
-    double sumS = 0, sumC = 0, sumBq = 0, sumBqE = 0;
+    double sumS = 0, sumC = 0, sumBqE = 0;
     for (int i = 0; i < 2; ++i) {
         const IslandSet &s = m_sets[i];
         if (!s.connected) continue;
@@ -177,7 +182,6 @@ bool IslandBus::solve() {
         bq[i] = s.ratingKw * PerVolt;
         sumS += b[i] * s.sinAngle;
         sumC += b[i] * s.cosAngle;
-        sumBq += bq[i];
         sumBqE += bq[i] * s.internalV;
     }
     if (!live()) {
@@ -187,7 +191,7 @@ bool IslandBus::solve() {
     // R and 1/R side by side, so that neither waits for the other.
     const double r2 = sumS * sumS + sumC * sumC, perR2 = 1 / r2;
     const double r = std::sqrt(r2), perR = r * perR2;
-    const double voltage = (sumBqE - m_loadQKvar) / sumBq;
+    const double voltage = (sumBqE - m_loadQKvar) * m_perSumBq;
     if (!(m_loadPKw < HoldableShare * r) || !(voltage > 0)) return false;
     m_voltageV = voltage;
     // theta = phi - a with phi the angle of S + jC and sin a = P_load / R.
@@ -199,9 +203,9 @@ bool IslandBus::solve() {
     // The bus's angle unwrapped: on by the little it turned since the last solution.
     const double sinTurn = sinTheta * m_cosTheta - cosTheta * m_sinTheta;
     const double cosTurn = cosTheta * m_cosTheta + sinTheta * m_sinTheta;
-    m_thetaRad += cosTurn > 0.9
-                      ? sinTurn * (1 + sinTurn * sinTurn * (1.0 / 6 + sinTurn * sinTurn * 3.0 / 40))
-                      : std::atan2(sinTurn, cosTurn);
+    const double sin2 = sinTurn * sinTurn;
+    m_thetaRad += cosTurn > 0.9 ? sinTurn * (1 + sin2 * (1.0 / 6 + sin2 * (3.0 / 40)))
+                                : std::atan2(sinTurn, cosTurn);
     m_cosTheta = cosTheta;
     m_sinTheta = sinTheta;
     // f_bus weighs each set by its synchronising power B_i cos(delta_i - theta); they add
@@ -235,7 +239,7 @@ bool IslandBus::solve() {
 
 bool IslandBus::advance(double dt) {
     const double busHz = m_frequencyHz, busV = m_voltageV;
-    const double speedShare = dt / m_lagS, voltageShare = dt / m_voltageLagS;
+    const double speedShare = dt * m_perLag, voltageShare = dt * m_perVoltageLag;
     for (int i = 0; i < 2; ++i) {
         IslandSet &s = m_sets[i];
         if (s.connected) {

@@ -153,7 +153,8 @@ public:
 private:
     IslandSet m_sets[2];
     double m_loadPKw = 0, m_loadQKvar = 0;
-    double m_lagS = 1, m_voltageLagS = 1, m_speedFollow = 1, m_voltageFollow = 1;
+    double m_perLag = 1, m_perVoltageLag = 1, m_speedFollow = 1, m_voltageFollow = 1;
+    double m_perSumBq = 1; // 1 / sum Bq_i of the sets on the bus
     double m_frequencyHz = 50, m_voltageV = 380;
     double m_thetaRad = 0, m_cosTheta = 1, m_sinTheta = 0;
     double m_perStiffness[2] = {1, 1}, m_perVoltageStiffness[2] = {1, 1}; // 1/K_i, 1/Kq_i

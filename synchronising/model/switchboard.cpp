@@ -678,7 +678,7 @@ void Switchboard::stepIsland() {
                    MinSpeedReference, MaxSpeedReference);
     one.voltageSetpointV =
         std::clamp(one.voltageSetpointV +
-                       direction(on[2], on[3]) * m_settings.avrRate / 100 * BusVoltage * StepS,
+                       direction(on[2], on[3]) * m_settings.avrRate * (BusVoltage / 100 * StepS),
                    MinVoltageReference, MaxVoltageReference);
     two.setpointHz = m_fRef;
     two.voltageSetpointV = m_uRef;
@@ -695,7 +695,7 @@ void Switchboard::stepIsland() {
         m_u = two.internalV;
         m_delta = m_island.angleAheadRad(1);
     }
-    m_thetaDeg = wrapDeg(m_island.angleAheadRad(1) * 180 / Pi);
+    m_thetaDeg = wrapDeg(m_island.angleAheadRad(1) * (180 / Pi));
     m_timeMs += StepMs;
 
     if (!held) tripAll(TripCause::UnderVoltage);
