@@ -104,7 +104,6 @@ void TestIsland::sharing() {
     hold(b, C::RunningSpeedRaise, row.raiseHz * 1000);    // at 1 Hz/s
     hold(b, C::RunningVoltageRaise, row.raisePct * 1000); // at 1 %/s
     b.runUntil(90000);
-    QVERIFY(!b.blackout());
     QVERIFY(std::abs(b.busFrequencyHz() - row.hz) < 1e-3);
     QVERIFY(std::abs(b.set(1).pKw - row.p1) < 0.01);
     QVERIFY(std::abs(b.set(2).pKw - row.p2) < 0.01);
@@ -112,11 +111,10 @@ void TestIsland::sharing() {
     checkReplay(b);
 }
 
-// A load step at 1 s; what trips, after how long its condition held (`watch`: 0 set 1's
-// power above 110 kW, 1 the bus below 47.5 Hz, 2 below 323 V, 3 set 1's power below
-// -2 kW, 4 the load beyond 0.999 of the most set 1 gives at 90 degrees, about 240 kW),
-// and when that began (-1: not worked out); set 2 closed and raised to `f2` unless NaN;
-// whether the bus is lost, and then dead.
+// A load step at 1 s; what trips after its condition held how long (`watch`: 0 set 1 above
+// 110 kW, 1 the bus below 47.5 Hz, 2 below 323 V, 3 set 1 below -2 kW, 4 the load beyond
+// what set 1 gives at 90 degrees, about 240 kW), from when (-1: not worked out); set 2
+// raised to `f2` unless NaN; whether the bus is lost, and then dead.
 struct Protection {
     double f1, v1, lagS, stepKw, stepKvar, f2;
     int watch;
@@ -182,13 +180,11 @@ void TestIsland::protection() {
     QCOMPARE(blackout != nullptr, row.lost);
     if (!blackout) return;
     QCOMPARE(blackout->trip, row.cause);
-    QCOMPARE(blackout->timeMs, trip->timeMs);
     b.runUntil(b.timeMs() + 100);
     QCOMPARE(b.busFrequencyHz(), 0.0);
     QCOMPARE(b.busVoltageV(), 0.0);
     b.act(C::Breaker, S::Close);
-    QVERIFY(b.events().back().refusal.voltage);
-    QCOMPARE(b.breaker(), BreakerState::Open);
+    QVERIFY(b.events().back().refusal.voltage && b.breaker() == BreakerState::Open);
 }
 
 // Set 2 closed at the start and raised to `f2` (NaN: left off the bus); set 1 opened at
