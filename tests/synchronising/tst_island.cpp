@@ -1,6 +1,6 @@
 // The island: two sets sharing a load along their droop lines, as the simulation reaches
 // it; the running set's lag, the protection's delays, the bus lost, the tasks, the replay
-// to the last bit. (checkIsland's refusals are tested through the file reader.)
+// to the last bit; the island's ranges.
 #include "switchboard.h"
 
 #include <algorithm>
@@ -71,6 +71,7 @@ private slots:
     void protection();
     void tasks_data();
     void tasks();
+    void ranges();
 };
 
 // Both sets 100 kW, set 1 at 4 % and 52 Hz, 120 kW; set 1's set points then raised by
@@ -235,6 +236,18 @@ void TestIsland::tasks() {
                            [&](const SwitchboardEvent &e) { return e.kind == kind; }),
              1);
     checkReplay(b);
+}
+
+void TestIsland::ranges() {
+    SwitchboardSettings s = island(51.2, 60);
+    QVERIFY(!checkSwitchboard(s));
+    s.island.incomingVoltageDroopPct = qQNaN();
+    QCOMPARE(checkSwitchboard(s), "incoming_voltage_droop_pct must lie from 1 to 20 %");
+    s.island.incomingVoltageDroopPct = 4;
+    s.load.steps = {{5000, 90, 45}, {5000, 60, 45}};
+    QCOMPARE(checkSwitchboard(s), "steps must come in time order, each later than the one before");
+    s.load.steps = {{5000, 90, 1e6}};
+    QCOMPARE(checkSwitchboard(s), "a step's q_kvar must lie from -100000 to 100000 kvar");
 }
 
 QTEST_APPLESS_MAIN(TestIsland)
