@@ -137,9 +137,13 @@ void TestSelmexFile::refused_data() {
         QTest::newRow(qPrintable(QStringLiteral("step = %1").arg(form)))
             << island + "[load]\nstep = " + form << 5
             << QStringLiteral("such as step = 30, 120, 90");
-    row("step's time negative", island + "[load]\nstep = -0.001, 1, 1\n", 5, "from 0 to 86400 s");
-    row("step's time beyond a day", island + "[load]\nstep = 86400.001, 1, 1\n", 5,
-        "from 0 to 86400 s");
+    for (const char *t : {"-0.001", "86400.001"})
+        row(t, island + "[load]\nstep = " + t + ", 1, 1\n", 5, "from 0 to 86400 s");
+    // Just beyond the island's ranges, each refused on its own line.
+    row("running_rating_kw 0.99", island + "running_rating_kw = 0.99\n", 4,
+        "running_rating_kw must lie from 1 to 100000 kW, not 0.99.");
+    row("p_kw -0.01", island + "[load]\np_kw = -0.01\n", 5, "p_kw must lie from 0 to 100000 kW");
+    row("step's kvar", island + "[load]\nstep = 1, 0, 1e6\n", 5, "a step's q_kvar must lie");
     QByteArray many = island + "[load]\n";
     for (int i = 0; i <= 100; ++i) many += "step = " + QByteArray::number(i) + ", 1, 1\n";
     row("101 steps", many, 105, "more than 100 load steps");
