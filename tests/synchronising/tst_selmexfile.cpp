@@ -308,13 +308,12 @@ void TestSelmexFile::switchboardRead_data() {
         << QByteArray("[switchboard]\n") << true << SwitchboardSettings{};
     SwitchboardSettings island;
     island.bus = BusKind::Island;
-    island.island.runningDroopPct = 5;
     island.island.task = IslandTask::RideLoadStep;
     island.load.qKvar = -3;
     island.load.steps = {{0, 0, 0}, {30000, 120, 90}, {30001, 1.5, 2}};
     QTest::newRow("an island, the rest its defaults")
         << QByteArray("[load]\nq_kvar = -3\nstep = 0, 0, 0\nstep = 30, 120, 90\n"
-                      "step=30.0005,1.5,2 # to the nearest ms\n[island]\nrunning_droop_pct = 5\n"
+                      "step=30.0005,1.5,2 # to the nearest ms\n[island]\n"
                       "task = ride_load_step\n[switchboard]\nbus = island\n")
         << true << island;
     QTest::newRow("the ends of ranges, beside [generator]")
