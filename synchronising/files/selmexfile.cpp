@@ -317,7 +317,7 @@ bool Parser::islandRange(int number, const IslandSettings &island, const IslandL
     return true;
 }
 
-// [island] and [load] belong to an island's switchboard; the values together must hold.
+// [island] and [load] belong to an island's switchboard.
 bool Parser::islandParts() {
     const int island = m_file.sectionLine(IslandSection), load = m_file.sectionLine(LoadSection);
     if ((island || load) && m_board.bus != BusKind::Island) {
@@ -326,12 +326,6 @@ bool Parser::islandParts() {
                     QStringLiteral("[%1] needs bus = island in [switchboard].")
                         .arg(islandFirst ? QStringLiteral("island") : QStringLiteral("load")));
     }
-    if (m_board.bus == BusKind::Island)
-        if (const auto problem = checkIsland(m_board.island, m_board.load))
-            return fail(island ? island
-                        : load ? load
-                               : m_file.sectionLine(BoardSection),
-                        QString::fromStdString(*problem) + QChar('.'));
     return true;
 }
 
@@ -403,12 +397,9 @@ bool writeSelmexScenario(const QString &path, const SelmexStart &start, QString 
     // A file the program would refuse to read is not written.
     if (const auto problem = checkScenario(fullScenario(start)))
         return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
-    if (switchboard) {
-        std::optional<std::string> problem = checkSwitchboard(*switchboard);
-        if (!problem && switchboard->bus == BusKind::Island)
-            problem = checkIsland(switchboard->island, switchboard->load);
-        if (problem) return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
-    }
+    if (switchboard)
+        if (const auto problem = checkSwitchboard(*switchboard))
+            return cannotWrite(path, QString::fromStdString(*problem) + QChar('.'), error);
     const QByteArray text = selmexScenarioText(start, comments, switchboard);
     if (text.size() > MaxSelmexFileBytes)
         return cannotWrite(path,
