@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
@@ -119,7 +121,7 @@ QPushButton *SwitchboardWindow::holdButton(QWidget *parent, const QString &name,
 }
 
 void SwitchboardWindow::createControls() {
-    auto *client = new QWidget(this);
+    auto *client = m_client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
     Synchroscope = new InstrumentView(client, QStringLiteral("Synchroscope"), QSize(180, 180),
@@ -463,6 +465,17 @@ void SwitchboardWindow::boldBreaker() {
     BreakerValue->setFont(bold);
 }
 
+// The scroll area as wide as the instruments, while that leaves the task panel a quarter of
+// the screen: else the panel would take the room the instruments need.
+void SwitchboardWindow::fitScroll() {
+    if (!m_scroll) return;
+    const QScreen *s = screen();
+    const int room = s ? s->availableGeometry().width() * 3 / 4 : QWIDGETSIZE_MAX;
+    m_scroll->setMinimumWidth(std::min(m_client->minimumSizeHint().width() +
+                                           m_scroll->verticalScrollBar()->sizeHint().width(),
+                                       room));
+}
+
 void SwitchboardWindow::setZoom(double zoom) {
     if (zoom == m_zoom) return;
     // Each zoom's size comes from the size at 100 %, not from the last zoom's: a size the
@@ -482,7 +495,8 @@ void SwitchboardWindow::setZoom(double zoom) {
     for (InstrumentView *picture : Droops) picture->setZoom(zoom);
     // The least sizes follow the new fonts now, not at the next events: the window's own
     // layout (menu bar and client area) too, or the old zoom's least size holds it back.
-    centralWidget()->layout()->activate();
+    m_client->layout()->activate();
+    fitScroll();
     layout()->activate();
     resize(wanted);
 }
@@ -514,9 +528,23 @@ void SwitchboardWindow::emptyHands() {
         IslandGroup->setVisible(island);
         // The island's group needs room: the window grows to it, within the screen.
         if (island) {
-            centralWidget()->layout()->activate();
+            m_client->layout()->activate();
             layout()->activate();
             QSize wanted = size().expandedTo(sizeHint());
+            // Zoomed in, the island's window is larger than most screens: from now on the
+            // window scrolls what it cannot show rather than leave it off the screen.
+            if (!m_scroll) {
+                m_scroll = new QScrollArea(this);
+                m_scroll->setObjectName(QStringLiteral("ClientScroll"));
+                m_scroll->setFrameShape(QFrame::NoFrame);
+                m_scroll->setWidgetResizable(true);
+                m_scroll->setWidget(takeCentralWidget());
+                setCentralWidget(m_scroll);
+            }
+            fitScroll();
+            // Back at 100 %, the window comes back to the size the island needs there.
+            if (m_zoom != 1)
+                m_sizeAt100 = m_sizeAt100.expandedTo(LayoutZoom::scaled(wanted, 1 / m_zoom));
             if (const QScreen *s = screen())
                 wanted = wanted.boundedTo(s->availableGeometry().size());
             resize(wanted);
@@ -646,6 +674,9 @@ void SwitchboardWindow::showState() {
 void SwitchboardWindow::showInstruments() {
     const Switchboard &b = m_session.board();
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    // A dead bus gives the synchroscope and the difference meters nothing to compare with.
+    const bool dead = b.blackout();
+    const double theta = dead ? nan : b.angleDeg(), turn = dead ? nan : b.secondsPerTurn();
     const double commandAt = b.synchroniser() == SynchroniserState::Matching ||
                                      b.synchroniser() == SynchroniserState::WaitingForAngle
                                  ? -b.advanceAngleNowDeg()
@@ -653,19 +684,18 @@ void SwitchboardWindow::showInstruments() {
     const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
     // Most frames only the needle moves: then only where it stood and where it stands now
     // is painted again and sent to the screen.
-    const bool marksMoved =
-        !same(commandAt, m_shown.commandAt) ||
-        turnTimeText(b.secondsPerTurn()) != turnTimeText(m_shown.secondsPerTurn);
-    if (marksMoved || !same(b.angleDeg(), m_shown.theta)) {
+    const bool marksMoved = !same(commandAt, m_shown.commandAt) ||
+                            turnTimeText(turn) != turnTimeText(m_shown.secondsPerTurn);
+    if (marksMoved || !same(theta, m_shown.theta)) {
         const QSizeF size = Synchroscope->size();
         if (marksMoved)
             Synchroscope->update();
         else
             Synchroscope->update(synchroscopeNeedleBounds(size, m_shown.theta) |
-                                 synchroscopeNeedleBounds(size, b.angleDeg()));
-        m_shown.theta = b.angleDeg();
+                                 synchroscopeNeedleBounds(size, theta));
+        m_shown.theta = theta;
         m_shown.commandAt = commandAt;
-        m_shown.secondsPerTurn = b.secondsPerTurn();
+        m_shown.secondsPerTurn = turn;
     }
     // Repainted when a lamp's colour changes, not at every change of its voltage.
     const std::array<double, 3> lamps = b.lamps();
@@ -689,8 +719,8 @@ void SwitchboardWindow::showInstruments() {
             Meters[i]->update();
         }
     // While connected the slip and the difference are the rotor's swing and the internal
-    // voltage's, not something to aim: the read-outs then show none.
-    const bool open = b.breaker() != BreakerState::Closed;
+    // voltage's, not something to aim: the read-outs then show none, nor on a dead bus.
+    const bool open = b.breaker() != BreakerState::Closed && !dead;
     const std::array<double, 2> differences{open ? b.slipHz() : nan,
                                             open ? b.voltageDifferencePct() : nan};
     const std::array<QString, 2> shown{slipReading(differences[0]), powerReading(differences[1])};
@@ -802,7 +832,9 @@ void SwitchboardWindow::showLog() {
 
 void SwitchboardWindow::tellScreenReader() {
     const Switchboard &b = m_session.board();
-    const QString synchroscope = synchroscopeText(b.angleDeg(), b.slipHz(), b.secondsPerTurn());
+    const QString synchroscope =
+        b.blackout() ? QStringLiteral("no bus voltage to compare with")
+                     : synchroscopeText(b.angleDeg(), b.slipHz(), b.secondsPerTurn());
     Synchroscope->setAccessibleDescription(synchroscope);
     Synchroscope->setAccessibleName(QStringLiteral("Synchroscope: ") + synchroscope);
     Lamps->setAccessibleName(lampsText(m_session.settings().lamps, m_shown.lamps));

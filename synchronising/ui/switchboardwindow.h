@@ -23,6 +23,7 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTableWidget;
 class QTimer;
 class TaskPanel;
@@ -101,6 +102,7 @@ private:
     void showIsland();
     void tellScreenReader();
     void setZoom(double zoom);
+    void fitScroll();
     void boldBreaker();
     void reportFailure(const QString &message);
 
@@ -160,6 +162,9 @@ private:
     QAction *Close1 = nullptr;
     QGroupBox *LampGroup = nullptr;
     TaskPanel *m_task = nullptr;
+    QWidget *m_client = nullptr;
+    // The client area's scroll area, from the first island on.
+    QScrollArea *m_scroll = nullptr;
     // The island's.
     QGroupBox *IslandGroup = nullptr;
     std::array<InstrumentView *, 8> SetMeters{}; // set 1's four, then set 2's
