@@ -210,6 +210,7 @@ void Switchboard::reset(const SwitchboardSettings &s) {
     m_runningHeld = {};
     m_dead = m_collapsing = false;
     m_runningReverseSinceMs = -1;
+    m_reversePowerMs = std::llround(s.reversePowerS * 1000);
     m_islandSinceMs.fill(-1);
     m_nextLoadStep = 0;
     m_task = TaskState::Open;
@@ -660,8 +661,7 @@ void Switchboard::protectMachine() {
         trip(TripCause::PoleSlip);
     } else if (powerPu() < -m_settings.reversePowerPct / 100) {
         if (m_reverseSinceMs < 0) m_reverseSinceMs = m_timeMs;
-        if (m_timeMs - m_reverseSinceMs >= std::llround(m_settings.reversePowerS * 1000))
-            trip(TripCause::ReversePower);
+        if (m_timeMs - m_reverseSinceMs >= m_reversePowerMs) trip(TripCause::ReversePower);
     } else {
         m_reverseSinceMs = -1;
     }
@@ -742,8 +742,8 @@ void Switchboard::protectIsland() {
     const IslandSet &one = m_island.set(0), &two = m_island.set(1);
     const double reverse = m_settings.reversePowerPct / 100;
     if (one.connected) {
-        const bool reversed = timed(one.pKw < -reverse * one.ratingKw, m_runningReverseSinceMs,
-                                    std::llround(m_settings.reversePowerS * 1000));
+        const bool reversed =
+            timed(one.pKw < -reverse * one.ratingKw, m_runningReverseSinceMs, m_reversePowerMs);
         const bool overloaded =
             timed(one.pKw > OverloadShare * one.ratingKw, m_islandSinceMs[0], OverloadMs);
         if (std::abs(m_island.angleAheadRad(0)) > Pi)

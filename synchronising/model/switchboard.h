@@ -369,6 +369,7 @@ private:
     BreakerState m_breaker = BreakerState::Open;
     std::int64_t m_contactDueMs = 0;
     std::int64_t m_reverseSinceMs = -1;
+    std::int64_t m_reversePowerMs = 0; // reverse_power_s to the millisecond
     TripCause m_lastTrip = TripCause::None;
     std::array<bool, 4> m_held{};
     std::array<bool, 4> m_pulsed{};
