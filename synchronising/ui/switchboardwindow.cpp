@@ -465,15 +465,14 @@ void SwitchboardWindow::boldBreaker() {
     BreakerValue->setFont(bold);
 }
 
-// The scroll area as wide as the instruments, while that leaves the task panel a quarter of
-// the screen: else the panel would take the room the instruments need.
+// The scroll area as wide as the instruments want, while that leaves the task panel a
+// quarter of the screen: else the panel would take the room the instruments need.
 void SwitchboardWindow::fitScroll() {
     if (!m_scroll) return;
     const QScreen *s = screen();
     const int room = s ? s->availableGeometry().width() * 3 / 4 : QWIDGETSIZE_MAX;
-    m_scroll->setMinimumWidth(std::min(m_client->minimumSizeHint().width() +
-                                           m_scroll->verticalScrollBar()->sizeHint().width(),
-                                       room));
+    m_scroll->setMinimumWidth(std::min(
+        m_client->sizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width(), room));
 }
 
 void SwitchboardWindow::setZoom(double zoom) {
