@@ -8,8 +8,12 @@
 #include "switchboardtrace.h"
 #include "windowoptions.h"
 
+#include <cstddef>
+#include <iterator>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -112,6 +116,19 @@ bool takeSimulation(const QCommandLineParser &parser, SelmexCommandLine &c, QStr
             why = QStringLiteral("--%1 needs the name of a file.").arg(option);
             return false;
         }
+    // A written file that is also another of the run's files would overwrite it: the
+    // scenario, the actions or the other output lost.
+    const QString *files[] = {&c.logFile, &c.traceFile, &c.file, &c.actionsFile};
+    for (std::size_t w = 0; w < 2; ++w)
+        for (std::size_t o = w + 1; o < std::size(files); ++o)
+            if (!files[w]->isEmpty() && !files[o]->isEmpty() &&
+                QFileInfo(*files[w]).absoluteFilePath() ==
+                    QFileInfo(*files[o]).absoluteFilePath()) {
+                why = QStringLiteral("%1 is named twice: --log and --trace each need a file "
+                                     "of their own, apart from the scenario and the actions.")
+                          .arg(*files[w]);
+                return false;
+            }
     c.simulateMs = SelmexCommandLine::DefaultSimulateMs;
     if (parser.isSet(SecondsOption)) {
         const QString text = parser.value(SecondsOption);

@@ -70,6 +70,13 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("and a file") << sim + QStringList{"b.selmex"} << 2 << "b.selmex is one file";
     QTest::newRow("empty --actions") << sim + QStringList{"--actions="} << 2 << "--actions needs";
     QTest::newRow("empty --trace") << sim + QStringList{"--trace="} << 2 << "--trace needs";
+    // An output named as another of the run's files would overwrite it.
+    QTest::newRow("trace is the log")
+        << sim + QStringList{"--trace", "./o.csv"} << 2 << "o.csv is named twice";
+    QTest::newRow("log is the scenario")
+        << QStringList{"--simulate", "a.selmex", "--log", "a.selmex"} << 2 << "a.selmex is named";
+    QTest::newRow("trace is the actions")
+        << sim + QStringList{"--actions", "x.csv", "--trace", "x.csv"} << 2 << "x.csv is named";
     for (const char *n : {"0", "0.0000", "3600.0001", "-5", "1e3", "2,5", "x", ""})
         QTest::newRow(qPrintable(QStringLiteral("--seconds %1").arg(n)))
             << sim + QStringList{QStringLiteral("--seconds=") + n} << 2
