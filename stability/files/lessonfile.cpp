@@ -2,6 +2,7 @@
 
 #include "filenumber.h"
 #include "keyfile.h"
+#include "lessonoutline.h"
 #include "scenariofile.h"
 
 #include <map>
@@ -603,7 +604,9 @@ bool LessonReader::predict(int blockLine, const QByteArray &text) {
 LessonFileResult parseLesson(const QByteArray &bytes, const QString &fileName,
                              const QString &folder) {
     const QString canonical = folder.isEmpty() ? QString() : QDir(folder).canonicalPath();
-    return LessonReader(fileName, canonical).read(bytes);
+    LessonFileResult result = LessonReader(fileName, canonical).read(bytes);
+    if (result.ok) result.lesson.fingerprint = lessonFingerprint(bytes).toStdString();
+    return result;
 }
 
 LessonFileResult readLessonFile(const QString &path) {

@@ -58,6 +58,9 @@ struct Lesson {
     std::string title;        // the "#" heading
     std::string introduction; // Markdown before the first step
     std::vector<LessonStep> steps;
+    // The lesson file's fingerprint (lessonFingerprint of its bytes): a record names it,
+    // so that the record is marked against the very lesson it came from.
+    std::string fingerprint;
 };
 
 // The model's answer to a question on a case, or why the case gives none: a question

@@ -133,7 +133,8 @@ QByteArray lessonRecordCsv(const Lesson &lesson, const std::vector<LessonProgres
     for (QChar &c : name)
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) c = QLatin1Char(' ');
     QByteArray out = "# Dravex lesson: " + QByteArray::fromStdString(lesson.title) +
-                     "; student: " + name.trimmed().toUtf8() + '\n';
+                     "; student: " + name.trimmed().toUtf8() +
+                     "; lesson_sha256: " + QByteArray::fromStdString(lesson.fingerprint) + '\n';
     out += "step,title,question,prediction,outcome,within_tolerance,seconds_to_predict\n";
     for (std::size_t i = 0; i < lesson.steps.size(); ++i) {
         const LessonStep &step = lesson.steps[i];

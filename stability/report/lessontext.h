@@ -31,7 +31,8 @@ QString predictionProblemText(PredictionProblem problem, LessonAsk ask, double v
 // question and answer, or that it is free exploration.
 QString lessonKeyText(const Lesson &lesson);
 
-// The record a student hands in, as CSV: "# Dravex lesson: TITLE; student: NAME", then
+// The record a student hands in, as CSV: "# Dravex lesson: TITLE; student: NAME;
+// lesson_sha256: FINGERPRINT", then
 // step,title,question,prediction,outcome,within_tolerance,seconds_to_predict and a row for
 // each step that asks; numbers with a full stop in every locale, an empty cell for what
 // has not happened.

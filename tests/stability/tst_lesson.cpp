@@ -344,8 +344,9 @@ void TestLesson::recordCsv() {
     const QList<QByteArray> lines =
         lessonRecordCsv(l, p, QStringLiteral(" Ann\nde Vries ")).split('\n');
     QCOMPARE(lines.size(), 6);
-    QCOMPARE(lines[0], QByteArray("# Dravex lesson: Faults, cleared early and late; student: "
-                                  "Ann de Vries"));
+    QCOMPARE(lines[0], "# Dravex lesson: Faults, cleared early and late; student: Ann de Vries; "
+                       "lesson_sha256: " +
+                           QByteArray::fromStdString(l.fingerprint));
     QCOMPARE(lines[2], QByteArray("1,\"One, a verdict\",verdict,in step,in step,yes,4.3"));
     QCOMPARE(lines[3], "2,Two,max_angle,95.25," + csvNumber(l.steps[1].answer) + ',' +
                            (std::fabs(95.25 - l.steps[1].answer) <= 5 ? "yes" : "no") + ",61");
