@@ -2,6 +2,7 @@
 
 #include "filereadresult.h"
 #include "lesson.h"
+#include "lessondocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,11 +35,6 @@ struct LessonFileContents {
     Lesson lesson;
 };
 using LessonFileResult = FileReadResult<LessonFileContents>;
-
-constexpr qsizetype MaxLessonFileBytes = 256 * 1024;
-constexpr int MaxLessonSteps = 100;
-// A picture larger than this is no figure of a lesson.
-constexpr qint64 MaxLessonPictureBytes = 16 * 1024 * 1024;
 
 // Reads all or nothing: text that is not UTF-8 or over 256 KiB, no title or no step, a
 // fenced block of another name or left open, a scenario block refused as a scenario file
