@@ -6,13 +6,17 @@
 
 namespace {
 
-// A number as an answer shows it: degrees to 0.1, milliseconds whole unless the student
-// wrote a fraction, per-unit to 0.001.
+// Degrees to 0.1, milliseconds whole unless the student wrote a fraction, per-unit to
+// 0.001.
+int answerDecimals(LessonAsk ask, double value) {
+    if (ask == LessonAsk::MaxAngle) return 1;
+    if (ask == LessonAsk::CriticalClearingMs) return value == std::round(value) ? 0 : 1;
+    return 3;
+}
+
+// A number as an answer shows it.
 QString numberText(LessonAsk ask, double value, QChar decimal) {
-    int decimals = 3;
-    if (ask == LessonAsk::MaxAngle) decimals = 1;
-    if (ask == LessonAsk::CriticalClearingMs) decimals = value == std::round(value) ? 0 : 1;
-    QString text = QString::number(value, 'f', decimals);
+    QString text = QString::number(value, 'f', answerDecimals(ask, value));
     if (decimal != QLatin1Char('.')) text.replace(QLatin1Char('.'), decimal);
     return text;
 }
@@ -25,6 +29,35 @@ QString unitText(LessonAsk ask) {
 
 QString clearingText(const LessonQuestion &q) {
     return QStringLiteral("when the fault is cleared after %1 ms").arg(q.clearingMs);
+}
+
+// One line on how the model found the answer, as answerQuestion finds it.
+QString howFoundText(const LessonQuestion &q, const FaultScenario &scenario) {
+    const QString run = scenario.hasFault()
+                            ? QStringLiteral("with the fault cleared after %1 ms").arg(q.clearingMs)
+                            : QStringLiteral("after the disturbance");
+    switch (q.ask) {
+    case LessonAsk::Verdict:
+        return QStringLiteral("One run of the swing equation in 3 ms steps, %1: out of step "
+                              "once the rotor angle passes four turns within 10 s.")
+            .arg(run);
+    case LessonAsk::MaxAngle:
+        return QStringLiteral("The largest rotor angle of one run of the swing equation in 3 ms "
+                              "steps for 10 s, %1.")
+            .arg(run);
+    case LessonAsk::CriticalClearingMs:
+        return QStringLiteral("Runs of the swing equation with the clearing time from 0 ms up "
+                              "in whole milliseconds: the last that stays in step, as every "
+                              "shorter one does.");
+    case LessonAsk::LargestStablePmech:
+        if (scenario.network == Network::PowerStep)
+            return QStringLiteral("Runs of the swing equation with P1 from the data's Pmech up "
+                                  "in steps of 0.001: the last that stays in step, as every "
+                                  "smaller one does.");
+        return QStringLiteral("Runs of the swing equation with Pmech from 0 up in steps of "
+                              "0.001: the last that stays in step, as every smaller one does.");
+    }
+    return {};
 }
 
 } // namespace
@@ -162,4 +195,44 @@ QByteArray lessonRecordCsv(const Lesson &lesson, const std::vector<LessonProgres
         out += '\n';
     }
     return out;
+}
+
+LessonOutline dravexLessonOutline(const Lesson &lesson, const QString &folder) {
+    LessonOutline outline;
+    outline.program = QStringLiteral("Dravex");
+    outline.title = QString::fromStdString(lesson.title);
+    outline.introduction = QString::fromStdString(lesson.introduction);
+    outline.folder = folder;
+    outline.fingerprint = QString::fromStdString(lesson.fingerprint);
+    for (const LessonStep &step : lesson.steps) {
+        OutlineStep s;
+        s.title = QString::fromStdString(step.title);
+        s.text = QString::fromStdString(step.text);
+        s.afterRun = QString::fromStdString(step.afterRun);
+        s.line = step.line;
+        if (step.question) {
+            const LessonQuestion &q = *step.question;
+            OutlineQuestion o;
+            o.askName = QString::fromUtf8(askName(q.ask).data(), qsizetype(askName(q.ask).size()));
+            o.text = questionText(q, step.studyCase.scenario);
+            o.answerText = answerText(q.ask, step.answer);
+            o.howFound = howFoundText(q, step.studyCase.scenario);
+            if (q.ask == LessonAsk::Verdict) {
+                // The model's verdict is 1 for in step; the outline's choices list it first.
+                o.choices = QStringList{answerText(q.ask, InStepAnswer),
+                                        answerText(q.ask, OutOfStepAnswer)};
+                o.answer = step.answer == InStepAnswer ? 0 : 1;
+                o.decimals = 0;
+            } else {
+                o.unit = unitText(q.ask);
+                o.answer = step.answer;
+                o.tolerance = q.tolerance;
+                o.decimals = answerDecimals(q.ask, step.answer);
+                o.toleranceText = numberText(q.ask, q.tolerance, QLatin1Char('.')) + o.unit;
+            }
+            s.question = o;
+        }
+        outline.steps.push_back(std::move(s));
+    }
+    return outline;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lesson.h"
+#include "lessonoutline.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,3 +39,8 @@ QString lessonKeyText(const Lesson &lesson);
 // has not happened.
 QByteArray lessonRecordCsv(const Lesson &lesson, const std::vector<LessonProgress> &progress,
                            const QString &student);
+
+// The lesson as a class meets it on paper and in marks: each question with the model's
+// answer, a verdict as the choices "in step" (0) and "out of step" (1), and a line on how
+// the answer was found. `folder` is where the lesson's pictures lie.
+LessonOutline dravexLessonOutline(const Lesson &lesson, const QString &folder);
