@@ -71,6 +71,7 @@ class Parser {
 public:
     explicit Parser(const QString &fileName) : m_file(fileName, layout()) {}
 
+    void setFirstLine(int line) { m_file.setFirstLine(line); }
     SelmexFileResult parse(QByteArrayView bytes);
 
 private:
@@ -342,8 +343,11 @@ SelmexScenario fullScenario(const SelmexStart &s) {
 
 } // namespace
 
-SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fileName) {
-    return Parser(fileName).parse(bytes);
+SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fileName,
+                                     int firstLine) {
+    Parser parser(fileName);
+    parser.setFirstLine(firstLine);
+    return parser.parse(bytes);
 }
 
 SelmexFileResult readSelmexScenario(const QString &path) {

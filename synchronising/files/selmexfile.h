@@ -84,8 +84,10 @@ constexpr qsizetype MaxSelmexFileBytes = 64 * 1024;
 // Reads all or nothing: an unknown section or key, a key given twice, a line of another
 // form, a value written otherwise, a value out of range (checkScenario, checkSwitchboard),
 // text that is not UTF-8 or more than 64 KiB refuse the whole file. `fileName` names it in
-// the message.
-SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fileName);
+// the message; `firstLine` is the line of its file the text starts on (a lesson's
+// scenario block).
+SelmexFileResult parseSelmexScenario(const QByteArray &bytes, const QString &fileName,
+                                     int firstLine = 1);
 // The same for a file on disk, named by its file name; its size is checked before it is
 // read.
 SelmexFileResult readSelmexScenario(const QString &path);

@@ -86,6 +86,16 @@ SelmexAnswer answerSelmexQuestion(const SelmexLessonCase &c, const SelmexQuestio
 // question's tolerance of the answer.
 bool selmexWithinTolerance(const SelmexQuestion &q, double prediction, double answer);
 
+// What rules a prediction out before the exercise: a number that is not finite, a choice
+// that is none of the question's, a closing current below 0.
+enum class SelmexPredictionProblem { None, NotFinite, NotAChoice, NegativeCurrent };
+SelmexPredictionProblem checkSelmexPrediction(const SelmexQuestion &q, double value);
+// How many choices a choice question has: 2 (no, yes) or 3 (L1, L2, L3); 0 for a number.
+int selmexChoiceCount(SelmexAsk ask);
+
+// The angle (-180, 180] degrees, as the synchroscope shows it.
+double wrappedDeg(double deg);
+
 // What the student did in a step (as Dravex's LessonProgress).
 struct SelmexLessonProgress {
     std::optional<double> prediction;
