@@ -3,6 +3,8 @@
 #include "actionsfile.h"
 #include "keyfile.h"
 #include "selmexfile.h"
+#include "selmexlessonfile.h"
+#include "selmexlessontext.h"
 #include "switchboard.h"
 #include "switchboardcsv.h"
 #include "switchboardtrace.h"
@@ -25,6 +27,7 @@ const QString ActionsOption = QStringLiteral("actions");
 const QString SecondsOption = QStringLiteral("seconds");
 const QString LogOption = QStringLiteral("log");
 const QString TraceOption = QStringLiteral("trace");
+const QString LessonKeyOption = QStringLiteral("lesson-key");
 // The trace's sampling, in simulated time.
 constexpr std::int64_t TraceEveryMs = 100;
 
@@ -64,6 +67,11 @@ void configure(QCommandLineParser &parser) {
                                      "of simulated time as CSV to TRACE.csv (set 1's and the "
                                      "load's columns empty on an infinite bus)."),
                       QStringLiteral("TRACE.csv")});
+    parser.addOption({LessonKeyOption,
+                      QStringLiteral("Check the lesson LESSON (a .selmex-lesson file) without a "
+                                     "window, and print each step's question, the answer the "
+                                     "switchboard's formulas give and how they give it."),
+                      QStringLiteral("LESSON")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.selmex)."),
                                  QStringLiteral("[FILE]"));
@@ -73,6 +81,29 @@ SelmexCommandLine badCommandLine(const QString &why) {
     SelmexCommandLine c;
     c.error = why;
     return c;
+}
+
+// A lesson command: whether one is given, and with what; false, with `why`, for a bad
+// combination.
+bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
+    if (!parser.isSet(LessonKeyOption)) return true;
+    for (const QString &option : {SimulateOption, SeedOption})
+        if (parser.isSet(option)) {
+            why = QStringLiteral("--%1 goes alone, not with --%2.").arg(LessonKeyOption, option);
+            return false;
+        }
+    if (!parser.positionalArguments().isEmpty()) {
+        why = QStringLiteral("--%1 takes its lesson as its value; %2 is one file too many.")
+                  .arg(LessonKeyOption, parser.positionalArguments().constFirst());
+        return false;
+    }
+    c.command = SelmexCommandLine::Command::LessonKey;
+    c.file = parser.value(LessonKeyOption);
+    if (c.file.isEmpty()) {
+        why = QStringLiteral("--%1 needs the name of a lesson file.").arg(LessonKeyOption);
+        return false;
+    }
+    return true;
 }
 
 // --simulate and the options that go with it; false, with `why`, for a bad combination
@@ -200,6 +231,12 @@ SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments) {
 
     SelmexCommandLine c;
     QString why;
+    if (!takeLessonCommand(parser, c, why)) return badCommandLine(why);
+    if (c.command != SelmexCommandLine::Command::Window) {
+        if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+            c.command = SelmexCommandLine::Command::Help;
+        return c;
+    }
     if (!takeScenarioFile(parser, c.file, why)) return badCommandLine(why);
     if (parser.isSet(SeedOption)) {
         // Digits alone, at most 32 bits: no sign, blank, exponent or other digits.
@@ -245,6 +282,15 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
         return SelmexCommandLine::ExitOk;
     case SelmexCommandLine::Command::Simulate:
         return simulate(commandLine, err);
+    case SelmexCommandLine::Command::LessonKey: {
+        const SelmexLessonFileResult read = readSelmexLessonFile(commandLine.file);
+        if (!read.ok) {
+            err << "selmex: " << read.error << '\n';
+            return SelmexCommandLine::ExitFileFailed;
+        }
+        out << selmexLessonKeyText(read.lesson);
+        return SelmexCommandLine::ExitOk;
+    }
     }
     return SelmexCommandLine::ExitBadCommandLine; // the window is no command without one
 }

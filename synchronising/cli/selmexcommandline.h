@@ -15,12 +15,14 @@ class QTextStream;
 //          [--trace TRACE.csv]   FILE's switchboard exercise run for N simulated seconds
 //                                (120), replaying the operator's actions, its log written
 //                                as CSV, and its trace (switchboardtrace.h) every 100 ms
+//   selmex --lesson-key LESSON   the lesson (a .selmex-lesson file) checked, each step's
+//                                question and answer printed
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
-    enum class Command { Window, Help, Version, Simulate };
+    enum class Command { Window, Help, Version, Simulate, LessonKey };
     Command command = Command::Window;
-    QString file; // the scenario file; empty for a random start
+    QString file; // the scenario file (empty for a random start), or the lesson
     std::optional<std::uint32_t> seed;
     QString actionsFile;         // --actions; empty for none
     std::int64_t simulateMs = 0; // --seconds, in milliseconds
@@ -39,8 +41,8 @@ struct SelmexCommandLine {
 // `arguments` as the program received them, its own name first. Qt's own window options
 // (-platform, -style, ...) pass, for the window to take.
 SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments);
-// Whether the program runs without a window: help, version, a simulation and a bad command
-// line.
+// Whether the program runs without a window: help, version, a simulation, a lesson command
+// and a bad command line.
 bool needsNoWindow(const SelmexCommandLine &commandLine);
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
 // Returns the exit code.

@@ -42,9 +42,9 @@ QString slipWords(double slip) {
 
 QString angleWords(double angle) {
     if (angle == 0) return QStringLiteral("stands in phase with the bus");
-    return QStringLiteral("stands %1\u00B0 %2 of the bus")
+    return QStringLiteral("stands %1\u00B0 %2 the bus")
         .arg(shortNumber(std::fabs(angle)),
-             angle > 0 ? QStringLiteral("ahead") : QStringLiteral("behind"));
+             angle > 0 ? QStringLiteral("ahead of") : QStringLiteral("behind"));
 }
 
 // Where the switchboard's exercise starts, as one sentence.

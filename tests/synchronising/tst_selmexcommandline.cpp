@@ -77,6 +77,16 @@ void TestSelmexCommandLine::withoutWindow_data() {
         << QStringList{"--simulate", "a.selmex", "--log", "a.selmex"} << 2 << "a.selmex is named";
     QTest::newRow("trace is the actions")
         << sim + QStringList{"--actions", "x.csv", "--trace", "x.csv"} << 2 << "x.csv is named";
+    const QString lesson = QStringLiteral(EXAMPLES_DIR "/lessons/synchronising.selmex-lesson");
+    QTest::newRow("lesson key") << QStringList{"--lesson-key", lesson} << 0
+                                << "  answer: 2.88°, within 0.50° counts as right\n";
+    QTest::newRow("lesson key, no file")
+        << QStringList{"--lesson-key", "no.selmex-lesson"} << 1 << "no.selmex-lesson";
+    QTest::newRow("lesson key and a file")
+        << QStringList{"--lesson-key", lesson, "b"} << 2 << "b is one file too many";
+    QTest::newRow("lesson key and --simulate")
+        << sim + QStringList{"--lesson-key", lesson} << 2 << "goes alone";
+    QTest::newRow("lesson key empty") << QStringList{"--lesson-key="} << 2 << "needs the name";
     for (const char *n : {"0", "0.0000", "3600.0001", "-5", "1e3", "2,5", "x", ""})
         QTest::newRow(qPrintable(QStringLiteral("--seconds %1").arg(n)))
             << sim + QStringList{QStringLiteral("--seconds=") + n} << 2
