@@ -2,6 +2,7 @@
 
 #include "actionsfile.h"
 #include "keyfile.h"
+#include "lessonrecord.h"
 #include "selmexfile.h"
 #include "selmexlessonfile.h"
 #include "selmexlessontext.h"
@@ -28,6 +29,7 @@ const QString SecondsOption = QStringLiteral("seconds");
 const QString LogOption = QStringLiteral("log");
 const QString TraceOption = QStringLiteral("trace");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
+const QString LessonMarksOption = QStringLiteral("lesson-marks");
 // The trace's sampling, in simulated time.
 constexpr std::int64_t TraceEveryMs = 100;
 
@@ -72,6 +74,11 @@ void configure(QCommandLineParser &parser) {
                                      "window, and print each step's question, the answer the "
                                      "switchboard's formulas give and how they give it."),
                       QStringLiteral("LESSON")});
+    parser.addOption({LessonMarksOption,
+                      QStringLiteral("Mark the records (RECORD.csv ..., after the options) that "
+                                     "students exported from the lesson LESSON, and print the "
+                                     "class's marks as CSV."),
+                      QStringLiteral("LESSON")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.selmex)."),
                                  QStringLiteral("[FILE]"));
@@ -86,24 +93,47 @@ SelmexCommandLine badCommandLine(const QString &why) {
 // A lesson command: whether one is given, and with what; false, with `why`, for a bad
 // combination.
 bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
-    if (!parser.isSet(LessonKeyOption)) return true;
-    for (const QString &option : {SimulateOption, SeedOption})
-        if (parser.isSet(option)) {
-            why = QStringLiteral("--%1 goes alone, not with --%2.").arg(LessonKeyOption, option);
+    const QString option = parser.isSet(LessonKeyOption)     ? LessonKeyOption
+                           : parser.isSet(LessonMarksOption) ? LessonMarksOption
+                                                             : QString();
+    if (option.isEmpty()) return true;
+    for (const QString &other : {LessonKeyOption, LessonMarksOption, SimulateOption, SeedOption})
+        if (other != option && parser.isSet(other)) {
+            why = QStringLiteral("--%1 goes alone, not with --%2.").arg(option, other);
             return false;
         }
-    if (!parser.positionalArguments().isEmpty()) {
-        why = QStringLiteral("--%1 takes its lesson as its value; %2 is one file too many.")
-                  .arg(LessonKeyOption, parser.positionalArguments().constFirst());
+    c.file = parser.value(option);
+    if (c.file.isEmpty()) {
+        why = QStringLiteral("--%1 needs the name of a lesson file.").arg(option);
         return false;
     }
+    const QStringList files = parser.positionalArguments();
+    if (option == LessonMarksOption) {
+        c.command = SelmexCommandLine::Command::LessonMarks;
+        c.records = files;
+        if (files.isEmpty()) {
+            why = QStringLiteral("--%1 needs the records to mark after the lesson.").arg(option);
+            return false;
+        }
+        return true;
+    }
     c.command = SelmexCommandLine::Command::LessonKey;
-    c.file = parser.value(LessonKeyOption);
-    if (c.file.isEmpty()) {
-        why = QStringLiteral("--%1 needs the name of a lesson file.").arg(LessonKeyOption);
+    if (!files.isEmpty()) {
+        why = QStringLiteral("--%1 takes its lesson as its value; %2 is one file too many.")
+                  .arg(option, files.constFirst());
         return false;
     }
     return true;
+}
+
+// The lesson of a lesson command, or nothing after naming the refusal on `err`.
+std::optional<SelmexLesson> lessonOf(const SelmexCommandLine &c, QTextStream &err) {
+    SelmexLessonFileResult read = readSelmexLessonFile(c.file);
+    if (!read.ok) {
+        err << "selmex: " << read.error << '\n';
+        return std::nullopt;
+    }
+    return std::move(read.lesson);
 }
 
 // --simulate and the options that go with it; false, with `why`, for a bad combination
@@ -282,13 +312,15 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
         return SelmexCommandLine::ExitOk;
     case SelmexCommandLine::Command::Simulate:
         return simulate(commandLine, err);
-    case SelmexCommandLine::Command::LessonKey: {
-        const SelmexLessonFileResult read = readSelmexLessonFile(commandLine.file);
-        if (!read.ok) {
-            err << "selmex: " << read.error << '\n';
-            return SelmexCommandLine::ExitFileFailed;
-        }
-        out << selmexLessonKeyText(read.lesson);
+    case SelmexCommandLine::Command::LessonKey:
+    case SelmexCommandLine::Command::LessonMarks: {
+        const std::optional<SelmexLesson> lesson = lessonOf(commandLine, err);
+        if (!lesson) return SelmexCommandLine::ExitFileFailed;
+        if (commandLine.command == SelmexCommandLine::Command::LessonMarks)
+            return runLessonMarks(
+                selmexLessonOutline(*lesson, QFileInfo(commandLine.file).absolutePath()),
+                commandLine.records, out, err);
+        out << selmexLessonKeyText(*lesson);
         return SelmexCommandLine::ExitOk;
     }
     }

@@ -17,10 +17,13 @@ class QTextStream;
 //                                as CSV, and its trace (switchboardtrace.h) every 100 ms
 //   selmex --lesson-key LESSON   the lesson (a .selmex-lesson file) checked, each step's
 //                                question and answer printed
+//   selmex --lesson-marks LESSON RECORD.csv...
+//                                the students' records of the lesson marked, the class's
+//                                marks printed as CSV
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
-    enum class Command { Window, Help, Version, Simulate, LessonKey };
+    enum class Command { Window, Help, Version, Simulate, LessonKey, LessonMarks };
     Command command = Command::Window;
     QString file; // the scenario file (empty for a random start), or the lesson
     std::optional<std::uint32_t> seed;
@@ -28,6 +31,7 @@ struct SelmexCommandLine {
     std::int64_t simulateMs = 0; // --seconds, in milliseconds
     QString logFile;             // --log
     QString traceFile;           // --trace; empty for none
+    QStringList records;         // --lesson-marks: the records to mark
     QString error;               // a bad command line: why
 
     // The exit codes.

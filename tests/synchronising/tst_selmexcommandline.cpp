@@ -4,6 +4,8 @@
 #include "actionsfile.h"
 #include "selmexcommandline.h"
 #include "selmexfile.h"
+#include "selmexlessonfile.h"
+#include "selmexlessontext.h"
 #include "switchboardcsv.h"
 
 #include <QFile>
@@ -25,6 +27,7 @@ private slots:
     void simulate();
     void replayedToTheByte();
     void traceOfInfiniteBus();
+    void lessonMarks();
 
 private:
     int run(const QStringList &arguments, QString *err = nullptr);
@@ -87,6 +90,11 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("lesson key and --simulate")
         << sim + QStringList{"--lesson-key", lesson} << 2 << "goes alone";
     QTest::newRow("lesson key empty") << QStringList{"--lesson-key="} << 2 << "needs the name";
+    QTest::newRow("lesson marks, no record")
+        << QStringList{"--lesson-marks", lesson} << 2 << "needs the records";
+    QTest::newRow("lesson marks and key")
+        << QStringList{"--lesson-marks", lesson, "--lesson-key", lesson, "r.csv"} << 2
+        << "goes alone";
     for (const char *n : {"0", "0.0000", "3600.0001", "-5", "1e3", "2,5", "x", ""})
         QTest::newRow(qPrintable(QStringLiteral("--seconds %1").arg(n)))
             << sim + QStringList{QStringLiteral("--seconds=") + n} << 2
@@ -238,6 +246,28 @@ void TestSelmexCommandLine::traceOfInfiniteBus() {
                           "0.000,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n"
                           "0.100,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n"
                           "0.200,50.000,380.0,open,,49.900,,370.0,,0.00,,0.00,,\n");
+}
+
+void TestSelmexCommandLine::lessonMarks() {
+    // A record the program writes, read back and marked: no (answer) predicted yes, 2.88°
+    // predicted 3 (within 0.5°), 5 × rated predicted 4 (not within 0.1).
+    const QString lesson = QStringLiteral(EXAMPLES_DIR "/lessons/synchronising.selmex-lesson");
+    const SelmexLessonFileResult read = readSelmexLessonFile(lesson);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    std::vector<SelmexLessonProgress> progress(read.lesson.steps.size());
+    progress[0] = {YesAnswer, 1.5, true, true};
+    progress[1] = {3.0, 2, true, true};
+    progress[3] = {4.0, 3, false, true};
+    write("ann.csv", selmexLessonRecordCsv(read.lesson, progress, QStringLiteral("Ann")));
+    const SelmexCommandLine c = parseSelmexCommandLine(
+        {"selmex", "--lesson-marks", lesson, path("ann.csv"), path("none.csv")});
+    QString stdOut, stdErr;
+    QTextStream outStream(&stdOut), errStream(&stdErr);
+    QCOMPARE(runWithoutWindow(c, outStream, errStream), 1); // none.csv is not there
+    outStream.flush();
+    errStream.flush();
+    QVERIFY2(stdOut.endsWith(QStringLiteral("\nAnn,0,1,,0,,,,1,6,6.5\n")), qPrintable(stdOut));
+    QVERIFY2(stdErr.contains(QStringLiteral("none.csv")), qPrintable(stdErr));
 }
 
 QTEST_GUILESS_MAIN(TestSelmexCommandLine)
