@@ -7,7 +7,8 @@
 //   scenario block has the case of the step before (the defaults for the first); every
 //   question's clearing time is one the program runs, its tolerance finite and not
 //   negative, its answer finite (a verdict in step or out of step), and the answer itself
-//   counts as a prediction within the tolerance.
+//   counts as a prediction within the tolerance; the values a question varies are finite
+//   ranges whose ends meet nowhere, and the cases at both ends pass checkCase.
 // Any disagreement prints the input and aborts, which libFuzzer reports as a crash.
 #include "lessonfile.h"
 
@@ -80,6 +81,13 @@ void checkLesson(const Lesson &l, const QByteArray &input) {
             fail("a verdict's answer is neither in step nor out of step", input, title);
         if (!withinTolerance(q, s.answer, s.answer))
             fail("the answer is not within the tolerance of itself", input, title);
+        for (const VaryRange &r : q.vary)
+            if (!std::isfinite(r.from) || !std::isfinite(r.to) || r.from == r.to)
+                fail("a varied value's range is not two finite numbers", input, title);
+        for (int end = 0; end < 2 && !q.vary.empty(); ++end)
+            if (const auto problem = checkCase(lessonVariant(s.studyCase, q, end, 2).studyCase))
+                fail("a varied case at an end of its ranges fails checkCase", input,
+                     title + QStringLiteral(": ") + QString::fromStdString(problem->message));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "keyfile.h"
 #include "lessondocument.h"
 #include "lessonoutline.h"
+#include "lessonvary.h"
 #include "scenariofile.h"
 
 #include <optional>
@@ -42,6 +43,7 @@ private:
     std::optional<StabilityCase> m_ownCase;
     std::optional<LessonQuestion> m_question;
     std::optional<std::int32_t> m_predictClearing; // clearing_ms of the predict block
+    int m_varyLine = 0;                            // the predict block's vary line
     StabilityCase m_case;                          // the case a step without a scenario block keeps
 };
 
@@ -64,9 +66,11 @@ std::optional<QString> DravexBlocks::stepEnd(const LessonDocumentStep &read) {
     step.studyCase = m_ownCase.value_or(m_case);
     step.question = m_question;
     const std::optional<std::int32_t> predictClearing = m_predictClearing;
+    const int varyLine = m_varyLine;
     m_ownCase.reset();
     m_question.reset();
     m_predictClearing.reset();
+    m_varyLine = 0;
     if (step.question) {
         LessonQuestion &q = *step.question;
         q.clearingMs = predictClearing.value_or(step.studyCase.clearingMs);
@@ -74,6 +78,8 @@ std::optional<QString> DravexBlocks::stepEnd(const LessonDocumentStep &read) {
             return refusal(read.predictLine, QStringLiteral("clearing_ms is given, but the "
                                                             "step's power step or line out "
                                                             "has no fault to clear."));
+        if (const auto problem = checkVaryRanges(step.studyCase, q))
+            return refusal(varyLine, QString::fromStdString(*problem));
         const LessonAnswer answer = answerQuestion(step.studyCase, q);
         if (!answer.value)
             return refusal(read.predictLine, QStringLiteral("the question has no answer: %1")
@@ -89,8 +95,9 @@ std::optional<QString> DravexBlocks::predict(int blockLine, const QByteArray &te
     std::optional<double> tolerance;
     bool asked = false;
     int toleranceLine = 0;
-    bool given[3] = {false, false, false};
-    const char *const keys[3] = {"ask", "tolerance", "clearing_ms"};
+    constexpr int KeyCount = 4;
+    bool given[KeyCount] = {false, false, false, false};
+    const char *const keys[KeyCount] = {"ask", "tolerance", "clearing_ms", "vary"};
     const bool read = forEachTextLine(text, [&](int n, QByteArrayView t) {
         const int number = blockLine + n;
         const qsizetype comment = t.indexOf('#');
@@ -104,11 +111,11 @@ std::optional<QString> DravexBlocks::predict(int blockLine, const QByteArray &te
         const QByteArrayView key = trimmedBlanks(t.first(equals));
         const QByteArrayView value = trimmedBlanks(t.sliced(equals + 1));
         int which = -1;
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < KeyCount; ++k)
             if (key == keys[k]) which = k;
         if (which < 0)
             return fail(number, QStringLiteral("a predict block has no key %1: it takes ask, "
-                                               "tolerance and clearing_ms.")
+                                               "tolerance, clearing_ms and vary.")
                                     .arg(quotedText(key)));
         if (given[which])
             return fail(number,
@@ -132,6 +139,13 @@ std::optional<QString> DravexBlocks::predict(int blockLine, const QByteArray &te
             if (!tolerance) return fail(number, problem);
             if (!(*tolerance >= 0)) return fail(number, QStringLiteral("tolerance is below 0."));
             toleranceLine = number;
+        } else if (which == 3) {
+            std::string problem;
+            const auto ranges =
+                parseVaryRanges(std::string_view(value.data(), std::size_t(value.size())), problem);
+            if (!ranges) return fail(number, QString::fromStdString(problem));
+            q.vary = *ranges;
+            m_varyLine = number;
         } else {
             if (!isWholeFileNumberText(value))
                 return fail(number, QStringLiteral("clearing_ms = %1 is not a whole number of "

@@ -1,5 +1,6 @@
 #include "lesson.h"
 
+#include "casefields.h"
 #include "criticalclearing.h"
 #include "faultrun.h"
 
@@ -26,6 +27,15 @@ const AskInfo &info(LessonAsk ask) {
     for (const AskInfo &a : Asks)
         if (a.ask == ask) return a;
     return Asks[0];
+}
+
+// The value a vary range names: one of the case's numbers, or its clearing time when the
+// network has a fault to clear.
+const CaseFieldInfo *variedField(std::string_view name, const StabilityCase &c) {
+    const CaseFieldInfo *f = caseFieldOfKey(name);
+    if (!f || !networkHas(c.scenario.network, f->field)) return nullptr;
+    if (f->field == CaseField::ClearingMs) return c.scenario.hasFault() ? f : nullptr;
+    return f->form == CaseValueForm::Number ? f : nullptr;
 }
 
 LessonAnswer refused(std::string why) {
@@ -106,6 +116,37 @@ LessonAnswer answerQuestion(const StabilityCase &c, const LessonQuestion &q) {
     }
     }
     return refused("unknown question.");
+}
+
+LessonVariant lessonVariant(const StabilityCase &c, const LessonQuestion &q, int i, int n) {
+    LessonVariant v{c, q};
+    for (const VaryRange &r : q.vary) {
+        const CaseFieldInfo *f = variedField(r.name, c);
+        if (!f) continue;
+        f->set(v.studyCase, r.value(i, n));
+        if (f->field == CaseField::ClearingMs) v.question.clearingMs = v.studyCase.clearingMs;
+    }
+    return v;
+}
+
+std::optional<std::string> checkVaryRanges(const StabilityCase &c, const LessonQuestion &q,
+                                           const NumberText &number) {
+    for (const VaryRange &r : q.vary) {
+        if (variedField(r.name, c)) continue;
+        std::string names;
+        for (const CaseFieldInfo &f : caseFields())
+            if (variedField(f.key, c)) names.append(names.empty() ? "" : ", ").append(f.key);
+        return "vary: the step's case has no value " + r.name + " to vary; its case varies " +
+               names + ".";
+    }
+    // The ends; the values between are checked as each variant is made.
+    for (int end = 0; end < 2 && !q.vary.empty(); ++end) {
+        const LessonVariant v = lessonVariant(c, q, end, 2);
+        if (const auto problem = checkCase(v.studyCase, number))
+            return std::string("vary: the ranges' ") + (end == 0 ? "start" : "end") +
+                   " leaves the case's limits: " + problem->message;
+    }
+    return std::nullopt;
 }
 
 bool withinTolerance(const LessonQuestion &q, double prediction, double answer) {

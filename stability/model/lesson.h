@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessonvary.h"
 #include "stabilitycase.h"
 
 #include <cstdint>
@@ -35,6 +36,9 @@ struct LessonQuestion {
     // The clearing time of the run the question is about; the step's case's own unless
     // the question gives one.
     std::int32_t clearingMs = DefaultAfschakeltijd;
+    // The case's values the question's variants spread over (H, Pmech, clearing_ms, ...);
+    // none for a question asked as the step gives it.
+    std::vector<VaryRange> vary;
 };
 
 // A verdict as a number, so that every answer and prediction is one.
@@ -72,6 +76,21 @@ struct LessonAnswer {
     std::string refusal; // a sentence, when there is no value
 };
 LessonAnswer answerQuestion(const StabilityCase &c, const LessonQuestion &q);
+
+// Variant i of n of a step's question: the case with each varied value set, and the
+// question with its clearing time when clearing_ms is varied (whole milliseconds, as the
+// slider takes them). A question that varies nothing has one variant, the step's own.
+struct LessonVariant {
+    StabilityCase studyCase;
+    LessonQuestion question;
+};
+LessonVariant lessonVariant(const StabilityCase &c, const LessonQuestion &q, int i, int n);
+// Why a question's ranges do not fit the step's case: a name that is none of the case's
+// numbers (or clearing_ms of a network without a fault, or a value of another network),
+// or a range whose start or end the case's checks refuse. None: they fit. Values between
+// the ends are checked as each variant is made.
+std::optional<std::string> checkVaryRanges(const StabilityCase &c, const LessonQuestion &q,
+                                           const NumberText &number = shortestNumber);
 
 // The largest rotor angle of one run from a fresh generator, degrees, and whether the run
 // stayed in step.

@@ -221,7 +221,7 @@ void TestLesson::answersAreTheModels() {
     c.scenario.after = 0.6;      // a line out's r2
     c.scenario.pmechAfter = 0.3; // a step down
     if (ask == LessonAsk::LargestStablePmech) c.scenario.pmechAfter = 0.7;
-    LessonQuestion q{ask, defaultTolerance(ask), clearingMs};
+    LessonQuestion q{ask, defaultTolerance(ask), clearingMs, {}};
     const LessonAnswer a = answerQuestion(c, q);
     QVERIFY2(a.value, a.refusal.c_str());
     const auto inStep = [&](const StabilityCase &k, std::int32_t ms) {
@@ -434,7 +434,7 @@ void TestLesson::predictionsTheCaseRulesOut() {
     QFETCH(double, pmech);
     QFETCH(double, value);
     QFETCH(PredictionProblem, problem);
-    QCOMPARE(checkPrediction(LessonQuestion{ask, 1, 100}, withPmech(pmech), value), problem);
+    QCOMPARE(checkPrediction(LessonQuestion{ask, 1, 100, {}}, withPmech(pmech), value), problem);
     QCOMPARE(predictionProblemText(problem, ask, value, 30).isEmpty(),
              problem == PredictionProblem::None);
 }
