@@ -4,7 +4,9 @@
 #include "filenumber.h"
 #include "keyfile.h"
 #include "lessonfile.h"
+#include "lessonrecord.h"
 #include "lessontext.h"
+#include "lessonvariants.h"
 #include "matpowercase.h"
 #include "networkcsv.h"
 #include "networkfile.h"
@@ -20,6 +22,7 @@
 #include <limits>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -31,6 +34,10 @@ const QString ClearingOption = QStringLiteral("clearing");
 const QString StudyOption = QStringLiteral("study");
 const QString LimitOption = QStringLiteral("limit");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
+const QString LessonMarksOption = QStringLiteral("lesson-marks");
+const QString LessonMoodleOption = QStringLiteral("lesson-moodle");
+const QString VariantsOption = QStringLiteral("variants");
+constexpr int MaxVariants = 100;
 const QString LoadFlowOption = QStringLiteral("load-flow");
 const QString ScreenOption = QStringLiteral("screen-lines");
 
@@ -90,6 +97,22 @@ void configure(QCommandLineParser &parser) {
         {LessonKeyOption, QStringLiteral("Check the lesson FILE (a .dravex-lesson file) without a "
                                          "window, and print each step's question and the answer "
                                          "the model gives.")});
+    parser.addOption(
+        {LessonMarksOption,
+         QStringLiteral("Mark a class's lesson records against the lesson FILE without a "
+                        "window: dravex --lesson-marks LESSON RECORD.csv... prints a CSV row "
+                        "for each student, each step 1 (right), 0 (wrong) or empty, worked out "
+                        "again from the prediction and the lesson's answer.")});
+    parser.addOption(
+        {LessonMoodleOption,
+         QStringLiteral("Print the questions of the lesson FILE as Moodle XML without a window: "
+                        "a category for each step, and variants of a question that varies "
+                        "values, each with the model's answer.")});
+    parser.addOption({VariantsOption,
+                      QStringLiteral("With --lesson-moodle: N variants, from 1 to %1 (1 if not "
+                                     "given), of each question that varies values.")
+                          .arg(MaxVariants),
+                      QStringLiteral("N")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A scenario file (.dravex), a lesson "
                                                 "(.dravex-lesson), a network file "
@@ -214,7 +237,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (!parser.parse(arguments)) return badCommandLine(parser.errorText());
 
     // An option given twice would have one of its values dropped without a word.
-    for (const QString &option : {StudyOption, ExportOption, ClearingOption, LimitOption})
+    for (const QString &option :
+         {StudyOption, ExportOption, ClearingOption, LimitOption, VariantsOption})
         if (parser.values(option).size() > 1)
             return badCommandLine(
                 QStringLiteral("--%1 is given %2 times: give it once (one study, one run, "
@@ -224,7 +248,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
 
     CommandLine c;
     QString why;
-    if (!takeScenarioFile(parser, c.file, why)) return badCommandLine(why);
+    const bool lessonMarks = parser.isSet(LessonMarksOption);
+    const bool lessonMoodle = parser.isSet(LessonMoodleOption);
+    if (lessonMarks) {
+        // The lesson, then the records.
+        const QStringList files = parser.positionalArguments();
+        if (files.size() < 2)
+            return badCommandLine(QStringLiteral("--lesson-marks needs the lesson and one or "
+                                                 "more records: dravex --lesson-marks LESSON "
+                                                 "RECORD.csv..."));
+        c.file = files.front();
+        c.records = files.mid(1);
+    } else if (!takeScenarioFile(parser, c.file, why)) {
+        return badCommandLine(why);
+    }
 
     const bool critical = parser.isSet(CriticalOption);
     const bool exportRun = parser.isSet(ExportOption);
@@ -234,8 +271,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const bool screen = parser.isSet(ScreenOption);
     c.lesson = isLessonFile(c.file);
     c.network = isNetworkFile(c.file);
-    const int commands =
-        int(critical) + int(exportRun) + int(study) + int(lessonKey) + int(loadFlow) + int(screen);
+    const int commands = int(critical) + int(exportRun) + int(study) + int(lessonKey) +
+                         int(loadFlow) + int(screen) + int(lessonMarks) + int(lessonMoodle);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
@@ -249,6 +286,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                   .arg(loadFlow ? LoadFlowOption : ScreenOption));
     } else if (loadFlow || screen) {
         c.command = loadFlow ? CommandLine::Command::LoadFlow : CommandLine::Command::ScreenLines;
+    } else if ((lessonMarks || lessonMoodle) && commands > 1) {
+        return badCommandLine(QStringLiteral("--%1 goes alone, not with another command.")
+                                  .arg(lessonMarks ? LessonMarksOption : LessonMoodleOption));
+    } else if (lessonMarks || lessonMoodle) {
+        const QString option = lessonMarks ? LessonMarksOption : LessonMoodleOption;
+        if (c.file.isEmpty())
+            return badCommandLine(QStringLiteral("--%1 needs a lesson file.").arg(option));
+        if (c.network)
+            return badCommandLine(
+                QStringLiteral("%1 is a network: --%2 takes a lesson (.dravex-lesson).")
+                    .arg(c.file, option));
+        c.command =
+            lessonMarks ? CommandLine::Command::LessonMarks : CommandLine::Command::LessonMoodle;
+        c.lesson = true;
     } else if (c.network && (study || lessonKey)) {
         return badCommandLine(QStringLiteral("%1 is a network: --%2 takes a %3.")
                                   .arg(c.file, study ? StudyOption : LessonKeyOption,
@@ -298,6 +349,17 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                                  "after 0 to %2 ms.")
                                       .arg(*c.clearingMs)
                                       .arg(MaxNetworkClearingMs));
+    }
+    if (parser.isSet(VariantsOption)) {
+        if (c.command != CommandLine::Command::LessonMoodle)
+            return badCommandLine(QStringLiteral("--variants goes with --lesson-moodle."));
+        const std::optional<std::int32_t> n = wholeMilliseconds(parser.value(VariantsOption));
+        if (!n || *n < 1 || *n > MaxVariants)
+            return badCommandLine(
+                QStringLiteral("--variants %1: give a whole number of variants from 1 to %2.")
+                    .arg(parser.value(VariantsOption))
+                    .arg(MaxVariants));
+        c.variants = *n;
     }
     if (parser.isSet(LimitOption)) {
         if (c.command != CommandLine::Command::Study)
@@ -351,6 +413,22 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
             return ExitFileFailed;
         }
         out << lessonKeyText(read.lesson);
+        return ExitOk;
+    }
+    case CommandLine::Command::LessonMarks:
+    case CommandLine::Command::LessonMoodle: {
+        const LessonFileResult read = readLessonFile(commandLine.file);
+        if (!read.ok) {
+            err << program << read.error << '\n';
+            return ExitFileFailed;
+        }
+        const LessonOutline outline =
+            dravexLessonOutline(read.lesson, QFileInfo(commandLine.file).absolutePath());
+        if (commandLine.command == CommandLine::Command::LessonMarks)
+            return runLessonMarks(outline, commandLine.records, out, err);
+        const DravexVariants made = dravexLessonVariants(read.lesson, commandLine.variants);
+        out << QString::fromUtf8(moodleXml(outline, made.variants));
+        if (made.leftOut) err << program << variantsLeftOutText(made.leftOut) << '\n';
         return ExitOk;
     }
     case CommandLine::Command::LoadFlow:

@@ -24,6 +24,10 @@ class QTextStream;
 //                                                 named *.dravex-lesson)
 //   dravex --lesson-key LESSON                    the lesson checked, and each step's question
 //                                                 and answer printed
+//   dravex --lesson-marks LESSON RECORD.csv...   the class's records marked against the lesson,
+//                                                 as CSV, one row a student
+//   dravex --lesson-moodle LESSON [--variants N]  the lesson's questions as Moodle XML, N
+//                                                 variants (1 to 100) of each that varies values
 //   dravex --load-flow NETWORK                    the load flow of a network file or MATPOWER
 //                                                 case, as CSV
 //   dravex --critical-clearing-time NETWORK       the simulation's and the equivalent
@@ -42,6 +46,8 @@ struct CommandLine {
         ExportRun,
         Study,
         LessonKey,
+        LessonMarks,
+        LessonMoodle,
         LoadFlow,
         ScreenLines,
     };
@@ -53,6 +59,8 @@ struct CommandLine {
     std::optional<std::int32_t> clearingMs;
     StudyRange study;                     // --study
     std::int32_t limitMs = SearchLimitMs; // --limit
+    QStringList records;                  // --lesson-marks: the records after the lesson
+    int variants = 1;                     // --variants
     QString error;                        // a bad command line: why
 };
 

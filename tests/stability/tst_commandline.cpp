@@ -160,6 +160,20 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--export-run", csv, "--clearing", "2001", nine} << 2 << "0 to 2000 ms";
     QTest::newRow("lesson for a command")
         << QStringList{"--critical-clearing-time", badLesson} << 2 << "is a lesson";
+    const QString lesson = QStringLiteral(EXAMPLES_DIR "/lessons/equal-area.dravex-lesson");
+    QTest::newRow("marks without a record")
+        << QStringList{"--lesson-marks", lesson} << 2 << "needs the lesson and one or more";
+    QTest::newRow("marks of a file that is no record")
+        << QStringList{"--lesson-marks", lesson, dir.filePath(QStringLiteral("bad.dravex"))} << 1
+        << "bad.dravex, line 1: this is not a lesson record";
+    QTest::newRow("moodle") << QStringList{"--lesson-moodle", lesson, "--variants", "100"} << 0
+                            << QString();
+    QTest::newRow("moodle, 101 variants")
+        << QStringList{"--lesson-moodle", lesson, "--variants", "101"} << 2 << "from 1 to 100";
+    QTest::newRow("variants without moodle")
+        << QStringList{"--lesson-key", lesson, "--variants", "2"} << 2 << "with --lesson-moodle";
+    QTest::newRow("moodle and marks")
+        << QStringList{"--lesson-moodle", "--lesson-marks", lesson, "r.csv"} << 2 << "goes alone";
 }
 
 void TestCommandLine::exitCodes() {
