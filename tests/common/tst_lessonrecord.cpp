@@ -98,10 +98,6 @@ void TestLessonRecord::refusals_data() {
         << "ann.csv names no lesson_sha256";
     QTest::newRow("other program") << QByteArray(Head).replace("Dravex", "Selmex")
                                    << "ann.csv is a record of a Selmex lesson, not of a Dravex";
-    QTest::newRow("short fingerprint") << QByteArray(Head).replace("cfea", "")
-                                       << "ann.csv, line 1: lesson_sha256 \"ba7816bf8f01\"";
-    QTest::newRow("other columns") << QByteArray(Head).replace("step,title", "step,name")
-                                   << "ann.csv, line 2: the record's columns";
     QTest::newRow("step beyond the lesson")
         << Head + "4,A,verdict,in step,,,1\n"
         << "line 3: step 4 is not a step of the lesson: it has 3.";
@@ -114,16 +110,10 @@ void TestLessonRecord::refusals_data() {
                                << "line 3: the prediction \"in stap\" is none";
     QTest::newRow("decimal comma") << Head + "3,A,max_angle,\"100,5\",,,1\n"
                                    << "line 3: the prediction \"100,5\" is not a number";
-    QTest::newRow("no number") << Head + "3,A,max_angle,inf,,,1\n"
-                               << "line 3: the prediction \"inf\" is not a number";
     QTest::newRow("step twice") << Head + "2,A,verdict,,,,\n2,A,verdict,,,,\n"
                                 << "line 4: step 2 has a row already";
-    QTest::newRow("a cell short") << Head + "2,A,verdict,,,\n"
-                                  << "line 3: the row has 6 cells";
     QTest::newRow("quote left open") << Head + "2,\"A,verdict,,,,\n\n"
                                      << "line 3: the quote";
-    QTest::newRow("negative seconds") << Head + "2,A,verdict,,,,-1\n"
-                                      << "line 3: seconds_to_predict \"-1\"";
 }
 
 void TestLessonRecord::refusals() {

@@ -170,10 +170,6 @@ void TestCommandLine::exitCodes_data() {
                             << QString();
     QTest::newRow("moodle, 101 variants")
         << QStringList{"--lesson-moodle", lesson, "--variants", "101"} << 2 << "from 1 to 100";
-    QTest::newRow("variants without moodle")
-        << QStringList{"--lesson-key", lesson, "--variants", "2"} << 2 << "with --lesson-moodle";
-    QTest::newRow("moodle and marks")
-        << QStringList{"--lesson-moodle", "--lesson-marks", lesson, "r.csv"} << 2 << "goes alone";
 }
 
 void TestCommandLine::exitCodes() {
