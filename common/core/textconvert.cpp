@@ -3,6 +3,7 @@
 #include "numberformat.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <system_error>
 
@@ -95,4 +96,15 @@ double textToFloat(const QString &text, QChar decimalSeparator) {
 
 double textToFloat(const QString &text) {
     return textToFloat(text, systemDecimalSeparator());
+}
+
+std::optional<double> typedNumber(const QString &text) {
+    for (QChar separator : {systemDecimalSeparator(), QChar('.')}) {
+        try {
+            const double value = textToFloat(text, separator);
+            if (std::isfinite(value)) return value;
+        } catch (const ConversionError &) {
+        }
+    }
+    return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QChar>
 #include <QString>
 #include <stdexcept>
@@ -21,3 +22,7 @@ public:
 // the value must fit in a double. Everything else raises ConversionError.
 double textToFloat(const QString &text, QChar decimalSeparator);
 double textToFloat(const QString &text);
+
+// A number a student typed as a prediction: with the locale's decimal separator or a full
+// stop, finite; none for anything else.
+std::optional<double> typedNumber(const QString &text);

@@ -9,7 +9,6 @@
 #include "numberformat.h"
 #include "textconvert.h"
 
-#include <cmath>
 #include <optional>
 #include <QAccessible>
 #include <QButtonGroup>
@@ -45,18 +44,6 @@ public:
         maxPictureBytes = MaxLessonPictureBytes; // as the lesson's reader checks them
     }
 };
-
-// A number as the student writes it: the locale's decimal separator or a full stop.
-std::optional<double> predictionNumber(const QString &text) {
-    for (QChar separator : {systemDecimalSeparator(), QChar('.')}) {
-        try {
-            const double value = textToFloat(text, separator);
-            if (std::isfinite(value)) return value;
-        } catch (const ConversionError &) {
-        }
-    }
-    return std::nullopt;
-}
 
 QString unitText(LessonAsk ask) {
     const QString unit = QString::fromUtf8(askUnit(ask).data(), qsizetype(askUnit(ask).size()));
@@ -338,7 +325,7 @@ void LessonPane::predict() {
         }
     } else {
         const QString written = m_value->text().trimmed();
-        value = predictionNumber(written);
+        value = typedNumber(written);
         if (!value) {
             const QString example =
                 QStringLiteral("such as 12") + systemDecimalSeparator() + QLatin1Char('5');
