@@ -23,6 +23,12 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     TForm1 window(commandLine.seed ? seededClock(*commandLine.seed) : systemTimeOfDay());
+    // A lesson opens the switchboard with its pane; it reports a refusal itself.
+    if (commandLine.file.endsWith(QStringLiteral(".selmex-lesson"), Qt::CaseInsensitive)) {
+        window.show();
+        window.openLessonFile(commandLine.file);
+        return QApplication::exec();
+    }
     QString error;
     const bool opened =
         commandLine.file.isEmpty() || window.openScenarioFile(commandLine.file, &error);

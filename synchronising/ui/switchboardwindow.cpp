@@ -8,6 +8,9 @@
 #include "layoutzoom.h"
 #include "numberformat.h"
 #include "selmexfile.h"
+#include "selmexlessoncontroller.h"
+#include "selmexlessonpane.h"
+#include "selmexlessonsession.h"
 #include "switchboardcsv.h"
 #include "switchboardinstruments.h"
 #include "switchboardtext.h"
@@ -69,7 +72,9 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
     createControls();
     // Its font follows the window's at every zoom; the View menu shows it again.
     m_task = new TaskPanel(this);
-    menuBar()->addMenu(QStringLiteral("&View"))->addAction(m_task->toggleViewAction());
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->addAction(m_task->toggleViewAction());
+    createLessons(view);
     m_fontAt100 = font();
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("FrameTimer"));
@@ -89,6 +94,35 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
 }
 
 SwitchboardWindow::~SwitchboardWindow() = default;
+
+void SwitchboardWindow::createLessons(QMenu *view) {
+    SelmexLessonController::MenuItems items;
+    items.open = new QAction(QStringLiteral("Open &lesson..."), this);
+    items.open->setObjectName(QStringLiteral("OpenLesson1"));
+    items.exportRecord = new QAction(QStringLiteral("Export lesson &record..."), this);
+    items.exportRecord->setObjectName(QStringLiteral("ExportLessonRecord1"));
+    items.pane = new QAction(QStringLiteral("&Lesson"), this);
+    items.pane->setObjectName(QStringLiteral("LessonPane1"));
+    items.pane->setCheckable(true);
+    // Above Close, after the exercise's own files.
+    QAction *before = FileMenu->actions().at(FileMenu->actions().indexOf(Close1) - 1);
+    FileMenu->insertActions(before, {items.open, items.exportRecord});
+    FileMenu->insertSeparator(items.open);
+    view->addAction(items.pane);
+    m_lessons = new SelmexLessonController(this, m_session, m_files, m_runner, items);
+    connect(&m_lessons->lesson(), &SelmexLessonSession::exerciseRestarted, this, [this] {
+        m_replayName.clear();
+        emptyHands();
+    });
+}
+
+bool SwitchboardWindow::openLesson(const QString &path) {
+    return m_lessons->open(path);
+}
+
+void SwitchboardWindow::closeBreaker() {
+    m_lessons->closeBreaker();
+}
 
 void SwitchboardWindow::createMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
@@ -218,8 +252,7 @@ void SwitchboardWindow::createControls() {
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     OpenButton = new QPushButton(QStringLiteral("Open (O)"), breaker);
     OpenButton->setObjectName(QStringLiteral("OpenButton"));
-    connect(CloseButton, &QPushButton::clicked, this,
-            [this] { m_session.act(SwitchboardControl::Breaker, ControlState::Close); });
+    connect(CloseButton, &QPushButton::clicked, this, &SwitchboardWindow::closeBreaker);
     connect(OpenButton, &QPushButton::clicked, this,
             [this] { m_session.act(SwitchboardControl::Breaker, ControlState::Open); });
     auto *breakerButtons = new QVBoxLayout(breaker);
@@ -492,6 +525,7 @@ void SwitchboardWindow::setZoom(double zoom) {
     for (InstrumentView *meter : Differences) meter->setZoom(zoom);
     for (InstrumentView *meter : SetMeters) meter->setZoom(zoom);
     for (InstrumentView *picture : Droops) picture->setZoom(zoom);
+    m_lessons->pane()->setZoom(zoom);
     // The least sizes follow the new fonts now, not at the next events: the window's own
     // layout (menu bar and client area) too, or the old zoom's least size holds it back.
     m_client->layout()->activate();
@@ -561,7 +595,8 @@ void SwitchboardWindow::frame() {
             m_keyReleases[i].pending = false;
             release(i, ByKey);
         }
-    m_session.advance();
+    // While a lesson's step awaits the prediction, its exercise stands still.
+    m_lessons->lesson().advance();
     showState();
 }
 
@@ -621,9 +656,11 @@ bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
         return true;
     }
     if (event->key() != CloseKey && event->key() != OpenKey) return false;
-    if (pressed && !event->isAutoRepeat())
-        m_session.act(SwitchboardControl::Breaker,
-                      event->key() == CloseKey ? ControlState::Close : ControlState::Open);
+    if (!pressed || event->isAutoRepeat()) return true;
+    if (event->key() == CloseKey)
+        closeBreaker();
+    else
+        m_session.act(SwitchboardControl::Breaker, ControlState::Open);
     return true;
 }
 

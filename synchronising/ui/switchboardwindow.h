@@ -26,6 +26,7 @@ class QRadioButton;
 class QScrollArea;
 class QTableWidget;
 class QTimer;
+class SelmexLessonController;
 class TaskPanel;
 class ViewZoom;
 
@@ -71,6 +72,11 @@ public:
     // The task of the scenario file the exercise came from: its comments beside the
     // instruments, hidden when it has none.
     TaskPanel *taskPanel() const { return m_task; }
+    // The lesson worked through here, its pane and its File menu's items.
+    SelmexLessonController &lessons() { return *m_lessons; }
+    // Opens a lesson file at its first step beside the instruments; a file refused is
+    // reported, and nothing changes.
+    bool openLesson(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -84,6 +90,8 @@ private:
     // The island's group: both sets' meters, set 1's controls, the task, the droop pictures.
     QGroupBox *createIsland(QWidget *client);
     void createMenu();
+    // The lesson's File and View menu items and its pane.
+    void createLessons(QMenu *view);
     QPushButton *holdButton(QWidget *parent, const QString &name, const QString &text,
                             std::size_t control);
     void press(std::size_t control, Holder holder);
@@ -106,6 +114,8 @@ private:
     void boldBreaker();
     void reportFailure(const QString &message);
 
+    // The operator's close command, held back while a lesson step awaits its prediction.
+    void closeBreaker();
     void exportLog();
     void exportActions();
     void replayActions();
@@ -162,6 +172,7 @@ private:
     QAction *Close1 = nullptr;
     QGroupBox *LampGroup = nullptr;
     TaskPanel *m_task = nullptr;
+    SelmexLessonController *m_lessons = nullptr; // a child
     QWidget *m_client = nullptr;
     // The client area's scroll area, from the first island on.
     QScrollArea *m_scroll = nullptr;

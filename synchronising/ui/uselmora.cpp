@@ -9,6 +9,7 @@
 #include "numberformat.h"
 #include "selmexfile.h"
 #include "selmexinfo.h"
+#include "selmexlessoncontroller.h"
 #include "switchboardwindow.h"
 #include "switchingcsv.h"
 #include "synchronisingpanel.h"
@@ -21,6 +22,7 @@
 
 #include <cmath>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -470,6 +472,19 @@ bool TForm1::openSwitchboard(const std::optional<SwitchboardSettings> &settings,
     else
         QMetaObject::invokeMethod(this, bringUp, Qt::QueuedConnection);
     return true;
+}
+
+bool TForm1::openLessonFile(const QString &path) {
+    openSwitchboard();
+    return m_switchboard->openLesson(path);
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    if (m_switchboard && !m_switchboard->lessons().recordMayGo()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 // The animation stands still while help or About is open.

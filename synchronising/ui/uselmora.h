@@ -70,6 +70,9 @@ public:
     // of range are refused, with the reason in `error`.
     bool openSwitchboard(const std::optional<SwitchboardSettings> &settings = std::nullopt,
                          QString *error = nullptr);
+    // Opens the switchboard with a lesson (a .selmex-lesson file) at its first step beside
+    // the instruments; a file refused is reported, and nothing changes.
+    bool openLessonFile(const QString &path);
     // The switchboard's clock when it is made; empty: the wall clock. Tests move their own.
     SwitchboardSession::Clock switchboardClock;
     // The View menu's zoom. The window takes a new zoom between two ticks, and the zoom
@@ -87,6 +90,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // A lesson's predictions not exported yet are offered for export first.
+    void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:

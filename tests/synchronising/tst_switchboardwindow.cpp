@@ -2,6 +2,9 @@
 // menu, and the trainer beside it, on clocks the tests move.
 #include "actionsfile.h"
 #include "selmexfile.h"
+#include "selmexlessoncontroller.h"
+#include "selmexlessonpane.h"
+#include "selmexlessonsession.h"
 #include "switchboardcsv.h"
 #include "switchboardwindow.h"
 #include "uselmora.h"
@@ -9,8 +12,10 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -74,6 +79,7 @@ private slots:
     void actualSizeComesBack();
     void islandGroupOnAnIslandOnly_data();
     void islandGroupOnAnIslandOnly();
+    void lessonPaneHoldsTheClose();
 };
 
 void TestSwitchboardWindow::heldKeysAndButtons_data() {
@@ -279,3 +285,41 @@ void TestSwitchboardWindow::islandGroupOnAnIslandOnly() {
 
 QTEST_MAIN(TestSwitchboardWindow)
 #include "tst_switchboardwindow.moc"
+
+// The pane's wiring: the close button and key held back until the pane's prediction, the
+// exercise standing still meanwhile, and the outcome shown at the first close.
+void TestSwitchboardWindow::lessonPaneHoldsTheClose() {
+    Board b;
+    b.w.show();
+    SelmexLessonStep step;
+    step.title = "The first close";
+    step.lessonCase.switchboard = SwitchboardSettings{};
+    step.ownScenario = true;
+    step.question = SelmexQuestion{SelmexAsk::Permits, 0, std::nullopt};
+    SelmexLesson lesson;
+    lesson.title = "Synchronising";
+    lesson.steps = {step};
+    b.w.lessons().lesson().open(lesson);
+    b.w.lessons().pane()->show();
+    SelmexLessonPane *pane = b.w.lessons().pane();
+    QVERIFY(pane->isVisible());
+    QCOMPARE(pane->findChild<QLabel *>(QStringLiteral("LessonStepLabel"))->text(),
+             QStringLiteral("Step 1 of 1"));
+    QVERIFY(pane->findChild<QRadioButton *>(QStringLiteral("PredictChoice1"))->isVisible());
+    QVERIFY(!pane->findChild<QRadioButton *>(QStringLiteral("PredictChoice3"))->isVisible());
+
+    b.w.findChild<QPushButton *>(QStringLiteral("CloseButton"))->click();
+    QTest::keyClick(&b.w, Qt::Key_C);
+    b.run(500);
+    QVERIFY(b.actions().isEmpty());
+    QCOMPARE(b.w.session().board().timeMs(), 0);
+    QVERIFY(pane->result()->text().startsWith(QStringLiteral("Predict first")));
+
+    pane->findChild<QRadioButton *>(QStringLiteral("PredictChoice2"))->click();
+    pane->findChild<QPushButton *>(QStringLiteral("PredictButton"))->click();
+    QCOMPARE(*b.w.lessons().lesson().progress().prediction, 1.0);
+    QTest::keyClick(&b.w, Qt::Key_C);
+    b.run(500);
+    QCOMPARE(b.actions(), QStringList{Close});
+    QVERIFY(b.w.lessons().lesson().progress().revealed);
+}
