@@ -87,19 +87,23 @@ void TaskPanel::fitLater() {
 }
 
 void TaskPanel::fitLaidOutWindow() {
-    auto *window = qobject_cast<QMainWindow *>(parentWidget());
+    fitWindowBesidePane(this, m_widened);
+}
+
+void fitWindowBesidePane(QDockWidget *pane, bool &widened) {
+    auto *window = qobject_cast<QMainWindow *>(pane->parentWidget());
     const QWidget *client = window ? window->centralWidget() : nullptr;
     if (!client || !window->isVisible() || !window->layout()) return;
     // A pane hides before its window's layout hears of it.
     window->layout()->invalidate();
     window->layout()->activate();
     const int spare = client->width() - client->sizeHint().width();
-    const bool beside = isVisible() && !isFloating();
+    const bool beside = pane->isVisible() && !pane->isFloating();
     if (beside && spare < 0) {
         window->resize(window->width() - spare, window->height());
-        m_widened = true;
-    } else if (!beside && m_widened) {
+        widened = true;
+    } else if (!beside && widened) {
         if (spare > 0) window->resize(window->width() - spare, window->height());
-        m_widened = false;
+        widened = false;
     }
 }

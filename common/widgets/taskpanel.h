@@ -47,3 +47,8 @@ private:
     bool m_fitPending = false;
     bool m_widened = false; // the window was widened for the pane
 };
+
+// A window laid out by Qt widened as far as `pane`, docked beside its client area, would
+// otherwise squeeze that below the width it asks for, and narrowed again once the pane
+// goes or floats; `widened` remembers that the window was widened for it.
+void fitWindowBesidePane(QDockWidget *pane, bool &widened);

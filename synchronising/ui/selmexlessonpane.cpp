@@ -1,12 +1,13 @@
 #include "selmexlessonpane.h"
 
 #include "layouthelpers.h"
-#include "lessondocument.h"
 #include "layoutzoom.h"
+#include "lessondocument.h"
 #include "markdowntext.h"
 #include "numberformat.h"
 #include "selmexlessonsession.h"
 #include "selmexlessontext.h"
+#include "taskpanel.h"
 #include "textconvert.h"
 
 #include <QAccessible>
@@ -22,6 +23,7 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -169,7 +171,24 @@ SelmexLessonPane::SelmexLessonPane(SelmexLessonSession &lesson, QWidget *parent)
         showProgress();
         if (m_lesson.step().question) setResult(m_result->text(), true);
     });
+    for (auto signal : {&QDockWidget::visibilityChanged, &QDockWidget::topLevelChanged})
+        connect(this, signal, this, &SelmexLessonPane::fitLater);
+    connect(this, &QDockWidget::dockLocationChanged, this, &SelmexLessonPane::fitLater);
     showStep();
+}
+
+void SelmexLessonPane::resizeEvent(QResizeEvent *event) {
+    QDockWidget::resizeEvent(event);
+    if (!isFloating()) fitLater();
+}
+
+void SelmexLessonPane::fitLater() {
+    if (m_fitPending) return;
+    m_fitPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_fitPending = false;
+        fitWindowBesidePane(this, m_widened);
+    });
 }
 
 void SelmexLessonPane::setZoom(double zoom) {

@@ -35,7 +35,13 @@ public:
     QTextBrowser *text() const { return m_text; }
     QLabel *result() const { return m_result; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // Once the events that moved or showed the pane are over, the window widens for it
+    // rather than squeeze the instruments, and narrows again once it goes.
+    void fitLater();
     void showStep();
     // The prediction and the outcome of the step shown, and the buttons that follow them.
     void showProgress();
@@ -47,6 +53,8 @@ private:
     SelmexLessonSession &m_lesson;
     LessonOutline m_outline;
     QFont m_font; // at 100 %
+    bool m_fitPending = false;
+    bool m_widened = false;
 
     QLabel *m_stepNumber = nullptr;
     QTextBrowser *m_text = nullptr;
