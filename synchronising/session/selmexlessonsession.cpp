@@ -3,18 +3,6 @@
 #include "switchboardkeys.h"
 #include "switchboardsession.h"
 
-#include <cmath>
-
-namespace {
-
-// A choice's prediction is the index of one of its choices: yes/no, or the three lamps.
-bool isChoiceIndex(SelmexAsk ask, double value) {
-    const double last = ask == SelmexAsk::LampDarkFirst ? 2 : 1;
-    return value >= 0 && value <= last && value == std::floor(value);
-}
-
-} // namespace
-
 SelmexLessonSession::SelmexLessonSession(SwitchboardSession &board, QObject *parent)
     : QObject(parent), m_board(board) {}
 
@@ -72,9 +60,9 @@ bool SelmexLessonSession::holdsExercise() const {
 }
 
 bool SelmexLessonSession::predict(double value) {
-    if (!awaitsPrediction() || !std::isfinite(value)) return false;
-    const SelmexAsk ask = step().question->ask;
-    if (selmexAskIsChoice(ask) && !isChoiceIndex(ask, value)) return false;
+    if (!awaitsPrediction() ||
+        checkSelmexPrediction(*step().question, value) != SelmexPredictionProblem::None)
+        return false;
     SelmexLessonProgress &p = m_progress[std::size_t(m_step)];
     p.prediction = value;
     const auto shown = m_firstShown[std::size_t(m_step)].value_or(clock());

@@ -51,9 +51,9 @@ public:
     // student has not predicted.
     bool holdsExercise() const;
     // The student's prediction for the step shown, with the seconds since the step was first
-    // shown: a choice's index or a finite number. It starts the step's exercise afresh and
-    // stands from then on: a second one, one without a question, a choice out of range or a
-    // number that is none are refused (false).
+    // shown: a choice (NoAnswer/YesAnswer, a lamp) or a number. It starts the step's
+    // exercise afresh and stands from then on: a second one, one without a question and one
+    // the question rules out (checkSelmexPrediction) are refused (false).
     bool predict(double value);
     // The outcome may be asked for: the step's question was predicted and its outcome has
     // not shown yet (an exercise that never closes cannot keep it back).

@@ -145,6 +145,7 @@ void TestSelmexLessonSession::predictionsTaken_data() {
     QTest::newRow("no lamp L4") << lamp << 3.0 << 0.0 << false;
     QTest::newRow("no lamp between two") << lamp << 0.5 << 0.0 << false;
     QTest::newRow("a current") << current << 5.0 << 8.66 << true;
+    QTest::newRow("a current below 0") << current << -1.0 << 5.0 << false;
     QTest::newRow("a current that is no number") << current << nan << 5.0 << false;
     QTest::newRow("an infinite current")
         << current << std::numeric_limits<double>::infinity() << 5.0 << false;
