@@ -302,8 +302,8 @@ void SelmexLessonPane::showProgress() {
         w->setEnabled(open);
     if (q && progress.prediction) {
         if (choice) {
-            if (QAbstractButton *b = m_choiceGroup->button(int(*progress.prediction)))
-                b->setChecked(true);
+            const int index = int(choiceIndex(step.question->ask, *progress.prediction));
+            if (QAbstractButton *b = m_choiceGroup->button(index)) b->setChecked(true);
         } else {
             m_value->setText(formatGeneral(*progress.prediction));
         }
@@ -335,8 +335,11 @@ void SelmexLessonPane::predict() {
     const OutlineQuestion *q = question();
     if (!q) return;
     std::optional<double> value;
+    const SelmexQuestion &asked = *m_lesson.step().question;
     if (q->isChoice()) {
-        if (m_choiceGroup->checkedId() >= 0) value = m_choiceGroup->checkedId();
+        // The button's choice as the model numbers it (yes is 1, no 0).
+        for (int v = 0; v < selmexChoiceCount(asked.ask); ++v)
+            if (int(choiceIndex(asked.ask, v)) == m_choiceGroup->checkedId()) value = v;
         if (!value) {
             QStringList labels;
             for (const QString &c : q->choices) labels << QChar('"') + choiceLabel(c) + QChar('"');
@@ -359,6 +362,11 @@ void SelmexLessonPane::predict() {
                 true);
             return;
         }
+    }
+    if (const auto problem = checkSelmexPrediction(asked, *value);
+        problem != SelmexPredictionProblem::None) {
+        setResult(selmexPredictionProblemText(problem, asked.ask), true);
+        return;
     }
     // The session announces the prediction it takes.
     if (!m_lesson.predict(*value))
