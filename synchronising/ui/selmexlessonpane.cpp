@@ -42,8 +42,8 @@ QString choiceLabel(const QString &choice) {
 QString unitWords(const QString &unit) {
     const QString u = unit.trimmed();
     if (u == QStringLiteral("°")) return QStringLiteral("in degrees");
-    if (u.isEmpty()) return {};
-    return QStringLiteral("in ") + u;
+    if (u.contains(QStringLiteral("rated"))) return QStringLiteral("in times the rated current");
+    return u;
 }
 
 } // namespace

@@ -93,7 +93,10 @@ SwitchboardWindow::SwitchboardWindow(FileChooser &files, const ModalRunner &runn
     showState();
 }
 
-SwitchboardWindow::~SwitchboardWindow() = default;
+SwitchboardWindow::~SwitchboardWindow() {
+    // The lesson and its pane go while the exercise they step is still there.
+    m_lessons.reset();
+}
 
 void SwitchboardWindow::createLessons(QMenu *view) {
     SelmexLessonController::MenuItems items;
@@ -109,7 +112,7 @@ void SwitchboardWindow::createLessons(QMenu *view) {
     FileMenu->insertActions(before, {items.open, items.exportRecord});
     FileMenu->insertSeparator(items.open);
     view->addAction(items.pane);
-    m_lessons = new SelmexLessonController(this, m_session, m_files, m_runner, items);
+    m_lessons = std::make_unique<SelmexLessonController>(this, m_session, m_files, m_runner, items);
     connect(&m_lessons->lesson(), &SelmexLessonSession::exerciseRestarted, this, [this] {
         m_replayName.clear();
         emptyHands();

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <QFont>
 #include <QMainWindow>
 #include <QSize>
@@ -172,7 +173,7 @@ private:
     QAction *Close1 = nullptr;
     QGroupBox *LampGroup = nullptr;
     TaskPanel *m_task = nullptr;
-    SelmexLessonController *m_lessons = nullptr; // a child
+    std::unique_ptr<SelmexLessonController> m_lessons;
     QWidget *m_client = nullptr;
     // The client area's scroll area, from the first island on.
     QScrollArea *m_scroll = nullptr;
