@@ -40,7 +40,7 @@ QString choiceLabel(const QString &choice) {
 
 // The unit in words, for a screen reader.
 QString unitWords(const QString &unit) {
-    const QString u = unit.trimmed();
+    QString u = unit.trimmed();
     if (u == QStringLiteral("°")) return QStringLiteral("in degrees");
     if (u.contains(QStringLiteral("rated"))) return QStringLiteral("in times the rated current");
     return u;

@@ -17,7 +17,8 @@ SwitchboardSettings exercise(SwitchboardMode mode = SwitchboardMode::Manual) {
     return s;
 }
 
-SelmexLessonStep switchboardStep(std::optional<SelmexAsk> ask, SwitchboardSettings settings) {
+SelmexLessonStep switchboardStep(std::optional<SelmexAsk> ask,
+                                 const SwitchboardSettings &settings) {
     SelmexLessonStep step;
     step.title = "A step";
     step.lessonCase.switchboard = settings;
