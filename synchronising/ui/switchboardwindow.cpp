@@ -812,7 +812,11 @@ void SwitchboardWindow::showControls() {
     // A new text lays the window out anew: while only the advance angle moves on with the
     // slip, the line follows it four times a second, which a reader can follow, rather than
     // every frame.
-    const QString synchroniser = synchroniserLine(b);
+    // While a lesson's step awaits the prediction, the relay and the synchroniser keep
+    // their answers (the relay's verdict, the advance angle) to themselves.
+    const bool held = m_lessons->lesson().holdsExercise();
+    const QString synchroniser =
+        held ? QStringLiteral("Synchroniser: waits for your prediction") : synchroniserLine(b);
     const QString doing = synchroniser.section(QChar(';'), 0, 0);
     const std::int64_t now = b.timeMs();
     const bool onlyTheAngle = SynchroniserValue->text().startsWith(doing + QChar(';'));
@@ -824,7 +828,8 @@ void SwitchboardWindow::showControls() {
         SynchroniserValue->setAccessibleName(synchroniser);
     }
 
-    const QString relay = relayLine(b);
+    const QString relay =
+        held ? QStringLiteral("Sync-check relay: waits for your prediction") : relayLine(b);
     if (RelayValue->text() != relay) {
         RelayValue->setText(relay);
         RelayValue->setAccessibleName(relay);

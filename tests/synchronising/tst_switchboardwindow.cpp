@@ -314,6 +314,9 @@ void TestSwitchboardWindow::lessonPaneHoldsTheClose() {
     QVERIFY(b.actions().isEmpty());
     QCOMPARE(b.w.session().board().timeMs(), 0);
     QVERIFY(pane->result()->text().startsWith(QStringLiteral("Predict first")));
+    // The relay's verdict is the answer: it waits too.
+    QLabel *relay = b.w.findChild<QLabel *>(QStringLiteral("RelayValue"));
+    QVERIFY(relay->text().contains(QStringLiteral("waits for your prediction")));
 
     for (QRadioButton *choice : pane->findChildren<QRadioButton *>())
         if (choice->text() == QStringLiteral("No")) choice->click();
@@ -322,5 +325,6 @@ void TestSwitchboardWindow::lessonPaneHoldsTheClose() {
     QTest::keyClick(&b.w, Qt::Key_C);
     b.run(500);
     QCOMPARE(b.actions(), QStringList{Close});
+    QVERIFY(!relay->text().contains(QStringLiteral("waits for your prediction")));
     QVERIFY(b.w.lessons().lesson().progress().revealed);
 }
