@@ -196,6 +196,10 @@ void SelmexLessonPane::setZoom(double zoom) {
     widget()->setMinimumWidth(LayoutZoom::scaled(QSize(PaneWidth, 0), zoom).width());
 }
 
+bool SelmexLessonPane::readsKeys(const QWidget *w) const {
+    return w == m_value || w == m_text || m_text->isAncestorOf(w);
+}
+
 const OutlineQuestion *SelmexLessonPane::question() const {
     const auto index = std::size_t(m_lesson.stepIndex());
     if (!m_lesson.isOpen() || index >= m_outline.steps.size()) return nullptr;

@@ -32,6 +32,10 @@ public:
     // The lesson as the pane shows it: its questions' words, choices and answers.
     const LessonOutline &outline() const { return m_outline; }
 
+    // Whether `w` is where the student types or reads with the keys: the prediction's
+    // number and the lesson's text.
+    bool readsKeys(const QWidget *w) const;
+
     QTextBrowser *text() const { return m_text; }
     QLabel *result() const { return m_result; }
 

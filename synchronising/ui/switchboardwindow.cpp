@@ -669,8 +669,12 @@ bool SwitchboardWindow::handleKey(QKeyEvent *event, bool pressed) {
 
 bool SwitchboardWindow::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
+    // The lesson's text and the prediction typed take their own keys while they have the
+    // focus: C is a letter there and the arrows move the cursor, not the governor (nor
+    // when a key they leave goes on to the pane).
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this)
+        static_cast<QWidget *>(watched)->window() == this &&
+        !m_lessons->pane()->readsKeys(QApplication::focusWidget()))
         return handleKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyPress);
     return QMainWindow::eventFilter(watched, event);
 }
