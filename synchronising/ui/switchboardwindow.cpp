@@ -100,9 +100,9 @@ SwitchboardWindow::~SwitchboardWindow() {
 
 void SwitchboardWindow::createLessons(QMenu *view) {
     SelmexLessonController::MenuItems items;
-    items.open = new QAction(QStringLiteral("Open &lesson..."), this);
+    items.open = new QAction(QStringLiteral("&Open lesson..."), this);
     items.open->setObjectName(QStringLiteral("OpenLesson1"));
-    items.exportRecord = new QAction(QStringLiteral("Export lesson &record..."), this);
+    items.exportRecord = new QAction(QStringLiteral("Export lesson recor&d..."), this);
     items.exportRecord->setObjectName(QStringLiteral("ExportLessonRecord1"));
     items.pane = new QAction(QStringLiteral("&Lesson"), this);
     items.pane->setObjectName(QStringLiteral("LessonPane1"));
