@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +19,18 @@ struct VaryRange {
     double from = 0;
     double to = 0;
     // The value of variant i of n: `from` at the first, `to` at the last, evenly between;
-    // with one variant, `from`.
+    // with one variant, `from`. A value between is rounded to two figures of the spacing
+    // (0.4..0.6 in four: 0.467, not 0.466666666666667), so that the question shows the
+    // very value its answer was worked out for, and the student can work it out too.
     double value(int i, int n) const {
-        return n <= 1 ? from : from + (to - from) * double(i) / double(n - 1);
+        if (n <= 1 || i <= 0) return from;
+        if (i >= n - 1) return to;
+        const double exact = from + (to - from) * double(i) / double(n - 1);
+        const double spacing = std::fabs(to - from) / double(n - 1);
+        if (!(spacing > 0) || !std::isfinite(spacing)) return exact;
+        const double unit = std::pow(10.0, std::floor(std::log10(spacing)) - 1);
+        const double rounded = std::round(exact / unit) * unit;
+        return std::isfinite(rounded) ? rounded : exact;
     }
 };
 

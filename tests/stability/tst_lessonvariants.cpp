@@ -3,6 +3,7 @@
 #include "lessonfile.h"
 #include "lessontext.h"
 #include "lessonvariants.h"
+#include <array>
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -129,7 +130,8 @@ void TestLessonVariants::moodleQuestionsAreTheModels() {
         QCOMPARE(quiz[i].type, QStringLiteral("multichoice"));
         StabilityCase c = base;
         c.machine.H = valueNamed(quiz[i].name, QStringLiteral("H"));
-        QCOMPARE(c.machine.H, 4 + 4 * double(i - 5) / 3); // 4 to 8 s in four
+        // 4 to 8 s in four, those between rounded to two figures of their spacing of 1.33 s.
+        QCOMPARE(c.machine.H, (std::array<double, 4>{4, 5.3, 6.7, 8}[i - 5]));
         const LessonAnswer model =
             answerQuestion(c, LessonQuestion{LessonAsk::Verdict, 0, 400, {}});
         QCOMPARE(quiz[i].answer, answerText(LessonAsk::Verdict, *model.value));
