@@ -1,11 +1,13 @@
 #include "commandline.h"
 #include "dravon2.h"
 #include "errorreport.h"
+#include "lessonsheet.h"
 #include "networkopening.h"
 #include "networkwindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 int main(int argc, char *argv[]) {
@@ -15,6 +17,18 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Dravex"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DRAVEX_VERSION));
 
+    // A worksheet or an answer key needs fonts, not a display: drawn offscreen.
+    if (writesSheet(commandLine)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        return runWithoutWindow(
+            commandLine, out, err,
+            [](const LessonOutline &outline, bool answerKey, const QString &pdfPath) {
+                return writeLessonSheet(
+                    outline, answerKey ? SheetKind::AnswerKey : SheetKind::Worksheet, pdfPath);
+            });
+    }
     // The commands print or write a file: no window, so no display either.
     if (needsNoWindow(commandLine)) {
         QCoreApplication app(argc, argv);

@@ -22,6 +22,7 @@
 #include <limits>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -36,6 +37,8 @@ const QString LimitOption = QStringLiteral("limit");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
 const QString LessonMarksOption = QStringLiteral("lesson-marks");
 const QString LessonMoodleOption = QStringLiteral("lesson-moodle");
+const QString LessonSheetOption = QStringLiteral("lesson-sheet");
+const QString OutputOption = QStringLiteral("output");
 const QString VariantsOption = QStringLiteral("variants");
 constexpr int MaxVariants = 100;
 const QString LoadFlowOption = QStringLiteral("load-flow");
@@ -96,7 +99,18 @@ void configure(QCommandLineParser &parser) {
     parser.addOption(
         {LessonKeyOption, QStringLiteral("Check the lesson FILE (a .dravex-lesson file) without a "
                                          "window, and print each step's question and the answer "
-                                         "the model gives.")});
+                                         "the model gives; with --output, write the answer key "
+                                         "as a PDF instead.")});
+    parser.addOption({OutputOption,
+                      QStringLiteral("With --lesson-key: write the answer key (each answer, how "
+                                     "far from it counts as right and how it was found) as an "
+                                     "A4 PDF to KEY."),
+                      QStringLiteral("KEY")});
+    parser.addOption(
+        {LessonSheetOption,
+         QStringLiteral("Write the worksheet of the lesson FILE (each step's text and pictures, "
+                        "each question with a place for the answer; no answers) as an A4 PDF "
+                        "to OUT, without a window: dravex --lesson-sheet LESSON OUT.pdf.")});
     parser.addOption(
         {LessonMarksOption,
          QStringLiteral("Mark a class's lesson records against the lesson FILE without a "
@@ -118,6 +132,9 @@ void configure(QCommandLineParser &parser) {
                                                 "(.dravex-lesson), a network file "
                                                 "(.dravex-network) or a MATPOWER case (.m)."),
                                  QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("OUT"),
+                                 QStringLiteral("With --lesson-sheet: the PDF to write."),
+                                 QStringLiteral("[OUT]"));
 }
 
 // Milliseconds as a whole number; one beyond 32 bits becomes the nearest 32-bit limit,
@@ -238,7 +255,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
 
     // An option given twice would have one of its values dropped without a word.
     for (const QString &option :
-         {StudyOption, ExportOption, ClearingOption, LimitOption, VariantsOption})
+         {StudyOption, ExportOption, ClearingOption, LimitOption, VariantsOption, OutputOption})
         if (parser.values(option).size() > 1)
             return badCommandLine(
                 QStringLiteral("--%1 is given %2 times: give it once (one study, one run, "
@@ -250,6 +267,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     QString why;
     const bool lessonMarks = parser.isSet(LessonMarksOption);
     const bool lessonMoodle = parser.isSet(LessonMoodleOption);
+    const bool lessonSheet = parser.isSet(LessonSheetOption);
     if (lessonMarks) {
         // The lesson, then the records.
         const QStringList files = parser.positionalArguments();
@@ -259,6 +277,15 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                                  "RECORD.csv..."));
         c.file = files.front();
         c.records = files.mid(1);
+    } else if (lessonSheet) {
+        // The lesson, then the PDF to write.
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 2)
+            return badCommandLine(QStringLiteral("--lesson-sheet needs a lesson file and the PDF "
+                                                 "to write: dravex --lesson-sheet LESSON "
+                                                 "OUT.pdf."));
+        c.file = files[0];
+        c.sheetPath = files[1];
     } else if (!takeScenarioFile(parser, c.file, why)) {
         return badCommandLine(why);
     }
@@ -272,7 +299,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     c.lesson = isLessonFile(c.file);
     c.network = isNetworkFile(c.file);
     const int commands = int(critical) + int(exportRun) + int(study) + int(lessonKey) +
-                         int(loadFlow) + int(screen) + int(lessonMarks) + int(lessonMoodle);
+                         int(loadFlow) + int(screen) + int(lessonMarks) + int(lessonMoodle) +
+                         int(lessonSheet);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         c.command = CommandLine::Command::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
@@ -300,11 +328,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         c.command =
             lessonMarks ? CommandLine::Command::LessonMarks : CommandLine::Command::LessonMoodle;
         c.lesson = true;
-    } else if (c.network && (study || lessonKey)) {
+    } else if (c.network && (study || lessonKey || lessonSheet)) {
         return badCommandLine(QStringLiteral("%1 is a network: --%2 takes a %3.")
-                                  .arg(c.file, study ? StudyOption : LessonKeyOption,
+                                  .arg(c.file,
+                                       study       ? StudyOption
+                                       : lessonKey ? LessonKeyOption
+                                                   : LessonSheetOption,
                                        study ? QStringLiteral("scenario file (.dravex)")
                                              : QStringLiteral("lesson (.dravex-lesson)")));
+    } else if (lessonSheet && commands > 1) {
+        return badCommandLine(QStringLiteral("--lesson-sheet goes alone, not with another "
+                                             "command."));
+    } else if (lessonSheet) {
+        c.command = CommandLine::Command::LessonSheet;
+        c.lesson = true;
     } else if (lessonKey && (critical || exportRun || study)) {
         return badCommandLine(QStringLiteral("--lesson-key goes alone, not with another "
                                              "command."));
@@ -313,6 +350,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         if (c.file.isEmpty())
             return badCommandLine(QStringLiteral("--lesson-key needs a lesson file."));
         c.lesson = true;
+        c.sheetPath = parser.value(OutputOption);
     } else if (c.lesson && (critical || exportRun || study)) {
         return badCommandLine(QStringLiteral("%1 is a lesson: the commands take a scenario "
                                              "file (.dravex).")
@@ -335,6 +373,12 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         c.exportPath = parser.value(ExportOption);
         if (c.exportPath.isEmpty())
             return badCommandLine(QStringLiteral("--export-run needs the name of a file."));
+    }
+    if (parser.isSet(OutputOption)) {
+        if (c.command != CommandLine::Command::LessonKey)
+            return badCommandLine(QStringLiteral("--output goes with --lesson-key."));
+        if (c.sheetPath.isEmpty())
+            return badCommandLine(QStringLiteral("--output needs the name of a file."));
     }
     if (parser.isSet(ClearingOption)) {
         if (c.command != CommandLine::Command::ExportRun)
@@ -387,7 +431,15 @@ bool needsNoWindow(const CommandLine &commandLine) {
     return !commandLine.error.isEmpty() || commandLine.command != CommandLine::Command::Window;
 }
 
-int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err) {
+bool writesSheet(const CommandLine &commandLine) {
+    return commandLine.error.isEmpty() &&
+           (commandLine.command == CommandLine::Command::LessonSheet ||
+            (commandLine.command == CommandLine::Command::LessonKey &&
+             !commandLine.sheetPath.isEmpty()));
+}
+
+int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err,
+                     const LessonSheetWriter &writeSheet) {
     const QString program = QStringLiteral("dravex: ");
     if (!commandLine.error.isEmpty()) {
         err << program << commandLine.error << "\nTry \"dravex --help\".\n";
@@ -406,13 +458,28 @@ int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStre
         out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
             << '\n';
         return ExitOk;
-    case CommandLine::Command::LessonKey: {
+    case CommandLine::Command::LessonKey:
+    case CommandLine::Command::LessonSheet: {
         const LessonFileResult read = readLessonFile(commandLine.file);
         if (!read.ok) {
             err << program << read.error << '\n';
             return ExitFileFailed;
         }
-        out << lessonKeyText(read.lesson);
+        if (!writesSheet(commandLine)) {
+            out << lessonKeyText(read.lesson);
+            return ExitOk;
+        }
+        const LessonOutline outline = dravexLessonOutline(
+            read.lesson, QFileInfo(commandLine.file).absoluteDir().canonicalPath());
+        const bool key = commandLine.command == CommandLine::Command::LessonKey;
+        const std::optional<QString> failure =
+            writeSheet ? writeSheet(outline, key, commandLine.sheetPath)
+                       : QStringLiteral("could not write \"%1\": no PDF writer.")
+                             .arg(commandLine.sheetPath);
+        if (failure) {
+            err << program << *failure << '\n';
+            return ExitFileFailed;
+        }
         return ExitOk;
     }
     case CommandLine::Command::LessonMarks:

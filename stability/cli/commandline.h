@@ -3,11 +3,13 @@
 #include "study.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <QString>
 #include <QStringList>
 
 class QTextStream;
+struct LessonOutline;
 
 // Dravex's command line:
 //   dravex [FILE]                                 the window, with the scenario file's case
@@ -22,8 +24,9 @@ class QTextStream;
 //                                                 simulation searched up to MS (2000 ms)
 //   dravex LESSON                                 the window with the lesson's pane (a file
 //                                                 named *.dravex-lesson)
-//   dravex --lesson-key LESSON                    the lesson checked, and each step's question
-//                                                 and answer printed
+//   dravex --lesson-key LESSON [--output KEY.pdf] the lesson checked, and each step's question
+//                                                 and answer printed, or written as a PDF
+//   dravex --lesson-sheet LESSON OUT.pdf          the lesson's worksheet written as a PDF
 //   dravex --lesson-marks LESSON RECORD.csv...   the class's records marked against the lesson,
 //                                                 as CSV, one row a student
 //   dravex --lesson-moodle LESSON [--variants N]  the lesson's questions as Moodle XML, N
@@ -46,6 +49,7 @@ struct CommandLine {
         ExportRun,
         Study,
         LessonKey,
+        LessonSheet,
         LessonMarks,
         LessonMoodle,
         LoadFlow,
@@ -56,6 +60,7 @@ struct CommandLine {
     bool lesson = false;  // `file` is a lesson
     bool network = false; // `file` is a network file or a MATPOWER case
     QString exportPath;   // --export-run
+    QString sheetPath;    // --lesson-sheet's OUT.pdf, --lesson-key's --output
     std::optional<std::int32_t> clearingMs;
     StudyRange study;                     // --study
     std::int32_t limitMs = SearchLimitMs; // --limit
@@ -79,6 +84,14 @@ bool needsNoWindow(const CommandLine &commandLine);
 bool isLessonFile(const QString &path);
 // Whether a file is a network: a network file (".dravex-network") or a MATPOWER case (".m").
 bool isNetworkFile(const QString &path);
+// Whether the command writes a worksheet or an answer key as a PDF, which needs fonts and
+// so a QGuiApplication (on the offscreen platform: still no display).
+bool writesSheet(const CommandLine &commandLine);
+// Writes a lesson's worksheet, or its answer key when `answerKey`, as a PDF: why it could
+// not, or nothing.
+using LessonSheetWriter = std::function<std::optional<QString>(
+    const LessonOutline &outline, bool answerKey, const QString &pdfPath)>;
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
-// Returns the exit code.
-int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err);
+// A sheet is written through `writeSheet`. Returns the exit code.
+int runWithoutWindow(const CommandLine &commandLine, QTextStream &out, QTextStream &err,
+                     const LessonSheetWriter &writeSheet = {});

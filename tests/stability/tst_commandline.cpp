@@ -58,6 +58,7 @@ private slots:
     void exportRunWritesTheRunsCsv();
     void studyPrintsItsCsv();
     void theProgramNeedsNoDisplay();
+    void sheetsNeedNoDisplay();
     void networkCommands();
 
 private:
@@ -137,7 +138,16 @@ void TestCommandLine::exitCodes_data() {
         << QStringList{"--lesson-key"} << 2 << "needs a lesson file";
     QTest::newRow("lesson key and study")
         << QStringList{"--lesson-key", "--study", h, badLesson} << 2 << "goes alone";
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    QTest::newRow("lesson sheet without PDF")
+        << QStringList{"--lesson-sheet", badLesson} << 2 << "a lesson file and the PDF";
+    QTest::newRow("lesson sheet, refused lesson")
+        << QStringList{"--lesson-sheet", badLesson, pdf} << 1 << "bad.dravex-lesson, line 4";
+    QTest::newRow("output without key")
+        << QStringList{"--output", pdf, badLesson} << 2 << "--output goes with --lesson-key";
     const QString nine = QStringLiteral(EXAMPLES_DIR "/networks/wscc-9bus.dravex-network");
+    QTest::newRow("lesson sheet of a network")
+        << QStringList{"--lesson-sheet", nine, pdf} << 2 << "is a network: --lesson-sheet";
     QTest::newRow("load flow") << QStringList{"--load-flow", nine} << 0 << QString();
     QTest::newRow("load flow, MATPOWER")
         << QStringList{"--load-flow", EXAMPLES_DIR "/networks/wscc-9bus.m"} << 0 << QString();
@@ -257,6 +267,20 @@ void TestCommandLine::theProgramNeedsNoDisplay() {
     const Outcome o = dravexProcess(arguments);
     QCOMPARE(o.exitCode, 0);
     QCOMPARE(o.out, dravex(arguments).out);
+}
+
+// The worksheet and the key are drawn with fonts, yet need no display.
+void TestCommandLine::sheetsNeedNoDisplay() {
+    const QString lesson = QStringLiteral(EXAMPLES_DIR "/lessons/equal-area.dravex-lesson");
+    const QString key = dir.filePath(QStringLiteral("key.pdf"));
+    QCOMPARE(dravexProcess({"--lesson-key", lesson, "--output", key}).exitCode, 0);
+    QFile written(key);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(5), QByteArray("%PDF-"));
+    const QString nowhere = dir.filePath(QStringLiteral("no folder/sheet.pdf"));
+    const Outcome o = dravexProcess({"--lesson-sheet", lesson, nowhere});
+    QCOMPARE(o.exitCode, 1);
+    QVERIFY2(o.err.contains("no folder/sheet.pdf"), o.err.constData());
 }
 
 void TestCommandLine::networkCommands() {
