@@ -237,6 +237,10 @@ void TDravon::createMenu() {
     OpenLessonAction->setObjectName(QStringLiteral("OpenLessonAction"));
     ExportLessonRecordAction = File1->addAction(QStringLiteral("E&xport lesson record..."));
     ExportLessonRecordAction->setObjectName(QStringLiteral("ExportLessonRecordAction"));
+    PrintWorksheetAction = File1->addAction(QStringLiteral("Print &worksheet..."));
+    PrintWorksheetAction->setObjectName(QStringLiteral("PrintWorksheetAction"));
+    ExportAnswerKeyAction = File1->addAction(QStringLiteral("Export answer &key..."));
+    ExportAnswerKeyAction->setObjectName(QStringLiteral("ExportAnswerKeyAction"));
     File1->addSeparator();
     ExportRunAction = addItem(File1, QStringLiteral("ExportRun1"), QStringLiteral("&Export run..."),
                               &TDravon::exportRun);
@@ -595,6 +599,7 @@ void TDravon::createLesson() {
     };
     m_lessons = std::make_unique<LessonController>(
         this, *m_session, m_reportFiles, modalRunner,
-        LessonController::MenuItems{OpenLessonAction, ExportLessonRecordAction, LessonPaneAction},
+        LessonController::MenuItems{OpenLessonAction, ExportLessonRecordAction, LessonPaneAction,
+                                    PrintWorksheetAction, ExportAnswerKeyAction},
         [this] { m_zoom.fitBesidePanes(); }, showHold);
 }

@@ -176,6 +176,8 @@ private:
     QAction *SaveScenarioAction = nullptr;
     QAction *OpenLessonAction = nullptr;
     QAction *ExportLessonRecordAction = nullptr;
+    QAction *PrintWorksheetAction = nullptr;
+    QAction *ExportAnswerKeyAction = nullptr;
     QAction *ExportRunAction = nullptr;
     QAction *SavePictureAction = nullptr;
     QAction *Close1 = nullptr;

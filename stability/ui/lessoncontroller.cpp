@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -46,6 +48,10 @@ LessonController::LessonController(QMainWindow *window, DravexSession &session, 
     connect(m_items.pane, &QAction::toggled, m_pane, &QWidget::setVisible);
     connect(m_items.open, &QAction::triggered, this, &LessonController::chooseAndOpen);
     connect(m_items.exportRecord, &QAction::triggered, this, &LessonController::exportRecord);
+    connect(m_items.worksheet, &QAction::triggered, this,
+            [this] { writeSheet(SheetKind::Worksheet); });
+    connect(m_items.answerKey, &QAction::triggered, this,
+            [this] { writeSheet(SheetKind::AnswerKey); });
     for (auto signal : {&LessonSession::opened, &LessonSession::closed, &LessonSession::stepChanged,
                         &LessonSession::predicted, &LessonSession::predictionLocked})
         connect(m_lesson, signal, this, &LessonController::showState);
@@ -72,6 +78,8 @@ bool LessonController::eventFilter(QObject *watched, QEvent *event) {
 void LessonController::showState() {
     const bool open = m_lesson->isOpen();
     m_items.exportRecord->setEnabled(open);
+    m_items.worksheet->setEnabled(open);
+    m_items.answerKey->setEnabled(open);
     m_items.pane->setEnabled(open);
     using Hold = EqualAreaStatus::Hold;
     m_showHold(m_lesson->answerOpen()           ? Hold::ForPrediction
@@ -167,4 +175,23 @@ bool LessonController::exportRecord() {
     }
     m_lesson->markRecordExported();
     return true;
+}
+
+void LessonController::writeSheet(SheetKind kind) {
+    if (!m_lesson->isOpen()) return;
+    const bool key = kind == SheetKind::AnswerKey;
+    const QFileInfo lessonFile(m_lesson->path());
+    const QString suggested =
+        (lessonFile.completeBaseName().isEmpty() ? QStringLiteral("lesson")
+                                                 : lessonFile.completeBaseName()) +
+        (key ? QStringLiteral("-key.pdf") : QStringLiteral("-worksheet.pdf"));
+    const QString fileName = m_files.chooseFile(
+        m_window, key ? QStringLiteral("Export answer key") : QStringLiteral("Print worksheet"),
+        suggested, QStringLiteral("PDF files (*.pdf)"));
+    if (fileName.isEmpty()) return;
+    const QString folder =
+        m_lesson->path().isEmpty() ? QString() : lessonFile.absoluteDir().canonicalPath();
+    if (const auto failure =
+            writeLessonSheet(dravexLessonOutline(m_lesson->lesson(), folder), kind, fileName))
+        showErrorReport(m_window, *failure, m_runner);
 }

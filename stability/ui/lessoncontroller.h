@@ -1,6 +1,7 @@
 #pragma once
 
 #include "equalareastatus.h"
+#include "lessonsheet.h"
 #include "modalrunner.h"
 
 #include <functional>
@@ -13,7 +14,8 @@ class QAction;
 class QMainWindow;
 class ReportFiles;
 
-// A lesson in the main window: File > Open lesson... and Export lesson record..., the
+// A lesson in the main window: File > Open lesson..., Export lesson record..., Print
+// worksheet... and Export answer key..., the
 // pane beside the plots with its View menu item, and the rules that hold the runs and the
 // answers back while a step awaits the student's prediction.
 class LessonController : public QObject {
@@ -24,6 +26,8 @@ public:
         QAction *open = nullptr;
         QAction *exportRecord = nullptr;
         QAction *pane = nullptr;
+        QAction *worksheet = nullptr;
+        QAction *answerKey = nullptr;
     };
     // The pane docked at the right of `window`, hidden; the lesson opens its steps in
     // `session`; `runner` is the window's modal runner, which tests replace. `fitWindow` is
@@ -58,6 +62,8 @@ private:
     void chooseAndOpen();
     // Writes the record to a file the user chooses; false when nothing was written.
     bool exportRecord();
+    // Writes the lesson's worksheet or answer key as a PDF to a file the user chooses.
+    void writeSheet(SheetKind kind);
     // The menu and what is held back, as the lesson stands.
     void showState();
 

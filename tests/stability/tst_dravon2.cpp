@@ -198,13 +198,27 @@ void TestDravon::menusAndSpeeds() {
     QStringList items;
     for (QMenu *menu : {control<QMenu>(w, "File1"), control<QMenu>(w, "Tools1")})
         for (QAction *a : menu->actions()) items << a->text();
-    QCOMPARE(
-        items,
-        (QStringList{"&Open scenario...", "Sa&ve scenario...", "Open &network...",
-                     "Import &MATPOWER case...", "", "Open &lesson...", "E&xport lesson record...",
-                     "", "&Export run...", "Save &picture...", "", "&Close", "&Machine data...",
-                     "C&learing time...", "Fault &scenario...", "", "&Find critical clearing time",
-                     "S&wing curves", "Critical clearing s&tudy..."}));
+    QCOMPARE(items, (QStringList{"&Open scenario...",
+                                 "Sa&ve scenario...",
+                                 "Open &network...",
+                                 "Import &MATPOWER case...",
+                                 "",
+                                 "Open &lesson...",
+                                 "E&xport lesson record...",
+                                 "Print &worksheet...",
+                                 "Export answer &key...",
+                                 "",
+                                 "&Export run...",
+                                 "Save &picture...",
+                                 "",
+                                 "&Close",
+                                 "&Machine data...",
+                                 "C&learing time...",
+                                 "Fault &scenario...",
+                                 "",
+                                 "&Find critical clearing time",
+                                 "S&wing curves",
+                                 "Critical clearing s&tudy..."}));
     QCOMPARE(control<QAction>(w, "Help2")->text(), QStringLiteral("&Help"));
     QCOMPARE(control<QAction>(w, "About1")->text(), QStringLiteral("&About"));
     QCOMPARE(control<QMenu>(w, "Help1")->actions(),

@@ -81,6 +81,7 @@ private slots:
     void backAndNextOpenTheStepsCases();
     void nothingOfTheAnswerBeforeThePrediction();
     void recordThroughTheMenu();
+    void sheetsThroughTheMenu();
     void refusedLessonChangesNothing();
     void unexportedPredictionsAreOffered_data();
     void unexportedPredictionsAreOffered();
@@ -331,6 +332,24 @@ void TestLessonPane::recordThroughTheMenu() {
     h.trigger("ExportLessonRecordAction");
     QCOMPARE(int(h.boxes.size()), 1);
     QVERIFY(h.boxes[0].text.contains(QStringLiteral("no-such-folder")));
+}
+
+// Each offered under the lesson's name and written as a PDF.
+void TestLessonPane::sheetsThroughTheMenu() {
+    LessonHarness h;
+    QVERIFY(!control<QAction>(h.w, "PrintWorksheetAction")->isEnabled());
+    QVERIFY(h.open(ThreeSteps, "class.dravex-lesson"));
+    h.w.reportFiles().askFileName = [&](QWidget *, const QString &, const QString &path,
+                                        const QString &) {
+        return h.dir.filePath(QFileInfo(path).fileName());
+    };
+    h.trigger("PrintWorksheetAction");
+    h.trigger("ExportAnswerKeyAction");
+    for (const char *name : {"class-worksheet.pdf", "class-key.pdf"}) {
+        QFile pdf(h.dir.filePath(QString::fromLatin1(name)));
+        QVERIFY2(pdf.open(QIODevice::ReadOnly), name);
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+    }
 }
 
 void TestLessonPane::refusedLessonChangesNothing() {
