@@ -2,6 +2,7 @@
 
 #include "errorreport.h"
 #include "filechooser.h"
+#include "lessonsheet.h"
 #include "selmexfile.h"
 #include "selmexlessonfile.h"
 #include "selmexlessonpane.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -18,6 +20,7 @@
 namespace {
 
 const QString LessonFilter = QStringLiteral("Selmex lessons (*.selmex-lesson)");
+const QString PdfFilter = QStringLiteral("PDF files (*.pdf)");
 
 } // namespace
 
@@ -34,6 +37,8 @@ SelmexLessonController::SelmexLessonController(QMainWindow *window, SwitchboardS
     connect(m_items.pane, &QAction::toggled, m_pane, &QWidget::setVisible);
     connect(m_items.open, &QAction::triggered, this, &SelmexLessonController::chooseAndOpen);
     connect(m_items.exportRecord, &QAction::triggered, this, &SelmexLessonController::exportRecord);
+    connect(m_items.printWorksheet, &QAction::triggered, this, [this] { writeSheet(false); });
+    connect(m_items.exportKey, &QAction::triggered, this, [this] { writeSheet(true); });
     connect(m_lesson, &SelmexLessonSession::opened, this, &SelmexLessonController::showState);
     connect(m_lesson, &SelmexLessonSession::closed, this, &SelmexLessonController::showState);
     showState();
@@ -47,7 +52,9 @@ SelmexLessonController::~SelmexLessonController() {
 
 void SelmexLessonController::showState() {
     const bool open = m_lesson->isOpen();
-    for (QAction *item : {m_items.exportRecord, m_items.pane}) item->setEnabled(open);
+    for (QAction *item :
+         {m_items.exportRecord, m_items.printWorksheet, m_items.exportKey, m_items.pane})
+        item->setEnabled(open);
 }
 
 void SelmexLessonController::closeBreaker() {
@@ -119,4 +126,18 @@ bool SelmexLessonController::exportRecord() {
     }
     m_lesson->markRecordExported();
     return true;
+}
+
+void SelmexLessonController::writeSheet(bool key) {
+    if (!m_lesson->isOpen()) return;
+    const QString base = QFileInfo(m_lesson->path()).completeBaseName();
+    const QString offered = (base.isEmpty() ? QStringLiteral("lesson") : base) +
+                            (key ? QStringLiteral("-key.pdf") : QStringLiteral("-worksheet.pdf"));
+    const QString fileName = m_files.chooseFile(
+        m_window, key ? QStringLiteral("Export answer key") : QStringLiteral("Print worksheet"),
+        offered, PdfFilter);
+    if (fileName.isEmpty()) return;
+    if (const auto refused = writeLessonSheet(
+            m_pane->outline(), key ? SheetKind::AnswerKey : SheetKind::Worksheet, fileName))
+        showErrorReport(m_window, *refused, m_runner);
 }

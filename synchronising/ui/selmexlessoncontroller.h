@@ -11,15 +11,17 @@ class SelmexLessonPane;
 class SelmexLessonSession;
 class SwitchboardSession;
 
-// A lesson at the switchboard: File > Open lesson... and Export lesson record..., the pane docked
-// beside the instruments with its View menu item, and the question asked before the record's
-// predictions would be lost.
+// A lesson at the switchboard: File > Open lesson..., Export lesson record..., Print
+// worksheet... and Export answer key..., the pane docked beside the instruments with its
+// View menu item, and the question asked before the record's predictions would be lost.
 class SelmexLessonController : public QObject {
     Q_OBJECT
 public:
     struct MenuItems {
         QAction *open = nullptr;
         QAction *exportRecord = nullptr;
+        QAction *printWorksheet = nullptr;
+        QAction *exportKey = nullptr;
         QAction *pane = nullptr;
     };
     // The pane docked at the right of `window`, hidden; the lesson holds and steps `board`.
@@ -43,6 +45,7 @@ public:
 private:
     void chooseAndOpen();
     bool exportRecord();
+    void writeSheet(bool key);
     void showState();
 
     QMainWindow *m_window;

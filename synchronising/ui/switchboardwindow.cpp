@@ -104,12 +104,17 @@ void SwitchboardWindow::createLessons(QMenu *view) {
     items.open->setObjectName(QStringLiteral("OpenLesson1"));
     items.exportRecord = new QAction(QStringLiteral("Export lesson recor&d..."), this);
     items.exportRecord->setObjectName(QStringLiteral("ExportLessonRecord1"));
+    items.printWorksheet = new QAction(QStringLiteral("Print &worksheet..."), this);
+    items.printWorksheet->setObjectName(QStringLiteral("PrintWorksheet1"));
+    items.exportKey = new QAction(QStringLiteral("Export answer &key..."), this);
+    items.exportKey->setObjectName(QStringLiteral("ExportAnswerKey1"));
     items.pane = new QAction(QStringLiteral("&Lesson"), this);
     items.pane->setObjectName(QStringLiteral("LessonPane1"));
     items.pane->setCheckable(true);
     // Above Close, after the exercise's own files.
     QAction *before = FileMenu->actions().at(FileMenu->actions().indexOf(Close1) - 1);
-    FileMenu->insertActions(before, {items.open, items.exportRecord});
+    FileMenu->insertActions(
+        before, {items.open, items.exportRecord, items.printWorksheet, items.exportKey});
     FileMenu->insertSeparator(items.open);
     view->addAction(items.pane);
     m_lessons = std::make_unique<SelmexLessonController>(this, m_session, m_files, m_runner, items);

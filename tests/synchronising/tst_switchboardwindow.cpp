@@ -334,5 +334,13 @@ void TestSwitchboardWindow::lessonPaneHoldsTheClose() {
     b.run(500);
     QCOMPARE(b.actions(), QStringList{Close});
     QVERIFY(!relay->text().contains(QStringLiteral("waits for your prediction")));
+    // The answer key through the File menu: a PDF.
+    QTemporaryDir dir;
+    b.answer = dir.filePath(QStringLiteral("key.pdf"));
+    b.trigger("ExportAnswerKey1");
+    QFile key(b.answer);
+    QVERIFY(key.open(QIODevice::ReadOnly));
+    QCOMPARE(key.read(5), QByteArray("%PDF-"));
+    QVERIFY(b.boxes.isEmpty());
     QVERIFY(b.w.lessons().lesson().progress().revealed);
 }
