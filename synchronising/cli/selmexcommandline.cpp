@@ -16,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -30,6 +31,8 @@ const QString LogOption = QStringLiteral("log");
 const QString TraceOption = QStringLiteral("trace");
 const QString LessonKeyOption = QStringLiteral("lesson-key");
 const QString LessonMarksOption = QStringLiteral("lesson-marks");
+const QString LessonSheetOption = QStringLiteral("lesson-sheet");
+const QString OutputOption = QStringLiteral("output");
 // The trace's sampling, in simulated time.
 constexpr std::int64_t TraceEveryMs = 100;
 
@@ -74,6 +77,16 @@ void configure(QCommandLineParser &parser) {
                                      "window, and print each step's question, the answer the "
                                      "switchboard's formulas give and how they give it."),
                       QStringLiteral("LESSON")});
+    parser.addOption({OutputOption,
+                      QStringLiteral("With --lesson-key: write the answer key (each answer, how "
+                                     "far from it counts as right and how it was found) as an A4 "
+                                     "PDF to KEY.pdf."),
+                      QStringLiteral("KEY.pdf")});
+    parser.addOption({LessonSheetOption,
+                      QStringLiteral("Write the worksheet of the lesson LESSON (each step's text "
+                                     "and pictures, each question with a place for the answer; no "
+                                     "answers) as an A4 PDF to OUT.pdf, given after the options."),
+                      QStringLiteral("LESSON")});
     parser.addOption({LessonMarksOption,
                       QStringLiteral("Mark the records (RECORD.csv ..., after the options) that "
                                      "students exported from the lesson LESSON, and print the "
@@ -93,11 +106,15 @@ SelmexCommandLine badCommandLine(const QString &why) {
 // A lesson command: whether one is given, and with what; false, with `why`, for a bad
 // combination.
 bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
-    const QString option = parser.isSet(LessonKeyOption)     ? LessonKeyOption
-                           : parser.isSet(LessonMarksOption) ? LessonMarksOption
-                                                             : QString();
-    if (option.isEmpty()) return true;
-    for (const QString &other : {LessonKeyOption, LessonMarksOption, SimulateOption, SeedOption})
+    QString option;
+    for (const QString &o : {LessonKeyOption, LessonSheetOption, LessonMarksOption})
+        if (option.isEmpty() && parser.isSet(o)) option = o;
+    if (option.isEmpty()) {
+        if (parser.isSet(OutputOption)) why = QStringLiteral("--output goes with --lesson-key.");
+        return why.isEmpty();
+    }
+    for (const QString &other :
+         {LessonKeyOption, LessonSheetOption, LessonMarksOption, SimulateOption, SeedOption})
         if (other != option && parser.isSet(other)) {
             why = QStringLiteral("--%1 goes alone, not with --%2.").arg(option, other);
             return false;
@@ -105,6 +122,10 @@ bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, Q
     c.file = parser.value(option);
     if (c.file.isEmpty()) {
         why = QStringLiteral("--%1 needs the name of a lesson file.").arg(option);
+        return false;
+    }
+    if (parser.isSet(OutputOption) && option != LessonKeyOption) {
+        why = QStringLiteral("--output goes with --lesson-key.");
         return false;
     }
     const QStringList files = parser.positionalArguments();
@@ -117,8 +138,31 @@ bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, Q
         }
         return true;
     }
-    c.command = SelmexCommandLine::Command::LessonKey;
-    if (!files.isEmpty()) {
+    if (option == LessonSheetOption) {
+        c.command = SelmexCommandLine::Command::LessonSheet;
+        if (files.size() != 1) {
+            why = QStringLiteral("--%1 needs the lesson and one PDF to write: selmex "
+                                 "--lesson-sheet LESSON OUT.pdf.")
+                      .arg(option);
+            return false;
+        }
+        c.sheetPath = files.constFirst();
+    } else if (option == LessonKeyOption) {
+        c.command = SelmexCommandLine::Command::LessonKey;
+        c.sheetPath = parser.value(OutputOption);
+        if (parser.isSet(OutputOption) && c.sheetPath.isEmpty()) {
+            why = QStringLiteral("--output needs the name of a file.");
+            return false;
+        }
+    }
+    // A sheet written over the lesson would lose it.
+    if (!c.sheetPath.isEmpty() &&
+        QFileInfo(c.sheetPath).absoluteFilePath() == QFileInfo(c.file).absoluteFilePath()) {
+        why = QStringLiteral("%1 is the lesson itself: write the PDF to a file of its own.")
+                  .arg(c.sheetPath);
+        return false;
+    }
+    if (option == LessonKeyOption && !files.isEmpty()) {
         why = QStringLiteral("--%1 takes its lesson as its value; %2 is one file too many.")
                   .arg(option, files.constFirst());
         return false;
@@ -287,12 +331,20 @@ SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments) {
     return c;
 }
 
+bool writesSheet(const SelmexCommandLine &commandLine) {
+    return commandLine.error.isEmpty() &&
+           (commandLine.command == SelmexCommandLine::Command::LessonSheet ||
+            (commandLine.command == SelmexCommandLine::Command::LessonKey &&
+             !commandLine.sheetPath.isEmpty()));
+}
+
 bool needsNoWindow(const SelmexCommandLine &commandLine) {
     return !commandLine.error.isEmpty() ||
            commandLine.command != SelmexCommandLine::Command::Window;
 }
 
-int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTextStream &err) {
+int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTextStream &err,
+                     const LessonSheetWriter &writeSheet) {
     if (!commandLine.error.isEmpty()) {
         err << "selmex: " << commandLine.error << "\nTry \"selmex --help\".\n";
         return SelmexCommandLine::ExitBadCommandLine;
@@ -313,14 +365,29 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
     case SelmexCommandLine::Command::Simulate:
         return simulate(commandLine, err);
     case SelmexCommandLine::Command::LessonKey:
+    case SelmexCommandLine::Command::LessonSheet:
     case SelmexCommandLine::Command::LessonMarks: {
         const std::optional<SelmexLesson> lesson = lessonOf(commandLine, err);
         if (!lesson) return SelmexCommandLine::ExitFileFailed;
+        if (!writesSheet(commandLine) &&
+            commandLine.command != SelmexCommandLine::Command::LessonMarks) {
+            out << selmexLessonKeyText(*lesson);
+            return SelmexCommandLine::ExitOk;
+        }
+        const LessonOutline outline =
+            selmexLessonOutline(*lesson, QFileInfo(commandLine.file).absoluteDir().canonicalPath());
         if (commandLine.command == SelmexCommandLine::Command::LessonMarks)
-            return runLessonMarks(
-                selmexLessonOutline(*lesson, QFileInfo(commandLine.file).absolutePath()),
-                commandLine.records, out, err);
-        out << selmexLessonKeyText(*lesson);
+            return runLessonMarks(outline, commandLine.records, out, err);
+        const std::optional<QString> failure =
+            writeSheet
+                ? writeSheet(outline, commandLine.command == SelmexCommandLine::Command::LessonKey,
+                             commandLine.sheetPath)
+                : QStringLiteral("could not write \"%1\": no PDF writer.")
+                      .arg(commandLine.sheetPath);
+        if (failure) {
+            err << "selmex: " << *failure << '\n';
+            return SelmexCommandLine::ExitFileFailed;
+        }
         return SelmexCommandLine::ExitOk;
     }
     }

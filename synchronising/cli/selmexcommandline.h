@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <QString>
 #include <QStringList>
 
 class QTextStream;
+struct LessonOutline;
 
 // Selmex's command line:
 //   selmex [--seed N] [FILE]     the window, with the exercise of FILE (a .selmex scenario
@@ -15,15 +17,18 @@ class QTextStream;
 //          [--trace TRACE.csv]   FILE's switchboard exercise run for N simulated seconds
 //                                (120), replaying the operator's actions, its log written
 //                                as CSV, and its trace (switchboardtrace.h) every 100 ms
-//   selmex --lesson-key LESSON   the lesson (a .selmex-lesson file) checked, each step's
-//                                question and answer printed
+//   selmex --lesson-key LESSON [--output KEY.pdf]
+//                                the lesson (a .selmex-lesson file) checked, each step's
+//                                question and answer printed, or the key written as a PDF
+//   selmex --lesson-sheet LESSON OUT.pdf
+//                                the lesson's worksheet written as a PDF
 //   selmex --lesson-marks LESSON RECORD.csv...
 //                                the students' records of the lesson marked, the class's
 //                                marks printed as CSV
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
-    enum class Command { Window, Help, Version, Simulate, LessonKey, LessonMarks };
+    enum class Command { Window, Help, Version, Simulate, LessonKey, LessonSheet, LessonMarks };
     Command command = Command::Window;
     QString file; // the scenario file (empty for a random start), or the lesson
     std::optional<std::uint32_t> seed;
@@ -32,6 +37,7 @@ struct SelmexCommandLine {
     QString logFile;             // --log
     QString traceFile;           // --trace; empty for none
     QStringList records;         // --lesson-marks: the records to mark
+    QString sheetPath;           // --lesson-sheet's OUT.pdf, --lesson-key's --output
     QString error;               // a bad command line: why
 
     // The exit codes.
@@ -48,6 +54,14 @@ SelmexCommandLine parseSelmexCommandLine(const QStringList &arguments);
 // Whether the program runs without a window: help, version, a simulation, a lesson command
 // and a bad command line.
 bool needsNoWindow(const SelmexCommandLine &commandLine);
+// Whether the command writes a worksheet or an answer key as a PDF, which needs fonts and
+// so a QGuiApplication (on the offscreen platform: still no display).
+bool writesSheet(const SelmexCommandLine &commandLine);
+// Writes a lesson's worksheet, or its answer key when `answerKey`, as a PDF: why it could
+// not, or nothing.
+using LessonSheetWriter = std::function<std::optional<QString>(
+    const LessonOutline &outline, bool answerKey, const QString &pdfPath)>;
 // Runs what needs no window, writing to `out` and `err`; a QCoreApplication must exist.
-// Returns the exit code.
-int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTextStream &err);
+// A sheet is written through `writeSheet`. Returns the exit code.
+int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTextStream &err,
+                     const LessonSheetWriter &writeSheet = {});

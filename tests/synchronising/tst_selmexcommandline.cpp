@@ -90,6 +90,13 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("lesson key and --simulate")
         << sim + QStringList{"--lesson-key", lesson} << 2 << "goes alone";
     QTest::newRow("lesson key empty") << QStringList{"--lesson-key="} << 2 << "needs the name";
+    QTest::newRow("lesson sheet, no PDF")
+        << QStringList{"--lesson-sheet", lesson} << 2 << "needs the lesson and one PDF";
+    QTest::newRow("lesson sheet over the lesson")
+        << QStringList{"--lesson-sheet", lesson, lesson} << 2 << "is the lesson itself";
+    QTest::newRow("--output without the key")
+        << QStringList{"--lesson-marks", lesson, "r.csv", "--output", "k.pdf"} << 2
+        << "--output goes with --lesson-key";
     QTest::newRow("lesson marks, no record")
         << QStringList{"--lesson-marks", lesson} << 2 << "needs the records";
     QTest::newRow("lesson marks and key")
