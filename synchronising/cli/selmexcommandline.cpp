@@ -3,6 +3,7 @@
 #include "actionsfile.h"
 #include "keyfile.h"
 #include "lessonrecord.h"
+#include "moodlexml.h"
 #include "selmexfile.h"
 #include "selmexlessonfile.h"
 #include "selmexlessontext.h"
@@ -33,6 +34,8 @@ const QString LessonKeyOption = QStringLiteral("lesson-key");
 const QString LessonMarksOption = QStringLiteral("lesson-marks");
 const QString LessonSheetOption = QStringLiteral("lesson-sheet");
 const QString OutputOption = QStringLiteral("output");
+const QString LessonMoodleOption = QStringLiteral("lesson-moodle");
+const QString VariantsOption = QStringLiteral("variants");
 // The trace's sampling, in simulated time.
 constexpr std::int64_t TraceEveryMs = 100;
 
@@ -87,6 +90,16 @@ void configure(QCommandLineParser &parser) {
                                      "and pictures, each question with a place for the answer; no "
                                      "answers) as an A4 PDF to OUT.pdf, given after the options."),
                       QStringLiteral("LESSON")});
+    parser.addOption({LessonMoodleOption,
+                      QStringLiteral("Print the questions of the lesson LESSON as Moodle XML: a "
+                                     "category for each step, and variants of a question that "
+                                     "varies values, each with the answer for its values."),
+                      QStringLiteral("LESSON")});
+    parser.addOption({VariantsOption,
+                      QStringLiteral("With --lesson-moodle: N variants, from 1 to %1 (1 if not "
+                                     "given).")
+                          .arg(SelmexCommandLine::MaxVariants),
+                      QStringLiteral("N")});
     parser.addOption({LessonMarksOption,
                       QStringLiteral("Mark the records (RECORD.csv ..., after the options) that "
                                      "students exported from the lesson LESSON, and print the "
@@ -107,14 +120,19 @@ SelmexCommandLine badCommandLine(const QString &why) {
 // combination.
 bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, QString &why) {
     QString option;
-    for (const QString &o : {LessonKeyOption, LessonSheetOption, LessonMarksOption})
+    for (const QString &o :
+         {LessonKeyOption, LessonSheetOption, LessonMarksOption, LessonMoodleOption})
         if (option.isEmpty() && parser.isSet(o)) option = o;
+    if (parser.isSet(VariantsOption) && option != LessonMoodleOption) {
+        why = QStringLiteral("--variants goes with --lesson-moodle.");
+        return false;
+    }
     if (option.isEmpty()) {
         if (parser.isSet(OutputOption)) why = QStringLiteral("--output goes with --lesson-key.");
         return why.isEmpty();
     }
-    for (const QString &other :
-         {LessonKeyOption, LessonSheetOption, LessonMarksOption, SimulateOption, SeedOption})
+    for (const QString &other : {LessonKeyOption, LessonSheetOption, LessonMarksOption,
+                                 LessonMoodleOption, SimulateOption, SeedOption})
         if (other != option && parser.isSet(other)) {
             why = QStringLiteral("--%1 goes alone, not with --%2.").arg(option, other);
             return false;
@@ -138,7 +156,22 @@ bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, Q
         }
         return true;
     }
-    if (option == LessonSheetOption) {
+    if (option == LessonMoodleOption) {
+        c.command = SelmexCommandLine::Command::LessonMoodle;
+        if (parser.isSet(VariantsOption)) {
+            // Digits alone: no sign, blank or exponent.
+            static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+            const QString text = parser.value(VariantsOption);
+            c.variants = digits.match(text).hasMatch() ? text.toInt() : 0;
+            if (c.variants < 1 || c.variants > SelmexCommandLine::MaxVariants) {
+                why = QStringLiteral("--variants %1: give a whole number of variants from 1 to "
+                                     "%2.")
+                          .arg(text)
+                          .arg(SelmexCommandLine::MaxVariants);
+                return false;
+            }
+        }
+    } else if (option == LessonSheetOption) {
         c.command = SelmexCommandLine::Command::LessonSheet;
         if (files.size() != 1) {
             why = QStringLiteral("--%1 needs the lesson and one PDF to write: selmex "
@@ -162,7 +195,7 @@ bool takeLessonCommand(const QCommandLineParser &parser, SelmexCommandLine &c, Q
                   .arg(c.sheetPath);
         return false;
     }
-    if (option == LessonKeyOption && !files.isEmpty()) {
+    if (option != LessonSheetOption && !files.isEmpty()) {
         why = QStringLiteral("--%1 takes its lesson as its value; %2 is one file too many.")
                   .arg(option, files.constFirst());
         return false;
@@ -366,11 +399,12 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
         return simulate(commandLine, err);
     case SelmexCommandLine::Command::LessonKey:
     case SelmexCommandLine::Command::LessonSheet:
-    case SelmexCommandLine::Command::LessonMarks: {
+    case SelmexCommandLine::Command::LessonMarks:
+    case SelmexCommandLine::Command::LessonMoodle: {
         const std::optional<SelmexLesson> lesson = lessonOf(commandLine, err);
         if (!lesson) return SelmexCommandLine::ExitFileFailed;
-        if (!writesSheet(commandLine) &&
-            commandLine.command != SelmexCommandLine::Command::LessonMarks) {
+        if (commandLine.command == SelmexCommandLine::Command::LessonKey &&
+            !writesSheet(commandLine)) {
             out << selmexLessonKeyText(*lesson);
             return SelmexCommandLine::ExitOk;
         }
@@ -378,6 +412,12 @@ int runWithoutWindow(const SelmexCommandLine &commandLine, QTextStream &out, QTe
             selmexLessonOutline(*lesson, QFileInfo(commandLine.file).absoluteDir().canonicalPath());
         if (commandLine.command == SelmexCommandLine::Command::LessonMarks)
             return runLessonMarks(outline, commandLine.records, out, err);
+        if (commandLine.command == SelmexCommandLine::Command::LessonMoodle) {
+            const SelmexVariants made = selmexLessonVariants(*lesson, commandLine.variants);
+            out << QString::fromUtf8(moodleXml(outline, made.variants));
+            if (made.leftOut) err << "selmex: " << variantsLeftOutText(made.leftOut) << '\n';
+            return SelmexCommandLine::ExitOk;
+        }
         const std::optional<QString> failure =
             writeSheet
                 ? writeSheet(outline, commandLine.command == SelmexCommandLine::Command::LessonKey,

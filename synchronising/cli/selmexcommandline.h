@@ -25,10 +25,22 @@ struct LessonOutline;
 //   selmex --lesson-marks LESSON RECORD.csv...
 //                                the students' records of the lesson marked, the class's
 //                                marks printed as CSV
+//   selmex --lesson-moodle LESSON [--variants N]
+//                                the lesson's questions as Moodle XML, N variants of each
+//                                question that varies values
 //   selmex --help | --version
 // Only the window needs a display.
 struct SelmexCommandLine {
-    enum class Command { Window, Help, Version, Simulate, LessonKey, LessonSheet, LessonMarks };
+    enum class Command {
+        Window,
+        Help,
+        Version,
+        Simulate,
+        LessonKey,
+        LessonSheet,
+        LessonMarks,
+        LessonMoodle
+    };
     Command command = Command::Window;
     QString file; // the scenario file (empty for a random start), or the lesson
     std::optional<std::uint32_t> seed;
@@ -38,6 +50,7 @@ struct SelmexCommandLine {
     QString traceFile;           // --trace; empty for none
     QStringList records;         // --lesson-marks: the records to mark
     QString sheetPath;           // --lesson-sheet's OUT.pdf, --lesson-key's --output
+    int variants = 1;            // --lesson-moodle's --variants
     QString error;               // a bad command line: why
 
     // The exit codes.
@@ -46,6 +59,8 @@ struct SelmexCommandLine {
     static constexpr int ExitBadCommandLine = 2; // an unknown option, a missing or malformed value
     // How long --simulate runs without --seconds, and at the most.
     static constexpr std::int64_t DefaultSimulateMs = 120'000, MaxSimulateMs = 3'600'000;
+    // The most variants --lesson-moodle makes of a question.
+    static constexpr int MaxVariants = 100;
 };
 
 // `arguments` as the program received them, its own name first. Qt's own window options

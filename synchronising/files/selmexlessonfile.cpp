@@ -42,6 +42,7 @@ private:
     std::vector<SelmexLessonStep> m_steps;
     std::optional<SelmexLessonCase> m_ownCase; // the scenario block of the step being read
     std::optional<SelmexQuestion> m_question;  // and its predict block
+    int m_varyLine = 0;                        // the predict block's vary line
     SelmexLessonCase m_case;                   // the case a step without a scenario block keeps
 };
 
@@ -63,7 +64,7 @@ std::optional<QString> SelmexBlocks::scenario(int firstLine, const QByteArray &t
     return std::nullopt;
 }
 
-constexpr std::array<const char *, 3> PredictKeys = {"ask", "tolerance", "close_at"};
+constexpr std::array<const char *, 4> PredictKeys = {"ask", "tolerance", "close_at", "vary"};
 
 bool SelmexBlocks::predictValue(int number, int key, QByteArrayView value) {
     SelmexQuestion &q = *m_question;
@@ -77,6 +78,15 @@ bool SelmexBlocks::predictValue(int number, int key, QByteArrayView value) {
                                                "or lamp_dark_first.")
                                     .arg(quotedText(value)));
         q.ask = *ask;
+        return true;
+    }
+    if (key == 3) {
+        std::string why;
+        const std::optional<std::vector<VaryRange>> ranges =
+            parseVaryRanges(std::string_view(value.data(), std::size_t(value.size())), why);
+        if (!ranges) return fail(number, QString::fromStdString(why));
+        q.vary = *ranges;
+        m_varyLine = number;
         return true;
     }
     const std::optional<double> read =
@@ -95,7 +105,7 @@ bool SelmexBlocks::predictValue(int number, int key, QByteArrayView value) {
 
 std::optional<QString> SelmexBlocks::predict(int blockLine, const QByteArray &text) {
     m_question = SelmexQuestion{};
-    std::array<int, 3> lines{};
+    std::array<int, PredictKeys.size()> lines{};
     const bool read = forEachTextLine(text, [&](int n, QByteArrayView t) {
         const int number = blockLine + n;
         const qsizetype comment = t.indexOf('#');
@@ -113,7 +123,7 @@ std::optional<QString> SelmexBlocks::predict(int blockLine, const QByteArray &te
             if (key == PredictKeys[k]) which = int(k);
         if (which < 0)
             return fail(number, QStringLiteral("a predict block has no key %1: it takes ask, "
-                                               "tolerance and close_at.")
+                                               "tolerance, close_at and vary.")
                                     .arg(quotedText(key)));
         if (lines[std::size_t(which)])
             return fail(number, QStringLiteral("%1 is given twice.")
@@ -150,13 +160,17 @@ std::optional<QString> SelmexBlocks::stepEnd(const LessonDocumentStep &read) {
     step.ownScenario = m_ownCase.has_value();
     step.lessonCase = m_ownCase.value_or(m_case);
     step.question = m_question;
+    const int varyLine = m_varyLine;
     m_ownCase.reset();
     m_question.reset();
+    m_varyLine = 0;
     if (step.question) {
         if (!step.lessonCase.generator && !step.lessonCase.switchboard)
             return refusal(read.predictLine, QStringLiteral("the question has no case to be "
                                                             "about: give this step or one "
                                                             "before it a scenario block."));
+        if (const auto problem = checkSelmexVary(step.lessonCase, *step.question))
+            return refusal(varyLine, QString::fromStdString(*problem));
         const SelmexAnswer answer = answerSelmexQuestion(step.lessonCase, *step.question);
         if (!answer.value)
             return refusal(read.predictLine, QStringLiteral("the question has no answer: %1")

@@ -21,6 +21,7 @@
 //                           # lamp_dark_first
 //     tolerance = 0.5       # optional, in the question's unit; not for a choice
 //     close_at = -3         # contact_angle: the angle of the close command, degrees
+//     vary = frequency 50.05..50.2, breaker_ms 60..120   # optional: values variants take
 //     ```
 
 struct SelmexLessonFileContents {
@@ -31,7 +32,8 @@ using SelmexLessonFileResult = FileReadResult<SelmexLessonFileContents>;
 // Reads all or nothing, as readLessonDocument does, and also: a scenario block refused as
 // a .selmex file would be (its line counted in the lesson) or with no section of either
 // kind, a predict block with an unknown or repeated key or a value of the wrong form,
-// close_at with a question other than contact_angle or contact_angle without it, and a
+// close_at with a question other than contact_angle or contact_angle without it, a vary
+// line that checkSelmexVary refuses, and a
 // question the step's case gives no answer to refuse the whole file. Each question's answer
 // is worked out from the model.
 SelmexLessonFileResult parseSelmexLesson(const QByteArray &bytes, const QString &fileName,

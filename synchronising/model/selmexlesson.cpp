@@ -4,6 +4,7 @@
 #include "constants.h"
 #include "schakelen.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -94,6 +95,27 @@ SelmexAnswer lampDarkFirst(const Switchboard &board) {
     return refused("no lamp goes dark in two turns of the angle.");
 }
 
+// The values a question can vary, and where they live.
+enum class Varied { BusFrequency, Frequency, Voltage, Angle, BreakerMs, CloseAt };
+struct VariedName {
+    Varied which;
+    const char *name;
+};
+constexpr std::array<VariedName, 6> VariedNames = {{
+    {Varied::BusFrequency, "bus_frequency"},
+    {Varied::Frequency, "frequency"},
+    {Varied::Voltage, "voltage"},
+    {Varied::Angle, "angle"},
+    {Varied::BreakerMs, "breaker_ms"},
+    {Varied::CloseAt, "close_at"},
+}};
+
+std::optional<Varied> variedNamed(const std::string &name) {
+    for (const VariedName &v : VariedNames)
+        if (name == v.name) return v.which;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string_view selmexAskName(SelmexAsk ask) {
@@ -173,4 +195,82 @@ SelmexPredictionProblem checkSelmexPrediction(const SelmexQuestion &q, double va
     if (q.ask == SelmexAsk::ClosingCurrent && value < 0)
         return SelmexPredictionProblem::NegativeCurrent;
     return SelmexPredictionProblem::None;
+}
+
+SelmexVariant selmexLessonVariant(const SelmexLessonCase &c, const SelmexQuestion &q, int i,
+                                  int n) {
+    SelmexVariant v{c, q};
+    for (const VaryRange &r : q.vary) {
+        const std::optional<Varied> which = variedNamed(r.name);
+        if (!which || (*which != Varied::CloseAt && !v.lessonCase.switchboard)) continue;
+        const double value = r.value(i, n);
+        SwitchboardSettings *s = v.lessonCase.switchboard ? &*v.lessonCase.switchboard : nullptr;
+        switch (*which) {
+        case Varied::BusFrequency:
+            s->busFrequency = value;
+            break;
+        case Varied::Frequency:
+            s->frequency = value;
+            break;
+        case Varied::Voltage:
+            s->voltage = value;
+            break;
+        case Varied::Angle:
+            s->angle = value;
+            break;
+        case Varied::BreakerMs:
+            // Within a double's reach of an int32 here; the range check refuses the rest.
+            s->breakerMs = std::int32_t(std::lround(std::clamp(value, -1e9, 1e9)));
+            break;
+        case Varied::CloseAt:
+            v.question.closeAtDeg = value;
+            break;
+        }
+    }
+    return v;
+}
+
+double selmexVariedValue(const SelmexVariant &v, const std::string &name) {
+    const std::optional<Varied> which = variedNamed(name);
+    const SwitchboardSettings s = v.lessonCase.switchboard.value_or(SwitchboardSettings{});
+    switch (which.value_or(Varied::CloseAt)) {
+    case Varied::BusFrequency:
+        return s.busFrequency;
+    case Varied::Frequency:
+        return s.frequency;
+    case Varied::Voltage:
+        return s.voltage;
+    case Varied::Angle:
+        return s.angle;
+    case Varied::BreakerMs:
+        return s.breakerMs;
+    case Varied::CloseAt:
+        break;
+    }
+    return v.question.closeAtDeg.value_or(0);
+}
+
+std::optional<std::string> checkSelmexVary(const SelmexLessonCase &c, const SelmexQuestion &q) {
+    if (q.vary.empty()) return std::nullopt;
+    if (!c.switchboard)
+        return "vary: the trainer's start varies nothing; a [switchboard] case varies "
+               "bus_frequency, frequency, voltage, angle, breaker_ms and close_at.";
+    for (const VaryRange &r : q.vary) {
+        const std::optional<Varied> which = variedNamed(r.name);
+        if (!which || (*which == Varied::CloseAt && q.ask != SelmexAsk::ContactAngle))
+            return "vary: the step has no value " + r.name +
+                   " to vary; it varies bus_frequency, frequency, voltage, angle, breaker_ms" +
+                   (q.ask == SelmexAsk::ContactAngle ? " and close_at." : ".");
+    }
+    for (int end = 0; end < 2; ++end) {
+        const SelmexVariant v = selmexLessonVariant(c, q, end, 2);
+        const char *which = end == 0 ? "start" : "end";
+        if (const auto problem = checkSwitchboard(*v.lessonCase.switchboard))
+            return std::string("vary: the ranges' ") + which +
+                   " leaves the switchboard's limits: " + *problem + ".";
+        if (v.question.closeAtDeg && !(std::fabs(*v.question.closeAtDeg) <= 180))
+            return std::string("vary: the ranges' ") + which +
+                   " puts close_at outside -180 to 180 degrees.";
+    }
+    return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessonvary.h"
 #include "selmexstart.h"
 #include "switchboard.h"
 
@@ -46,6 +47,10 @@ struct SelmexQuestion {
     // contact_angle: the angle at which the close command is given, degrees, generator
     // ahead positive.
     std::optional<double> closeAtDeg;
+    // The values variants of the question take (a class's course platform gives each
+    // student one): the switchboard's bus_frequency, frequency, voltage, angle, breaker_ms,
+    // and close_at.
+    std::vector<VaryRange> vary = {};
 };
 
 // The exercise of a step: the trainer's [generator] start, or the switchboard's
@@ -81,6 +86,20 @@ struct SelmexAnswer {
     std::string refusal; // a sentence, when there is no value
 };
 SelmexAnswer answerSelmexQuestion(const SelmexLessonCase &c, const SelmexQuestion &q);
+
+// Variant i of n of a step's question: its case and question with the values of its
+// ranges set (breaker_ms to the nearest millisecond).
+struct SelmexVariant {
+    SelmexLessonCase lessonCase;
+    SelmexQuestion question;
+};
+SelmexVariant selmexLessonVariant(const SelmexLessonCase &c, const SelmexQuestion &q, int i, int n);
+// Why a question's ranges do not fit its case: a name it has not (or any, for the
+// trainer's start), or a range whose start or end leaves the switchboard's limits or
+// close_at's -180 to 180 degrees. None: they fit.
+std::optional<std::string> checkSelmexVary(const SelmexLessonCase &c, const SelmexQuestion &q);
+// The value a variant's case and question give a vary name.
+double selmexVariedValue(const SelmexVariant &v, const std::string &name);
 
 // Whether a prediction counts as right: the same choice, or a number within the
 // question's tolerance of the answer.

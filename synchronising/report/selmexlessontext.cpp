@@ -1,5 +1,6 @@
 #include "selmexlessontext.h"
 
+#include "numberformat.h"
 #include "outlinerecord.h"
 
 #include <cmath>
@@ -260,4 +261,51 @@ QByteArray selmexLessonRecordCsv(const SelmexLesson &lesson,
         rows.push_back(row);
     }
     return outlineRecordCsv(selmexLessonOutline(lesson, QString()), rows, student);
+}
+
+QString selmexVariantValuesText(const SelmexVariant &variant) {
+    QStringList values;
+    for (const VaryRange &r : variant.question.vary) {
+        const QString name = QString::fromStdString(r.name);
+        const QString unit = name == QLatin1String("breaker_ms")         ? QStringLiteral(" ms")
+                             : name == QLatin1String("voltage")          ? QStringLiteral(" V")
+                             : name.endsWith(QLatin1String("frequency")) ? QStringLiteral(" Hz")
+                                                                         : QStringLiteral("\u00B0");
+        values << QStringLiteral("%1 = %2%3")
+                      .arg(name,
+                           formatGeneral(selmexVariedValue(variant, r.name), QLatin1Char('.')),
+                           unit);
+    }
+    return values.join(QStringLiteral(", "));
+}
+
+SelmexVariants selmexLessonVariants(const SelmexLesson &lesson, int count) {
+    SelmexVariants out;
+    for (std::size_t i = 0; i < lesson.steps.size(); ++i) {
+        const SelmexLessonStep &step = lesson.steps[i];
+        if (!step.question) continue;
+        const int n = step.question->vary.empty() ? 1 : count;
+        for (int k = 0; k < n; ++k) {
+            const SelmexVariant v = selmexLessonVariant(step.lessonCase, *step.question, k, n);
+            // The ends were checked as the lesson was read; a value between them may still
+            // give no answer (no slip for the lamps).
+            const SelmexAnswer answer =
+                v.lessonCase.switchboard && checkSwitchboard(*v.lessonCase.switchboard)
+                    ? SelmexAnswer{}
+                    : answerSelmexQuestion(v.lessonCase, v.question);
+            if (!answer.value) {
+                ++out.leftOut;
+                continue;
+            }
+            SelmexLesson one;
+            SelmexLessonStep s = step;
+            s.lessonCase = v.lessonCase;
+            s.question = v.question;
+            s.answer = *answer.value;
+            one.steps.push_back(std::move(s));
+            out.variants.push_back({int(i), selmexVariantValuesText(v),
+                                    *selmexLessonOutline(one, QString()).steps.front().question});
+        }
+    }
+    return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lessonoutline.h"
+#include "moodlexml.h"
 #include "selmexlesson.h"
 
 #include <QByteArray>
@@ -45,3 +46,16 @@ LessonOutline selmexLessonOutline(const SelmexLesson &lesson, const QString &fol
 QByteArray selmexLessonRecordCsv(const SelmexLesson &lesson,
                                  const std::vector<SelmexLessonProgress> &progress,
                                  const QString &student);
+
+// A variant's values as its name and text give them: "frequency = 50.1 Hz, breaker_ms =
+// 80 ms, close_at = -20°", in the order of the question's vary line, each in the shortest
+// form with its unit.
+QString selmexVariantValuesText(const SelmexVariant &variant);
+
+struct SelmexVariants {
+    std::vector<MoodleVariant> variants;
+    int leftOut = 0; // variants whose switchboard leaves its limits or whose case gives no answer
+};
+// `count` variants of each question that varies values (one of a question that does not),
+// each answered from its own case.
+SelmexVariants selmexLessonVariants(const SelmexLesson &lesson, int count);

@@ -90,6 +90,12 @@ void TestSelmexCommandLine::withoutWindow_data() {
     QTest::newRow("lesson key and --simulate")
         << sim + QStringList{"--lesson-key", lesson} << 2 << "goes alone";
     QTest::newRow("lesson key empty") << QStringList{"--lesson-key="} << 2 << "needs the name";
+    QTest::newRow("moodle") << QStringList{"--lesson-moodle", lesson, "--variants", "3"} << 0
+                            << "<question type=\"numerical\">";
+    QTest::newRow("moodle, 101 variants")
+        << QStringList{"--lesson-moodle", lesson, "--variants", "101"} << 2 << "--variants 101";
+    QTest::newRow("variants without moodle")
+        << QStringList{"--lesson-key", lesson, "--variants", "2"} << 2 << "--variants goes with";
     QTest::newRow("lesson sheet, no PDF")
         << QStringList{"--lesson-sheet", lesson} << 2 << "needs the lesson and one PDF";
     QTest::newRow("lesson sheet over the lesson")

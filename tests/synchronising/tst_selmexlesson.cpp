@@ -91,7 +91,7 @@ private slots:
         QFETCH(SelmexAsk, ask);
         QFETCH(double, closeAt);
         QFETCH(double, expected);
-        SelmexQuestion q{ask, 0, std::nullopt};
+        SelmexQuestion q{ask, 0, std::nullopt, {}};
         if (!std::isnan(closeAt)) q.closeAtDeg = closeAt;
         const SelmexAnswer a = answerSelmexQuestion(lessonCase, q);
         QVERIFY2(a.value, a.refusal.c_str());
@@ -132,6 +132,12 @@ private slots:
                "no answer: lamp_dark_first";
         QTest::newRow("no case") << QByteArray("```predict\nask = permits\n```\n")
                                  << "line 3: the question has no case";
+        QTest::newRow("vary a name the case has not")
+            << board + "```predict\nask = permits\nvary = H 3..6\n```\n"
+            << "line 9: vary: the step has no value H";
+        QTest::newRow("vary out of limits")
+            << board + "```predict\nask = permits\nvary = frequency 50..61\n```\n"
+            << "line 9: vary: the ranges' end leaves the switchboard's limits";
     }
     void fileRefused() {
         QFETCH(QByteArray, blocks);
@@ -153,13 +159,13 @@ private slots:
         relay.title = "The relay, again";
         relay.line = 5;
         relay.lessonCase = board(50.05, 375, -5, 80);
-        relay.question = SelmexQuestion{SelmexAsk::Permits, 0, std::nullopt};
+        relay.question = SelmexQuestion{SelmexAsk::Permits, 0, std::nullopt, {}};
         relay.answer = NoAnswer;
         SelmexLessonStep advance = relay;
         advance.title = "Early";
         advance.line = 9;
         advance.lessonCase = board(50.1, 380, 0, 80);
-        advance.question = SelmexQuestion{SelmexAsk::AdvanceAngle, 0.5, std::nullopt};
+        advance.question = SelmexQuestion{SelmexAsk::AdvanceAngle, 0.5, std::nullopt, {}};
         advance.answer = 2.88;
         lesson.steps = {free, relay, advance};
         const QString key = selmexLessonKeyText(lesson);
@@ -182,6 +188,28 @@ private slots:
                             "seconds_to_predict\n"
                             "2,\"The relay, again\",permits,yes,no,no,4\n"
                             "3,Early,advance_angle,3,2.88,yes,12.3\n"));
+    }
+
+    void variants() {
+        // The example's advance-angle step varies frequency 50.05..50.2 Hz and breaker_ms
+        // 60..120: 360 slip t_breaker at 0.05 Hz 60 ms, 0.1 Hz 80 ms, 0.15 Hz 100 ms,
+        // 0.2 Hz 120 ms.
+        const SelmexLessonFileResult r = readSelmexLessonFile(
+            QStringLiteral(EXAMPLES_DIR "/lessons/synchronising.selmex-lesson"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        const SelmexVariants made = selmexLessonVariants(r.lesson, 4);
+        QCOMPARE(made.leftOut, 0);
+        std::vector<MoodleVariant> advance;
+        for (const MoodleVariant &v : made.variants)
+            if (v.step == 1) advance.push_back(v);
+        const double answers[] = {1.08, 2.88, 5.4, 8.64};
+        QCOMPARE(advance.size(), std::size(answers));
+        for (std::size_t i = 0; i < advance.size(); ++i)
+            QVERIFY(std::fabs(advance[i].question.answer - answers[i]) < 1e-9);
+        QCOMPARE(advance.front().values,
+                 QStringLiteral("frequency = 50.05 Hz, breaker_ms = 60 ms"));
+        // A question that varies nothing: one variant.
+        QCOMPARE(made.variants.size(), 6 - 1 + advance.size());
     }
 
     void exampleLesson() {
