@@ -1,10 +1,12 @@
 #include "errorreport.h"
+#include "lessonsheet.h"
 #include "selmexcommandline.h"
 #include "selmexstart.h"
 #include "uselmora.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 int main(int argc, char *argv[]) {
@@ -14,6 +16,18 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Selmex"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SELMEX_VERSION));
 
+    // A worksheet or an answer key needs fonts, not a display: drawn offscreen.
+    if (writesSheet(commandLine)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        return runWithoutWindow(
+            commandLine, out, err,
+            [](const LessonOutline &outline, bool answerKey, const QString &pdfPath) {
+                return writeLessonSheet(
+                    outline, answerKey ? SheetKind::AnswerKey : SheetKind::Worksheet, pdfPath);
+            });
+    }
     // Help, version and a bad command line print and end: no window, so no display.
     if (needsNoWindow(commandLine)) {
         QCoreApplication app(argc, argv);
